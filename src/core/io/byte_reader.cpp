@@ -1,0 +1,63 @@
+#include "io/byte_reader.h"
+
+#include <bit>
+#include <cstring>
+
+#include "io/error.h"
+
+namespace vc {
+
+uint16_t LoadU16(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8)); }
+
+uint32_t LoadU32(const uint8_t* bytes) {
+    return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
+           (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+void ByteReader::Require(size_t count) const {
+    if (count > Remaining()) {
+        Fail("needs " + std::to_string(count) + " bytes but only " + std::to_string(Remaining()) + " are left");
+    }
+}
+
+void ByteReader::Fail(const std::string& reason) const {
+    throw Error(m_what + " is not valid at byte " + std::to_string(m_offset) + " of " + std::to_string(Size()) +
+                ": " + reason);
+}
+
+uint8_t ByteReader::U8() {
+    Require(1);
+    return m_bytes[m_offset++];
+}
+
+uint16_t ByteReader::U16() {
+    Require(2);
+    const uint16_t value = LoadU16(m_bytes.data() + m_offset);
+    m_offset += 2;
+    return value;
+}
+
+uint32_t ByteReader::U32() {
+    Require(4);
+    const uint32_t value = LoadU32(m_bytes.data() + m_offset);
+    m_offset += 4;
+    return value;
+}
+
+float ByteReader::F32() { return std::bit_cast<float>(U32()); }
+
+std::span<const uint8_t> ByteReader::Bytes(size_t count) {
+    Require(count);
+    const auto bytes = m_bytes.subspan(m_offset, count);
+    m_offset += count;
+    return bytes;
+}
+
+void ByteReader::Seek(size_t offset) {
+    if (offset > Size()) {
+        Fail("position " + std::to_string(offset) + " lies beyond the end");
+    }
+    m_offset = offset;
+}
+
+}  // namespace vc

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <utility>
+
+namespace vc {
+
+// Reads little-endian numbers from untrusted bytes. Every read is checked against what is left;
+// running past the end throws an Error naming the data, the offset and how much was missing.
+class ByteReader {
+public:
+    ByteReader(std::span<const uint8_t> bytes, std::string what) : m_bytes(bytes), m_what(std::move(what)) {}
+
+    size_t Offset() const { return m_offset; }
+    size_t Size() const { return m_bytes.size(); }
+    size_t Remaining() const { return m_bytes.size() - m_offset; }
+
+    uint8_t U8();
+    uint16_t U16();
+    uint32_t U32();
+    int32_t I32() { return static_cast<int32_t>(U32()); }
+    float F32();
+    std::span<const uint8_t> Bytes(size_t count);
+    void Skip(size_t count) { Bytes(count); }
+    void Seek(size_t offset);
+
+    // Throws an Error that names the data and the current offset.
+    [[noreturn]] void Fail(const std::string& reason) const;
+
+private:
+    void Require(size_t count) const;
+
+    std::span<const uint8_t> m_bytes;
+    std::string m_what;
+    size_t m_offset = 0;
+};
+
+uint16_t LoadU16(const uint8_t* bytes);
+uint32_t LoadU32(const uint8_t* bytes);
+
+}  // namespace vc

@@ -1,0 +1,30 @@
+#include "io/byte_writer.h"
+
+#include <algorithm>
+
+namespace vc {
+
+void ByteWriter::U16(uint16_t value) {
+    U8(static_cast<uint8_t>(value));
+    U8(static_cast<uint8_t>(value >> 8));
+}
+
+void ByteWriter::U32(uint32_t value) {
+    U16(static_cast<uint16_t>(value));
+    U16(static_cast<uint16_t>(value >> 16));
+}
+
+void ByteWriter::FixedText(std::string_view text, size_t fieldSize) {
+    const size_t used = std::min(text.size(), fieldSize - 1);
+    const auto* first = reinterpret_cast<const uint8_t*>(text.data());
+    m_bytes.insert(m_bytes.end(), first, first + used);
+    m_bytes.insert(m_bytes.end(), fieldSize - used, 0);
+}
+
+void ByteWriter::PatchU32(size_t offset, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        m_bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+    }
+}
+
+}  // namespace vc

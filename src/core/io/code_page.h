@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vc {
+
+// Text inside the program is UTF-8. Windows-1252 is used where bytes leave the program for the
+// game or for files read by older Windows tools.
+
+// Converts UTF-8 to Windows-1252. A character the code page cannot hold, and every byte of an
+// invalid UTF-8 sequence, becomes "?", as a Windows program of this kind would see it.
+std::string Utf8ToWindows1252(std::string_view utf8);
+// Converts Windows-1252 to UTF-8. The five bytes the code page leaves undefined map to the
+// control characters of the same number, so that every byte survives a round trip.
+std::string Windows1252ToUtf8(std::string_view text);
+bool IsValidUtf8(std::string_view text);
+// True when every character of the UTF-8 text has a place in Windows-1252.
+bool FitsWindows1252(std::string_view utf8);
+
+}  // namespace vc

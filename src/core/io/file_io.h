@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace vc {
+
+// Paths travel through the program as UTF-8 strings; this gives the platform's path for one.
+std::filesystem::path ToFsPath(std::string_view utf8Path);
+
+// True when the path names an existing regular file (or a link to one).
+bool IsExistingFile(std::string_view utf8Path);
+
+// Reads a whole file; throws an Error naming the file and the reason when it cannot be read.
+std::vector<uint8_t> ReadWholeFile(std::string_view utf8Path);
+
+// Writes bytes to a temporary file beside the target and renames it over the target, so the
+// target holds either its old content or the whole new content, never a part.
+void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> bytes);
+
+}  // namespace vc

@@ -1,0 +1,311 @@
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "io/byte_reader.h"
+#include "io/error.h"
+#include "texlist/image_decoder.h"
+
+// Windows bitmaps: the 12-byte OS/2 header and the 40-, 52-, 56-, 108- and 124-byte Windows
+// headers; 1, 2, 4, 8, 16, 24, 32 and 64 bits per pixel uncompressed, RLE8 and RLE4. Only 8- and
+// 24-bit pixels are ever decoded; the others are read for their size and palette only.
+
+namespace vc {
+
+namespace {
+
+constexpr size_t kFileHeaderSize = 14;
+constexpr size_t kCoreHeaderSize = 12;
+constexpr std::array<uint32_t, 5> kWindowsHeaderSizes = {40, 52, 56, 108, 124};
+constexpr size_t kMaxPaletteEntries = 256;
+// Run-length data describes at most this many pixels per byte; a larger claim is not trusted
+// with an allocation.
+constexpr uint64_t kMaxRlePixelsPerByte = 256;
+
+enum class Compression : uint32_t { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
+
+[[noreturn]] void Invalid(const std::string& reason) { throw Error("Bitmap image is not valid: " + reason); }
+
+bool IsSupportedBitCount(uint16_t bits) {
+    return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32 || bits == 64;
+}
+
+// Header fields the decoding needs, whatever header form carried them.
+struct BmpLayout {
+    BitmapInfo Info;
+    Compression Kind = Compression::Rgb;
+    bool TopDown = false;
+    size_t PixelOffset = 0;
+};
+
+class BmpDecoder final : public ImageDecoder {
+public:
+    explicit BmpDecoder(std::span<const uint8_t> file);
+
+    const BitmapInfo& Info() const override { return m_layout.Info; }
+    void Verify() const override;
+    DecodedPixels LoadPixels() const override;
+
+private:
+    void ReadHeaders();
+    void ReadPalette(size_t tableStart, uint64_t declaredEntries, size_t entrySize);
+    void CheckPixelData() const;
+    size_t RowStride() const;
+    // Walks the run-length data; writes indices into raster when it is given.
+    void DecodeRunLength(uint8_t* raster) const;
+    void CopyRows(uint8_t* raster) const;
+
+    std::span<const uint8_t> m_file;
+    BmpLayout m_layout;
+};
+
+BmpDecoder::BmpDecoder(std::span<const uint8_t> file) : m_file(file) {
+    // A zero-length file is an empty image, refused by intake like any image of no size.
+    if (!file.empty()) {
+        ReadHeaders();
+    }
+}
+
+void BmpDecoder::ReadHeaders() {
+    ByteReader in(m_file, "Bitmap image");
+    if (m_file.size() < 2 || m_file[0] != 'B' || m_file[1] != 'M') {
+        Invalid("the file does not start with the signature \"BM\"");
+    }
+    if (m_file.size() < kFileHeaderSize + 4) {
+        Invalid("the file ends inside its header (" + std::to_string(m_file.size()) + " bytes)");
+    }
+    in.Skip(10);
+    const uint32_t pixelOffset = in.U32();
+    const uint32_t headerSize = in.U32();
+
+    BitmapInfo& info = m_layout.Info;
+    int64_t width = 0;
+    int64_t height = 0;
+    uint16_t planes = 0;
+    uint32_t compression = 0;
+    uint64_t declaredEntries = 0;
+    size_t entrySize = 4;
+    size_t tableStart = kFileHeaderSize + headerSize;
+    if (headerSize == kCoreHeaderSize) {
+        width = in.U16();
+        height = in.U16();
+        planes = in.U16();
+        info.BitsPerPixel = in.U16();
+        entrySize = 3;
+        declaredEntries = info.BitsPerPixel <= 8 ? uint64_t{1} << info.BitsPerPixel : 0;
+    } else if (std::find(kWindowsHeaderSizes.begin(), kWindowsHeaderSizes.end(), headerSize) !=
+               kWindowsHeaderSizes.end()) {
+        if (in.Remaining() < headerSize - 4) {
+            Invalid("the file ends inside its " + std::to_string(headerSize) + "-byte header");
+        }
+        width = in.I32();
+        height = in.I32();
+        planes = in.U16();
+        info.BitsPerPixel = in.U16();
+        compression = in.U32();
+        in.Skip(12);  // image size and resolution, recomputed or not needed
+        const uint32_t coloursUsed = in.U32();
+        declaredEntries = (coloursUsed == 0 && info.BitsPerPixel <= 8) ? uint64_t{1} << info.BitsPerPixel : coloursUsed;
+        // The 40-byte header leaves the channel masks to follow it.
+        if (headerSize == 40 && compression == static_cast<uint32_t>(Compression::BitFields)) {
+            tableStart += 12;
+        } else if (headerSize == 40 && compression == static_cast<uint32_t>(Compression::AlphaBitFields)) {
+            tableStart += 16;
+        }
+    } else {
+        Invalid("its header size " + std::to_string(headerSize) + " is none of 12, 40, 52, 56, 108 and 124");
+    }
+
+    if (planes != 1) {
+        Invalid("the number of planes is " + std::to_string(planes) + ", expected 1");
+    }
+    if (!IsSupportedBitCount(info.BitsPerPixel)) {
+        Invalid(std::to_string(info.BitsPerPixel) + " bits per pixel are not supported");
+    }
+    m_layout.Kind = static_cast<Compression>(compression);
+    switch (m_layout.Kind) {
+        case Compression::Rgb:
+            break;
+        case Compression::Rle8:
+        case Compression::Rle4:
+            if (info.BitsPerPixel != (m_layout.Kind == Compression::Rle8 ? 8 : 4)) {
+                Invalid("run-length compression does not fit " + std::to_string(info.BitsPerPixel) +
+                        " bits per pixel");
+            }
+            break;
+        case Compression::BitFields:
+        case Compression::AlphaBitFields:
+            if (info.BitsPerPixel != 16 && info.BitsPerPixel != 32) {
+                Invalid("channel masks do not fit " + std::to_string(info.BitsPerPixel) + " bits per pixel");
+            }
+            break;
+        default:
+            Invalid("compression method " + std::to_string(compression) + " is not supported");
+    }
+    if (width < 0) {
+        Invalid("its width " + std::to_string(width) + " is negative");
+    }
+    m_layout.TopDown = height < 0;
+    if (m_layout.TopDown && m_layout.Kind != Compression::Rgb && m_layout.Kind != Compression::BitFields &&
+        m_layout.Kind != Compression::AlphaBitFields) {
+        Invalid("a run-length compressed image cannot be stored top-down");
+    }
+    info.Width = static_cast<uint32_t>(width);
+    info.Height = static_cast<uint32_t>(height < 0 ? -height : height);
+
+    if (tableStart > m_file.size()) {
+        Invalid("the file ends inside its header (" + std::to_string(m_file.size()) + " bytes)");
+    }
+    // Some writers leave the pixel offset zero; the pixels then follow the colour table.
+    m_layout.PixelOffset =
+        pixelOffset != 0 ? pixelOffset
+                         : tableStart + static_cast<size_t>(std::min<uint64_t>(declaredEntries, kMaxPaletteEntries)) *
+                                            entrySize;
+    if (m_layout.PixelOffset < tableStart || m_layout.PixelOffset > m_file.size()) {
+        Invalid("its pixel data offset " + std::to_string(m_layout.PixelOffset) + " lies outside bytes " +
+                std::to_string(tableStart) + " to " + std::to_string(m_file.size()));
+    }
+    ReadPalette(tableStart, declaredEntries, entrySize);
+    if (info.Width != 0 && info.Height != 0) {
+        CheckPixelData();
+    }
+}
+
+void BmpDecoder::ReadPalette(size_t tableStart, uint64_t declaredEntries, size_t entrySize) {
+    BitmapInfo& info = m_layout.Info;
+    info.HasPalette = declaredEntries > 0;
+    // Entries beyond 256, and entries the pixel data overlaps, are not read.
+    const uint64_t room = (m_layout.PixelOffset - tableStart) / entrySize;
+    const auto count = static_cast<size_t>(std::min({declaredEntries, room, uint64_t{kMaxPaletteEntries}}));
+    info.Palette.resize(count);
+    const uint8_t* entry = m_file.data() + tableStart;
+    for (RgbColour& colour : info.Palette) {
+        colour = {entry[2], entry[1], entry[0]};
+        entry += entrySize;
+    }
+}
+
+size_t BmpDecoder::RowStride() const {
+    const uint64_t bits = uint64_t{m_layout.Info.Width} * m_layout.Info.BitsPerPixel;
+    return static_cast<size_t>((bits + 31) / 32 * 4);
+}
+
+void BmpDecoder::CheckPixelData() const {
+    const BitmapInfo& info = m_layout.Info;
+    const size_t available = m_file.size() - m_layout.PixelOffset;
+    if (m_layout.Kind == Compression::Rle8 || m_layout.Kind == Compression::Rle4) {
+        if (uint64_t{info.Width} * info.Height > kMaxRlePixelsPerByte * available) {
+            Invalid("run-length data of " + std::to_string(available) + " bytes cannot describe " +
+                    std::to_string(info.Width) + "×" + std::to_string(info.Height) + " pixels");
+        }
+        return;
+    }
+    const size_t stride = RowStride();
+    if (stride > available || info.Height > available / stride) {
+        const uint64_t needed = m_layout.PixelOffset + static_cast<uint64_t>(stride) * info.Height;
+        Invalid("pixel data ends at byte " + std::to_string(needed) + " but the file has " +
+                std::to_string(m_file.size()) + " bytes");
+    }
+}
+
+void BmpDecoder::Verify() const {
+    if (m_layout.Info.Width == 0 || m_layout.Info.Height == 0) {
+        return;
+    }
+    if (m_layout.Kind == Compression::Rle8 || m_layout.Kind == Compression::Rle4) {
+        DecodeRunLength(nullptr);
+    }
+    // Uncompressed pixel data was checked to be present when the headers were read.
+}
+
+DecodedPixels BmpDecoder::LoadPixels() const {
+    const BitmapInfo& info = m_layout.Info;
+    if (info.BitsPerPixel != 8 && info.BitsPerPixel != 24) {
+        throw Error("Bitmap image with " + std::to_string(info.BitsPerPixel) + " bits per pixel cannot be loaded");
+    }
+    DecodedPixels pixels;
+    pixels.Palette = info.Palette;
+    const size_t bytesPerPixel = info.BitsPerPixel == 8 ? 1 : 4;
+    pixels.Raster.resize(size_t{info.Width} * info.Height * bytesPerPixel);
+    if (m_layout.Kind == Compression::Rle8) {
+        DecodeRunLength(pixels.Raster.data());
+    } else {
+        CopyRows(pixels.Raster.data());
+    }
+    return pixels;
+}
+
+void BmpDecoder::CopyRows(uint8_t* raster) const {
+    const BitmapInfo& info = m_layout.Info;
+    const size_t stride = RowStride();
+    for (size_t fileRow = 0; fileRow < info.Height; ++fileRow) {
+        const size_t row = m_layout.TopDown ? fileRow : info.Height - 1 - fileRow;
+        const uint8_t* source = m_file.data() + m_layout.PixelOffset + fileRow * stride;
+        if (info.BitsPerPixel == 8) {
+            std::memcpy(raster + row * info.Width, source, info.Width);
+            continue;
+        }
+        uint8_t* target = raster + row * info.Width * 4;
+        for (size_t x = 0; x < info.Width; ++x, source += 3, target += 4) {
+            target[0] = source[0];
+            target[1] = source[1];
+            target[2] = source[2];
+            target[3] = 255;
+        }
+    }
+}
+
+void BmpDecoder::DecodeRunLength(uint8_t* raster) const {
+    const BitmapInfo& info = m_layout.Info;
+    const bool fourBit = m_layout.Kind == Compression::Rle4;
+    ByteReader in(m_file, "Bitmap image");
+    in.Seek(m_layout.PixelOffset);
+    uint64_t x = 0;
+    uint64_t y = 0;  // counted from the bottom row
+    const auto put = [&](uint8_t index) {
+        if (x >= info.Width || y >= info.Height) {
+            in.Fail("run-length data writes outside the " + std::to_string(info.Width) + "×" +
+                    std::to_string(info.Height) + " image");
+        }
+        if (raster != nullptr) {
+            raster[(info.Height - 1 - y) * info.Width + x] = index;
+        }
+        ++x;
+    };
+    for (;;) {
+        if (in.Remaining() < 2) {
+            in.Fail("run-length data ends without an end-of-bitmap marker");
+        }
+        const uint8_t count = in.U8();
+        const uint8_t value = in.U8();
+        if (count > 0) {
+            for (unsigned i = 0; i < count; ++i) {
+                put(fourBit ? static_cast<uint8_t>(i % 2 == 0 ? value >> 4 : value & 0x0F) : value);
+            }
+        } else if (value == 0) {
+            x = 0;
+            ++y;
+        } else if (value == 1) {
+            return;
+        } else if (value == 2) {
+            x += in.U8();
+            y += in.U8();
+        } else {
+            const size_t bytes = fourBit ? (value + 1u) / 2 : value;
+            const auto literal = in.Bytes(bytes);
+            for (unsigned i = 0; i < value; ++i) {
+                put(fourBit ? static_cast<uint8_t>(i % 2 == 0 ? literal[i / 2] >> 4 : literal[i / 2] & 0x0F)
+                            : literal[i]);
+            }
+            in.Skip(bytes % 2);  // literal runs are padded to an even length
+        }
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<ImageDecoder> OpenBmp(std::span<const uint8_t> file) { return std::make_unique<BmpDecoder>(file); }
+
+}  // namespace vc

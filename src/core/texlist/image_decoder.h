@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace vc {
+
+struct RgbColour {
+    uint8_t Red = 0;
+    uint8_t Green = 0;
+    uint8_t Blue = 0;
+
+    bool operator==(const RgbColour&) const = default;
+};
+
+// What a reader learns from an image's headers, before any pixel is decoded.
+struct BitmapInfo {
+    uint32_t Width = 0;
+    uint32_t Height = 0;
+    uint16_t BitsPerPixel = 0;
+    bool HasPalette = false;
+    std::vector<RgbColour> Palette;  // the entries present, at most 256
+};
+
+// Pixels of an 8- or 24-bit image, rows from the visual top down, no row padding.
+struct DecodedPixels {
+    // 8 bits per pixel: one palette index per pixel; 24: blue, green, red, 255 per pixel.
+    std::vector<uint8_t> Raster;
+    std::vector<RgbColour> Palette;  // the palette the indices refer to, at most 256 entries
+};
+
+// A reader over one image file's bytes. Construction parses the headers and throws an Error
+// when the file is not an image of its kind.
+class ImageDecoder {
+public:
+    virtual ~ImageDecoder() = default;
+
+    virtual const BitmapInfo& Info() const = 0;
+    // Reads through the pixel data without keeping it, so that a damaged file fails now.
+    virtual void Verify() const = 0;
+    // Decodes an 8- or 24-bit image; throws on a damaged file.
+    virtual DecodedPixels LoadPixels() const = 0;
+};
+
+std::unique_ptr<ImageDecoder> OpenBmp(std::span<const uint8_t> file);
+std::unique_ptr<ImageDecoder> OpenJpeg(std::span<const uint8_t> file);
+
+}  // namespace vc

@@ -1,0 +1,140 @@
+#include "texlist/image_intake.h"
+
+#include <algorithm>
+#include <bit>
+#include <memory>
+
+#include "io/error.h"
+#include "io/file_io.h"
+#include "io/file_names.h"
+#include "texlist/image_decoder.h"
+
+namespace vc {
+
+namespace {
+
+constexpr uint32_t kLargestSide = 65535;
+
+bool IsJpegExtension(std::string_view ext) { return ext == ".jpg" || ext == ".jpe" || ext == ".jpeg"; }
+
+uint8_t DepthOf(uint16_t bitsPerPixel) {
+    switch (bitsPerPixel) {
+        case 8:
+            return 8;
+        case 24:
+            return 32;
+        default:
+            return 0;
+    }
+}
+
+std::string Dimensions(uint32_t width, uint32_t height) {
+    return "(" + std::to_string(width) + "×" + std::to_string(height) + ")";
+}
+
+// The refusal lines for an image of the given size and form, in the order they are reported.
+std::string SizeAndFormatProblems(const BitmapInfo& bitmap, uint8_t depth, bool pwr2lmt) {
+    const uint32_t width = bitmap.Width;
+    const uint32_t height = bitmap.Height;
+    if (width == 0 || height == 0) {
+        return "\r\n\tFile is no (correct) image file or could not be read.";
+    }
+    if (width > kLargestSide || height > kLargestSide) {
+        return "\r\n\tImage dimensions " + Dimensions(width, height) + " exceed the largest texture size (65535).";
+    }
+    std::string problems;
+    if (width % 4 != 0 || height % 4 != 0) {
+        problems += "\r\n\tImage dimensions " + Dimensions(width, height) + " aren't divisible by 4.";
+    }
+    if (pwr2lmt && (!std::has_single_bit(width) || !std::has_single_bit(height))) {
+        problems += "\r\n\tImage dimensions " + Dimensions(width, height) + " aren't a power of 2 (see readme).";
+    }
+    if (width < 4 || height < 4) {
+        problems += "\r\n\tImage dimensions " + Dimensions(width, height) + " must be at least 4×4.";
+    }
+    if ((depth != 8 && depth != 32) || (depth == 8 && !bitmap.HasPalette) || (depth == 32 && bitmap.HasPalette)) {
+        problems += "\r\n\tImage format is neither 8 paletted nor 24 bit.";
+    }
+    return problems;
+}
+
+void FillSlot(ConversionSlot& slot, DecodedPixels pixels, uint8_t depth) {
+    slot.PaletteBuf.fill(0);
+    const size_t entries = std::min<size_t>(pixels.Palette.size(), 256);
+    for (size_t i = 0; i < 256; ++i) {
+        const RgbColour colour = i < entries ? pixels.Palette[i] : RgbColour{};
+        slot.PaletteBuf[4 * i] = colour.Red;
+        slot.PaletteBuf[4 * i + 1] = colour.Green;
+        slot.PaletteBuf[4 * i + 2] = colour.Blue;
+        slot.PaletteBuf[4 * i + 3] = 255;
+    }
+    if (depth == 8) {
+        slot.IndexBuf = std::move(pixels.Raster);
+        slot.PixelBuf = {};
+    } else {
+        slot.PixelBuf = std::move(pixels.Raster);
+        slot.IndexBuf = {};
+    }
+}
+
+// Decoder errors name the file, since a batch may hold hundreds.
+template <typename Step>
+auto NamingFile(std::string_view path, Step step) {
+    try {
+        return step();
+    } catch (const Error& error) {
+        throw Error("\"" + std::string(path) + "\": " + error.what());
+    }
+}
+
+}  // namespace
+
+bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPixels, bool pwr2lmt,
+                                TImageInfo& info) {
+    const std::string ext = LowerAscii(FileExtension(path));
+    std::string block = "\r\n\r\n=> \"" + std::string(FileNamePart(path)) + "\":";
+    std::string problems;
+    if (!IsExistingFile(path)) {
+        problems += "\r\n\tFile does not exist.";
+    }
+    if (ext != ".bmp" && !IsJpegExtension(ext)) {
+        problems += "\r\n\tFile extension " + ext + " is not supported. (*.bmp; *.jpg; *.jpe; *.jpeg; *.txt)";
+    }
+    if (problems.empty()) {
+        const std::vector<uint8_t> file = ReadWholeFile(path);
+        const std::unique_ptr<ImageDecoder> decoder =
+            NamingFile(path, [&] { return ext == ".bmp" ? OpenBmp(file) : OpenJpeg(file); });
+        const BitmapInfo& bitmap = decoder->Info();
+        const bool fits = bitmap.Width <= kLargestSide && bitmap.Height <= kLargestSide;
+        info.Width = fits ? static_cast<uint16_t>(bitmap.Width) : 0;
+        info.Height = fits ? static_cast<uint16_t>(bitmap.Height) : 0;
+        info.Depth = DepthOf(bitmap.BitsPerPixel);
+        problems = SizeAndFormatProblems(bitmap, info.Depth, pwr2lmt);
+
+        if (loadPixels && problems.empty()) {
+            const uint64_t rasterBytes = uint64_t{info.Width} * info.Height * (info.Depth / 8);
+            if (rasterBytes > kMaxRasterBytes) {
+                throw Error("\"" + std::string(path) + "\": an image of " + std::to_string(info.Width) + "×" +
+                            std::to_string(info.Height) + " pixels is too large for a texture dictionary");
+            }
+            FillSlot(Slots.at(slot), NamingFile(path, [&] { return decoder->LoadPixels(); }), info.Depth);
+        } else {
+            // A damaged file fails the same way whether or not its pixels are wanted.
+            NamingFile(path, [&] { decoder->Verify(); });
+        }
+    }
+    if (problems.empty()) {
+        return true;
+    }
+    ProblemText += block + problems;
+    return false;
+}
+
+void ImageIntake::ReleaseBuffers() {
+    for (ConversionSlot& slot : Slots) {
+        slot.PixelBuf = {};
+        slot.IndexBuf = {};
+    }
+}
+
+}  // namespace vc

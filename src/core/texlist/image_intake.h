@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "texlist/tex_file.h"
+
+namespace vc {
+
+// Slot 0 holds a texture's colour image, slot 1 its alpha image.
+constexpr size_t kColourSlot = 0;
+constexpr size_t kAlphaSlot = 1;
+
+// The largest raster a texture can carry: its 32-bit size fields must also cover the palette and
+// the fixed fields around it.
+constexpr uint64_t kMaxRasterBytes = 0xFFFFFFFFull - 2048;
+
+// Pixels of one loaded image, rows from the top down, each row left to right, no padding.
+struct ConversionSlot {
+    std::vector<uint8_t> PixelBuf;           // 32-bit pixels: blue, green, red, alpha
+    std::vector<uint8_t> IndexBuf;           // 8-bit palette indices
+    std::array<uint8_t, 1024> PaletteBuf{};  // 256 entries: red, green, blue, alpha
+};
+
+// Image intake: decides whether an image file is a usable texture source and, for a build, loads
+// its pixels. Every refused file leaves its problem block in ProblemText.
+class ImageIntake {
+public:
+    // Returns true when the file is accepted. info is filled whenever the image could be read,
+    // also when a later check refuses it. Throws an Error when the file cannot be read or decoded.
+    bool ReadImageFile(std::string_view path, size_t slot, bool loadPixels, bool pwr2lmt, TImageInfo& info);
+    // Empties the pixel and index arrays of both slots.
+    void ReleaseBuffers();
+
+    std::string ProblemText;
+    std::array<ConversionSlot, 2> Slots;
+};
+
+}  // namespace vc

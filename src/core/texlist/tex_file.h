@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vc {
+
+// Size and depth of an image as intake last read it.
+struct TImageInfo {
+    uint16_t Height = 0;
+    uint16_t Width = 0;
+    uint8_t Depth = 0;  // 8 for paletted, 32 for 24-bit sources (written as 32-bit), 0 for anything else
+
+    bool operator==(const TImageInfo&) const = default;
+};
+
+// One entry of the texture list. AlphaName and AlphaPath are empty while HasAlpha is false.
+struct TTexFile {
+    std::string TexName;
+    std::string TexPath;
+    std::string AlphaName;
+    std::string AlphaPath;
+    TImageInfo TexInfo;
+    TImageInfo AlphaInfo;
+    bool HasAlpha = false;
+
+    bool operator==(const TTexFile&) const = default;
+};
+
+// The texture list: its order is the table order, the list-file order and the order of the
+// textures in a built dictionary.
+using TextureList = std::vector<TTexFile>;
+
+}  // namespace vc

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string_view>
+
+#include "texlist/image_intake.h"
+#include "texlist/tex_file.h"
+
+namespace vc {
+
+// One run's texture work: the list, and the intake with its problem report and conversion
+// buffers. The application, a command-line run or a test owns one.
+struct Workspace {
+    TextureList TexList;
+    ImageIntake Intake;
+};
+
+// True when some entry's TexName equals name or its TexPath equals path, both sides trimmed and
+// lower-cased (A to Z only).
+bool FindTexture(const TextureList& list, std::string_view name, std::string_view path);
+
+// Adds one opened, dropped or command-line file to the list. A path already in the list is
+// skipped silently; a refused image leaves its block in the problem report. The caller empties
+// the report before a batch and shows it afterwards.
+void AddFile(Workspace& workspace, std::string_view path, bool pwr2lmt);
+
+void ClearList(TextureList& list);
+
+}  // namespace vc
