@@ -21,8 +21,16 @@ void ByteReader::Require(size_t count) const {
 }
 
 void ByteReader::Fail(const std::string& reason) const {
-    throw Error(m_what + " is not valid at byte " + std::to_string(m_offset) + " of " + std::to_string(Size()) +
+    throw Error(m_what + " is not valid at byte " + std::to_string(Offset()) + " of " + std::to_string(m_totalSize) +
                 ": " + reason);
+}
+
+ByteReader ByteReader::Nested(size_t length) {
+    ByteReader nested(*this);
+    nested.m_bytes = Bytes(length);
+    nested.m_base = m_base + m_offset - length;
+    nested.m_offset = 0;
+    return nested;
 }
 
 uint8_t ByteReader::U8() {
@@ -54,7 +62,7 @@ std::span<const uint8_t> ByteReader::Bytes(size_t count) {
 }
 
 void ByteReader::Seek(size_t offset) {
-    if (offset > Size()) {
+    if (offset > m_bytes.size()) {
         Fail("position " + std::to_string(offset) + " lies beyond the end");
     }
     m_offset = offset;

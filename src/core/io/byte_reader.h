@@ -12,11 +12,15 @@ namespace vc {
 // running past the end throws an Error naming the data, the offset and how much was missing.
 class ByteReader {
 public:
-    ByteReader(std::span<const uint8_t> bytes, std::string what) : m_bytes(bytes), m_what(std::move(what)) {}
+    ByteReader(std::span<const uint8_t> bytes, std::string what)
+        : m_bytes(bytes), m_what(std::move(what)), m_totalSize(bytes.size()) {}
 
-    size_t Offset() const { return m_offset; }
-    size_t Size() const { return m_bytes.size(); }
+    // Offsets are counted from the start of the whole data, also in a nested reader.
+    size_t Offset() const { return m_base + m_offset; }
     size_t Remaining() const { return m_bytes.size() - m_offset; }
+    // A reader over the next length bytes, which this reader steps over: reads inside a chunk
+    // cannot run past the chunk's end.
+    ByteReader Nested(size_t length);
 
     uint8_t U8();
     uint16_t U16();
@@ -25,6 +29,7 @@ public:
     float F32();
     std::span<const uint8_t> Bytes(size_t count);
     void Skip(size_t count) { Bytes(count); }
+    // Moves to an offset counted from the start of this reader's bytes.
     void Seek(size_t offset);
 
     // Throws an Error that names the data and the current offset.
@@ -35,6 +40,8 @@ private:
 
     std::span<const uint8_t> m_bytes;
     std::string m_what;
+    size_t m_totalSize;
+    size_t m_base = 0;
     size_t m_offset = 0;
 };
 

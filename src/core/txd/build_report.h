@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vc {
+
+// Digit grouping and decimal characters; the window takes them from the user's locale, the
+// command line always uses these defaults.
+struct NumberFormat {
+    std::string GroupSeparator = ",";
+    std::string DecimalSeparator = ".";
+};
+
+// bytes / 1024 in the pattern "#,##0.##": grouped digits, at most two decimals, no trailing zeros.
+std::string FormatKilobytes(uint64_t bytes, const NumberFormat& format);
+
+// "2 of 3 textures assembled sucessfully to cars.txd!\r\nSize of file: 5.19 KB"
+std::string BuildResultText(uint32_t written, size_t total, std::string_view fileName, uint64_t fileSize,
+                            const NumberFormat& format);
+
+}  // namespace vc

@@ -1,0 +1,166 @@
+#include "txd/txd_builder.h"
+
+#include <array>
+#include <limits>
+#include <string>
+
+#include "io/byte_reader.h"
+#include "io/byte_writer.h"
+#include "io/code_page.h"
+#include "io/error.h"
+#include "txd/grey_level.h"
+#include "txd/txd_format.h"
+
+namespace vc {
+
+namespace {
+
+constexpr uint64_t kClosingExtensionSize = kChunkHeaderSize + kCreatorText.size();
+
+// Empties both conversion slots however the build ends.
+class SlotRelease {
+public:
+    explicit SlotRelease(ImageIntake& intake) : m_intake(intake) {}
+    SlotRelease(const SlotRelease&) = delete;
+    SlotRelease& operator=(const SlotRelease&) = delete;
+    ~SlotRelease() { m_intake.ReleaseBuffers(); }
+
+private:
+    ImageIntake& m_intake;
+};
+
+// Reads the entry's images into the slots; false when the entry is to be left out.
+bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, TImageInfo& colour,
+                     TImageInfo& alpha) {
+    if (!intake.ReadImageFile(entry.TexPath, kColourSlot, true, pwr2lmt, colour)) {
+        return false;
+    }
+    if (!entry.HasAlpha) {
+        return true;
+    }
+    return intake.ReadImageFile(entry.AlphaPath, kAlphaSlot, true, pwr2lmt, alpha) &&
+           entry.TexName != entry.AlphaName && alpha.Height == colour.Height && alpha.Width == colour.Width &&
+           alpha.Depth <= colour.Depth;
+}
+
+std::array<uint8_t, 256> PaletteGreyLevels(const ConversionSlot& slot) {
+    std::array<uint8_t, 256> levels{};
+    for (size_t i = 0; i < levels.size(); ++i) {
+        levels[i] = GreyLevel(LoadU32(&slot.PaletteBuf[4 * i]), ColourOrder::Palette);
+    }
+    return levels;
+}
+
+// An 8-bit texture takes its alpha from the alpha image's palette only: entry i of that palette
+// gives the alpha of every pixel of colour index i.
+void MergePaletteAlpha(ConversionSlot& colour, const ConversionSlot& alpha) {
+    const std::array<uint8_t, 256> levels = PaletteGreyLevels(alpha);
+    for (size_t i = 0; i < levels.size(); ++i) {
+        colour.PaletteBuf[4 * i + 3] = levels[i];
+    }
+}
+
+void MergePixelAlpha(ConversionSlot& colour, const ConversionSlot& alpha, uint8_t alphaDepth) {
+    uint8_t* pixel = colour.PixelBuf.data();
+    const size_t pixelCount = colour.PixelBuf.size() / 4;
+    if (alphaDepth == 8) {
+        const std::array<uint8_t, 256> levels = PaletteGreyLevels(alpha);
+        for (size_t k = 0; k < pixelCount; ++k) {
+            pixel[4 * k + 3] = levels[alpha.IndexBuf[k]];
+        }
+    } else {
+        for (size_t k = 0; k < pixelCount; ++k) {
+            pixel[4 * k + 3] = GreyLevel(LoadU32(&alpha.PixelBuf[4 * k]), ColourOrder::Pixel);
+        }
+    }
+}
+
+void WriteHeader(ByteWriter& out, ChunkType type, uint64_t size, uint32_t stamp) {
+    out.Bytes(MakeChunkHeader(type, static_cast<uint32_t>(size), stamp));
+}
+
+// Refuses a texture that would carry the dictionary past what its 32-bit size field can hold.
+void CheckRoomFor(uint64_t dictionarySize, const TextureNativeSizes& sizes, const TTexFile& entry) {
+    const uint64_t sizeField = dictionarySize + kChunkHeaderSize + sizes.Content + kClosingExtensionSize -
+                               kChunkHeaderSize;
+    if (sizeField > std::numeric_limits<uint32_t>::max()) {
+        throw Error("The texture dictionary would exceed 4 GiB with \"" + entry.TexName +
+                    "\", more than its size fields can hold; nothing was written.");
+    }
+}
+
+void WriteTextureNative(ByteWriter& out, const TTexFile& entry, ImageIntake& intake, const TImageInfo& colour,
+                        const TImageInfo& alpha, uint32_t stamp, uint32_t flag) {
+    const TextureNativeSizes sizes = TextureNativeSizesFor(colour.Width, colour.Height, colour.Depth);
+    CheckRoomFor(out.Size(), sizes, entry);
+    WriteHeader(out, ChunkType::TextureNative, sizes.Content, stamp);
+    WriteHeader(out, ChunkType::Data, sizes.DataContent, stamp);
+    out.U32(kPlatformId);
+    out.U32(flag);
+    out.FixedText(Utf8ToWindows1252(entry.TexName), kNameFieldSize);
+    out.FixedText(Utf8ToWindows1252(entry.AlphaName), kNameFieldSize);
+    out.U32(RasterFormat(colour.Depth, entry.HasAlpha));
+    out.U32(entry.HasAlpha ? 1 : 0);
+    out.U16(colour.Width);
+    out.U16(colour.Height);
+    out.U8(colour.Depth);
+    out.U8(1);  // levels: no mipmaps
+    out.U8(4);  // raster type
+    out.U8(0);  // no compression
+
+    ConversionSlot& colourSlot = intake.Slots[kColourSlot];
+    const ConversionSlot& alphaSlot = intake.Slots[kAlphaSlot];
+    if (colour.Depth == 8) {
+        if (entry.HasAlpha) {
+            MergePaletteAlpha(colourSlot, alphaSlot);
+        }
+        out.Bytes(colourSlot.PaletteBuf);
+    } else if (entry.HasAlpha) {
+        MergePixelAlpha(colourSlot, alphaSlot, alpha.Depth);
+    }
+    out.U32(static_cast<uint32_t>(sizes.Raster));
+    out.Bytes(colour.Depth == 8 ? colourSlot.IndexBuf : colourSlot.PixelBuf);
+    WriteHeader(out, ChunkType::Extension, 0, stamp);
+}
+
+}  // namespace
+
+BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options) {
+    BuildResult result;
+    result.Total = workspace.TexList.size();
+    if (workspace.TexList.empty()) {
+        return result;
+    }
+    SlotRelease release(workspace.Intake);
+    const uint32_t stamp = VersionStamp(options.VersionIndex);
+    const uint32_t flag = TextureFlag(options.FlagIndex);
+
+    ByteWriter out;
+    // Both sizes are patched once every texture is written.
+    WriteHeader(out, ChunkType::TextureDictionary, 0, stamp);
+    WriteHeader(out, ChunkType::Data, 4, stamp);
+    out.U32(0);
+    for (TTexFile& entry : workspace.TexList) {
+        TImageInfo colour;
+        TImageInfo alpha;
+        if (!LoadEntryImages(workspace.Intake, entry, options.pwr2lmt, colour, alpha)) {
+            continue;
+        }
+        entry.TexInfo = colour;
+        if (entry.HasAlpha) {
+            entry.AlphaInfo = alpha;
+        } else {
+            entry.AlphaName.clear();
+        }
+        WriteTextureNative(out, entry, workspace.Intake, colour, alpha, stamp, flag);
+        ++result.Written;
+    }
+    out.PatchU32(kTextureCountOffset, result.Written);
+    WriteHeader(out, ChunkType::Extension, kCreatorText.size(), stamp);
+    out.Bytes({reinterpret_cast<const uint8_t*>(kCreatorText.data()), kCreatorText.size()});
+    out.PatchU32(kDictionarySizeOffset, static_cast<uint32_t>(out.Size() - kChunkHeaderSize));
+    result.Bytes = out.Take();
+    return result;
+}
+
+}  // namespace vc

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "texlist/texture_list.h"
+
+namespace vc {
+
+struct TxdOptions {
+    size_t VersionIndex = 1;  // into kVersionStamps
+    size_t FlagIndex = 1;     // into kTextureFlags
+    bool pwr2lmt = true;      // image sides must be powers of two
+};
+
+struct BuildResult {
+    std::vector<uint8_t> Bytes;  // the whole dictionary; meaningful only when Written > 0
+    uint32_t Written = 0;        // textures in the dictionary
+    size_t Total = 0;            // entries in the list when the build started
+};
+
+// Reads every entry's images again, merges alpha images, and assembles the dictionary in memory.
+// Entries that fail intake or the alpha checks are left out; the entries written get their image
+// info renewed. Nothing is written to disk here: the caller chooses where the bytes go.
+// Throws an Error when an image cannot be read or the dictionary would outgrow its 32-bit sizes.
+BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options);
+
+}  // namespace vc
