@@ -118,13 +118,17 @@ void BmpDecoder::ReadHeaders() {
         Invalid("its header size " + std::to_string(headerSize) + " is none of 12, 40, 52, 56, 108 and 124");
     }
 
+    m_layout.Kind = static_cast<Compression>(compression);
+    if (m_layout.Kind != Compression::Rgb && m_layout.Kind != Compression::Rle8 && m_layout.Kind != Compression::Rle4 &&
+        m_layout.Kind != Compression::BitFields && m_layout.Kind != Compression::AlphaBitFields) {
+        Invalid("compression method " + std::to_string(compression) + " is not supported");
+    }
     if (planes != 1) {
         Invalid("the number of planes is " + std::to_string(planes) + ", expected 1");
     }
     if (!IsSupportedBitCount(info.BitsPerPixel)) {
         Invalid(std::to_string(info.BitsPerPixel) + " bits per pixel are not supported");
     }
-    m_layout.Kind = static_cast<Compression>(compression);
     switch (m_layout.Kind) {
         case Compression::Rgb:
             break;
@@ -141,8 +145,6 @@ void BmpDecoder::ReadHeaders() {
                 Invalid("channel masks do not fit " + std::to_string(info.BitsPerPixel) + " bits per pixel");
             }
             break;
-        default:
-            Invalid("compression method " + std::to_string(compression) + " is not supported");
     }
     if (width < 0) {
         Invalid("its width " + std::to_string(width) + " is negative");

@@ -1,0 +1,43 @@
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "cli_support.h"
+
+namespace {
+
+constexpr std::string_view kHelp =
+    "Usage: vellumcraft-cli COMMAND [ARGUMENT...]\n"
+    "\n"
+    "Assembles GTA III and Vice City texture dictionaries from BMP and JPEG images.\n"
+    "\n"
+    "Commands:\n"
+    "  build -o OUT.txd INPUT...   write the images as one texture dictionary\n"
+    "  inspect FILE.txd            list the textures of a dictionary\n"
+    "\n"
+    "'vellumcraft-cli COMMAND --help' describes a command.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace vc::cli;
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    if (arguments.empty()) {
+        std::cerr << kHelp;
+        return kUsage;
+    }
+    const std::string_view command = arguments[0];
+    const Arguments rest = Arguments(arguments).subspan(1);
+    if (IsHelpOption(command)) {
+        std::cout << kHelp;
+        return kSuccess;
+    }
+    if (command == "build") {
+        return RunBuild(rest);
+    }
+    if (command == "inspect") {
+        return RunInspect(rest);
+    }
+    std::cerr << "vellumcraft-cli: unknown command '" << command << "'\n" << kHelp;
+    return kUsage;
+}

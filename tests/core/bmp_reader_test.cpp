@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "image_files.h"
+#include "io/error.h"
+#include "io/file_io.h"
+#include "texlist/image_decoder.h"
+
+namespace vc {
+namespace {
+
+std::vector<uint8_t> Suite(const std::string& name) { return ReadWholeFile(std::string(BMPSUITE_DIR) + "/" + name); }
+
+DecodedPixels LoadSuite(const std::string& name) {
+    const std::vector<uint8_t> file = Suite(name);
+    return OpenBmp(file)->LoadPixels();
+}
+
+// Opens, verifies and, for 8- and 24-bit images, decodes: the whole path intake can take.
+void ReadCompletely(std::span<const uint8_t> file) {
+    const auto decoder = OpenBmp(file);
+    decoder->Verify();
+    const BitmapInfo& info = decoder->Info();
+    if ((info.BitsPerPixel == 8 || info.BitsPerPixel == 24) && info.Width > 0 && info.Height > 0) {
+        decoder->LoadPixels();
+    }
+}
+
+TEST(BmpReader, ReportsSizeBitsAndPaletteOfEveryGoodForm) {
+    struct Expected {
+        std::string File;
+        uint16_t Bits;
+        bool HasPalette;
+        size_t Entries;
+    };
+    const std::vector<Expected> cases = {
+        {"g/pal1.bmp", 1, true, 2},       {"g/pal4.bmp", 4, true, 12},          {"g/pal4rle.bmp", 4, true, 12},
+        {"g/pal8.bmp", 8, true, 252},     {"g/pal8-0.bmp", 8, true, 256},       {"g/pal8os2.bmp", 8, true, 256},
+        {"g/pal8v5.bmp", 8, true, 252},   {"g/rgb16.bmp", 16, false, 0},        {"g/rgb16-565pal.bmp", 16, true, 256},
+        {"g/rgb24.bmp", 24, false, 0},    {"g/rgb24pal.bmp", 24, true, 256},    {"g/rgb32bf.bmp", 32, false, 0},
+        {"q/pal2.bmp", 2, true, 4},       {"q/pal8oversizepal.bmp", 8, true, 256}, {"q/rgba64.bmp", 64, false, 0},
+        {"q/pal8os2sp.bmp", 8, true, 252},
+    };
+    for (const Expected& expected : cases) {
+        SCOPED_TRACE(expected.File);
+        const std::vector<uint8_t> file = Suite(expected.File);
+        const auto decoder = OpenBmp(file);
+        EXPECT_EQ(decoder->Info().Width, 127u);
+        EXPECT_EQ(decoder->Info().Height, 64u);
+        EXPECT_EQ(decoder->Info().BitsPerPixel, expected.Bits);
+        EXPECT_EQ(decoder->Info().HasPalette, expected.HasPalette);
+        EXPECT_EQ(decoder->Info().Palette.size(), expected.Entries);
+        EXPECT_NO_THROW(decoder->Verify());
+    }
+}
+
+TEST(BmpReader, EveryStorageFormOfTheSameImageDeliversTheSameRowsFromTheTop) {
+    const DecodedPixels reference = LoadSuite("g/pal8.bmp");
+    ASSERT_EQ(reference.Raster.size(), 127u * 64u);
+    for (const char* name : {"g/pal8topdown.bmp", "g/pal8rle.bmp", "g/pal8v4.bmp", "g/pal8v5.bmp", "q/pal8offs.bmp",
+                             "q/pal8os2v2-40sz.bmp"}) {
+        SCOPED_TRACE(name);
+        const DecodedPixels pixels = LoadSuite(name);
+        EXPECT_EQ(pixels.Raster, reference.Raster);
+        EXPECT_EQ(pixels.Palette, reference.Palette);
+    }
+    const DecodedPixels truecolour = LoadSuite("g/rgb24.bmp");
+    ASSERT_EQ(truecolour.Raster.size(), 127u * 64u * 4u);
+    EXPECT_EQ(LoadSuite("g/rgb24pal.bmp").Raster, truecolour.Raster);
+}
+
+TEST(BmpReader, DecodesRowsTopDownInBlueGreenRedAlphaOrder) {
+    for (const int height : {2, -2}) {
+        test::BmpSpec spec;
+        spec.Width = 2;
+        spec.Height = height;
+        spec.BitsPerPixel = 24;
+        // top row: red, green; bottom row: blue, white
+        spec.Pixels = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
+        const std::vector<uint8_t> file = test::MakeBmp(spec);
+        const std::vector<uint8_t> expected = {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 255};
+        EXPECT_EQ(OpenBmp(file)->LoadPixels().Raster, expected) << "height " << height;
+    }
+}
+
+TEST(BmpReader, ReadsTheOs2HeaderWithThreeByteColourEntries) {
+    test::BmpSpec spec;
+    spec.Width = 4;
+    spec.Height = 1;
+    spec.HeaderSize = 12;
+    spec.Palette = {{10, 20, 30}, {40, 50, 60}};
+    spec.Pixels = {1, 0, 1, 1};
+    const std::vector<uint8_t> file = test::MakeBmp(spec);
+    const auto decoder = OpenBmp(file);
+    const DecodedPixels pixels = decoder->LoadPixels();
+    EXPECT_EQ(pixels.Raster, spec.Pixels);
+    ASSERT_EQ(pixels.Palette.size(), 2u);  // the table declares 256; the file holds two
+    EXPECT_EQ(pixels.Palette[1], (RgbColour{40, 50, 60}));
+}
+
+TEST(BmpReader, ZeroLengthFileIsAnEmptyImage) {
+    const auto decoder = OpenBmp({});
+    EXPECT_EQ(decoder->Info().Width, 0u);
+    EXPECT_EQ(decoder->Info().Height, 0u);
+    EXPECT_FALSE(decoder->Info().HasPalette);
+}
+
+TEST(BmpReader, BadFilesThrowAClearMessage) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"b/badbitcount.bmp", "30000 bits per pixel are not supported"},
+        {"b/badheadersize.bmp", "header size 66"},
+        {"b/badplanes.bmp", "number of planes"},
+        {"b/badwidth.bmp", "width -127 is negative"},
+        {"b/reallybig.bmp", "pixel data ends at byte"},
+        {"b/rletopdown.bmp", "top-down"},
+        {"b/shortfile.bmp", "pixel data ends at byte 1086 but the file has 273 bytes"},
+        {"b/badrle.bmp", "outside the 127×64 image"},
+        {"b/badrle4.bmp", "outside the 127×64 image"},
+        {"x/ba-bm.bmp", "signature \"BM\""},
+        {"q/rgb24jpeg.bmp", "compression method 4"},
+    };
+    for (const auto& [name, reason] : cases) {
+        SCOPED_TRACE(name);
+        const std::vector<uint8_t> file = Suite(name);
+        try {
+            ReadCompletely(file);
+            ADD_FAILURE() << "no error";
+        } catch (const Error& error) {
+            EXPECT_NE(std::string(error.what()).find(reason), std::string::npos) << error.what();
+            EXPECT_EQ(std::string(error.what()).rfind("Bitmap image is not valid", 0), 0u) << error.what();
+        }
+    }
+}
+
+TEST(BmpReader, NoFileOfTheSuiteEndsOtherwiseThanReadOrError) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(BMPSUITE_DIR)) {
+        if (entry.path().extension() != ".bmp") {
+            continue;
+        }
+        SCOPED_TRACE(entry.path().string());
+        const std::vector<uint8_t> file = ReadWholeFile(entry.path().string());
+        try {
+            ReadCompletely(file);
+        } catch (const Error&) {
+        }
+    }
+}
+
+TEST(BmpReader, RunLengthDataClaimingFarMorePixelsThanItCanHoldIsRefusedUnread) {
+    std::vector<uint8_t> file = Suite("g/pal8rle.bmp");
+    file[18] = 0xFF, file[19] = 0xFF, file[20] = 0;  // width 65535
+    file[22] = 0xFF, file[23] = 0xFF, file[24] = 0;  // height 65535
+    EXPECT_THROW(OpenBmp(file), Error);
+}
+
+// Damaged headers and data must end in a result or an Error: never a crash, an overread or a
+// runaway allocation (the sanitizer build checks the first two).
+TEST(BmpReader, RandomlyDamagedFilesFailCleanly) {
+    std::mt19937 random(20261207);
+    for (const char* name : {"g/pal8.bmp", "g/pal8rle.bmp", "g/pal4rle.bmp", "g/rgb24.bmp", "g/pal8os2.bmp",
+                             "g/pal8v5.bmp"}) {
+        const std::vector<uint8_t> original = Suite(name);
+        for (int round = 0; round < 400; ++round) {
+            std::vector<uint8_t> file = original;
+            const int changes = 1 + static_cast<int>(random() % 4);
+            for (int i = 0; i < changes; ++i) {
+                // Mostly the headers and colour table, sometimes anywhere.
+                const size_t limit = random() % 4 == 0 ? file.size() : std::min<size_t>(file.size(), 160);
+                file[random() % limit] = static_cast<uint8_t>(random());
+            }
+            if (random() % 5 == 0) {
+                file.resize(random() % file.size());
+            }
+            try {
+                ReadCompletely(file);
+            } catch (const Error&) {
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vc

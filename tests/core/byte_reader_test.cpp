@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "io/byte_reader.h"
+#include "io/byte_writer.h"
+#include "io/error.h"
+
+namespace vc {
+namespace {
+
+TEST(ByteReader, ReadsLittleEndianNumbers) {
+    const std::vector<uint8_t> bytes = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0xFF};
+    ByteReader in(bytes, "Test data");
+    EXPECT_EQ(in.U32(), 0x04030201u);
+    EXPECT_EQ(in.U16(), 0x0605u);
+    EXPECT_EQ(in.U8(), 0xFFu);
+    EXPECT_EQ(in.Remaining(), 0u);
+}
+
+TEST(ByteReader, ReadingPastTheEndNamesDataOffsetAndShortfall) {
+    const std::vector<uint8_t> bytes(6);
+    ByteReader in(bytes, "Test data");
+    in.U32();
+    try {
+        in.U32();
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_STREQ(error.what(), "Test data is not valid at byte 4 of 6: needs 4 bytes but only 2 are left");
+    }
+}
+
+TEST(ByteReader, NestedReaderStopsAtItsEndAndKeepsWholeFileOffsets) {
+    const std::vector<uint8_t> bytes(20);
+    ByteReader in(bytes, "Test data");
+    in.Skip(8);
+    ByteReader chunk = in.Nested(4);
+    EXPECT_EQ(in.Offset(), 12u);
+    EXPECT_EQ(chunk.Offset(), 8u);
+    chunk.U16();
+    try {
+        chunk.U32();
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_STREQ(error.what(), "Test data is not valid at byte 10 of 20: needs 4 bytes but only 2 are left");
+    }
+    EXPECT_THROW(in.Nested(9), Error);
+}
+
+TEST(ByteWriter, FixedTextIsCutAndZeroPadded) {
+    ByteWriter out;
+    out.FixedText("abc", 8);
+    out.FixedText("0123456789", 4);
+    const std::vector<uint8_t> expected = {'a', 'b', 'c', 0, 0, 0, 0, 0, '0', '1', '2', 0};
+    EXPECT_EQ(out.View(), expected);
+}
+
+TEST(ByteWriter, PatchOverwritesInPlaceAndRefusesOutsideTheBuffer) {
+    ByteWriter out;
+    out.U32(0);
+    out.U16(0xBEEF);
+    out.PatchU32(0, 0x11223344);
+    const std::vector<uint8_t> expected = {0x44, 0x33, 0x22, 0x11, 0xEF, 0xBE};
+    EXPECT_EQ(out.View(), expected);
+    EXPECT_THROW(out.PatchU32(3, 1), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace vc

@@ -1,0 +1,160 @@
+#include "image_files.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include <jpeglib.h>
+
+#include "io/byte_writer.h"
+
+namespace vc::test {
+
+std::vector<uint8_t> MakeBmp(const BmpSpec& spec) {
+    const bool core = spec.HeaderSize == 12;
+    const size_t entrySize = core ? 3 : 4;
+    const uint32_t width = static_cast<uint32_t>(spec.Width < 0 ? -spec.Width : spec.Width);
+    const uint32_t height = static_cast<uint32_t>(spec.Height < 0 ? -spec.Height : spec.Height);
+    const size_t stride = (size_t{width} * spec.BitsPerPixel + 31) / 32 * 4;
+    const size_t pixelOffset = 14 + spec.HeaderSize + spec.Palette.size() * entrySize;
+
+    ByteWriter out;
+    out.U8('B');
+    out.U8('M');
+    out.U32(static_cast<uint32_t>(pixelOffset + stride * height));
+    out.U32(0);
+    out.U32(static_cast<uint32_t>(pixelOffset));
+    out.U32(spec.HeaderSize);
+    if (core) {
+        out.U16(static_cast<uint16_t>(width));
+        out.U16(static_cast<uint16_t>(height));
+        out.U16(1);
+        out.U16(spec.BitsPerPixel);
+    } else {
+        out.U32(static_cast<uint32_t>(spec.Width));
+        out.U32(static_cast<uint32_t>(spec.Height));
+        out.U16(1);
+        out.U16(spec.BitsPerPixel);
+        out.U32(0);  // uncompressed
+        out.U32(static_cast<uint32_t>(stride * height));
+        out.U32(2835);
+        out.U32(2835);
+        out.U32(static_cast<uint32_t>(spec.Palette.size()));
+        out.U32(0);
+        for (size_t i = 40; i < spec.HeaderSize; ++i) {
+            out.U8(0);
+        }
+    }
+    for (const RgbColour& colour : spec.Palette) {
+        out.U8(colour.Blue);
+        out.U8(colour.Green);
+        out.U8(colour.Red);
+        if (!core) {
+            out.U8(0);
+        }
+    }
+    const size_t bytesPerPixel = spec.BitsPerPixel == 24 ? 3 : 1;
+    for (uint32_t fileRow = 0; fileRow < height; ++fileRow) {
+        const uint32_t row = spec.Height < 0 ? fileRow : height - 1 - fileRow;
+        size_t written = 0;
+        if (!spec.Pixels.empty()) {
+            const size_t rowBytes = width * bytesPerPixel;
+            for (size_t i = 0; i < rowBytes; ++i) {
+                out.U8(spec.Pixels.at(row * rowBytes + i));
+            }
+            written = rowBytes;
+        }
+        for (; written < stride; ++written) {
+            out.U8(0);
+        }
+    }
+    return out.Take();
+}
+
+std::vector<uint8_t> MakePalettedBmp(int width, int height, const std::vector<RgbColour>& palette,
+                                     const std::function<uint8_t(int, int)>& pixel) {
+    BmpSpec spec;
+    spec.Width = width;
+    spec.Height = height;
+    spec.BitsPerPixel = 8;
+    spec.Palette = palette;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            spec.Pixels.push_back(pixel(x, y));
+        }
+    }
+    return MakeBmp(spec);
+}
+
+std::vector<uint8_t> MakeTrueColourBmp(int width, int height, const std::function<RgbColour(int, int)>& pixel) {
+    BmpSpec spec;
+    spec.Width = width;
+    spec.Height = height;
+    spec.BitsPerPixel = 24;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const RgbColour colour = pixel(x, y);
+            spec.Pixels.insert(spec.Pixels.end(), {colour.Blue, colour.Green, colour.Red});
+        }
+    }
+    return MakeBmp(spec);
+}
+
+std::vector<RgbColour> GreyPalette(int entries) {
+    std::vector<RgbColour> palette;
+    for (int i = 0; i < entries; ++i) {
+        const auto level = static_cast<uint8_t>(entries == 1 ? 0 : i * 255 / (entries - 1));
+        palette.push_back({level, level, level});
+    }
+    return palette;
+}
+
+std::vector<uint8_t> MakeJpeg(int width, int height, JpegKind kind, const std::function<RgbColour(int, int)>& colour,
+                              int quality) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = kind == JpegKind::Grey ? 1 : kind == JpegKind::Cmyk ? 4 : 3;
+    cinfo.in_color_space = kind == JpegKind::Grey ? JCS_GRAYSCALE : kind == JpegKind::Cmyk ? JCS_CMYK : JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    if (kind == JpegKind::ProgressiveColour) {
+        jpeg_simple_progression(&cinfo);
+    }
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<uint8_t> row(static_cast<size_t>(width) * cinfo.input_components);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const RgbColour c = colour(x, y);
+            uint8_t* sample = &row[static_cast<size_t>(x) * cinfo.input_components];
+            if (kind == JpegKind::Grey) {
+                sample[0] = c.Green;
+            } else if (kind == JpegKind::Cmyk) {
+                // Adobe-style inverted ink without black: the sample equals the colour channel.
+                sample[0] = c.Red;
+                sample[1] = c.Green;
+                sample[2] = c.Blue;
+                sample[3] = 255;
+            } else {
+                sample[0] = c.Red;
+                sample[1] = c.Green;
+                sample[2] = c.Blue;
+            }
+        }
+        JSAMPROW rowPointer = row.data();
+        jpeg_write_scanlines(&cinfo, &rowPointer, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::vector<uint8_t> bytes(buffer, buffer + size);
+    std::free(buffer);
+    return bytes;
+}
+
+}  // namespace vc::test

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "texlist/image_decoder.h"
+
+namespace vc::test {
+
+// A bitmap to write; fields default to an ordinary bottom-up 8-bit file with a 40-byte header.
+struct BmpSpec {
+    int32_t Width = 4;
+    int32_t Height = 4;  // negative: rows stored top-down
+    uint16_t BitsPerPixel = 8;
+    uint32_t HeaderSize = 40;  // 12 writes the OS/2 form
+    std::vector<RgbColour> Palette;
+    // Rows from the visual top down, no padding: one index per pixel at 8 bits, blue, green, red at
+    // 24 bits; left zero for other depths.
+    std::vector<uint8_t> Pixels;
+};
+
+std::vector<uint8_t> MakeBmp(const BmpSpec& spec);
+
+// An 8-bit bitmap whose pixel at (x, y) has index pixel(x, y), with the given palette.
+std::vector<uint8_t> MakePalettedBmp(int width, int height, const std::vector<RgbColour>& palette,
+                                     const std::function<uint8_t(int, int)>& pixel);
+// A 24-bit bitmap whose pixel at (x, y) has colour pixel(x, y).
+std::vector<uint8_t> MakeTrueColourBmp(int width, int height, const std::function<RgbColour(int, int)>& pixel);
+
+std::vector<RgbColour> GreyPalette(int entries);
+
+enum class JpegKind { Colour, Grey, Cmyk, ProgressiveColour };
+// A JPEG of the given kind; colour(x, y) gives the pixel (its green for Grey, inverted ink for Cmyk).
+std::vector<uint8_t> MakeJpeg(int width, int height, JpegKind kind, const std::function<RgbColour(int, int)>& colour,
+                              int quality = 95);
+
+}  // namespace vc::test
