@@ -1,1 +1,152 @@
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "image_files.h"
+#include "io/error.h"
+#include "temp_dir.h"
+#include "texlist/image_intake.h"
+
+namespace vc {
+namespace {
+
+using test::TempDir;
+
+std::vector<uint8_t> Paletted(int width, int height, int entries = 256) {
+    return test::MakePalettedBmp(width, height, test::GreyPalette(entries),
+                                 [](int x, int y) { return static_cast<uint8_t>(x + y); });
+}
+
+std::vector<uint8_t> TrueColour(int width, int height) {
+    return test::MakeTrueColourBmp(width, height, [](int x, int y) {
+        return RgbColour{static_cast<uint8_t>(x), static_cast<uint8_t>(y), 7};
+    });
+}
+
+class ImageIntakeTest : public testing::Test {
+protected:
+    // Runs intake without pixels and gives the problem block it appended, empty when accepted.
+    std::string Problems(const std::string& name, const std::vector<uint8_t>& bytes, bool pwr2lmt = true) {
+        return ProblemsAt(dir.Write(name, bytes), pwr2lmt);
+    }
+    std::string ProblemsAt(const std::string& path, bool pwr2lmt = true) {
+        intake.ProblemText.clear();
+        const bool accepted = intake.ReadImageFile(path, kColourSlot, false, pwr2lmt, info);
+        EXPECT_EQ(accepted, intake.ProblemText.empty());
+        return intake.ProblemText;
+    }
+
+    TempDir dir;
+    ImageIntake intake;
+    TImageInfo info;
+};
+
+TEST_F(ImageIntakeTest, AcceptsPalettedAndTrueColourImagesWithTheirDepths) {
+    EXPECT_EQ(Problems("p.bmp", Paletted(256, 256)), "");
+    EXPECT_EQ(info, (TImageInfo{.Height = 256, .Width = 256, .Depth = 8}));
+    EXPECT_EQ(Problems("t.BMP", TrueColour(512, 128)), "");
+    EXPECT_EQ(info, (TImageInfo{.Height = 128, .Width = 512, .Depth = 32}));
+    const auto grey = [](int x, int) { return RgbColour{0, static_cast<uint8_t>(x), 0}; };
+    EXPECT_EQ(Problems("g.JPEG", test::MakeJpeg(16, 8, test::JpegKind::Grey, grey)), "");
+    EXPECT_EQ(info.Depth, 8);
+    EXPECT_EQ(Problems("c.jpe", test::MakeJpeg(16, 8, test::JpegKind::Colour, grey)), "");
+    EXPECT_EQ(info.Depth, 32);
+}
+
+TEST_F(ImageIntakeTest, SizeChecksReportEveryFailingRuleInOrder) {
+    EXPECT_EQ(Problems("six.bmp", Paletted(6, 6)),
+              "\r\n\r\n=> \"six.bmp\":"
+              "\r\n\tImage dimensions (6×6) aren't divisible by 4."
+              "\r\n\tImage dimensions (6×6) aren't a power of 2 (see readme).");
+    EXPECT_EQ(Problems("six.bmp", Paletted(6, 6), false),
+              "\r\n\r\n=> \"six.bmp\":\r\n\tImage dimensions (6×6) aren't divisible by 4.");
+    EXPECT_EQ(Problems("two.bmp", Paletted(2, 2)),
+              "\r\n\r\n=> \"two.bmp\":"
+              "\r\n\tImage dimensions (2×2) aren't divisible by 4."
+              "\r\n\tImage dimensions (2×2) must be at least 4×4.");
+    EXPECT_EQ(Problems("w.bmp", Paletted(12, 20)),
+              "\r\n\r\n=> \"w.bmp\":\r\n\tImage dimensions (12×20) aren't a power of 2 (see readme).");
+    EXPECT_EQ(Problems("w.bmp", Paletted(12, 20), false), "");
+    EXPECT_EQ(info, (TImageInfo{.Height = 20, .Width = 12, .Depth = 8}));
+}
+
+TEST_F(ImageIntakeTest, OtherPixelFormatsAndPalettedTrueColourAreRefused) {
+    const std::string formatLine = "\r\n\tImage format is neither 8 paletted nor 24 bit.";
+    for (const uint16_t bits : {4, 16, 32}) {
+        test::BmpSpec spec;
+        spec.BitsPerPixel = bits;
+        spec.Palette = bits == 4 ? test::GreyPalette(16) : std::vector<RgbColour>{};
+        EXPECT_EQ(Problems("f.bmp", test::MakeBmp(spec)), "\r\n\r\n=> \"f.bmp\":" + formatLine) << bits;
+        EXPECT_EQ(info.Depth, 0);
+    }
+    test::BmpSpec palettedTrueColour;
+    palettedTrueColour.BitsPerPixel = 24;
+    palettedTrueColour.Palette = test::GreyPalette(4);
+    EXPECT_EQ(Problems("p24.bmp", test::MakeBmp(palettedTrueColour)), "\r\n\r\n=> \"p24.bmp\":" + formatLine);
+    EXPECT_EQ(info.Depth, 32);
+}
+
+TEST_F(ImageIntakeTest, MissingFileWithWrongExtensionGetsBothLines) {
+    EXPECT_EQ(ProblemsAt(dir.File("x.GIF")),
+              "\r\n\r\n=> \"x.GIF\":\r\n\tFile does not exist."
+              "\r\n\tFile extension .gif is not supported. (*.bmp; *.jpg; *.jpe; *.jpeg; *.txt)");
+    EXPECT_EQ(Problems("noext", Paletted(4, 4)),
+              "\r\n\r\n=> \"noext\":\r\n\tFile extension  is not supported. (*.bmp; *.jpg; *.jpe; *.jpeg; *.txt)");
+}
+
+TEST_F(ImageIntakeTest, EmptyImagesAndOversizedImagesAreRefusedWithALine) {
+    EXPECT_EQ(Problems("empty.bmp", {}),
+              "\r\n\r\n=> \"empty.bmp\":\r\n\tFile is no (correct) image file or could not be read.");
+    EXPECT_EQ(Problems("empty.jpg", {}),
+              "\r\n\r\n=> \"empty.jpg\":\r\n\tFile is no (correct) image file or could not be read.");
+    EXPECT_EQ(Problems("wide.bmp", Paletted(65536, 4)),
+              "\r\n\r\n=> \"wide.bmp\":\r\n\tImage dimensions (65536×4) exceed the largest texture size (65535).");
+}
+
+TEST_F(ImageIntakeTest, BlocksOfSeveralFilesFollowEachOther) {
+    intake.ReadImageFile(dir.Write("a.bmp", Paletted(6, 8)), kColourSlot, false, false, info);
+    intake.ReadImageFile(dir.File("b.jpg"), kColourSlot, false, false, info);
+    EXPECT_EQ(intake.ProblemText,
+              "\r\n\r\n=> \"a.bmp\":\r\n\tImage dimensions (6×8) aren't divisible by 4."
+              "\r\n\r\n=> \"b.jpg\":\r\n\tFile does not exist.");
+}
+
+TEST_F(ImageIntakeTest, DamagedFilesThrowNamingTheFile) {
+    std::vector<uint8_t> shortFile = Paletted(64, 64);
+    shortFile.resize(2000);
+    const std::string path = dir.Write("short.bmp", shortFile);
+    try {
+        intake.ReadImageFile(path, kColourSlot, false, true, info);
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("\"" + path + "\": Bitmap image is not valid", 0), 0u)
+            << error.what();
+    }
+    EXPECT_EQ(intake.ProblemText, "");
+}
+
+TEST_F(ImageIntakeTest, LoadingFillsTheSlotAndPadsShortPalettesWithOpaqueBlack) {
+    const std::string path = dir.Write("p.bmp", Paletted(8, 4, 16));
+    ASSERT_TRUE(intake.ReadImageFile(path, kAlphaSlot, true, true, info));
+    const ConversionSlot& slot = intake.Slots[kAlphaSlot];
+    EXPECT_TRUE(slot.PixelBuf.empty());
+    ASSERT_EQ(slot.IndexBuf.size(), 32u);
+    EXPECT_EQ(slot.IndexBuf[1 * 8 + 3], 4);  // row 1, column 3
+    // Entry 15 is white, entries 16 to 255 opaque black.
+    EXPECT_EQ(std::vector<uint8_t>(&slot.PaletteBuf[60], &slot.PaletteBuf[68]),
+              (std::vector<uint8_t>{255, 255, 255, 255, 0, 0, 0, 255}));
+    EXPECT_EQ(slot.PaletteBuf[1023], 255);
+    EXPECT_TRUE(intake.Slots[kColourSlot].IndexBuf.empty());
+
+    ASSERT_TRUE(intake.ReadImageFile(dir.Write("t.bmp", TrueColour(4, 4)), kAlphaSlot, true, true, info));
+    EXPECT_TRUE(slot.IndexBuf.empty());
+    ASSERT_EQ(slot.PixelBuf.size(), 64u);
+    EXPECT_EQ(std::vector<uint8_t>(&slot.PixelBuf[4 * 6], &slot.PixelBuf[4 * 7]),
+              (std::vector<uint8_t>{7, 1, 2, 255}));  // (2, 1): blue 7, green 1, red 2
+    intake.ReleaseBuffers();
+    EXPECT_TRUE(slot.PixelBuf.empty());
+}
+
+}  // namespace
+}  // namespace vc

@@ -39,10 +39,12 @@ extern "C" void ExitWithError(j_common_ptr cinfo) {
     std::longjmp(manager->Jump, 1);
 }
 
-// A file that ends early would otherwise decode with a grey tail; that warning is an error here.
-// Other warnings (corrupt but recoverable data) are passed over silently, as libjpeg does.
+// Image data that ends early, at the end of the file or at a marker, would otherwise decode with a
+// grey tail; those warnings are errors here. Other warnings (corrupt but recoverable data) are
+// passed over silently, as libjpeg does.
 extern "C" void EmitMessage(j_common_ptr cinfo, int level) {
-    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) {
+    const int code = cinfo->err->msg_code;
+    if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) {
         ExitWithError(cinfo);
     }
 }
@@ -51,14 +53,13 @@ extern "C" void EmitMessage(j_common_ptr cinfo, int level) {
 // libjpeg's error exit into an Error carrying libjpeg's own message.
 class Decompression {
 public:
-    explicit Decompression(std::span<const uint8_t> file) {
+    explicit Decompression(std::span<const uint8_t> file) : m_file(file) {
         m_cinfo.err = jpeg_std_error(&m_error.Base);
         m_error.Base.error_exit = ExitWithError;
         m_error.Base.emit_message = EmitMessage;
         jpeg_create_decompress(&m_cinfo);
         m_cinfo.mem->max_memory_to_use =
             static_cast<long>(std::clamp(file.size() * kMemoryPerFileByte, kMinMemoryLimit, kMaxMemoryLimit));
-        jpeg_mem_src(&m_cinfo, file.data(), static_cast<unsigned long>(file.size()));
     }
     Decompression(const Decompression&) = delete;
     Decompression& operator=(const Decompression&) = delete;
@@ -67,7 +68,10 @@ public:
     jpeg_decompress_struct& Info() { return m_cinfo; }
 
     void ReadHeader() {
-        Run([&] { jpeg_read_header(&m_cinfo, TRUE); });
+        Run([&] {
+            jpeg_mem_src(&m_cinfo, m_file.data(), static_cast<unsigned long>(m_file.size()));
+            jpeg_read_header(&m_cinfo, TRUE);
+        });
     }
 
     // The step must not own anything with a destructor: libjpeg's error exit jumps out of it.
@@ -89,6 +93,7 @@ public:
     }
 
 private:
+    std::span<const uint8_t> m_file;
     jpeg_decompress_struct m_cinfo{};
     ErrorManager m_error{};
 };
@@ -116,6 +121,9 @@ public:
     const BitmapInfo& Info() const override { return m_info; }
 
     void Verify() const override {
+        if (m_file.empty()) {
+            return;
+        }
         // Decoding at an eighth of the size still reads every byte of the entropy-coded data.
         Decompression decompression(m_file);
         decompression.ReadHeader();
