@@ -1,1 +1,142 @@
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+
+#include "image_files.h"
+#include "temp_dir.h"
+
+namespace vc {
+namespace {
+
+struct CliRun {
+    int ExitCode = -1;
+    std::string Out;
+    std::string Err;
+};
+
+std::string Quote(const std::string& text) { return "'" + text + "'"; }
+
+std::string Text(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+class CliTest : public testing::Test {
+protected:
+    CliRun Run(const std::vector<std::string>& arguments) {
+        std::string command = Quote(VELLUMCRAFT_CLI);
+        for (const std::string& argument : arguments) {
+            command += " " + Quote(argument);
+        }
+        command += " >" + Quote(dir.File("stdout")) + " 2>" + Quote(dir.File("stderr"));
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Text(test::ReadBytes(dir.File("stdout"))),
+                Text(test::ReadBytes(dir.File("stderr")))};
+    }
+    std::string Image(const std::string& name, int width, int height) {
+        return dir.Write(name, test::MakePalettedBmp(width, height, test::GreyPalette(8), [](int, int) { return 2; }));
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(CliTest, BuildWritesTheDictionaryAndPrintsTheResult) {
+    const std::string out = dir.File("cars.txd");
+    const CliRun run = Run({"build", "-o", out, Image("a.bmp", 64, 64), Image("b.bmp", 4, 4)});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Out, "2 of 2 textures assembled sucessfully to cars.txd!\nSize of file: 6.33 KB\n");
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(std::filesystem::file_size(out), 5316u + 1168u);
+}
+
+TEST_F(CliTest, RefusedInputsAreReportedAndTheRestIsStillWritten) {
+    const std::string out = dir.File("out.txd");
+    const CliRun run = Run({"build", "-o", out, Image("odd.bmp", 6, 6), Image("b.bmp", 4, 4), dir.File("x.gif")});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Err,
+              "Some of the files caused errors and could not be added:\n"
+              "\n=> \"odd.bmp\":\n\tImage dimensions (6×6) aren't divisible by 4."
+              "\n\tImage dimensions (6×6) aren't a power of 2 (see readme)."
+              "\n\n=> \"x.gif\":\n\tFile does not exist."
+              "\n\tFile extension .gif is not supported. (*.bmp; *.jpg; *.jpe; *.jpeg; *.txt)\n");
+    EXPECT_EQ(run.Out, "1 of 1 textures assembled sucessfully to out.txd!\nSize of file: 1.21 KB\n");
+    EXPECT_TRUE(std::filesystem::exists(out));
+}
+
+TEST_F(CliTest, NothingAssembledWritesNothingAndKeepsTheOldFile) {
+    const std::string out = dir.WriteText("out.txd", "old");
+    const CliRun run = Run({"build", "-o", out, Image("odd.bmp", 6, 6)});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_NE(run.Err.find("no texture could be assembled"), std::string::npos) << run.Err;
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(Text(test::ReadBytes(out)), "old");
+}
+
+TEST_F(CliTest, DamagedInputEndsTheRunWithStatus3AndWritesNothing) {
+    std::vector<uint8_t> damaged = test::MakePalettedBmp(16, 16, test::GreyPalette(4), [](int, int) { return 0; });
+    damaged.resize(100);
+    const std::string out = dir.WriteText("out.txd", "old");
+    const CliRun run = Run({"build", "-o", out, Image("a.bmp", 4, 4), dir.Write("bad.bmp", damaged)});
+    EXPECT_EQ(run.ExitCode, 3);
+    EXPECT_NE(run.Err.find("bad.bmp\": Bitmap image is not valid"), std::string::npos) << run.Err;
+    EXPECT_EQ(Text(test::ReadBytes(out)), "old");
+}
+
+TEST_F(CliTest, OptionsChooseVersionFlagAndSizeRule) {
+    const std::string out = dir.File("o.txd");
+    const std::string odd = Image("odd.bmp", 12, 20);
+    EXPECT_EQ(Run({"build", "-o", out, odd}).ExitCode, 1);
+    EXPECT_EQ(Run({"build", "--no-pow2", "--rw-version", "0x1003", "--flag", "0x1106", "-o", out, odd}).ExitCode, 0);
+    const CliRun inspect = Run({"inspect", out});
+    EXPECT_EQ(inspect.ExitCode, 0);
+    EXPECT_EQ(inspect.Out,
+              "name\tmask\tsize\tdepth\traster\talpha\tflags\n"
+              "odd\t\t12 × 20\t8\t0x2600\t0\t0x00001106\n"
+              "1 texture, version stamp 0x1003FFFF\n");
+}
+
+TEST_F(CliTest, BadUsageGivesStatus2) {
+    const std::string image = Image("a.bmp", 4, 4);
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {},
+             {"frobnicate"},
+             {"build", image},
+             {"build", "-o", dir.File("o.txd")},
+             {"build", "-o", dir.File("o.txd"), "--rw-version", "0x0900", image},
+             {"build", "-o", dir.File("o.txd"), "--flag", image},
+             {"build", "-o", dir.File("o.txd"), "--bogus", image},
+             {"inspect"},
+             {"inspect", "a.txd", "b.txd"},
+         }) {
+        const CliRun run = Run(arguments);
+        EXPECT_EQ(run.ExitCode, 2) << testing::PrintToString(arguments);
+        EXPECT_NE(run.Err, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("o.txd")));
+}
+
+TEST_F(CliTest, HelpIsAvailableForEveryCommand) {
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--help"}, {"build", "--help"}, {"inspect", "-h"}}) {
+        const CliRun run = Run(arguments);
+        EXPECT_EQ(run.ExitCode, 0);
+        EXPECT_EQ(run.Out.rfind("Usage: vellumcraft-cli", 0), 0u) << run.Out;
+    }
+}
+
+TEST_F(CliTest, InspectReportsMalformedAndUnreadableFiles) {
+    const std::string broken = dir.WriteText("broken.txd", std::string("\x16\0\0\0\xFF\0\0\0\xFF\xFF\x02\x0C", 12));
+    const CliRun malformed = Run({"inspect", broken});
+    EXPECT_EQ(malformed.ExitCode, 1);
+    EXPECT_EQ(malformed.Err,
+              "vellumcraft-cli: Texture dictionary is not valid at byte 12 of 12: the texture dictionary chunk "
+              "declares 255 bytes but only 0 follow\n");
+    const CliRun missing = Run({"inspect", dir.File("none.txd")});
+    EXPECT_EQ(missing.ExitCode, 3);
+    EXPECT_NE(missing.Err.find("none.txd"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vc

@@ -1,1 +1,106 @@
 #include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "image_files.h"
+#include "io/error.h"
+#include "temp_dir.h"
+#include "texlist/texture_list.h"
+#include "txd/txd_builder.h"
+#include "txd/txd_reader.h"
+
+namespace vc {
+namespace {
+
+std::string ErrorOf(const std::vector<uint8_t>& bytes) {
+    try {
+        ReadTxd(bytes);
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+class TxdReaderTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const auto pixel = [](int x, int y) { return static_cast<uint8_t>(x ^ y); };
+        AddFile(workspace, dir.Write("brick.bmp", test::MakePalettedBmp(8, 4, test::GreyPalette(16), pixel)), true);
+        AddFile(workspace, dir.Write("glass.bmp", test::MakeTrueColourBmp(4, 4, [](int, int) {
+                                         return RgbColour{1, 2, 3};
+                                     })),
+                true);
+        workspace.TexList[1].HasAlpha = true;
+        workspace.TexList[1].AlphaName = "glässmask";
+        workspace.TexList[1].AlphaPath = workspace.TexList[1].TexPath;
+        txd = BuildTxd(workspace, TxdOptions{.VersionIndex = 0, .FlagIndex = 2}).Bytes;
+    }
+
+    test::TempDir dir;
+    Workspace workspace;
+    std::vector<uint8_t> txd;
+};
+
+TEST_F(TxdReaderTest, ReadsBackEveryFixedFieldOfABuiltDictionary) {
+    const TxdContents contents = ReadTxd(txd);
+    EXPECT_EQ(contents.VersionStamp, 0x0800FFFFu);
+    ASSERT_EQ(contents.Textures.size(), 2u);
+    const TxdTexture& brick = contents.Textures[0];
+    EXPECT_EQ(brick.Name, "brick");
+    EXPECT_EQ(brick.MaskName, "");
+    EXPECT_EQ(brick.Width, 8);
+    EXPECT_EQ(brick.Height, 4);
+    EXPECT_EQ(brick.Depth, 8);
+    EXPECT_EQ(brick.RasterFormat, 0x2600u);
+    EXPECT_EQ(brick.Flags, 0x1106u);
+    EXPECT_EQ(brick.Platform, 8u);
+    const TxdTexture& glass = contents.Textures[1];
+    EXPECT_EQ(glass.MaskName, "glässmask");
+    EXPECT_EQ(glass.RasterFormat, 0x0500u);
+    EXPECT_EQ(glass.AlphaFlag, 1u);
+    EXPECT_EQ(glass.Depth, 32);
+}
+
+TEST_F(TxdReaderTest, EveryTruncationIsReportedWithItsOffset) {
+    for (size_t length = 0; length < txd.size(); ++length) {
+        const std::vector<uint8_t> cut(txd.begin(), txd.begin() + static_cast<ptrdiff_t>(length));
+        const std::string error = ErrorOf(cut);
+        EXPECT_EQ(error.rfind("Texture dictionary is not valid at byte ", 0), 0u) << length << ": " << error;
+    }
+}
+
+TEST_F(TxdReaderTest, SizeFieldsAreNeverTrusted) {
+    std::vector<uint8_t> bytes = txd;
+    bytes[24] = 0xFF, bytes[25] = 0xFF, bytes[26] = 0xFF, bytes[27] = 0xFF;  // texture count
+    EXPECT_NE(ErrorOf(bytes).find("found chunk type 3 where a texture native chunk"), std::string::npos);
+
+    bytes = txd;
+    bytes[32] = 0xF0, bytes[33] = 0xFF, bytes[34] = 0xFF, bytes[35] = 0xFF;  // first texture's size
+    EXPECT_EQ(ErrorOf(bytes), "Texture dictionary is not valid at byte 40 of " + std::to_string(txd.size()) +
+                                  ": the texture native chunk declares 4294967280 bytes but only " +
+                                  std::to_string(txd.size() - 40) + " follow");
+
+    bytes = txd;
+    bytes[0] = 0x10;
+    EXPECT_NE(ErrorOf(bytes).find("found chunk type 16 where a texture dictionary chunk (type 22) belongs"),
+              std::string::npos);
+}
+
+TEST_F(TxdReaderTest, RandomDamageEndsInAResultOrAnError) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<uint8_t> bytes = txd;
+        for (int i = 0; i < 3; ++i) {
+            bytes[random() % 200] = static_cast<uint8_t>(random());
+        }
+        try {
+            ReadTxd(bytes);
+        } catch (const Error&) {
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vc
