@@ -158,14 +158,15 @@ public:
         const size_t rowBytes = size_t{cinfo.output_width} * (grey ? 1 : 4);
         pixels.Raster.reserve(std::min(rowBytes * cinfo.output_height, m_file.size() * kRasterReservePerFileByte));
         decompression.ReadRows(pixels.Raster, rowBytes);
-        decompression.Run([&] { jpeg_finish_decompress(&cinfo); });
-
+        // The quantizer's colour map lives in libjpeg's image memory, which finishing releases.
         if (grey) {
             for (int i = 0; i < cinfo.actual_number_of_colors; ++i) {
                 const uint8_t level = cinfo.colormap[0][i];
                 pixels.Palette.push_back({level, level, level});
             }
-        } else if (cmyk) {
+        }
+        decompression.Run([&] { jpeg_finish_decompress(&cinfo); });
+        if (cmyk) {
             ConvertInkToColour(pixels.Raster, cinfo.saw_Adobe_marker != 0);
         }
         return pixels;
