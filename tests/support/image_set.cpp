@@ -1,0 +1,65 @@
+#include "image_set.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <stdexcept>
+
+#include "image_files.h"
+
+namespace vc::test {
+
+namespace {
+
+// Smooth waves with a little hashed noise: neither flat nor random, like real textures.
+RgbColour Texture(int seed, int x, int y) {
+    const auto noise = static_cast<int>((static_cast<unsigned>(x * 73856093) ^ static_cast<unsigned>(y * 19349663) ^
+                                         static_cast<unsigned>(seed * 83492791)) %
+                                        24);
+    const auto wave = [&](double scale, double phase) {
+        return static_cast<uint8_t>(std::clamp(
+            110.0 + 90.0 * std::sin(x * scale + phase) * std::cos(y * scale * 0.7 + seed) + noise, 0.0, 255.0));
+    };
+    return {wave(0.031, 0.0), wave(0.047, 1.0), wave(0.023, 2.0)};
+}
+
+void Save(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> WriteImageSet(const std::string& folder, int count, int side) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i) {
+        const auto pixel = [i](int x, int y) { return Texture(i, x, y); };
+        std::string path = folder + "/texture" + std::to_string(i);
+        switch (i % 4) {
+            case 0:
+                path += ".bmp";
+                Save(path, MakePalettedBmp(side, side, GreyPalette(256),
+                                           [&](int x, int y) { return pixel(x, y).Green; }));
+                break;
+            case 1:
+                path += ".bmp";
+                Save(path, MakeTrueColourBmp(side, side, pixel));
+                break;
+            case 2:
+                path += ".jpg";
+                Save(path, MakeJpeg(side, side, JpegKind::Colour, pixel, 90));
+                break;
+            default:
+                path += ".jpg";
+                Save(path, MakeJpeg(side, side, JpegKind::Grey, pixel, 90));
+                break;
+        }
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+}  // namespace vc::test

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vc::test {
+
+// Writes count square images of the given side into folder, cycling through 8-bit BMP, 24-bit
+// BMP, colour JPEG and greyscale JPEG, with content that compresses like a photograph.
+// Returns the paths in the order written.
+std::vector<std::string> WriteImageSet(const std::string& folder, int count, int side);
+
+}  // namespace vc::test
