@@ -1,5 +1,6 @@
 #include "txd/txd_builder.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <string>
@@ -123,6 +124,19 @@ void WriteTextureNative(ByteWriter& out, const TTexFile& entry, ImageIntake& int
     WriteHeader(out, ChunkType::Extension, 0, stamp);
 }
 
+// The size the dictionary will have if every image is as it was last read; reserving it saves
+// copying hundreds of megabytes while the buffer grows.
+uint64_t ExpectedSize(const TextureList& list) {
+    uint64_t size = 2 * kChunkHeaderSize + 4 + kClosingExtensionSize;
+    for (const TTexFile& entry : list) {
+        if (entry.TexInfo.Depth == 8 || entry.TexInfo.Depth == 32) {
+            size += kChunkHeaderSize +
+                    TextureNativeSizesFor(entry.TexInfo.Width, entry.TexInfo.Height, entry.TexInfo.Depth).Content;
+        }
+    }
+    return std::min<uint64_t>(size, std::numeric_limits<uint32_t>::max());
+}
+
 }  // namespace
 
 BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options) {
@@ -136,6 +150,7 @@ BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options) {
     const uint32_t flag = TextureFlag(options.FlagIndex);
 
     ByteWriter out;
+    out.Reserve(ExpectedSize(workspace.TexList));
     // Both sizes are patched once every texture is written.
     WriteHeader(out, ChunkType::TextureDictionary, 0, stamp);
     WriteHeader(out, ChunkType::Data, 4, stamp);
