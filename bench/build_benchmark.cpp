@@ -23,8 +23,9 @@ int EnvironmentNumber(const char* name, int fallback) {
 }
 
 struct ImageSet {
-    ImageSet() : Paths(vc::test::WriteImageSet(Folder.Path().string(), EnvironmentNumber("VELLUMCRAFT_BENCH_IMAGES", 320),
-                                               EnvironmentNumber("VELLUMCRAFT_BENCH_SIDE", 512))) {
+    ImageSet()
+        : Paths(vc::test::WriteImageSet(Folder.Path().string(), EnvironmentNumber("VELLUMCRAFT_BENCH_IMAGES", 320),
+                                        EnvironmentNumber("VELLUMCRAFT_BENCH_SIDE", 512))) {
         for (const std::string& path : Paths) {
             vc::TImageInfo info;
             if (!Intake.ReadImageFile(path, vc::kColourSlot, false, true, info)) {

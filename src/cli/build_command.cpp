@@ -1,8 +1,8 @@
 #include <array>
-#include <optional>
-#include <variant>
 #include <iostream>
+#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "cli_support.h"

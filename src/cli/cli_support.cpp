@@ -22,7 +22,9 @@ int UsageError(std::string_view command, std::string_view message) {
     return kUsage;
 }
 
-bool IsHelpOption(std::string_view argument) { return argument == "--help" || argument == "-h"; }
+bool IsHelpOption(std::string_view argument) {
+    return argument == "--help" || argument == "-h";
+}
 
 std::optional<unsigned long> ParseHex(std::string_view text) {
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {

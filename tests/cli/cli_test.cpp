@@ -19,12 +19,16 @@ struct CliRun {
     std::string Err;
 };
 
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
+std::string Quote(const std::string& text) {
+    return "'" + text + "'";
+}
 
-std::string Text(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+std::string Text(const std::vector<uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
 
 class CliTest : public testing::Test {
-protected:
+  protected:
     CliRun Run(const std::vector<std::string>& arguments) {
         std::string command = Quote(VELLUMCRAFT_CLI);
         for (const std::string& argument : arguments) {

@@ -13,7 +13,9 @@
 namespace vc {
 namespace {
 
-std::vector<uint8_t> Suite(const std::string& name) { return ReadWholeFile(std::string(BMPSUITE_DIR) + "/" + name); }
+std::vector<uint8_t> Suite(const std::string& name) {
+    return ReadWholeFile(std::string(BMPSUITE_DIR) + "/" + name);
+}
 
 DecodedPixels LoadSuite(const std::string& name) {
     const std::vector<uint8_t> file = Suite(name);
@@ -38,11 +40,21 @@ TEST(BmpReader, ReportsSizeBitsAndPaletteOfEveryGoodForm) {
         size_t Entries;
     };
     const std::vector<Expected> cases = {
-        {"g/pal1.bmp", 1, true, 2},       {"g/pal4.bmp", 4, true, 12},          {"g/pal4rle.bmp", 4, true, 12},
-        {"g/pal8.bmp", 8, true, 252},     {"g/pal8-0.bmp", 8, true, 256},       {"g/pal8os2.bmp", 8, true, 256},
-        {"g/pal8v5.bmp", 8, true, 252},   {"g/rgb16.bmp", 16, false, 0},        {"g/rgb16-565pal.bmp", 16, true, 256},
-        {"g/rgb24.bmp", 24, false, 0},    {"g/rgb24pal.bmp", 24, true, 256},    {"g/rgb32bf.bmp", 32, false, 0},
-        {"q/pal2.bmp", 2, true, 4},       {"q/pal8oversizepal.bmp", 8, true, 256}, {"q/rgba64.bmp", 64, false, 0},
+        {"g/pal1.bmp", 1, true, 2},
+        {"g/pal4.bmp", 4, true, 12},
+        {"g/pal4rle.bmp", 4, true, 12},
+        {"g/pal8.bmp", 8, true, 252},
+        {"g/pal8-0.bmp", 8, true, 256},
+        {"g/pal8os2.bmp", 8, true, 256},
+        {"g/pal8v5.bmp", 8, true, 252},
+        {"g/rgb16.bmp", 16, false, 0},
+        {"g/rgb16-565pal.bmp", 16, true, 256},
+        {"g/rgb24.bmp", 24, false, 0},
+        {"g/rgb24pal.bmp", 24, true, 256},
+        {"g/rgb32bf.bmp", 32, false, 0},
+        {"q/pal2.bmp", 2, true, 4},
+        {"q/pal8oversizepal.bmp", 8, true, 256},
+        {"q/rgba64.bmp", 64, false, 0},
         {"q/pal8os2sp.bmp", 8, true, 252},
     };
     for (const Expected& expected : cases) {
@@ -161,8 +173,8 @@ TEST(BmpReader, RunLengthDataClaimingFarMorePixelsThanItCanHoldIsRefusedUnread) 
 // runaway allocation (the sanitizer build checks the first two).
 TEST(BmpReader, RandomlyDamagedFilesFailCleanly) {
     std::mt19937 random(20261207);
-    for (const char* name : {"g/pal8.bmp", "g/pal8rle.bmp", "g/pal4rle.bmp", "g/rgb24.bmp", "g/pal8os2.bmp",
-                             "g/pal8v5.bmp"}) {
+    for (const char* name :
+         {"g/pal8.bmp", "g/pal8rle.bmp", "g/pal4rle.bmp", "g/rgb24.bmp", "g/pal8os2.bmp", "g/pal8v5.bmp"}) {
         const std::vector<uint8_t> original = Suite(name);
         for (int round = 0; round < 400; ++round) {
             std::vector<uint8_t> file = original;

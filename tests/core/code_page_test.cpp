@@ -21,7 +21,7 @@ TEST(CodePage, CharactersOutsideTheCodePageBecomeQuestionMarks) {
 
 TEST(CodePage, InvalidUtf8BytesBecomeQuestionMarksOneEach) {
     EXPECT_EQ(Utf8ToWindows1252("a\xFF\xC3"), "a??");
-    EXPECT_EQ(Utf8ToWindows1252("\xC0\xAF"), "??");  // overlong "/"
+    EXPECT_EQ(Utf8ToWindows1252("\xC0\xAF"), "??");       // overlong "/"
     EXPECT_EQ(Utf8ToWindows1252("\xED\xA0\x80"), "???");  // surrogate
     EXPECT_FALSE(IsValidUtf8("a\xFF"));
     EXPECT_TRUE(IsValidUtf8("ä日😀"));

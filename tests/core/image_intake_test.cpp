@@ -25,7 +25,7 @@ std::vector<uint8_t> TrueColour(int width, int height) {
 }
 
 class ImageIntakeTest : public testing::Test {
-protected:
+  protected:
     // Runs intake without pixels and gives the problem block it appended, empty when accepted.
     std::string Problems(const std::string& name, const std::vector<uint8_t>& bytes, bool pwr2lmt = true) {
         return ProblemsAt(dir.Write(name, bytes), pwr2lmt);

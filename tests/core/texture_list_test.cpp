@@ -8,7 +8,7 @@ namespace vc {
 namespace {
 
 class TextureListTest : public testing::Test {
-protected:
+  protected:
     std::string Image(const std::string& name, int size = 8) {
         return dir.Write(name, test::MakePalettedBmp(size, size, test::GreyPalette(4), [](int, int) { return 1; }));
     }
@@ -61,7 +61,8 @@ TEST_F(TextureListTest, BlankPathDoesNothingAndRefusedFilesLeaveTheirBlock) {
     EXPECT_EQ(workspace.Intake.ProblemText, "");
     AddFile(workspace, Image("odd.bmp", 6), false);
     EXPECT_TRUE(workspace.TexList.empty());
-    EXPECT_EQ(workspace.Intake.ProblemText, "\r\n\r\n=> \"odd.bmp\":\r\n\tImage dimensions (6×6) aren't divisible by 4.");
+    EXPECT_EQ(workspace.Intake.ProblemText,
+              "\r\n\r\n=> \"odd.bmp\":\r\n\tImage dimensions (6×6) aren't divisible by 4.");
 }
 
 TEST_F(TextureListTest, TextureListFilesAreNotTakenAsImages) {

@@ -20,8 +20,12 @@
 namespace vc {
 namespace {
 
-uint32_t U32At(const std::vector<uint8_t>& bytes, size_t offset) { return LoadU32(&bytes.at(offset)); }
-uint16_t U16At(const std::vector<uint8_t>& bytes, size_t offset) { return LoadU16(&bytes.at(offset)); }
+uint32_t U32At(const std::vector<uint8_t>& bytes, size_t offset) {
+    return LoadU32(&bytes.at(offset));
+}
+uint16_t U16At(const std::vector<uint8_t>& bytes, size_t offset) {
+    return LoadU16(&bytes.at(offset));
+}
 std::string TextAt(const std::vector<uint8_t>& bytes, size_t offset, size_t length) {
     return {bytes.begin() + static_cast<ptrdiff_t>(offset), bytes.begin() + static_cast<ptrdiff_t>(offset + length)};
 }
@@ -31,14 +35,13 @@ RgbColour Stripes(int x, int y) {
 }
 
 class TxdBuildTest : public testing::Test {
-protected:
+  protected:
     std::string Paletted(const std::string& name, int width, int height, std::vector<RgbColour> palette = {}) {
         if (palette.empty()) {
             palette = test::GreyPalette(256);
         }
-        return dir.Write(name, test::MakePalettedBmp(width, height, palette, [](int x, int y) {
-                             return static_cast<uint8_t>(x * 3 + y * 5);
-                         }));
+        return dir.Write(name, test::MakePalettedBmp(width, height, palette,
+                                                     [](int x, int y) { return static_cast<uint8_t>(x * 3 + y * 5); }));
     }
     std::string TrueColour(const std::string& name, int width, int height) {
         return dir.Write(name, test::MakeTrueColourBmp(width, height, Stripes));
@@ -91,9 +94,9 @@ TEST_F(TxdBuildTest, OnePalettedTextureWithoutAlphaGivesThe5316ByteLayout) {
     // clang-format on
     // Palette entry 200: grey 200, opaque.
     EXPECT_EQ(TextAt(txd, 140 + 4 * 200, 4), "\xC8\xC8\xC8\xFF");
-    EXPECT_EQ(U32At(txd, 1164), 4096u);  // pixel data size
+    EXPECT_EQ(U32At(txd, 1164), 4096u);                // pixel data size
     EXPECT_EQ(txd[1168 + 64 * 2 + 3], 3 * 3 + 2 * 5);  // pixel (3, 2)
-    EXPECT_EQ(U32At(txd, 5264), 3u);  // empty extension
+    EXPECT_EQ(U32At(txd, 5264), 3u);                   // empty extension
     EXPECT_EQ(U32At(txd, 5268), 0u);
     EXPECT_EQ(U32At(txd, 5276), 3u);  // closing extension
     EXPECT_EQ(U32At(txd, 5280), 28u);
@@ -116,7 +119,7 @@ TEST_F(TxdBuildTest, OneTrueColourTextureWithAlphaGivesThe260ByteLayout) {
     const RgbColour colour = Stripes(2, 1);
     const uint8_t grey = static_cast<uint8_t>((3 * colour.Red + 6 * colour.Green + colour.Blue + 5) / 10);
     EXPECT_EQ(TextAt(txd, 144 + 4 * 6, 4), std::string({static_cast<char>(colour.Blue), static_cast<char>(colour.Green),
-                                                         static_cast<char>(colour.Red), static_cast<char>(grey)}));
+                                                        static_cast<char>(colour.Red), static_cast<char>(grey)}));
     EXPECT_EQ(TextAt(txd, 232, 28), "Created with Vellumcraft 1.1");
 }
 

@@ -39,7 +39,7 @@ TEST(TxdFormat, RasterFormatAndSizesFollowDepthAndAlpha) {
 
 TEST(GreyLevel, WeighsRedGreenBlueInEitherByteOrder) {
     EXPECT_EQ(GreyLevel(0x00FFFFFF, ColourOrder::Palette), 255);
-    EXPECT_EQ(GreyLevel(0xFF000000, ColourOrder::Pixel), 0);  // alpha is ignored
+    EXPECT_EQ(GreyLevel(0xFF000000, ColourOrder::Pixel), 0);    // alpha is ignored
     EXPECT_EQ(GreyLevel(0x0000000A, ColourOrder::Palette), 3);  // red 10
     EXPECT_EQ(GreyLevel(0x0000000A, ColourOrder::Pixel), 1);    // blue 10
     EXPECT_EQ(GreyLevel(0x00003200, ColourOrder::Pixel), 30);   // green 50

@@ -24,13 +24,15 @@ std::string ErrorOf(const std::vector<uint8_t>& bytes) {
 }
 
 class TxdReaderTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto pixel = [](int x, int y) { return static_cast<uint8_t>(x ^ y); };
         AddFile(workspace, dir.Write("brick.bmp", test::MakePalettedBmp(8, 4, test::GreyPalette(16), pixel)), true);
-        AddFile(workspace, dir.Write("glass.bmp", test::MakeTrueColourBmp(4, 4, [](int, int) {
-                                         return RgbColour{1, 2, 3};
-                                     })),
+        AddFile(workspace,
+                dir.Write("glass.bmp", test::MakeTrueColourBmp(4, 4,
+                                                               [](int, int) {
+                                                                   return RgbColour{1, 2, 3};
+                                                               })),
                 true);
         workspace.TexList[1].HasAlpha = true;
         workspace.TexList[1].AlphaName = "glässmask";

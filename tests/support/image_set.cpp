@@ -41,8 +41,8 @@ std::vector<std::string> WriteImageSet(const std::string& folder, int count, int
         switch (i % 4) {
             case 0:
                 path += ".bmp";
-                Save(path, MakePalettedBmp(side, side, GreyPalette(256),
-                                           [&](int x, int y) { return pixel(x, y).Green; }));
+                Save(path,
+                     MakePalettedBmp(side, side, GreyPalette(256), [&](int x, int y) { return pixel(x, y).Green; }));
                 break;
             case 1:
                 path += ".bmp";

@@ -20,7 +20,9 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(m_path, ignored);
 }
 
-std::string TempDir::File(std::string_view name) const { return (m_path / name).string(); }
+std::string TempDir::File(std::string_view name) const {
+    return (m_path / name).string();
+}
 
 std::string TempDir::Write(std::string_view name, std::span<const uint8_t> bytes) const {
     const std::string path = File(name);

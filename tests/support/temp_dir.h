@@ -3,15 +3,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
-#include <vector>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vc::test {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -24,7 +24,7 @@ public:
     std::string WriteText(std::string_view name, std::string_view text) const;
     const std::filesystem::path& Path() const { return m_path; }
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 

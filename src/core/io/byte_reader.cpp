@@ -1,13 +1,13 @@
 #include "io/byte_reader.h"
 
-#include <bit>
-#include <cstring>
 
 #include "io/error.h"
 
 namespace vc {
 
-uint16_t LoadU16(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8)); }
+uint16_t LoadU16(const uint8_t* bytes) {
+    return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+}
 
 uint32_t LoadU32(const uint8_t* bytes) {
     return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
@@ -51,8 +51,6 @@ uint32_t ByteReader::U32() {
     m_offset += 4;
     return value;
 }
-
-float ByteReader::F32() { return std::bit_cast<float>(U32()); }
 
 std::span<const uint8_t> ByteReader::Bytes(size_t count) {
     Require(count);

@@ -11,7 +11,7 @@ namespace vc {
 // Reads little-endian numbers from untrusted bytes. Every read is checked against what is left;
 // running past the end throws an Error naming the data, the offset and how much was missing.
 class ByteReader {
-public:
+  public:
     ByteReader(std::span<const uint8_t> bytes, std::string what)
         : m_bytes(bytes), m_what(std::move(what)), m_totalSize(bytes.size()) {}
 
@@ -26,7 +26,6 @@ public:
     uint16_t U16();
     uint32_t U32();
     int32_t I32() { return static_cast<int32_t>(U32()); }
-    float F32();
     std::span<const uint8_t> Bytes(size_t count);
     void Skip(size_t count) { Bytes(count); }
     // Moves to an offset counted from the start of this reader's bytes.
@@ -35,7 +34,7 @@ public:
     // Throws an Error that names the data and the current offset.
     [[noreturn]] void Fail(const std::string& reason) const;
 
-private:
+  private:
     void Require(size_t count) const;
 
     std::span<const uint8_t> m_bytes;

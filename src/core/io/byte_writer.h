@@ -11,7 +11,7 @@ namespace vc {
 // Appends little-endian numbers to a growing byte buffer; values at known offsets can be
 // overwritten once they are known.
 class ByteWriter {
-public:
+  public:
     void U8(uint8_t value) { m_bytes.push_back(value); }
     void U16(uint16_t value);
     void U32(uint32_t value);
@@ -25,7 +25,7 @@ public:
     const std::vector<uint8_t>& View() const { return m_bytes; }
     std::vector<uint8_t> Take() { return std::move(m_bytes); }
 
-private:
+  private:
     std::vector<uint8_t> m_bytes;
 };
 

@@ -14,7 +14,9 @@ namespace vc {
 
 namespace {
 
-std::string Quoted(std::string_view path) { return "\"" + std::string(path) + "\""; }
+std::string Quoted(std::string_view path) {
+    return "\"" + std::string(path) + "\"";
+}
 
 [[noreturn]] void ThrowSystemError(const std::string& what, std::string_view path, int error) {
     throw Error(what + " " + Quoted(path) + ": " + std::strerror(error));
@@ -22,7 +24,7 @@ std::string Quoted(std::string_view path) { return "\"" + std::string(path) + "\
 
 // Owns a POSIX file descriptor.
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : m_fd(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -39,13 +41,13 @@ public:
         return result;
     }
 
-private:
+  private:
     int m_fd;
 };
 
 // Removes the temporary file unless the rename took it over.
 class TemporaryFile {
-public:
+  public:
     explicit TemporaryFile(std::string path) : m_path(std::move(path)) {}
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -57,7 +59,7 @@ public:
     const std::string& Path() const { return m_path; }
     void Keep() { m_kept = true; }
 
-private:
+  private:
     std::string m_path;
     bool m_kept = false;
 };

@@ -6,9 +6,13 @@ namespace vc {
 
 namespace {
 
-bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
-char LowerAsciiChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAsciiChar(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
@@ -54,9 +58,8 @@ std::string LowerAscii(std::string_view text) {
 bool SameTextTrimmed(std::string_view a, std::string_view b) {
     a = TrimText(a);
     b = TrimText(b);
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAsciiChar(x) == LowerAsciiChar(y);
-           });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return LowerAsciiChar(x) == LowerAsciiChar(y); });
 }
 
 }  // namespace vc

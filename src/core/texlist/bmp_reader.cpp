@@ -26,7 +26,9 @@ constexpr uint64_t kMaxRlePixelsPerByte = 256;
 
 enum class Compression : uint32_t { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
 
-[[noreturn]] void Invalid(const std::string& reason) { throw Error("Bitmap image is not valid: " + reason); }
+[[noreturn]] void Invalid(const std::string& reason) {
+    throw Error("Bitmap image is not valid: " + reason);
+}
 
 bool IsSupportedBitCount(uint16_t bits) {
     return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32 || bits == 64;
@@ -41,14 +43,14 @@ struct BmpLayout {
 };
 
 class BmpDecoder final : public ImageDecoder {
-public:
+  public:
     explicit BmpDecoder(std::span<const uint8_t> file);
 
     const BitmapInfo& Info() const override { return m_layout.Info; }
     void Verify() const override;
     DecodedPixels LoadPixels() const override;
 
-private:
+  private:
     void ReadHeaders();
     void ReadPalette(size_t tableStart, uint64_t declaredEntries, size_t entrySize);
     void CheckPixelData() const;
@@ -135,8 +137,7 @@ void BmpDecoder::ReadHeaders() {
         case Compression::Rle8:
         case Compression::Rle4:
             if (info.BitsPerPixel != (m_layout.Kind == Compression::Rle8 ? 8 : 4)) {
-                Invalid("run-length compression does not fit " + std::to_string(info.BitsPerPixel) +
-                        " bits per pixel");
+                Invalid("run-length compression does not fit " + std::to_string(info.BitsPerPixel) + " bits per pixel");
             }
             break;
         case Compression::BitFields:
@@ -162,9 +163,9 @@ void BmpDecoder::ReadHeaders() {
     }
     // Some writers leave the pixel offset zero; the pixels then follow the colour table.
     m_layout.PixelOffset =
-        pixelOffset != 0 ? pixelOffset
-                         : tableStart + static_cast<size_t>(std::min<uint64_t>(declaredEntries, kMaxPaletteEntries)) *
-                                            entrySize;
+        pixelOffset != 0
+            ? pixelOffset
+            : tableStart + static_cast<size_t>(std::min<uint64_t>(declaredEntries, kMaxPaletteEntries)) * entrySize;
     if (m_layout.PixelOffset < tableStart || m_layout.PixelOffset > m_file.size()) {
         Invalid("its pixel data offset " + std::to_string(m_layout.PixelOffset) + " lies outside bytes " +
                 std::to_string(tableStart) + " to " + std::to_string(m_file.size()));
@@ -308,6 +309,8 @@ void BmpDecoder::DecodeRunLength(uint8_t* raster) const {
 
 }  // namespace
 
-std::unique_ptr<ImageDecoder> OpenBmp(std::span<const uint8_t> file) { return std::make_unique<BmpDecoder>(file); }
+std::unique_ptr<ImageDecoder> OpenBmp(std::span<const uint8_t> file) {
+    return std::make_unique<BmpDecoder>(file);
+}
 
 }  // namespace vc

@@ -35,7 +35,7 @@ struct DecodedPixels {
 // A reader over one image file's bytes. Construction parses the headers and throws an Error
 // when the file is not an image of its kind.
 class ImageDecoder {
-public:
+  public:
     virtual ~ImageDecoder() = default;
 
     virtual const BitmapInfo& Info() const = 0;

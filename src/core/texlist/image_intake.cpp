@@ -15,7 +15,9 @@ namespace {
 
 constexpr uint32_t kLargestSide = 65535;
 
-bool IsJpegExtension(std::string_view ext) { return ext == ".jpg" || ext == ".jpe" || ext == ".jpeg"; }
+bool IsJpegExtension(std::string_view ext) {
+    return ext == ".jpg" || ext == ".jpe" || ext == ".jpeg";
+}
 
 uint8_t DepthOf(uint16_t bitsPerPixel) {
     switch (bitsPerPixel) {
@@ -89,8 +91,7 @@ auto NamingFile(std::string_view path, Step step) {
 
 }  // namespace
 
-bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPixels, bool pwr2lmt,
-                                TImageInfo& info) {
+bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPixels, bool pwr2lmt, TImageInfo& info) {
     const std::string ext = LowerAscii(FileExtension(path));
     std::string block = "\r\n\r\n=> \"" + std::string(FileNamePart(path)) + "\":";
     std::string problems;

@@ -29,7 +29,7 @@ struct ConversionSlot {
 // Image intake: decides whether an image file is a usable texture source and, for a build, loads
 // its pixels. Every refused file leaves its problem block in ProblemText.
 class ImageIntake {
-public:
+  public:
     // Returns true when the file is accepted. info is filled whenever the image could be read,
     // also when a later check refuses it. Throws an Error when the file cannot be read or decoded.
     bool ReadImageFile(std::string_view path, size_t slot, bool loadPixels, bool pwr2lmt, TImageInfo& info);

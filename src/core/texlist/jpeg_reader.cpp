@@ -52,7 +52,7 @@ extern "C" void EmitMessage(j_common_ptr cinfo, int level) {
 // One decompression of a file held in memory; every libjpeg call goes through Run, which turns
 // libjpeg's error exit into an Error carrying libjpeg's own message.
 class Decompression {
-public:
+  public:
     explicit Decompression(std::span<const uint8_t> file) : m_file(file) {
         m_cinfo.err = jpeg_std_error(&m_error.Base);
         m_error.Base.error_exit = ExitWithError;
@@ -92,7 +92,7 @@ public:
         }
     }
 
-private:
+  private:
     std::span<const uint8_t> m_file;
     jpeg_decompress_struct m_cinfo{};
     ErrorManager m_error{};
@@ -103,7 +103,7 @@ uint8_t MixInk(unsigned ink, unsigned black, bool inverted) {
 }
 
 class JpegDecoder final : public ImageDecoder {
-public:
+  public:
     explicit JpegDecoder(std::span<const uint8_t> file) : m_file(file) {
         // A zero-length file is an empty image, refused by intake like any image of no size.
         if (file.empty()) {
@@ -172,7 +172,7 @@ public:
         return pixels;
     }
 
-private:
+  private:
     // Adobe writers store CMYK inverted (255 = no ink); others store it plainly.
     static void ConvertInkToColour(std::vector<uint8_t>& raster, bool inverted) {
         for (size_t i = 0; i + 3 < raster.size(); i += 4) {
@@ -193,6 +193,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ImageDecoder> OpenJpeg(std::span<const uint8_t> file) { return std::make_unique<JpegDecoder>(file); }
+std::unique_ptr<ImageDecoder> OpenJpeg(std::span<const uint8_t> file) {
+    return std::make_unique<JpegDecoder>(file);
+}
 
 }  // namespace vc

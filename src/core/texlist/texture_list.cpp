@@ -46,6 +46,8 @@ void AddFile(Workspace& workspace, std::string_view path, bool pwr2lmt) {
     workspace.TexList.push_back(std::move(entry));
 }
 
-void ClearList(TextureList& list) { list.clear(); }
+void ClearList(TextureList& list) {
+    list.clear();
+}
 
 }  // namespace vc

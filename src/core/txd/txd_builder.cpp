@@ -20,19 +20,18 @@ constexpr uint64_t kClosingExtensionSize = kChunkHeaderSize + kCreatorText.size(
 
 // Empties both conversion slots however the build ends.
 class SlotRelease {
-public:
+  public:
     explicit SlotRelease(ImageIntake& intake) : m_intake(intake) {}
     SlotRelease(const SlotRelease&) = delete;
     SlotRelease& operator=(const SlotRelease&) = delete;
     ~SlotRelease() { m_intake.ReleaseBuffers(); }
 
-private:
+  private:
     ImageIntake& m_intake;
 };
 
 // Reads the entry's images into the slots; false when the entry is to be left out.
-bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, TImageInfo& colour,
-                     TImageInfo& alpha) {
+bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, TImageInfo& colour, TImageInfo& alpha) {
     if (!intake.ReadImageFile(entry.TexPath, kColourSlot, true, pwr2lmt, colour)) {
         return false;
     }
@@ -82,8 +81,8 @@ void WriteHeader(ByteWriter& out, ChunkType type, uint64_t size, uint32_t stamp)
 
 // Refuses a texture that would carry the dictionary past what its 32-bit size field can hold.
 void CheckRoomFor(uint64_t dictionarySize, const TextureNativeSizes& sizes, const TTexFile& entry) {
-    const uint64_t sizeField = dictionarySize + kChunkHeaderSize + sizes.Content + kClosingExtensionSize -
-                               kChunkHeaderSize;
+    const uint64_t sizeField =
+        dictionarySize + kChunkHeaderSize + sizes.Content + kClosingExtensionSize - kChunkHeaderSize;
     if (sizeField > std::numeric_limits<uint32_t>::max()) {
         throw Error("The texture dictionary would exceed 4 GiB with \"" + entry.TexName +
                     "\", more than its size fields can hold; nothing was written.");

@@ -2,9 +2,13 @@
 
 namespace vc {
 
-uint32_t VersionStamp(size_t versionIndex) { return kVersionStamps.at(versionIndex); }
+uint32_t VersionStamp(size_t versionIndex) {
+    return kVersionStamps.at(versionIndex);
+}
 
-uint32_t TextureFlag(size_t flagIndex) { return kTextureFlags.at(flagIndex); }
+uint32_t TextureFlag(size_t flagIndex) {
+    return kTextureFlags.at(flagIndex);
+}
 
 ChunkHeaderBytes MakeChunkHeader(ChunkType type, uint32_t size, uint32_t versionStamp) {
     ChunkHeaderBytes header{};
