@@ -1,6 +1,5 @@
 #include "io/byte_reader.h"
 
-
 #include "io/error.h"
 
 namespace vc {

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <memory>
+
+#include "io/error.h"
+#include "texlist/image_decoder.h"
+
+// Runs a decoder the whole way intake can: headers, the integrity pass and, for 8- and 24-bit
+// images of a size intake accepts, the pixels. Errors are the expected outcome of bad input.
+inline void DecodeImage(std::unique_ptr<vc::ImageDecoder> (*open)(std::span<const uint8_t>),
+                        std::span<const uint8_t> file) {
+    try {
+        const auto decoder = open(file);
+        decoder->Verify();
+        const vc::BitmapInfo& info = decoder->Info();
+        if ((info.BitsPerPixel == 8 || info.BitsPerPixel == 24) && info.Width > 0 && info.Height > 0 &&
+            info.Width <= 65535 && info.Height <= 65535) {
+            decoder->LoadPixels();
+        }
+    } catch (const vc::Error&) {
+    }
+}
