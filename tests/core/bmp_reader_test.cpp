@@ -87,29 +87,29 @@ TEST(BmpReader, EveryStorageFormOfTheSameImageDeliversTheSameRowsFromTheTop) {
 
 TEST(BmpReader, DecodesRowsTopDownInBlueGreenRedAlphaOrder) {
     for (const int height : {2, -2}) {
-        test::BmpSpec spec;
-        spec.Width = 2;
-        spec.Height = height;
-        spec.BitsPerPixel = 24;
+        test::BmpFields fields;
+        fields.Width = 2;
+        fields.Height = height;
+        fields.BitsPerPixel = 24;
         // top row: red, green; bottom row: blue, white
-        spec.Pixels = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
-        const std::vector<uint8_t> file = test::MakeBmp(spec);
+        fields.Pixels = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
+        const std::vector<uint8_t> file = test::MakeBmp(fields);
         const std::vector<uint8_t> expected = {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 255};
         EXPECT_EQ(OpenBmp(file)->LoadPixels().Raster, expected) << "height " << height;
     }
 }
 
 TEST(BmpReader, ReadsTheOs2HeaderWithThreeByteColourEntries) {
-    test::BmpSpec spec;
-    spec.Width = 4;
-    spec.Height = 1;
-    spec.HeaderSize = 12;
-    spec.Palette = {{10, 20, 30}, {40, 50, 60}};
-    spec.Pixels = {1, 0, 1, 1};
-    const std::vector<uint8_t> file = test::MakeBmp(spec);
+    test::BmpFields fields;
+    fields.Width = 4;
+    fields.Height = 1;
+    fields.HeaderSize = 12;
+    fields.Palette = {{10, 20, 30}, {40, 50, 60}};
+    fields.Pixels = {1, 0, 1, 1};
+    const std::vector<uint8_t> file = test::MakeBmp(fields);
     const auto decoder = OpenBmp(file);
     const DecodedPixels pixels = decoder->LoadPixels();
-    EXPECT_EQ(pixels.Raster, spec.Pixels);
+    EXPECT_EQ(pixels.Raster, fields.Pixels);
     ASSERT_EQ(pixels.Palette.size(), 2u);  // the table declares 256; the file holds two
     EXPECT_EQ(pixels.Palette[1], (RgbColour{40, 50, 60}));
 }

@@ -74,13 +74,13 @@ TEST_F(ImageIntakeTest, SizeChecksReportEveryFailingRuleInOrder) {
 TEST_F(ImageIntakeTest, OtherPixelFormatsAndPalettedTrueColourAreRefused) {
     const std::string formatLine = "\r\n\tImage format is neither 8 paletted nor 24 bit.";
     for (const uint16_t bits : {4, 16, 32}) {
-        test::BmpSpec spec;
-        spec.BitsPerPixel = bits;
-        spec.Palette = bits == 4 ? test::GreyPalette(16) : std::vector<RgbColour>{};
-        EXPECT_EQ(Problems("f.bmp", test::MakeBmp(spec)), "\r\n\r\n=> \"f.bmp\":" + formatLine) << bits;
+        test::BmpFields fields;
+        fields.BitsPerPixel = bits;
+        fields.Palette = bits == 4 ? test::GreyPalette(16) : std::vector<RgbColour>{};
+        EXPECT_EQ(Problems("f.bmp", test::MakeBmp(fields)), "\r\n\r\n=> \"f.bmp\":" + formatLine) << bits;
         EXPECT_EQ(info.Depth, 0);
     }
-    test::BmpSpec palettedTrueColour;
+    test::BmpFields palettedTrueColour;
     palettedTrueColour.BitsPerPixel = 24;
     palettedTrueColour.Palette = test::GreyPalette(4);
     EXPECT_EQ(Problems("p24.bmp", test::MakeBmp(palettedTrueColour)), "\r\n\r\n=> \"p24.bmp\":" + formatLine);

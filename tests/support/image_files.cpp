@@ -10,13 +10,13 @@
 
 namespace vc::test {
 
-std::vector<uint8_t> MakeBmp(const BmpSpec& spec) {
-    const bool core = spec.HeaderSize == 12;
+std::vector<uint8_t> MakeBmp(const BmpFields& fields) {
+    const bool core = fields.HeaderSize == 12;
     const size_t entrySize = core ? 3 : 4;
-    const uint32_t width = static_cast<uint32_t>(spec.Width < 0 ? -spec.Width : spec.Width);
-    const uint32_t height = static_cast<uint32_t>(spec.Height < 0 ? -spec.Height : spec.Height);
-    const size_t stride = (size_t{width} * spec.BitsPerPixel + 31) / 32 * 4;
-    const size_t pixelOffset = 14 + spec.HeaderSize + spec.Palette.size() * entrySize;
+    const uint32_t width = static_cast<uint32_t>(fields.Width < 0 ? -fields.Width : fields.Width);
+    const uint32_t height = static_cast<uint32_t>(fields.Height < 0 ? -fields.Height : fields.Height);
+    const size_t stride = (size_t{width} * fields.BitsPerPixel + 31) / 32 * 4;
+    const size_t pixelOffset = 14 + fields.HeaderSize + fields.Palette.size() * entrySize;
 
     ByteWriter out;
     out.U8('B');
@@ -24,28 +24,28 @@ std::vector<uint8_t> MakeBmp(const BmpSpec& spec) {
     out.U32(static_cast<uint32_t>(pixelOffset + stride * height));
     out.U32(0);
     out.U32(static_cast<uint32_t>(pixelOffset));
-    out.U32(spec.HeaderSize);
+    out.U32(fields.HeaderSize);
     if (core) {
         out.U16(static_cast<uint16_t>(width));
         out.U16(static_cast<uint16_t>(height));
         out.U16(1);
-        out.U16(spec.BitsPerPixel);
+        out.U16(fields.BitsPerPixel);
     } else {
-        out.U32(static_cast<uint32_t>(spec.Width));
-        out.U32(static_cast<uint32_t>(spec.Height));
+        out.U32(static_cast<uint32_t>(fields.Width));
+        out.U32(static_cast<uint32_t>(fields.Height));
         out.U16(1);
-        out.U16(spec.BitsPerPixel);
+        out.U16(fields.BitsPerPixel);
         out.U32(0);  // uncompressed
         out.U32(static_cast<uint32_t>(stride * height));
         out.U32(2835);
         out.U32(2835);
-        out.U32(static_cast<uint32_t>(spec.Palette.size()));
+        out.U32(static_cast<uint32_t>(fields.Palette.size()));
         out.U32(0);
-        for (size_t i = 40; i < spec.HeaderSize; ++i) {
+        for (size_t i = 40; i < fields.HeaderSize; ++i) {
             out.U8(0);
         }
     }
-    for (const RgbColour& colour : spec.Palette) {
+    for (const RgbColour& colour : fields.Palette) {
         out.U8(colour.Blue);
         out.U8(colour.Green);
         out.U8(colour.Red);
@@ -53,14 +53,14 @@ std::vector<uint8_t> MakeBmp(const BmpSpec& spec) {
             out.U8(0);
         }
     }
-    const size_t bytesPerPixel = spec.BitsPerPixel == 24 ? 3 : 1;
+    const size_t bytesPerPixel = fields.BitsPerPixel == 24 ? 3 : 1;
     for (uint32_t fileRow = 0; fileRow < height; ++fileRow) {
-        const uint32_t row = spec.Height < 0 ? fileRow : height - 1 - fileRow;
+        const uint32_t row = fields.Height < 0 ? fileRow : height - 1 - fileRow;
         size_t written = 0;
-        if (!spec.Pixels.empty()) {
+        if (!fields.Pixels.empty()) {
             const size_t rowBytes = width * bytesPerPixel;
             for (size_t i = 0; i < rowBytes; ++i) {
-                out.U8(spec.Pixels.at(row * rowBytes + i));
+                out.U8(fields.Pixels.at(row * rowBytes + i));
             }
             written = rowBytes;
         }
@@ -73,31 +73,31 @@ std::vector<uint8_t> MakeBmp(const BmpSpec& spec) {
 
 std::vector<uint8_t> MakePalettedBmp(int width, int height, const std::vector<RgbColour>& palette,
                                      const std::function<uint8_t(int, int)>& pixel) {
-    BmpSpec spec;
-    spec.Width = width;
-    spec.Height = height;
-    spec.BitsPerPixel = 8;
-    spec.Palette = palette;
+    BmpFields fields;
+    fields.Width = width;
+    fields.Height = height;
+    fields.BitsPerPixel = 8;
+    fields.Palette = palette;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            spec.Pixels.push_back(pixel(x, y));
+            fields.Pixels.push_back(pixel(x, y));
         }
     }
-    return MakeBmp(spec);
+    return MakeBmp(fields);
 }
 
 std::vector<uint8_t> MakeTrueColourBmp(int width, int height, const std::function<RgbColour(int, int)>& pixel) {
-    BmpSpec spec;
-    spec.Width = width;
-    spec.Height = height;
-    spec.BitsPerPixel = 24;
+    BmpFields fields;
+    fields.Width = width;
+    fields.Height = height;
+    fields.BitsPerPixel = 24;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const RgbColour colour = pixel(x, y);
-            spec.Pixels.insert(spec.Pixels.end(), {colour.Blue, colour.Green, colour.Red});
+            fields.Pixels.insert(fields.Pixels.end(), {colour.Blue, colour.Green, colour.Red});
         }
     }
-    return MakeBmp(spec);
+    return MakeBmp(fields);
 }
 
 std::vector<RgbColour> GreyPalette(int entries) {

@@ -9,7 +9,7 @@
 namespace vc::test {
 
 // A bitmap to write; fields default to an ordinary bottom-up 8-bit file with a 40-byte header.
-struct BmpSpec {
+struct BmpFields {
     int32_t Width = 4;
     int32_t Height = 4;  // negative: rows stored top-down
     uint16_t BitsPerPixel = 8;
@@ -20,7 +20,7 @@ struct BmpSpec {
     std::vector<uint8_t> Pixels;
 };
 
-std::vector<uint8_t> MakeBmp(const BmpSpec& spec);
+std::vector<uint8_t> MakeBmp(const BmpFields& fields);
 
 // An 8-bit bitmap whose pixel at (x, y) has index pixel(x, y), with the given palette.
 std::vector<uint8_t> MakePalettedBmp(int width, int height, const std::vector<RgbColour>& palette,
