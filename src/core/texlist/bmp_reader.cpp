@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <limits>
 #include <string>
 
 #include "io/byte_reader.h"
@@ -42,6 +41,88 @@ struct BmpLayout {
     size_t PixelOffset = 0;
 };
 
+// The info header's fields as stored, before they are checked.
+struct InfoHeader {
+    int64_t Width = 0;
+    int64_t Height = 0;
+    uint16_t Planes = 0;
+    uint16_t BitsPerPixel = 0;
+    uint32_t Compression = 0;
+    uint64_t DeclaredEntries = 0;  // colour table entries the header announces
+    size_t EntrySize = 4;          // bytes per colour table entry
+    size_t TableStart = 0;         // offset of the colour table
+};
+
+bool IsWindowsHeaderSize(uint32_t size) {
+    return std::find(kWindowsHeaderSizes.begin(), kWindowsHeaderSizes.end(), size) != kWindowsHeaderSizes.end();
+}
+
+InfoHeader ReadInfoHeader(ByteReader& in, uint32_t headerSize) {
+    InfoHeader header;
+    header.TableStart = kFileHeaderSize + headerSize;
+    if (headerSize == kCoreHeaderSize) {
+        header.Width = in.U16();
+        header.Height = in.U16();
+        header.Planes = in.U16();
+        header.BitsPerPixel = in.U16();
+        header.EntrySize = 3;
+        header.DeclaredEntries = header.BitsPerPixel <= 8 ? uint64_t{1} << header.BitsPerPixel : 0;
+        return header;
+    }
+    if (!IsWindowsHeaderSize(headerSize)) {
+        Invalid("its header size " + std::to_string(headerSize) + " is none of 12, 40, 52, 56, 108 and 124");
+    }
+    if (in.Remaining() < headerSize - 4) {
+        Invalid("the file ends inside its " + std::to_string(headerSize) + "-byte header");
+    }
+    header.Width = in.I32();
+    header.Height = in.I32();
+    header.Planes = in.U16();
+    header.BitsPerPixel = in.U16();
+    header.Compression = in.U32();
+    in.Skip(12);  // image size and resolution, recomputed or not needed
+    const uint32_t coloursUsed = in.U32();
+    header.DeclaredEntries =
+        (coloursUsed == 0 && header.BitsPerPixel <= 8) ? uint64_t{1} << header.BitsPerPixel : coloursUsed;
+    // The 40-byte header leaves the channel masks to follow it.
+    if (headerSize == 40 && header.Compression == static_cast<uint32_t>(Compression::BitFields)) {
+        header.TableStart += 12;
+    } else if (headerSize == 40 && header.Compression == static_cast<uint32_t>(Compression::AlphaBitFields)) {
+        header.TableStart += 16;
+    }
+    return header;
+}
+
+// Refuses headers whose fields contradict each other or the formats read here.
+void CheckInfoHeader(const InfoHeader& header) {
+    const auto kind = static_cast<Compression>(header.Compression);
+    const std::string bits = std::to_string(header.BitsPerPixel) + " bits per pixel";
+    if (kind != Compression::Rgb && kind != Compression::Rle8 && kind != Compression::Rle4 &&
+        kind != Compression::BitFields && kind != Compression::AlphaBitFields) {
+        Invalid("compression method " + std::to_string(header.Compression) + " is not supported");
+    }
+    if (header.Planes != 1) {
+        Invalid("the number of planes is " + std::to_string(header.Planes) + ", expected 1");
+    }
+    if (!IsSupportedBitCount(header.BitsPerPixel)) {
+        Invalid(bits + " are not supported");
+    }
+    if ((kind == Compression::Rle8 && header.BitsPerPixel != 8) ||
+        (kind == Compression::Rle4 && header.BitsPerPixel != 4)) {
+        Invalid("run-length compression does not fit " + bits);
+    }
+    const bool masked = kind == Compression::BitFields || kind == Compression::AlphaBitFields;
+    if (masked && header.BitsPerPixel != 16 && header.BitsPerPixel != 32) {
+        Invalid("channel masks do not fit " + bits);
+    }
+    if (header.Width < 0) {
+        Invalid("its width " + std::to_string(header.Width) + " is negative");
+    }
+    if (header.Height < 0 && (kind == Compression::Rle8 || kind == Compression::Rle4)) {
+        Invalid("a run-length compressed image cannot be stored top-down");
+    }
+}
+
 class BmpDecoder final : public ImageDecoder {
   public:
     explicit BmpDecoder(std::span<const uint8_t> file);
@@ -71,106 +152,36 @@ BmpDecoder::BmpDecoder(std::span<const uint8_t> file) : m_file(file) {
 }
 
 void BmpDecoder::ReadHeaders() {
-    ByteReader in(m_file, "Bitmap image");
     if (m_file.size() < 2 || m_file[0] != 'B' || m_file[1] != 'M') {
         Invalid("the file does not start with the signature \"BM\"");
     }
     if (m_file.size() < kFileHeaderSize + 4) {
         Invalid("the file ends inside its header (" + std::to_string(m_file.size()) + " bytes)");
     }
+    ByteReader in(m_file, "Bitmap image");
     in.Skip(10);
     const uint32_t pixelOffset = in.U32();
-    const uint32_t headerSize = in.U32();
+    const InfoHeader header = ReadInfoHeader(in, in.U32());
+    CheckInfoHeader(header);
 
     BitmapInfo& info = m_layout.Info;
-    int64_t width = 0;
-    int64_t height = 0;
-    uint16_t planes = 0;
-    uint32_t compression = 0;
-    uint64_t declaredEntries = 0;
-    size_t entrySize = 4;
-    size_t tableStart = kFileHeaderSize + headerSize;
-    if (headerSize == kCoreHeaderSize) {
-        width = in.U16();
-        height = in.U16();
-        planes = in.U16();
-        info.BitsPerPixel = in.U16();
-        entrySize = 3;
-        declaredEntries = info.BitsPerPixel <= 8 ? uint64_t{1} << info.BitsPerPixel : 0;
-    } else if (std::find(kWindowsHeaderSizes.begin(), kWindowsHeaderSizes.end(), headerSize) !=
-               kWindowsHeaderSizes.end()) {
-        if (in.Remaining() < headerSize - 4) {
-            Invalid("the file ends inside its " + std::to_string(headerSize) + "-byte header");
-        }
-        width = in.I32();
-        height = in.I32();
-        planes = in.U16();
-        info.BitsPerPixel = in.U16();
-        compression = in.U32();
-        in.Skip(12);  // image size and resolution, recomputed or not needed
-        const uint32_t coloursUsed = in.U32();
-        declaredEntries = (coloursUsed == 0 && info.BitsPerPixel <= 8) ? uint64_t{1} << info.BitsPerPixel : coloursUsed;
-        // The 40-byte header leaves the channel masks to follow it.
-        if (headerSize == 40 && compression == static_cast<uint32_t>(Compression::BitFields)) {
-            tableStart += 12;
-        } else if (headerSize == 40 && compression == static_cast<uint32_t>(Compression::AlphaBitFields)) {
-            tableStart += 16;
-        }
-    } else {
-        Invalid("its header size " + std::to_string(headerSize) + " is none of 12, 40, 52, 56, 108 and 124");
-    }
+    m_layout.Kind = static_cast<Compression>(header.Compression);
+    m_layout.TopDown = header.Height < 0;
+    info.Width = static_cast<uint32_t>(header.Width);
+    info.Height = static_cast<uint32_t>(header.Height < 0 ? -header.Height : header.Height);
+    info.BitsPerPixel = header.BitsPerPixel;
 
-    m_layout.Kind = static_cast<Compression>(compression);
-    if (m_layout.Kind != Compression::Rgb && m_layout.Kind != Compression::Rle8 && m_layout.Kind != Compression::Rle4 &&
-        m_layout.Kind != Compression::BitFields && m_layout.Kind != Compression::AlphaBitFields) {
-        Invalid("compression method " + std::to_string(compression) + " is not supported");
-    }
-    if (planes != 1) {
-        Invalid("the number of planes is " + std::to_string(planes) + ", expected 1");
-    }
-    if (!IsSupportedBitCount(info.BitsPerPixel)) {
-        Invalid(std::to_string(info.BitsPerPixel) + " bits per pixel are not supported");
-    }
-    switch (m_layout.Kind) {
-        case Compression::Rgb:
-            break;
-        case Compression::Rle8:
-        case Compression::Rle4:
-            if (info.BitsPerPixel != (m_layout.Kind == Compression::Rle8 ? 8 : 4)) {
-                Invalid("run-length compression does not fit " + std::to_string(info.BitsPerPixel) + " bits per pixel");
-            }
-            break;
-        case Compression::BitFields:
-        case Compression::AlphaBitFields:
-            if (info.BitsPerPixel != 16 && info.BitsPerPixel != 32) {
-                Invalid("channel masks do not fit " + std::to_string(info.BitsPerPixel) + " bits per pixel");
-            }
-            break;
-    }
-    if (width < 0) {
-        Invalid("its width " + std::to_string(width) + " is negative");
-    }
-    m_layout.TopDown = height < 0;
-    if (m_layout.TopDown && m_layout.Kind != Compression::Rgb && m_layout.Kind != Compression::BitFields &&
-        m_layout.Kind != Compression::AlphaBitFields) {
-        Invalid("a run-length compressed image cannot be stored top-down");
-    }
-    info.Width = static_cast<uint32_t>(width);
-    info.Height = static_cast<uint32_t>(height < 0 ? -height : height);
-
-    if (tableStart > m_file.size()) {
+    if (header.TableStart > m_file.size()) {
         Invalid("the file ends inside its header (" + std::to_string(m_file.size()) + " bytes)");
     }
     // Some writers leave the pixel offset zero; the pixels then follow the colour table.
-    m_layout.PixelOffset =
-        pixelOffset != 0
-            ? pixelOffset
-            : tableStart + static_cast<size_t>(std::min<uint64_t>(declaredEntries, kMaxPaletteEntries)) * entrySize;
-    if (m_layout.PixelOffset < tableStart || m_layout.PixelOffset > m_file.size()) {
+    const uint64_t tableEntries = std::min<uint64_t>(header.DeclaredEntries, kMaxPaletteEntries);
+    m_layout.PixelOffset = pixelOffset != 0 ? pixelOffset : header.TableStart + tableEntries * header.EntrySize;
+    if (m_layout.PixelOffset < header.TableStart || m_layout.PixelOffset > m_file.size()) {
         Invalid("its pixel data offset " + std::to_string(m_layout.PixelOffset) + " lies outside bytes " +
-                std::to_string(tableStart) + " to " + std::to_string(m_file.size()));
+                std::to_string(header.TableStart) + " to " + std::to_string(m_file.size()));
     }
-    ReadPalette(tableStart, declaredEntries, entrySize);
+    ReadPalette(header.TableStart, header.DeclaredEntries, header.EntrySize);
     if (info.Width != 0 && info.Height != 0) {
         CheckPixelData();
     }
