@@ -61,7 +61,7 @@ std::string SizeAndFormatProblems(const BitmapInfo& bitmap, uint8_t depth, bool 
 }
 
 void FillSlot(ConversionSlot& slot, DecodedPixels pixels, uint8_t depth) {
-    slot.PaletteBuf.fill(0);
+    // Entries past the image's own palette stay black, and every entry is opaque.
     const size_t entries = std::min<size_t>(pixels.Palette.size(), 256);
     for (size_t i = 0; i < 256; ++i) {
         const RgbColour colour = i < entries ? pixels.Palette[i] : RgbColour{};
@@ -93,7 +93,6 @@ auto NamingFile(std::string_view path, Step step) {
 
 bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPixels, bool pwr2lmt, TImageInfo& info) {
     const std::string ext = LowerAscii(FileExtension(path));
-    std::string block = "\r\n\r\n=> \"" + std::string(FileNamePart(path)) + "\":";
     std::string problems;
     if (!IsExistingFile(path)) {
         problems += "\r\n\tFile does not exist.";
@@ -127,7 +126,7 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
     if (problems.empty()) {
         return true;
     }
-    ProblemText += block + problems;
+    ProblemText += "\r\n\r\n=> \"" + std::string(FileNamePart(path)) + "\":" + problems;
     return false;
 }
 
