@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace vc {
+
+// Reads a profile-file integer: an optional sign, then decimal digits, or hexadecimal digits after
+// "0x", "$" or "x" (any letter case). Anything else, or a number outside 32 bits, gives nothing.
+std::optional<int32_t> ParseProfileInteger(std::string_view text);
+
+// An INI-form file: "[section]" lines, then "key=value" lines. Section and key names match
+// without regard to letter case; the first matching section, and in it the first matching key,
+// wins. Lines that are blank, start with ";" or hold no "=" carry nothing but are kept, so that
+// rewriting a file changes only the keys written.
+class ProfileFile {
+public:
+    static constexpr size_t kMaxValueLength = 2047;
+
+    ProfileFile() = default;
+    // Parses UTF-8 text with CR LF or LF line ends.
+    static ProfileFile FromText(std::string_view text);
+    // Reads a file: UTF-8 when its bytes are valid UTF-8, Windows-1252 otherwise. A file that does
+    // not exist reads as empty; one that exists but cannot be read throws an Error.
+    static ProfileFile Load(std::string_view path);
+
+    // The value trimmed of characters up to 32 at both ends and cut to 2047 characters.
+    std::optional<std::string> ReadString(std::string_view section, std::string_view key) const;
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
+    int32_t ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const;
+    // True for any number other than 0; the fallback when the value is no number.
+    bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+    std::vector<std::string> SectionNames() const;
+
+    // Replaces the first matching key's value, or adds the key to the end of the first matching
+    // section, or adds the section with the key at the end of the file.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    // The whole file as text with CR LF line ends.
+    std::string Text() const;
+    // Writes the file atomically: in Windows-1252 when every character fits it, else in UTF-8.
+    void Save(std::string_view path) const;
+
+private:
+    struct Line {
+        std::string Text;
+        std::string Key;  // lower-cased key of a key line; empty for lines that carry nothing
+    };
+    struct Section {
+        std::string Name;
+        std::string Header;  // the header line as written
+        std::vector<Line> Lines;
+    };
+
+    template <typename Self>
+    static auto FindKey(Self& self, std::string_view section, std::string_view key) -> decltype(&self.m_sections[0].Lines[0]);
+    void AddSection(std::string name, std::string header);
+
+    // Lines before the first section header belong to no section and are never read.
+    std::vector<Section> m_sections{Section{}};
+    std::unordered_map<std::string, size_t> m_firstSection;  // lower-cased name to index
+};
+
+}  // namespace vc
