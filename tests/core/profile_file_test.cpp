@@ -22,8 +22,8 @@ TEST(ProfileInteger, ReadsDecimalAndEveryHexadecimalForm) {
 }
 
 TEST(ProfileInteger, AnythingElseIsNoNumber) {
-    for (const char* text : {"", "three", "3 ", "3x", "0x", "$", "--1", "+-1", "2147483648", "$100000000", "1.5",
-                             "0x-1", " 3"}) {
+    for (const char* text :
+         {"", "three", "3 ", "3x", "0x", "$", "--1", "+-1", "2147483648", "$100000000", "1.5", "0x-1", " 3"}) {
         EXPECT_EQ(ParseProfileInteger(text), std::nullopt) << '"' << text << '"';
     }
 }
@@ -106,9 +106,9 @@ TEST(ProfileFile, SavesInWindows1252WhenEverythingFitsAndUtf8Otherwise) {
     ProfileFile latin;
     latin.WriteString("S", "name", "Größe");
     latin.Save(dir.File("latin.ini"));
-    EXPECT_EQ(test::ReadBytes(dir.File("latin.ini")), (std::vector<uint8_t>{'[', 'S', ']', '\r', '\n', 'n', 'a', 'm',
-                                                                            'e', '=', 'G', 'r', 0xF6, 0xDF, 'e', '\r',
-                                                                            '\n'}));
+    EXPECT_EQ(test::ReadBytes(dir.File("latin.ini")),
+              (std::vector<uint8_t>{'[', 'S', ']', '\r', '\n', 'n', 'a', 'm', 'e', '=', 'G', 'r', 0xF6, 0xDF, 'e', '\r',
+                                    '\n'}));
     EXPECT_EQ(ProfileFile::Load(dir.File("latin.ini")).ReadString("S", "name"), "Größe");
 
     ProfileFile wide;

@@ -65,13 +65,6 @@ TEST_F(TextureListTest, BlankPathDoesNothingAndRefusedFilesLeaveTheirBlock) {
               "\r\n\r\n=> \"odd.bmp\":\r\n\tImage dimensions (6×6) aren't divisible by 4.");
 }
 
-TEST_F(TextureListTest, TextureListFilesAreNotTakenAsImages) {
-    AddFile(workspace, dir.WriteText("list.TXT", "[TXDList]\r\ncount=0\r\n"), true);
-    EXPECT_TRUE(workspace.TexList.empty());
-    EXPECT_EQ(workspace.Intake.ProblemText.find("File extension"), std::string::npos);
-    EXPECT_NE(workspace.Intake.ProblemText.find("\"list.TXT\""), std::string::npos);
-}
-
 TEST_F(TextureListTest, FindTextureMatchesNameOrPathTrimmedAndCaseBlind) {
     EXPECT_FALSE(FindTexture(workspace.TexList, "", ""));
     workspace.TexList.push_back({.TexName = "Wall", .TexPath = "C:\\tex\\wall.bmp"});

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "expected_txd.h"
 #include "image_files.h"
 #include "io/byte_reader.h"
-#include "io/byte_writer.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
@@ -271,8 +271,8 @@ TEST_F(TxdBuildTest, SlotsAreEmptiedAfterABuildAndAfterAnError) {
     EXPECT_TRUE(workspace.Intake.Slots[kColourSlot].IndexBuf.empty());
 }
 
-// A dictionary of every kind of source, compared byte for byte with one assembled here field by
-// field from the decoded images.
+// A dictionary of every kind of source, compared byte for byte with one assembled field by field
+// from the decoded images.
 TEST_F(TxdBuildTest, MixedSourcesGiveExactlyTheLaidOutBytes) {
     const auto grey = [](int x, int y) { return RgbColour{0, static_cast<uint8_t>(x * 16 + y), 0}; };
     const std::vector<std::string> paths = {
@@ -287,53 +287,11 @@ TEST_F(TxdBuildTest, MixedSourcesGiveExactlyTheLaidOutBytes) {
     options.VersionIndex = 2;
     options.FlagIndex = 0;
     const std::vector<uint8_t> txd = BuildTxd(workspace, options).Bytes;
-
-    ByteWriter expected;
-    const auto header = [&](uint32_t type, uint64_t size) {
-        expected.Bytes(MakeChunkHeader(static_cast<ChunkType>(type), static_cast<uint32_t>(size), 0x1003FFFF));
-    };
-    header(22, 0);
-    header(1, 4);
-    expected.U32(4);
+    std::vector<test::ExpectedTexture> expected;
     for (const std::string& path : paths) {
-        const std::vector<uint8_t> file = ReadWholeFile(path);
-        const auto decoder = path.ends_with(".bmp") ? OpenBmp(file) : OpenJpeg(file);
-        const BitmapInfo& info = decoder->Info();
-        const DecodedPixels pixels = decoder->LoadPixels();
-        const bool paletted = info.BitsPerPixel == 8;
-        const uint64_t raster = uint64_t{info.Width} * info.Height * (paletted ? 1 : 4);
-        const uint64_t data = 88 + (paletted ? 1024 : 0) + 4 + raster;
-        header(21, data + 24);
-        header(1, data);
-        expected.U32(8);
-        expected.U32(0x1101);
-        expected.FixedText(std::string(FileNameWithoutExtension(path)), 32);
-        expected.FixedText("", 32);
-        expected.U32(paletted ? 0x2600 : 0x0600);
-        expected.U32(0);
-        expected.U16(static_cast<uint16_t>(info.Width));
-        expected.U16(static_cast<uint16_t>(info.Height));
-        expected.U8(paletted ? 8 : 32);
-        expected.U8(1);
-        expected.U8(4);
-        expected.U8(0);
-        if (paletted) {
-            for (size_t i = 0; i < 256; ++i) {
-                const RgbColour c = i < pixels.Palette.size() ? pixels.Palette[i] : RgbColour{};
-                expected.Bytes(std::vector<uint8_t>{c.Red, c.Green, c.Blue, 255});
-            }
-        }
-        expected.U32(static_cast<uint32_t>(raster));
-        expected.Bytes(pixels.Raster);
-        header(3, 0);
+        expected.push_back({.Name = std::string(FileNameWithoutExtension(path)), .ColourPath = path});
     }
-    header(3, 28);
-    expected.FixedText("Created with Vellumcraft 1.1", 29);
-    std::vector<uint8_t> expectedBytes = expected.Take();
-    expectedBytes.pop_back();  // FixedText's terminating zero
-    expectedBytes[4] = static_cast<uint8_t>(expectedBytes.size() - 12);
-    expectedBytes[5] = static_cast<uint8_t>((expectedBytes.size() - 12) >> 8);
-    EXPECT_EQ(txd, expectedBytes);
+    EXPECT_EQ(txd, test::ExpectedDictionary(expected, 0x1003FFFF, 0x1101));
 
     const TxdContents contents = ReadTxd(txd);
     ASSERT_EQ(contents.Textures.size(), 4u);

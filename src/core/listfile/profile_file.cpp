@@ -25,7 +25,9 @@ std::string_view FirstCharacters(std::string_view text, size_t count) {
     return text;
 }
 
-std::string_view ValueOf(std::string_view line) { return line.substr(line.find('=') + 1); }
+std::string_view ValueOf(std::string_view line) {
+    return line.substr(line.find('=') + 1);
+}
 
 }  // namespace
 
@@ -75,8 +77,9 @@ ProfileFile ProfileFile::FromText(std::string_view text) {
         const std::string_view content = TrimText(line);
         if (content.starts_with('[')) {
             const size_t close = content.find(']');
-            file.AddSection(std::string(TrimText(content.substr(1, close == std::string_view::npos ? close : close - 1))),
-                            std::string(line));
+            file.AddSection(
+                std::string(TrimText(content.substr(1, close == std::string_view::npos ? close : close - 1))),
+                std::string(line));
             continue;
         }
         Line parsed{std::string(line), {}};

@@ -18,7 +18,7 @@ std::optional<int32_t> ParseProfileInteger(std::string_view text);
 // wins. Lines that are blank, start with ";" or hold no "=" carry nothing but are kept, so that
 // rewriting a file changes only the keys written.
 class ProfileFile {
-public:
+  public:
     static constexpr size_t kMaxValueLength = 2047;
 
     ProfileFile() = default;
@@ -45,7 +45,7 @@ public:
     // Writes the file atomically: in Windows-1252 when every character fits it, else in UTF-8.
     void Save(std::string_view path) const;
 
-private:
+  private:
     struct Line {
         std::string Text;
         std::string Key;  // lower-cased key of a key line; empty for lines that carry nothing
@@ -57,7 +57,8 @@ private:
     };
 
     template <typename Self>
-    static auto FindKey(Self& self, std::string_view section, std::string_view key) -> decltype(&self.m_sections[0].Lines[0]);
+    static auto FindKey(Self& self, std::string_view section, std::string_view key)
+        -> decltype(&self.m_sections[0].Lines[0]);
     void AddSection(std::string name, std::string header);
 
     // Lines before the first section header belong to no section and are never read.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "io/file_names.h"
+#include "listfile/texture_list_file.h"
 
 namespace vc {
 
@@ -26,8 +27,7 @@ void AddFile(Workspace& workspace, std::string_view path, bool pwr2lmt) {
         return;
     }
     if (LowerAscii(FileExtension(path)) == ".txt") {
-        workspace.Intake.ProblemText += "\r\n\r\n=> \"" + std::string(FileNamePart(path)) +
-                                        "\":\r\n\tTexture list files cannot be imported by this version.";
+        ImportTextureList(workspace, path, pwr2lmt);
         return;
     }
     // Only the path decides: an entry with an empty name (from a file named ".bmp") must not

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "texlist/image_intake.h"
@@ -12,15 +13,17 @@ namespace vc {
 struct Workspace {
     TextureList TexList;
     ImageIntake Intake;
+    // The dictionary name the Build command suggests; the last list import sets it.
+    std::string SuggestedTxdPath;
 };
 
 // True when some entry's TexName equals name or its TexPath equals path, both sides trimmed and
 // lower-cased (A to Z only).
 bool FindTexture(const TextureList& list, std::string_view name, std::string_view path);
 
-// Adds one opened, dropped or command-line file to the list. A path already in the list is
-// skipped silently; a refused image leaves its block in the problem report. The caller empties
-// the report before a batch and shows it afterwards.
+// Adds one opened, dropped or command-line file to the list; a ".txt" file is imported as a
+// texture list. A path already in the list is skipped silently; a refused image leaves its block
+// in the problem report. The caller empties the report before a batch and shows it afterwards.
 void AddFile(Workspace& workspace, std::string_view path, bool pwr2lmt);
 
 void ClearList(TextureList& list);

@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "expected_txd.h"
+#include "image_files.h"
+#include "io/error.h"
+#include "listfile/texture_list_file.h"
+#include "temp_dir.h"
+#include "txd/txd_builder.h"
+
+namespace vc {
+namespace {
+
+std::string Text(const std::vector<uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+class TextureListFileTest : public testing::Test {
+  protected:
+    std::string Paletted(const std::string& name, int width = 8, int height = 8,
+                         std::vector<RgbColour> palette = test::GreyPalette(256)) {
+        return dir.Write(name, test::MakePalettedBmp(width, height, palette,
+                                                     [](int x, int y) { return static_cast<uint8_t>(x * 7 + y * 3); }));
+    }
+    std::string TrueColour(const std::string& name, int width = 8, int height = 8) {
+        return dir.Write(name, test::MakeTrueColourBmp(width, height, [](int x, int y) {
+                             return RgbColour{static_cast<uint8_t>(x * 30), static_cast<uint8_t>(y * 20), 99};
+                         }));
+    }
+    // Writes a list file from its lines and imports it.
+    size_t Import(const std::vector<std::string>& lines) {
+        std::string text;
+        for (const std::string& line : lines) {
+            text += line + "\r\n";
+        }
+        return ImportTextureList(workspace, dir.WriteText("list.txt", text), true);
+    }
+    static TTexFile Entry(std::string name, std::string path) {
+        TTexFile entry;
+        entry.TexName = std::move(name);
+        entry.TexPath = std::move(path);
+        return entry;
+    }
+
+    test::TempDir dir;
+    Workspace workspace;
+};
+
+TEST_F(TextureListFileTest, ExportWritesTheListSectionThenOneSectionPerEntry) {
+    TextureList list = {Entry("wall", "C:\\tex\\wall.bmp"), Entry("road", "C:\\tex\\road.jpg")};
+    list[0].HasAlpha = true;
+    list[0].AlphaName = "wallmask";
+    list[0].AlphaPath = "C:\\tex\\wallmask.bmp";
+    const std::string path = dir.File("out.txt");
+    ExportTextureList(list, path);
+    EXPECT_EQ(
+        Text(test::ReadBytes(path)),
+        "[TXDList]\r\ncount=2\r\napp=Vellumcraft 1.1\r\n"
+        "[Texture1]\r\nname=wall\r\npath=C:\\tex\\wall.bmp\r\nalpha=wallmask\r\nalphapath=C:\\tex\\wallmask.bmp\r\n"
+        "[Texture2]\r\nname=road\r\npath=C:\\tex\\road.jpg\r\n");
+}
+
+TEST_F(TextureListFileTest, ExportReplacesAnOlderFileWhollyAndAnEmptyListWritesNothing) {
+    const std::string path = dir.WriteText("out.txt", "[TXDList]\r\ncount=3\r\n[Texture3]\r\nname=old\r\n");
+    ExportTextureList({Entry("new", "/t/new.bmp")}, path);
+    EXPECT_EQ(Text(test::ReadBytes(path)).find("old"), std::string::npos);
+    ExportTextureList({}, dir.File("empty.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("empty.txt")));
+}
+
+TEST_F(TextureListFileTest, ExportFailureSaysWhereItCouldNotWrite) {
+    try {
+        ExportTextureList({Entry("a", "/a.bmp")}, dir.File("missing/out.txt"));
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()), "Unable to write to " + dir.File("missing/out.txt"));
+    }
+}
+
+TEST_F(TextureListFileTest, ImportAppendsBehindTheEntriesAlreadyThere) {
+    for (const char* name : {"a", "b", "c"}) {
+        workspace.TexList.push_back(Entry(name, std::string("/none/") + name + ".bmp"));
+    }
+    const TextureList before = workspace.TexList;
+    const std::string d = Paletted("d.bmp");
+    const std::string e = TrueColour("e.bmp");
+    EXPECT_EQ(Import({"[TXDList]", "count=2", "[Texture2]", "path=" + e, "[Texture1]", "name=dee", "path=" + d}), 2u);
+    ASSERT_EQ(workspace.TexList.size(), 5u);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), workspace.TexList.begin()));
+    EXPECT_EQ(workspace.TexList[3].TexName, "dee");
+    EXPECT_EQ(workspace.TexList[3].TexInfo, (TImageInfo{.Height = 8, .Width = 8, .Depth = 8}));
+    EXPECT_EQ(workspace.TexList[4].TexName, "e");  // named after its image
+    EXPECT_EQ(workspace.TexList[4].TexPath, e);
+    EXPECT_EQ(workspace.Intake.ProblemText, "");
+}
+
+TEST_F(TextureListFileTest, NamesAndPathsAlreadyInTheListAreReported) {
+    const std::string wall = Paletted("wall.bmp");
+    const std::string other = Paletted("other.bmp");
+    workspace.TexList.push_back(Entry("Road", "/none/road.bmp"));
+    Import({"[TXDList]", "count=3", "[Texture1]", "path=" + wall, "[Texture2]", "path=  " + wall + " ", "[Texture3]",
+            "name= rOAD ", "path=" + other});
+    EXPECT_EQ(workspace.TexList.size(), 2u);
+    EXPECT_EQ(workspace.Intake.ProblemText,
+              "\r\n\r\n=> \"wall.bmp\" already exists.\r\n\r\n=> \"other.bmp\" already exists.");
+}
+
+TEST_F(TextureListFileTest, SectionsWithoutPathAndCountsBeyondTheSectionsAreSkippedSilently) {
+    const std::string a = Paletted("a.bmp");
+    EXPECT_EQ(Import({"[TXDList]", "count=5", "[Texture1]", "name=nopath", "[Texture2]", "path=" + a}), 1u);
+    EXPECT_EQ(workspace.Intake.ProblemText, "");
+}
+
+TEST_F(TextureListFileTest, CountIsReadInEveryNumberFormAndAnythingElseReadsNothing) {
+    const std::vector<std::string> sections = {"[Texture1]", "path=" + Paletted("a.bmp"),
+                                               "[Texture2]", "path=" + Paletted("b.bmp"),
+                                               "[Texture3]", "path=" + Paletted("c.bmp")};
+    const auto importWithCount = [&](const std::string& count) {
+        workspace.TexList.clear();
+        std::vector<std::string> lines = {"[TXDList]", "count=" + count};
+        lines.insert(lines.end(), sections.begin(), sections.end());
+        return Import(lines);
+    };
+    EXPECT_EQ(importWithCount("0x3"), 3u);
+    EXPECT_EQ(importWithCount("$2"), 2u);
+    EXPECT_EQ(importWithCount("three"), 0u);
+    EXPECT_EQ(importWithCount("-4"), 0u);
+    EXPECT_EQ(importWithCount("2147483647"), 3u);  // stops after the last section present
+}
+
+TEST_F(TextureListFileTest, AlphaNamesComeFromTheFileOrTheImageAndNeverEqualTheTextureName) {
+    const std::string wall = Paletted("wall.bmp");
+    const std::string mask = Paletted("wallmask.bmp");
+    Import({"[TXDList]", "count=3", "[Texture1]", "name=wall", "path=" + wall, "alpha=wall", "alphapath=" + mask,
+            "[Texture2]", "name=Road", "path=" + Paletted("road.bmp"), "alpha=road", "alphapath=" + mask, "[Texture3]",
+            "name=sky", "path=" + TrueColour("sky.bmp"), "alphapath=" + mask});
+    ASSERT_EQ(workspace.TexList.size(), 3u);
+    EXPECT_TRUE(workspace.TexList[0].HasAlpha);
+    EXPECT_EQ(workspace.TexList[0].AlphaName, "walla");
+    EXPECT_EQ(workspace.TexList[0].AlphaPath, mask);
+    EXPECT_EQ(workspace.TexList[0].AlphaInfo, (TImageInfo{.Height = 8, .Width = 8, .Depth = 8}));
+    EXPECT_EQ(workspace.TexList[1].AlphaName, "road");
+    EXPECT_EQ(workspace.TexList[2].AlphaName, "wallmask");  // 8-bit alpha on a 24-bit texture
+    EXPECT_EQ(workspace.Intake.ProblemText, "");
+}
+
+TEST_F(TextureListFileTest, AlphaImagesThatDoNotFitAreDismissedAndMissingOnesIgnored) {
+    const std::string paletted = Paletted("pal.bmp");
+    Import({"[TXDList]", "count=4", "[Texture1]", "path=" + paletted, "alphapath=" + Paletted("small.bmp", 4, 8),
+            "[Texture2]", "path=" + Paletted("p2.bmp"), "alphapath=" + TrueColour("deep.bmp"), "[Texture3]",
+            "path=" + Paletted("p3.bmp"), "alpha=x", "alphapath=" + dir.File("gone.bmp"), "[Texture4]",
+            "path=" + Paletted("p4.bmp"), "alphapath=" + Paletted("odd.bmp", 6, 6)});
+    ASSERT_EQ(workspace.TexList.size(), 3u);
+    for (const TTexFile& entry : workspace.TexList) {
+        EXPECT_FALSE(entry.HasAlpha);
+        EXPECT_EQ(entry.AlphaName, "");
+        EXPECT_EQ(entry.AlphaPath, "");
+    }
+    EXPECT_EQ(workspace.Intake.ProblemText,
+              "\r\n\r\n=> \"pal.bmp\" and alpha \"small.bmp\" don't have same dimensions - alpha dismissed."
+              "\r\n\r\n=> \"p2.bmp\" and alpha \"deep.bmp\" don't have same dimensions - alpha dismissed."
+              "\r\n\r\n=> \"odd.bmp\":\r\n\tImage dimensions (6×6) aren't divisible by 4."
+              "\r\n\tImage dimensions (6×6) aren't a power of 2 (see readme).");
+}
+
+TEST_F(TextureListFileTest, LongNamesAreKeptAndTheSuggestedDictionaryFollowsTheListName) {
+    const std::string longName(50, 'n');
+    Import({"[TXDList]", "count=1", "[Texture1]", "name=" + longName, "path=" + Paletted("a.bmp")});
+    EXPECT_EQ(workspace.TexList.at(0).TexName, longName);
+    EXPECT_EQ(workspace.SuggestedTxdPath, dir.File("list.txd"));
+    EXPECT_EQ(SuggestedTxdPath("C:\\lists\\cars.txt"), "C:\\lists\\cars.txd");
+    EXPECT_EQ(SuggestedTxdPath("/lists.d/cars"), "/lists.d/cars.txd");
+}
+
+TEST_F(TextureListFileTest, AFileThatIsNoListAddsNothingButStillSuggestsADictionary) {
+    EXPECT_EQ(Import({"just some text", "[Other]", "count=3"}), 0u);
+    EXPECT_EQ(ImportTextureList(workspace, dir.File("absent.txt"), true), 0u);
+    EXPECT_EQ(workspace.SuggestedTxdPath, dir.File("absent.txd"));
+    EXPECT_EQ(workspace.Intake.ProblemText, "");
+}
+
+TEST_F(TextureListFileTest, ExportThenImportGivesTheSameEntriesWhateverTheirScript) {
+    std::filesystem::create_directory(dir.File("Übersicht"));
+    std::filesystem::create_directory(dir.File("テクスチャ"));
+    const std::vector<std::string> paths = {Paletted("plain.bmp"), Paletted("Übersicht/grün été.bmp"),
+                                            TrueColour("テクスチャ/木.bmp"), Paletted("テクスチャ/mask.bmp")};
+    for (size_t i = 0; i < 3; ++i) {
+        AddFile(workspace, paths[i], true);
+    }
+    workspace.TexList[1].TexName = "Grün été œ €";
+    workspace.TexList[2].HasAlpha = true;
+    workspace.TexList[2].AlphaName = "木のマスク";
+    workspace.TexList[2].AlphaPath = paths[3];
+    workspace.TexList[2].AlphaInfo = workspace.TexList[1].TexInfo;
+    const std::string listPath = dir.File("round.txt");
+    ExportTextureList(workspace.TexList, listPath);
+
+    Workspace reread;
+    EXPECT_EQ(ImportTextureList(reread, listPath, true), 3u);
+    EXPECT_EQ(reread.TexList, workspace.TexList);
+    EXPECT_EQ(reread.Intake.ProblemText, "");
+}
+
+TEST_F(TextureListFileTest, ListsFromOlderWindowsToolsAreReadAsWindows1252) {
+    const std::string image = Paletted("été.bmp");
+    const std::string folder = dir.Path().string();
+    dir.WriteText("old.txt",
+                  "[TXDList]\r\ncount=1\r\n[Texture1]\r\nname=caf\xE9\r\npath=" + folder + "/\xE9t\xE9.bmp\r\n");
+    EXPECT_EQ(ImportTextureList(workspace, dir.File("old.txt"), true), 1u);
+    EXPECT_EQ(workspace.TexList.at(0).TexName, "café");
+    EXPECT_EQ(workspace.TexList.at(0).TexPath, image);
+}
+
+TEST_F(TextureListFileTest, AddFileImportsTextFilesAsLists) {
+    const std::string image = Paletted("a.bmp");
+    AddFile(workspace, dir.WriteText("l.TXT", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + image + "\r\n"), true);
+    ASSERT_EQ(workspace.TexList.size(), 1u);
+    EXPECT_EQ(workspace.TexList[0].TexPath, image);
+}
+
+// A list with every kind of alpha, built, equals the dictionary laid out field by field.
+TEST_F(TextureListFileTest, DictionaryBuiltFromAListWithAlphaImagesHasExactlyTheExpectedBytes) {
+    std::vector<RgbColour> maskPalette;
+    for (int i = 0; i < 256; ++i) {
+        maskPalette.push_back({static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i), static_cast<uint8_t>(i / 3)});
+    }
+    const std::vector<test::ExpectedTexture> expected = {
+        {"leaf", Paletted("leaf.bmp"), "leafmask", Paletted("leafmask.bmp", 8, 8, maskPalette)},
+        {"glass", TrueColour("glass.bmp"), "glassmask", Paletted("glassmask.bmp")},
+        {"fence", TrueColour("fence.bmp"), "fencea", TrueColour("fencemask.bmp")},
+    };
+    std::vector<std::string> lines = {"[TXDList]", "count=3"};
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const std::string alphaName = expected[i].Name == "fence" ? "fence" : expected[i].MaskName;
+        lines.insert(lines.end(),
+                     {"[Texture" + std::to_string(i + 1) + "]", "name=" + expected[i].Name,
+                      "path=" + expected[i].ColourPath, "alpha=" + alphaName, "alphapath=" + expected[i].AlphaPath});
+    }
+    ASSERT_EQ(Import(lines), 3u);
+    EXPECT_EQ(BuildTxd(workspace, TxdOptions{}).Bytes, test::ExpectedDictionary(expected, 0x0C02FFFF, 0x1102));
+}
+
+}  // namespace
+}  // namespace vc
