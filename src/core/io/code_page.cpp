@@ -119,6 +119,25 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+std::u32string Windows1252Collation(std::string_view utf8) {
+    constexpr char32_t kBeyondCodePage = 0x100;
+    constexpr char32_t kBeyondUnicode = 0x110000 + kBeyondCodePage;
+    std::u32string order;
+    order.reserve(utf8.size());
+    while (!utf8.empty()) {
+        const auto lead = static_cast<unsigned char>(utf8.front());
+        const std::optional<char32_t> codePoint = NextCodePoint(utf8);
+        if (!codePoint) {
+            order += kBeyondUnicode + lead;
+        } else if (const std::optional<unsigned char> byte = ByteOfCodePoint(*codePoint)) {
+            order += *byte;
+        } else {
+            order += kBeyondCodePage + *codePoint;
+        }
+    }
+    return order;
+}
+
 bool FitsWindows1252(std::string_view utf8) {
     while (!utf8.empty()) {
         const std::optional<char32_t> codePoint = NextCodePoint(utf8);

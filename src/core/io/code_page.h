@@ -17,5 +17,9 @@ std::string Windows1252ToUtf8(std::string_view text);
 bool IsValidUtf8(std::string_view text);
 // True when every character of the UTF-8 text has a place in Windows-1252.
 bool FitsWindows1252(std::string_view utf8);
+// The text as the byte values it has in Windows-1252, to order texts byte by byte as a Windows
+// program of this kind does. Characters outside the code page follow every byte value, by code
+// point; bytes of invalid UTF-8 follow those.
+std::u32string Windows1252Collation(std::string_view utf8);
 
 }  // namespace vc

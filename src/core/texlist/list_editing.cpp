@@ -1,0 +1,96 @@
+#include "texlist/list_editing.h"
+
+#include <algorithm>
+#include <numeric>
+#include <string>
+
+#include "io/code_page.h"
+#include "io/file_names.h"
+
+namespace vc {
+
+namespace {
+
+// The value an entry sorts by: text keys in their collation order, numeric keys as numbers.
+struct SortValue {
+    std::u32string Text;
+    uint32_t Number = 0;
+
+    auto operator<=>(const SortValue&) const = default;
+};
+
+SortValue ValueOf(const TTexFile& entry, SortKey key) {
+    switch (key) {
+        case SortKey::Name:
+            return {Windows1252Collation(LowerAscii(entry.TexName))};
+        case SortKey::Path:
+            return {Windows1252Collation(LowerAscii(entry.TexPath))};
+        case SortKey::Size:
+            return {{}, uint32_t{entry.TexInfo.Width} * entry.TexInfo.Height};
+        case SortKey::Format:
+            return {{}, entry.TexInfo.Depth};
+    }
+    return {};
+}
+
+}  // namespace
+
+void SortList(TextureList& list, SortKey key, bool ascending) {
+    if (list.size() <= 1) {
+        return;
+    }
+    // Each key is worked out once, so a long list sorts in n log n comparisons of ready values.
+    std::vector<SortValue> values;
+    values.reserve(list.size());
+    for (const TTexFile& entry : list) {
+        values.push_back(ValueOf(entry, key));
+    }
+    std::vector<size_t> order(list.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return ascending ? values[a] < values[b] : values[b] < values[a]; });
+    TextureList sorted;
+    sorted.reserve(list.size());
+    for (const size_t index : order) {
+        sorted.push_back(std::move(list[index]));
+    }
+    list = std::move(sorted);
+}
+
+size_t MoveTexture(TextureList& list, size_t selected, int step) {
+    if (selected >= list.size()) {
+        return selected;
+    }
+    const auto target = static_cast<int64_t>(selected) + step;
+    if (target < 0 || target >= static_cast<int64_t>(list.size())) {
+        return selected;
+    }
+    std::swap(list[selected], list[static_cast<size_t>(target)]);
+    return static_cast<size_t>(target);
+}
+
+size_t DeleteTexture(TextureList& list, size_t selected) {
+    if (selected >= list.size()) {
+        return selected;
+    }
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(selected));
+    return std::min(selected, list.empty() ? 0 : list.size() - 1);
+}
+
+void ClearAlpha(TextureList& list, size_t selected) {
+    if (selected >= list.size()) {
+        return;
+    }
+    TTexFile& entry = list[selected];
+    entry.HasAlpha = false;
+    entry.AlphaName.clear();
+    entry.AlphaPath.clear();
+}
+
+void RemoveAlphas(TextureList& list) {
+    for (size_t i = 0; i < list.size(); ++i) {
+        ClearAlpha(list, i);
+    }
+}
+
+}  // namespace vc

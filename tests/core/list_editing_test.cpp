@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "io/code_page.h"
+#include "io/file_names.h"
+#include "texlist/list_editing.h"
+
+namespace vc {
+namespace {
+
+TTexFile Entry(std::string name, uint16_t width = 4, uint16_t height = 4, uint8_t depth = 8) {
+    TTexFile entry;
+    entry.TexPath = "C:\\tex\\" + name + ".bmp";
+    entry.TexName = std::move(name);
+    entry.TexInfo = {.Height = height, .Width = width, .Depth = depth};
+    return entry;
+}
+
+std::vector<std::string> Names(const TextureList& list) {
+    std::vector<std::string> names;
+    for (const TTexFile& entry : list) {
+        names.push_back(entry.TexName);
+    }
+    return names;
+}
+
+// The reference order: n − 1 passes of neighbour exchanges on Windows-1252 bytes, exactly as the
+// original command sorted.
+bool ModelGreater(const TTexFile& a, const TTexFile& b, SortKey key) {
+    const auto bytes = [](const std::string& text) {
+        const std::string converted = Utf8ToWindows1252(LowerAscii(text));
+        return std::vector<unsigned char>(converted.begin(), converted.end());
+    };
+    switch (key) {
+        case SortKey::Name:
+            return bytes(a.TexName) > bytes(b.TexName);
+        case SortKey::Path:
+            return bytes(a.TexPath) > bytes(b.TexPath);
+        case SortKey::Size:
+            return uint32_t{a.TexInfo.Width} * a.TexInfo.Height > uint32_t{b.TexInfo.Width} * b.TexInfo.Height;
+        case SortKey::Format:
+            return a.TexInfo.Depth > b.TexInfo.Depth;
+    }
+    return false;
+}
+
+void ModelSort(TextureList& list, SortKey key, bool ascending) {
+    for (size_t pass = 1; pass < list.size(); ++pass) {
+        for (size_t i = 0; i + 1 < list.size(); ++i) {
+            if (ascending ? ModelGreater(list[i], list[i + 1], key) : ModelGreater(list[i + 1], list[i], key)) {
+                std::swap(list[i], list[i + 1]);
+            }
+        }
+    }
+}
+
+TEST(SortList, NamesSortLowerCasedByWindows1252Bytes) {
+    TextureList list = {Entry("Zebra"), Entry("road2"), Entry("Ärger"), Entry("_wall"), Entry("Road")};
+    SortList(list, SortKey::Name, true);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"_wall", "Road", "road2", "Zebra", "Ärger"}));
+}
+
+TEST(SortList, EqualKeysKeepTheirOrderInBothDirections) {
+    TextureList list = {Entry("Wall"), Entry("b"), Entry("wall")};
+    SortList(list, SortKey::Name, true);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"b", "Wall", "wall"}));
+    SortList(list, SortKey::Name, false);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"Wall", "wall", "b"}));
+
+    TextureList sizes = {Entry("big", 128, 128), Entry("wide", 128, 32), Entry("square", 64, 64)};
+    SortList(sizes, SortKey::Size, true);
+    EXPECT_EQ(Names(sizes), (std::vector<std::string>{"wide", "square", "big"}));
+}
+
+TEST(SortList, FormatGroupsPalettedFirstWhenAscending) {
+    TextureList list = {Entry("a", 4, 4, 32), Entry("b", 4, 4, 8), Entry("c", 4, 4, 32), Entry("d", 4, 4, 8)};
+    SortList(list, SortKey::Format, true);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"b", "d", "a", "c"}));
+    SortList(list, SortKey::Format, false);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"a", "c", "b", "d"}));
+}
+
+TEST(SortList, GivesTheExchangeSortsOrderForEveryKeyAndDirection) {
+    const std::vector<std::string> names = {"Road", "road", "ROAD2", "_wall", "Zebra", "Ärger",  "é",   "€uro",
+                                            "wall", "Wall", "a b",   "a",     "",      "9lives", "[x]", "~"};
+    const std::vector<std::pair<uint16_t, uint16_t>> sizes = {{4, 4}, {64, 64}, {128, 32}, {16, 4}, {8, 8}};
+    std::mt19937 random(42);
+    for (int round = 0; round < 60; ++round) {
+        TextureList list;
+        const size_t length = random() % 40;
+        for (size_t i = 0; i < length; ++i) {
+            const auto [width, height] = sizes[random() % sizes.size()];
+            list.push_back(Entry(names[random() % names.size()], width, height, random() % 2 ? 8 : 32));
+            list.back().TexPath = "C:\\" + names[random() % names.size()] + std::to_string(i);
+        }
+        for (const SortKey key : {SortKey::Name, SortKey::Path, SortKey::Size, SortKey::Format}) {
+            for (const bool ascending : {true, false}) {
+                TextureList expected = list;
+                ModelSort(expected, key, ascending);
+                TextureList sorted = list;
+                SortList(sorted, key, ascending);
+                ASSERT_EQ(sorted, expected) << "key " << static_cast<int>(key) << (ascending ? " up" : " down");
+            }
+        }
+    }
+}
+
+TEST(EditList, MovingFollowsTheEntryAndStopsAtBothEnds) {
+    TextureList list = {Entry("a"), Entry("b"), Entry("c"), Entry("d")};
+    EXPECT_EQ(MoveTexture(list, 0, -1), 0u);
+    EXPECT_EQ(MoveTexture(list, 3, +1), 3u);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(MoveTexture(list, 2, +1), 3u);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"a", "b", "d", "c"}));
+    EXPECT_EQ(MoveTexture(list, 1, -1), 0u);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"b", "a", "d", "c"}));
+}
+
+TEST(EditList, DeletingKeepsTheIndexOrSelectsTheNewLastEntry) {
+    TextureList list = {Entry("a"), Entry("b"), Entry("c")};
+    EXPECT_EQ(DeleteTexture(list, 1), 1u);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(DeleteTexture(list, 1), 0u);
+    EXPECT_EQ(DeleteTexture(list, 0), 0u);
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(DeleteTexture(list, 0), 0u);
+}
+
+TEST(EditList, ClearingAlphaKeepsItsLastReadInfo) {
+    TextureList list = {Entry("a"), Entry("b")};
+    for (TTexFile& entry : list) {
+        entry.HasAlpha = true;
+        entry.AlphaName = entry.TexName + "mask";
+        entry.AlphaPath = "/m.bmp";
+        entry.AlphaInfo = {.Height = 4, .Width = 4, .Depth = 8};
+    }
+    ClearAlpha(list, 1);
+    EXPECT_FALSE(list[1].HasAlpha);
+    EXPECT_EQ(list[1].AlphaName, "");
+    EXPECT_EQ(list[1].AlphaPath, "");
+    EXPECT_EQ(list[1].AlphaInfo.Width, 4);
+    EXPECT_TRUE(list[0].HasAlpha);
+    RemoveAlphas(list);
+    EXPECT_FALSE(list[0].HasAlpha);
+    EXPECT_EQ(list[0].AlphaName, "");
+}
+
+}  // namespace
+}  // namespace vc
