@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "settings/config_location.h"
+#include "settings/settings.h"
+#include "temp_dir.h"
+
+namespace vc {
+namespace {
+
+std::string Text(const std::string& path) {
+    const std::vector<uint8_t> bytes = test::ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+Settings FromText(const std::string& text) {
+    return ReadSettings(ProfileFile::FromText(text));
+}
+
+// Sets an environment variable for one test and restores it afterwards.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) {
+            m_old = old;
+        }
+        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
+
+  private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+TEST(Settings, MissingFileGivesDefaultsAndClosingWritesEveryKeyButTheLogSwitch) {
+    test::TempDir dir;
+    const std::string path = dir.File("Vellumcraft.ini");
+    const Settings settings = LoadSettings(path);
+    EXPECT_EQ(settings, Settings{});
+    EXPECT_EQ(settings.VersionIndex, 1);
+    EXPECT_EQ(settings.FlagIndex, 1);
+    EXPECT_TRUE(settings.pwr2lmt);
+    EXPECT_FALSE(settings.dfflog);
+    SaveSettings(path, settings);
+    EXPECT_EQ(Text(path),
+              "[Options]\r\nverid=1\r\nuflag=1\r\npwr2lmt=1\r\n"
+              "[Paths]\r\nopen=\r\nsave=\r\nopenlist=\r\nsavelist=\r\nopendff=\r\n");
+}
+
+TEST(Settings, IndexesOutOfRangeBecomeOneAfterKeepingTheirLowByte) {
+    EXPECT_EQ(FromText("[Options]\nverid=7\n").VersionIndex, 1);
+    EXPECT_EQ(FromText("[Options]\nverid=0x2\n").VersionIndex, 2);
+    EXPECT_EQ(FromText("[Options]\nverid=$0\n").VersionIndex, 0);
+    EXPECT_EQ(FromText("[Options]\nverid=two\n").VersionIndex, 1);
+    EXPECT_EQ(FromText("[Options]\nverid=258\n").VersionIndex, 2);  // low byte 2
+    EXPECT_EQ(FromText("[Options]\nuflag=-1\n").FlagIndex, 1);      // low byte 255
+    EXPECT_EQ(FromText("[options]\nUFLAG=0\n").FlagIndex, 0);
+}
+
+TEST(Settings, SwitchesReadAnyNumberButZeroAsOn) {
+    EXPECT_FALSE(FromText("[Options]\npwr2lmt=0\n").pwr2lmt);
+    EXPECT_TRUE(FromText("[Options]\npwr2lmt=no\n").pwr2lmt);
+    EXPECT_TRUE(FromText("[Options]\ndfflog=2\n").dfflog);
+    EXPECT_FALSE(FromText("[Options]\ndfflog=on\n").dfflog);
+}
+
+TEST(Settings, LogSwitchAndForeignLinesSurviveEverySave) {
+    test::TempDir dir;
+    const std::string path = dir.WriteText("Vellumcraft.ini", "; mine\r\n[Options]\r\ndfflog=1\r\nverid=7\r\n");
+    Settings settings = LoadSettings(path);
+    EXPECT_TRUE(settings.dfflog);
+    settings.pwr2lmt = false;
+    settings.Folders.Open = "/home/me/Texturen für Autos";
+    settings.Folders.OpenDff = "/home/me/モデル";
+    for (int run = 0; run < 2; ++run) {
+        SaveSettings(path, settings);
+        settings = LoadSettings(path);
+    }
+    EXPECT_TRUE(settings.dfflog);
+    EXPECT_FALSE(settings.pwr2lmt);
+    EXPECT_EQ(settings.VersionIndex, 1);
+    EXPECT_EQ(settings.Folders.Open, "/home/me/Texturen für Autos");
+    EXPECT_EQ(settings.Folders.OpenDff, "/home/me/モデル");
+    EXPECT_EQ(Text(path).rfind("; mine\r\n[Options]\r\ndfflog=1\r\nverid=1\r\nuflag=1\r\npwr2lmt=0\r\n", 0), 0u);
+}
+
+TEST(Settings, SavingCreatesTheConfigurationFolder) {
+    test::TempDir dir;
+    const std::string path = dir.File("config/Vellumcraft/Vellumcraft.ini");
+    SaveSettings(path, Settings{});
+    EXPECT_EQ(LoadSettings(path), Settings{});
+}
+
+TEST(ConfigLocation, EnvironmentOverridesThenExecutableFolderThenUserConfiguration) {
+    test::TempDir dir;
+    const std::filesystem::path unwritable = dir.Path() / "no such folder";
+    {
+        ScopedEnvironment chosen("VELLUMCRAFT_CONFIG_DIR", "/chosen/place");
+        EXPECT_EQ(ConfigFolder(dir.Path()), "/chosen/place");
+    }
+    ScopedEnvironment noChoice("VELLUMCRAFT_CONFIG_DIR", nullptr);
+    EXPECT_EQ(ConfigFolder(dir.Path()), dir.Path());
+    {
+        ScopedEnvironment xdg("XDG_CONFIG_HOME", "/xdg");
+        EXPECT_EQ(ConfigFolder(unwritable), "/xdg/Vellumcraft");
+    }
+    ScopedEnvironment relativeXdg("XDG_CONFIG_HOME", "relative");
+    ScopedEnvironment home("HOME", "/home/modder");
+    EXPECT_EQ(ConfigFolder(unwritable), "/home/modder/.config/Vellumcraft");
+}
+
+TEST(ConfigLocation, ExecutableFolderHoldsTheRunningProgram) {
+    EXPECT_TRUE(std::filesystem::exists(ExecutableFolder() / "core_tests"));
+}
+
+}  // namespace
+}  // namespace vc
