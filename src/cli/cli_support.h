@@ -29,5 +29,6 @@ using Arguments = std::span<const std::string_view>;
 
 int RunBuild(Arguments arguments);
 int RunInspect(Arguments arguments);
+int RunList(Arguments arguments);
 
 }  // namespace vc::cli

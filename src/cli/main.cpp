@@ -12,7 +12,8 @@ constexpr std::string_view kHelp =
     "Assembles GTA III and Vice City texture dictionaries from BMP and JPEG images.\n"
     "\n"
     "Commands:\n"
-    "  build -o OUT.txd INPUT...   write the images as one texture dictionary\n"
+    "  build -o OUT.txd INPUT...   write images and lists as one texture dictionary\n"
+    "  list -o LIST.txt INPUT...   write images and lists as one texture list\n"
     "  inspect FILE.txd            list the textures of a dictionary\n"
     "\n"
     "'vellumcraft-cli COMMAND --help' describes a command.\n";
@@ -34,6 +35,9 @@ int main(int argc, char** argv) {
     }
     if (command == "build") {
         return RunBuild(rest);
+    }
+    if (command == "list") {
+        return RunList(rest);
     }
     if (command == "inspect") {
         return RunInspect(rest);

@@ -122,12 +122,56 @@ TEST_F(CliTest, BadUsageGivesStatus2) {
 }
 
 TEST_F(CliTest, HelpIsAvailableForEveryCommand) {
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{"--help"}, {"build", "--help"}, {"inspect", "-h"}}) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"--help"}, {"build", "--help"}, {"list", "--help"}, {"inspect", "-h"}}) {
         const CliRun run = Run(arguments);
         EXPECT_EQ(run.ExitCode, 0);
         EXPECT_EQ(run.Out.rfind("Usage: vellumcraft-cli", 0), 0u) << run.Out;
     }
+}
+
+TEST_F(CliTest, ListCollectsOnceAndBuildTakesTheListLikeTheImages) {
+    const std::string a = Image("a.bmp", 8, 8);
+    const std::string b = Image("b.bmp", 4, 4);
+    const std::string list = dir.File("set.txt");
+    const CliRun listed = Run({"list", "-o", list, a, b, Image("odd.bmp", 6, 6)});
+    EXPECT_EQ(listed.ExitCode, 1);
+    EXPECT_EQ(listed.Out, "2 textures listed in " + list + "\n");
+    EXPECT_EQ(listed.Err.rfind("Some of the files caused errors and could not be added:\n\n=> \"odd.bmp\":", 0), 0u);
+    EXPECT_EQ(Text(test::ReadBytes(list)),
+              "[TXDList]\r\ncount=2\r\napp=Vellumcraft 1.1\r\n[Texture1]\r\nname=a\r\npath=" + a +
+                  "\r\n[Texture2]\r\nname=b\r\npath=" + b + "\r\n");
+
+    EXPECT_EQ(Run({"build", "-o", dir.File("direct.txd"), a, b}).ExitCode, 0);
+    const CliRun fromList = Run({"build", "-o", dir.File("listed.txd"), list, a});
+    EXPECT_EQ(fromList.ExitCode, 0);  // a is already in the list: skipped silently
+    EXPECT_EQ(test::ReadBytes(dir.File("listed.txd")), test::ReadBytes(dir.File("direct.txd")));
+}
+
+TEST_F(CliTest, AlphaImagesComeInThroughListFiles) {
+    const std::string list = dir.WriteText(
+        "alpha.txt", "[TXDList]\r\ncount=1\r\n[Texture1]\r\nname=leaf\r\npath=" + Image("leaf.bmp", 4, 4) +
+                         "\r\nalphapath=" + Image("leafmask.bmp", 4, 4) + "\r\n");
+    EXPECT_EQ(Run({"build", "-o", dir.File("a.txd"), list}).ExitCode, 0);
+    const CliRun inspect = Run({"inspect", dir.File("a.txd")});
+    EXPECT_NE(inspect.Out.find("leaf\tleafmask\t4 × 4\t8\t0x2500\t1\t"), std::string::npos) << inspect.Out;
+}
+
+TEST_F(CliTest, ListFileThatCannotBeReadIsAnErrorNotAnEmptyList) {
+    const std::string out = dir.WriteText("out.txd", "old");
+    for (const char* command : {"build", "list"}) {
+        const CliRun run = Run({command, "-o", out, Image("a.bmp", 4, 4), dir.File("missing.txt")});
+        EXPECT_EQ(run.ExitCode, 3) << command;
+        EXPECT_NE(run.Err.find("missing.txt"), std::string::npos) << run.Err;
+    }
+    EXPECT_EQ(Text(test::ReadBytes(out)), "old");
+}
+
+TEST_F(CliTest, ListWithNothingToWriteWritesNothing) {
+    const CliRun run = Run({"list", "-o", dir.File("l.txt"), Image("odd.bmp", 6, 6)});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("l.txt")));
+    EXPECT_EQ(Run({"list", "-o", dir.File("l.txt"), "--flag", "0x1101", Image("a.bmp", 4, 4)}).ExitCode, 2);
 }
 
 TEST_F(CliTest, InspectReportsMalformedAndUnreadableFiles) {

@@ -98,6 +98,18 @@ bool IsExistingFile(std::string_view utf8Path) {
     return std::filesystem::is_regular_file(ToFsPath(utf8Path), error);
 }
 
+void CheckReadableFile(std::string_view utf8Path) {
+    const std::string path = ToFsPath(utf8Path).string();
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0) {
+        ThrowSystemError("Cannot open file", utf8Path, errno);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        ThrowSystemError("Cannot open file", utf8Path, S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+    }
+}
+
 std::vector<uint8_t> ReadWholeFile(std::string_view utf8Path) {
     const std::string path = ToFsPath(utf8Path).string();
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

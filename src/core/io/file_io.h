@@ -14,6 +14,10 @@ std::filesystem::path ToFsPath(std::string_view utf8Path);
 // True when the path names an existing regular file (or a link to one).
 bool IsExistingFile(std::string_view utf8Path);
 
+// Throws an Error naming the file and the reason unless it is a regular file that can be opened
+// for reading.
+void CheckReadableFile(std::string_view utf8Path);
+
 // Reads a whole file; throws an Error naming the file and the reason when it cannot be read.
 std::vector<uint8_t> ReadWholeFile(std::string_view utf8Path);
 
