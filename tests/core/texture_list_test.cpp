@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "image_files.h"
 #include "temp_dir.h"
 #include "texlist/texture_list.h"
@@ -73,6 +75,23 @@ TEST_F(TextureListTest, FindTextureMatchesNameOrPathTrimmedAndCaseBlind) {
     EXPECT_FALSE(FindTexture(workspace.TexList, "other", "C:\\tex\\wall2.bmp"));
     ClearList(workspace.TexList);
     EXPECT_TRUE(workspace.TexList.empty());
+}
+
+TEST(TextureLookup, AnswersExactlyAsFindTextureDoes) {
+    const std::vector<std::string> pool = {"",      " ", "wall", "WALL ",    "\twall",
+                                           "Wall2", "é", "É",    "/t/a.bmp", "/T/A.BMP"};
+    std::mt19937 random(3);
+    TextureList list;
+    TextureLookup lookup(list);
+    for (int round = 0; round < 300; ++round) {
+        const std::string& name = pool[random() % pool.size()];
+        const std::string& path = pool[random() % pool.size()];
+        ASSERT_EQ(lookup.Contains(name, path), FindTexture(list, name, path)) << '"' << name << "\" \"" << path << '"';
+        if (random() % 3 == 0) {
+            list.push_back({.TexName = pool[random() % pool.size()], .TexPath = pool[random() % pool.size()]});
+            lookup.Add(list.back());
+        }
+    }
 }
 
 }  // namespace

@@ -55,6 +55,10 @@ std::string LowerAscii(std::string_view text) {
     return lowered;
 }
 
+std::string ComparableText(std::string_view text) {
+    return LowerAscii(TrimText(text));
+}
+
 bool SameTextTrimmed(std::string_view a, std::string_view b) {
     a = TrimText(a);
     b = TrimText(b);

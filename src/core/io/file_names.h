@@ -19,6 +19,8 @@ std::string_view FileNameWithoutExtension(std::string_view path);
 std::string_view TrimText(std::string_view text);
 // Lower-cases the letters A to Z only; every other byte stays as it is.
 std::string LowerAscii(std::string_view text);
+// The text trimmed and lower-cased, the form in which names and paths are compared.
+std::string ComparableText(std::string_view text);
 // Equal after trimming and lower-casing both sides.
 bool SameTextTrimmed(std::string_view a, std::string_view b);
 

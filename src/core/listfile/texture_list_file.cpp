@@ -54,12 +54,13 @@ ListedTexture ReadListedTexture(const ProfileFile& file, const std::string& sect
             file.ReadString(section, "alpha", ""), file.ReadString(section, "alphapath", "")};
 }
 
-// Adds one listed texture; false when it was left out.
-bool ImportTexture(Workspace& workspace, const ListedTexture& listed, bool pwr2lmt) {
+// Adds one listed texture; false when it was left out. The look-up holds every entry of the list,
+// those added by this import included.
+bool ImportTexture(Workspace& workspace, TextureLookup& lookup, const ListedTexture& listed, bool pwr2lmt) {
     std::string& problems = workspace.Intake.ProblemText;
     const bool alphaUsable = !listed.AlphaPath.empty() && IsExistingFile(listed.AlphaPath);
     // The name as listed, possibly empty, takes part in the look-up.
-    if (!listed.Path.empty() && FindTexture(workspace.TexList, listed.Name, listed.Path)) {
+    if (!listed.Path.empty() && lookup.Contains(listed.Name, listed.Path)) {
         problems += "\r\n\r\n=> " + Quoted(listed.Path) + " already exists.";
         return false;
     }
@@ -90,6 +91,7 @@ bool ImportTexture(Workspace& workspace, const ListedTexture& listed, bool pwr2l
         problems += "\r\n\r\n=> " + Quoted(listed.Path) + " and alpha " + Quoted(listed.AlphaPath) +
                     " don't have same dimensions - alpha dismissed.";
     }
+    lookup.Add(entry);
     workspace.TexList.push_back(std::move(entry));
     return true;
 }
@@ -128,9 +130,11 @@ void ExportTextureList(const TextureList& list, std::string_view path) {
 size_t ImportTextureList(Workspace& workspace, std::string_view path, bool pwr2lmt) {
     const ProfileFile file = ProfileFile::Load(path);
     const int32_t count = std::min(file.ReadInteger(kListSection, "count", 0), LastTextureSection(file));
+    TextureLookup lookup(workspace.TexList);
     size_t added = 0;
     for (int32_t number = 1; number <= count; ++number) {
-        if (ImportTexture(workspace, ReadListedTexture(file, TextureSection(static_cast<size_t>(number))), pwr2lmt)) {
+        if (ImportTexture(workspace, lookup, ReadListedTexture(file, TextureSection(static_cast<size_t>(number))),
+                          pwr2lmt)) {
             ++added;
         }
     }

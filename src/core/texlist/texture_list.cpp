@@ -22,6 +22,21 @@ bool FindTexture(const TextureList& list, std::string_view name, std::string_vie
     });
 }
 
+TextureLookup::TextureLookup(const TextureList& list) {
+    for (const TTexFile& entry : list) {
+        Add(entry);
+    }
+}
+
+bool TextureLookup::Contains(std::string_view name, std::string_view path) const {
+    return m_names.contains(ComparableText(name)) || m_paths.contains(ComparableText(path));
+}
+
+void TextureLookup::Add(const TTexFile& entry) {
+    m_names.insert(ComparableText(entry.TexName));
+    m_paths.insert(ComparableText(entry.TexPath));
+}
+
 void AddFile(Workspace& workspace, std::string_view path, bool pwr2lmt) {
     if (TrimText(path).empty()) {
         return;
