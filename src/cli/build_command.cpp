@@ -1,9 +1,7 @@
 #include <iostream>
-#include <variant>
 
 #include "cli_support.h"
 #include "input_arguments.h"
-#include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
 #include "txd/build_report.h"
@@ -32,28 +30,20 @@ constexpr InputCommand kBuildCommand = {"build", kBuildHelp, "OUT.txd", true};
 }  // namespace
 
 int RunBuild(Arguments arguments) {
-    auto parsed = ParseInputArguments(arguments, kBuildCommand);
-    if (const int* status = std::get_if<int>(&parsed)) {
-        return *status;
-    }
-    const InputRequest& request = std::get<InputRequest>(parsed);
-    try {
-        Workspace workspace;
-        const bool refused = AddInputs(workspace, request);
-        const BuildResult result = BuildTxd(workspace, request.Options);
-        if (result.Written == 0) {
-            std::cerr << "vellumcraft-cli: no texture could be assembled; " << request.Output << " was not written\n";
-            return kIncomplete;
-        }
-        WriteFileAtomically(request.Output, result.Bytes);
-        std::cout << ToTerminalLines(BuildResultText(result.Written, result.Total, FileNamePart(request.Output),
-                                                     result.Bytes.size(), NumberFormat{}))
-                  << '\n';
-        return refused || result.Written < result.Total ? kIncomplete : kSuccess;
-    } catch (const Error& error) {
-        std::cerr << "vellumcraft-cli: " << error.what() << '\n';
-        return kFailure;
-    }
+    return RunInputCommand(
+        arguments, kBuildCommand, [](Workspace& workspace, const InputRequest& request, bool refused) {
+            const BuildResult result = BuildTxd(workspace, request.Options);
+            if (result.Written == 0) {
+                std::cerr << "vellumcraft-cli: no texture could be assembled; " << request.Output
+                          << " was not written\n";
+                return kIncomplete;
+            }
+            WriteFileAtomically(request.Output, result.Bytes);
+            std::cout << ToTerminalLines(BuildResultText(result.Written, result.Total, FileNamePart(request.Output),
+                                                         result.Bytes.size(), NumberFormat{}))
+                      << '\n';
+            return refused || result.Written < result.Total ? kIncomplete : kSuccess;
+        });
 }
 
 }  // namespace vc::cli

@@ -3,7 +3,9 @@
 #include <array>
 #include <iostream>
 #include <optional>
+#include <variant>
 
+#include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
 #include "txd/txd_format.h"
@@ -24,8 +26,8 @@ std::optional<size_t> IndexOf(const std::array<uint32_t, N>& table, std::string_
     return std::nullopt;
 }
 
-}  // namespace
-
+// Returns the parsed request, or the exit status when there is nothing more to do (help shown,
+// or bad usage reported).
 std::variant<InputRequest, int> ParseInputArguments(Arguments arguments, const InputCommand& command) {
     InputRequest request;
     bool optionsEnded = false;
@@ -76,6 +78,7 @@ std::variant<InputRequest, int> ParseInputArguments(Arguments arguments, const I
     return request;
 }
 
+// Adds the inputs and prints the problem report; true when some input was refused.
 bool AddInputs(Workspace& workspace, const InputRequest& request) {
     for (const std::string_view input : request.Inputs) {
         if (LowerAscii(FileExtension(input)) == ".txt") {
@@ -88,6 +91,24 @@ bool AddInputs(Workspace& workspace, const InputRequest& request) {
         std::cerr << "Some of the files caused errors and could not be added:" << ToTerminalLines(problems) << '\n';
     }
     return !problems.empty();
+}
+
+}  // namespace
+
+int RunInputCommand(Arguments arguments, const InputCommand& command, const FinishInputs& finish) {
+    auto parsed = ParseInputArguments(arguments, command);
+    if (const int* status = std::get_if<int>(&parsed)) {
+        return *status;
+    }
+    const InputRequest& request = std::get<InputRequest>(parsed);
+    try {
+        Workspace workspace;
+        const bool refused = AddInputs(workspace, request);
+        return finish(workspace, request, refused);
+    } catch (const Error& error) {
+        std::cerr << "vellumcraft-cli: " << error.what() << '\n';
+        return kFailure;
+    }
 }
 
 }  // namespace vc::cli

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "cli_support.h"
@@ -25,13 +25,13 @@ struct InputRequest {
     TxdOptions Options;
 };
 
-// Returns the parsed request, or the exit status when there is nothing more to do (help shown,
-// or bad usage reported).
-std::variant<InputRequest, int> ParseInputArguments(Arguments arguments, const InputCommand& command);
+// What a command does once its inputs are added; refused tells whether any input was refused.
+// Returns the exit status.
+using FinishInputs = std::function<int(Workspace& workspace, const InputRequest& request, bool refused)>;
 
-// Adds the inputs in order, exactly as the window's Add command does, and prints the problem
-// report on stderr. A list file that cannot be read is an error here, not an empty list.
-// Returns true when some input was refused.
-bool AddInputs(Workspace& workspace, const InputRequest& request);
+// Parses the arguments, adds the inputs in order exactly as the window's Add command does, prints
+// the problem report on stderr and hands over to finish. A list file that cannot be read is an
+// error here, not an empty list; any error ends the run with its message and status 3.
+int RunInputCommand(Arguments arguments, const InputCommand& command, const FinishInputs& finish);
 
 }  // namespace vc::cli

@@ -1,9 +1,7 @@
 #include <iostream>
-#include <variant>
 
 #include "cli_support.h"
 #include "input_arguments.h"
-#include "io/error.h"
 #include "listfile/texture_list_file.h"
 
 namespace vc::cli {
@@ -29,26 +27,17 @@ constexpr InputCommand kListCommand = {"list", kListHelp, "LIST.txt", false};
 }  // namespace
 
 int RunList(Arguments arguments) {
-    auto parsed = ParseInputArguments(arguments, kListCommand);
-    if (const int* status = std::get_if<int>(&parsed)) {
-        return *status;
-    }
-    const InputRequest& request = std::get<InputRequest>(parsed);
-    try {
-        Workspace workspace;
-        const bool refused = AddInputs(workspace, request);
-        if (workspace.TexList.empty()) {
-            std::cerr << "vellumcraft-cli: the list is empty; " << request.Output << " was not written\n";
-            return kIncomplete;
-        }
-        ExportTextureList(workspace.TexList, request.Output);
-        std::cout << workspace.TexList.size() << (workspace.TexList.size() == 1 ? " texture" : " textures")
-                  << " listed in " << request.Output << '\n';
-        return refused ? kIncomplete : kSuccess;
-    } catch (const Error& error) {
-        std::cerr << "vellumcraft-cli: " << error.what() << '\n';
-        return kFailure;
-    }
+    return RunInputCommand(
+        arguments, kListCommand, [](Workspace& workspace, const InputRequest& request, bool refused) {
+            const size_t count = workspace.TexList.size();
+            if (count == 0) {
+                std::cerr << "vellumcraft-cli: the list is empty; " << request.Output << " was not written\n";
+                return kIncomplete;
+            }
+            ExportTextureList(workspace.TexList, request.Output);
+            std::cout << count << (count == 1 ? " texture" : " textures") << " listed in " << request.Output << '\n';
+            return refused ? kIncomplete : kSuccess;
+        });
 }
 
 }  // namespace vc::cli

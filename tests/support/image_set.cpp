@@ -12,13 +12,13 @@ namespace vc::test {
 namespace {
 
 // Smooth waves with a little hashed noise: neither flat nor random, like real textures.
-RgbColour Texture(int seed, int x, int y) {
+RgbColour Texture(int variant, int x, int y) {
     const auto noise = static_cast<int>((static_cast<unsigned>(x * 73856093) ^ static_cast<unsigned>(y * 19349663) ^
-                                         static_cast<unsigned>(seed * 83492791)) %
+                                         static_cast<unsigned>(variant * 83492791)) %
                                         24);
     const auto wave = [&](double scale, double phase) {
         return static_cast<uint8_t>(std::clamp(
-            110.0 + 90.0 * std::sin(x * scale + phase) * std::cos(y * scale * 0.7 + seed) + noise, 0.0, 255.0));
+            110.0 + 90.0 * std::sin(x * scale + phase) * std::cos(y * scale * 0.7 + variant) + noise, 0.0, 255.0));
     };
     return {wave(0.031, 0.0), wave(0.047, 1.0), wave(0.023, 2.0)};
 }
