@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
+#include "scoped_environment.h"
 #include "settings/config_location.h"
 #include "settings/settings.h"
 #include "temp_dir.h"
@@ -20,23 +19,7 @@ Settings FromText(const std::string& text) {
     return ReadSettings(ProfileFile::FromText(text));
 }
 
-// Sets an environment variable for one test and restores it afterwards.
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) {
-            m_old = old;
-        }
-        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-    ~ScopedEnvironment() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
-
-  private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
+using test::ScopedEnvironment;
 
 TEST(Settings, MissingFileGivesDefaultsAndClosingWritesEveryKeyButTheLogSwitch) {
     test::TempDir dir;

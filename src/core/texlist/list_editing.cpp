@@ -4,8 +4,7 @@
 #include <numeric>
 #include <string>
 
-#include "io/code_page.h"
-#include "io/file_names.h"
+#include "io/text_order.h"
 
 namespace vc {
 
@@ -22,9 +21,9 @@ struct SortValue {
 SortValue ValueOf(const TTexFile& entry, SortKey key) {
     switch (key) {
         case SortKey::Name:
-            return {Windows1252Collation(LowerAscii(entry.TexName))};
+            return {CaseBlindOrder(entry.TexName)};
         case SortKey::Path:
-            return {Windows1252Collation(LowerAscii(entry.TexPath))};
+            return {CaseBlindOrder(entry.TexPath)};
         case SortKey::Size:
             return {{}, uint32_t{entry.TexInfo.Width} * entry.TexInfo.Height};
         case SortKey::Format:

@@ -5,14 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace vc {
+#include "io/number_format.h"
 
-// Digit grouping and decimal characters; the window takes them from the user's locale, the
-// command line always uses these defaults.
-struct NumberFormat {
-    std::string GroupSeparator = ",";
-    std::string DecimalSeparator = ".";
-};
+namespace vc {
 
 // bytes / 1024 in the pattern "#,##0.##": grouped digits, at most two decimals, no trailing zeros.
 std::string FormatKilobytes(uint64_t bytes, const NumberFormat& format);

@@ -5,18 +5,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "txd/chunk_type.h"
+
 namespace vc {
 
-enum class ChunkType : uint32_t {
-    Data = 1,
-    String = 2,
-    Extension = 3,
-    Texture = 6,
-    TextureNative = 21,
-    TextureDictionary = 22,
-};
-
-constexpr size_t kChunkHeaderSize = 12;
 using ChunkHeaderBytes = std::array<uint8_t, kChunkHeaderSize>;
 
 // The version stamp carries the RenderWare version in its upper 16 bits and 0xFFFF below.

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "io/number_format.h"
+
+namespace vc {
+
+// The local date and time in the user's locale: short date, a blank, long time.
+std::string LocalDateTimeText(std::chrono::system_clock::time_point when);
+
+// The chunk log of a model check: a header, one line per chunk read and per name taken, and the
+// appendix line. Lines end with CR LF; the text is collected whole and written in one piece.
+class ChunkLog {
+  public:
+    ChunkLog(std::string_view dateTimeText, std::string_view modelPath, uint64_t modelSize, const NumberFormat& format);
+
+    // remark, when given, follows the line: the walk says so when it does not descend.
+    void ChunkLine(int depth, uint32_t type, uint32_t size, uint64_t payloadOffset, bool stampDiffers,
+                   std::string_view remark = {});
+    void NameLine(int depth, std::string_view name);
+    void NoteLine(int depth, std::string_view note);
+    void AppendixLine(int64_t bytesAfterWalk);
+
+    const std::string& Text() const { return m_text; }
+    // Writes the log in Windows-1252, replacing the file as a whole.
+    void Save(std::string_view path) const;
+
+  private:
+    void Line(std::string_view text);
+
+    std::string m_text;
+};
+
+}  // namespace vc

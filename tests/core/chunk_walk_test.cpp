@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "dff/chunk_names.h"
+#include "dff/chunk_walk.h"
+#include "dff/dff_check.h"
+#include "model_chunks.h"
+
+namespace vc {
+namespace {
+
+using test::Bytes;
+using test::Chunk;
+using test::Header;
+using test::Join;
+using test::String;
+using test::Texture;
+using test::U32;
+
+// clang-format off
+constexpr uint32_t kData = 1, kExtension = 3, kMaterial = 7, kMaterialList = 8, kGeometry = 15, kClump = 16,
+                   kGeometryList = 26, kEffects = 288, kFrame = 0x0253F2FE;
+// clang-format on
+
+std::vector<TDFFTex> Scan(const Bytes& model) {
+    return ScanModel(model, nullptr).ScanList;
+}
+
+TDFFTex Named(std::string name, std::string alpha = "") {
+    TDFFTex texture;
+    texture.TexName = std::move(name);
+    texture.HasAlpha = !alpha.empty();
+    texture.AlphaName = std::move(alpha);
+    return texture;
+}
+
+Bytes Material(const Bytes& texture) {
+    return Chunk(kMaterial, Join({Chunk(kData, Bytes(28)), texture}));
+}
+
+// Clump > Geometry List > Geometry > Material List > materials
+Bytes Model(std::initializer_list<Bytes> materials) {
+    Bytes list = Chunk(kData, U32(static_cast<uint32_t>(materials.size())));
+    for (const Bytes& material : materials) {
+        list.insert(list.end(), material.begin(), material.end());
+    }
+    const Bytes geometry = Chunk(kGeometry, Join({Chunk(kData, Bytes(16)), Chunk(kMaterialList, list)}));
+    return Chunk(kClump, Join({Chunk(kData, U32(1)), Chunk(kGeometryList, Join({Chunk(kData, U32(1)), geometry}))}));
+}
+
+TEST(ChunkNames, NamesContainersAndIndents) {
+    EXPECT_EQ(ChunkTypeName(16), "Clump [16]");
+    EXPECT_EQ(ChunkTypeName(288), "Another Extension [288]");
+    EXPECT_EQ(ChunkTypeName(0x0253F2FE), "Frame [39056126]");
+    EXPECT_EQ(ChunkTypeName(1296), "VC Geometry Data [1296]");
+    EXPECT_EQ(ChunkTypeName(21), "UNKNOWN [21]");
+    EXPECT_EQ(ChunkTypeName(0xFFFFFFFF), "UNKNOWN [4294967295]");
+    for (const uint32_t type : {3u, 6u, 7u, 8u, 14u, 15u, 16u, 20u, 26u, 288u}) {
+        EXPECT_TRUE(IsContainerChunk(type)) << type;
+    }
+    for (const uint32_t type : {0u, 1u, 2u, 21u, 286u, 1294u, 1296u, 0x0253F2FEu}) {
+        EXPECT_FALSE(IsContainerChunk(type)) << type;
+    }
+    EXPECT_EQ(LogIndent(0), "  :. ");
+    EXPECT_EQ(LogIndent(2), "  :    :    :. ");
+    EXPECT_EQ(LogIndent(-1), "");
+}
+
+TEST(ChunkWalk, FindsTexturesThroughTheMaterialTreeAndMergesThemByName) {
+    const Bytes model = Model({Material(Texture({"wheel", ""})), Material(Texture({"wheel", ""}))});
+    const std::vector<TDFFTex> scan = Scan(model);
+    EXPECT_EQ(scan, (std::vector<TDFFTex>{Named("wheel"), Named("wheel")}));
+    EXPECT_EQ(BuildDffTexList(scan), (std::vector<TDFFTex>{Named("wheel")}));
+}
+
+TEST(ChunkWalk, NamesEndAtTheFirstZeroAndAreTrimmed) {
+    const Bytes body = Chunk(2, {'b', 'o', 'd', 'y', 0, 0, 0, 0});
+    const Bytes padded = Chunk(2, {' ', 'b', 'o', 'd', 'y', ' ', ' ', '\t'});
+    EXPECT_EQ(Scan(Chunk(6, body)), (std::vector<TDFFTex>{Named("body")}));
+    EXPECT_EQ(Scan(Chunk(6, padded)), (std::vector<TDFFTex>{Named("body")}));
+    EXPECT_EQ(Scan(Chunk(6, Chunk(2, {'c', 'a', 'f', 0xE9}))), (std::vector<TDFFTex>{Named("café")}));
+}
+
+TEST(ChunkWalk, FirstNonEmptyStringNamesTheTextureAndTheLastLaterOneItsAlpha) {
+    EXPECT_EQ(Scan(Texture({"", "glass"})), (std::vector<TDFFTex>{Named("glass")}));
+    EXPECT_EQ(Scan(Texture({"glass", "glass_a", "glass_b"})), (std::vector<TDFFTex>{Named("glass", "glass_b")}));
+    EXPECT_EQ(Scan(Texture({"glass", "glass_a", ""})), (std::vector<TDFFTex>{Named("glass", "glass_a")}));
+    EXPECT_EQ(Scan(Texture({})), (std::vector<TDFFTex>{Named("")}));
+}
+
+TEST(ChunkWalk, ModelListKeepsCaseVariantsAndTheFirstOfEqualNames) {
+    const Bytes model = Model({Material(Texture({"Rim"})), Material(Texture({"rim", "a"})),
+                               Material(Texture({"rim", "b"})), Material(Texture({"axle"}))});
+    EXPECT_EQ(BuildDffTexList(Scan(model)), (std::vector<TDFFTex>{Named("axle"), Named("Rim"), Named("rim", "a")}));
+}
+
+TEST(ChunkWalk, DataChunksAreEnteredOnlyAtTheTop) {
+    EXPECT_EQ(Scan(Chunk(kData, Texture({"top"}))), (std::vector<TDFFTex>{Named("top")}));
+    EXPECT_TRUE(Scan(Chunk(kClump, Chunk(kData, Texture({"hidden"})))).empty());
+}
+
+TEST(ChunkWalk, StringsOutsideTexturesAreNotNames) {
+    const Bytes model = Chunk(
+        kClump, Join({String("clump"), Chunk(kExtension, String("extension")), Chunk(kMaterial, String("material"))}));
+    EXPECT_TRUE(Scan(model).empty());
+    EXPECT_TRUE(Scan(String("top")).empty());
+}
+
+TEST(ChunkWalk, OnlyTheFirstTopLevelChunkIsWalked) {
+    const Bytes first = Chunk(kClump, Texture({"first"}));
+    const ModelScan scan = ScanModel(Join({first, Chunk(kClump, Texture({"second"}))}), nullptr);
+    EXPECT_EQ(scan.ScanList, (std::vector<TDFFTex>{Named("first")}));
+    EXPECT_EQ(scan.EndPosition, first.size());
+    EXPECT_TRUE(Scan(Chunk(kFrame, Texture({"inside frame"}))).empty());
+}
+
+TEST(ChunkWalk, AChildRunningPastItsParentResumesAtTheParentsEnd) {
+    // The Material's child claims 1000 bytes; the Geometry List's next child must still be read.
+    const Bytes runaway = Join({Header(kExtension, 1000), Texture({"swallowed?"})});
+    const Bytes model = Chunk(kClump, Join({Chunk(kMaterial, runaway), Material(Texture({"next"}))}));
+    const std::vector<TDFFTex> scan = Scan(model);
+    // The overrunning Extension reads on into the next Material, so its texture is met twice; the
+    // sibling at the parent's end is read as the parent's sibling all the same.
+    ASSERT_GE(scan.size(), 2u);
+    EXPECT_EQ(scan.front(), Named("swallowed?"));
+    EXPECT_EQ(scan.back(), Named("next"));
+    EXPECT_EQ(BuildDffTexList(scan), (std::vector<TDFFTex>{Named("next"), Named("swallowed?")}));
+}
+
+TEST(ChunkWalk, MaterialEffectsSkipTwentyBytesUnlessTheirLayoutReadsToTheEnd) {
+    const Bytes skipped = Chunk(kEffects, Join({Bytes(20, 0xAB), Texture({"effect"})}));
+    EXPECT_EQ(Scan(skipped), (std::vector<TDFFTex>{Named("effect")}));
+
+    // Bump map with both textures, then no second effect.
+    const Bytes bump =
+        Chunk(kEffects,
+              Join({U32(1), U32(1), U32(0x3F800000), U32(1), Texture({"bump"}), U32(1), Texture({"bump2"}), U32(0)}));
+    EXPECT_EQ(Scan(bump), (std::vector<TDFFTex>{Named("bump"), Named("bump2")}));
+
+    // Environment map, then dual texture.
+    const Bytes twoEffects = Chunk(kEffects, Join({U32(5), U32(2), U32(0x3F000000), U32(0), U32(1), Texture({"env"}),
+                                                   U32(4), U32(5), U32(6), U32(1), Texture({"dual"})}));
+    EXPECT_EQ(Scan(twoEffects), (std::vector<TDFFTex>{Named("env"), Named("dual")}));
+
+    // A layout that does not end exactly at the chunk's end falls back to the skip.
+    const Bytes trailing = Chunk(kEffects, Join({U32(2), U32(2), U32(0), U32(0), U32(0), U32(0), Bytes(4)}));
+    EXPECT_TRUE(Scan(trailing).empty());
+}
+
+TEST(ChunkWalk, HostileSizesDepthsAndCutsEndCleanly) {
+    // Sizes of 0xFFFFFFFF at every level.
+    EXPECT_EQ(Scan(Join({Header(kClump, 0xFFFFFFFF), Header(6, 0xFFFFFFFF), String("huge")})),
+              (std::vector<TDFFTex>{Named("huge")}));
+    // A file cut inside a header and inside a name.
+    const Bytes whole = Chunk(kClump, Texture({"cut_here_in_the_name"}));
+    for (size_t length = 0; length < whole.size(); ++length) {
+        ScanModel(Bytes(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(length)), nullptr);
+    }
+    // Cut the closing extension header and the name's last 13 bytes (9 letters and the padding).
+    const Bytes cutName(whole.begin(), whole.end() - 25);
+    EXPECT_EQ(Scan(cutName), (std::vector<TDFFTex>{Named("cut_here_in")}));
+    // Nesting deeper than fifteen levels: the sixteenth is not entered.
+    Bytes nested = Texture({"deep"});
+    for (int level = 0; level < 20; ++level) {
+        nested = Chunk(kExtension, nested);
+    }
+    EXPECT_TRUE(Scan(nested).empty());
+    Bytes shallow = Texture({"fits"});
+    for (int level = 0; level < 13; ++level) {
+        shallow = Chunk(kExtension, shallow);
+    }
+    EXPECT_EQ(Scan(shallow), (std::vector<TDFFTex>{Named("fits")}));  // Texture at depth 13, String at 14
+}
+
+// Each unit is a small chunk holding one that claims the rest of the file, so every unit makes the
+// walk read all later units again; the walk must still end in time proportional to the file.
+TEST(ChunkWalk, OverlappingChunksCannotMakeTheWalkQuadratic) {
+    Bytes model = Header(kClump, 0xFFFFFFFF);
+    for (int i = 0; i < 3000; ++i) {
+        const Bytes unit = Join({Header(kExtension, 12), Header(kExtension, 0xFFFFFFF0)});
+        model.insert(model.end(), unit.begin(), unit.end());
+    }
+    const auto start = std::chrono::steady_clock::now();
+    ChunkLog log("now", "hostile.dff", model.size(), NumberFormat{});
+    ScanModel(model, &log);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    // Every line is one header read; their number stays within a small multiple of the headers present.
+    const size_t lines = static_cast<size_t>(std::count(log.Text().begin(), log.Text().end(), '\n'));
+    EXPECT_LE(lines, 4 * (model.size() / 12) + 64 + 5);
+    EXPECT_NE(log.Text().find("Walk stopped"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vc

@@ -1,0 +1,52 @@
+#include "model_chunks.h"
+
+#include "io/byte_writer.h"
+
+namespace vc::test {
+
+Bytes Header(uint32_t type, uint32_t size, uint32_t stamp) {
+    ByteWriter out;
+    out.U32(type);
+    out.U32(size);
+    out.U32(stamp);
+    return out.Take();
+}
+
+Bytes Chunk(uint32_t type, const Bytes& payload, uint32_t stamp) {
+    Bytes chunk = Header(type, static_cast<uint32_t>(payload.size()), stamp);
+    chunk.insert(chunk.end(), payload.begin(), payload.end());
+    return chunk;
+}
+
+Bytes String(std::string_view text) {
+    Bytes payload(text.begin(), text.end());
+    payload.resize((text.size() + 4) / 4 * 4, 0);
+    return Chunk(2, payload);
+}
+
+Bytes Texture(std::initializer_list<std::string_view> names) {
+    Bytes payload = Chunk(1, U32(0x1106));  // filter and addressing
+    for (const std::string_view name : names) {
+        const Bytes string = String(name);
+        payload.insert(payload.end(), string.begin(), string.end());
+    }
+    const Bytes extension = Chunk(3, {});
+    payload.insert(payload.end(), extension.begin(), extension.end());
+    return Chunk(6, payload);
+}
+
+Bytes U32(uint32_t value) {
+    ByteWriter out;
+    out.U32(value);
+    return out.Take();
+}
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes joined;
+    for (const Bytes& part : parts) {
+        joined.insert(joined.end(), part.begin(), part.end());
+    }
+    return joined;
+}
+
+}  // namespace vc::test

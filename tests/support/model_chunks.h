@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <vector>
+
+namespace vc::test {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr uint32_t kModelStamp = 0x1003FFFF;
+
+// A chunk: header (type, size of the payload, stamp) and the payload.
+Bytes Chunk(uint32_t type, const Bytes& payload, uint32_t stamp = kModelStamp);
+// A chunk whose size field says size, whatever follows.
+Bytes Header(uint32_t type, uint32_t size, uint32_t stamp = kModelStamp);
+// A String chunk: the text, a zero, padded with zeros to a multiple of four bytes.
+Bytes String(std::string_view text);
+// A Texture chunk with its Data child and one String child per name.
+Bytes Texture(std::initializer_list<std::string_view> names);
+Bytes U32(uint32_t value);
+Bytes Join(std::initializer_list<Bytes> parts);
+
+}  // namespace vc::test
