@@ -9,7 +9,7 @@ namespace vc::cli {
 
 enum ExitCode : int {
     kSuccess = 0,
-    kIncomplete = 1,  // some input was refused or left out, or a file is malformed
+    kIncomplete = 1,  // some input was refused or left out, a texture is missing, or a file is malformed
     kUsage = 2,
     kFailure = 3,  // a read, decode or write error
 };
@@ -28,6 +28,7 @@ std::optional<unsigned long> ParseHex(std::string_view text);
 using Arguments = std::span<const std::string_view>;
 
 int RunBuild(Arguments arguments);
+int RunCheck(Arguments arguments);
 int RunInspect(Arguments arguments);
 int RunList(Arguments arguments);
 

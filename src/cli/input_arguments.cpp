@@ -78,13 +78,14 @@ std::variant<InputRequest, int> ParseInputArguments(Arguments arguments, const I
     return request;
 }
 
-// Adds the inputs and prints the problem report; true when some input was refused.
-bool AddInputs(Workspace& workspace, const InputRequest& request) {
-    for (const std::string_view input : request.Inputs) {
+}  // namespace
+
+bool AddInputs(Workspace& workspace, const std::vector<std::string_view>& inputs, bool pwr2lmt) {
+    for (const std::string_view input : inputs) {
         if (LowerAscii(FileExtension(input)) == ".txt") {
             CheckReadableFile(input);
         }
-        AddFile(workspace, input, request.Options.pwr2lmt);
+        AddFile(workspace, input, pwr2lmt);
     }
     const std::string& problems = workspace.Intake.ProblemText;
     if (!problems.empty()) {
@@ -92,8 +93,6 @@ bool AddInputs(Workspace& workspace, const InputRequest& request) {
     }
     return !problems.empty();
 }
-
-}  // namespace
 
 int RunInputCommand(Arguments arguments, const InputCommand& command, const FinishInputs& finish) {
     auto parsed = ParseInputArguments(arguments, command);
@@ -103,7 +102,7 @@ int RunInputCommand(Arguments arguments, const InputCommand& command, const Fini
     const InputRequest& request = std::get<InputRequest>(parsed);
     try {
         Workspace workspace;
-        const bool refused = AddInputs(workspace, request);
+        const bool refused = AddInputs(workspace, request.Inputs, request.Options.pwr2lmt);
         return finish(workspace, request, refused);
     } catch (const Error& error) {
         std::cerr << "vellumcraft-cli: " << error.what() << '\n';

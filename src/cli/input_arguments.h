@@ -25,13 +25,17 @@ struct InputRequest {
     TxdOptions Options;
 };
 
+// Adds the inputs in order exactly as the window's Add command does and prints the problem report
+// on stderr; true when some input was refused. A list file that cannot be read is an error here,
+// not an empty list.
+bool AddInputs(Workspace& workspace, const std::vector<std::string_view>& inputs, bool pwr2lmt);
+
 // What a command does once its inputs are added; refused tells whether any input was refused.
 // Returns the exit status.
 using FinishInputs = std::function<int(Workspace& workspace, const InputRequest& request, bool refused)>;
 
-// Parses the arguments, adds the inputs in order exactly as the window's Add command does, prints
-// the problem report on stderr and hands over to finish. A list file that cannot be read is an
-// error here, not an empty list; any error ends the run with its message and status 3.
+// Parses the arguments, adds the inputs and hands over to finish; any error ends the run with its
+// message and status 3.
 int RunInputCommand(Arguments arguments, const InputCommand& command, const FinishInputs& finish);
 
 }  // namespace vc::cli

@@ -15,6 +15,7 @@ constexpr std::string_view kHelp =
     "  build -o OUT.txd INPUT...   write images and lists as one texture dictionary\n"
     "  list -o LIST.txt INPUT...   write images and lists as one texture list\n"
     "  inspect FILE.txd            list the textures of a dictionary\n"
+    "  check MODEL.dff INPUT...    list a model's textures and which of them are missing\n"
     "\n"
     "'vellumcraft-cli COMMAND --help' describes a command.\n";
 
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
     }
     if (command == "list") {
         return RunList(rest);
+    }
+    if (command == "check") {
+        return RunCheck(rest);
     }
     if (command == "inspect") {
         return RunInspect(rest);

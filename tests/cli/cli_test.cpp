@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include "image_files.h"
+#include "model_chunks.h"
 #include "temp_dir.h"
 
 namespace vc {
@@ -172,6 +173,38 @@ TEST_F(CliTest, ListWithNothingToWriteWritesNothing) {
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.File("l.txt")));
     EXPECT_EQ(Run({"list", "-o", dir.File("l.txt"), "--flag", "0x1101", Image("a.bmp", 4, 4)}).ExitCode, 2);
+}
+
+TEST_F(CliTest, CheckListsTheModelsTexturesAgainstTheInputs) {
+    using namespace test;
+    const std::string model = dir.Write("car.dff", Chunk(16, Join({Chunk(7, Texture({"wheel"})),
+                                                                    Chunk(7, Texture({"rim", "rim_a"}))})));
+    const std::string wheel = Image("wheel.bmp", 4, 4);
+    const CliRun partly = Run({"check", model, wheel});
+    EXPECT_EQ(partly.ExitCode, 1);
+    EXPECT_EQ(partly.Out, "rim: missing, alpha rim_a: missing\nwheel: present\n1 textures are missing!\n");
+    const CliRun tsv = Run({"check", "--tsv", model, wheel, Image("rim.bmp", 4, 4)});
+    EXPECT_EQ(tsv.ExitCode, 1);
+    EXPECT_EQ(tsv.Out, "rim\tpresent\trim_a\tmissing\nwheel\tpresent\t\t\n");
+
+    const std::string list = dir.WriteText("l.txt", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" +
+                                                        Image("rim.bmp", 4, 4) + "\r\nalpha=rim_a\r\nalphapath=" +
+                                                        Image("mask.bmp", 4, 4) + "\r\n");
+    const CliRun complete = Run({"check", model, "--log", dir.File("log.txt"), wheel, list});
+    EXPECT_EQ(complete.ExitCode, 0);
+    EXPECT_EQ(complete.Out, "rim: present, alpha rim_a: present\nwheel: present\nAll textures are available.\n");
+    const std::string log = Text(test::ReadBytes(dir.File("log.txt")));
+    EXPECT_NE(log.find("\r\nCAR.DFF ("), std::string::npos) << log;
+    EXPECT_NE(log.find("> rim_a\r\n"), std::string::npos) << log;
+}
+
+TEST_F(CliTest, CheckFailsOnUnreadableModelsAndBadUsage) {
+    const CliRun missing = Run({"check", dir.File("none.dff")});
+    EXPECT_EQ(missing.ExitCode, 3);
+    EXPECT_NE(missing.Err.find("none.dff"), std::string::npos);
+    EXPECT_EQ(Run({"check"}).ExitCode, 2);
+    EXPECT_EQ(Run({"check", "--log"}).ExitCode, 2);
+    EXPECT_EQ(Run({"check", "--help"}).ExitCode, 0);
 }
 
 TEST_F(CliTest, InspectReportsMalformedAndUnreadableFiles) {

@@ -1,6 +1,8 @@
 #include "dff/dff_check.h"
 
 #include <algorithm>
+#include <unordered_set>
+#include <utility>
 
 #include "io/file_io.h"
 #include "io/file_names.h"
@@ -14,15 +16,20 @@ bool InDFFTexList(const std::vector<TDFFTex>& dffTexList, std::string_view name)
 }
 
 std::vector<TDFFTex> BuildDffTexList(const std::vector<TDFFTex>& scanList) {
-    std::vector<TDFFTex> dffTexList;
+    // Same result as asking InDFFTexList for every element, without the quadratic search.
+    std::unordered_set<std::string_view> names;
+    std::vector<std::pair<std::u32string, TDFFTex>> keyed;
     for (const TDFFTex& texture : scanList) {
-        if (!InDFFTexList(dffTexList, texture.TexName)) {
-            dffTexList.push_back(texture);
+        if (names.insert(texture.TexName).second) {
+            keyed.emplace_back(CaseBlindOrder(texture.TexName), texture);
         }
     }
-    std::stable_sort(dffTexList.begin(), dffTexList.end(), [](const TDFFTex& a, const TDFFTex& b) {
-        return CaseBlindOrder(a.TexName) < CaseBlindOrder(b.TexName);
-    });
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<TDFFTex> dffTexList;
+    dffTexList.reserve(keyed.size());
+    for (auto& [key, texture] : keyed) {
+        dffTexList.push_back(std::move(texture));
+    }
     return dffTexList;
 }
 
