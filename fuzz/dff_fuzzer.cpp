@@ -1,0 +1,8 @@
+#include "dff/chunk_log.h"
+#include "dff/chunk_walk.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    vc::ChunkLog log("now", "fuzz.dff", size, vc::NumberFormat{});
+    vc::ScanModel({data, size}, &log);
+    return 0;
+}
