@@ -1,0 +1,34 @@
+#include "texlist/entry_texts.h"
+
+namespace vc {
+
+namespace {
+
+std::string SourceDepth(uint8_t depth) {
+    return depth == 8 ? "8bit" : "24bit";
+}
+
+}  // namespace
+
+std::string DimensionsText(const TImageInfo& info) {
+    return std::to_string(info.Width) + " × " + std::to_string(info.Height);
+}
+
+std::string FormatText(const TImageInfo& info) {
+    return std::to_string(info.Depth) + "bit" + (info.Depth == 8 ? " paletted" : "");
+}
+
+std::string DetailText(const TTexFile& entry, size_t row) {
+    const TImageInfo& info = entry.TexInfo;
+    std::string text = "[Texture " + std::to_string(row) + "] - " + std::to_string(info.Width) + " × " +
+                       std::to_string(info.Height) + " px; " + std::to_string(info.Depth) + " bit" +
+                       (info.Depth == 8 ? " paletted" : "");
+    text += "\r\nName: " + entry.TexName + " (" + SourceDepth(info.Depth) + ")\r\nPath: " + entry.TexPath;
+    if (entry.HasAlpha) {
+        text += "\r\nAlpha: " + entry.AlphaName + " (" + SourceDepth(entry.AlphaInfo.Depth) +
+                ")\r\nAlphapath: " + entry.AlphaPath;
+    }
+    return text;
+}
+
+}  // namespace vc

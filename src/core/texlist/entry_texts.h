@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "texlist/tex_file.h"
+
+namespace vc {
+
+// "256 × 128"
+std::string DimensionsText(const TImageInfo& info);
+// "8bit paletted" or "32bit"
+std::string FormatText(const TImageInfo& info);
+// The multi-line description of the entry shown in row (counted from 1), lines joined by CR LF:
+// output size and format, then the name with its source depth and the path, and the same for the
+// alpha image when there is one.
+std::string DetailText(const TTexFile& entry, size_t row);
+
+}  // namespace vc
