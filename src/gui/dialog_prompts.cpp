@@ -1,0 +1,134 @@
+#include "dialog_prompts.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+namespace vc::gui {
+
+namespace {
+
+constexpr int kPreviewSide = 160;
+
+QFileDialog::Options CommonOptions() {
+    return QFileDialog::ReadOnly | QFileDialog::DontUseNativeDialog;
+}
+
+void Configure(QFileDialog& dialog, const FileDialogOptions& options) {
+    if (!options.Title.isEmpty()) {
+        dialog.setWindowTitle(options.Title);
+    }
+    dialog.setNameFilters(QtNameFilters(options.Filter).split(";;"));
+    dialog.setDefaultSuffix(options.DefaultSuffix);
+    dialog.setOptions(CommonOptions());
+    if (!options.Directory.isEmpty()) {
+        dialog.setDirectory(options.Directory);
+    }
+    if (!options.SelectedFile.isEmpty()) {
+        dialog.selectFile(options.SelectedFile);
+    }
+}
+
+// A picture of the current image file beside the file list.
+void AddPreview(QFileDialog& dialog) {
+    auto* layout = qobject_cast<QGridLayout*>(dialog.layout());
+    if (layout == nullptr) {
+        return;
+    }
+    auto* preview = new QLabel(&dialog);
+    preview->setFixedSize(kPreviewSide, kPreviewSide);
+    preview->setAlignment(Qt::AlignCenter);
+    preview->setFrameShape(QFrame::StyledPanel);
+    layout->addWidget(preview, 1, layout->columnCount(), 1, 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+        const QPixmap picture(path);
+        preview->setPixmap(picture.isNull() ? QPixmap()
+                                            : picture.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio,
+                                                             Qt::SmoothTransformation));
+    });
+}
+
+}  // namespace
+
+QString QtNameFilters(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = parts[i + 1].split(';', Qt::SkipEmptyParts).replaceInStrings(" ", "").join(' ');
+        QString text = parts[i];
+        const qsizetype open = text.lastIndexOf(" (");
+        if (open >= 0 && text.endsWith(')')) {
+            text.truncate(open);
+        }
+        filters << text + " (" + patterns + ")";
+    }
+    return filters.join(";;");
+}
+
+QString DisplayText(const QString& text) {
+    QString display = text;
+    display.replace("\r\n", "\n");
+    display.replace('\t', QString(8, QChar(0x00A0)));
+    return display;
+}
+
+QStringList DialogPrompts::OpenFiles(const FileDialogOptions& options) {
+    QFileDialog dialog(m_parent);
+    Configure(dialog, options);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (options.Preview) {
+        AddPreview(dialog);
+    }
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
+QString DialogPrompts::OpenFile(const FileDialogOptions& options) {
+    QFileDialog dialog(m_parent);
+    Configure(dialog, options);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (options.Preview) {
+        AddPreview(dialog);
+    }
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+QString DialogPrompts::SaveFile(const FileDialogOptions& options) {
+    QFileDialog dialog(m_parent);
+    Configure(dialog, options);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.ConfirmOverwrite);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+void DialogPrompts::ShowMessage(MessageKind kind, const QString& caption, const QString& text) {
+    QMessageBox box(m_parent);
+    box.setWindowTitle(caption);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(DisplayText(text));
+    box.setStandardButtons(QMessageBox::Ok);
+    switch (kind) {
+        case MessageKind::Plain:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case MessageKind::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MessageKind::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageKind::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+    }
+    box.exec();
+}
+
+void DialogPrompts::OpenUrl(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
+
+}  // namespace vc::gui

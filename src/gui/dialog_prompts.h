@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+#include "prompts.h"
+
+namespace vc::gui {
+
+// The prompts as the user sees them: Qt's file dialogs and message boxes, the desktop services.
+class DialogPrompts final : public Prompts {
+  public:
+    // Dialogs and boxes are modal over the parent.
+    void SetParent(QWidget* parent) { m_parent = parent; }
+
+    QStringList OpenFiles(const FileDialogOptions& options) override;
+    QString OpenFile(const FileDialogOptions& options) override;
+    QString SaveFile(const FileDialogOptions& options) override;
+    void ShowMessage(MessageKind kind, const QString& caption, const QString& text) override;
+    void OpenUrl(const QUrl& url) override;
+
+  private:
+    QWidget* m_parent = nullptr;
+};
+
+// "Text|*.a; *.b|..." as Qt writes filters: "Text (*.a *.b);;...".
+QString QtNameFilters(const QString& filter);
+
+// Message texts keep CR LF line breaks and TAB indents; a box shows LF and visible indents.
+QString DisplayText(const QString& text);
+
+}  // namespace vc::gui

@@ -1,0 +1,144 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+#include "prompts.h"
+#include "settings/settings.h"
+#include "texlist/texture_list.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableView;
+
+namespace vc::gui {
+
+class TextureTableModel;
+
+// The main window: the texture table, the menu, the column of buttons and the status bar. It
+// owns the run's workspace and settings; every command that changes the list ends by refreshing
+// the table and the enabling of the commands.
+class TForm1 final : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    TForm1(Prompts& prompts, QString settingsPath, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Start-up before the window is shown: caption, registration, settings, empty list, then the
+    // files named on the command line.
+    void FormCreate(const QStringList& arguments);
+
+    void RefreshTable();
+    void ShowDetails();
+    void AddFromDialog();
+    // Files dropped on the window.
+    void WMDropFiles(const QStringList& paths);
+    void BuildTxd();
+    void ImportTextureList();
+    void ExportTextureList();
+
+    const Workspace& CurrentWorkspace() const { return m_workspace; }
+    const Settings& CurrentSettings() const { return m_settings; }
+    // The selected table row, counted from 1.
+    int SelectedRow() const { return m_selectedRow; }
+    void SelectRow(int row);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private slots:
+    void ResetTXD1Click();
+    void Button5Click();
+    void BuildTXD1Click();
+    void Button6Click();
+    void ImportList1Click();
+    void ExportList1Click();
+    void Exit1Click();
+    void Add1Click();
+    void Button1Click();
+    void Delete1Click();
+    void Button3Click();
+    void Button4Click();
+    void RemoveAlphas1Click();
+    void ByName1Click();
+    void ByPath1Click();
+    void BySize1Click();
+    void ByFormat1Click();
+    void Ascending1Click();
+    void Descending1Click();
+    void BtnUpClick();
+    void BtnDownClick();
+    void pwr2lmtClick();
+    void verid0Click();
+    void verid1Click();
+    void verid2Click();
+    void uflag0Click();
+    void uflag1Click();
+    void uflag2Click();
+    void ImageFormats1Click();
+    void VisitHomepage1Click();
+    void SendEmail1Click();
+    void About1Click();
+    void TableClick();
+
+  private:
+    void CreateControls();
+    void CreateMenus();
+    QPushButton* CreateButton(const char* name, const QString& caption, const QString& hint, int top, int left = 424,
+                              int width = 73);
+    QAction* CreateAction(QMenu* menu, const char* name, const QString& caption,
+                          const QKeySequence& shortcut = QKeySequence());
+    void MarkOptions();
+    // Adds a batch of files and shows their problems under the caption; errors end the batch.
+    void AddFiles(const QStringList& paths, const QString& caption);
+    void ShowProblems(const QString& heading, const QString& caption);
+    void ShowError(const QString& text);
+    // Runs one command; an error of the platform ends it with the standard error box.
+    template <typename Command>
+    void RunCommand(Command command);
+    void SortBy(int key);
+    void MoveSelected(int step);
+    void FormClose();
+    QString Shortened(const std::string& path, int width) const;
+
+    Prompts& m_prompts;
+    QString m_settingsPath;
+    Workspace m_workspace;
+    Settings m_settings;
+    bool m_ascending = true;
+    int m_selectedRow = 1;
+    QString m_saveFileName;  // the Build dialog's file name, chosen or suggested by an import
+
+    TextureTableModel* m_model = nullptr;
+    QTableView* Table = nullptr;
+    QLabel* m_countPanel = nullptr;
+    QLabel* m_detailPanel = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* BtnUp = nullptr;
+    QPushButton* BtnDown = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* Button5 = nullptr;
+    QPushButton* Button6 = nullptr;
+    QAction* BuildTXD1 = nullptr;
+    QAction* ExportList1 = nullptr;
+    QAction* Change1 = nullptr;
+    QAction* Delete1 = nullptr;
+    QAction* RemoveAlphas1 = nullptr;
+    QAction* SortKeys[4] = {};
+    QAction* pwr2lmt = nullptr;
+    QAction* verid[3] = {};
+    QAction* uflag[3] = {};
+};
+
+}  // namespace vc::gui

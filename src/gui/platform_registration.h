@@ -1,0 +1,9 @@
+#pragma once
+
+namespace vc::gui {
+
+// Registers the running executable with the platform so that it can be started by name. Only
+// Windows keeps such a register (App Paths); elsewhere this does nothing.
+void RegisterApplicationPath();
+
+}  // namespace vc::gui

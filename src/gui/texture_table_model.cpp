@@ -1,0 +1,61 @@
+#include "texture_table_model.h"
+
+#include "texlist/entry_texts.h"
+
+namespace vc::gui {
+
+namespace {
+
+constexpr int kColumns = 4;
+
+QString Text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+}  // namespace
+
+int TextureTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : std::max<int>(1, static_cast<int>(m_list.size()));
+}
+
+int TextureTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant TextureTableModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || static_cast<size_t>(index.row()) >= m_list.size()) {
+        return {};
+    }
+    const TTexFile& entry = m_list[static_cast<size_t>(index.row())];
+    switch (index.column()) {
+        case 0:
+            return Text(entry.TexName);
+        case 1:
+            return entry.HasAlpha ? Text(entry.AlphaName) : QString();
+        case 2:
+            return Text(DimensionsText(entry.TexInfo));
+        case 3:
+            return Text(FormatText(entry.TexInfo));
+        default:
+            return {};
+    }
+}
+
+QVariant TextureTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    static const char* const kHeaders[kColumns] = {"Texture Name", "Alpha Name", "Dimensions", "Format (Out)"};
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= kColumns) {
+        return {};
+    }
+    return QString::fromLatin1(kHeaders[section]);
+}
+
+Qt::ItemFlags TextureTableModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void TextureTableModel::Refresh() {
+    beginResetModel();
+    endResetModel();
+}
+
+}  // namespace vc::gui

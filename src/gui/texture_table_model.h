@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "texlist/tex_file.h"
+
+namespace vc::gui {
+
+// The texture list as the table shows it: four columns, one row per entry, and one blank row when
+// the list is empty. It reads the list where it lies; Refresh tells the view that it changed.
+class TextureTableModel final : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    explicit TextureTableModel(const TextureList& list, QObject* parent = nullptr)
+        : QAbstractTableModel(parent), m_list(list) {}
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    void Refresh();
+
+  private:
+    const TextureList& m_list;
+};
+
+}  // namespace vc::gui

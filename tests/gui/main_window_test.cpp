@@ -1,0 +1,345 @@
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+#include "image_files.h"
+#include "io/file_io.h"
+#include "main_window.h"
+#include "settings/settings.h"
+#include "temp_dir.h"
+#include "test_prompts.h"
+#include "txd/txd_builder.h"
+
+namespace vc::gui {
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// A window as the program starts it, with its settings in a folder of the test's own.
+struct Fixture {
+    explicit Fixture(const QStringList& arguments = {}) : Window(Prompts, Q(Folder.File("Vellumcraft.ini"))) {
+        Window.FormCreate(arguments);
+    }
+
+    QString Image(const std::string& name, int width, int height, int entries = 16) const {
+        return Q(
+            Folder.Write(name, vc::test::MakePalettedBmp(width, height, vc::test::GreyPalette(entries),
+                                                         [](int x, int y) { return static_cast<uint8_t>(x ^ y); })));
+    }
+    QString TrueColour(const std::string& name, int width, int height) const {
+        return Q(Folder.Write(name, vc::test::MakeTrueColourBmp(width, height, [](int x, int y) {
+                                  return RgbColour{static_cast<uint8_t>(x), static_cast<uint8_t>(y), 9};
+                              })));
+    }
+    QAction* Action(const char* name) const { return Window.findChild<QAction*>(name); }
+    QPushButton* Button(const char* name) const { return Window.findChild<QPushButton*>(name); }
+    QTableView* Table() const { return Window.findChild<QTableView*>("Table"); }
+    QString Cell(int row, int column) const { return Table()->model()->index(row, column).data().toString(); }
+    QString CountPanel() const { return Window.findChild<QLabel*>("CountPanel")->text(); }
+    QString DetailPanel() const { return Window.findChild<QLabel*>("DetailPanel")->text(); }
+    void AddByDialog(const QStringList& files) {
+        Prompts.NextOpenFiles.push_back(files);
+        Window.AddFromDialog();
+    }
+    // Saves a picture of the window under the build folder, for anyone to look at.
+    void Snapshot(const QString& name) {
+        QDir().mkpath(QStringLiteral(VELLUMCRAFT_SNAPSHOT_DIR));
+        Window.grab().save(QStringLiteral(VELLUMCRAFT_SNAPSHOT_DIR) + "/" + name + ".png");
+    }
+
+    vc::test::TempDir Folder;
+    test::TestPrompts Prompts;
+    TForm1 Window;
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void StartsEmptyWithListCommandsDisabled() {
+        Fixture f;
+        QCOMPARE(f.Window.windowTitle(), QStringLiteral("Vellumcraft 1.1"));
+        QCOMPARE(f.Table()->model()->rowCount(), 1);
+        QCOMPARE(f.Table()->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Format (Out)"));
+        QCOMPARE(f.Cell(0, 0), QString());
+        QVERIFY(!f.Table()->isEnabled());
+        for (const char* name : {"Button2", "Button3", "BtnUp", "BtnDown", "Button4", "Button6"}) {
+            QVERIFY2(!f.Button(name)->isEnabled(), name);
+        }
+        for (const char* name : {"Change1", "Delete1", "BuildTXD1", "ExportList1", "RemoveAlphas1", "ByName1",
+                                 "ByPath1", "BySize1", "ByFormat1"}) {
+            QVERIFY2(!f.Action(name)->isEnabled(), name);
+        }
+        for (const char* name : {"Button1", "Button5", "BitBtn1"}) {
+            QVERIFY2(f.Button(name)->isEnabled(), name);
+        }
+        QVERIFY(f.Action("ResetTXD1")->isEnabled());
+        QVERIFY(f.Action("Ascending1")->isChecked());
+        QVERIFY(f.Action("pwr2lmt")->isChecked());
+        QVERIFY(f.Action("verid1")->isChecked());
+        QVERIFY(f.Action("uflag1")->isChecked());
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+        QCOMPARE(f.DetailPanel(), QString());
+        QVERIFY(f.Prompts.Messages.empty());
+        f.Snapshot("empty");
+    }
+
+    void AddedFilesShowTheirTextsAndSelectTheFirstRow() {
+        Fixture f;
+        const QString wall = f.TrueColour("wall.bmp", 256, 128);
+        f.AddByDialog({wall, f.Image("grass.bmp", 64, 64)});
+        QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
+        QCOMPARE(f.Window.SelectedRow(), 1);
+        QCOMPARE(f.Cell(0, 0), QStringLiteral("wall"));
+        QCOMPARE(f.Cell(0, 1), QString());
+        QCOMPARE(f.Cell(0, 2), QStringLiteral("256 × 128"));
+        QCOMPARE(f.Cell(0, 3), QStringLiteral("32bit"));
+        QCOMPARE(f.Cell(1, 3), QStringLiteral("8bit paletted"));
+        QVERIFY(f.DetailPanel().startsWith("Tex. 1: "));
+        QVERIFY(f.DetailPanel().endsWith("wall.bmp"));
+        QCOMPARE(f.Table()->toolTip(), "[Texture 1] - 256 × 128 px; 32 bit\nName: wall (24bit)\nPath: " + wall);
+        QVERIFY(!f.Button("BtnUp")->isEnabled());
+        QVERIFY(f.Button("BtnDown")->isEnabled());
+        QVERIFY(!f.Button("Button4")->isEnabled());
+        QVERIFY(f.Table()->isEnabled());
+        QCOMPARE(f.Prompts.Dialogs.back().Preview, true);
+        f.Snapshot("entries");
+
+        f.Window.SelectRow(2);
+        QVERIFY(f.Button("BtnUp")->isEnabled());
+        QVERIFY(!f.Button("BtnDown")->isEnabled());
+        QVERIFY(f.DetailPanel().startsWith("Tex. 2: "));
+    }
+
+    void RefusedFilesAreListedInOneBoxAndCancelDoesNothing() {
+        Fixture f;
+        f.Window.AddFromDialog();  // cancelled
+        QVERIFY(f.Prompts.Messages.empty());
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+        f.AddByDialog({f.Image("odd.bmp", 6, 6), f.Image("ok.bmp", 4, 4)});
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        const auto& box = f.Prompts.Messages.front();
+        QCOMPARE(box.Kind, MessageKind::Warning);
+        QCOMPARE(box.Caption, QStringLiteral("Adding Files - Problems"));
+        QCOMPARE(box.Text, QStringLiteral("Some of the files caused errors and could not be added:\r\n\r\n=> "
+                                          "\"odd.bmp\":\r\n\tImage dimensions (6×6) aren't divisible by 4.\r\n\t"
+                                          "Image dimensions (6×6) aren't a power of 2 (see readme)."));
+        QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
+    }
+
+    void DroppedFilesGoThroughTheSameRules() {
+        Fixture f;
+        const QString image = f.Image("a.bmp", 4, 4);
+        f.Window.WMDropFiles({image, image});
+        QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
+        QVERIFY(f.Prompts.Messages.empty());
+        const QString list = Q(f.Folder.WriteText(
+            "list.TXT", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + f.Image("b.bmp", 8, 8).toStdString() + "\r\n"));
+        f.Window.WMDropFiles({list, Q(f.Folder.Path().string()), Q(f.Folder.WriteText("note.doc", "x"))});
+        QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Drag & Drop Files - Problems"));
+        QVERIFY(f.Prompts.Messages[0].Text.contains("File extension .doc is not supported."));
+    }
+
+    void CommandLineFilesAreAddedAtStart() {
+        vc::test::TempDir folder;
+        const std::string good = folder.Write(
+            "good.bmp", vc::test::MakePalettedBmp(4, 4, vc::test::GreyPalette(2), [](int, int) { return 0; }));
+        const std::string odd = folder.Write(
+            "odd.bmp", vc::test::MakePalettedBmp(6, 6, vc::test::GreyPalette(2), [](int, int) { return 0; }));
+        Fixture f({"/x", Q(good), Q(folder.Path().string()), Q(odd), Q(folder.File("missing.bmp"))});
+        QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Adding Files (Parameter) - Problems"));
+        QVERIFY(f.Prompts.Messages[0].Text.contains("\"odd.bmp\""));
+        QVERIFY(!f.Prompts.Messages[0].Text.contains("missing.bmp"));
+    }
+
+    void BuildWritesWhatTheCoreAssemblesAndReportsIt() {
+        Fixture f;
+        const QStringList files = {f.Image("a.bmp", 64, 64), f.TrueColour("b.bmp", 8, 8)};
+        f.AddByDialog(files);
+        f.Window.BuildTxd();  // save dialog cancelled
+        QVERIFY(f.Prompts.Messages.empty());
+        QCOMPARE(f.Prompts.Dialogs.back().Filter, QStringLiteral("Texture Dictionaries (*.txd)|*.txd"));
+        QVERIFY(f.Prompts.Dialogs.back().ConfirmOverwrite);
+
+        const QString out = Q(f.Folder.File("cars.txd"));
+        f.Prompts.NextSaveFile.push_back(out);
+        f.Action("verid2")->trigger();
+        f.Action("BuildTXD1")->trigger();
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        QCOMPARE(f.Prompts.Messages[0].Kind, MessageKind::Information);
+        QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Build TXD - Result"));
+        QCOMPARE(f.Prompts.Messages[0].Text,
+                 QStringLiteral("2 of 2 textures assembled sucessfully to cars.txd!\r\nSize of file: 5.57 KB"));
+
+        Workspace reference;
+        for (const QString& file : files) {
+            AddFile(reference, file.toStdString(), true);
+        }
+        const BuildResult expected = vc::BuildTxd(reference, TxdOptions{.VersionIndex = 2});
+        QCOMPARE(vc::test::ReadBytes(out.toStdString()), expected.Bytes);
+    }
+
+    void EditingCommandsKeepEnablingInStep() {
+        Fixture f;
+        f.AddByDialog({f.Image("c.bmp", 4, 4), f.Image("a.bmp", 8, 8), f.Image("b.bmp", 16, 16)});
+        f.Window.SelectRow(3);
+        f.Button("BtnUp")->click();
+        QCOMPARE(f.Window.SelectedRow(), 2);
+        QCOMPARE(f.Cell(1, 0), QStringLiteral("b"));
+        f.Action("ByName1")->trigger();
+        QCOMPARE(f.Cell(0, 0), QStringLiteral("a"));
+        QCOMPARE(f.Window.SelectedRow(), 2);
+        f.Action("Descending1")->trigger();
+        QCOMPARE(f.Cell(0, 0), QStringLiteral("a"));  // choosing the direction sorts nothing
+        f.Action("BySize1")->trigger();
+        QCOMPARE(f.Cell(0, 0), QStringLiteral("b"));
+        f.Window.SelectRow(3);
+        f.Button("Button3")->click();
+        QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
+        QCOMPARE(f.Window.SelectedRow(), 2);
+        QVERIFY(!f.Button("BtnDown")->isEnabled());
+        f.Action("ResetTXD1")->trigger();
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+        QVERIFY(!f.Action("Delete1")->isEnabled());
+    }
+
+    void AlphaCommandsClearWhatTheListBrought() {
+        Fixture f;
+        const std::string list = "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + f.Image("a.bmp", 4, 4).toStdString() +
+                                 "\r\nalphapath=" + f.Image("am.bmp", 4, 4).toStdString() +
+                                 "\r\n[Texture2]\r\npath=" + f.Image("b.bmp", 4, 4).toStdString() +
+                                 "\r\nalphapath=" + f.Image("bm.bmp", 4, 4).toStdString() + "\r\n";
+        f.Prompts.NextOpenFile.push_back(Q(f.Folder.WriteText("set.txt", list)));
+        f.Action("ImportList1")->trigger();
+        QCOMPARE(f.Cell(0, 1), QStringLiteral("am"));
+        QVERIFY(f.Button("Button4")->isEnabled());
+        QVERIFY(f.DetailPanel().contains("; "));
+        QCOMPARE(f.Table()->toolTip().count('\n'), 4);
+        f.Button("Button4")->click();
+        QCOMPARE(f.Cell(0, 1), QString());
+        QVERIFY(!f.Button("Button4")->isEnabled());
+        f.Action("RemoveAlphas1")->trigger();
+        QCOMPARE(f.Cell(1, 1), QString());
+    }
+
+    void ListsAreImportedAndExportedThroughTheirDialogs() {
+        Fixture f;
+        f.Action("ImportList1")->trigger();  // cancelled
+        QVERIFY(f.Prompts.Messages.empty());
+        QCOMPARE(f.Prompts.Dialogs.back().Title, QStringLiteral("Import Texture List"));
+        const std::string text = "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + f.Image("a.bmp", 4, 4).toStdString() +
+                                 "\r\n[Texture2]\r\npath=" + f.Image("odd.bmp", 6, 6).toStdString() + "\r\n";
+        f.Prompts.NextOpenFile.push_back(Q(f.Folder.WriteText("cars.txt", text)));
+        f.Action("ImportList1")->trigger();
+        QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Importing List - Problems"));
+        QVERIFY(f.Prompts.Messages[0].Text.startsWith(
+            "Some of the files in the list caused errors and could not be added:\r\n\r\n=> \"odd.bmp\":"));
+
+        f.Prompts.NextSaveFile.push_back(QString());
+        f.Action("BuildTXD1")->trigger();
+        QCOMPARE(f.Prompts.Dialogs.back().SelectedFile, Q(f.Folder.File("cars.txd")));
+
+        const QString exported = Q(f.Folder.File("out.txt"));
+        f.Prompts.NextSaveFile.push_back(exported);
+        f.Action("ExportList1")->trigger();
+        QCOMPARE(f.Prompts.Dialogs.back().Title, QStringLiteral("Export Texture List"));
+        QVERIFY(f.Prompts.Dialogs.back().ConfirmOverwrite);
+        QVERIFY(vc::IsExistingFile(exported.toStdString()));
+    }
+
+    void ErrorsEndTheCommandWithTheStandardBox() {
+        Fixture f;
+        std::vector<uint8_t> broken =
+            vc::test::MakePalettedBmp(16, 16, vc::test::GreyPalette(2), [](int, int) { return 0; });
+        broken.resize(200);
+        f.AddByDialog({f.Image("first.bmp", 4, 4), Q(f.Folder.Write("broken.bmp", broken)), f.Image("z.bmp", 4, 4)});
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        QCOMPARE(f.Prompts.Messages[0].Kind, MessageKind::Error);
+        QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Vellumcraft"));
+        QVERIFY(f.Prompts.Messages[0].Text.contains("Bitmap image is not valid"));
+        QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
+    }
+
+    void SettingsAreReadAtStartAndWrittenAtClose() {
+        vc::test::TempDir folder;
+        const std::string ini = folder.WriteText("Vellumcraft.ini",
+                                                 "[Options]\r\nverid=0x2\r\nuflag=7\r\npwr2lmt=0\r\ndfflog=1\r\n"
+                                                 "[Paths]\r\nopen=/somewhere\r\n");
+        test::TestPrompts prompts;
+        {
+            TForm1 window(prompts, Q(ini));
+            window.FormCreate({});
+            QVERIFY(window.findChild<QAction*>("verid2")->isChecked());
+            QVERIFY(window.findChild<QAction*>("uflag1")->isChecked());
+            QVERIFY(!window.findChild<QAction*>("pwr2lmt")->isChecked());
+            window.findChild<QAction*>("pwr2lmt")->trigger();
+            window.findChild<QAction*>("verid0")->trigger();
+            const std::string image = folder.Write(
+                "t.bmp", vc::test::MakePalettedBmp(4, 4, vc::test::GreyPalette(2), [](int, int) { return 0; }));
+            prompts.NextOpenFiles.push_back({Q(image)});
+            window.AddFromDialog();
+            QCOMPARE(prompts.Dialogs.back().Directory, QStringLiteral("/somewhere"));
+            window.close();
+        }
+        const Settings saved = LoadSettings(ini);
+        QCOMPARE(saved.VersionIndex, uint8_t{0});
+        QCOMPARE(saved.FlagIndex, uint8_t{1});
+        QVERIFY(saved.pwr2lmt);
+        QVERIFY(saved.dfflog);
+        QCOMPARE(Q(saved.Folders.Open), Q(folder.Path().string()));
+    }
+
+    void HelpCommandsShowTheirTextsAndAddresses() {
+        Fixture f;
+        f.Action("ImageFormats1")->trigger();
+        f.Action("About1")->trigger();
+        f.Action("VisitHomepage1")->trigger();
+        f.Action("SendEmail1")->trigger();
+        QCOMPARE(f.Prompts.Messages.size(), size_t{2});
+        QCOMPARE(f.Prompts.Messages[0].Kind, MessageKind::Plain);
+        QVERIFY(f.Prompts.Messages[0].Text.startsWith(
+            "The following image formats are supported by Vellumcraft:\r\n\r\n\tBMP 8 bit system palette"));
+        QVERIFY(f.Prompts.Messages[0].Text.endsWith("at least 4×4 px."));
+        QVERIFY(f.Prompts.Messages[1].Text.startsWith("Vellumcraft\r\nVersion 1.1\r\n"));
+        QCOMPARE(f.Prompts.Urls.size(), size_t{2});
+        QCOMPARE(f.Prompts.Urls[1].scheme(), QStringLiteral("mailto"));
+        QVERIFY(f.Prompts.Urls[1].toString().endsWith("?subject=Vellumcraft 1.1"));
+    }
+
+    void ShortcutsWorkOnlyWhileTheirCommandIsEnabled() {
+        Fixture f;
+        f.Window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.Window));
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);  // Build is disabled: no dialog
+        QVERIFY(f.Prompts.Dialogs.empty());
+        QTest::keyClick(&f.Window, Qt::Key_Insert);
+        QCOMPARE(f.Prompts.Dialogs.size(), size_t{1});  // the Add dialog, cancelled
+        f.AddByDialog({f.Image("a.bmp", 4, 4)});
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(f.Prompts.Dialogs.back().Filter, QStringLiteral("Texture Dictionaries (*.txd)|*.txd"));
+        QTest::keyClick(&f.Window, Qt::Key_Delete);
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+    }
+};
+
+}  // namespace vc::gui
+
+QTEST_MAIN(vc::gui::MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+#include "prompts.h"
+
+namespace vc::gui::test {
+
+// Answers the window's dialogs from queues the test fills, and records every box and address.
+// An empty queue answers like a cancelled dialog.
+class TestPrompts final : public Prompts {
+  public:
+    struct Message {
+        MessageKind Kind;
+        QString Caption;
+        QString Text;
+    };
+
+    QStringList OpenFiles(const FileDialogOptions& options) override {
+        Dialogs.push_back(options);
+        return Take(NextOpenFiles, QStringList());
+    }
+    QString OpenFile(const FileDialogOptions& options) override {
+        Dialogs.push_back(options);
+        return Take(NextOpenFile, QString());
+    }
+    QString SaveFile(const FileDialogOptions& options) override {
+        Dialogs.push_back(options);
+        return Take(NextSaveFile, QString());
+    }
+    void ShowMessage(MessageKind kind, const QString& caption, const QString& text) override {
+        Messages.push_back({kind, caption, text});
+    }
+    void OpenUrl(const QUrl& url) override { Urls.push_back(url); }
+
+    std::deque<QStringList> NextOpenFiles;
+    std::deque<QString> NextOpenFile;
+    std::deque<QString> NextSaveFile;
+    std::vector<FileDialogOptions> Dialogs;
+    std::vector<Message> Messages;
+    std::vector<QUrl> Urls;
+
+  private:
+    template <typename T>
+    static T Take(std::deque<T>& queue, T cancelled) {
+        if (queue.empty()) {
+            return cancelled;
+        }
+        T answer = queue.front();
+        queue.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace vc::gui::test
