@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -59,6 +61,34 @@ const QString kImageFormatsText = QStringLiteral(
     "\tBMP 8 bit optimized palette\r\n\tBMP 8 bit greyscale\r\n\r\n\tBMP 24 bit\r\n\r\n\tJPEG 24 bit\r\n\r\n"
     "Image height and width must be divisible by 4, a power of 2\r\n(if option enabled) and at least 4×4 px.");
 
+// The captions that must fit their controls, with the width each control gives its text.
+struct FittedText {
+    const char* Text;
+    int Width;
+};
+constexpr FittedText kFittedTexts[] = {
+    {"Clear Alpha", 73 - 12}, {"DFF Check", 73 - 12}, {"Reset TXD", 73 - 12},   {"Texture Name", 120 - 8},
+    {"Alpha Name", 120 - 8},  {"Dimensions", 82 - 8}, {"Format (Out)", 69 - 8}, {"8bit paletted", 69 - 6},
+};
+
+// The platform's UI font at the largest pixel size, up to 12, at which every caption fits.
+QFont FittingFont(QFont font) {
+    for (int size = 12; size > 8; --size) {
+        font.setPixelSize(size);
+        QFont bold = font;
+        bold.setBold(true);
+        const QFontMetrics metrics(font);
+        const bool fits = std::all_of(std::begin(kFittedTexts), std::end(kFittedTexts), [&](const FittedText& text) {
+            return metrics.horizontalAdvance(QString::fromLatin1(text.Text)) <= text.Width;
+        });
+        if (fits && QFontMetrics(bold).horizontalAdvance(QStringLiteral("Build TXD")) <= 73 - 12) {
+            return font;
+        }
+    }
+    font.setPixelSize(8);
+    return font;
+}
+
 std::string Utf8(const QString& text) {
     return text.toStdString();
 }
@@ -82,9 +112,7 @@ TForm1::TForm1(Prompts& prompts, QString settingsPath, QWidget* parent)
     : QMainWindow(parent), m_prompts(prompts), m_settingsPath(std::move(settingsPath)) {
     InitialiseResources();
     setObjectName(QStringLiteral("TForm1"));
-    QFont windowFont = font();
-    windowFont.setPixelSize(11);
-    setFont(windowFont);
+    setFont(FittingFont(font()));
     CreateControls();
     CreateMenus();
     setAcceptDrops(true);
@@ -107,6 +135,7 @@ void TForm1::CreateControls() {
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
     Table->setSelectionMode(QAbstractItemView::SingleSelection);
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Table->setWordWrap(false);
     Table->setTextElideMode(Qt::ElideNone);  // a narrow column cuts its text, as a grid does
     Table->verticalHeader()->hide();
     Table->verticalHeader()->setDefaultSectionSize(15);
@@ -296,8 +325,9 @@ void TForm1::FormCreate(const QStringList& arguments) {
     m_workspace.Intake.ProblemText.clear();
     QStringList existing;
     for (const QString& argument : arguments) {
+        // Named relative to the folder the program started in; the list keeps where they are.
         if (IsExistingFile(Utf8(argument))) {
-            existing << argument;
+            existing << QFileInfo(argument).absoluteFilePath();
         }
     }
     AddFiles(existing, QStringLiteral("Adding Files (Parameter) - Problems"));

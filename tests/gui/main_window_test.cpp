@@ -6,6 +6,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "dialog_prompts.h"
 #include "image_files.h"
 #include "io/file_io.h"
 #include "main_window.h"
@@ -321,6 +322,15 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.Prompts.Urls.size(), size_t{2});
         QCOMPARE(f.Prompts.Urls[1].scheme(), QStringLiteral("mailto"));
         QVERIFY(f.Prompts.Urls[1].toString().endsWith("?subject=Vellumcraft 1.1"));
+    }
+
+    void DialogFiltersAndBoxTextsAreShownAsQtExpects() {
+        QCOMPARE(QtNameFilters("All Supported Files|*.bmp; *.jpg; *.txt|JPEG Images (*.jpg; *.jpe)|*.jpg; *.jpe|"
+                               "All Files (*.*)|*.*"),
+                 QStringLiteral("All Supported Files (*.bmp *.jpg *.txt);;JPEG Images (*.jpg *.jpe);;All Files (*.*)"));
+        const QString indent(8, QChar(0x00A0));
+        QCOMPARE(DisplayText("Heading:\r\n\r\n=> \"a.bmp\":\r\n\tFile does not exist."),
+                 "Heading:\n\n=> \"a.bmp\":\n" + indent + "File does not exist.");
     }
 
     void ShortcutsWorkOnlyWhileTheirCommandIsEnabled() {
