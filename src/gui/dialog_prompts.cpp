@@ -104,27 +104,32 @@ QString DialogPrompts::SaveFile(const FileDialogOptions& options) {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
-void DialogPrompts::ShowMessage(MessageKind kind, const QString& caption, const QString& text) {
-    QMessageBox box(m_parent);
-    box.setWindowTitle(caption);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(DisplayText(text));
-    box.setStandardButtons(QMessageBox::Ok);
+std::unique_ptr<QMessageBox> CreateMessageBox(MessageKind kind, const QString& caption, const QString& text,
+                                              QWidget* parent) {
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setWindowTitle(caption);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(DisplayText(text));
+    box->setStandardButtons(QMessageBox::Ok);
     switch (kind) {
         case MessageKind::Plain:
-            box.setIcon(QMessageBox::NoIcon);
+            box->setIcon(QMessageBox::NoIcon);
             break;
         case MessageKind::Information:
-            box.setIcon(QMessageBox::Information);
+            box->setIcon(QMessageBox::Information);
             break;
         case MessageKind::Warning:
-            box.setIcon(QMessageBox::Warning);
+            box->setIcon(QMessageBox::Warning);
             break;
         case MessageKind::Error:
-            box.setIcon(QMessageBox::Critical);
+            box->setIcon(QMessageBox::Critical);
             break;
     }
-    box.exec();
+    return box;
+}
+
+void DialogPrompts::ShowMessage(MessageKind kind, const QString& caption, const QString& text) {
+    CreateMessageBox(kind, caption, text, m_parent)->exec();
 }
 
 void DialogPrompts::OpenUrl(const QUrl& url) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QWidget>
+#include <memory>
 
 #include "prompts.h"
 
@@ -21,6 +23,10 @@ class DialogPrompts final : public Prompts {
   private:
     QWidget* m_parent = nullptr;
 };
+
+// The box ShowMessage shows: caption, icon for the kind, the text as DisplayText gives it, OK.
+std::unique_ptr<QMessageBox> CreateMessageBox(MessageKind kind, const QString& caption, const QString& text,
+                                              QWidget* parent);
 
 // "Text|*.a; *.b|..." as Qt writes filters: "Text (*.a *.b);;...".
 QString QtNameFilters(const QString& filter);

@@ -6,6 +6,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include <cstdlib>
 #include "dialog_prompts.h"
 #include "image_files.h"
 #include "io/file_io.h"
@@ -13,7 +14,6 @@
 #include "settings/settings.h"
 #include "temp_dir.h"
 #include "test_prompts.h"
-#include "txd/txd_builder.h"
 
 namespace vc::gui {
 
@@ -137,6 +137,10 @@ class MainWindowTest : public QObject {
                                           "\"odd.bmp\":\r\n\tImage dimensions (6×6) aren't divisible by 4.\r\n\t"
                                           "Image dimensions (6×6) aren't a power of 2 (see readme)."));
         QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
+        f.Snapshot("with-entries-behind-problems");
+        const auto shown = CreateMessageBox(box.Kind, box.Caption, box.Text, &f.Window);
+        shown->adjustSize();
+        shown->grab().save(QStringLiteral(VELLUMCRAFT_SNAPSHOT_DIR) + "/problem-box.png");
     }
 
     void DroppedFilesGoThroughTheSameRules() {
@@ -187,12 +191,12 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.Prompts.Messages[0].Text,
                  QStringLiteral("2 of 2 textures assembled sucessfully to cars.txd!\r\nSize of file: 5.57 KB"));
 
-        Workspace reference;
-        for (const QString& file : files) {
-            AddFile(reference, file.toStdString(), true);
-        }
-        const BuildResult expected = vc::BuildTxd(reference, TxdOptions{.VersionIndex = 2});
-        QCOMPARE(vc::test::ReadBytes(out.toStdString()), expected.Bytes);
+        // The command line builds the same bytes from the same inputs.
+        const std::string cliOut = f.Folder.File("cli.txd");
+        const std::string command = std::string(VELLUMCRAFT_CLI) + " build --rw-version 0x1003 -o '" + cliOut + "' '" +
+                                    files[0].toStdString() + "' '" + files[1].toStdString() + "' >/dev/null";
+        QCOMPARE(std::system(command.c_str()), 0);
+        QCOMPARE(vc::test::ReadBytes(out.toStdString()), vc::test::ReadBytes(cliOut));
     }
 
     void EditingCommandsKeepEnablingInStep() {
