@@ -19,6 +19,7 @@ class DialogPrompts final : public Prompts {
     QString SaveFile(const FileDialogOptions& options) override;
     void ShowMessage(MessageKind kind, const QString& caption, const QString& text) override;
     void OpenUrl(const QUrl& url) override;
+    int RunDialog(QDialog& dialog) override { return dialog.exec(); }
 
   private:
     QWidget* m_parent = nullptr;

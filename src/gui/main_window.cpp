@@ -1,6 +1,8 @@
 #include "main_window.h"
 
 #include <algorithm>
+#include <chrono>
+#include <optional>
 
 #include <QAction>
 #include <QActionGroup>
@@ -19,6 +21,9 @@
 #include <QTableView>
 
 #include "app_info.h"
+#include "dff/chunk_log.h"
+#include "dff/dff_check.h"
+#include "dff_check_window.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
@@ -27,6 +32,7 @@
 #include "platform_registration.h"
 #include "texlist/entry_texts.h"
 #include "texlist/list_editing.h"
+#include "texture_settings_dialog.h"
 #include "texture_table_model.h"
 #include "txd/build_report.h"
 #include "txd/txd_builder.h"
@@ -175,6 +181,9 @@ void TForm1::CreateControls() {
     Button6->setFont(bold);
 
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(Table, &QTableView::doubleClicked, this, &TForm1::TableDblClick);
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(BtnUp, &QPushButton::clicked, this, &TForm1::BtnUpClick);
     connect(BtnDown, &QPushButton::clicked, this, &TForm1::BtnDownClick);
@@ -228,7 +237,8 @@ void TForm1::CreateMenus() {
     BuildTXD1 = CreateAction(file, "BuildTXD1", "&Build TXD", QKeySequence("Ctrl+B"));
     connect(BuildTXD1, &QAction::triggered, this, &TForm1::BuildTXD1Click);
     file->addSeparator();
-    CreateAction(file, "DFFCheck1", "&DFF Check...", QKeySequence("Ctrl+C"));
+    connect(CreateAction(file, "DFFCheck1", "&DFF Check...", QKeySequence("Ctrl+C")), &QAction::triggered, this,
+            &TForm1::DFFCheck1Click);
     file->addSeparator();
     connect(CreateAction(file, "ImportList1", "&Import List..."), &QAction::triggered, this, &TForm1::ImportList1Click);
     ExportList1 = CreateAction(file, "ExportList1", "&Export List...");
@@ -241,6 +251,7 @@ void TForm1::CreateMenus() {
     connect(CreateAction(edit, "Add1", "&Add", QKeySequence(Qt::Key_Insert)), &QAction::triggered, this,
             &TForm1::Add1Click);
     Change1 = CreateAction(edit, "Change1", "&Change", QKeySequence(Qt::Key_F2));
+    connect(Change1, &QAction::triggered, this, &TForm1::Change1Click);
     Delete1 = CreateAction(edit, "Delete1", "&Delete", QKeySequence(Qt::Key_Delete));
     connect(Delete1, &QAction::triggered, this, &TForm1::Delete1Click);
     edit->addSeparator();
@@ -506,6 +517,54 @@ void TForm1::BuildTxd() {
     RefreshTable();
 }
 
+void TForm1::ChangeTexture() {
+    if (m_workspace.TexList.empty()) {
+        return;
+    }
+    const int row = m_selectedRow;
+    TForm2 dialog(
+        m_prompts,
+        [this](const std::string& path, size_t slot, TImageInfo& info) {
+            return m_workspace.Intake.ReadImageFile(path, slot, false, m_settings.pwr2lmt, info);
+        },
+        this);
+    dialog.setWindowTitle("Change Texture " + QString::number(row));
+    dialog.LoadEntry(m_workspace.TexList[static_cast<size_t>(row - 1)]);
+    dialog.Button3Click();
+    if (m_prompts.RunDialog(dialog) == QDialog::Accepted) {
+        dialog.StoreEntry(m_workspace.TexList[static_cast<size_t>(row - 1)]);
+    }
+    RefreshTable();
+}
+
+void TForm1::RunDFFCheck() {
+    const QString model = m_prompts.OpenFile({.Filter = QStringLiteral("Model Files (*.dff)|*.dff"),
+                                              .DefaultSuffix = QStringLiteral("dff"),
+                                              .Directory = Text(m_settings.Folders.OpenDff)});
+    if (model.isEmpty()) {
+        return;
+    }
+    m_settings.Folders.OpenDff = FolderOf(model);
+    std::optional<ChunkLogRequest> log;
+    if (m_settings.dfflog) {
+        // The log lives where the settings file does.
+        log = ChunkLogRequest{Utf8(QFileInfo(m_settingsPath).absolutePath() + "/dfflog.txt"),
+                              LocalDateTimeText(std::chrono::system_clock::now()), LocaleNumberFormat()};
+    }
+    std::optional<DffCheckResult> result;
+    RunCommand([&] { result = RunDffCheck(Utf8(model), m_workspace.TexList, log); });
+    if (log && result) {
+        m_prompts.OpenUrl(QUrl::fromLocalFile(Text(log->Path)));
+    }
+    if (!result) {
+        return;
+    }
+    TForm3 window(std::move(*result), this);
+    if (m_prompts.RunDialog(window) == QDialog::Accepted) {
+        AddFromDialog();
+    }
+}
+
 void TForm1::ImportTextureList() {
     const QString file = m_prompts.OpenFile({.Title = QStringLiteral("Import Texture List"),
                                              .Filter = kListFilter,
@@ -600,6 +659,21 @@ void TForm1::Add1Click() {
 }
 void TForm1::Button1Click() {
     AddFromDialog();
+}
+void TForm1::Change1Click() {
+    ChangeTexture();
+}
+void TForm1::Button2Click() {
+    ChangeTexture();
+}
+void TForm1::TableDblClick() {
+    ChangeTexture();
+}
+void TForm1::DFFCheck1Click() {
+    RunDFFCheck();
+}
+void TForm1::BitBtn1Click() {
+    RunDFFCheck();
 }
 void TForm1::Delete1Click() {
     Button3Click();

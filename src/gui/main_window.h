@@ -39,6 +39,8 @@ class TForm1 final : public QMainWindow {
     // Files dropped on the window.
     void WMDropFiles(const QStringList& paths);
     void BuildTxd();
+    void ChangeTexture();
+    void RunDFFCheck();
     void ImportTextureList();
     void ExportTextureList();
 
@@ -64,6 +66,11 @@ class TForm1 final : public QMainWindow {
     void Exit1Click();
     void Add1Click();
     void Button1Click();
+    void Change1Click();
+    void Button2Click();
+    void TableDblClick();
+    void DFFCheck1Click();
+    void BitBtn1Click();
     void Delete1Click();
     void Button3Click();
     void Button4Click();

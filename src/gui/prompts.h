@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialog>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -36,8 +37,11 @@ class Prompts {
     virtual QString OpenFile(const FileDialogOptions& options) = 0;
     virtual QString SaveFile(const FileDialogOptions& options) = 0;
     virtual void ShowMessage(MessageKind kind, const QString& caption, const QString& text) = 0;
-    // Hands an address to the desktop (web page, mail); the result is ignored.
+    // Hands an address to the desktop (web page, mail, a file for its viewer); the result is ignored.
     virtual void OpenUrl(const QUrl& url) = 0;
+    // Shows one of the program's own dialogs modally; returns its result (QDialog::Accepted or
+    // QDialog::Rejected).
+    virtual int RunDialog(QDialog& dialog) = 0;
 };
 
 }  // namespace vc::gui

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "prompts.h"
@@ -34,10 +35,17 @@ class TestPrompts final : public Prompts {
         Messages.push_back({kind, caption, text});
     }
     void OpenUrl(const QUrl& url) override { Urls.push_back(url); }
+    // The next queued action plays the user's part in the dialog; without one it is cancelled.
+    int RunDialog(QDialog& dialog) override {
+        Dialogs.push_back({.Title = dialog.windowTitle()});
+        return NextDialogActions.empty() ? QDialog::Rejected : Take(NextDialogActions, DialogAction())(dialog);
+    }
 
     std::deque<QStringList> NextOpenFiles;
     std::deque<QString> NextOpenFile;
     std::deque<QString> NextSaveFile;
+    using DialogAction = std::function<int(QDialog&)>;
+    std::deque<DialogAction> NextDialogActions;
     std::vector<FileDialogOptions> Dialogs;
     std::vector<Message> Messages;
     std::vector<QUrl> Urls;

@@ -1,0 +1,116 @@
+#include "dff_check_window.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+
+namespace vc::gui {
+
+namespace {
+
+constexpr int kItemHeight = 16;
+constexpr int kAlphaColumn = 152;
+
+QColor ColourFor(ResultColour colour) {
+    const Rgb rgb = ColourOf(colour);
+    return QColor(rgb.Red, rgb.Green, rgb.Blue);
+}
+
+QColor FoundColour(bool found) {
+    return ColourFor(found ? ResultColour::Green : ResultColour::Red);
+}
+
+// lbxDrawItem: draws a row as two columns, the texture name and the alpha name at its column, each
+// green when present and red when missing.
+class DffRowDelegate final : public QStyledItemDelegate {
+  public:
+    DffRowDelegate(const std::vector<TDFFTex>& textures, QObject* parent)
+        : QStyledItemDelegate(parent), m_textures(textures) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const bool selected = option.state & QStyle::State_Selected;
+        painter->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
+        const TDFFTex& texture = m_textures[static_cast<size_t>(index.row())];
+        const QRect rect = option.rect;
+        painter->setPen(FoundColour(texture.TexFound));
+        painter->drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                          QString::fromStdString(texture.TexName));
+        if (texture.HasAlpha) {
+            painter->setPen(FoundColour(texture.AlphaFound));
+            painter->drawText(rect.adjusted(kAlphaColumn, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                              QString::fromStdString(texture.AlphaName));
+        }
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        return {option.rect.width(), kItemHeight};
+    }
+
+  private:
+    const std::vector<TDFFTex>& m_textures;
+};
+
+QLabel* CreateLabel(QWidget* parent, const char* name, const QString& text, int left, int top, bool bold) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(left, top);
+    if (bold) {
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+    }
+    label->adjustSize();
+    return label;
+}
+
+}  // namespace
+
+TForm3::TForm3(DffCheckResult result, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_result(std::move(result)) {
+    setObjectName(QStringLiteral("TForm3"));
+    if (parent != nullptr) {
+        setFont(parent->font());
+    }
+    setFixedSize(305, 261);
+    setWindowTitle(QString::fromStdString(m_result.Caption));
+
+    QLabel* intro = CreateLabel(this, "Label4",
+                                "The list below shows all textures used by the selected dff model file. Those marked "
+                                "red are still missing in your TXD texture list.",
+                                8, 8, false);
+    intro->setWordWrap(true);
+    intro->setGeometry(8, 8, 289, 41);
+    CreateLabel(this, "Label3", "Result:", 8, 56, false);
+    lblResult = CreateLabel(this, "lblResult", QString::fromStdString(m_result.Summary.Text), 48, 56, true);
+    QPalette palette = lblResult->palette();
+    palette.setColor(QPalette::WindowText, ColourFor(m_result.Summary.Colour));
+    lblResult->setPalette(palette);
+    CreateLabel(this, "Label1", "Texture Name:", 3, 80, true);
+    CreateLabel(this, "Label2", "Alpha Name:", 156, 80, true);
+
+    lbx = new QListWidget(this);
+    lbx->setObjectName(QStringLiteral("lbx"));
+    lbx->setGeometry(0, 96, 305, 129);
+    lbx->setUniformItemSizes(true);
+    lbx->setItemDelegate(new DffRowDelegate(m_result.DFFTexList, lbx));
+    for (const TDFFTex& texture : m_result.DFFTexList) {
+        lbx->addItem(QString::fromStdString(ItemText(texture)));
+    }
+
+    Button2 = new QPushButton(QStringLiteral("&Close"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(40, 232, 89, 25);
+    Button2->setToolTip(QStringLiteral("Close this window"));
+    Button2->setDefault(true);
+    Button1 = new QPushButton(QStringLiteral("&Add Textures"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(176, 232, 89, 25);
+    Button1->setToolTip(QStringLiteral("Close window and add texture(s) to list"));
+    Button1->setAutoDefault(false);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    lbx->setFocus();
+}
+
+}  // namespace vc::gui

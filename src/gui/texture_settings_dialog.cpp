@@ -1,0 +1,307 @@
+#include "texture_settings_dialog.h"
+
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QValidator>
+
+#include "app_info.h"
+#include "io/error.h"
+#include "io/file_names.h"
+#include "io/path_shortening.h"
+
+namespace vc::gui {
+
+namespace {
+
+constexpr int kTypedNameLimit = 31;
+constexpr int kPathWidth = 165;
+const QString kNoAlpha = QStringLiteral("No alpha selected");
+const QString kImageFilter = QStringLiteral(
+    "All Supported Files|*.bmp; *.jpg; *.jpe; *.jpeg|8bit or 24bit Bitmaps (*.bmp)|*.bmp|"
+    "JPEG Images (*.jpg; *.jpe; *.jpeg)|*.jpg; *.jpe; *.jpeg");
+const char* const DepthNames[2] = {"24bit", "8bit paletted"};
+
+QString Text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+QString ImageLine(const char* prefix, const TImageInfo& info) {
+    return QString::fromLatin1(prefix) + QString::number(info.Width) + " × " + QString::number(info.Height) + "; " +
+           QString::fromLatin1(DepthNames[info.Depth == 8 ? 1 : 0]);
+}
+
+// Typing and pasting stop at 31 characters; a longer name the dialog sets itself stays whole and
+// can still be shortened.
+class TypedLengthValidator final : public QValidator {
+  public:
+    explicit TypedLengthValidator(QLineEdit* edit) : QValidator(edit) {
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_current = text.size(); });
+    }
+    State validate(QString& input, int&) const override {
+        return input.size() <= kTypedNameLimit || input.size() <= m_current ? Acceptable : Invalid;
+    }
+
+  private:
+    qsizetype m_current = 0;
+};
+
+}  // namespace
+
+TForm2::TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_prompts(prompts),
+      m_readImage(std::move(readImage)) {
+    setObjectName(QStringLiteral("TForm2"));
+    if (parent != nullptr) {
+        setFont(parent->font());
+    }
+    setFixedSize(233, 265);
+
+    GroupBox1 = new QGroupBox(QStringLiteral(" Texture Settings "), this);
+    GroupBox1->setGeometry(8, 8, 217, 105);
+    edtTex = CreateNameEdit(GroupBox1);
+    edtTex->setObjectName(QStringLiteral("edtTex"));
+    btnTex = CreateFileButton(GroupBox1);
+    btnTex->setObjectName(QStringLiteral("btnTex"));
+    lblTex = CreateLineLabel(GroupBox1);
+    lblTex->setObjectName(QStringLiteral("lblTex"));
+
+    GroupBox2 = new QGroupBox(QStringLiteral(" Alpha Settings "), this);
+    GroupBox2->setGeometry(8, 120, 217, 105);
+    cbxAlpha = new QCheckBox(QStringLiteral("Has Alpha"), GroupBox2);
+    cbxAlpha->setObjectName(QStringLiteral("cbxAlpha"));
+    cbxAlpha->setGeometry(136, 12, 73, 17);
+    cbxAlpha->setLayoutDirection(Qt::RightToLeft);
+    edtAlpha = CreateNameEdit(GroupBox2);
+    edtAlpha->setObjectName(QStringLiteral("edtAlpha"));
+    BtnAlpha = CreateFileButton(GroupBox2);
+    BtnAlpha->setObjectName(QStringLiteral("BtnAlpha"));
+    lblAlpha = CreateLineLabel(GroupBox2);
+    lblAlpha->setObjectName(QStringLiteral("lblAlpha"));
+
+    Button1 = new QPushButton(QStringLiteral("&Cancel"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(8, 232, 65, 25);
+    Button3 = new QPushButton(QStringLiteral("&Reset"), this);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button3->setGeometry(80, 232, 65, 25);
+    Button2 = new QPushButton(QIcon(QStringLiteral(":/icons/change.png")), QStringLiteral("&Apply"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(152, 232, 73, 25);
+    QFont bold = Button2->font();
+    bold.setBold(true);
+    Button2->setFont(bold);
+    Button1->setAutoDefault(false);
+    Button3->setAutoDefault(false);
+    Button2->setDefault(true);
+    Button2->setEnabled(false);
+
+    setTabOrder(edtTex, btnTex);
+    setTabOrder(btnTex, cbxAlpha);
+    setTabOrder(cbxAlpha, edtAlpha);
+    setTabOrder(edtAlpha, BtnAlpha);
+    setTabOrder(BtnAlpha, Button1);
+    setTabOrder(Button1, Button3);
+    setTabOrder(Button3, Button2);
+
+    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
+    connect(btnTex, &QPushButton::clicked, this, &TForm2::btnTexClick);
+    connect(BtnAlpha, &QPushButton::clicked, this, &TForm2::BtnAlphaClick);
+    connect(cbxAlpha, &QCheckBox::clicked, this, &TForm2::cbxAlphaClick);
+    connect(edtTex, &QLineEdit::textChanged, this, &TForm2::edtChange);
+    connect(edtAlpha, &QLineEdit::textChanged, this, &TForm2::edtChange);
+}
+
+QLineEdit* TForm2::CreateNameEdit(QGroupBox* group) {
+    auto* label = new QLabel(QStringLiteral("Name:"), group);
+    label->setGeometry(8, 17, 201, 13);
+    auto* edit = new QLineEdit(group);
+    edit->setGeometry(8, 32, 201, 21);
+    edit->setValidator(new TypedLengthValidator(edit));
+    label->setBuddy(edit);
+    return edit;
+}
+
+QPushButton* TForm2::CreateFileButton(QGroupBox* group) {
+    auto* button = new QPushButton(group);
+    button->setGeometry(8, 56, 201, 25);
+    button->setIcon(QIcon(QStringLiteral(":/icons/add.png")));
+    button->setToolTip(QStringLiteral("Change Bitmap Source File"));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* TForm2::CreateLineLabel(QGroupBox* group) {
+    auto* label = new QLabel(group);
+    label->setGeometry(8, 86, 201, 13);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+void TForm2::LoadEntry(const TTexFile& entry) {
+    TexName = entry.TexName;
+    TexPath = entry.TexPath;
+    TexInfo = entry.TexInfo;
+    HasAlpha = entry.HasAlpha;
+    AlphaName = entry.AlphaName;
+    AlphaPath = entry.AlphaPath;
+    AlphaInfo = entry.AlphaInfo;
+}
+
+void TForm2::StoreEntry(TTexFile& entry) const {
+    entry.TexName = TexName;
+    entry.TexPath = TexPath;
+    entry.TexInfo = TexInfo;
+    entry.HasAlpha = HasAlpha;
+    if (HasAlpha) {
+        entry.AlphaName = AlphaName;
+        entry.AlphaPath = AlphaPath;
+        entry.AlphaInfo = AlphaInfo;
+    } else {
+        entry.AlphaName.clear();
+        entry.AlphaPath.clear();
+    }
+}
+
+QString TForm2::Shortened(const std::string& path) const {
+    const QFontMetrics metrics(btnTex->font());
+    return Text(ShortenPath(path, kPathWidth, [&](std::string_view text) {
+        return metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    }));
+}
+
+void TForm2::Say(const QString& text) {
+    m_prompts.ShowMessage(MessageKind::Plain, kApplicationTitle, text);
+}
+
+void TForm2::Button3Click() {
+    NewTexInfo = TexInfo;
+    NewAlphaInfo = AlphaInfo;
+    edtTex->setText(Text(TexName));
+    btnTex->setText(Shortened(TexPath));
+    lblTex->setText(ImageLine("Selected texture: ", TexInfo));
+    edtAlpha->setText(Text(AlphaName));
+    BtnAlpha->setText(Shortened(AlphaPath));
+    cbxAlpha->setChecked(HasAlpha);
+    NewTexPath = TexPath;
+    NewAlphaPath = AlphaPath;
+    cbxAlphaClick();
+    Button2->setEnabled(false);
+}
+
+void TForm2::cbxAlphaClick() {
+    const bool checked = cbxAlpha->isChecked();
+    edtAlpha->setEnabled(checked);
+    BtnAlpha->setEnabled(checked);
+    lblAlpha->setEnabled(checked);
+    if (NewAlphaPath.empty()) {
+        lblAlpha->setText(kNoAlpha);
+        BtnAlpha->setText(kNoAlpha);
+    } else if (checked) {
+        lblAlpha->setText(ImageLine("Selected alpha: ", NewAlphaInfo));
+        BtnAlpha->setText(Shortened(NewAlphaPath));
+    }
+    Button2->setEnabled(true);
+}
+
+void TForm2::edtChange() {
+    Button2->setEnabled(true);
+}
+
+bool TForm2::PickImage(const std::string& current, size_t slot, std::string& path, TImageInfo& info) {
+    const QString chosen = m_prompts.OpenFile({.Filter = kImageFilter, .SelectedFile = Text(current), .Preview = true});
+    if (chosen.isEmpty()) {
+        return false;
+    }
+    TImageInfo read;
+    try {
+        if (!m_readImage(chosen.toStdString(), slot, read)) {
+            Say(QStringLiteral("This image file has an unsupported format!"));
+            return false;
+        }
+    } catch (const Error& error) {
+        m_prompts.ShowMessage(MessageKind::Error, kApplicationTitle, QString::fromUtf8(error.what()));
+        return false;
+    }
+    path = chosen.toStdString();
+    info = read;
+    return true;
+}
+
+void TForm2::btnTexClick() {
+    if (!PickImage(NewTexPath, 0, NewTexPath, NewTexInfo)) {
+        return;
+    }
+    lblTex->setText(ImageLine("Selected texture: ", NewTexInfo));
+    btnTex->setText(Shortened(NewTexPath));
+    if (TrimText(edtTex->text().toStdString()).empty()) {
+        edtTex->setText(Text(std::string(FileNameWithoutExtension(NewTexPath))));
+    }
+    Button2->setEnabled(true);
+}
+
+void TForm2::BtnAlphaClick() {
+    if (!PickImage(NewAlphaPath, 1, NewAlphaPath, NewAlphaInfo)) {
+        return;
+    }
+    lblAlpha->setText(ImageLine("Selected alpha: ", NewAlphaInfo));
+    BtnAlpha->setText(Shortened(NewAlphaPath));
+    if (TrimText(edtAlpha->text().toStdString()).empty()) {
+        edtAlpha->setText(Text(std::string(FileNameWithoutExtension(NewAlphaPath))));
+    }
+    Button2->setEnabled(true);
+}
+
+void TForm2::Button2Click() {
+    const std::string texName(TrimText(edtTex->text().toStdString()));
+    if (texName.empty()) {
+        Say(QStringLiteral("Texture name is empty!"));
+        edtTex->setFocus();
+        return;
+    }
+    const bool alpha = cbxAlpha->isChecked();
+    const std::string alphaName(TrimText(edtAlpha->text().toStdString()));
+    if (alpha) {
+        if (alphaName.empty()) {
+            Say(QStringLiteral("Alpha name is empty!"));
+            edtAlpha->setFocus();
+            return;
+        }
+        if (alphaName == texName) {
+            Say(QStringLiteral("Texture and alpha name can't be identical!"));
+            edtAlpha->setFocus();
+            return;
+        }
+        if (NewAlphaPath.empty()) {
+            Say(QStringLiteral("No alpha texture selected!"));
+            BtnAlphaClick();
+            return;
+        }
+        if (NewTexInfo.Height != NewAlphaInfo.Height || NewTexInfo.Width != NewAlphaInfo.Width) {
+            Say(QStringLiteral("Both image files must have the same dimensions!"));
+            return;
+        }
+        if (NewTexInfo.Depth < NewAlphaInfo.Depth) {
+            Say(QStringLiteral("The alpha image can't have more bits per pixel than the texture image!"));
+            return;
+        }
+    }
+    TexName = texName;
+    TexPath = NewTexPath;
+    TexInfo = NewTexInfo;
+    HasAlpha = alpha;
+    if (alpha) {
+        AlphaName = alphaName;
+        AlphaPath = NewAlphaPath;
+        AlphaInfo = NewAlphaInfo;
+    }
+    accept();
+}
+
+}  // namespace vc::gui

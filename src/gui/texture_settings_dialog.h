@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string>
+
+#include "prompts.h"
+#include "texlist/tex_file.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vc::gui {
+
+// Runs image intake on a picked file without pixels: true when accepted, with its size and depth.
+// slot 0 is the colour image, 1 the alpha image. Throws an Error when the file cannot be read.
+using ReadImage = std::function<bool(const std::string& path, size_t slot, TImageInfo& info)>;
+
+// The texture settings dialog: changes one entry's name, colour image and alpha on a copy, which
+// the caller writes back only when the dialog closes with Accepted after a successful Apply.
+class TForm2 final : public QDialog {
+    Q_OBJECT
+
+  public:
+    TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent = nullptr);
+
+    // Puts the entry's values into the copy; Reset then shows them.
+    void LoadEntry(const TTexFile& entry);
+    // Writes the copy back into the entry as Change does after Apply.
+    void StoreEntry(TTexFile& entry) const;
+
+    // The entry copy and the images picked since the last Reset.
+    std::string TexName;
+    std::string AlphaName;
+    std::string TexPath;
+    std::string AlphaPath;
+    std::string NewTexPath;
+    std::string NewAlphaPath;
+    TImageInfo TexInfo;
+    TImageInfo AlphaInfo;
+    TImageInfo NewTexInfo;
+    TImageInfo NewAlphaInfo;
+    bool HasAlpha = false;
+
+  public slots:
+    void Button3Click();
+    void Button2Click();
+    void btnTexClick();
+    void BtnAlphaClick();
+    void cbxAlphaClick();
+    void edtChange();
+
+  private:
+    QLineEdit* CreateNameEdit(QGroupBox* group);
+    QPushButton* CreateFileButton(QGroupBox* group);
+    QLabel* CreateLineLabel(QGroupBox* group);
+    QString Shortened(const std::string& path) const;
+    // Shows a picker and runs intake on the choice; false when cancelled or refused.
+    bool PickImage(const std::string& current, size_t slot, std::string& path, TImageInfo& info);
+    void Say(const QString& text);
+
+    Prompts& m_prompts;
+    ReadImage m_readImage;
+    QGroupBox* GroupBox1 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QLineEdit* edtTex = nullptr;
+    QPushButton* btnTex = nullptr;
+    QLabel* lblTex = nullptr;
+    QLineEdit* edtAlpha = nullptr;
+    QPushButton* BtnAlpha = nullptr;
+    QLabel* lblAlpha = nullptr;
+    QCheckBox* cbxAlpha = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+};
+
+}  // namespace vc::gui
