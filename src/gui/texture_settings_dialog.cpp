@@ -49,6 +49,15 @@ class TypedLengthValidator final : public QValidator {
     qsizetype m_current = 0;
 };
 
+// Puts a name into an edit past the typing limit: a longer name stays whole and can then be
+// shortened, but not lengthened.
+void SetName(QLineEdit* edit, const QString& name) {
+    const QValidator* validator = edit->validator();
+    edit->setValidator(nullptr);
+    edit->setText(name);
+    edit->setValidator(validator);
+}
+
 }  // namespace
 
 TForm2::TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent)
@@ -183,10 +192,10 @@ void TForm2::Say(const QString& text) {
 void TForm2::Button3Click() {
     NewTexInfo = TexInfo;
     NewAlphaInfo = AlphaInfo;
-    edtTex->setText(Text(TexName));
+    SetName(edtTex, Text(TexName));
     btnTex->setText(Shortened(TexPath));
     lblTex->setText(ImageLine("Selected texture: ", TexInfo));
-    edtAlpha->setText(Text(AlphaName));
+    SetName(edtAlpha, Text(AlphaName));
     BtnAlpha->setText(Shortened(AlphaPath));
     cbxAlpha->setChecked(HasAlpha);
     NewTexPath = TexPath;
@@ -241,7 +250,7 @@ void TForm2::btnTexClick() {
     lblTex->setText(ImageLine("Selected texture: ", NewTexInfo));
     btnTex->setText(Shortened(NewTexPath));
     if (TrimText(edtTex->text().toStdString()).empty()) {
-        edtTex->setText(Text(std::string(FileNameWithoutExtension(NewTexPath))));
+        SetName(edtTex, Text(std::string(FileNameWithoutExtension(NewTexPath))));
     }
     Button2->setEnabled(true);
 }
@@ -253,7 +262,7 @@ void TForm2::BtnAlphaClick() {
     lblAlpha->setText(ImageLine("Selected alpha: ", NewAlphaInfo));
     BtnAlpha->setText(Shortened(NewAlphaPath));
     if (TrimText(edtAlpha->text().toStdString()).empty()) {
-        edtAlpha->setText(Text(std::string(FileNameWithoutExtension(NewAlphaPath))));
+        SetName(edtAlpha, Text(std::string(FileNameWithoutExtension(NewAlphaPath))));
     }
     Button2->setEnabled(true);
 }
