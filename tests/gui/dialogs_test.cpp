@@ -287,6 +287,22 @@ class DialogsTest : public QObject {
         QVERIFY(f.Prompts.Urls.empty());  // no log without dfflog
     }
 
+    void EnterOnTheListClosesTheCheckWindowLikeClose() {
+        Fixture f;
+        const std::string model = f.Folder.Write("m.dff", vc::test::Chunk(16, vc::test::Texture({"a"})));
+        f.Prompts.NextOpenFile.push_back(Q(model));
+        int result = -1;
+        f.Prompts.NextDialogActions.push_back([&](QDialog& dialog) {
+            dialog.show();
+            QTest::keyClick(dialog.findChild<QListWidget*>("lbx"), Qt::Key_Return);
+            result = dialog.result();
+            return result;
+        });
+        f.Window.RunDFFCheck();
+        QCOMPARE(result, int(QDialog::Rejected));
+        QCOMPARE(f.Prompts.Dialogs.size(), size_t{2});  // the model dialog and the window: no Add dialog
+    }
+
     void DffCheckWritesTheLogWhenSwitchedOnAndReportsUnreadableModels() {
         vc::test::TempDir folder;
         const std::string ini = folder.WriteText("Vellumcraft.ini", "[Options]\r\ndfflog=1\r\n");

@@ -158,6 +158,15 @@ class MainWindowTest : public QObject {
         QVERIFY(f.Prompts.Messages[0].Text.contains("File extension .doc is not supported."));
     }
 
+    void DroppedNamesArriveWhole() {
+        Fixture f;
+        const std::string longName = std::string(300, 'n') + ".bmp";  // no 254-character cut
+        f.Window.WMDropFiles({f.Image(std::string(200, 'm') + ".bmp", 4, 4), Q(f.Folder.File(longName))});
+        QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        QVERIFY(f.Prompts.Messages[0].Text.contains(Q("\"" + longName + "\":\r\n\tFile does not exist.")));
+    }
+
     void CommandLineFilesAreAddedAtStart() {
         vc::test::TempDir folder;
         const std::string good = folder.Write(
