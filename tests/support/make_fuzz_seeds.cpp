@@ -1,0 +1,66 @@
+// Writes the fuzzers' seed files: make_fuzz_seeds CORPUS_FOLDER
+// A few small files of each kind the readers take, made by the project's own writers.
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "image_files.h"
+#include "model_chunks.h"
+#include "texlist/texture_list.h"
+#include "txd/txd_builder.h"
+
+namespace {
+
+void Save(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void Save(const std::filesystem::path& path, const std::string& text) {
+    Save(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "Usage: make_fuzz_seeds CORPUS_FOLDER\n";
+        return 2;
+    }
+    using namespace vc::test;
+    const std::filesystem::path corpus = argv[1];
+    const auto gradient = [](int x, int y) { return vc::RgbColour{uint8_t(x * 16), uint8_t(y * 16), 99}; };
+    const auto index = [](int x, int y) { return static_cast<uint8_t>(x ^ y); };
+
+    Save(corpus / "bmp/pal8.bmp", MakePalettedBmp(8, 4, GreyPalette(16), index));
+    Save(corpus / "bmp/rgb24.bmp", MakeTrueColourBmp(4, 4, gradient));
+    BmpFields os2;
+    os2.HeaderSize = 12;
+    os2.Palette = GreyPalette(4);
+    os2.Pixels = std::vector<uint8_t>(16, 1);
+    Save(corpus / "bmp/os2.bmp", MakeBmp(os2));
+
+    Save(corpus / "jpeg/colour.jpg", MakeJpeg(16, 8, JpegKind::Colour, gradient, 50));
+    Save(corpus / "jpeg/grey.jpg", MakeJpeg(8, 8, JpegKind::Grey, gradient, 50));
+    Save(corpus / "jpeg/progressive.jpg", MakeJpeg(8, 8, JpegKind::ProgressiveColour, gradient, 50));
+
+    const Bytes texture = Texture({"wheel", "wheel_a"});
+    const Bytes effects =
+        Chunk(288, Join({U32(1), U32(1), U32(0x3F800000), U32(1), Texture({"bump"}), U32(0), U32(0)}));
+    Save(corpus / "dff/car.dff",
+         Chunk(16, Join({Chunk(1, U32(1)), Chunk(7, Join({Chunk(1, Bytes(28)), texture, Chunk(3, effects)}))})));
+
+    const std::filesystem::path image = corpus / "list/../bmp/pal8.bmp";
+    Save(corpus / "list/list.txt",
+         "[TXDList]\r\ncount=2\r\napp=Vellumcraft 1.1\r\n[Texture1]\r\nname=wall\r\npath=" + image.string() +
+             "\r\nalpha=mask\r\nalphapath=" + image.string() + "\r\n[Texture2]\r\nname=road\r\npath=road.jpg\r\n");
+
+    vc::Workspace workspace;
+    vc::AddFile(workspace, (corpus / "bmp/pal8.bmp").string(), true);
+    vc::AddFile(workspace, (corpus / "bmp/rgb24.bmp").string(), true);
+    Save(corpus / "txd/two.txd", vc::BuildTxd(workspace, vc::TxdOptions{}).Bytes);
+    return 0;
+}
