@@ -19,17 +19,8 @@ constexpr std::string_view kHelp =
     "\n"
     "'vellumcraft-cli COMMAND --help' describes a command.\n";
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int RunCommand(std::string_view command, vc::cli::Arguments rest) {
     using namespace vc::cli;
-    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    if (arguments.empty()) {
-        std::cerr << kHelp;
-        return kUsage;
-    }
-    const std::string_view command = arguments[0];
-    const Arguments rest = Arguments(arguments).subspan(1);
     if (IsHelpOption(command)) {
         std::cout << kHelp;
         return kSuccess;
@@ -48,4 +39,24 @@ int main(int argc, char** argv) {
     }
     std::cerr << "vellumcraft-cli: unknown command '" << command << "'\n" << kHelp;
     return kUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace vc::cli;
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    if (arguments.empty()) {
+        std::cerr << kHelp;
+        return kUsage;
+    }
+    // The commands report the program's own errors; running out of memory ends any of them here.
+    try {
+        return RunCommand(arguments[0], Arguments(arguments).subspan(1));
+    } catch (const std::bad_alloc&) {
+        std::cerr << "vellumcraft-cli: not enough memory\n";
+    } catch (const std::exception& error) {
+        std::cerr << "vellumcraft-cli: " << error.what() << '\n';
+    }
+    return kFailure;
 }
