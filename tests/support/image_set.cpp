@@ -62,4 +62,22 @@ std::vector<std::string> WriteImageSet(const std::string& folder, int count, int
     return paths;
 }
 
+std::string WriteImageSetWithMasks(const std::string& folder, int count, int side) {
+    const std::vector<std::string> images = WriteImageSet(folder, count, side);
+    std::string list = "[TXDList]\r\ncount=" + std::to_string(images.size()) + "\r\n";
+    for (size_t i = 0; i < images.size(); ++i) {
+        list += "[Texture" + std::to_string(i + 1) + "]\r\npath=" + images[i] + "\r\n";
+        if (i % 4 == 1) {
+            const std::string mask = folder + "/mask" + std::to_string(i) + ".bmp";
+            Save(mask, MakePalettedBmp(side, side, GreyPalette(256), [](int x, int y) {
+                     return static_cast<uint8_t>((x * y) & 0xFF);
+                 }));
+            list += "alpha=mask" + std::to_string(i) + "\r\nalphapath=" + mask + "\r\n";
+        }
+    }
+    const std::string path = folder + "/set.txt";
+    Save(path, std::vector<uint8_t>(list.begin(), list.end()));
+    return path;
+}
+
 }  // namespace vc::test
