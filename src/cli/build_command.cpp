@@ -25,7 +25,7 @@ constexpr std::string_view kBuildHelp =
     "Exit status: 0 every input became a texture; 1 some input was refused or left out;\n"
     "2 bad usage; 3 a read, decode or write error (nothing written).\n";
 
-constexpr InputCommand kBuildCommand = {"build", kBuildHelp, "OUT.txd", true};
+constexpr InputCommand kBuildCommand = {"build", kBuildHelp, "OUT.txd", true, false};
 
 }  // namespace
 

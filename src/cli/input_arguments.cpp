@@ -102,6 +102,7 @@ int RunInputCommand(Arguments arguments, const InputCommand& command, const Fini
     const InputRequest& request = std::get<InputRequest>(parsed);
     try {
         Workspace workspace;
+        workspace.Intake.VerifyData = command.VerifyWhileAdding;
         const bool refused = AddInputs(workspace, request.Inputs, request.Options.pwr2lmt);
         return finish(workspace, request, refused);
     } catch (const Error& error) {

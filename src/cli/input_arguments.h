@@ -17,6 +17,9 @@ struct InputCommand {
     std::string_view Help;
     std::string_view OutputHint;  // how the usage names the output, "OUT.txd"
     bool TakesDictionaryOptions;  // --rw-version and --flag
+    // Whether adding reads through every image's data; a build that loads every image right
+    // afterwards finds damage then, and saves decoding each image twice.
+    bool VerifyWhileAdding;
 };
 
 struct InputRequest {

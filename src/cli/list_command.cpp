@@ -22,7 +22,7 @@ constexpr std::string_view kListHelp =
     "Exit status: 0 every input became an entry; 1 some input was refused, or nothing to write;\n"
     "2 bad usage; 3 a read, decode or write error (nothing written).\n";
 
-constexpr InputCommand kListCommand = {"list", kListHelp, "LIST.txt", false};
+constexpr InputCommand kListCommand = {"list", kListHelp, "LIST.txt", false, true};
 
 }  // namespace
 

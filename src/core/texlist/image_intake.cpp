@@ -118,7 +118,7 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
                             std::to_string(info.Height) + " pixels is too large for a texture dictionary");
             }
             FillSlot(Slots.at(slot), NamingFile(path, [&] { return decoder->LoadPixels(); }), info.Depth);
-        } else {
+        } else if (VerifyData) {
             // A damaged file fails the same way whether or not its pixels are wanted.
             NamingFile(path, [&] { decoder->Verify(); });
         }

@@ -38,6 +38,10 @@ class ImageIntake {
 
     std::string ProblemText;
     std::array<ConversionSlot, 2> Slots;
+    // Without pixels, intake still reads through the image data so that a damaged file fails at
+    // once. A caller that loads every image right afterwards (a build from the command line) may
+    // switch this off: the damage then shows as the same error during the build.
+    bool VerifyData = true;
 };
 
 }  // namespace vc
