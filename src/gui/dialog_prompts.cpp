@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QProgressDialog>
 #include <QVBoxLayout>
 
 namespace vc::gui {
@@ -130,6 +131,35 @@ std::unique_ptr<QMessageBox> CreateMessageBox(MessageKind kind, const QString& c
 
 void DialogPrompts::ShowMessage(MessageKind kind, const QString& caption, const QString& text) {
     CreateMessageBox(kind, caption, text, m_parent)->exec();
+}
+
+namespace {
+
+// A modal progress box without a cancel button: the command's result must not depend on it.
+class ProgressBox final : public Progress {
+  public:
+    ProgressBox(const QString& title, QWidget* parent) : m_dialog(parent) {
+        m_dialog.setWindowTitle(title);
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setCancelButton(nullptr);
+        m_dialog.setMinimumDuration(500);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+    }
+    void Report(size_t done, size_t total, const QString& item) override {
+        m_dialog.setMaximum(static_cast<int>(total));
+        m_dialog.setLabelText(item);
+        m_dialog.setValue(static_cast<int>(done));  // lets the window repaint while it is shown
+    }
+
+  private:
+    QProgressDialog m_dialog;
+};
+
+}  // namespace
+
+std::unique_ptr<Progress> DialogPrompts::StartProgress(const QString& title) {
+    return std::make_unique<ProgressBox>(title, m_parent);
 }
 
 void DialogPrompts::OpenUrl(const QUrl& url) {

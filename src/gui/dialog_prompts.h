@@ -20,6 +20,7 @@ class DialogPrompts final : public Prompts {
     void ShowMessage(MessageKind kind, const QString& caption, const QString& text) override;
     void OpenUrl(const QUrl& url) override;
     int RunDialog(QDialog& dialog) override { return dialog.exec(); }
+    std::unique_ptr<Progress> StartProgress(const QString& title) override;
 
   private:
     QWidget* m_parent = nullptr;

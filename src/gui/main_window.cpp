@@ -496,7 +496,13 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 
 void TForm1::BuildTxd() {
     RunCommand([&] {
-        const BuildResult result = vc::BuildTxd(m_workspace, m_settings.DictionaryOptions());
+        const BuildResult result = [&] {
+            const std::unique_ptr<Progress> progress = m_prompts.StartProgress(QStringLiteral("Build TXD"));
+            return vc::BuildTxd(m_workspace, m_settings.DictionaryOptions(),
+                                [&](size_t done, size_t total, std::string_view name) {
+                                    progress->Report(done, total, "Assembling " + Text(std::string(name)));
+                                });
+        }();
         if (result.Written == 0) {
             return;
         }
@@ -577,7 +583,11 @@ void TForm1::ImportTextureList() {
     m_workspace.Intake.ProblemText.clear();
     bool completed = false;
     RunCommand([&] {
-        vc::ImportTextureList(m_workspace, Utf8(file), m_settings.pwr2lmt);
+        const std::unique_ptr<Progress> progress = m_prompts.StartProgress(QStringLiteral("Import Texture List"));
+        vc::ImportTextureList(m_workspace, Utf8(file), m_settings.pwr2lmt,
+                              [&](size_t done, size_t total, std::string_view path) {
+                                  progress->Report(done, total, "Reading " + Text(std::string(FileNamePart(path))));
+                              });
         m_saveFileName = Text(m_workspace.SuggestedTxdPath);
         completed = true;
     });

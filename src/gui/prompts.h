@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <cstddef>
+#include <memory>
 
 namespace vc::gui {
 
@@ -25,6 +27,14 @@ enum class MessageKind {
     Error,        // error icon: a failure of the platform
 };
 
+// Shows how far a long command has come; it disappears when destroyed.
+class Progress {
+  public:
+    virtual ~Progress() = default;
+    // done of total items finished; item names the one being processed now.
+    virtual void Report(size_t done, size_t total, const QString& item) = 0;
+};
+
 // Every question the window asks and every box it shows goes through this, so that tests can
 // answer the dialogs and read the boxes.
 class Prompts {
@@ -42,6 +52,8 @@ class Prompts {
     // Shows one of the program's own dialogs modally; returns its result (QDialog::Accepted or
     // QDialog::Rejected).
     virtual int RunDialog(QDialog& dialog) = 0;
+    // Progress for a command that may run long; shown only once it has run about half a second.
+    virtual std::unique_ptr<Progress> StartProgress(const QString& title) = 0;
 };
 
 }  // namespace vc::gui

@@ -250,6 +250,16 @@ TEST_F(TxdBuildTest, PowerOfTwoLimitAppliesAgainAtBuildTime) {
     EXPECT_EQ(BuildTxd(workspace, options).Written, 1u);
 }
 
+TEST_F(TxdBuildTest, ProgressNamesEachEntryBeforeItIsRead) {
+    Add(Paletted("a.bmp", 4, 4));
+    Add(Paletted("b.bmp", 4, 4));
+    std::vector<std::string> reports;
+    BuildTxd(workspace, options, [&](size_t done, size_t total, std::string_view name) {
+        reports.push_back(std::to_string(done) + "/" + std::to_string(total) + " " + std::string(name));
+    });
+    EXPECT_EQ(reports, (std::vector<std::string>{"0/2 a", "1/2 b"}));
+}
+
 TEST_F(TxdBuildTest, EmptyListBuildsNothing) {
     const BuildResult result = BuildTxd(workspace, options);
     EXPECT_EQ(result.Written, 0u);

@@ -197,6 +197,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
         QCOMPARE(f.Prompts.Messages[0].Kind, MessageKind::Information);
         QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Build TXD - Result"));
+        QCOMPARE(f.Prompts.ProgressReports.mid(2),
+                 QStringList({"Build TXD: 0/2 Assembling a", "Build TXD: 1/2 Assembling b"}));
         QCOMPARE(f.Prompts.Messages[0].Text,
                  QStringLiteral("2 of 2 textures assembled sucessfully to cars.txd!\r\nSize of file: 5.57 KB"));
 
@@ -263,6 +265,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
         QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Importing List - Problems"));
+        QCOMPARE(f.Prompts.ProgressReports,
+                 QStringList({"Import Texture List: 0/2 Reading a.bmp", "Import Texture List: 1/2 Reading odd.bmp"}));
         QVERIFY(f.Prompts.Messages[0].Text.startsWith(
             "Some of the files in the list caused errors and could not be added:\r\n\r\n=> \"odd.bmp\":"));
 

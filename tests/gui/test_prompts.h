@@ -41,6 +41,22 @@ class TestPrompts final : public Prompts {
         return NextDialogActions.empty() ? QDialog::Rejected : Take(NextDialogActions, DialogAction())(dialog);
     }
 
+    // Records what a command reported, one line per report: "title: done/total item".
+    std::unique_ptr<Progress> StartProgress(const QString& title) override {
+        class Recorder final : public Progress {
+          public:
+            Recorder(QStringList& reports, QString title) : m_reports(reports), m_title(std::move(title)) {}
+            void Report(size_t done, size_t total, const QString& item) override {
+                m_reports << m_title + ": " + QString::number(done) + "/" + QString::number(total) + " " + item;
+            }
+
+          private:
+            QStringList& m_reports;
+            QString m_title;
+        };
+        return std::make_unique<Recorder>(ProgressReports, title);
+    }
+
     std::deque<QStringList> NextOpenFiles;
     std::deque<QString> NextOpenFile;
     std::deque<QString> NextSaveFile;
@@ -49,6 +65,7 @@ class TestPrompts final : public Prompts {
     std::vector<FileDialogOptions> Dialogs;
     std::vector<Message> Messages;
     std::vector<QUrl> Urls;
+    QStringList ProgressReports;
 
   private:
     template <typename T>

@@ -127,14 +127,17 @@ void ExportTextureList(const TextureList& list, std::string_view path) {
     }
 }
 
-size_t ImportTextureList(Workspace& workspace, std::string_view path, bool pwr2lmt) {
+size_t ImportTextureList(Workspace& workspace, std::string_view path, bool pwr2lmt, const ImportProgress& progress) {
     const ProfileFile file = ProfileFile::Load(path);
     const int32_t count = std::min(file.ReadInteger(kListSection, "count", 0), LastTextureSection(file));
     TextureLookup lookup(workspace.TexList);
     size_t added = 0;
     for (int32_t number = 1; number <= count; ++number) {
-        if (ImportTexture(workspace, lookup, ReadListedTexture(file, TextureSection(static_cast<size_t>(number))),
-                          pwr2lmt)) {
+        const ListedTexture listed = ReadListedTexture(file, TextureSection(static_cast<size_t>(number)));
+        if (progress) {
+            progress(static_cast<size_t>(number - 1), static_cast<size_t>(count), listed.Path);
+        }
+        if (ImportTexture(workspace, lookup, listed, pwr2lmt)) {
             ++added;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,12 @@ void ExportTextureList(const TextureList& list, std::string_view path);
 // through intake; refused entries, names or paths already in the list, and alpha images that do
 // not fit leave their blocks in the problem report. Sets the workspace's suggested dictionary
 // path and returns the number of entries added. A file that is not a texture list adds nothing.
-size_t ImportTextureList(Workspace& workspace, std::string_view path, bool pwr2lmt);
+// Told before each listed texture is read: how many sections are done, how many will be read, and
+// the section's colour image path.
+using ImportProgress = std::function<void(size_t done, size_t total, std::string_view path)>;
+
+size_t ImportTextureList(Workspace& workspace, std::string_view path, bool pwr2lmt,
+                         const ImportProgress& progress = {});
 
 // The list file's path with its extension replaced by ".txd" (added when there is none).
 std::string SuggestedTxdPath(std::string_view listPath);

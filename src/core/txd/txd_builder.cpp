@@ -138,7 +138,7 @@ uint64_t ExpectedSize(const TextureList& list) {
 
 }  // namespace
 
-BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options) {
+BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const BuildProgress& progress) {
     BuildResult result;
     result.Total = workspace.TexList.size();
     if (workspace.TexList.empty()) {
@@ -154,7 +154,11 @@ BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options) {
     WriteHeader(out, ChunkType::TextureDictionary, 0, stamp);
     WriteHeader(out, ChunkType::Data, 4, stamp);
     out.U32(0);
-    for (TTexFile& entry : workspace.TexList) {
+    for (size_t index = 0; index < workspace.TexList.size(); ++index) {
+        TTexFile& entry = workspace.TexList[index];
+        if (progress) {
+            progress(index, result.Total, entry.TexName);
+        }
         TImageInfo colour;
         TImageInfo alpha;
         if (!LoadEntryImages(workspace.Intake, entry, options.pwr2lmt, colour, alpha)) {

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "texlist/texture_list.h"
@@ -20,10 +22,14 @@ struct BuildResult {
     size_t Total = 0;            // entries in the list when the build started
 };
 
+// Told before each entry is read: how many entries are done, how many there are, and the entry's
+// texture name; a long build shows it.
+using BuildProgress = std::function<void(size_t done, size_t total, std::string_view name)>;
+
 // Reads every entry's images again, merges alpha images, and assembles the dictionary in memory.
 // Entries that fail intake or the alpha checks are left out; the entries written get their image
 // info renewed. Nothing is written to disk here: the caller chooses where the bytes go.
 // Throws an Error when an image cannot be read or the dictionary would outgrow its 32-bit sizes.
-BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options);
+BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const BuildProgress& progress = {});
 
 }  // namespace vc
