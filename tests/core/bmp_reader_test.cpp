@@ -114,6 +114,27 @@ TEST(BmpReader, ReadsTheOs2HeaderWithThreeByteColourEntries) {
     EXPECT_EQ(pixels.Palette[1], (RgbColour{40, 50, 60}));
 }
 
+TEST(BmpReader, HeadersAndFileSizeTellWhatTheWholeFileTells) {
+    for (const char* name : {"g/pal8.bmp", "g/pal8os2.bmp", "g/rgb24pal.bmp", "g/pal4rle.bmp", "q/pal8offs.bmp",
+                             "q/pal8oversizepal.bmp", "g/rgb16-565pal.bmp"}) {
+        SCOPED_TRACE(name);
+        const std::vector<uint8_t> file = Suite(name);
+        const std::span<const uint8_t> start = std::span(file).first(std::min(file.size(), kBmpHeadersSize));
+        const auto whole = OpenBmp(file);
+        const auto headers = OpenBmpHeaders(start, file.size());
+        EXPECT_EQ(headers->Info().Width, whole->Info().Width);
+        EXPECT_EQ(headers->Info().BitsPerPixel, whole->Info().BitsPerPixel);
+        EXPECT_EQ(headers->Info().HasPalette, whole->Info().HasPalette);
+        EXPECT_EQ(headers->Info().Palette, whole->Info().Palette);
+        EXPECT_THROW(headers->LoadPixels(), Error);
+    }
+    const std::vector<uint8_t> shortFile = Suite("b/shortfile.bmp");
+    EXPECT_THROW(OpenBmpHeaders(shortFile, shortFile.size()), Error);
+    std::vector<uint8_t> cut = Suite("g/pal8.bmp");
+    cut.resize(5000);
+    EXPECT_THROW(OpenBmpHeaders(std::span(cut).first(kBmpHeadersSize), cut.size()), Error);
+}
+
 TEST(BmpReader, ZeroLengthFileIsAnEmptyImage) {
     const auto decoder = OpenBmp({});
     EXPECT_EQ(decoder->Info().Width, 0u);

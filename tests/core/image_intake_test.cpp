@@ -126,6 +126,23 @@ TEST_F(ImageIntakeTest, DamagedFilesThrowNamingTheFile) {
     EXPECT_EQ(intake.ProblemText, "");
 }
 
+TEST_F(ImageIntakeTest, WithoutReadThroughOnlyDamageTheHeadersShowWaitsForTheLoad) {
+    intake.VerifyData = false;
+    std::vector<uint8_t> shortFile = Paletted(64, 64);
+    shortFile.resize(2000);
+    EXPECT_THROW(intake.ReadImageFile(dir.Write("short.bmp", shortFile), kColourSlot, false, true, info), Error);
+    std::vector<uint8_t> jpeg = test::MakeJpeg(64, 64, test::JpegKind::Colour, [](int x, int) {
+        return RgbColour{static_cast<uint8_t>(x * 4), 0, 0};
+    });
+    jpeg.resize(jpeg.size() - 40);  // inside the image data, past the headers
+    const std::string cutJpeg = dir.Write("cut.jpg", jpeg);
+    EXPECT_TRUE(intake.ReadImageFile(cutJpeg, kColourSlot, false, true, info));
+    EXPECT_EQ(info, (TImageInfo{.Height = 64, .Width = 64, .Depth = 32}));
+    EXPECT_THROW(intake.ReadImageFile(cutJpeg, kColourSlot, true, true, info), Error);
+    EXPECT_TRUE(intake.ReadImageFile(dir.Write("big.bmp", Paletted(256, 256)), kColourSlot, false, true, info));
+    EXPECT_EQ(info, (TImageInfo{.Height = 256, .Width = 256, .Depth = 8}));
+}
+
 TEST_F(ImageIntakeTest, LoadingFillsTheSlotAndPadsShortPalettesWithOpaqueBlack) {
     const std::string path = dir.Write("p.bmp", Paletted(8, 4, 16));
     ASSERT_TRUE(intake.ReadImageFile(path, kAlphaSlot, true, true, info));

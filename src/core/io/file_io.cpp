@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -144,6 +145,34 @@ std::vector<uint8_t> ReadWholeFile(std::string_view utf8Path) {
         }
         filled += static_cast<size_t>(count);
     }
+}
+
+FileStart ReadFileStart(std::string_view utf8Path, size_t maxBytes) {
+    const std::string path = ToFsPath(utf8Path).string();
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0) {
+        ThrowSystemError("Cannot open file", utf8Path, errno);
+    }
+    FileStart start;
+    start.FileSize = static_cast<uint64_t>(status.st_size);
+    start.Bytes.resize(static_cast<size_t>(std::min<uint64_t>(maxBytes, start.FileSize)));
+    size_t filled = 0;
+    while (filled < start.Bytes.size()) {
+        const ssize_t count = ::read(file.Get(), start.Bytes.data() + filled, start.Bytes.size() - filled);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            ThrowSystemError("Cannot read file", utf8Path, errno);
+        }
+        if (count == 0) {
+            break;  // the file shrank meanwhile
+        }
+        filled += static_cast<size_t>(count);
+    }
+    start.Bytes.resize(filled);
+    return start;
 }
 
 void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> bytes) {

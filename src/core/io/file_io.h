@@ -21,6 +21,13 @@ void CheckReadableFile(std::string_view utf8Path);
 // Reads a whole file; throws an Error naming the file and the reason when it cannot be read.
 std::vector<uint8_t> ReadWholeFile(std::string_view utf8Path);
 
+// The first bytes of a file, at most maxBytes, and the size of the whole file.
+struct FileStart {
+    std::vector<uint8_t> Bytes;
+    uint64_t FileSize = 0;
+};
+FileStart ReadFileStart(std::string_view utf8Path, size_t maxBytes);
+
 // Writes bytes to a temporary file beside the target and renames it over the target, so the
 // target holds either its old content or the whole new content, never a part.
 void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> bytes);

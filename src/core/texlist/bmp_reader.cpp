@@ -125,7 +125,7 @@ void CheckInfoHeader(const InfoHeader& header) {
 
 class BmpDecoder final : public ImageDecoder {
   public:
-    explicit BmpDecoder(std::span<const uint8_t> file);
+    BmpDecoder(std::span<const uint8_t> file, uint64_t fileSize);
 
     const BitmapInfo& Info() const override { return m_layout.Info; }
     void Verify() const override;
@@ -135,16 +135,18 @@ class BmpDecoder final : public ImageDecoder {
     void ReadHeaders();
     void ReadPalette(size_t tableStart, uint64_t declaredEntries, size_t entrySize);
     void CheckPixelData() const;
+    void RequireWholeFile() const;
     size_t RowStride() const;
     // Walks the run-length data; writes indices into raster when it is given.
     void DecodeRunLength(uint8_t* raster) const;
     void CopyRows(uint8_t* raster) const;
 
-    std::span<const uint8_t> m_file;
+    std::span<const uint8_t> m_file;  // the whole file, or only its start when only headers are wanted
+    uint64_t m_fileSize;              // the size of the whole file
     BmpLayout m_layout;
 };
 
-BmpDecoder::BmpDecoder(std::span<const uint8_t> file) : m_file(file) {
+BmpDecoder::BmpDecoder(std::span<const uint8_t> file, uint64_t fileSize) : m_file(file), m_fileSize(fileSize) {
     // A zero-length file is an empty image, refused by intake like any image of no size.
     if (!file.empty()) {
         ReadHeaders();
@@ -177,9 +179,9 @@ void BmpDecoder::ReadHeaders() {
     // Some writers leave the pixel offset zero; the pixels then follow the colour table.
     const uint64_t tableEntries = std::min<uint64_t>(header.DeclaredEntries, kMaxPaletteEntries);
     m_layout.PixelOffset = pixelOffset != 0 ? pixelOffset : header.TableStart + tableEntries * header.EntrySize;
-    if (m_layout.PixelOffset < header.TableStart || m_layout.PixelOffset > m_file.size()) {
+    if (m_layout.PixelOffset < header.TableStart || m_layout.PixelOffset > m_fileSize) {
         Invalid("its pixel data offset " + std::to_string(m_layout.PixelOffset) + " lies outside bytes " +
-                std::to_string(header.TableStart) + " to " + std::to_string(m_file.size()));
+                std::to_string(header.TableStart) + " to " + std::to_string(m_fileSize));
     }
     ReadPalette(header.TableStart, header.DeclaredEntries, header.EntrySize);
     if (info.Width != 0 && info.Height != 0) {
@@ -192,7 +194,8 @@ void BmpDecoder::ReadPalette(size_t tableStart, uint64_t declaredEntries, size_t
     info.HasPalette = declaredEntries > 0;
     // Entries beyond 256, and entries the pixel data overlaps, are not read.
     const uint64_t room = (m_layout.PixelOffset - tableStart) / entrySize;
-    const auto count = static_cast<size_t>(std::min({declaredEntries, room, uint64_t{kMaxPaletteEntries}}));
+    const uint64_t present = (m_file.size() - std::min(m_file.size(), tableStart)) / entrySize;
+    const auto count = static_cast<size_t>(std::min({declaredEntries, room, present, uint64_t{kMaxPaletteEntries}}));
     info.Palette.resize(count);
     const uint8_t* entry = m_file.data() + tableStart;
     for (RgbColour& colour : info.Palette) {
@@ -208,7 +211,7 @@ size_t BmpDecoder::RowStride() const {
 
 void BmpDecoder::CheckPixelData() const {
     const BitmapInfo& info = m_layout.Info;
-    const size_t available = m_file.size() - m_layout.PixelOffset;
+    const uint64_t available = m_fileSize - m_layout.PixelOffset;
     if (m_layout.Kind == Compression::Rle8 || m_layout.Kind == Compression::Rle4) {
         if (uint64_t{info.Width} * info.Height > kMaxRlePixelsPerByte * available) {
             Invalid("run-length data of " + std::to_string(available) + " bytes cannot describe " +
@@ -220,11 +223,18 @@ void BmpDecoder::CheckPixelData() const {
     if (stride > available || info.Height > available / stride) {
         const uint64_t needed = m_layout.PixelOffset + static_cast<uint64_t>(stride) * info.Height;
         Invalid("pixel data ends at byte " + std::to_string(needed) + " but the file has " +
-                std::to_string(m_file.size()) + " bytes");
+                std::to_string(m_fileSize) + " bytes");
+    }
+}
+
+void BmpDecoder::RequireWholeFile() const {
+    if (m_file.size() != m_fileSize) {
+        throw Error("Bitmap image: only its headers were read");
     }
 }
 
 void BmpDecoder::Verify() const {
+    RequireWholeFile();
     if (m_layout.Info.Width == 0 || m_layout.Info.Height == 0) {
         return;
     }
@@ -235,6 +245,7 @@ void BmpDecoder::Verify() const {
 }
 
 DecodedPixels BmpDecoder::LoadPixels() const {
+    RequireWholeFile();
     const BitmapInfo& info = m_layout.Info;
     if (info.BitsPerPixel != 8 && info.BitsPerPixel != 24) {
         throw Error("Bitmap image with " + std::to_string(info.BitsPerPixel) + " bits per pixel cannot be loaded");
@@ -321,7 +332,11 @@ void BmpDecoder::DecodeRunLength(uint8_t* raster) const {
 }  // namespace
 
 std::unique_ptr<ImageDecoder> OpenBmp(std::span<const uint8_t> file) {
-    return std::make_unique<BmpDecoder>(file);
+    return std::make_unique<BmpDecoder>(file, file.size());
+}
+
+std::unique_ptr<ImageDecoder> OpenBmpHeaders(std::span<const uint8_t> start, uint64_t fileSize) {
+    return std::make_unique<BmpDecoder>(start, fileSize);
 }
 
 }  // namespace vc

@@ -46,6 +46,11 @@ class ImageDecoder {
 };
 
 std::unique_ptr<ImageDecoder> OpenBmp(std::span<const uint8_t> file);
+// A bitmap known by the start of its file and the file's size: enough for its size, format and
+// palette, and to tell whether its pixel data is all there; its pixels cannot be read.
+std::unique_ptr<ImageDecoder> OpenBmpHeaders(std::span<const uint8_t> start, uint64_t fileSize);
+// The bytes of a bitmap's start that OpenBmpHeaders needs at most: headers and a full palette.
+constexpr size_t kBmpHeadersSize = 4096;
 std::unique_ptr<ImageDecoder> OpenJpeg(std::span<const uint8_t> file);
 
 }  // namespace vc

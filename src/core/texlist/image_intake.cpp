@@ -101,9 +101,14 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
         problems += "\r\n\tFile extension " + ext + " is not supported. (*.bmp; *.jpg; *.jpe; *.jpeg; *.txt)";
     }
     if (problems.empty()) {
-        const std::vector<uint8_t> file = ReadWholeFile(path);
-        const std::unique_ptr<ImageDecoder> decoder =
-            NamingFile(path, [&] { return ext == ".bmp" ? OpenBmp(file) : OpenJpeg(file); });
+        // Without pixels or a read-through, a bitmap's headers tell all that is needed.
+        const bool headersOnly = ext == ".bmp" && !loadPixels && !VerifyData;
+        const FileStart file = headersOnly ? ReadFileStart(path, kBmpHeadersSize) : FileStart{ReadWholeFile(path), 0};
+        const std::unique_ptr<ImageDecoder> decoder = NamingFile(path, [&] {
+            return headersOnly     ? OpenBmpHeaders(file.Bytes, file.FileSize)
+                   : ext == ".bmp" ? OpenBmp(file.Bytes)
+                                   : OpenJpeg(file.Bytes);
+        });
         const BitmapInfo& bitmap = decoder->Info();
         const bool fits = bitmap.Width <= kLargestSide && bitmap.Height <= kLargestSide;
         info.Width = fits ? static_cast<uint16_t>(bitmap.Width) : 0;
