@@ -223,48 +223,38 @@ void TForm2::edtChange() {
     Button2->setEnabled(true);
 }
 
-bool TForm2::PickImage(const std::string& current, size_t slot, std::string& path, TImageInfo& info) {
-    const QString chosen = m_prompts.OpenFile({.Filter = kImageFilter, .SelectedFile = Text(current), .Preview = true});
+void TForm2::PickImage(const ImagePicker& picker) {
+    const QString chosen =
+        m_prompts.OpenFile({.Filter = kImageFilter, .SelectedFile = Text(picker.Path), .Preview = true});
     if (chosen.isEmpty()) {
-        return false;
+        return;
     }
     TImageInfo read;
     try {
-        if (!m_readImage(chosen.toStdString(), slot, read)) {
+        if (!m_readImage(chosen.toStdString(), picker.Slot, read)) {
             Say(QStringLiteral("This image file has an unsupported format!"));
-            return false;
+            return;
         }
     } catch (const Error& error) {
         m_prompts.ShowMessage(MessageKind::Error, kApplicationTitle, QString::fromUtf8(error.what()));
-        return false;
+        return;
     }
-    path = chosen.toStdString();
-    info = read;
-    return true;
+    picker.Path = chosen.toStdString();
+    picker.Info = read;
+    picker.Line->setText(ImageLine(picker.LinePrefix, read));
+    picker.Button->setText(Shortened(picker.Path));
+    if (TrimText(picker.Name->text().toStdString()).empty()) {
+        SetName(picker.Name, Text(std::string(FileNameWithoutExtension(picker.Path))));
+    }
+    Button2->setEnabled(true);
 }
 
 void TForm2::btnTexClick() {
-    if (!PickImage(NewTexPath, 0, NewTexPath, NewTexInfo)) {
-        return;
-    }
-    lblTex->setText(ImageLine("Selected texture: ", NewTexInfo));
-    btnTex->setText(Shortened(NewTexPath));
-    if (TrimText(edtTex->text().toStdString()).empty()) {
-        SetName(edtTex, Text(std::string(FileNameWithoutExtension(NewTexPath))));
-    }
-    Button2->setEnabled(true);
+    PickImage({0, NewTexPath, NewTexInfo, lblTex, "Selected texture: ", btnTex, edtTex});
 }
 
 void TForm2::BtnAlphaClick() {
-    if (!PickImage(NewAlphaPath, 1, NewAlphaPath, NewAlphaInfo)) {
-        return;
-    }
-    lblAlpha->setText(ImageLine("Selected alpha: ", NewAlphaInfo));
-    BtnAlpha->setText(Shortened(NewAlphaPath));
-    if (TrimText(edtAlpha->text().toStdString()).empty()) {
-        SetName(edtAlpha, Text(std::string(FileNameWithoutExtension(NewAlphaPath))));
-    }
-    Button2->setEnabled(true);
+    PickImage({1, NewAlphaPath, NewAlphaInfo, lblAlpha, "Selected alpha: ", BtnAlpha, edtAlpha});
 }
 
 void TForm2::Button2Click() {

@@ -58,8 +58,18 @@ class TForm2 final : public QDialog {
     QPushButton* CreateFileButton(QGroupBox* group);
     QLabel* CreateLineLabel(QGroupBox* group);
     QString Shortened(const std::string& path) const;
-    // Shows a picker and runs intake on the choice; false when cancelled or refused.
-    bool PickImage(const std::string& current, size_t slot, std::string& path, TImageInfo& info);
+    // The fields and controls that picking a colour or an alpha image fills.
+    struct ImagePicker {
+        size_t Slot;
+        std::string& Path;
+        TImageInfo& Info;
+        QLabel* Line;
+        const char* LinePrefix;
+        QPushButton* Button;
+        QLineEdit* Name;
+    };
+    // Shows the picker and runs intake on the choice; a refused image changes nothing.
+    void PickImage(const ImagePicker& picker);
     void Say(const QString& text);
 
     Prompts& m_prompts;

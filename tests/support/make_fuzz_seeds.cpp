@@ -1,4 +1,4 @@
-// Writes the fuzzers' seed files: make_fuzz_seeds CORPUS_FOLDER
+// Writes the fuzzers' starting inputs: make_fuzz_seeds CORPUS_FOLDER
 // A few small files of each kind the readers take, made by the project's own writers.
 
 #include <filesystem>
