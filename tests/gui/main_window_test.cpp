@@ -2,9 +2,13 @@
 #include <QDir>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QtTest>
+#include <functional>
 
 #include <cstdlib>
 #include "dialog_prompts.h"
@@ -94,6 +98,99 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.DetailPanel(), QString());
         QVERIFY(f.Prompts.Messages.empty());
         f.Snapshot("empty");
+    }
+
+    void MenusHoldEveryItemInOrder() {
+        Fixture f;
+        QStringList lines;
+        std::function<void(const QList<QAction*>&, const QString&)> walk = [&](const QList<QAction*>& actions,
+                                                                               const QString& indent) {
+            for (QAction* action : actions) {
+                if (action->isSeparator()) {
+                    lines << indent + "—";
+                    continue;
+                }
+                QString line = indent + action->text();
+                if (!action->shortcut().isEmpty()) {
+                    line += " [" + action->shortcut().toString() + "]";
+                }
+                if (action->isCheckable()) {
+                    line += action->isChecked() ? " (x)" : " ( )";
+                }
+                lines << line;
+                if (action->menu() != nullptr) {
+                    walk(action->menu()->actions(), indent + "  ");
+                }
+            }
+        };
+        walk(f.Window.menuBar()->actions(), QString());
+        QCOMPARE(lines, QStringList({"&File",
+                                     "  &Reset TXD [Ctrl+R]",
+                                     "  &Build TXD [Ctrl+B]",
+                                     "  —",
+                                     "  &DFF Check... [Ctrl+C]",
+                                     "  —",
+                                     "  &Import List...",
+                                     "  &Export List...",
+                                     "  —",
+                                     "  &Exit [Ctrl+X]",
+                                     "&Edit",
+                                     "  &Add [Ins]",
+                                     "  &Change [F2]",
+                                     "  &Delete [Del]",
+                                     "  —",
+                                     "  &Remove Alphas",
+                                     "  —",
+                                     "  &Sort",
+                                     "    By &Name",
+                                     "    By &Path",
+                                     "    By Size",
+                                     "    By &Format",
+                                     "    —",
+                                     "    Ascending (x)",
+                                     "    Descending ( )",
+                                     "  —",
+                                     "  &Options",
+                                     "    Dimensions Limited to 2^x (x)",
+                                     "    —",
+                                     "    RW Version ID",
+                                     "      0x0800 ( )",
+                                     "      0x0C02 (x)",
+                                     "      0x1003 ( )",
+                                     "    Unknown Flag",
+                                     "      0x1101 ( )",
+                                     "      0x1102 (x)",
+                                     "      0x1106 ( )",
+                                     "&Help",
+                                     "  &Image Formats [F1]",
+                                     "  —",
+                                     "  &Visit Homepage",
+                                     "  &Send Email",
+                                     "  —",
+                                     "  &About..."}));
+    }
+
+    void ControlsStandWhereTheWindowPutsThemWithTheirHints() {
+        Fixture f;
+        QCOMPARE(f.Window.centralWidget()->size() + QSize(0, f.Window.statusBar()->height()), QSize(502, 304));
+        QCOMPARE(f.Table()->geometry(), QRect(0, 0, 417, 281));
+        QCOMPARE(f.Button("Button6")->geometry(), QRect(424, 248, 73, 25));
+        QCOMPARE(f.Button("BtnDown")->geometry(), QRect(464, 104, 33, 25));
+        QCOMPARE(f.Button("Button1")->toolTip(), QStringLiteral("Add texture(s) to list"));
+        QCOMPARE(f.Button("BitBtn1")->toolTip(), QStringLiteral("Lists which textures are used by a dff model file"));
+        QVERIFY(f.Button("Button6")->font().bold());
+        QVERIFY(!f.Button("Button1")->icon().isNull());
+        // The focus chain also holds the table's own parts; only the window's controls count.
+        const QStringList controls = {"Table",   "Button1", "Button2", "Button3", "BtnUp",
+                                      "BtnDown", "Button4", "BitBtn1", "Button5", "Button6"};
+        QStringList order;
+        QWidget* widget = f.Table();
+        for (int i = 0; i < 100 && order.size() < controls.size(); ++i, widget = widget->nextInFocusChain()) {
+            if (controls.contains(widget->objectName()) && !order.contains(widget->objectName())) {
+                order << widget->objectName();
+            }
+        }
+        QCOMPARE(order, controls);
     }
 
     void AddedFilesShowTheirTextsAndSelectTheFirstRow() {
