@@ -127,6 +127,7 @@ std::vector<uint8_t> MakeJpeg(int width, int height, JpegKind kind, const std::f
     if (kind == JpegKind::ProgressiveColour) {
         jpeg_simple_progression(&cinfo);
     }
+    cinfo.arith_code = kind == JpegKind::ArithmeticColour ? TRUE : FALSE;
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<uint8_t> row(static_cast<size_t>(width) * cinfo.input_components);
     for (int y = 0; y < height; ++y) {

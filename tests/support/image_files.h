@@ -30,7 +30,7 @@ std::vector<uint8_t> MakeTrueColourBmp(int width, int height, const std::functio
 
 std::vector<RgbColour> GreyPalette(int entries);
 
-enum class JpegKind { Colour, Grey, Cmyk, ProgressiveColour };
+enum class JpegKind { Colour, Grey, Cmyk, ProgressiveColour, ArithmeticColour };
 // A JPEG of the given kind; colour(x, y) gives the pixel (its green for Grey, inverted ink for Cmyk).
 std::vector<uint8_t> MakeJpeg(int width, int height, JpegKind kind, const std::function<RgbColour(int, int)>& colour,
                               int quality = 95);

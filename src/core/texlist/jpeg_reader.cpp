@@ -72,6 +72,11 @@ class Decompression {
             jpeg_mem_src(&m_cinfo, m_file.data(), static_cast<unsigned long>(m_file.size()));
             jpeg_read_header(&m_cinfo, TRUE);
         });
+        // An arithmetic-coded scan that ends early gives no warning: it would decode into a grey
+        // tail of any length. Such files are rare, and programs of this kind never read them.
+        if (m_cinfo.arith_code) {
+            throw Error("JPEG image uses arithmetic coding, which is not supported");
+        }
     }
 
     // The step must not own anything with a destructor: libjpeg's error exit jumps out of it.
