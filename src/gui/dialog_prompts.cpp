@@ -76,24 +76,23 @@ QString DisplayText(const QString& text) {
     return display;
 }
 
-QStringList DialogPrompts::OpenFiles(const FileDialogOptions& options) {
-    QFileDialog dialog(m_parent);
+// Runs an open dialog for one or several existing files; empty when cancelled.
+QStringList ChooseExistingFiles(const FileDialogOptions& options, QFileDialog::FileMode mode, QWidget* parent) {
+    QFileDialog dialog(parent);
     Configure(dialog, options);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setFileMode(mode);
     if (options.Preview) {
         AddPreview(dialog);
     }
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
+QStringList DialogPrompts::OpenFiles(const FileDialogOptions& options) {
+    return ChooseExistingFiles(options, QFileDialog::ExistingFiles, m_parent);
+}
+
 QString DialogPrompts::OpenFile(const FileDialogOptions& options) {
-    QFileDialog dialog(m_parent);
-    Configure(dialog, options);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (options.Preview) {
-        AddPreview(dialog);
-    }
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    return ChooseExistingFiles(options, QFileDialog::ExistingFile, m_parent).value(0);
 }
 
 QString DialogPrompts::SaveFile(const FileDialogOptions& options) {

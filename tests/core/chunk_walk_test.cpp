@@ -18,6 +18,7 @@ using test::Header;
 using test::Join;
 using test::String;
 using test::Texture;
+using test::TextureRef;
 using test::U32;
 
 // clang-format off
@@ -27,14 +28,6 @@ constexpr uint32_t kData = 1, kExtension = 3, kMaterial = 7, kMaterialList = 8, 
 
 std::vector<TDFFTex> Scan(const Bytes& model) {
     return ScanModel(model, nullptr).ScanList;
-}
-
-TDFFTex Named(std::string name, std::string alpha = "") {
-    TDFFTex texture;
-    texture.TexName = std::move(name);
-    texture.HasAlpha = !alpha.empty();
-    texture.AlphaName = std::move(alpha);
-    return texture;
 }
 
 Bytes Material(const Bytes& texture) {
@@ -72,33 +65,34 @@ TEST(ChunkNames, NamesContainersAndIndents) {
 TEST(ChunkWalk, FindsTexturesThroughTheMaterialTreeAndMergesThemByName) {
     const Bytes model = Model({Material(Texture({"wheel", ""})), Material(Texture({"wheel", ""}))});
     const std::vector<TDFFTex> scan = Scan(model);
-    EXPECT_EQ(scan, (std::vector<TDFFTex>{Named("wheel"), Named("wheel")}));
-    EXPECT_EQ(BuildDffTexList(scan), (std::vector<TDFFTex>{Named("wheel")}));
+    EXPECT_EQ(scan, (std::vector<TDFFTex>{TextureRef("wheel"), TextureRef("wheel")}));
+    EXPECT_EQ(BuildDffTexList(scan), (std::vector<TDFFTex>{TextureRef("wheel")}));
 }
 
 TEST(ChunkWalk, NamesEndAtTheFirstZeroAndAreTrimmed) {
     const Bytes body = Chunk(2, {'b', 'o', 'd', 'y', 0, 0, 0, 0});
     const Bytes padded = Chunk(2, {' ', 'b', 'o', 'd', 'y', ' ', ' ', '\t'});
-    EXPECT_EQ(Scan(Chunk(6, body)), (std::vector<TDFFTex>{Named("body")}));
-    EXPECT_EQ(Scan(Chunk(6, padded)), (std::vector<TDFFTex>{Named("body")}));
-    EXPECT_EQ(Scan(Chunk(6, Chunk(2, {'c', 'a', 'f', 0xE9}))), (std::vector<TDFFTex>{Named("café")}));
+    EXPECT_EQ(Scan(Chunk(6, body)), (std::vector<TDFFTex>{TextureRef("body")}));
+    EXPECT_EQ(Scan(Chunk(6, padded)), (std::vector<TDFFTex>{TextureRef("body")}));
+    EXPECT_EQ(Scan(Chunk(6, Chunk(2, {'c', 'a', 'f', 0xE9}))), (std::vector<TDFFTex>{TextureRef("café")}));
 }
 
 TEST(ChunkWalk, FirstNonEmptyStringNamesTheTextureAndTheLastLaterOneItsAlpha) {
-    EXPECT_EQ(Scan(Texture({"", "glass"})), (std::vector<TDFFTex>{Named("glass")}));
-    EXPECT_EQ(Scan(Texture({"glass", "glass_a", "glass_b"})), (std::vector<TDFFTex>{Named("glass", "glass_b")}));
-    EXPECT_EQ(Scan(Texture({"glass", "glass_a", ""})), (std::vector<TDFFTex>{Named("glass", "glass_a")}));
-    EXPECT_EQ(Scan(Texture({})), (std::vector<TDFFTex>{Named("")}));
+    EXPECT_EQ(Scan(Texture({"", "glass"})), (std::vector<TDFFTex>{TextureRef("glass")}));
+    EXPECT_EQ(Scan(Texture({"glass", "glass_a", "glass_b"})), (std::vector<TDFFTex>{TextureRef("glass", "glass_b")}));
+    EXPECT_EQ(Scan(Texture({"glass", "glass_a", ""})), (std::vector<TDFFTex>{TextureRef("glass", "glass_a")}));
+    EXPECT_EQ(Scan(Texture({})), (std::vector<TDFFTex>{TextureRef("")}));
 }
 
 TEST(ChunkWalk, ModelListKeepsCaseVariantsAndTheFirstOfEqualNames) {
     const Bytes model = Model({Material(Texture({"Rim"})), Material(Texture({"rim", "a"})),
                                Material(Texture({"rim", "b"})), Material(Texture({"axle"}))});
-    EXPECT_EQ(BuildDffTexList(Scan(model)), (std::vector<TDFFTex>{Named("axle"), Named("Rim"), Named("rim", "a")}));
+    EXPECT_EQ(BuildDffTexList(Scan(model)),
+              (std::vector<TDFFTex>{TextureRef("axle"), TextureRef("Rim"), TextureRef("rim", "a")}));
 }
 
 TEST(ChunkWalk, DataChunksAreEnteredOnlyAtTheTop) {
-    EXPECT_EQ(Scan(Chunk(kData, Texture({"top"}))), (std::vector<TDFFTex>{Named("top")}));
+    EXPECT_EQ(Scan(Chunk(kData, Texture({"top"}))), (std::vector<TDFFTex>{TextureRef("top")}));
     EXPECT_TRUE(Scan(Chunk(kClump, Chunk(kData, Texture({"hidden"})))).empty());
 }
 
@@ -112,7 +106,7 @@ TEST(ChunkWalk, StringsOutsideTexturesAreNotNames) {
 TEST(ChunkWalk, OnlyTheFirstTopLevelChunkIsWalked) {
     const Bytes first = Chunk(kClump, Texture({"first"}));
     const ModelScan scan = ScanModel(Join({first, Chunk(kClump, Texture({"second"}))}), nullptr);
-    EXPECT_EQ(scan.ScanList, (std::vector<TDFFTex>{Named("first")}));
+    EXPECT_EQ(scan.ScanList, (std::vector<TDFFTex>{TextureRef("first")}));
     EXPECT_EQ(scan.EndPosition, first.size());
     EXPECT_TRUE(Scan(Chunk(kFrame, Texture({"inside frame"}))).empty());
 }
@@ -125,25 +119,25 @@ TEST(ChunkWalk, AChildRunningPastItsParentResumesAtTheParentsEnd) {
     // The overrunning Extension reads on into the next Material, so its texture is met twice; the
     // sibling at the parent's end is read as the parent's sibling all the same.
     ASSERT_GE(scan.size(), 2u);
-    EXPECT_EQ(scan.front(), Named("swallowed?"));
-    EXPECT_EQ(scan.back(), Named("next"));
-    EXPECT_EQ(BuildDffTexList(scan), (std::vector<TDFFTex>{Named("next"), Named("swallowed?")}));
+    EXPECT_EQ(scan.front(), TextureRef("swallowed?"));
+    EXPECT_EQ(scan.back(), TextureRef("next"));
+    EXPECT_EQ(BuildDffTexList(scan), (std::vector<TDFFTex>{TextureRef("next"), TextureRef("swallowed?")}));
 }
 
 TEST(ChunkWalk, MaterialEffectsSkipTwentyBytesUnlessTheirLayoutReadsToTheEnd) {
     const Bytes skipped = Chunk(kEffects, Join({Bytes(20, 0xAB), Texture({"effect"})}));
-    EXPECT_EQ(Scan(skipped), (std::vector<TDFFTex>{Named("effect")}));
+    EXPECT_EQ(Scan(skipped), (std::vector<TDFFTex>{TextureRef("effect")}));
 
     // Bump map with both textures, then no second effect.
     const Bytes bump =
         Chunk(kEffects,
               Join({U32(1), U32(1), U32(0x3F800000), U32(1), Texture({"bump"}), U32(1), Texture({"bump2"}), U32(0)}));
-    EXPECT_EQ(Scan(bump), (std::vector<TDFFTex>{Named("bump"), Named("bump2")}));
+    EXPECT_EQ(Scan(bump), (std::vector<TDFFTex>{TextureRef("bump"), TextureRef("bump2")}));
 
     // Environment map, then dual texture.
     const Bytes twoEffects = Chunk(kEffects, Join({U32(5), U32(2), U32(0x3F000000), U32(0), U32(1), Texture({"env"}),
                                                    U32(4), U32(5), U32(6), U32(1), Texture({"dual"})}));
-    EXPECT_EQ(Scan(twoEffects), (std::vector<TDFFTex>{Named("env"), Named("dual")}));
+    EXPECT_EQ(Scan(twoEffects), (std::vector<TDFFTex>{TextureRef("env"), TextureRef("dual")}));
 
     // A layout that does not end exactly at the chunk's end falls back to the skip.
     const Bytes trailing = Chunk(kEffects, Join({U32(2), U32(2), U32(0), U32(0), U32(0), U32(0), Bytes(4)}));
@@ -153,7 +147,7 @@ TEST(ChunkWalk, MaterialEffectsSkipTwentyBytesUnlessTheirLayoutReadsToTheEnd) {
 TEST(ChunkWalk, HostileSizesDepthsAndCutsEndCleanly) {
     // Sizes of 0xFFFFFFFF at every level.
     EXPECT_EQ(Scan(Join({Header(kClump, 0xFFFFFFFF), Header(6, 0xFFFFFFFF), String("huge")})),
-              (std::vector<TDFFTex>{Named("huge")}));
+              (std::vector<TDFFTex>{TextureRef("huge")}));
     // A file cut inside a header and inside a name.
     const Bytes whole = Chunk(kClump, Texture({"cut_here_in_the_name"}));
     for (size_t length = 0; length < whole.size(); ++length) {
@@ -161,7 +155,7 @@ TEST(ChunkWalk, HostileSizesDepthsAndCutsEndCleanly) {
     }
     // Cut the closing extension header and the name's last 13 bytes (9 letters and the padding).
     const Bytes cutName(whole.begin(), whole.end() - 25);
-    EXPECT_EQ(Scan(cutName), (std::vector<TDFFTex>{Named("cut_here_in")}));
+    EXPECT_EQ(Scan(cutName), (std::vector<TDFFTex>{TextureRef("cut_here_in")}));
     // Nesting deeper than fifteen levels: the sixteenth is not entered.
     Bytes nested = Texture({"deep"});
     for (int level = 0; level < 20; ++level) {
@@ -172,7 +166,7 @@ TEST(ChunkWalk, HostileSizesDepthsAndCutsEndCleanly) {
     for (int level = 0; level < 13; ++level) {
         shallow = Chunk(kExtension, shallow);
     }
-    EXPECT_EQ(Scan(shallow), (std::vector<TDFFTex>{Named("fits")}));  // Texture at depth 13, String at 14
+    EXPECT_EQ(Scan(shallow), (std::vector<TDFFTex>{TextureRef("fits")}));  // Texture at depth 13, String at 14
 }
 
 // Each unit is a small chunk holding one that claims the rest of the file, so every unit makes the

@@ -16,14 +16,7 @@ using test::Bytes;
 using test::Chunk;
 using test::Join;
 using test::Texture;
-
-TDFFTex Model(std::string name, std::string alpha = "") {
-    TDFFTex texture;
-    texture.TexName = std::move(name);
-    texture.HasAlpha = !alpha.empty();
-    texture.AlphaName = std::move(alpha);
-    return texture;
-}
+using test::TextureRef;
 
 TTexFile Entry(std::string name, std::string alpha = "") {
     TTexFile entry;
@@ -49,14 +42,14 @@ using Flags = std::vector<std::pair<bool, bool>>;
 // Without an alpha on either side the alpha names are equal (both empty); that flag is never read
 // for a texture without alpha.
 TEST(DffCheck, NamesMatchWithoutCaseButWithoutTrimming) {
-    EXPECT_EQ(Found({Model("wheel")}, {Entry("Wheel")}), (Flags{{true, true}}));
-    EXPECT_EQ(Found({Model("wheel")}, {Entry("wheel ")}), (Flags{{false, false}}));
-    EXPECT_EQ(Found({Model("Rim"), Model("rim")}, {Entry("rim")}), (Flags{{true, true}, {true, true}}));
-    EXPECT_EQ(Found({Model("Ärger")}, {Entry("ärger")}), (Flags{{false, false}}));
+    EXPECT_EQ(Found({TextureRef("wheel")}, {Entry("Wheel")}), (Flags{{true, true}}));
+    EXPECT_EQ(Found({TextureRef("wheel")}, {Entry("wheel ")}), (Flags{{false, false}}));
+    EXPECT_EQ(Found({TextureRef("Rim"), TextureRef("rim")}, {Entry("rim")}), (Flags{{true, true}, {true, true}}));
+    EXPECT_EQ(Found({TextureRef("Ärger")}, {Entry("ärger")}), (Flags{{false, false}}));
 }
 
 TEST(DffCheck, AnAlphaCountsOnlyOnAnEntryOfTheSameTexture) {
-    const std::vector<TDFFTex> rim = {Model("rim", "rim_a")};
+    const std::vector<TDFFTex> rim = {TextureRef("rim", "rim_a")};
     EXPECT_EQ(Found(rim, {Entry("rim")}), (Flags{{true, false}}));
     EXPECT_EQ(Found(rim, {Entry("rim"), Entry("rim", "RIM_A")}), (Flags{{true, true}}));
     EXPECT_EQ(Found(rim, {Entry("rim_a"), Entry("rim")}), (Flags{{true, false}}));
@@ -67,18 +60,18 @@ TEST(DffCheck, SummaryCountsMissingTexturesAndAlphas) {
     EXPECT_EQ(Summarize(none).Text, "All textures are available.");
     EXPECT_EQ(Summarize(none).Colour, ResultColour::Green);
 
-    std::vector<TDFFTex> model = {Model("body"), Model("rim", "rim_a"), Model("glass")};
+    std::vector<TDFFTex> model = {TextureRef("body"), TextureRef("rim", "rim_a"), TextureRef("glass")};
     CompareWithTextureList(model, {Entry("body"), Entry("rim")});
     const CheckSummary some = Summarize(model);
     EXPECT_EQ(some.Missing, 2u);
     EXPECT_EQ(some.Text, "2 textures are missing!");
     EXPECT_EQ(some.Colour, ResultColour::Orange);
 
-    std::vector<TDFFTex> one = {Model("body"), Model("glass")};
+    std::vector<TDFFTex> one = {TextureRef("body"), TextureRef("glass")};
     CompareWithTextureList(one, {Entry("body")});
     EXPECT_EQ(Summarize(one).Text, "1 textures are missing!");
 
-    std::vector<TDFFTex> all = {Model("body")};
+    std::vector<TDFFTex> all = {TextureRef("body")};
     CompareWithTextureList(all, {});
     EXPECT_EQ(Summarize(all).Text, "No textures are available!");
     EXPECT_EQ(Summarize(all).Colour, ResultColour::Red);
@@ -87,12 +80,12 @@ TEST(DffCheck, SummaryCountsMissingTexturesAndAlphas) {
 }
 
 TEST(DffCheck, ItemTextsJoinTextureAndAlpha) {
-    EXPECT_EQ(ItemText(Model("wheel")), "wheel");
-    EXPECT_EQ(ItemText(Model("rim", "rim_a")), "rim; rim_a");
+    EXPECT_EQ(ItemText(TextureRef("wheel")), "wheel");
+    EXPECT_EQ(ItemText(TextureRef("rim", "rim_a")), "rim; rim_a");
 }
 
 class RunDffCheckTest : public testing::Test {
-protected:
+  protected:
     std::string WriteModel(const std::string& name) {
         const Bytes model = Chunk(16, Join({Chunk(7, Texture({"wheel"})), Chunk(7, Texture({"Rim", "rim_a"})),
                                             Chunk(7, Texture({"wheel"}))}));

@@ -49,4 +49,12 @@ Bytes Join(std::initializer_list<Bytes> parts) {
     return joined;
 }
 
+TDFFTex TextureRef(std::string name, std::string alpha) {
+    TDFFTex texture;
+    texture.TexName = std::move(name);
+    texture.HasAlpha = !alpha.empty();
+    texture.AlphaName = std::move(alpha);
+    return texture;
+}
+
 }  // namespace vc::test

@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 #include <vector>
+
+#include "dff/chunk_walk.h"
 
 namespace vc::test {
 
@@ -20,6 +23,9 @@ Bytes String(std::string_view text);
 // A Texture chunk with its Data child and one String child per name.
 Bytes Texture(std::initializer_list<std::string_view> names);
 Bytes U32(uint32_t value);
+
+// The texture reference a model's Texture chunk should give, with an alpha name when not empty.
+TDFFTex TextureRef(std::string name, std::string alpha = "");
 Bytes Join(std::initializer_list<Bytes> parts);
 
 }  // namespace vc::test
