@@ -2,7 +2,7 @@
 
 #include "cli_support.h"
 #include "input_arguments.h"
-#include "io/file_io.h"
+#include "io/atomic_file.h"
 #include "io/file_names.h"
 #include "txd/build_report.h"
 
@@ -32,15 +32,18 @@ constexpr InputCommand kBuildCommand = {"build", kBuildHelp, "OUT.txd", true, fa
 int RunBuild(Arguments arguments) {
     return RunInputCommand(
         arguments, kBuildCommand, [](Workspace& workspace, const InputRequest& request, bool refused) {
-            const BuildResult result = BuildTxd(workspace, request.Options);
+            // Each texture goes to disk as soon as it is assembled; the target is replaced only
+            // once the whole dictionary is there.
+            AtomicFile output(request.Output);
+            const BuildResult result = BuildTxdInto(output, workspace, request.Options);
             if (result.Written == 0) {
                 std::cerr << "vellumcraft-cli: no texture could be assembled; " << request.Output
                           << " was not written\n";
                 return kIncomplete;
             }
-            WriteFileAtomically(request.Output, result.Bytes);
+            output.Commit();
             std::cout << ToTerminalLines(BuildResultText(result.Written, result.Total, FileNamePart(request.Output),
-                                                         result.Bytes.size(), NumberFormat{}))
+                                                         result.Size, NumberFormat{}))
                       << '\n';
             return refused || result.Written < result.Total ? kIncomplete : kSuccess;
         });

@@ -24,6 +24,7 @@
 #include "dff/chunk_log.h"
 #include "dff/dff_check.h"
 #include "dff_check_window.h"
+#include "io/atomic_file.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
@@ -517,8 +518,8 @@ void TForm1::BuildTxd() {
         m_saveFileName = file;
         WriteFileAtomically(Utf8(file), result.Bytes);
         m_prompts.ShowMessage(MessageKind::Information, QStringLiteral("Build TXD - Result"),
-                              Text(BuildResultText(result.Written, result.Total, FileNamePart(Utf8(file)),
-                                                   result.Bytes.size(), LocaleNumberFormat())));
+                              Text(BuildResultText(result.Written, result.Total, FileNamePart(Utf8(file)), result.Size,
+                                                   LocaleNumberFormat())));
     });
     RefreshTable();
 }

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
+#include <stdexcept>
 #include <vector>
 
+#include "io/atomic_file.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "temp_dir.h"
@@ -31,6 +35,48 @@ TEST(FileIo, FailedWriteKeepsWhatWasThere) {
     EXPECT_EQ(ReadBytes(inside).size(), 4u);
     EXPECT_THROW(WriteFileAtomically(dir.File("missing/out.txd"), std::vector<uint8_t>{1}), Error);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+// Small appends are gathered, large ones written straight through; either way the bytes land in
+// order, and values patched at the end land where they belong.
+TEST(FileIo, AtomicFileReplacesTheTargetOnlyOnCommit) {
+    TempDir dir;
+    const std::string target = dir.WriteText("out.txd", "old");
+    std::vector<uint8_t> expected;
+    {
+        AtomicFile file(target);
+        for (const size_t size : {size_t{5}, size_t{70000}, size_t{65535}, size_t{1}, size_t{200000}, size_t{3}}) {
+            std::vector<uint8_t> piece(size);
+            for (size_t i = 0; i < size; ++i) {
+                piece[i] = static_cast<uint8_t>(expected.size() + i * 13);
+            }
+            file.Append(piece);
+            expected.insert(expected.end(), piece.begin(), piece.end());
+        }
+        file.PatchU32(1, 0xA1B2C3D4);
+        file.PatchU32(expected.size() - 4, 0x01020304);
+        EXPECT_THROW(file.PatchU32(expected.size() - 3, 0), std::out_of_range);
+        EXPECT_EQ(file.Size(), expected.size());
+        EXPECT_EQ(ReadBytes(target).size(), 3u) << "the target changed before the commit";
+        file.Commit();
+    }
+    const std::array<uint8_t, 4> first = {0xD4, 0xC3, 0xB2, 0xA1}, last = {4, 3, 2, 1};
+    std::copy(first.begin(), first.end(), expected.begin() + 1);
+    std::copy(last.begin(), last.end(), expected.end() - 4);
+    EXPECT_EQ(ReadBytes(target), expected);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(FileIo, AtomicFileLeftWithoutCommitLeavesTheTargetAndNoTrace) {
+    TempDir dir;
+    const std::string target = dir.WriteText("out.txd", "old");
+    {
+        AtomicFile file(target);
+        file.Append(std::vector<uint8_t>(100000, 1));
+    }
+    EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+    EXPECT_THROW(AtomicFile(dir.File("missing/out.txd")), Error);
 }
 
 TEST(FileIo, ReadsWholeFilesAndNamesUnreadableOnes) {

@@ -6,6 +6,7 @@
 
 #include "expected_txd.h"
 #include "image_files.h"
+#include "io/atomic_file.h"
 #include "io/byte_reader.h"
 #include "io/error.h"
 #include "io/file_io.h"
@@ -302,6 +303,12 @@ TEST_F(TxdBuildTest, MixedSourcesGiveExactlyTheLaidOutBytes) {
         expected.push_back({.Name = std::string(FileNameWithoutExtension(path)), .ColourPath = path});
     }
     EXPECT_EQ(txd, test::ExpectedDictionary(expected, 0x1003FFFF, 0x1101));
+    {
+        AtomicFile file(dir.File("streamed.txd"));
+        EXPECT_EQ(BuildTxdInto(file, workspace, options).Size, txd.size());
+        file.Commit();
+    }
+    EXPECT_EQ(ReadWholeFile(dir.File("streamed.txd")), txd);
 
     const TxdContents contents = ReadTxd(txd);
     ASSERT_EQ(contents.Textures.size(), 4u);

@@ -77,7 +77,7 @@ std::vector<uint8_t> ExpectedDictionary(const std::vector<ExpectedTexture>& text
             for (size_t i = 0; i < 256; ++i) {
                 const RgbColour c = PaletteEntry(colour.Pixels, i);
                 const RgbColour a = hasAlpha ? PaletteEntry(alpha.Pixels, i) : RgbColour{};
-                out.Bytes(std::vector<uint8_t>{c.Red, c.Green, c.Blue,
+                out.Append(std::vector<uint8_t>{c.Red, c.Green, c.Blue,
                                                hasAlpha ? Grey(a.Red, a.Green, a.Blue) : uint8_t{255}});
             }
         } else if (hasAlpha) {
@@ -86,12 +86,12 @@ std::vector<uint8_t> ExpectedDictionary(const std::vector<ExpectedTexture>& text
             }
         }
         out.U32(static_cast<uint32_t>(raster));
-        out.Bytes(pixels);
+        out.Append(pixels);
         header(3, 0);
     }
     header(3, 28);
     const std::string creator = "Created with Vellumcraft 1.1";
-    out.Bytes({reinterpret_cast<const uint8_t*>(creator.data()), creator.size()});
+    out.Append({reinterpret_cast<const uint8_t*>(creator.data()), creator.size()});
     out.PatchU32(4, static_cast<uint32_t>(out.Size() - 12));
     return out.Take();
 }

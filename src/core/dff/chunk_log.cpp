@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "dff/chunk_names.h"
+#include "io/atomic_file.h"
 #include "io/code_page.h"
-#include "io/file_io.h"
 #include "io/file_names.h"
 
 namespace vc {

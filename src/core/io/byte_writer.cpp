@@ -1,6 +1,7 @@
 #include "io/byte_writer.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace vc {
 
@@ -21,10 +22,11 @@ void ByteWriter::FixedText(std::string_view text, size_t fieldSize) {
     m_bytes.insert(m_bytes.end(), fieldSize - used, 0);
 }
 
-void ByteWriter::PatchU32(size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        m_bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+void ByteWriter::Overwrite(uint64_t offset, std::span<const uint8_t> bytes) {
+    if (offset > m_bytes.size() || bytes.size() > m_bytes.size() - offset) {
+        throw std::out_of_range("ByteWriter::Overwrite past the end");
     }
+    std::copy(bytes.begin(), bytes.end(), m_bytes.begin() + static_cast<ptrdiff_t>(offset));
 }
 
 }  // namespace vc

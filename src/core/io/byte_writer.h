@@ -6,22 +6,23 @@
 #include <string_view>
 #include <vector>
 
+#include "io/byte_sink.h"
+
 namespace vc {
 
-// Appends little-endian numbers to a growing byte buffer; values at known offsets can be
-// overwritten once they are known.
-class ByteWriter {
+// Appends little-endian numbers to a growing byte buffer in memory.
+class ByteWriter final : public ByteSink {
   public:
     void U8(uint8_t value) { m_bytes.push_back(value); }
     void U16(uint16_t value);
     void U32(uint32_t value);
-    void Bytes(std::span<const uint8_t> bytes) { m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end()); }
+    void Append(std::span<const uint8_t> bytes) override { m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end()); }
     // Writes text into a field of fieldSize bytes, cut to fieldSize - 1 bytes and padded with zeros.
     void FixedText(std::string_view text, size_t fieldSize);
-    void PatchU32(size_t offset, uint32_t value);
+    void Overwrite(uint64_t offset, std::span<const uint8_t> bytes) override;
     void Reserve(size_t size) { m_bytes.reserve(size); }
 
-    size_t Size() const { return m_bytes.size(); }
+    uint64_t Size() const override { return m_bytes.size(); }
     const std::vector<uint8_t>& View() const { return m_bytes; }
     std::vector<uint8_t> Take() { return std::move(m_bytes); }
 

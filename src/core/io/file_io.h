@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <span>
 #include <string_view>
 #include <vector>
 
@@ -27,9 +26,5 @@ struct FileStart {
     uint64_t FileSize = 0;
 };
 FileStart ReadFileStart(std::string_view utf8Path, size_t maxBytes);
-
-// Writes bytes to a temporary file beside the target and renames it over the target, so the
-// target holds either its old content or the whole new content, never a part.
-void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> bytes);
 
 }  // namespace vc

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <limits>
 
+#include "io/atomic_file.h"
 #include "io/code_page.h"
 #include "io/file_io.h"
 #include "io/file_names.h"

@@ -75,8 +75,8 @@ void MergePixelAlpha(ConversionSlot& colour, const ConversionSlot& alpha, uint8_
     }
 }
 
-void WriteHeader(ByteWriter& out, ChunkType type, uint64_t size, uint32_t stamp) {
-    out.Bytes(MakeChunkHeader(type, static_cast<uint32_t>(size), stamp));
+void WriteHeader(ByteSink& out, ChunkType type, uint64_t size, uint32_t stamp) {
+    out.Append(MakeChunkHeader(type, static_cast<uint32_t>(size), stamp));
 }
 
 // Refuses a texture that would carry the dictionary past what its 32-bit size field can hold.
@@ -89,24 +89,32 @@ void CheckRoomFor(uint64_t dictionarySize, const TextureNativeSizes& sizes, cons
     }
 }
 
-void WriteTextureNative(ByteWriter& out, const TTexFile& entry, ImageIntake& intake, const TImageInfo& colour,
+// The texture's fields up to its palette.
+std::vector<uint8_t> TextureFields(const TTexFile& entry, const TImageInfo& colour, const TextureNativeSizes& sizes,
+                                   uint32_t stamp, uint32_t flag) {
+    ByteWriter fields;
+    WriteHeader(fields, ChunkType::TextureNative, sizes.Content, stamp);
+    WriteHeader(fields, ChunkType::Data, sizes.DataContent, stamp);
+    fields.U32(kPlatformId);
+    fields.U32(flag);
+    fields.FixedText(Utf8ToWindows1252(entry.TexName), kNameFieldSize);
+    fields.FixedText(Utf8ToWindows1252(entry.AlphaName), kNameFieldSize);
+    fields.U32(RasterFormat(colour.Depth, entry.HasAlpha));
+    fields.U32(entry.HasAlpha ? 1 : 0);
+    fields.U16(colour.Width);
+    fields.U16(colour.Height);
+    fields.U8(colour.Depth);
+    fields.U8(1);  // levels: no mipmaps
+    fields.U8(4);  // raster type
+    fields.U8(0);  // no compression
+    return fields.Take();
+}
+
+void WriteTextureNative(ByteSink& out, const TTexFile& entry, ImageIntake& intake, const TImageInfo& colour,
                         const TImageInfo& alpha, uint32_t stamp, uint32_t flag) {
     const TextureNativeSizes sizes = TextureNativeSizesFor(colour.Width, colour.Height, colour.Depth);
     CheckRoomFor(out.Size(), sizes, entry);
-    WriteHeader(out, ChunkType::TextureNative, sizes.Content, stamp);
-    WriteHeader(out, ChunkType::Data, sizes.DataContent, stamp);
-    out.U32(kPlatformId);
-    out.U32(flag);
-    out.FixedText(Utf8ToWindows1252(entry.TexName), kNameFieldSize);
-    out.FixedText(Utf8ToWindows1252(entry.AlphaName), kNameFieldSize);
-    out.U32(RasterFormat(colour.Depth, entry.HasAlpha));
-    out.U32(entry.HasAlpha ? 1 : 0);
-    out.U16(colour.Width);
-    out.U16(colour.Height);
-    out.U8(colour.Depth);
-    out.U8(1);  // levels: no mipmaps
-    out.U8(4);  // raster type
-    out.U8(0);  // no compression
+    out.Append(TextureFields(entry, colour, sizes, stamp, flag));
 
     ConversionSlot& colourSlot = intake.Slots[kColourSlot];
     const ConversionSlot& alphaSlot = intake.Slots[kAlphaSlot];
@@ -114,12 +122,12 @@ void WriteTextureNative(ByteWriter& out, const TTexFile& entry, ImageIntake& int
         if (entry.HasAlpha) {
             MergePaletteAlpha(colourSlot, alphaSlot);
         }
-        out.Bytes(colourSlot.PaletteBuf);
+        out.Append(colourSlot.PaletteBuf);
     } else if (entry.HasAlpha) {
         MergePixelAlpha(colourSlot, alphaSlot, alpha.Depth);
     }
-    out.U32(static_cast<uint32_t>(sizes.Raster));
-    out.Bytes(colour.Depth == 8 ? colourSlot.IndexBuf : colourSlot.PixelBuf);
+    out.Append(LittleEndianU32(static_cast<uint32_t>(sizes.Raster)));
+    out.Append(colour.Depth == 8 ? colourSlot.IndexBuf : colourSlot.PixelBuf);
     WriteHeader(out, ChunkType::Extension, 0, stamp);
 }
 
@@ -138,7 +146,8 @@ uint64_t ExpectedSize(const TextureList& list) {
 
 }  // namespace
 
-BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const BuildProgress& progress) {
+BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& options,
+                         const BuildProgress& progress) {
     BuildResult result;
     result.Total = workspace.TexList.size();
     if (workspace.TexList.empty()) {
@@ -148,12 +157,10 @@ BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const Buil
     const uint32_t stamp = VersionStamp(options.VersionIndex);
     const uint32_t flag = TextureFlag(options.FlagIndex);
 
-    ByteWriter out;
-    out.Reserve(ExpectedSize(workspace.TexList));
     // Both sizes are patched once every texture is written.
     WriteHeader(out, ChunkType::TextureDictionary, 0, stamp);
     WriteHeader(out, ChunkType::Data, 4, stamp);
-    out.U32(0);
+    out.Append(LittleEndianU32(0));
     for (size_t index = 0; index < workspace.TexList.size(); ++index) {
         TTexFile& entry = workspace.TexList[index];
         if (progress) {
@@ -175,8 +182,16 @@ BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const Buil
     }
     out.PatchU32(kTextureCountOffset, result.Written);
     WriteHeader(out, ChunkType::Extension, kCreatorText.size(), stamp);
-    out.Bytes({reinterpret_cast<const uint8_t*>(kCreatorText.data()), kCreatorText.size()});
+    out.Append({reinterpret_cast<const uint8_t*>(kCreatorText.data()), kCreatorText.size()});
     out.PatchU32(kDictionarySizeOffset, static_cast<uint32_t>(out.Size() - kChunkHeaderSize));
+    result.Size = out.Size();
+    return result;
+}
+
+BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const BuildProgress& progress) {
+    ByteWriter out;
+    out.Reserve(ExpectedSize(workspace.TexList));
+    BuildResult result = BuildTxdInto(out, workspace, options, progress);
     result.Bytes = out.Take();
     return result;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "io/byte_sink.h"
 #include "texlist/texture_list.h"
 
 namespace vc {
@@ -17,7 +18,8 @@ struct TxdOptions {
 };
 
 struct BuildResult {
-    std::vector<uint8_t> Bytes;  // the whole dictionary; meaningful only when Written > 0
+    std::vector<uint8_t> Bytes;  // the whole dictionary when built in memory; meaningful only when Written > 0
+    uint64_t Size = 0;           // the dictionary's size in bytes
     uint32_t Written = 0;        // textures in the dictionary
     size_t Total = 0;            // entries in the list when the build started
 };
@@ -31,5 +33,10 @@ using BuildProgress = std::function<void(size_t done, size_t total, std::string_
 // info renewed. Nothing is written to disk here: the caller chooses where the bytes go.
 // Throws an Error when an image cannot be read or the dictionary would outgrow its 32-bit sizes.
 BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const BuildProgress& progress = {});
+
+// The same build, each texture handed to out as soon as it is assembled (the bytes are not kept
+// in the result). An empty list hands out nothing.
+BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& options,
+                         const BuildProgress& progress = {});
 
 }  // namespace vc

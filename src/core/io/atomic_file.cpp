@@ -1,0 +1,105 @@
+#include "io/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+#include "io/file_io.h"
+
+namespace vc {
+
+namespace {
+
+// Appends smaller than this are gathered and written together.
+constexpr size_t kPendingLimit = size_t{64} << 10;
+
+mode_t ModeForNewFile(const std::string& target) {
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0) {
+        return existing.st_mode & 07777;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+AtomicFile::AtomicFile(std::string_view utf8Path)
+    : m_utf8Path(utf8Path),
+      m_target(ToFsPath(utf8Path).string()),
+      m_temporary(m_target + ".tmp-XXXXXX"),
+      m_file(::mkstemp(m_temporary.data())) {
+    if (m_file.Get() < 0) {
+        ThrowSystemError("Cannot create file", m_utf8Path, errno);
+    }
+    m_pending.reserve(kPendingLimit);
+}
+
+AtomicFile::~AtomicFile() {
+    if (!m_committed) {
+        ::unlink(m_temporary.c_str());
+    }
+}
+
+void AtomicFile::Append(std::span<const uint8_t> bytes) {
+    if (m_pending.size() + bytes.size() > kPendingLimit) {
+        Flush();
+    }
+    if (bytes.size() >= kPendingLimit) {
+        WriteAt(m_written, bytes);
+        m_written += bytes.size();
+    } else {
+        m_pending.insert(m_pending.end(), bytes.begin(), bytes.end());
+    }
+    m_size += bytes.size();
+}
+
+void AtomicFile::Overwrite(uint64_t offset, std::span<const uint8_t> bytes) {
+    if (offset > m_size || bytes.size() > m_size - offset) {
+        throw std::out_of_range("AtomicFile::Overwrite past the end");
+    }
+    Flush();
+    WriteAt(offset, bytes);
+}
+
+void AtomicFile::Commit() {
+    Flush();
+    if (::fchmod(m_file.Get(), ModeForNewFile(m_target)) != 0 || ::fsync(m_file.Get()) != 0 || m_file.Close() != 0) {
+        ThrowSystemError("Cannot write file", m_utf8Path, errno);
+    }
+    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+        ThrowSystemError("Cannot replace file", m_utf8Path, errno);
+    }
+    m_committed = true;
+}
+
+void AtomicFile::Flush() {
+    WriteAt(m_written, m_pending);
+    m_written += m_pending.size();
+    m_pending.clear();
+}
+
+void AtomicFile::WriteAt(uint64_t offset, std::span<const uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::pwrite(m_file.Get(), bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ThrowSystemError("Cannot write file", m_utf8Path, errno);
+        }
+        bytes = bytes.subspan(static_cast<size_t>(written));
+        offset += static_cast<uint64_t>(written);
+    }
+}
+
+void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> bytes) {
+    AtomicFile file(utf8Path);
+    file.Append(bytes);
+    file.Commit();
+}
+
+}  // namespace vc

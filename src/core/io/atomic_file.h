@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "io/byte_sink.h"
+#include "io/posix_file.h"
+
+namespace vc {
+
+// A file written beside its target and renamed over it by Commit(), so that the target holds
+// either its old content or the whole new content, never a part. A file destroyed without
+// Commit() is removed and the target is left as it was. Write errors throw an Error naming the
+// target.
+class AtomicFile final : public ByteSink {
+  public:
+    explicit AtomicFile(std::string_view utf8Path);
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+    ~AtomicFile() override;
+
+    void Append(std::span<const uint8_t> bytes) override;
+    void Overwrite(uint64_t offset, std::span<const uint8_t> bytes) override;
+    uint64_t Size() const override { return m_size; }
+    // Flushes the file to disk and puts it in the target's place.
+    void Commit();
+
+  private:
+    void Flush();
+    void WriteAt(uint64_t offset, std::span<const uint8_t> bytes);
+
+    std::string m_utf8Path;
+    std::string m_target;
+    std::string m_temporary;
+    FileDescriptor m_file;
+    std::vector<uint8_t> m_pending;  // small appends, written together
+    uint64_t m_written = 0;          // bytes in the file itself
+    uint64_t m_size = 0;             // bytes in the file and pending
+    bool m_committed = false;
+};
+
+// Writes bytes to a temporary file beside the target and renames it over the target.
+void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> bytes);
+
+}  // namespace vc
