@@ -34,8 +34,9 @@ using BuildProgress = std::function<void(size_t done, size_t total, std::string_
 // Throws an Error when an image cannot be read or the dictionary would outgrow its 32-bit sizes.
 BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const BuildProgress& progress = {});
 
-// The same build, each texture handed to out as soon as it is assembled (the bytes are not kept
-// in the result). An empty list hands out nothing.
+// The same build into an empty sink, each texture handed over as soon as it is assembled (the
+// bytes are not kept in the result); the sizes in the first header are patched at the end. An empty
+// list hands over nothing.
 BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& options,
                          const BuildProgress& progress = {});
 
