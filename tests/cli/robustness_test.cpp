@@ -23,6 +23,7 @@ namespace {
 struct Limits {
     std::optional<rlim_t> AddressSpace;
     std::optional<rlim_t> FileSize;
+    std::optional<uid_t> User;  // runs as this user and its group: no folder keeps root out
 };
 
 struct Outcome {
@@ -51,6 +52,9 @@ Outcome Spawn(const std::vector<std::string>& arguments, const test::TempDir& di
         if (limits.FileSize) {
             const rlimit limit{*limits.FileSize, *limits.FileSize};
             ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (limits.User && (::setgid(*limits.User) != 0 || ::setuid(*limits.User) != 0)) {
+            ::_exit(122);
         }
         std::vector<char*> argv{const_cast<char*>(VELLUMCRAFT_CLI)};
         for (const std::string& argument : arguments) {
@@ -184,6 +188,48 @@ TEST(CliRobustness, AFullDiskGivesAClearErrorAndKeepsTheOldFile) {
         ++files;
     }
     EXPECT_EQ(files, images.size() + 2) << "a temporary file was left behind";  // images, out.txd, stderr.txt
+}
+
+// True when every other user may run the program, so that a test can run it as another user.
+bool OthersCanRunTheProgram() {
+    std::filesystem::path path = std::filesystem::absolute(VELLUMCRAFT_CLI);
+    for (; path != path.root_path(); path = path.parent_path()) {
+        if ((std::filesystem::status(path).permissions() & std::filesystem::perms::others_exec) ==
+            std::filesystem::perms::none) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(CliRobustness, AReadOnlyFolderGivesAClearErrorAndKeepsTheOldFile) {
+    constexpr uid_t kNobody = 65534;
+    const bool root = ::geteuid() == 0;
+    if (root && !OthersCanRunTheProgram()) {
+        GTEST_SKIP() << "root writes anywhere, and another user cannot reach " << VELLUMCRAFT_CLI;
+    }
+    test::TempDir dir;
+    using std::filesystem::perms;
+    std::filesystem::permissions(
+        dir.Path(), perms::owner_all | perms::group_read | perms::group_exec | perms::others_read | perms::others_exec);
+    std::vector<std::string> images = WriteImages(dir, 2, 64);
+    for (const std::string& image : images) {
+        std::filesystem::permissions(image,
+                                     perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
+    }
+    std::filesystem::create_directory(dir.File("locked"));
+    const std::string target = dir.WriteText("locked/out.txd", "old");
+    std::filesystem::permissions(dir.File("locked"), perms::owner_read | perms::owner_exec | perms::group_read |
+                                                         perms::group_exec | perms::others_read | perms::others_exec);
+
+    const Outcome outcome =
+        Spawn(Concat({"build", "-o", target}, images), dir, {.User = root ? std::optional(kNobody) : std::nullopt});
+    std::filesystem::permissions(dir.File("locked"), perms::owner_all);
+    EXPECT_EQ(outcome.ExitCode, 3) << outcome.Err;
+    EXPECT_NE(outcome.Err.find("Cannot create file"), std::string::npos) << outcome.Err;
+    EXPECT_NE(outcome.Err.find("Permission denied"), std::string::npos) << outcome.Err;
+    EXPECT_EQ(test::ReadBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("locked")), {}), 1);
 }
 
 }  // namespace
