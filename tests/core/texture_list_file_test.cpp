@@ -114,6 +114,33 @@ TEST_F(TextureListFileTest, SectionsWithoutPathAndCountsBeyondTheSectionsAreSkip
     EXPECT_EQ(workspace.Intake.ProblemText, "");
 }
 
+// However large the count, only the sections present are read, in the order of their numbers: a
+// file of a few lines cannot ask for billions of look-ups.
+TEST_F(TextureListFileTest, OnlyTheSectionsPresentUpToTheCountAreRead) {
+    const std::string a = Paletted("a.bmp"), b = Paletted("b.bmp"), c = Paletted("c.bmp");
+    const std::string list =
+        dir.WriteText("list.txt", "[TXDList]\r\ncount=2147483647\r\n[texture2147483647]\r\npath=" + c +
+                                      "\r\n[Texture7]\r\npath=" + b + "\r\n[TEXTURE1]\r\npath=" + a +
+                                      "\r\n[Texture7]\r\npath=" + c + "\r\n[Texture07]\r\npath=" + c + "\r\n");
+    std::vector<std::string> progress;
+    const size_t added =
+        ImportTextureList(workspace, list, true, [&](size_t done, size_t total, std::string_view path) {
+            progress.push_back(std::to_string(done) + "/" + std::to_string(total) + " " + std::string(path));
+        });
+    EXPECT_EQ(added, 3u);
+    EXPECT_EQ(progress, (std::vector<std::string>{"0/3 " + a, "1/3 " + b, "2/3 " + c}));
+
+    // A fuzzed file: count 99999999 and one section within it, whose name ends in a control character.
+    progress.clear();
+    EXPECT_EQ(
+        ImportTextureList(workspace, std::string(VELLUMCRAFT_REGRESS_DIR) + "/list-huge-count-few-sections.txt", true,
+                          [&](size_t done, size_t total, std::string_view) {
+                              progress.push_back(std::to_string(done) + "/" + std::to_string(total));
+                          }),
+        0u);
+    EXPECT_EQ(progress, (std::vector<std::string>{"0/1"}));
+}
+
 TEST_F(TextureListFileTest, CountIsReadInEveryNumberFormAndAnythingElseReadsNothing) {
     const std::vector<std::string> sections = {"[Texture1]", "path=" + Paletted("a.bmp"),
                                                "[Texture2]", "path=" + Paletted("b.bmp"),

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <vector>
 
 #include "io/error.h"
 #include "io/file_io.h"
@@ -19,10 +20,11 @@ std::string TextureSection(size_t number) {
     return std::string(kTextureSection) + std::to_string(number);
 }
 
-// The largest N of the [TextureN] sections present; a hand-edited count beyond it would only look
-// up missing sections, so the import stops there.
-int32_t LastTextureSection(const ProfileFile& file) {
-    int32_t last = 0;
+// The numbers N from 1 to count of the [TextureN] sections present, in ascending order. Any other
+// number up to count names a missing section, which would be skipped silently; reading only those
+// present keeps a hand-edited count of millions from costing millions of look-ups.
+std::vector<int32_t> ListedTextureNumbers(const ProfileFile& file, int32_t count) {
+    std::vector<int32_t> numbers;
     for (const std::string& name : file.SectionNames()) {
         const std::string_view digits = std::string_view(name).substr(std::min(name.size(), kTextureSection.size()));
         if (LowerAscii(name.substr(0, kTextureSection.size())) != "texture" || digits.empty() || digits[0] == '0') {
@@ -30,11 +32,13 @@ int32_t LastTextureSection(const ProfileFile& file) {
         }
         int32_t number = 0;
         const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-        if (error == std::errc{} && end == digits.data() + digits.size()) {
-            last = std::max(last, number);
+        if (error == std::errc{} && end == digits.data() + digits.size() && number <= count) {
+            numbers.push_back(number);
         }
     }
-    return last;
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
 }
 
 std::string Quoted(std::string_view path) {
@@ -129,13 +133,13 @@ void ExportTextureList(const TextureList& list, std::string_view path) {
 
 size_t ImportTextureList(Workspace& workspace, std::string_view path, bool pwr2lmt, const ImportProgress& progress) {
     const ProfileFile file = ProfileFile::Load(path);
-    const int32_t count = std::min(file.ReadInteger(kListSection, "count", 0), LastTextureSection(file));
+    const std::vector<int32_t> numbers = ListedTextureNumbers(file, file.ReadInteger(kListSection, "count", 0));
     TextureLookup lookup(workspace.TexList);
     size_t added = 0;
-    for (int32_t number = 1; number <= count; ++number) {
-        const ListedTexture listed = ReadListedTexture(file, TextureSection(static_cast<size_t>(number)));
+    for (size_t index = 0; index < numbers.size(); ++index) {
+        const ListedTexture listed = ReadListedTexture(file, TextureSection(static_cast<size_t>(numbers[index])));
         if (progress) {
-            progress(static_cast<size_t>(number - 1), static_cast<size_t>(count), listed.Path);
+            progress(index, numbers.size(), listed.Path);
         }
         if (ImportTexture(workspace, lookup, listed, pwr2lmt)) {
             ++added;
