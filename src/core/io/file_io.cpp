@@ -6,17 +6,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <string>
 
-#include "io/error.h"
 #include "io/posix_file.h"
 
 namespace vc {
-
-void ThrowSystemError(const std::string& what, std::string_view path, int error) {
-    throw Error(what + " \"" + std::string(path) + "\": " + std::strerror(error));
-}
 
 std::filesystem::path ToFsPath(std::string_view utf8Path) {
     return std::filesystem::path(std::u8string(utf8Path.begin(), utf8Path.end()));

@@ -1,0 +1,13 @@
+#include "io/posix_file.h"
+
+#include <cstring>
+
+#include "io/error.h"
+
+namespace vc {
+
+void ThrowSystemError(const std::string& what, std::string_view path, int error) {
+    throw Error(what + " \"" + std::string(path) + "\": " + std::strerror(error));
+}
+
+}  // namespace vc
