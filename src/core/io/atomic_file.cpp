@@ -33,7 +33,7 @@ AtomicFile::AtomicFile(std::string_view utf8Path)
       m_temporary(m_target + ".tmp-XXXXXX"),
       m_file(::mkstemp(m_temporary.data())) {
     if (m_file.Get() < 0) {
-        ThrowSystemError("Cannot create file", m_utf8Path, errno);
+        ThrowSystemError(ErrorKind::Write, "Cannot create file", m_utf8Path, errno);
     }
     m_pending.reserve(kPendingLimit);
 }
@@ -68,10 +68,10 @@ void AtomicFile::Overwrite(uint64_t offset, std::span<const uint8_t> bytes) {
 void AtomicFile::Commit() {
     Flush();
     if (::fchmod(m_file.Get(), ModeForNewFile(m_target)) != 0 || ::fsync(m_file.Get()) != 0 || m_file.Close() != 0) {
-        ThrowSystemError("Cannot write file", m_utf8Path, errno);
+        ThrowSystemError(ErrorKind::Write, "Cannot write file", m_utf8Path, errno);
     }
     if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
-        ThrowSystemError("Cannot replace file", m_utf8Path, errno);
+        ThrowSystemError(ErrorKind::Write, "Cannot replace file", m_utf8Path, errno);
     }
     m_committed = true;
 }
@@ -89,7 +89,7 @@ void AtomicFile::WriteAt(uint64_t offset, std::span<const uint8_t> bytes) {
             if (errno == EINTR) {
                 continue;
             }
-            ThrowSystemError("Cannot write file", m_utf8Path, errno);
+            ThrowSystemError(ErrorKind::Write, "Cannot write file", m_utf8Path, errno);
         }
         bytes = bytes.subspan(static_cast<size_t>(written));
         offset += static_cast<uint64_t>(written);

@@ -20,8 +20,8 @@ void ByteReader::Require(size_t count) const {
 }
 
 void ByteReader::Fail(const std::string& reason) const {
-    throw Error(m_what + " is not valid at byte " + std::to_string(Offset()) + " of " + std::to_string(m_totalSize) +
-                ": " + reason);
+    throw Error(ErrorKind::Malformed, m_what + " is not valid at byte " + std::to_string(Offset()) + " of " +
+                                          std::to_string(m_totalSize) + ": " + reason);
 }
 
 ByteReader ByteReader::Nested(size_t length) {

@@ -26,10 +26,10 @@ void CheckReadableFile(std::string_view utf8Path) {
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status {};
     if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0) {
-        ThrowSystemError("Cannot open file", utf8Path, errno);
+        ThrowSystemError(ErrorKind::Read, "Cannot open file", utf8Path, errno);
     }
     if (!S_ISREG(status.st_mode)) {
-        ThrowSystemError("Cannot open file", utf8Path, S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+        ThrowSystemError(ErrorKind::Read, "Cannot open file", utf8Path, S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
     }
 }
 
@@ -37,11 +37,11 @@ std::vector<uint8_t> ReadWholeFile(std::string_view utf8Path) {
     const std::string path = ToFsPath(utf8Path).string();
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0) {
-        ThrowSystemError("Cannot open file", utf8Path, errno);
+        ThrowSystemError(ErrorKind::Read, "Cannot open file", utf8Path, errno);
     }
     struct stat status {};
     if (::fstat(file.Get(), &status) != 0) {
-        ThrowSystemError("Cannot read file", utf8Path, errno);
+        ThrowSystemError(ErrorKind::Read, "Cannot read file", utf8Path, errno);
     }
     // Read straight into a buffer of the size the file reports; a file that grows meanwhile
     // continues through the overflow chunk.
@@ -56,7 +56,7 @@ std::vector<uint8_t> ReadWholeFile(std::string_view utf8Path) {
             if (errno == EINTR) {
                 continue;
             }
-            ThrowSystemError("Cannot read file", utf8Path, errno);
+            ThrowSystemError(ErrorKind::Read, "Cannot read file", utf8Path, errno);
         }
         if (count == 0) {
             bytes.resize(filled);
@@ -74,7 +74,7 @@ FileStart ReadFileStart(std::string_view utf8Path, size_t maxBytes) {
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status {};
     if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0) {
-        ThrowSystemError("Cannot open file", utf8Path, errno);
+        ThrowSystemError(ErrorKind::Read, "Cannot open file", utf8Path, errno);
     }
     FileStart start;
     start.FileSize = static_cast<uint64_t>(status.st_size);
@@ -86,7 +86,7 @@ FileStart ReadFileStart(std::string_view utf8Path, size_t maxBytes) {
             continue;
         }
         if (count < 0) {
-            ThrowSystemError("Cannot read file", utf8Path, errno);
+            ThrowSystemError(ErrorKind::Read, "Cannot read file", utf8Path, errno);
         }
         if (count == 0) {
             break;  // the file shrank meanwhile

@@ -6,8 +6,8 @@
 
 namespace vc {
 
-void ThrowSystemError(const std::string& what, std::string_view path, int error) {
-    throw Error(what + " \"" + std::string(path) + "\": " + std::strerror(error));
+void ThrowSystemError(ErrorKind kind, const std::string& what, std::string_view path, int error) {
+    throw Error(kind, what + " \"" + std::string(path) + "\": " + std::strerror(error));
 }
 
 }  // namespace vc

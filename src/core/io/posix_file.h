@@ -5,10 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "io/error.h"
+
 namespace vc {
 
 // Throws an Error such as: Cannot open file "/x/a.bmp": No such file or directory.
-[[noreturn]] void ThrowSystemError(const std::string& what, std::string_view path, int error);
+[[noreturn]] void ThrowSystemError(ErrorKind kind, const std::string& what, std::string_view path, int error);
 
 // Owns a POSIX file descriptor.
 class FileDescriptor {

@@ -26,7 +26,7 @@ constexpr uint64_t kMaxRlePixelsPerByte = 256;
 enum class Compression : uint32_t { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
 
 [[noreturn]] void Invalid(const std::string& reason) {
-    throw Error("Bitmap image is not valid: " + reason);
+    throw Error(ErrorKind::Malformed, "Bitmap image is not valid: " + reason);
 }
 
 bool IsSupportedBitCount(uint16_t bits) {
@@ -229,7 +229,7 @@ void BmpDecoder::CheckPixelData() const {
 
 void BmpDecoder::RequireWholeFile() const {
     if (m_file.size() != m_fileSize) {
-        throw Error("Bitmap image: only its headers were read");
+        throw Error(ErrorKind::Malformed, "Bitmap image: only its headers were read");
     }
 }
 
@@ -248,7 +248,8 @@ DecodedPixels BmpDecoder::LoadPixels() const {
     RequireWholeFile();
     const BitmapInfo& info = m_layout.Info;
     if (info.BitsPerPixel != 8 && info.BitsPerPixel != 24) {
-        throw Error("Bitmap image with " + std::to_string(info.BitsPerPixel) + " bits per pixel cannot be loaded");
+        throw Error(ErrorKind::Malformed,
+                    "Bitmap image with " + std::to_string(info.BitsPerPixel) + " bits per pixel cannot be loaded");
     }
     DecodedPixels pixels;
     pixels.Palette = info.Palette;

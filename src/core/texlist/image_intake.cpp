@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <memory>
+#include <new>
 
 #include "io/error.h"
 #include "io/file_io.h"
@@ -79,13 +80,16 @@ void FillSlot(ConversionSlot& slot, DecodedPixels pixels, uint8_t depth) {
     }
 }
 
-// Decoder errors name the file, since a batch may hold hundreds.
+// Decoder errors name the file, since a batch may hold hundreds; so does running out of memory
+// while an image is decoded.
 template <typename Step>
 auto NamingFile(std::string_view path, Step step) {
     try {
         return step();
     } catch (const Error& error) {
-        throw Error("\"" + std::string(path) + "\": " + error.what());
+        throw Error(error.Kind(), "\"" + std::string(path) + "\": " + error.what());
+    } catch (const std::bad_alloc&) {
+        throw Error(ErrorKind::OutOfMemory, "\"" + std::string(path) + "\": not enough memory to load the image");
     }
 }
 
@@ -119,8 +123,9 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
         if (loadPixels && problems.empty()) {
             const uint64_t rasterBytes = uint64_t{info.Width} * info.Height * (info.Depth / 8);
             if (rasterBytes > kMaxRasterBytes) {
-                throw Error("\"" + std::string(path) + "\": an image of " + std::to_string(info.Width) + "×" +
-                            std::to_string(info.Height) + " pixels is too large for a texture dictionary");
+                throw Error(ErrorKind::Write, "\"" + std::string(path) + "\": an image of " +
+                                                  std::to_string(info.Width) + "×" + std::to_string(info.Height) +
+                                                  " pixels is too large for a texture dictionary");
             }
             FillSlot(Slots.at(slot), NamingFile(path, [&] { return decoder->LoadPixels(); }), info.Depth);
         } else if (VerifyData) {

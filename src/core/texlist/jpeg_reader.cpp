@@ -75,7 +75,7 @@ class Decompression {
         // An arithmetic-coded scan that ends early gives no warning: it would decode into a grey
         // tail of any length. Such files are rare, and programs of this kind never read them.
         if (m_cinfo.arith_code) {
-            throw Error("JPEG image uses arithmetic coding, which is not supported");
+            throw Error(ErrorKind::Malformed, "JPEG image uses arithmetic coding, which is not supported");
         }
     }
 
@@ -83,7 +83,7 @@ class Decompression {
     template <typename Step>
     void Run(Step step) {
         if (setjmp(m_error.Jump) != 0) {
-            throw Error(m_error.Message);
+            throw Error(ErrorKind::Malformed, m_error.Message);
         }
         step();
     }
