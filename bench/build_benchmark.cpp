@@ -12,7 +12,7 @@
 #include "image_set.h"
 #include "io/file_io.h"
 #include "temp_dir.h"
-#include "texlist/texture_list.h"
+#include "workspace/workspace.h"
 #include "txd/txd_builder.h"
 
 namespace {

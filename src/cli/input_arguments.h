@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli_support.h"
-#include "texlist/texture_list.h"
+#include "workspace/workspace.h"
 #include "txd/txd_builder.h"
 
 namespace vc::cli {

@@ -30,6 +30,7 @@
 #include "io/file_names.h"
 #include "io/path_shortening.h"
 #include "listfile/texture_list_file.h"
+#include "workspace/list_import.h"
 #include "platform_registration.h"
 #include "texlist/entry_texts.h"
 #include "texlist/list_editing.h"

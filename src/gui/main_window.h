@@ -6,7 +6,7 @@
 
 #include "prompts.h"
 #include "settings/settings.h"
-#include "texlist/texture_list.h"
+#include "workspace/workspace.h"
 
 class QAction;
 class QActionGroup;

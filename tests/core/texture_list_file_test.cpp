@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "listfile/texture_list_file.h"
 #include "temp_dir.h"
 #include "txd/txd_builder.h"
+#include "workspace/list_import.h"
 
 namespace vc {
 namespace {
@@ -239,6 +241,20 @@ TEST_F(TextureListFileTest, ListsFromOlderWindowsToolsAreReadAsWindows1252) {
     EXPECT_EQ(ImportTextureList(workspace, dir.File("old.txt"), true), 1u);
     EXPECT_EQ(workspace.TexList.at(0).TexName, "café");
     EXPECT_EQ(workspace.TexList.at(0).TexPath, image);
+}
+
+// Parsing needs no files: the paths below exist nowhere, and nothing is read or checked.
+TEST(TextureListParsing, ListsTheSectionsUpToTheCountInTheirOrderFromBytesInEitherCodePage) {
+    const std::string text =
+        "[TXDList]\r\ncount=3\r\n[Texture3]\r\npath=/nowhere/c.bmp\r\n[Texture4]\r\npath=/nowhere/d.bmp\r\n"
+        "[texture1]\r\nname= caf\xE9 \r\npath=/nowhere/a.bmp\r\nalpha=am\r\nalphapath=/nowhere/am.bmp\r\n";
+    const std::vector<ListedTexture> listed =
+        ParseTextureList(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    EXPECT_EQ(listed, (std::vector<ListedTexture>{{"café", "/nowhere/a.bmp", "am", "/nowhere/am.bmp"},
+                                                  {"", "/nowhere/c.bmp", "", ""}}));
+    const std::string notAList = "[Texture1]\npath=/nowhere/a.bmp\n";
+    EXPECT_TRUE(
+        ParseTextureList(std::span(reinterpret_cast<const uint8_t*>(notAList.data()), notAList.size())).empty());
 }
 
 TEST_F(TextureListFileTest, AddFileImportsTextFilesAsLists) {

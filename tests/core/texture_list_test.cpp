@@ -3,8 +3,10 @@
 #include <random>
 
 #include "image_files.h"
+#include "io/error.h"
 #include "temp_dir.h"
 #include "texlist/texture_list.h"
+#include "workspace/workspace.h"
 
 namespace vc {
 namespace {
@@ -65,6 +67,18 @@ TEST_F(TextureListTest, BlankPathDoesNothingAndRefusedFilesLeaveTheirBlock) {
     EXPECT_TRUE(workspace.TexList.empty());
     EXPECT_EQ(workspace.Intake.ProblemText,
               "\r\n\r\n=> \"odd.bmp\":\r\n\tImage dimensions (6×6) aren't divisible by 4.");
+}
+
+TEST_F(TextureListTest, ABatchReportsItsOwnProblemsAndAnErrorEndsItAtThatFile) {
+    AddFile(workspace, Image("odd.bmp", 6), true);
+    ASSERT_NE(workspace.Intake.ProblemText, "");
+    const std::vector<std::string> batch = {Image("a.bmp"), Image("wide.bmp", 12),
+                                            dir.WriteText("broken.bmp", "BM damaged"), Image("b.bmp")};
+    EXPECT_THROW(AddFiles(workspace, batch, true), Error);
+    ASSERT_EQ(workspace.TexList.size(), 1u);
+    EXPECT_EQ(workspace.TexList[0].TexName, "a");
+    EXPECT_EQ(workspace.Intake.ProblemText,
+              "\r\n\r\n=> \"wide.bmp\":\r\n\tImage dimensions (12×12) aren't a power of 2 (see readme).");
 }
 
 TEST_F(TextureListTest, FindTextureMatchesNameOrPathTrimmedAndCaseBlind) {

@@ -12,7 +12,7 @@
 #include "io/file_io.h"
 #include "io/file_names.h"
 #include "temp_dir.h"
-#include "texlist/texture_list.h"
+#include "workspace/workspace.h"
 #include "txd/grey_level.h"
 #include "txd/txd_builder.h"
 #include "txd/txd_format.h"

@@ -7,7 +7,7 @@
 #include "image_files.h"
 #include "io/error.h"
 #include "temp_dir.h"
-#include "texlist/texture_list.h"
+#include "workspace/workspace.h"
 #include "txd/txd_builder.h"
 #include "txd/txd_reader.h"
 

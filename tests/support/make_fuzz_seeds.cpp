@@ -8,7 +8,7 @@
 
 #include "image_files.h"
 #include "model_chunks.h"
-#include "texlist/texture_list.h"
+#include "workspace/workspace.h"
 #include "txd/txd_builder.h"
 
 namespace {

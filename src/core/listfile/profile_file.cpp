@@ -97,7 +97,10 @@ ProfileFile ProfileFile::Load(std::string_view path) {
     if (!std::filesystem::exists(ToFsPath(path))) {
         return {};
     }
-    const std::vector<uint8_t> bytes = ReadWholeFile(path);
+    return FromBytes(ReadWholeFile(path));
+}
+
+ProfileFile ProfileFile::FromBytes(std::span<const uint8_t> bytes) {
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return FromText(IsValidUtf8(text) ? std::string(text) : Windows1252ToUtf8(text));
 }

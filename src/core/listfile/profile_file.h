@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -24,8 +25,10 @@ class ProfileFile {
     ProfileFile() = default;
     // Parses UTF-8 text with CR LF or LF line ends.
     static ProfileFile FromText(std::string_view text);
-    // Reads a file: UTF-8 when its bytes are valid UTF-8, Windows-1252 otherwise. A file that does
-    // not exist reads as empty; one that exists but cannot be read throws an Error.
+    // Parses a file's bytes: UTF-8 when they are valid UTF-8, Windows-1252 otherwise.
+    static ProfileFile FromBytes(std::span<const uint8_t> bytes);
+    // Reads a file as FromBytes parses it. A file that does not exist reads as empty; one that
+    // exists but cannot be read throws an Error.
     static ProfileFile Load(std::string_view path);
 
     // The value trimmed of characters up to 32 at both ends and cut to 2047 characters.

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <vector>
 
 #include "io/error.h"
-#include "io/file_io.h"
 #include "io/file_names.h"
 
 namespace vc {
@@ -41,65 +39,6 @@ std::vector<int32_t> ListedTextureNumbers(const ProfileFile& file, int32_t count
     return numbers;
 }
 
-std::string Quoted(std::string_view path) {
-    return "\"" + std::string(FileNamePart(path)) + "\"";
-}
-
-// One [TextureN] section as read, every value trimmed.
-struct ListedTexture {
-    std::string Name;
-    std::string Path;
-    std::string Alpha;
-    std::string AlphaPath;
-};
-
-ListedTexture ReadListedTexture(const ProfileFile& file, const std::string& section) {
-    return {file.ReadString(section, "name", ""), file.ReadString(section, "path", ""),
-            file.ReadString(section, "alpha", ""), file.ReadString(section, "alphapath", "")};
-}
-
-// Adds one listed texture; false when it was left out. The look-up holds every entry of the list,
-// those added by this import included.
-bool ImportTexture(Workspace& workspace, TextureLookup& lookup, const ListedTexture& listed, bool pwr2lmt) {
-    std::string& problems = workspace.Intake.ProblemText;
-    const bool alphaUsable = !listed.AlphaPath.empty() && IsExistingFile(listed.AlphaPath);
-    // The name as listed, possibly empty, takes part in the look-up.
-    if (!listed.Path.empty() && lookup.Contains(listed.Name, listed.Path)) {
-        problems += "\r\n\r\n=> " + Quoted(listed.Path) + " already exists.";
-        return false;
-    }
-    if (listed.Path.empty()) {
-        return false;
-    }
-    TImageInfo colour;
-    if (!workspace.Intake.ReadImageFile(listed.Path, kColourSlot, false, pwr2lmt, colour)) {
-        return false;
-    }
-    TImageInfo alpha;
-    if (alphaUsable && !workspace.Intake.ReadImageFile(listed.AlphaPath, kAlphaSlot, false, pwr2lmt, alpha)) {
-        return false;
-    }
-    TTexFile entry;
-    entry.TexPath = listed.Path;
-    entry.TexName = listed.Name.empty() ? std::string(FileNameWithoutExtension(listed.Path)) : listed.Name;
-    entry.TexInfo = colour;
-    if (alphaUsable && alpha.Width == colour.Width && alpha.Height == colour.Height && colour.Depth >= alpha.Depth) {
-        entry.HasAlpha = true;
-        entry.AlphaPath = listed.AlphaPath;
-        entry.AlphaName = listed.Alpha.empty() ? std::string(FileNameWithoutExtension(listed.AlphaPath)) : listed.Alpha;
-        if (entry.AlphaName == entry.TexName) {
-            entry.AlphaName += "a";
-        }
-        entry.AlphaInfo = alpha;
-    } else if (alphaUsable) {
-        problems += "\r\n\r\n=> " + Quoted(listed.Path) + " and alpha " + Quoted(listed.AlphaPath) +
-                    " don't have same dimensions - alpha dismissed.";
-    }
-    lookup.Add(entry);
-    workspace.TexList.push_back(std::move(entry));
-    return true;
-}
-
 }  // namespace
 
 ProfileFile TextureListProfile(const TextureList& list) {
@@ -126,27 +65,23 @@ void ExportTextureList(const TextureList& list, std::string_view path) {
     const ProfileFile file = TextureListProfile(list);
     try {
         file.Save(path);
-    } catch (const Error&) {
-        throw Error("Unable to write to " + std::string(path));
+    } catch (const Error& error) {
+        throw Error(error.Kind(), "Unable to write to " + std::string(path));
     }
 }
 
-size_t ImportTextureList(Workspace& workspace, std::string_view path, bool pwr2lmt, const ImportProgress& progress) {
-    const ProfileFile file = ProfileFile::Load(path);
-    const std::vector<int32_t> numbers = ListedTextureNumbers(file, file.ReadInteger(kListSection, "count", 0));
-    TextureLookup lookup(workspace.TexList);
-    size_t added = 0;
-    for (size_t index = 0; index < numbers.size(); ++index) {
-        const ListedTexture listed = ReadListedTexture(file, TextureSection(static_cast<size_t>(numbers[index])));
-        if (progress) {
-            progress(index, numbers.size(), listed.Path);
-        }
-        if (ImportTexture(workspace, lookup, listed, pwr2lmt)) {
-            ++added;
-        }
+std::vector<ListedTexture> ListedTextures(const ProfileFile& file) {
+    std::vector<ListedTexture> listed;
+    for (const int32_t number : ListedTextureNumbers(file, file.ReadInteger(kListSection, "count", 0))) {
+        const std::string section = TextureSection(static_cast<size_t>(number));
+        listed.push_back({file.ReadString(section, "name", ""), file.ReadString(section, "path", ""),
+                          file.ReadString(section, "alpha", ""), file.ReadString(section, "alphapath", "")});
     }
-    workspace.SuggestedTxdPath = SuggestedTxdPath(path);
-    return added;
+    return listed;
+}
+
+std::vector<ListedTexture> ParseTextureList(std::span<const uint8_t> bytes) {
+    return ListedTextures(ProfileFile::FromBytes(bytes));
 }
 
 std::string SuggestedTxdPath(std::string_view listPath) {

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <cstddef>
-#include <functional>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "listfile/profile_file.h"
-#include "texlist/texture_list.h"
+#include "texlist/tex_file.h"
 
 namespace vc {
 
@@ -18,16 +19,21 @@ ProfileFile TextureListProfile(const TextureList& list);
 // nothing. Throws an Error "Unable to write to <path>" when the file cannot be written.
 void ExportTextureList(const TextureList& list, std::string_view path);
 
-// Appends the entries of a texture list file behind those already in the list. Every image goes
-// through intake; refused entries, names or paths already in the list, and alpha images that do
-// not fit leave their blocks in the problem report. Sets the workspace's suggested dictionary
-// path and returns the number of entries added. A file that is not a texture list adds nothing.
-// Told before each listed texture is read: how many sections are done, how many will be read, and
-// the section's colour image path.
-using ImportProgress = std::function<void(size_t done, size_t total, std::string_view path)>;
+// One [TextureN] section as read, every value trimmed; any of them may be empty.
+struct ListedTexture {
+    std::string Name;
+    std::string Path;
+    std::string Alpha;
+    std::string AlphaPath;
 
-size_t ImportTextureList(Workspace& workspace, std::string_view path, bool pwr2lmt,
-                         const ImportProgress& progress = {});
+    bool operator==(const ListedTexture&) const = default;
+};
+
+// The [TextureN] sections of a list file with N from 1 to its count, in the order of N. A file
+// that is not a texture list lists nothing.
+std::vector<ListedTexture> ListedTextures(const ProfileFile& file);
+// The same from a list file's bytes, in UTF-8 or Windows-1252.
+std::vector<ListedTexture> ParseTextureList(std::span<const uint8_t> bytes);
 
 // The list file's path with its extension replaced by ".txd" (added when there is none).
 std::string SuggestedTxdPath(std::string_view listPath);

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "listfile/profile_file.h"
-#include "txd/txd_builder.h"
+#include "txd/txd_options.h"
 
 namespace vc {
 

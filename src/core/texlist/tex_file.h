@@ -15,6 +15,17 @@ struct TImageInfo {
     bool operator==(const TImageInfo&) const = default;
 };
 
+// How an alpha image fits a colour image: it must have the same size, and its depth must not be
+// above the colour image's (an 8-bit texture takes its alpha from a palette).
+enum class AlphaFit { Fits, OtherSize, DeeperThanColour };
+
+constexpr AlphaFit CheckAlphaFit(const TImageInfo& colour, const TImageInfo& alpha) {
+    if (alpha.Width != colour.Width || alpha.Height != colour.Height) {
+        return AlphaFit::OtherSize;
+    }
+    return alpha.Depth > colour.Depth ? AlphaFit::DeeperThanColour : AlphaFit::Fits;
+}
+
 // One entry of the texture list. AlphaName and AlphaPath are empty while HasAlpha is false.
 struct TTexFile {
     std::string TexName;

@@ -39,8 +39,7 @@ bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, T
         return true;
     }
     return intake.ReadImageFile(entry.AlphaPath, kAlphaSlot, true, pwr2lmt, alpha) &&
-           entry.TexName != entry.AlphaName && alpha.Height == colour.Height && alpha.Width == colour.Width &&
-           alpha.Depth <= colour.Depth;
+           entry.TexName != entry.AlphaName && CheckAlphaFit(colour, alpha) == AlphaFit::Fits;
 }
 
 std::array<uint8_t, 256> PaletteGreyLevels(const ConversionSlot& slot) {
@@ -84,8 +83,8 @@ void CheckRoomFor(uint64_t dictionarySize, const TextureNativeSizes& sizes, cons
     const uint64_t sizeField =
         dictionarySize + kChunkHeaderSize + sizes.Content + kClosingExtensionSize - kChunkHeaderSize;
     if (sizeField > std::numeric_limits<uint32_t>::max()) {
-        throw Error("The texture dictionary would exceed 4 GiB with \"" + entry.TexName +
-                    "\", more than its size fields can hold; nothing was written.");
+        throw Error(ErrorKind::Write, "The texture dictionary would exceed 4 GiB with \"" + entry.TexName +
+                                          "\", more than its size fields can hold; nothing was written.");
     }
 }
 

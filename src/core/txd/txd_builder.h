@@ -7,15 +7,10 @@
 #include <vector>
 
 #include "io/byte_sink.h"
-#include "texlist/texture_list.h"
+#include "txd/txd_options.h"
+#include "workspace/workspace.h"
 
 namespace vc {
-
-struct TxdOptions {
-    size_t VersionIndex = 1;  // into kVersionStamps
-    size_t FlagIndex = 1;     // into kTextureFlags
-    bool pwr2lmt = true;      // image sides must be powers of two
-};
 
 struct BuildResult {
     std::vector<uint8_t> Bytes;  // the whole dictionary when built in memory; meaningful only when Written > 0

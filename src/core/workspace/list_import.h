@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <string_view>
+
+#include "listfile/texture_list_file.h"
+#include "workspace/workspace.h"
+
+namespace vc {
+
+// Told before each listed texture is read: how many are done, how many will be read, and the
+// texture's colour image path.
+using ImportProgress = std::function<void(size_t done, size_t total, std::string_view path)>;
+
+// Appends listed textures behind the entries already in the list. Every image goes through
+// intake; refused entries, names or paths already in the list, and alpha images that do not fit
+// leave their blocks in the problem report. Returns the number of entries added.
+size_t AddListedTextures(Workspace& workspace, std::span<const ListedTexture> listed, bool pwr2lmt,
+                         const ImportProgress& progress = {});
+
+// Reads a texture list file and adds its textures as AddListedTextures does; sets the
+// workspace's suggested dictionary path. A file that is not a texture list adds nothing.
+size_t ImportTextureList(Workspace& workspace, std::string_view path, bool pwr2lmt,
+                         const ImportProgress& progress = {});
+
+}  // namespace vc

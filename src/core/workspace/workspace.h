@@ -1,0 +1,31 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "texlist/image_intake.h"
+#include "texlist/texture_list.h"
+
+namespace vc {
+
+// One run's texture work: the list, and the intake with its problem report and conversion
+// buffers. The application, a command-line run or a test owns one.
+struct Workspace {
+    TextureList TexList;
+    ImageIntake Intake;
+    // The dictionary name the Build command suggests; the last list import sets it.
+    std::string SuggestedTxdPath;
+};
+
+// Adds one opened, dropped or command-line file to the list; a ".txt" file is imported as a
+// texture list. A path already in the list is skipped silently; a refused image leaves its block
+// in the problem report.
+void AddFile(Workspace& workspace, std::string_view path, bool pwr2lmt);
+
+// Adds a batch of files in order, each as AddFile does, after emptying the problem report; the
+// report then holds the problems of this batch alone. An error ends the batch at its file, and
+// every file added before it stays in the list.
+void AddFiles(Workspace& workspace, std::span<const std::string> paths, bool pwr2lmt);
+
+}  // namespace vc
