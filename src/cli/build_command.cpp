@@ -1,52 +1,59 @@
-#include <iostream>
+#include <ostream>
 
-#include "cli_support.h"
-#include "input_arguments.h"
+#include "commands.h"
+#include "exit_status.h"
+#include "input_files.h"
 #include "io/atomic_file.h"
 #include "io/file_names.h"
+#include "terminal_text.h"
 #include "txd/build_report.h"
+#include "txd/txd_builder.h"
 
 namespace vc::cli {
 
 namespace {
 
-constexpr std::string_view kBuildHelp =
-    "Usage: vellumcraft-cli build -o OUT.txd [OPTION...] INPUT...\n"
-    "\n"
-    "Adds the image files (.bmp, .jpg, .jpe, .jpeg) and texture lists (.txt) in the order given,\n"
-    "as the window's Add command does, and writes them as one texture dictionary.\n"
-    "\n"
-    "  -o, --output OUT.txd    the dictionary to write (replaced only once it is complete)\n"
-    "  --rw-version VERSION    0x0800, 0x0C02 (default) or 0x1003\n"
-    "  --flag FLAG             texture flag word: 0x1101, 0x1102 (default) or 0x1106\n"
-    "  --no-pow2               allow sides that are not powers of two\n"
-    "  -h, --help              show this help\n"
-    "\n"
-    "Exit status: 0 every input became a texture; 1 some input was refused or left out;\n"
-    "2 bad usage; 3 a read, decode or write error (nothing written).\n";
+constexpr Option kDictionaryOutput = {"output", 'o', "OUT.txd",
+                                      "the dictionary to write (replaced only once it is complete)"};
 
-constexpr InputCommand kBuildCommand = {"build", kBuildHelp, "OUT.txd", true, false};
+int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
+    const std::string output = OutputFile(arguments, kDictionaryOutput);
+    const std::span<const std::string_view> inputs = InputFiles(arguments);
+    const TxdOptions options = DictionaryOptions(arguments);
+    Workspace workspace;
+    // The build loads every image right afterwards and finds any damage then, so adding need not
+    // decode each image twice.
+    workspace.Intake.VerifyData = false;
+    const bool refused = AddInputs(workspace, inputs, options.pwr2lmt, streams.Err);
+    // Each texture goes to disk as soon as it is assembled; the target is replaced only once the
+    // whole dictionary is there.
+    AtomicFile file(output);
+    const BuildResult result = BuildTxdInto(file, workspace, options);
+    if (result.Written == 0) {
+        streams.Err << "vellumcraft-cli: no texture could be assembled; " << output << " was not written\n";
+        return kIncomplete;
+    }
+    file.Commit();
+    streams.Out << ToTerminalLines(
+                       BuildResultText(result.Written, result.Total, FileNamePart(output), result.Size, NumberFormat{}))
+                << '\n';
+    return refused || result.Written < result.Total ? kIncomplete : kSuccess;
+}
 
 }  // namespace
 
-int RunBuild(Arguments arguments) {
-    return RunInputCommand(
-        arguments, kBuildCommand, [](Workspace& workspace, const InputRequest& request, bool refused) {
-            // Each texture goes to disk as soon as it is assembled; the target is replaced only
-            // once the whole dictionary is there.
-            AtomicFile output(request.Output);
-            const BuildResult result = BuildTxdInto(output, workspace, request.Options);
-            if (result.Written == 0) {
-                std::cerr << "vellumcraft-cli: no texture could be assembled; " << request.Output
-                          << " was not written\n";
-                return kIncomplete;
-            }
-            output.Commit();
-            std::cout << ToTerminalLines(BuildResultText(result.Written, result.Total, FileNamePart(request.Output),
-                                                         result.Size, NumberFormat{}))
-                      << '\n';
-            return refused || result.Written < result.Total ? kIncomplete : kSuccess;
-        });
-}
+const Command kBuildCommand = {
+    .Name = "build",
+    .Synopsis = "-o OUT.txd [OPTION...] INPUT...",
+    .Summary = "write images and lists as one texture dictionary",
+    .Description =
+        "Adds the image files (.bmp, .jpg, .jpe, .jpeg) and texture lists (.txt) in the order given,\n"
+        "as the window's Add command does, and writes them as one texture dictionary.",
+    .Options = {kDictionaryOutput, kVersionStampOption, kTextureFlagOption, kNoPow2Option},
+    .ExitStatus =
+        "Exit status: 0 every input became a texture; 1 some input was refused or left out;\n"
+        "2 bad usage; 3 a read, decode or write error (nothing written).",
+    .Run = RunBuild,
+};
 
 }  // namespace vc::cli

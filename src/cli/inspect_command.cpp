@@ -1,24 +1,17 @@
 #include <cstdio>
-#include <iostream>
+#include <ostream>
 #include <string>
 
-#include "cli_support.h"
+#include "commands.h"
+#include "exit_status.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "txd/txd_reader.h"
+#include "usage_error.h"
 
 namespace vc::cli {
 
 namespace {
-
-constexpr std::string_view kInspectHelp =
-    "Usage: vellumcraft-cli inspect FILE.txd\n"
-    "\n"
-    "Lists the textures of a texture dictionary: name, mask name, width × height, depth,\n"
-    "raster format, alpha flag and flag word, then the version stamp.\n"
-    "\n"
-    "Exit status: 0 the file was read; 1 the file is malformed (offset and reason on stderr);\n"
-    "2 bad usage; 3 the file cannot be read.\n";
 
 std::string Hex(uint32_t value, int digits) {
     char text[16];
@@ -26,41 +19,49 @@ std::string Hex(uint32_t value, int digits) {
     return text;
 }
 
-void PrintContents(const TxdContents& contents) {
-    std::cout << "name\tmask\tsize\tdepth\traster\talpha\tflags\n";
+void PrintContents(const TxdContents& contents, std::ostream& out) {
+    out << "name\tmask\tsize\tdepth\traster\talpha\tflags\n";
     for (const TxdTexture& texture : contents.Textures) {
-        std::cout << texture.Name << '\t' << texture.MaskName << '\t' << texture.Width << " × " << texture.Height
-                  << '\t' << unsigned{texture.Depth} << '\t' << Hex(texture.RasterFormat, 4) << '\t'
-                  << texture.AlphaFlag << '\t' << Hex(texture.Flags, 8) << '\n';
+        out << texture.Name << '\t' << texture.MaskName << '\t' << texture.Width << " × " << texture.Height << '\t'
+            << unsigned{texture.Depth} << '\t' << Hex(texture.RasterFormat, 4) << '\t' << texture.AlphaFlag << '\t'
+            << Hex(texture.Flags, 8) << '\n';
     }
-    std::cout << contents.Textures.size() << (contents.Textures.size() == 1 ? " texture" : " textures")
-              << ", version stamp " << Hex(contents.VersionStamp, 8) << '\n';
+    out << contents.Textures.size() << (contents.Textures.size() == 1 ? " texture" : " textures") << ", version stamp "
+        << Hex(contents.VersionStamp, 8) << '\n';
+}
+
+int RunInspect(const ParsedArguments& arguments, const Streams& streams) {
+    if (arguments.Operands().size() != 1) {
+        throw UsageError("inspect takes exactly one texture dictionary");
+    }
+    const std::vector<uint8_t> file = ReadWholeFile(arguments.Operands()[0]);
+    // A damaged dictionary is what this command found out, not a failure to run it.
+    try {
+        PrintContents(ReadTxd(file), streams.Out);
+        return kSuccess;
+    } catch (const Error& error) {
+        if (error.Kind() != ErrorKind::Malformed) {
+            throw;
+        }
+        streams.Err << "vellumcraft-cli: " << error.what() << '\n';
+        return kIncomplete;
+    }
 }
 
 }  // namespace
 
-int RunInspect(Arguments arguments) {
-    if (arguments.size() == 1 && IsHelpOption(arguments[0])) {
-        std::cout << kInspectHelp;
-        return kSuccess;
-    }
-    if (arguments.size() != 1 || (arguments[0].size() > 1 && arguments[0][0] == '-')) {
-        return UsageError("inspect", "inspect takes exactly one texture dictionary");
-    }
-    std::vector<uint8_t> file;
-    try {
-        file = ReadWholeFile(arguments[0]);
-    } catch (const Error& error) {
-        std::cerr << "vellumcraft-cli: " << error.what() << '\n';
-        return kFailure;
-    }
-    try {
-        PrintContents(ReadTxd(file));
-        return kSuccess;
-    } catch (const Error& error) {
-        std::cerr << "vellumcraft-cli: " << error.what() << '\n';
-        return kIncomplete;
-    }
-}
+const Command kInspectCommand = {
+    .Name = "inspect",
+    .Synopsis = "FILE.txd",
+    .Summary = "list the textures of a dictionary",
+    .Description =
+        "Lists the textures of a texture dictionary: name, mask name, width × height, depth,\n"
+        "raster format, alpha flag and flag word, then the version stamp.",
+    .Options = {},
+    .ExitStatus =
+        "Exit status: 0 the file was read; 1 the file is malformed (offset and reason on stderr);\n"
+        "2 bad usage; 3 the file cannot be read.",
+    .Run = RunInspect,
+};
 
 }  // namespace vc::cli

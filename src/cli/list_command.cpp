@@ -1,43 +1,47 @@
-#include <iostream>
+#include <ostream>
 
-#include "cli_support.h"
-#include "input_arguments.h"
+#include "commands.h"
+#include "exit_status.h"
+#include "input_files.h"
 #include "listfile/texture_list_file.h"
 
 namespace vc::cli {
 
 namespace {
 
-constexpr std::string_view kListHelp =
-    "Usage: vellumcraft-cli list -o LIST.txt [--no-pow2] INPUT...\n"
-    "\n"
-    "Adds the image files (.bmp, .jpg, .jpe, .jpeg) and texture lists (.txt) in the order given,\n"
-    "as the window's Add command does, and writes the resulting texture list, so that a set of\n"
-    "textures can be collected once and built many times.\n"
-    "\n"
-    "  -o, --output LIST.txt   the texture list to write (replaced only once it is complete)\n"
-    "  --no-pow2               allow sides that are not powers of two\n"
-    "  -h, --help              show this help\n"
-    "\n"
-    "Exit status: 0 every input became an entry; 1 some input was refused, or nothing to write;\n"
-    "2 bad usage; 3 a read, decode or write error (nothing written).\n";
+constexpr Option kListOutput = {"output", 'o', "LIST.txt",
+                                "the texture list to write (replaced only once it is complete)"};
 
-constexpr InputCommand kListCommand = {"list", kListHelp, "LIST.txt", false, true};
+int RunList(const ParsedArguments& arguments, const Streams& streams) {
+    const std::string output = OutputFile(arguments, kListOutput);
+    const std::span<const std::string_view> inputs = InputFiles(arguments);
+    Workspace workspace;
+    const bool refused = AddInputs(workspace, inputs, !arguments.Has(kNoPow2Option.Long), streams.Err);
+    const size_t count = workspace.TexList.size();
+    if (count == 0) {
+        streams.Err << "vellumcraft-cli: the list is empty; " << output << " was not written\n";
+        return kIncomplete;
+    }
+    ExportTextureList(workspace.TexList, output);
+    streams.Out << count << (count == 1 ? " texture" : " textures") << " listed in " << output << '\n';
+    return refused ? kIncomplete : kSuccess;
+}
 
 }  // namespace
 
-int RunList(Arguments arguments) {
-    return RunInputCommand(
-        arguments, kListCommand, [](Workspace& workspace, const InputRequest& request, bool refused) {
-            const size_t count = workspace.TexList.size();
-            if (count == 0) {
-                std::cerr << "vellumcraft-cli: the list is empty; " << request.Output << " was not written\n";
-                return kIncomplete;
-            }
-            ExportTextureList(workspace.TexList, request.Output);
-            std::cout << count << (count == 1 ? " texture" : " textures") << " listed in " << request.Output << '\n';
-            return refused ? kIncomplete : kSuccess;
-        });
-}
+const Command kListCommand = {
+    .Name = "list",
+    .Synopsis = "-o LIST.txt [--no-pow2] INPUT...",
+    .Summary = "write images and lists as one texture list",
+    .Description =
+        "Adds the image files (.bmp, .jpg, .jpe, .jpeg) and texture lists (.txt) in the order given,\n"
+        "as the window's Add command does, and writes the resulting texture list, so that a set of\n"
+        "textures can be collected once and built many times.",
+    .Options = {kListOutput, kNoPow2Option},
+    .ExitStatus =
+        "Exit status: 0 every input became an entry; 1 some input was refused, or nothing to write;\n"
+        "2 bad usage; 3 a read, decode or write error (nothing written).",
+    .Run = RunList,
+};
 
 }  // namespace vc::cli

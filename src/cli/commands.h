@@ -1,0 +1,13 @@
+#pragma once
+
+#include "command.h"
+
+namespace vc::cli {
+
+// The commands, each declared in its own file.
+extern const Command kBuildCommand;
+extern const Command kListCommand;
+extern const Command kInspectCommand;
+extern const Command kCheckCommand;
+
+}  // namespace vc::cli

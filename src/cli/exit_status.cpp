@@ -1,0 +1,16 @@
+#include "exit_status.h"
+
+namespace vc::cli {
+
+ExitStatus ExitStatusFor(ErrorKind kind) {
+    switch (kind) {
+        case ErrorKind::Read:
+        case ErrorKind::Malformed:
+        case ErrorKind::Write:
+        case ErrorKind::OutOfMemory:
+            return kFailure;
+    }
+    return kFailure;
+}
+
+}  // namespace vc::cli

@@ -1,0 +1,98 @@
+#include "input_files.h"
+
+#include <array>
+#include <charconv>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "io/file_io.h"
+#include "io/file_names.h"
+#include "terminal_text.h"
+#include "txd/txd_format.h"
+#include "usage_error.h"
+
+namespace vc::cli {
+
+namespace {
+
+// Parses a hexadecimal value written with or without "0x" ("0x0C02", "0c02").
+std::optional<unsigned long> ParseHex(std::string_view text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+    }
+    unsigned long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// The table index of a hexadecimal option value compared with the table's upper bits.
+template <size_t N>
+std::optional<size_t> IndexOf(const std::array<uint32_t, N>& table, std::string_view text, uint32_t shift) {
+    const std::optional<unsigned long> value = ParseHex(text);
+    for (size_t i = 0; value && i < N; ++i) {
+        if ((table[i] >> shift) == *value) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string OutputFile(const ParsedArguments& arguments, const Option& output) {
+    const std::optional<std::string_view> file = arguments.Value(output.Long);
+    if (!file || file->empty()) {
+        throw UsageError("the output file is missing (-" + std::string{output.Short} + " " +
+                         std::string(output.ValueName) + ")");
+    }
+    return std::string(*file);
+}
+
+std::span<const std::string_view> InputFiles(const ParsedArguments& arguments) {
+    if (arguments.Operands().empty()) {
+        throw UsageError("no input files given");
+    }
+    return arguments.Operands();
+}
+
+TxdOptions DictionaryOptions(const ParsedArguments& arguments) {
+    TxdOptions options;
+    options.pwr2lmt = !arguments.Has(kNoPow2Option.Long);
+    if (const auto text = arguments.Value(kVersionStampOption.Long)) {
+        const auto index = IndexOf(kVersionStamps, *text, 16);
+        if (!index) {
+            throw UsageError("--rw-version takes 0x0800, 0x0C02 or 0x1003");
+        }
+        options.VersionIndex = *index;
+    }
+    if (const auto text = arguments.Value(kTextureFlagOption.Long)) {
+        const auto index = IndexOf(kTextureFlags, *text, 0);
+        if (!index) {
+            throw UsageError("--flag takes 0x1101, 0x1102 or 0x1106");
+        }
+        options.FlagIndex = *index;
+    }
+    return options;
+}
+
+bool AddInputs(Workspace& workspace, std::span<const std::string_view> inputs, bool pwr2lmt, std::ostream& err) {
+    std::vector<std::string> paths;
+    for (const std::string_view input : inputs) {
+        if (LowerAscii(FileExtension(input)) == ".txt") {
+            CheckReadableFile(input);
+        }
+        paths.emplace_back(input);
+    }
+    AddFiles(workspace, paths, pwr2lmt);
+    const std::string& problems = workspace.Intake.ProblemText;
+    if (!problems.empty()) {
+        err << "Some of the files caused errors and could not be added:" << ToTerminalLines(problems) << '\n';
+    }
+    return !problems.empty();
+}
+
+}  // namespace vc::cli

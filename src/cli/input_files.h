@@ -1,0 +1,34 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "command.h"
+#include "txd/txd_options.h"
+#include "workspace/workspace.h"
+
+namespace vc::cli {
+
+// Options of the commands that add input files. Constant, so that commands declared in other
+// files can copy them while the program starts.
+inline constexpr Option kNoPow2Option = {"no-pow2", 0, "", "allow image sides that are not powers of two"};
+inline constexpr Option kVersionStampOption = {"rw-version", 0, "VERSION", "0x0800, 0x0C02 (default) or 0x1003"};
+inline constexpr Option kTextureFlagOption = {"flag", 0, "FLAG",
+                                              "texture flag word: 0x1101, 0x1102 (default) or 0x1106"};
+
+// The file named by the command's output option; throws a UsageError when there is none.
+std::string OutputFile(const ParsedArguments& arguments, const Option& output);
+
+// The inputs; throws a UsageError when there are none.
+std::span<const std::string_view> InputFiles(const ParsedArguments& arguments);
+
+// The dictionary options given; throws a UsageError for a version or flag outside the tables.
+TxdOptions DictionaryOptions(const ParsedArguments& arguments);
+
+// Adds the inputs in order exactly as the window's Add command does and writes the problem report
+// to err; true when some input was refused. A list file that cannot be read is an error here, not
+// an empty list.
+bool AddInputs(Workspace& workspace, std::span<const std::string_view> inputs, bool pwr2lmt, std::ostream& err);
+
+}  // namespace vc::cli
