@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
-
+#include "cli.h"
 #include "image_files.h"
 #include "model_chunks.h"
+#include "process_runner.h"
 #include "temp_dir.h"
 
 namespace vc {
@@ -20,25 +20,19 @@ struct CliRun {
     std::string Err;
 };
 
-std::string Quote(const std::string& text) {
-    return "'" + text + "'";
-}
-
 std::string Text(const std::vector<uint8_t>& bytes) {
     return {bytes.begin(), bytes.end()};
 }
 
 class CliTest : public testing::Test {
   protected:
-    CliRun Run(const std::vector<std::string>& arguments) {
-        std::string command = Quote(VELLUMCRAFT_CLI);
-        for (const std::string& argument : arguments) {
-            command += " " + Quote(argument);
-        }
-        command += " >" + Quote(dir.File("stdout")) + " 2>" + Quote(dir.File("stderr"));
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Text(test::ReadBytes(dir.File("stdout"))),
-                Text(test::ReadBytes(dir.File("stderr")))};
+    // Runs the command line in this process, as the program's main would.
+    static CliRun Run(const std::vector<std::string>& arguments) {
+        const std::vector<std::string_view> views(arguments.begin(), arguments.end());
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = cli::RunCli(views, out, err);
+        return {status, out.str(), err.str()};
     }
     std::string Image(const std::string& name, int width, int height) {
         return dir.Write(name, test::MakePalettedBmp(width, height, test::GreyPalette(8), [](int, int) { return 2; }));
@@ -122,13 +116,74 @@ TEST_F(CliTest, BadUsageGivesStatus2) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("o.txd")));
 }
 
-TEST_F(CliTest, HelpIsAvailableForEveryCommand) {
-    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {"--help"}, {"build", "--help"}, {"list", "--help"}, {"inspect", "-h"}}) {
-        const CliRun run = Run(arguments);
-        EXPECT_EQ(run.ExitCode, 0);
-        EXPECT_EQ(run.Out.rfind("Usage: vellumcraft-cli", 0), 0u) << run.Out;
+// Every command answers --help and -h with its usage, its options and -h itself, and reports bad
+// usage in one shape that points to its help.
+TEST_F(CliTest, HelpAndUsageErrorsHaveOneShapeForEveryCommand) {
+    const CliRun program = Run({"--help"});
+    EXPECT_EQ(program.ExitCode, 0);
+    EXPECT_EQ(program.Out.rfind("Usage: vellumcraft-cli COMMAND [ARGUMENT...]\n", 0), 0u) << program.Out;
+    for (const std::string command : {"build", "list", "inspect", "check"}) {
+        EXPECT_NE(program.Out.find("\n  " + command + " "), std::string::npos) << command;
+        for (const char* help : {"--help", "-h"}) {
+            const CliRun run = Run({command, help});
+            EXPECT_EQ(run.ExitCode, 0) << command;
+            EXPECT_EQ(run.Out.rfind("Usage: vellumcraft-cli " + command + " ", 0), 0u) << run.Out;
+            EXPECT_NE(run.Out.find("\n  -h, --help "), std::string::npos) << run.Out;
+            EXPECT_NE(run.Out.find("\nExit status: 0 "), std::string::npos) << run.Out;
+        }
+        const CliRun bogus = Run({command, "--bogus", "x"});
+        EXPECT_EQ(bogus.ExitCode, 2);
+        EXPECT_EQ(bogus.Out, "");
+        EXPECT_EQ(bogus.Err,
+                  "vellumcraft-cli: unknown option --bogus\nTry 'vellumcraft-cli " + command + " --help'.\n");
     }
+    EXPECT_NE(Run({"build", "--help"}).Out.find("\n  --rw-version VERSION  0x0800, 0x0C02 (default) or 0x1003\n"),
+              std::string::npos);
+    EXPECT_EQ(Run({"frobnicate"}).Err,
+              "vellumcraft-cli: unknown command 'frobnicate'\nTry 'vellumcraft-cli --help'.\n");
+    EXPECT_EQ(Run({"check", "--log"}).Err,
+              "vellumcraft-cli: --log needs a value (FILE)\nTry 'vellumcraft-cli check --help'.\n");
+    EXPECT_EQ(Run({"build", "--no-pow2=1", "-o", "x.txd", "a.bmp"}).Err,
+              "vellumcraft-cli: --no-pow2 takes no value\nTry 'vellumcraft-cli build --help'.\n");
+}
+
+TEST_F(CliTest, OptionsTakeTheirValueJoinedOrSeparateAndTwoDashesEndThem) {
+    const std::string image = Image("-a.bmp", 12, 12);
+    const CliRun joined = Run({"build", "--output=" + dir.File("j.txd"), "--rw-version=0x0800", "--no-pow2", image});
+    EXPECT_EQ(joined.ExitCode, 0) << joined.Err;
+    const CliRun inspect = Run({"inspect", dir.File("j.txd")});
+    EXPECT_NE(inspect.Out.find("version stamp 0x0800FFFF"), std::string::npos) << inspect.Out;
+    // After "--", a file whose name starts with a dash is an input, not an option.
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    const CliRun dashed = Run({"list", "-o", "l.txt", "--no-pow2", "--", "-a.bmp"});
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(dashed.ExitCode, 0) << dashed.Err;
+    EXPECT_EQ(dashed.Out, "1 texture listed in l.txt\n");
+}
+
+TEST_F(CliTest, VersionNamesTheProgramAndItsVersion) {
+    const CliRun run = Run({"--version"});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Out, "vellumcraft-cli 1.1\n");
+}
+
+// The statuses reach the shell unchanged, and results and problems go to their own streams.
+TEST_F(CliTest, TheProgramEndsWithTheStatusOfItsRun) {
+    const std::string out = dir.File("out.txd");
+    const test::ProcessOutcome built = test::RunProcess(VELLUMCRAFT_CLI, {"build", "-o", out, Image("a.bmp", 4, 4)});
+    EXPECT_EQ(built.ExitCode, 0);
+    EXPECT_EQ(built.Out, "1 of 1 textures assembled sucessfully to out.txd!\nSize of file: 1.21 KB\n");
+    EXPECT_EQ(built.Err, "");
+    const test::ProcessOutcome refused = test::RunProcess(
+        VELLUMCRAFT_CLI, {"list", "-o", dir.File("l.txt"), Image("a.bmp", 4, 4), Image("o.bmp", 6, 6)});
+    EXPECT_EQ(refused.ExitCode, 1);
+    EXPECT_NE(refused.Err, "");
+    EXPECT_EQ(test::RunProcess(VELLUMCRAFT_CLI, {}).ExitCode, 2);
+    const test::ProcessOutcome unreadable = test::RunProcess(VELLUMCRAFT_CLI, {"inspect", dir.File("none.txd")});
+    EXPECT_EQ(unreadable.ExitCode, 3);
+    EXPECT_EQ(unreadable.Out, "");
+    EXPECT_EQ(test::RunProcess(VELLUMCRAFT_CLI, {"--version"}).Out, "vellumcraft-cli 1.1\n");
 }
 
 TEST_F(CliTest, ListCollectsOnceAndBuildTakesTheListLikeTheImages) {
@@ -177,8 +232,8 @@ TEST_F(CliTest, ListWithNothingToWriteWritesNothing) {
 
 TEST_F(CliTest, CheckListsTheModelsTexturesAgainstTheInputs) {
     using namespace test;
-    const std::string model = dir.Write("car.dff", Chunk(16, Join({Chunk(7, Texture({"wheel"})),
-                                                                    Chunk(7, Texture({"rim", "rim_a"}))})));
+    const std::string model =
+        dir.Write("car.dff", Chunk(16, Join({Chunk(7, Texture({"wheel"})), Chunk(7, Texture({"rim", "rim_a"}))})));
     const std::string wheel = Image("wheel.bmp", 4, 4);
     const CliRun partly = Run({"check", model, wheel});
     EXPECT_EQ(partly.ExitCode, 1);
@@ -187,9 +242,9 @@ TEST_F(CliTest, CheckListsTheModelsTexturesAgainstTheInputs) {
     EXPECT_EQ(tsv.ExitCode, 1);
     EXPECT_EQ(tsv.Out, "rim\tpresent\trim_a\tmissing\nwheel\tpresent\t\t\n");
 
-    const std::string list = dir.WriteText("l.txt", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" +
-                                                        Image("rim.bmp", 4, 4) + "\r\nalpha=rim_a\r\nalphapath=" +
-                                                        Image("mask.bmp", 4, 4) + "\r\n");
+    const std::string list =
+        dir.WriteText("l.txt", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + Image("rim.bmp", 4, 4) +
+                                   "\r\nalpha=rim_a\r\nalphapath=" + Image("mask.bmp", 4, 4) + "\r\n");
     const CliRun complete = Run({"check", model, "--log", dir.File("log.txt"), wheel, list});
     EXPECT_EQ(complete.ExitCode, 0);
     EXPECT_EQ(complete.Out, "rim: present, alpha rim_a: present\nwheel: present\nAll textures are available.\n");
