@@ -122,6 +122,7 @@ TEST_F(ImageIntakeTest, DamagedFilesThrowNamingTheFile) {
     } catch (const Error& error) {
         EXPECT_EQ(std::string(error.what()).rfind("\"" + path + "\": Bitmap image is not valid", 0), 0u)
             << error.what();
+        EXPECT_EQ(error.Kind(), ErrorKind::Malformed);
     }
     EXPECT_EQ(intake.ProblemText, "");
 }
