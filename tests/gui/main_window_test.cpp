@@ -1,6 +1,4 @@
 #include <QAction>
-#include <QDir>
-#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -8,61 +6,21 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QtTest>
+#include <cstdlib>
 #include <functional>
 
-#include <cstdlib>
 #include "dialog_prompts.h"
+#include "gui_fixture.h"
 #include "image_files.h"
 #include "io/file_io.h"
-#include "main_window.h"
 #include "settings/settings.h"
-#include "temp_dir.h"
-#include "test_prompts.h"
 
 namespace vc::gui {
 
 namespace {
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-// A window as the program starts it, with its settings in a folder of the test's own.
-struct Fixture {
-    explicit Fixture(const QStringList& arguments = {}) : Window(Prompts, Q(Folder.File("Vellumcraft.ini"))) {
-        Window.FormCreate(arguments);
-    }
-
-    QString Image(const std::string& name, int width, int height, int entries = 16) const {
-        return Q(
-            Folder.Write(name, vc::test::MakePalettedBmp(width, height, vc::test::GreyPalette(entries),
-                                                         [](int x, int y) { return static_cast<uint8_t>(x ^ y); })));
-    }
-    QString TrueColour(const std::string& name, int width, int height) const {
-        return Q(Folder.Write(name, vc::test::MakeTrueColourBmp(width, height, [](int x, int y) {
-                                  return RgbColour{static_cast<uint8_t>(x), static_cast<uint8_t>(y), 9};
-                              })));
-    }
-    QAction* Action(const char* name) const { return Window.findChild<QAction*>(name); }
-    QPushButton* Button(const char* name) const { return Window.findChild<QPushButton*>(name); }
-    QTableView* Table() const { return Window.findChild<QTableView*>("Table"); }
-    QString Cell(int row, int column) const { return Table()->model()->index(row, column).data().toString(); }
-    QString CountPanel() const { return Window.findChild<QLabel*>("CountPanel")->text(); }
-    QString DetailPanel() const { return Window.findChild<QLabel*>("DetailPanel")->text(); }
-    void AddByDialog(const QStringList& files) {
-        Prompts.NextOpenFiles.push_back(files);
-        Window.AddFromDialog();
-    }
-    // Saves a picture of the window under the build folder, for anyone to look at.
-    void Snapshot(const QString& name) {
-        QDir().mkpath(QStringLiteral(VELLUMCRAFT_SNAPSHOT_DIR));
-        Window.grab().save(QStringLiteral(VELLUMCRAFT_SNAPSHOT_DIR) + "/" + name + ".png");
-    }
-
-    vc::test::TempDir Folder;
-    test::TestPrompts Prompts;
-    TForm1 Window;
-};
+using test::Q;
+using Fixture = test::WindowFixture;
 
 }  // namespace
 
@@ -196,7 +154,7 @@ class MainWindowTest : public QObject {
     void AddedFilesShowTheirTextsAndSelectTheFirstRow() {
         Fixture f;
         const QString wall = f.TrueColour("wall.bmp", 256, 128);
-        f.AddByDialog({wall, f.Image("grass.bmp", 64, 64)});
+        f.Add({wall, f.Paletted("grass.bmp", 64, 64)});
         QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
         QCOMPARE(f.Window.SelectedRow(), 1);
         QCOMPARE(f.Cell(0, 0), QStringLiteral("wall"));
@@ -225,7 +183,7 @@ class MainWindowTest : public QObject {
         f.Window.AddFromDialog();  // cancelled
         QVERIFY(f.Prompts.Messages.empty());
         QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
-        f.AddByDialog({f.Image("odd.bmp", 6, 6), f.Image("ok.bmp", 4, 4)});
+        f.Add({f.Paletted("odd.bmp", 6, 6), f.Paletted("ok.bmp", 4, 4)});
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
         const auto& box = f.Prompts.Messages.front();
         QCOMPARE(box.Kind, MessageKind::Warning);
@@ -237,17 +195,17 @@ class MainWindowTest : public QObject {
         f.Snapshot("with-entries-behind-problems");
         const auto shown = CreateMessageBox(box.Kind, box.Caption, box.Text, &f.Window);
         shown->adjustSize();
-        shown->grab().save(QStringLiteral(VELLUMCRAFT_SNAPSHOT_DIR) + "/problem-box.png");
+        Fixture::Snapshot(*shown, "problem-box");
     }
 
     void DroppedFilesGoThroughTheSameRules() {
         Fixture f;
-        const QString image = f.Image("a.bmp", 4, 4);
+        const QString image = f.Paletted("a.bmp", 4, 4);
         f.Window.WMDropFiles({image, image});
         QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
         QVERIFY(f.Prompts.Messages.empty());
-        const QString list = Q(f.Folder.WriteText(
-            "list.TXT", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + f.Image("b.bmp", 8, 8).toStdString() + "\r\n"));
+        const QString list = Q(f.Folder.WriteText("list.TXT", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" +
+                                                                  f.Paletted("b.bmp", 8, 8).toStdString() + "\r\n"));
         f.Window.WMDropFiles({list, Q(f.Folder.Path().string()), Q(f.Folder.WriteText("note.doc", "x"))});
         QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
@@ -258,7 +216,7 @@ class MainWindowTest : public QObject {
     void DroppedNamesArriveWhole() {
         Fixture f;
         const std::string longName = std::string(300, 'n') + ".bmp";  // no 254-character cut
-        f.Window.WMDropFiles({f.Image(std::string(200, 'm') + ".bmp", 4, 4), Q(f.Folder.File(longName))});
+        f.Window.WMDropFiles({f.Paletted(std::string(200, 'm') + ".bmp", 4, 4), Q(f.Folder.File(longName))});
         QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
         QVERIFY(f.Prompts.Messages[0].Text.contains(Q("\"" + longName + "\":\r\n\tFile does not exist.")));
@@ -280,8 +238,8 @@ class MainWindowTest : public QObject {
 
     void BuildWritesWhatTheCoreAssemblesAndReportsIt() {
         Fixture f;
-        const QStringList files = {f.Image("a.bmp", 64, 64), f.TrueColour("b.bmp", 8, 8)};
-        f.AddByDialog(files);
+        const QStringList files = {f.Paletted("a.bmp", 64, 64), f.TrueColour("b.bmp", 8, 8)};
+        f.Add(files);
         f.Window.BuildTxd();  // save dialog cancelled
         QVERIFY(f.Prompts.Messages.empty());
         QCOMPARE(f.Prompts.Dialogs.back().Filter, QStringLiteral("Texture Dictionaries (*.txd)|*.txd"));
@@ -309,7 +267,7 @@ class MainWindowTest : public QObject {
 
     void EditingCommandsKeepEnablingInStep() {
         Fixture f;
-        f.AddByDialog({f.Image("c.bmp", 4, 4), f.Image("a.bmp", 8, 8), f.Image("b.bmp", 16, 16)});
+        f.Add({f.Paletted("c.bmp", 4, 4), f.Paletted("a.bmp", 8, 8), f.Paletted("b.bmp", 16, 16)});
         f.Window.SelectRow(3);
         f.Button("BtnUp")->click();
         QCOMPARE(f.Window.SelectedRow(), 2);
@@ -333,10 +291,11 @@ class MainWindowTest : public QObject {
 
     void AlphaCommandsClearWhatTheListBrought() {
         Fixture f;
-        const std::string list = "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + f.Image("a.bmp", 4, 4).toStdString() +
-                                 "\r\nalphapath=" + f.Image("am.bmp", 4, 4).toStdString() +
-                                 "\r\n[Texture2]\r\npath=" + f.Image("b.bmp", 4, 4).toStdString() +
-                                 "\r\nalphapath=" + f.Image("bm.bmp", 4, 4).toStdString() + "\r\n";
+        const std::string list =
+            "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + f.Paletted("a.bmp", 4, 4).toStdString() +
+            "\r\nalphapath=" + f.Paletted("am.bmp", 4, 4).toStdString() +
+            "\r\n[Texture2]\r\npath=" + f.Paletted("b.bmp", 4, 4).toStdString() +
+            "\r\nalphapath=" + f.Paletted("bm.bmp", 4, 4).toStdString() + "\r\n";
         f.Prompts.NextOpenFile.push_back(Q(f.Folder.WriteText("set.txt", list)));
         f.Action("ImportList1")->trigger();
         QCOMPARE(f.Cell(0, 1), QStringLiteral("am"));
@@ -355,8 +314,9 @@ class MainWindowTest : public QObject {
         f.Action("ImportList1")->trigger();  // cancelled
         QVERIFY(f.Prompts.Messages.empty());
         QCOMPARE(f.Prompts.Dialogs.back().Title, QStringLiteral("Import Texture List"));
-        const std::string text = "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + f.Image("a.bmp", 4, 4).toStdString() +
-                                 "\r\n[Texture2]\r\npath=" + f.Image("odd.bmp", 6, 6).toStdString() + "\r\n";
+        const std::string text =
+            "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + f.Paletted("a.bmp", 4, 4).toStdString() +
+            "\r\n[Texture2]\r\npath=" + f.Paletted("odd.bmp", 6, 6).toStdString() + "\r\n";
         f.Prompts.NextOpenFile.push_back(Q(f.Folder.WriteText("cars.txt", text)));
         f.Action("ImportList1")->trigger();
         QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
@@ -384,7 +344,7 @@ class MainWindowTest : public QObject {
         std::vector<uint8_t> broken =
             vc::test::MakePalettedBmp(16, 16, vc::test::GreyPalette(2), [](int, int) { return 0; });
         broken.resize(200);
-        f.AddByDialog({f.Image("first.bmp", 4, 4), Q(f.Folder.Write("broken.bmp", broken)), f.Image("z.bmp", 4, 4)});
+        f.Add({f.Paletted("first.bmp", 4, 4), Q(f.Folder.Write("broken.bmp", broken)), f.Paletted("z.bmp", 4, 4)});
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
         QCOMPARE(f.Prompts.Messages[0].Kind, MessageKind::Error);
         QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Vellumcraft"));
@@ -393,32 +353,21 @@ class MainWindowTest : public QObject {
     }
 
     void SettingsAreReadAtStartAndWrittenAtClose() {
-        vc::test::TempDir folder;
-        const std::string ini = folder.WriteText("Vellumcraft.ini",
-                                                 "[Options]\r\nverid=0x2\r\nuflag=7\r\npwr2lmt=0\r\ndfflog=1\r\n"
-                                                 "[Paths]\r\nopen=/somewhere\r\n");
-        test::TestPrompts prompts;
-        {
-            TForm1 window(prompts, Q(ini));
-            window.FormCreate({});
-            QVERIFY(window.findChild<QAction*>("verid2")->isChecked());
-            QVERIFY(window.findChild<QAction*>("uflag1")->isChecked());
-            QVERIFY(!window.findChild<QAction*>("pwr2lmt")->isChecked());
-            window.findChild<QAction*>("pwr2lmt")->trigger();
-            window.findChild<QAction*>("verid0")->trigger();
-            const std::string image = folder.Write(
-                "t.bmp", vc::test::MakePalettedBmp(4, 4, vc::test::GreyPalette(2), [](int, int) { return 0; }));
-            prompts.NextOpenFiles.push_back({Q(image)});
-            window.AddFromDialog();
-            QCOMPARE(prompts.Dialogs.back().Directory, QStringLiteral("/somewhere"));
-            window.close();
-        }
-        const Settings saved = LoadSettings(ini);
+        Fixture f({}, "[Options]\r\nverid=0x2\r\nuflag=7\r\npwr2lmt=0\r\ndfflog=1\r\n[Paths]\r\nopen=/somewhere\r\n");
+        QVERIFY(f.Action("verid2")->isChecked());
+        QVERIFY(f.Action("uflag1")->isChecked());
+        QVERIFY(!f.Action("pwr2lmt")->isChecked());
+        f.Action("pwr2lmt")->trigger();
+        f.Action("verid0")->trigger();
+        f.Add({f.Paletted("t.bmp", 4, 4)});
+        QCOMPARE(f.Prompts.Dialogs.back().Directory, QStringLiteral("/somewhere"));
+        f.Window.close();
+        const Settings saved = LoadSettings(f.SettingsPath().toStdString());
         QCOMPARE(saved.VersionIndex, uint8_t{0});
         QCOMPARE(saved.FlagIndex, uint8_t{1});
         QVERIFY(saved.pwr2lmt);
         QVERIFY(saved.dfflog);
-        QCOMPARE(Q(saved.Folders.Open), Q(folder.Path().string()));
+        QCOMPARE(Q(saved.Folders.Open), Q(f.Folder.Path().string()));
     }
 
     void HelpCommandsShowTheirTextsAndAddresses() {
@@ -455,7 +404,7 @@ class MainWindowTest : public QObject {
         QVERIFY(f.Prompts.Dialogs.empty());
         QTest::keyClick(&f.Window, Qt::Key_Insert);
         QCOMPARE(f.Prompts.Dialogs.size(), size_t{1});  // the Add dialog, cancelled
-        f.AddByDialog({f.Image("a.bmp", 4, 4)});
+        f.Add({f.Paletted("a.bmp", 4, 4)});
         QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(f.Prompts.Dialogs.back().Filter, QStringLiteral("Texture Dictionaries (*.txd)|*.txd"));
         QTest::keyClick(&f.Window, Qt::Key_Delete);
