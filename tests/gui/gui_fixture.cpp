@@ -1,10 +1,15 @@
 #include "gui_fixture.h"
 
+#include <qpa/qplatformwindow.h>
 #include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
+#include <QWindow>
+
+#include "application_setup.h"
 
 #include "image_files.h"
 
@@ -14,8 +19,28 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+namespace {
+
+// Reaches the formatting every desktop platform window applies to its title.
+struct PlatformTitle final : QPlatformWindow {
+    static QString Format(const QString& title) { return formatWindowTitle(title, QString::fromUtf8(" \u2014 ")); }
+};
+
+// Runs before the window is made, as the program's own start does.
+QString SetUpAndNameSettings(const vc::test::TempDir& folder) {
+    SetUpApplication();
+    return Q(folder.File("Vellumcraft.ini"));
+}
+
+}  // namespace
+
+QString TitleShown(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    return handle != nullptr ? PlatformTitle::Format(handle->title()) : QStringLiteral("(no window of the system)");
+}
+
 WindowFixture::WindowFixture(const QStringList& arguments, const std::string& settings)
-    : Window(Prompts, Q(Folder.File("Vellumcraft.ini"))) {
+    : Window(Prompts, SetUpAndNameSettings(Folder)) {
     if (!settings.empty()) {
         Folder.WriteText("Vellumcraft.ini", settings);
     }
@@ -37,6 +62,17 @@ QString WindowFixture::TrueColour(const std::string& name, int width, int height
 void WindowFixture::Add(const QStringList& files) {
     Prompts.NextOpenFiles.push_back(files);
     Window.AddFromDialog();
+}
+
+bool WindowFixture::Show() {
+    Window.show();
+    Window.activateWindow();
+    return QTest::qWaitForWindowActive(&Window);
+}
+
+void WindowFixture::ClickRow(int row, Qt::KeyboardModifiers modifiers) {
+    const QRect cell = Table()->visualRect(Table()->model()->index(row - 1, 0));
+    QTest::mouseClick(Table()->viewport(), Qt::LeftButton, modifiers, cell.center());
 }
 
 QAction* WindowFixture::Action(const char* name) const {

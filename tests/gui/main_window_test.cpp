@@ -1,10 +1,14 @@
 #include <QAction>
+#include <QApplication>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
+#include <QWindow>
 #include <QtTest>
 #include <cstdlib>
 #include <functional>
@@ -21,6 +25,23 @@ namespace {
 
 using test::Q;
 using Fixture = test::WindowFixture;
+
+// Runs open, which shows a modal box; returns the box's title as the system shows it, and closes
+// the box with Esc as a user would.
+QString TitleOfTheBoxOpenedBy(const std::function<void()>& open) {
+    QString title = QStringLiteral("(no box)");
+    QTimer closer;
+    closer.setSingleShot(true);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            title = test::TitleShown(*box);
+            QTest::keyClick(box, Qt::Key_Escape);
+        }
+    });
+    closer.start(0);
+    open();
+    return title;
+}
 
 }  // namespace
 
@@ -409,6 +430,45 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.Prompts.Dialogs.back().Filter, QStringLiteral("Texture Dictionaries (*.txd)|*.txd"));
         QTest::keyClick(&f.Window, Qt::Key_Delete);
         QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+    }
+
+    void TitlesReachTheWindowSystemExactlyAsWritten() {
+        Fixture f;
+        QVERIFY(f.Show());
+        QCOMPARE(test::TitleShown(f.Window), QStringLiteral("Vellumcraft 1.1"));
+
+        // The boxes as the program shows them, through its own prompts.
+        DialogPrompts prompts;
+        TForm1 window(prompts, Q(f.Folder.File("boxes.ini")));
+        prompts.SetParent(&window);
+        window.FormCreate({});
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(TitleOfTheBoxOpenedBy([&] { QTest::keyClick(&window, Qt::Key_F1); }), QStringLiteral("Vellumcraft"));
+        const QString odd = f.Paletted("odd.bmp", 6, 6);
+        QCOMPARE(TitleOfTheBoxOpenedBy([&] { window.WMDropFiles({odd}); }),
+                 QStringLiteral("Drag & Drop Files - Problems"));
+        std::vector<uint8_t> broken =
+            vc::test::MakePalettedBmp(16, 16, vc::test::GreyPalette(2), [](int, int) { return 0; });
+        broken.resize(200);
+        const QString brokenFile = Q(f.Folder.Write("broken.bmp", broken));
+        QCOMPARE(TitleOfTheBoxOpenedBy([&] { window.WMDropFiles({brokenFile}); }), QStringLiteral("Vellumcraft"));
+    }
+
+    void VersionIsPrintedWithoutStartingTheWindowSystem() {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // Without a display the program could not open a window: it must not try.
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            environment.remove(QString::fromLatin1(name));
+        }
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(VELLUMCRAFT_APP), {QStringLiteral("--version")});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(program.readAllStandardOutput(), QByteArray("vellumcraft 1.1\n"));
     }
 };
 
