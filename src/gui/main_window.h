@@ -123,7 +123,6 @@ class TForm1 final : public QMainWindow {
     Settings m_settings;
     bool m_ascending = true;
     int m_selectedRow = 1;
-    QString m_saveFileName;  // the Build dialog's file name, chosen or suggested by an import
 
     TextureTableModel* m_model = nullptr;
     QTableView* Table = nullptr;

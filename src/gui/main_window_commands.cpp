@@ -189,9 +189,6 @@ void TForm1::AddFiles(const QStringList& paths, const QString& caption) {
         }
         completed = true;
     });
-    if (!m_workspace.SuggestedTxdPath.empty()) {
-        m_saveFileName = Text(m_workspace.SuggestedTxdPath);
-    }
     RefreshTable();
     if (completed) {
         ShowProblems(kAddHeading, caption);
@@ -254,12 +251,13 @@ void TForm1::BuildTxd() {
         const QString file = m_prompts.SaveFile({.Filter = kDictionaryFilter,
                                                  .DefaultSuffix = QStringLiteral("txd"),
                                                  .Directory = Text(m_settings.Folders.Save),
-                                                 .SelectedFile = m_saveFileName,
+                                                 .SelectedFile = Text(m_workspace.SuggestedTxdPath),
                                                  .ConfirmOverwrite = true});
         if (file.isEmpty()) {
             return;
         }
-        m_saveFileName = file;
+        // The suggestion is the Build dialog's file name: the user's choice stands until the next.
+        m_workspace.SuggestedTxdPath = Utf8(file);
         WriteFileAtomically(Utf8(file), result.Bytes);
         m_prompts.ShowMessage(MessageKind::Information, QStringLiteral("Build TXD - Result"),
                               Text(BuildResultText(result.Written, result.Total, FileNamePart(Utf8(file)), result.Size,
@@ -333,7 +331,6 @@ void TForm1::ImportTextureList() {
                               [&](size_t done, size_t total, std::string_view path) {
                                   progress->Report(done, total, "Reading " + Text(std::string(FileNamePart(path))));
                               });
-        m_saveFileName = Text(m_workspace.SuggestedTxdPath);
         completed = true;
     });
     RefreshTable();
@@ -381,8 +378,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::FormClose() {
-    if (!m_saveFileName.isEmpty()) {
-        m_settings.Folders.Save = FolderOf(m_saveFileName);
+    if (!m_workspace.SuggestedTxdPath.empty()) {
+        m_settings.Folders.Save = FolderOf(Text(m_workspace.SuggestedTxdPath));
     }
     RunCommand([&] { SaveSettings(Utf8(m_settingsPath), m_settings); });
 }

@@ -456,6 +456,27 @@ class MainWindowTest : public QObject {
         QCOMPARE(TitleOfTheBoxOpenedBy([&] { window.WMDropFiles({brokenFile}); }), QStringLiteral("Vellumcraft"));
     }
 
+    void AnAddLeavesTheBuildSuggestionAndItsFolderAlone() {
+        Fixture f;
+        QVERIFY(f.Show());
+        const std::string list =
+            "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + f.Paletted("a.bmp", 4, 4).toStdString() + "\r\n";
+        f.Prompts.NextOpenFile.push_back(Q(f.Folder.WriteText("cars.txt", list)));
+        f.Action("ImportList1")->trigger();
+        vc::test::TempDir elsewhere;
+        const QString chosen = Q(elsewhere.File("mine.txd"));
+        f.Prompts.NextSaveFile.push_back(chosen);
+        QTest::mouseClick(f.Button("Button6"), Qt::LeftButton);
+        QVERIFY(vc::IsExistingFile(chosen.toStdString()));
+
+        f.Add({f.Paletted("b.bmp", 4, 4)});
+        f.Window.WMDropFiles({f.Paletted("c.bmp", 4, 4)});
+        QTest::mouseClick(f.Button("Button6"), Qt::LeftButton);  // the save dialog, cancelled
+        QCOMPARE(f.Prompts.Dialogs.back().SelectedFile, chosen);
+        f.Window.close();
+        QCOMPARE(Q(LoadSettings(f.SettingsPath().toStdString()).Folders.Save), Q(elsewhere.Path().string()));
+    }
+
     void VersionIsPrintedWithoutStartingTheWindowSystem() {
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
