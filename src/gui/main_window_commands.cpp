@@ -110,9 +110,10 @@ void TForm1::RefreshTable() {
         m_detailPanel->clear();
         Table->setToolTip(QString());
         m_selectedRow = 1;
+        return;  // the blank row under the headers is never selected
     }
     // The selection stays on its row number, inside the rows that exist.
-    SelectRow(std::clamp(m_selectedRow, 1, std::max<int>(1, static_cast<int>(count))));
+    SelectRow(std::clamp(m_selectedRow, 1, static_cast<int>(count)));
 }
 
 void TForm1::SelectRow(int row) {
@@ -227,7 +228,8 @@ void TForm1::dropEvent(QDropEvent* event) {
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
-    // Add is the window's default button: Enter triggers it unless a button has the focus.
+    // Add is the window's default button: Enter presses it unless a button has the focus, which
+    // takes Enter itself.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && qobject_cast<QPushButton*>(focusWidget()) == nullptr) {
         Button1->click();

@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include "grid_view.h"
 #include "texture_table_model.h"
 
 // The button glyphs live in this static library's resources, which must be registered by hand.
@@ -72,6 +73,9 @@ TForm1::TForm1(Prompts& prompts, QString settingsPath, QWidget* parent)
     setAcceptDrops(true);
     adjustSize();
     setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
+    // A fixed size has nothing to maximize: system menu, minimize and close only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 }
 
 TForm1::~TForm1() = default;
@@ -82,7 +86,7 @@ void TForm1::CreateControls() {
     setCentralWidget(client);
 
     m_model = new TextureTableModel(m_workspace.TexList, this);
-    Table = new QTableView(client);
+    Table = new GridView(client);
     Table->setObjectName(QStringLiteral("Table"));
     Table->setGeometry(0, 0, kTableWidth, kTableHeight);
     Table->setModel(m_model);
@@ -166,7 +170,7 @@ QPushButton* TForm1::CreateButton(const char* name, const QString& caption, cons
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(hint);
     button->setGeometry(left, top, width, 25);
-    button->setAutoDefault(false);
+    button->setAutoDefault(true);  // Enter presses the button that has the focus
     return button;
 }
 

@@ -1,3 +1,4 @@
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QLocale>
@@ -41,6 +42,14 @@ QString TitleOfTheBoxOpenedBy(const std::function<void()>& open) {
     closer.start(0);
     open();
     return title;
+}
+
+std::vector<int> SelectedRows(const QTableView& table) {
+    std::vector<int> rows;
+    for (const QModelIndex& index : table.selectionModel()->selectedRows()) {
+        rows.push_back(index.row() + 1);
+    }
+    return rows;
 }
 
 }  // namespace
@@ -432,6 +441,23 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
     }
 
+    void TheTableModelKeepsItsContractThroughEveryEdit() {
+        Fixture f;
+        QAbstractItemModelTester tester(f.Table()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("c.bmp", 4, 4), f.Paletted("a.bmp", 8, 8)});
+        f.Window.WMDropFiles({f.Paletted("b.bmp", 16, 16)});
+        f.Action("ByName1")->trigger();
+        f.ClickRow(3);
+        QTest::mouseClick(f.Button("BtnUp"), Qt::LeftButton);
+        QTest::mouseClick(f.Button("Button3"), Qt::LeftButton);
+        QCOMPARE(f.Cell(0, 0), QStringLiteral("a"));
+        QCOMPARE(f.Cell(1, 0), QStringLiteral("b"));
+        QTest::mouseClick(f.Button("Button5"), Qt::LeftButton);
+        QCOMPARE(f.Table()->model()->rowCount(), 1);
+        QCOMPARE(f.Cell(0, 0), QString());
+    }
+
     void TitlesReachTheWindowSystemExactlyAsWritten() {
         Fixture f;
         QVERIFY(f.Show());
@@ -475,6 +501,77 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.Prompts.Dialogs.back().SelectedFile, chosen);
         f.Window.close();
         QCOMPARE(Q(LoadSettings(f.SettingsPath().toStdString()).Folders.Save), Q(elsewhere.Path().string()));
+    }
+
+    void EnterPressesTheFocusedButtonAndElsewhereAdd() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4)});
+        const size_t dialogs = f.Prompts.Dialogs.size();
+        // The keys go to the window, which hands them to the control with the focus.
+        QWindow* window = f.Window.windowHandle();
+        f.Button("Button3")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));  // Delete pressed
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogs);              // not Add
+
+        f.Table()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogs + 1);  // the Add dialog, cancelled
+
+        f.Button("Button5")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));  // Reset pressed
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogs + 1);
+    }
+
+    void OneRowStaysSelectedAndCommandsActOnIt() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4), f.Paletted("c.bmp", 4, 4)});
+        f.ClickRow(3);
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{3});
+        f.ClickRow(3, Qt::ControlModifier);
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{3});
+        QVERIFY(f.DetailPanel().startsWith("Tex. 3: "));
+        QTest::keyClick(f.Table(), Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{f.Window.SelectedRow()});
+        f.ClickRow(2, Qt::ControlModifier);
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{2});
+        QVERIFY(f.DetailPanel().startsWith("Tex. 2: "));
+        QTest::mouseClick(f.Button("Button3"), Qt::LeftButton);
+        QCOMPARE(f.Cell(0, 0), QStringLiteral("a"));
+        QCOMPARE(f.Cell(1, 0), QStringLiteral("c"));
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{2});
+    }
+
+    void TheFixedSizeWindowHasNoMaximizeButton() {
+        Fixture f;
+        QVERIFY(f.Show());
+        const Qt::WindowFlags flags = f.Window.windowHandle()->flags();
+        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(flags.testFlag(Qt::WindowSystemMenuHint));
+        QCOMPARE(f.Window.minimumSize(), f.Window.maximumSize());
+    }
+
+    void TheEmptyListsRowIsBlankAndDisabled() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("a.bmp", 4, 4)});
+        QTest::mouseClick(f.Button("Button5"), Qt::LeftButton);
+        QTableView* table = f.Table();
+        const QModelIndex blank = table->model()->index(0, 0);
+        const QImage picture = table->viewport()->grab().toImage();
+        const QColor base = table->palette().color(QPalette::Disabled, QPalette::Base);
+        const QRect row = table->visualRect(blank).united(table->visualRect(table->model()->index(0, 3)));
+        for (const QPoint point :
+             {row.center(), QPoint(row.left() + 20, row.center().y()), row.topLeft() + QPoint(3, 3)}) {
+            QCOMPARE(picture.pixelColor(point * picture.devicePixelRatio()), base);
+        }
+        QCOMPARE(table->model()->flags(blank), Qt::NoItemFlags);
+        QVERIFY(table->selectionModel()->selectedIndexes().isEmpty());
     }
 
     void VersionIsPrintedWithoutStartingTheWindowSystem() {
