@@ -513,7 +513,7 @@ class MainWindowTest : public QObject {
         f.Button("Button3")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(window, Qt::Key_Return);
         QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));  // Delete pressed
-        QCOMPARE(f.Prompts.Dialogs.size(), dialogs);              // not Add
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogs);             // not Add
 
         f.Table()->setFocus(Qt::TabFocusReason);
         QTest::keyClick(window, Qt::Key_Return);
@@ -543,6 +543,50 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.Cell(0, 0), QStringLiteral("a"));
         QCOMPARE(f.Cell(1, 0), QStringLiteral("c"));
         QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{2});
+    }
+
+    void TheSelectedRowStaysInSightThroughEdits() {
+        Fixture f;
+        QVERIFY(f.Show());
+        QStringList files;
+        for (int i = 0; i < 30; ++i) {
+            files << f.Paletted("t" + std::to_string(i) + ".bmp", 4, 4);
+        }
+        f.Add(files);
+        QTableView* table = f.Table();
+        const auto selectedInSight = [&] {
+            const QModelIndex selected = table->model()->index(f.Window.SelectedRow() - 1, 0);
+            return table->selectionModel()->isRowSelected(selected.row()) &&
+                   table->viewport()->rect().contains(table->visualRect(selected));
+        };
+        table->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(f.Window.windowHandle(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(f.Window.SelectedRow(), 30);
+        QVERIFY(selectedInSight());
+        QTest::mouseClick(f.Button("BtnUp"), Qt::LeftButton);
+        QCOMPARE(f.Window.SelectedRow(), 29);
+        QVERIFY(selectedInSight());
+        QTest::mouseClick(f.Button("Button3"), Qt::LeftButton);
+        QVERIFY(selectedInSight());
+        f.Action("ByName1")->trigger();
+        QVERIFY(selectedInSight());
+    }
+
+    void EveryEnabledControlTakesAClickAtItsCentre() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4)});
+        f.ClickRow(2);
+        int checked = 0;
+        for (QWidget* control : f.Window.centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (control->objectName().isEmpty() || !control->isEnabled()) {
+                continue;  // the separator lines
+            }
+            QWidget* hit = f.Window.childAt(control->mapTo(&f.Window, control->rect().center()));
+            QVERIFY2(hit == control || control->isAncestorOf(hit), qPrintable(control->objectName()));
+            ++checked;
+        }
+        QCOMPARE(checked, 8);  // the table and every button but Clear Alpha and Down
     }
 
     void TheFixedSizeWindowHasNoMaximizeButton() {
