@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 
@@ -76,6 +77,9 @@ TForm1::TForm1(Prompts& prompts, QString settingsPath, QWidget* parent)
     // A fixed size has nothing to maximize: system menu, minimize and close only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // Centred on the screen from the start, so that the boxes start-up shows before the window
+    // (problems with command-line files) are centred over where it will open.
+    move(screen()->availableGeometry().center() - rect().center());
 }
 
 TForm1::~TForm1() = default;

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "application_setup.h"
 #include "dialog_prompts.h"
 #include "gui_fixture.h"
 #include "image_files.h"
@@ -587,6 +589,33 @@ class MainWindowTest : public QObject {
             ++checked;
         }
         QCOMPARE(checked, 8);  // the table and every button but Clear Alpha and Down
+    }
+
+    void TheWindowAndTheStartUpProblemBoxOpenCentredOnTheScreen() {
+        vc::test::TempDir folder;
+        const std::string odd = folder.Write(
+            "odd.bmp", vc::test::MakePalettedBmp(6, 6, vc::test::GreyPalette(2), [](int, int) { return 0; }));
+        SetUpApplication();
+        DialogPrompts prompts;
+        TForm1 window(prompts, Q(folder.File("Vellumcraft.ini")));
+        prompts.SetParent(&window);
+        QRect box;
+        QTimer closer;
+        closer.setSingleShot(true);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* shown = QApplication::activeModalWidget()) {
+                box = shown->frameGeometry();
+                QTest::keyClick(shown, Qt::Key_Escape);
+            }
+        });
+        closer.start(0);
+        window.FormCreate({Q(odd)});  // the box is shown before the window
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QPoint centre = window.screen()->availableGeometry().center();
+        QVERIFY2((box.center() - centre).manhattanLength() <= 4,
+                 qPrintable(QString("box at %1,%2").arg(box.x()).arg(box.y())));
+        QVERIFY((window.frameGeometry().center() - centre).manhattanLength() <= 4);
     }
 
     void TheFixedSizeWindowHasNoMaximizeButton() {
