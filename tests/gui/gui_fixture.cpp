@@ -10,7 +10,6 @@
 #include <QWindow>
 
 #include "application_setup.h"
-
 #include "image_files.h"
 
 namespace vc::gui::test {

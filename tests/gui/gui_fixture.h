@@ -21,8 +21,9 @@ QString Q(const std::string& text);
 // display name when one is set.
 QString TitleShown(const QWidget& window);
 
-// A main window as the program starts it (after the program's application set-up), with its settings in a folder of the
-// test's own, and the ways a test writes images, adds them and finds the window's controls.
+// A main window as the program starts it (after the program's application set-up), with its
+// settings in a folder of the test's own, and the ways a test writes images, adds them and finds
+// the window's controls.
 struct WindowFixture {
     // settings, when given, is the text of Vellumcraft.ini as the window finds it at start.
     explicit WindowFixture(const QStringList& arguments = {}, const std::string& settings = {});
