@@ -536,6 +536,10 @@ class MainWindowTest : public QObject {
         f.ClickRow(3, Qt::ControlModifier);
         QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{3});
         QVERIFY(f.DetailPanel().startsWith("Tex. 3: "));
+        QTest::keyClick(f.Table(), Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{3});
+        QTest::mouseClick(f.Table()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 200));  // below the rows
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{3});
         QTest::keyClick(f.Table(), Qt::Key_Up, Qt::ControlModifier);
         QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{f.Window.SelectedRow()});
         f.ClickRow(2, Qt::ControlModifier);
