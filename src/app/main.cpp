@@ -1,15 +1,28 @@
 #include <QApplication>
-#include <QDir>
+#include <algorithm>
+#include <iostream>
+#include <span>
+#include <string_view>
 
+#include "app_info.h"
+#include "application_setup.h"
 #include "dialog_prompts.h"
 #include "main_window.h"
 #include "settings/config_location.h"
 #include "settings/settings.h"
 
 int main(int argc, char** argv) {
+    // Answered before the window system is reached, so it works without a display. Any other
+    // argument is a file to add, or is passed over.
+    const std::span<char*> arguments(argv + 1, static_cast<size_t>(std::max(argc - 1, 0)));
+    if (std::ranges::any_of(arguments,
+                            [](const char* argument) { return std::string_view(argument) == "--version"; })) {
+        std::cout << "vellumcraft " << vc::gui::kVersion.toStdString() << '\n';
+        return 0;
+    }
+
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vellumcraft"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vellumcraft"));
+    vc::gui::SetUpApplication();
 
     const std::filesystem::path settingsFile =
         vc::ConfigFolder(QApplication::applicationDirPath().toStdString()) / vc::kSettingsFileName;

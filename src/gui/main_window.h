@@ -21,7 +21,8 @@ class TextureTableModel;
 
 // The main window: the texture table, the menu, the column of buttons and the status bar. It
 // owns the run's workspace and settings; every command that changes the list ends by refreshing
-// the table and the enabling of the commands.
+// the table and the enabling of the commands. Its fixed layout is built in main_window_layout.cpp,
+// its commands live in main_window_commands.cpp.
 class TForm1 final : public QMainWindow {
     Q_OBJECT
 
@@ -122,7 +123,6 @@ class TForm1 final : public QMainWindow {
     Settings m_settings;
     bool m_ascending = true;
     int m_selectedRow = 1;
-    QString m_saveFileName;  // the Build dialog's file name, chosen or suggested by an import
 
     TextureTableModel* m_model = nullptr;
     QTableView* Table = nullptr;

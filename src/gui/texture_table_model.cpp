@@ -50,7 +50,9 @@ QVariant TextureTableModel::headerData(int section, Qt::Orientation orientation,
 }
 
 Qt::ItemFlags TextureTableModel::flags(const QModelIndex& index) const {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    // The empty list's blank row is neither enabled nor selectable: it is drawn blank.
+    const bool entry = index.isValid() && static_cast<size_t>(index.row()) < m_list.size();
+    return entry ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
 void TextureTableModel::Refresh() {

@@ -9,40 +9,20 @@
 #include <cstdlib>
 
 #include "dff_check_window.h"
+#include "gui_fixture.h"
 #include "image_files.h"
 #include "io/file_io.h"
-#include "main_window.h"
 #include "model_chunks.h"
-#include "temp_dir.h"
-#include "test_prompts.h"
 #include "texture_settings_dialog.h"
 
 namespace vc::gui {
 
 namespace {
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
+using test::Q;
 
-// A main window with a few entries, and a way to act inside the dialogs it opens.
-struct Fixture {
-    Fixture() : Window(Prompts, Q(Folder.File("Vellumcraft.ini"))) { Window.FormCreate({}); }
-
-    QString Paletted(const std::string& name, int width, int height) const {
-        return Q(
-            Folder.Write(name, vc::test::MakePalettedBmp(width, height, vc::test::GreyPalette(256),
-                                                         [](int x, int y) { return static_cast<uint8_t>(x + y); })));
-    }
-    QString TrueColour(const std::string& name, int width, int height) const {
-        return Q(Folder.Write(name, vc::test::MakeTrueColourBmp(width, height, [](int x, int y) {
-                                  return RgbColour{static_cast<uint8_t>(x * 3), static_cast<uint8_t>(y), 50};
-                              })));
-    }
-    void Add(const QStringList& files) {
-        Prompts.NextOpenFiles.push_back(files);
-        Window.AddFromDialog();
-    }
+// A main window with a way to act inside the dialogs it opens.
+struct Fixture : test::WindowFixture {
     // Opens Change on the selected row and runs the user's part inside the dialog.
     void Change(const std::function<void(TForm2&)>& user) {
         Prompts.NextDialogActions.push_back([user](QDialog& dialog) {
@@ -52,22 +32,6 @@ struct Fixture {
         });
         Window.findChild<QAction*>("Change1")->trigger();
     }
-    const TTexFile& Entry(size_t index) const { return Window.CurrentWorkspace().TexList.at(index); }
-    QStringList MessageTexts() const {
-        QStringList texts;
-        for (const auto& message : Prompts.Messages) {
-            texts << message.Text;
-        }
-        return texts;
-    }
-    void Snapshot(QWidget& widget, const QString& name) {
-        QDir().mkpath(QStringLiteral(VELLUMCRAFT_SNAPSHOT_DIR));
-        widget.grab().save(QStringLiteral(VELLUMCRAFT_SNAPSHOT_DIR) + "/" + name + ".png");
-    }
-
-    vc::test::TempDir Folder;
-    test::TestPrompts Prompts;
-    TForm1 Window;
 };
 
 template <typename Widget>

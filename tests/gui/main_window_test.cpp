@@ -1,68 +1,58 @@
+#include <QAbstractItemModelTester>
 #include <QAction>
-#include <QDir>
-#include <QLabel>
+#include <QApplication>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
+#include <QWindow>
 #include <QtTest>
+#include <cstdlib>
 #include <functional>
 
-#include <cstdlib>
+#include "application_setup.h"
 #include "dialog_prompts.h"
+#include "gui_fixture.h"
 #include "image_files.h"
 #include "io/file_io.h"
-#include "main_window.h"
 #include "settings/settings.h"
-#include "temp_dir.h"
-#include "test_prompts.h"
 
 namespace vc::gui {
 
 namespace {
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
+using test::Q;
+using Fixture = test::WindowFixture;
+
+// Runs open, which shows a modal box; returns the box's title as the system shows it, and closes
+// the box with Esc as a user would.
+QString TitleOfTheBoxOpenedBy(const std::function<void()>& open) {
+    QString title = QStringLiteral("(no box)");
+    QTimer closer;
+    closer.setSingleShot(true);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            title = test::TitleShown(*box);
+            QTest::keyClick(box, Qt::Key_Escape);
+        }
+    });
+    closer.start(0);
+    open();
+    return title;
 }
 
-// A window as the program starts it, with its settings in a folder of the test's own.
-struct Fixture {
-    explicit Fixture(const QStringList& arguments = {}) : Window(Prompts, Q(Folder.File("Vellumcraft.ini"))) {
-        Window.FormCreate(arguments);
+std::vector<int> SelectedRows(const QTableView& table) {
+    std::vector<int> rows;
+    for (const QModelIndex& index : table.selectionModel()->selectedRows()) {
+        rows.push_back(index.row() + 1);
     }
-
-    QString Image(const std::string& name, int width, int height, int entries = 16) const {
-        return Q(
-            Folder.Write(name, vc::test::MakePalettedBmp(width, height, vc::test::GreyPalette(entries),
-                                                         [](int x, int y) { return static_cast<uint8_t>(x ^ y); })));
-    }
-    QString TrueColour(const std::string& name, int width, int height) const {
-        return Q(Folder.Write(name, vc::test::MakeTrueColourBmp(width, height, [](int x, int y) {
-                                  return RgbColour{static_cast<uint8_t>(x), static_cast<uint8_t>(y), 9};
-                              })));
-    }
-    QAction* Action(const char* name) const { return Window.findChild<QAction*>(name); }
-    QPushButton* Button(const char* name) const { return Window.findChild<QPushButton*>(name); }
-    QTableView* Table() const { return Window.findChild<QTableView*>("Table"); }
-    QString Cell(int row, int column) const { return Table()->model()->index(row, column).data().toString(); }
-    QString CountPanel() const { return Window.findChild<QLabel*>("CountPanel")->text(); }
-    QString DetailPanel() const { return Window.findChild<QLabel*>("DetailPanel")->text(); }
-    void AddByDialog(const QStringList& files) {
-        Prompts.NextOpenFiles.push_back(files);
-        Window.AddFromDialog();
-    }
-    // Saves a picture of the window under the build folder, for anyone to look at.
-    void Snapshot(const QString& name) {
-        QDir().mkpath(QStringLiteral(VELLUMCRAFT_SNAPSHOT_DIR));
-        Window.grab().save(QStringLiteral(VELLUMCRAFT_SNAPSHOT_DIR) + "/" + name + ".png");
-    }
-
-    vc::test::TempDir Folder;
-    test::TestPrompts Prompts;
-    TForm1 Window;
-};
+    return rows;
+}
 
 }  // namespace
 
@@ -196,7 +186,7 @@ class MainWindowTest : public QObject {
     void AddedFilesShowTheirTextsAndSelectTheFirstRow() {
         Fixture f;
         const QString wall = f.TrueColour("wall.bmp", 256, 128);
-        f.AddByDialog({wall, f.Image("grass.bmp", 64, 64)});
+        f.Add({wall, f.Paletted("grass.bmp", 64, 64)});
         QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
         QCOMPARE(f.Window.SelectedRow(), 1);
         QCOMPARE(f.Cell(0, 0), QStringLiteral("wall"));
@@ -225,7 +215,7 @@ class MainWindowTest : public QObject {
         f.Window.AddFromDialog();  // cancelled
         QVERIFY(f.Prompts.Messages.empty());
         QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
-        f.AddByDialog({f.Image("odd.bmp", 6, 6), f.Image("ok.bmp", 4, 4)});
+        f.Add({f.Paletted("odd.bmp", 6, 6), f.Paletted("ok.bmp", 4, 4)});
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
         const auto& box = f.Prompts.Messages.front();
         QCOMPARE(box.Kind, MessageKind::Warning);
@@ -237,17 +227,17 @@ class MainWindowTest : public QObject {
         f.Snapshot("with-entries-behind-problems");
         const auto shown = CreateMessageBox(box.Kind, box.Caption, box.Text, &f.Window);
         shown->adjustSize();
-        shown->grab().save(QStringLiteral(VELLUMCRAFT_SNAPSHOT_DIR) + "/problem-box.png");
+        Fixture::Snapshot(*shown, "problem-box");
     }
 
     void DroppedFilesGoThroughTheSameRules() {
         Fixture f;
-        const QString image = f.Image("a.bmp", 4, 4);
+        const QString image = f.Paletted("a.bmp", 4, 4);
         f.Window.WMDropFiles({image, image});
         QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
         QVERIFY(f.Prompts.Messages.empty());
-        const QString list = Q(f.Folder.WriteText(
-            "list.TXT", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + f.Image("b.bmp", 8, 8).toStdString() + "\r\n"));
+        const QString list = Q(f.Folder.WriteText("list.TXT", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" +
+                                                                  f.Paletted("b.bmp", 8, 8).toStdString() + "\r\n"));
         f.Window.WMDropFiles({list, Q(f.Folder.Path().string()), Q(f.Folder.WriteText("note.doc", "x"))});
         QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
@@ -258,7 +248,7 @@ class MainWindowTest : public QObject {
     void DroppedNamesArriveWhole() {
         Fixture f;
         const std::string longName = std::string(300, 'n') + ".bmp";  // no 254-character cut
-        f.Window.WMDropFiles({f.Image(std::string(200, 'm') + ".bmp", 4, 4), Q(f.Folder.File(longName))});
+        f.Window.WMDropFiles({f.Paletted(std::string(200, 'm') + ".bmp", 4, 4), Q(f.Folder.File(longName))});
         QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
         QVERIFY(f.Prompts.Messages[0].Text.contains(Q("\"" + longName + "\":\r\n\tFile does not exist.")));
@@ -280,8 +270,8 @@ class MainWindowTest : public QObject {
 
     void BuildWritesWhatTheCoreAssemblesAndReportsIt() {
         Fixture f;
-        const QStringList files = {f.Image("a.bmp", 64, 64), f.TrueColour("b.bmp", 8, 8)};
-        f.AddByDialog(files);
+        const QStringList files = {f.Paletted("a.bmp", 64, 64), f.TrueColour("b.bmp", 8, 8)};
+        f.Add(files);
         f.Window.BuildTxd();  // save dialog cancelled
         QVERIFY(f.Prompts.Messages.empty());
         QCOMPARE(f.Prompts.Dialogs.back().Filter, QStringLiteral("Texture Dictionaries (*.txd)|*.txd"));
@@ -309,7 +299,7 @@ class MainWindowTest : public QObject {
 
     void EditingCommandsKeepEnablingInStep() {
         Fixture f;
-        f.AddByDialog({f.Image("c.bmp", 4, 4), f.Image("a.bmp", 8, 8), f.Image("b.bmp", 16, 16)});
+        f.Add({f.Paletted("c.bmp", 4, 4), f.Paletted("a.bmp", 8, 8), f.Paletted("b.bmp", 16, 16)});
         f.Window.SelectRow(3);
         f.Button("BtnUp")->click();
         QCOMPARE(f.Window.SelectedRow(), 2);
@@ -333,10 +323,11 @@ class MainWindowTest : public QObject {
 
     void AlphaCommandsClearWhatTheListBrought() {
         Fixture f;
-        const std::string list = "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + f.Image("a.bmp", 4, 4).toStdString() +
-                                 "\r\nalphapath=" + f.Image("am.bmp", 4, 4).toStdString() +
-                                 "\r\n[Texture2]\r\npath=" + f.Image("b.bmp", 4, 4).toStdString() +
-                                 "\r\nalphapath=" + f.Image("bm.bmp", 4, 4).toStdString() + "\r\n";
+        const std::string list =
+            "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + f.Paletted("a.bmp", 4, 4).toStdString() +
+            "\r\nalphapath=" + f.Paletted("am.bmp", 4, 4).toStdString() +
+            "\r\n[Texture2]\r\npath=" + f.Paletted("b.bmp", 4, 4).toStdString() +
+            "\r\nalphapath=" + f.Paletted("bm.bmp", 4, 4).toStdString() + "\r\n";
         f.Prompts.NextOpenFile.push_back(Q(f.Folder.WriteText("set.txt", list)));
         f.Action("ImportList1")->trigger();
         QCOMPARE(f.Cell(0, 1), QStringLiteral("am"));
@@ -355,8 +346,9 @@ class MainWindowTest : public QObject {
         f.Action("ImportList1")->trigger();  // cancelled
         QVERIFY(f.Prompts.Messages.empty());
         QCOMPARE(f.Prompts.Dialogs.back().Title, QStringLiteral("Import Texture List"));
-        const std::string text = "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + f.Image("a.bmp", 4, 4).toStdString() +
-                                 "\r\n[Texture2]\r\npath=" + f.Image("odd.bmp", 6, 6).toStdString() + "\r\n";
+        const std::string text =
+            "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + f.Paletted("a.bmp", 4, 4).toStdString() +
+            "\r\n[Texture2]\r\npath=" + f.Paletted("odd.bmp", 6, 6).toStdString() + "\r\n";
         f.Prompts.NextOpenFile.push_back(Q(f.Folder.WriteText("cars.txt", text)));
         f.Action("ImportList1")->trigger();
         QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
@@ -384,7 +376,7 @@ class MainWindowTest : public QObject {
         std::vector<uint8_t> broken =
             vc::test::MakePalettedBmp(16, 16, vc::test::GreyPalette(2), [](int, int) { return 0; });
         broken.resize(200);
-        f.AddByDialog({f.Image("first.bmp", 4, 4), Q(f.Folder.Write("broken.bmp", broken)), f.Image("z.bmp", 4, 4)});
+        f.Add({f.Paletted("first.bmp", 4, 4), Q(f.Folder.Write("broken.bmp", broken)), f.Paletted("z.bmp", 4, 4)});
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
         QCOMPARE(f.Prompts.Messages[0].Kind, MessageKind::Error);
         QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Vellumcraft"));
@@ -393,32 +385,21 @@ class MainWindowTest : public QObject {
     }
 
     void SettingsAreReadAtStartAndWrittenAtClose() {
-        vc::test::TempDir folder;
-        const std::string ini = folder.WriteText("Vellumcraft.ini",
-                                                 "[Options]\r\nverid=0x2\r\nuflag=7\r\npwr2lmt=0\r\ndfflog=1\r\n"
-                                                 "[Paths]\r\nopen=/somewhere\r\n");
-        test::TestPrompts prompts;
-        {
-            TForm1 window(prompts, Q(ini));
-            window.FormCreate({});
-            QVERIFY(window.findChild<QAction*>("verid2")->isChecked());
-            QVERIFY(window.findChild<QAction*>("uflag1")->isChecked());
-            QVERIFY(!window.findChild<QAction*>("pwr2lmt")->isChecked());
-            window.findChild<QAction*>("pwr2lmt")->trigger();
-            window.findChild<QAction*>("verid0")->trigger();
-            const std::string image = folder.Write(
-                "t.bmp", vc::test::MakePalettedBmp(4, 4, vc::test::GreyPalette(2), [](int, int) { return 0; }));
-            prompts.NextOpenFiles.push_back({Q(image)});
-            window.AddFromDialog();
-            QCOMPARE(prompts.Dialogs.back().Directory, QStringLiteral("/somewhere"));
-            window.close();
-        }
-        const Settings saved = LoadSettings(ini);
+        Fixture f({}, "[Options]\r\nverid=0x2\r\nuflag=7\r\npwr2lmt=0\r\ndfflog=1\r\n[Paths]\r\nopen=/somewhere\r\n");
+        QVERIFY(f.Action("verid2")->isChecked());
+        QVERIFY(f.Action("uflag1")->isChecked());
+        QVERIFY(!f.Action("pwr2lmt")->isChecked());
+        f.Action("pwr2lmt")->trigger();
+        f.Action("verid0")->trigger();
+        f.Add({f.Paletted("t.bmp", 4, 4)});
+        QCOMPARE(f.Prompts.Dialogs.back().Directory, QStringLiteral("/somewhere"));
+        f.Window.close();
+        const Settings saved = LoadSettings(f.SettingsPath().toStdString());
         QCOMPARE(saved.VersionIndex, uint8_t{0});
         QCOMPARE(saved.FlagIndex, uint8_t{1});
         QVERIFY(saved.pwr2lmt);
         QVERIFY(saved.dfflog);
-        QCOMPARE(Q(saved.Folders.Open), Q(folder.Path().string()));
+        QCOMPARE(Q(saved.Folders.Open), Q(f.Folder.Path().string()));
     }
 
     void HelpCommandsShowTheirTextsAndAddresses() {
@@ -455,11 +436,234 @@ class MainWindowTest : public QObject {
         QVERIFY(f.Prompts.Dialogs.empty());
         QTest::keyClick(&f.Window, Qt::Key_Insert);
         QCOMPARE(f.Prompts.Dialogs.size(), size_t{1});  // the Add dialog, cancelled
-        f.AddByDialog({f.Image("a.bmp", 4, 4)});
+        f.Add({f.Paletted("a.bmp", 4, 4)});
         QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(f.Prompts.Dialogs.back().Filter, QStringLiteral("Texture Dictionaries (*.txd)|*.txd"));
         QTest::keyClick(&f.Window, Qt::Key_Delete);
         QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+    }
+
+    void TheTableModelKeepsItsContractThroughEveryEdit() {
+        Fixture f;
+        QAbstractItemModelTester tester(f.Table()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("c.bmp", 4, 4), f.Paletted("a.bmp", 8, 8)});
+        f.Window.WMDropFiles({f.Paletted("b.bmp", 16, 16)});
+        f.Action("ByName1")->trigger();
+        f.ClickRow(3);
+        QTest::mouseClick(f.Button("BtnUp"), Qt::LeftButton);
+        QTest::mouseClick(f.Button("Button3"), Qt::LeftButton);
+        QCOMPARE(f.Cell(0, 0), QStringLiteral("a"));
+        QCOMPARE(f.Cell(1, 0), QStringLiteral("b"));
+        QTest::mouseClick(f.Button("Button5"), Qt::LeftButton);
+        QCOMPARE(f.Table()->model()->rowCount(), 1);
+        QCOMPARE(f.Cell(0, 0), QString());
+    }
+
+    void TitlesReachTheWindowSystemExactlyAsWritten() {
+        Fixture f;
+        QVERIFY(f.Show());
+        QCOMPARE(test::TitleShown(f.Window), QStringLiteral("Vellumcraft 1.1"));
+
+        // The boxes as the program shows them, through its own prompts.
+        DialogPrompts prompts;
+        TForm1 window(prompts, Q(f.Folder.File("boxes.ini")));
+        prompts.SetParent(&window);
+        window.FormCreate({});
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(TitleOfTheBoxOpenedBy([&] { QTest::keyClick(&window, Qt::Key_F1); }), QStringLiteral("Vellumcraft"));
+        const QString odd = f.Paletted("odd.bmp", 6, 6);
+        QCOMPARE(TitleOfTheBoxOpenedBy([&] { window.WMDropFiles({odd}); }),
+                 QStringLiteral("Drag & Drop Files - Problems"));
+        std::vector<uint8_t> broken =
+            vc::test::MakePalettedBmp(16, 16, vc::test::GreyPalette(2), [](int, int) { return 0; });
+        broken.resize(200);
+        const QString brokenFile = Q(f.Folder.Write("broken.bmp", broken));
+        QCOMPARE(TitleOfTheBoxOpenedBy([&] { window.WMDropFiles({brokenFile}); }), QStringLiteral("Vellumcraft"));
+    }
+
+    void AnAddLeavesTheBuildSuggestionAndItsFolderAlone() {
+        Fixture f;
+        QVERIFY(f.Show());
+        const std::string list =
+            "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + f.Paletted("a.bmp", 4, 4).toStdString() + "\r\n";
+        f.Prompts.NextOpenFile.push_back(Q(f.Folder.WriteText("cars.txt", list)));
+        f.Action("ImportList1")->trigger();
+        vc::test::TempDir elsewhere;
+        const QString chosen = Q(elsewhere.File("mine.txd"));
+        f.Prompts.NextSaveFile.push_back(chosen);
+        QTest::mouseClick(f.Button("Button6"), Qt::LeftButton);
+        QVERIFY(vc::IsExistingFile(chosen.toStdString()));
+
+        f.Add({f.Paletted("b.bmp", 4, 4)});
+        f.Window.WMDropFiles({f.Paletted("c.bmp", 4, 4)});
+        QTest::mouseClick(f.Button("Button6"), Qt::LeftButton);  // the save dialog, cancelled
+        QCOMPARE(f.Prompts.Dialogs.back().SelectedFile, chosen);
+        f.Window.close();
+        QCOMPARE(Q(LoadSettings(f.SettingsPath().toStdString()).Folders.Save), Q(elsewhere.Path().string()));
+    }
+
+    void EnterPressesTheFocusedButtonAndElsewhereAdd() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4)});
+        const size_t dialogs = f.Prompts.Dialogs.size();
+        // The keys go to the window, which hands them to the control with the focus.
+        QWindow* window = f.Window.windowHandle();
+        f.Button("Button3")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));  // Delete pressed
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogs);             // not Add
+
+        f.Table()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogs + 1);  // the Add dialog, cancelled
+
+        f.Button("Button5")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));  // Reset pressed
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogs + 1);
+    }
+
+    void OneRowStaysSelectedAndCommandsActOnIt() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4), f.Paletted("c.bmp", 4, 4)});
+        f.ClickRow(3);
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{3});
+        f.ClickRow(3, Qt::ControlModifier);
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{3});
+        QVERIFY(f.DetailPanel().startsWith("Tex. 3: "));
+        QTest::keyClick(f.Table(), Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{3});
+        QTest::mouseClick(f.Table()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 200));  // below the rows
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{3});
+        QTest::keyClick(f.Table(), Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{f.Window.SelectedRow()});
+        f.ClickRow(2, Qt::ControlModifier);
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{2});
+        QVERIFY(f.DetailPanel().startsWith("Tex. 2: "));
+        QTest::mouseClick(f.Button("Button3"), Qt::LeftButton);
+        QCOMPARE(f.Cell(0, 0), QStringLiteral("a"));
+        QCOMPARE(f.Cell(1, 0), QStringLiteral("c"));
+        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{2});
+    }
+
+    void TheSelectedRowStaysInSightThroughEdits() {
+        Fixture f;
+        QVERIFY(f.Show());
+        QStringList files;
+        for (int i = 0; i < 30; ++i) {
+            files << f.Paletted("t" + std::to_string(i) + ".bmp", 4, 4);
+        }
+        f.Add(files);
+        QTableView* table = f.Table();
+        const auto selectedInSight = [&] {
+            const QModelIndex selected = table->model()->index(f.Window.SelectedRow() - 1, 0);
+            return table->selectionModel()->isRowSelected(selected.row()) &&
+                   table->viewport()->rect().contains(table->visualRect(selected));
+        };
+        table->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(f.Window.windowHandle(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(f.Window.SelectedRow(), 30);
+        QVERIFY(selectedInSight());
+        QTest::mouseClick(f.Button("BtnUp"), Qt::LeftButton);
+        QCOMPARE(f.Window.SelectedRow(), 29);
+        QVERIFY(selectedInSight());
+        QTest::mouseClick(f.Button("Button3"), Qt::LeftButton);
+        QVERIFY(selectedInSight());
+        f.Action("ByName1")->trigger();
+        QVERIFY(selectedInSight());
+    }
+
+    void EveryEnabledControlTakesAClickAtItsCentre() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4)});
+        f.ClickRow(2);
+        int checked = 0;
+        for (QWidget* control : f.Window.centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (control->objectName().isEmpty() || !control->isEnabled()) {
+                continue;  // the separator lines
+            }
+            QWidget* hit = f.Window.childAt(control->mapTo(&f.Window, control->rect().center()));
+            QVERIFY2(hit == control || control->isAncestorOf(hit), qPrintable(control->objectName()));
+            ++checked;
+        }
+        QCOMPARE(checked, 8);  // the table and every button but Clear Alpha and Down
+    }
+
+    void TheWindowAndTheStartUpProblemBoxOpenCentredOnTheScreen() {
+        vc::test::TempDir folder;
+        const std::string odd = folder.Write(
+            "odd.bmp", vc::test::MakePalettedBmp(6, 6, vc::test::GreyPalette(2), [](int, int) { return 0; }));
+        SetUpApplication();
+        DialogPrompts prompts;
+        TForm1 window(prompts, Q(folder.File("Vellumcraft.ini")));
+        prompts.SetParent(&window);
+        QRect box;
+        QTimer closer;
+        closer.setSingleShot(true);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* shown = QApplication::activeModalWidget()) {
+                box = shown->frameGeometry();
+                QTest::keyClick(shown, Qt::Key_Escape);
+            }
+        });
+        closer.start(0);
+        window.FormCreate({Q(odd)});  // the box is shown before the window
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QPoint centre = window.screen()->availableGeometry().center();
+        QVERIFY2((box.center() - centre).manhattanLength() <= 4,
+                 qPrintable(QString("box at %1,%2").arg(box.x()).arg(box.y())));
+        QVERIFY((window.frameGeometry().center() - centre).manhattanLength() <= 4);
+    }
+
+    void TheFixedSizeWindowHasNoMaximizeButton() {
+        Fixture f;
+        QVERIFY(f.Show());
+        const Qt::WindowFlags flags = f.Window.windowHandle()->flags();
+        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(flags.testFlag(Qt::WindowSystemMenuHint));
+        QCOMPARE(f.Window.minimumSize(), f.Window.maximumSize());
+    }
+
+    void TheEmptyListsRowIsBlankAndDisabled() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("a.bmp", 4, 4)});
+        QTest::mouseClick(f.Button("Button5"), Qt::LeftButton);
+        QTableView* table = f.Table();
+        const QModelIndex blank = table->model()->index(0, 0);
+        const QImage picture = table->viewport()->grab().toImage();
+        const QColor base = table->palette().color(QPalette::Disabled, QPalette::Base);
+        const QRect row = table->visualRect(blank).united(table->visualRect(table->model()->index(0, 3)));
+        for (const QPoint point :
+             {row.center(), QPoint(row.left() + 20, row.center().y()), row.topLeft() + QPoint(3, 3)}) {
+            QCOMPARE(picture.pixelColor(point * picture.devicePixelRatio()), base);
+        }
+        QCOMPARE(table->model()->flags(blank), Qt::NoItemFlags);
+        QVERIFY(table->selectionModel()->selectedIndexes().isEmpty());
+    }
+
+    void VersionIsPrintedWithoutStartingTheWindowSystem() {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // Without a display the program could not open a window: it must not try.
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            environment.remove(QString::fromLatin1(name));
+        }
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(VELLUMCRAFT_APP), {QStringLiteral("--version")});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(program.readAllStandardOutput(), QByteArray("vellumcraft 1.1\n"));
     }
 };
 

@@ -1,23 +1,18 @@
+// The window's commands: start and close, the table's refresh, the flows of adding, building,
+// changing and checking, and the handlers of the menu items and buttons.
 #include "main_window.h"
 
-#include <algorithm>
 #include <chrono>
 #include <optional>
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QFontMetrics>
-#include <QFrame>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTableView>
 
 #include "app_info.h"
@@ -39,21 +34,10 @@
 #include "txd/build_report.h"
 #include "txd/txd_builder.h"
 
-// The button glyphs live in this static library's resources, which must be registered by hand.
-static void InitialiseResources() {
-    Q_INIT_RESOURCE(resources);
-}
-
 namespace vc::gui {
 
 namespace {
 
-constexpr int kClientWidth = 502;
-constexpr int kClientHeight = 304;
-constexpr int kStatusHeight = 19;
-constexpr int kTableWidth = 417;
-constexpr int kTableHeight = 281;
-constexpr int kCountPanelWidth = 70;
 constexpr int kHalfPathWidth = 185;
 constexpr int kFullPathWidth = 370;
 
@@ -68,34 +52,6 @@ const QString kImageFormatsText = QStringLiteral(
     "The following image formats are supported by Vellumcraft:\r\n\r\n\tBMP 8 bit system palette\r\n"
     "\tBMP 8 bit optimized palette\r\n\tBMP 8 bit greyscale\r\n\r\n\tBMP 24 bit\r\n\r\n\tJPEG 24 bit\r\n\r\n"
     "Image height and width must be divisible by 4, a power of 2\r\n(if option enabled) and at least 4×4 px.");
-
-// The captions that must fit their controls, with the width each control gives its text.
-struct FittedText {
-    const char* Text;
-    int Width;
-};
-constexpr FittedText kFittedTexts[] = {
-    {"Clear Alpha", 73 - 12}, {"DFF Check", 73 - 12}, {"Reset TXD", 73 - 12},   {"Texture Name", 120 - 8},
-    {"Alpha Name", 120 - 8},  {"Dimensions", 82 - 8}, {"Format (Out)", 69 - 8}, {"8bit paletted", 69 - 6},
-};
-
-// The platform's UI font at the largest pixel size, up to 12, at which every caption fits.
-QFont FittingFont(QFont font) {
-    for (int size = 12; size > 8; --size) {
-        font.setPixelSize(size);
-        QFont bold = font;
-        bold.setBold(true);
-        const QFontMetrics metrics(font);
-        const bool fits = std::all_of(std::begin(kFittedTexts), std::end(kFittedTexts), [&](const FittedText& text) {
-            return metrics.horizontalAdvance(QString::fromLatin1(text.Text)) <= text.Width;
-        });
-        if (fits && QFontMetrics(bold).horizontalAdvance(QStringLiteral("Build TXD")) <= 73 - 12) {
-            return font;
-        }
-    }
-    font.setPixelSize(8);
-    return font;
-}
 
 std::string Utf8(const QString& text) {
     return text.toStdString();
@@ -115,218 +71,6 @@ NumberFormat LocaleNumberFormat() {
 }
 
 }  // namespace
-
-TForm1::TForm1(Prompts& prompts, QString settingsPath, QWidget* parent)
-    : QMainWindow(parent), m_prompts(prompts), m_settingsPath(std::move(settingsPath)) {
-    InitialiseResources();
-    setObjectName(QStringLiteral("TForm1"));
-    setFont(FittingFont(font()));
-    CreateControls();
-    CreateMenus();
-    setAcceptDrops(true);
-    adjustSize();
-    setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
-}
-
-TForm1::~TForm1() = default;
-
-void TForm1::CreateControls() {
-    auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
-    setCentralWidget(client);
-
-    m_model = new TextureTableModel(m_workspace.TexList, this);
-    Table = new QTableView(client);
-    Table->setObjectName(QStringLiteral("Table"));
-    Table->setGeometry(0, 0, kTableWidth, kTableHeight);
-    Table->setModel(m_model);
-    Table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Table->setSelectionMode(QAbstractItemView::SingleSelection);
-    Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Table->setWordWrap(false);
-    Table->setTextElideMode(Qt::ElideNone);  // a narrow column cuts its text, as a grid does
-    Table->verticalHeader()->hide();
-    Table->verticalHeader()->setDefaultSectionSize(15);
-    Table->horizontalHeader()->setFixedHeight(17);
-    Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    Table->horizontalHeader()->setHighlightSections(false);
-    const int widths[] = {120, 120, 82, 69};
-    for (int column = 0; column < 4; ++column) {
-        Table->setColumnWidth(column, widths[column]);
-    }
-    Table->setEnabled(false);
-    connect(Table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TForm1::TableClick);
-    connect(Table, &QTableView::clicked, this, &TForm1::TableClick);
-
-    Button1 = CreateButton("Button1", "Add", "Add texture(s) to list", 8);
-    Button1->setIcon(QIcon(QStringLiteral(":/icons/add.png")));
-    Button2 = CreateButton("Button2", "Change", "Change settings for selected texture", 40);
-    Button2->setIcon(QIcon(QStringLiteral(":/icons/change.png")));
-    Button3 = CreateButton("Button3", "Delete", "Delete selected texture", 72);
-    Button3->setIcon(QIcon(QStringLiteral(":/icons/delete.png")));
-    BtnUp = CreateButton("BtnUp", "", "Move selected texture up", 104, 424, 33);
-    BtnUp->setIcon(QIcon(QStringLiteral(":/icons/up.png")));
-    BtnDown = CreateButton("BtnDown", "", "Move selected texture down", 104, 464, 33);
-    BtnDown->setIcon(QIcon(QStringLiteral(":/icons/down.png")));
-    for (const int top : {136, 208}) {
-        auto* rule = new QFrame(client);
-        rule->setFrameShape(QFrame::HLine);
-        rule->setFrameShadow(QFrame::Sunken);
-        rule->setGeometry(424, top, 73, 2);
-    }
-    Button4 = CreateButton("Button4", "Clear Alpha", "Clear alpha channel of selected texture", 144);
-    BitBtn1 = CreateButton("BitBtn1", "DFF Check", "Lists which textures are used by a dff model file", 176);
-    Button5 = CreateButton("Button5", "Reset TXD", "Delete all textures in list", 216);
-    Button6 = CreateButton("Button6", "Build TXD", "Create new .txd file from textures in list", 248);
-    QFont bold = Button6->font();
-    bold.setBold(true);
-    Button6->setFont(bold);
-
-    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
-    connect(Table, &QTableView::doubleClicked, this, &TForm1::TableDblClick);
-    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-    connect(BtnUp, &QPushButton::clicked, this, &TForm1::BtnUpClick);
-    connect(BtnDown, &QPushButton::clicked, this, &TForm1::BtnDownClick);
-    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
-    connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
-    connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
-    setTabOrder(Table, Button1);
-    QWidget* previous = Button1;
-    for (QWidget* next :
-         std::initializer_list<QWidget*>{Button2, Button3, BtnUp, BtnDown, Button4, BitBtn1, Button5, Button6}) {
-        setTabOrder(previous, next);
-        previous = next;
-    }
-
-    QStatusBar* status = statusBar();
-    status->setObjectName(QStringLiteral("status"));
-    status->setFixedHeight(kStatusHeight);
-    status->setSizeGripEnabled(false);
-    m_countPanel = new QLabel(status);
-    m_countPanel->setObjectName(QStringLiteral("CountPanel"));
-    m_countPanel->setFixedWidth(kCountPanelWidth);
-    m_countPanel->setAlignment(Qt::AlignCenter);
-    m_detailPanel = new QLabel(status);
-    m_detailPanel->setObjectName(QStringLiteral("DetailPanel"));
-    status->addWidget(m_countPanel);
-    status->addWidget(m_detailPanel, 1);
-}
-
-QPushButton* TForm1::CreateButton(const char* name, const QString& caption, const QString& hint, int top, int left,
-                                  int width) {
-    auto* button = new QPushButton(caption, centralWidget());
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(hint);
-    button->setGeometry(left, top, width, 25);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QAction* TForm1::CreateAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(shortcut);
-    action->setShortcutContext(Qt::WindowShortcut);
-    return action;
-}
-
-void TForm1::CreateMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    connect(CreateAction(file, "ResetTXD1", "&Reset TXD", QKeySequence("Ctrl+R")), &QAction::triggered, this,
-            &TForm1::ResetTXD1Click);
-    BuildTXD1 = CreateAction(file, "BuildTXD1", "&Build TXD", QKeySequence("Ctrl+B"));
-    connect(BuildTXD1, &QAction::triggered, this, &TForm1::BuildTXD1Click);
-    file->addSeparator();
-    connect(CreateAction(file, "DFFCheck1", "&DFF Check...", QKeySequence("Ctrl+C")), &QAction::triggered, this,
-            &TForm1::DFFCheck1Click);
-    file->addSeparator();
-    connect(CreateAction(file, "ImportList1", "&Import List..."), &QAction::triggered, this, &TForm1::ImportList1Click);
-    ExportList1 = CreateAction(file, "ExportList1", "&Export List...");
-    connect(ExportList1, &QAction::triggered, this, &TForm1::ExportList1Click);
-    file->addSeparator();
-    connect(CreateAction(file, "Exit1", "&Exit", QKeySequence("Ctrl+X")), &QAction::triggered, this,
-            &TForm1::Exit1Click);
-
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    connect(CreateAction(edit, "Add1", "&Add", QKeySequence(Qt::Key_Insert)), &QAction::triggered, this,
-            &TForm1::Add1Click);
-    Change1 = CreateAction(edit, "Change1", "&Change", QKeySequence(Qt::Key_F2));
-    connect(Change1, &QAction::triggered, this, &TForm1::Change1Click);
-    Delete1 = CreateAction(edit, "Delete1", "&Delete", QKeySequence(Qt::Key_Delete));
-    connect(Delete1, &QAction::triggered, this, &TForm1::Delete1Click);
-    edit->addSeparator();
-    RemoveAlphas1 = CreateAction(edit, "RemoveAlphas1", "&Remove Alphas");
-    connect(RemoveAlphas1, &QAction::triggered, this, &TForm1::RemoveAlphas1Click);
-    edit->addSeparator();
-    QMenu* sort = edit->addMenu(QStringLiteral("&Sort"));
-    SortKeys[0] = CreateAction(sort, "ByName1", "By &Name");
-    SortKeys[1] = CreateAction(sort, "ByPath1", "By &Path");
-    SortKeys[2] = CreateAction(sort, "BySize1", "By Size");
-    SortKeys[3] = CreateAction(sort, "ByFormat1", "By &Format");
-    connect(SortKeys[0], &QAction::triggered, this, &TForm1::ByName1Click);
-    connect(SortKeys[1], &QAction::triggered, this, &TForm1::ByPath1Click);
-    connect(SortKeys[2], &QAction::triggered, this, &TForm1::BySize1Click);
-    connect(SortKeys[3], &QAction::triggered, this, &TForm1::ByFormat1Click);
-    sort->addSeparator();
-    auto* direction = new QActionGroup(this);
-    QAction* ascending = CreateAction(sort, "Ascending1", "Ascending");
-    QAction* descending = CreateAction(sort, "Descending1", "Descending");
-    for (QAction* action : {ascending, descending}) {
-        action->setCheckable(true);
-        direction->addAction(action);
-    }
-    ascending->setChecked(true);
-    connect(ascending, &QAction::triggered, this, &TForm1::Ascending1Click);
-    connect(descending, &QAction::triggered, this, &TForm1::Descending1Click);
-    edit->addSeparator();
-    QMenu* options = edit->addMenu(QStringLiteral("&Options"));
-    pwr2lmt = CreateAction(options, "pwr2lmt", "Dimensions Limited to 2^x");
-    pwr2lmt->setCheckable(true);
-    pwr2lmt->setChecked(true);
-    connect(pwr2lmt, &QAction::triggered, this, &TForm1::pwr2lmtClick);
-    options->addSeparator();
-    QMenu* version = options->addMenu(QStringLiteral("RW Version ID"));
-    QMenu* flag = options->addMenu(QStringLiteral("Unknown Flag"));
-    auto* versions = new QActionGroup(this);
-    auto* flags = new QActionGroup(this);
-    const char* const versionNames[] = {"verid0", "verid1", "verid2"};
-    const char* const versionCaptions[] = {"0x0800", "0x0C02", "0x1003"};
-    const char* const flagNames[] = {"uflag0", "uflag1", "uflag2"};
-    const char* const flagCaptions[] = {"0x1101", "0x1102", "0x1106"};
-    for (int i = 0; i < 3; ++i) {
-        verid[i] = CreateAction(version, versionNames[i], versionCaptions[i]);
-        uflag[i] = CreateAction(flag, flagNames[i], flagCaptions[i]);
-        verid[i]->setCheckable(true);
-        uflag[i]->setCheckable(true);
-        versions->addAction(verid[i]);
-        flags->addAction(uflag[i]);
-    }
-    connect(verid[0], &QAction::triggered, this, &TForm1::verid0Click);
-    connect(verid[1], &QAction::triggered, this, &TForm1::verid1Click);
-    connect(verid[2], &QAction::triggered, this, &TForm1::verid2Click);
-    connect(uflag[0], &QAction::triggered, this, &TForm1::uflag0Click);
-    connect(uflag[1], &QAction::triggered, this, &TForm1::uflag1Click);
-    connect(uflag[2], &QAction::triggered, this, &TForm1::uflag2Click);
-    MarkOptions();
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    connect(CreateAction(help, "ImageFormats1", "&Image Formats", QKeySequence(Qt::Key_F1)), &QAction::triggered, this,
-            &TForm1::ImageFormats1Click);
-    help->addSeparator();
-    connect(CreateAction(help, "VisitHomepage1", "&Visit Homepage"), &QAction::triggered, this,
-            &TForm1::VisitHomepage1Click);
-    connect(CreateAction(help, "SendEmail1", "&Send Email"), &QAction::triggered, this, &TForm1::SendEmail1Click);
-    help->addSeparator();
-    connect(CreateAction(help, "About1", "&About..."), &QAction::triggered, this, &TForm1::About1Click);
-}
-
-void TForm1::MarkOptions() {
-    pwr2lmt->setChecked(m_settings.pwr2lmt);
-    verid[m_settings.VersionIndex]->setChecked(true);
-    uflag[m_settings.FlagIndex]->setChecked(true);
-}
 
 void TForm1::FormCreate(const QStringList& arguments) {
     setWindowTitle(kWindowCaption);
@@ -367,9 +111,10 @@ void TForm1::RefreshTable() {
         m_detailPanel->clear();
         Table->setToolTip(QString());
         m_selectedRow = 1;
+        return;  // the blank row under the headers is never selected
     }
     // The selection stays on its row number, inside the rows that exist.
-    SelectRow(std::clamp(m_selectedRow, 1, std::max<int>(1, static_cast<int>(count))));
+    SelectRow(std::clamp(m_selectedRow, 1, static_cast<int>(count)));
 }
 
 void TForm1::SelectRow(int row) {
@@ -446,9 +191,6 @@ void TForm1::AddFiles(const QStringList& paths, const QString& caption) {
         }
         completed = true;
     });
-    if (!m_workspace.SuggestedTxdPath.empty()) {
-        m_saveFileName = Text(m_workspace.SuggestedTxdPath);
-    }
     RefreshTable();
     if (completed) {
         ShowProblems(kAddHeading, caption);
@@ -487,7 +229,8 @@ void TForm1::dropEvent(QDropEvent* event) {
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
-    // Add is the window's default button: Enter triggers it unless a button has the focus.
+    // Add is the window's default button: Enter presses it unless a button has the focus, which
+    // takes Enter itself.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && qobject_cast<QPushButton*>(focusWidget()) == nullptr) {
         Button1->click();
@@ -511,12 +254,13 @@ void TForm1::BuildTxd() {
         const QString file = m_prompts.SaveFile({.Filter = kDictionaryFilter,
                                                  .DefaultSuffix = QStringLiteral("txd"),
                                                  .Directory = Text(m_settings.Folders.Save),
-                                                 .SelectedFile = m_saveFileName,
+                                                 .SelectedFile = Text(m_workspace.SuggestedTxdPath),
                                                  .ConfirmOverwrite = true});
         if (file.isEmpty()) {
             return;
         }
-        m_saveFileName = file;
+        // The suggestion is the Build dialog's file name: the user's choice stands until the next.
+        m_workspace.SuggestedTxdPath = Utf8(file);
         WriteFileAtomically(Utf8(file), result.Bytes);
         m_prompts.ShowMessage(MessageKind::Information, QStringLiteral("Build TXD - Result"),
                               Text(BuildResultText(result.Written, result.Total, FileNamePart(Utf8(file)), result.Size,
@@ -590,7 +334,6 @@ void TForm1::ImportTextureList() {
                               [&](size_t done, size_t total, std::string_view path) {
                                   progress->Report(done, total, "Reading " + Text(std::string(FileNamePart(path))));
                               });
-        m_saveFileName = Text(m_workspace.SuggestedTxdPath);
         completed = true;
     });
     RefreshTable();
@@ -638,58 +381,74 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::FormClose() {
-    if (!m_saveFileName.isEmpty()) {
-        m_settings.Folders.Save = FolderOf(m_saveFileName);
+    if (!m_workspace.SuggestedTxdPath.empty()) {
+        m_settings.Folders.Save = FolderOf(Text(m_workspace.SuggestedTxdPath));
     }
     RunCommand([&] { SaveSettings(Utf8(m_settingsPath), m_settings); });
 }
 
+// "&Reset TXD" (Ctrl+R)
 void TForm1::ResetTXD1Click() {
     Button5Click();
 }
+// "Reset TXD"
 void TForm1::Button5Click() {
     ClearList(m_workspace.TexList);
     RefreshTable();
 }
+// "&Build TXD" (Ctrl+B)
 void TForm1::BuildTXD1Click() {
     BuildTxd();
 }
+// "Build TXD"
 void TForm1::Button6Click() {
     BuildTxd();
 }
+// "&Import List..."
 void TForm1::ImportList1Click() {
     ImportTextureList();
 }
+// "&Export List..."
 void TForm1::ExportList1Click() {
     ExportTextureList();
 }
+// "&Exit" (Ctrl+X)
 void TForm1::Exit1Click() {
     close();
 }
+// "&Add" (Ins)
 void TForm1::Add1Click() {
     AddFromDialog();
 }
+// "Add", and Enter where no button has the focus
 void TForm1::Button1Click() {
     AddFromDialog();
 }
+// "&Change" (F2)
 void TForm1::Change1Click() {
     ChangeTexture();
 }
+// "Change"
 void TForm1::Button2Click() {
     ChangeTexture();
 }
+// a double click in the table
 void TForm1::TableDblClick() {
     ChangeTexture();
 }
+// "&DFF Check..." (Ctrl+C)
 void TForm1::DFFCheck1Click() {
     RunDFFCheck();
 }
+// "DFF Check"
 void TForm1::BitBtn1Click() {
     RunDFFCheck();
 }
+// "&Delete" (Del)
 void TForm1::Delete1Click() {
     Button3Click();
 }
+// "Delete"
 void TForm1::Button3Click() {
     if (m_workspace.TexList.empty()) {
         return;
@@ -697,6 +456,7 @@ void TForm1::Button3Click() {
     DeleteTexture(m_workspace.TexList, static_cast<size_t>(m_selectedRow - 1));
     RefreshTable();
 }
+// "Clear Alpha"
 void TForm1::Button4Click() {
     if (m_workspace.TexList.empty()) {
         return;
@@ -704,6 +464,7 @@ void TForm1::Button4Click() {
     ClearAlpha(m_workspace.TexList, static_cast<size_t>(m_selectedRow - 1));
     RefreshTable();
 }
+// "&Remove Alphas"
 void TForm1::RemoveAlphas1Click() {
     if (m_workspace.TexList.empty()) {
         return;
@@ -711,60 +472,79 @@ void TForm1::RemoveAlphas1Click() {
     RemoveAlphas(m_workspace.TexList);
     RefreshTable();
 }
+// "By &Name"
 void TForm1::ByName1Click() {
     SortBy(0);
 }
+// "By &Path"
 void TForm1::ByPath1Click() {
     SortBy(1);
 }
+// "By Size"
 void TForm1::BySize1Click() {
     SortBy(2);
 }
+// "By &Format"
 void TForm1::ByFormat1Click() {
     SortBy(3);
 }
+// "Ascending"
 void TForm1::Ascending1Click() {
     m_ascending = true;
 }
+// "Descending"
 void TForm1::Descending1Click() {
     m_ascending = false;
 }
+// the up arrow button
 void TForm1::BtnUpClick() {
     MoveSelected(-1);
 }
+// the down arrow button
 void TForm1::BtnDownClick() {
     MoveSelected(+1);
 }
+// "Dimensions Limited to 2^x"
 void TForm1::pwr2lmtClick() {
     m_settings.pwr2lmt = pwr2lmt->isChecked();
 }
+// "0x0800"
 void TForm1::verid0Click() {
     m_settings.VersionIndex = 0;
 }
+// "0x0C02"
 void TForm1::verid1Click() {
     m_settings.VersionIndex = 1;
 }
+// "0x1003"
 void TForm1::verid2Click() {
     m_settings.VersionIndex = 2;
 }
+// "0x1101"
 void TForm1::uflag0Click() {
     m_settings.FlagIndex = 0;
 }
+// "0x1102"
 void TForm1::uflag1Click() {
     m_settings.FlagIndex = 1;
 }
+// "0x1106"
 void TForm1::uflag2Click() {
     m_settings.FlagIndex = 2;
 }
+// "&Image Formats" (F1)
 void TForm1::ImageFormats1Click() {
     m_prompts.ShowMessage(MessageKind::Plain, kApplicationTitle, kImageFormatsText);
 }
+// "&Visit Homepage"
 void TForm1::VisitHomepage1Click() {
     m_prompts.OpenUrl(QUrl(kHomepage));
 }
+// "&Send Email"
 void TForm1::SendEmail1Click() {
     m_prompts.OpenUrl(QUrl("mailto:" + kMailAddress + "?subject=" + kWindowCaption));
 }
+// "&About..."
 void TForm1::About1Click() {
     m_prompts.ShowMessage(MessageKind::Plain, kApplicationTitle,
                           "Vellumcraft\r\nVersion 1.1\r\n" + kReleaseDate + "\r\n\r\n" + kMaker + "\r\n" +

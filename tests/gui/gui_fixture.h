@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <string>
+
+#include "main_window.h"
+#include "temp_dir.h"
+#include "test_prompts.h"
+
+class QAction;
+class QPushButton;
+class QTableView;
+
+namespace vc::gui::test {
+
+QString Q(const std::string& text);
+
+// The title the window system shows for a created window: Qt's desktop platforms (X11, Windows,
+// macOS) hand it on as QPlatformWindow::formatWindowTitle makes it, which appends the application's
+// display name when one is set.
+QString TitleShown(const QWidget& window);
+
+// A main window as the program starts it (after the program's application set-up), with its
+// settings in a folder of the test's own, and the ways a test writes images, adds them and finds
+// the window's controls.
+struct WindowFixture {
+    // settings, when given, is the text of Vellumcraft.ini as the window finds it at start.
+    explicit WindowFixture(const QStringList& arguments = {}, const std::string& settings = {});
+
+    // A paletted BMP with a grey palette of the given number of entries.
+    QString Paletted(const std::string& name, int width, int height, int entries = 256) const;
+    QString TrueColour(const std::string& name, int width, int height) const;
+    // Adds the files as if chosen in the Add dialog.
+    void Add(const QStringList& files);
+    // Shows the window as the program does; true once it is shown and active, so that keys reach
+    // the control with the focus.
+    [[nodiscard]] bool Show();
+    // Clicks the first cell of a table row (counted from 1) with the mouse, with the keys held.
+    void ClickRow(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    QAction* Action(const char* name) const;
+    QPushButton* Button(const char* name) const;
+    QTableView* Table() const;
+    QString Cell(int row, int column) const;
+    QString CountPanel() const;
+    QString DetailPanel() const;
+    const TTexFile& Entry(size_t index) const;
+    QStringList MessageTexts() const;
+    QString SettingsPath() const;
+
+    // Saves a picture of the window, or of one of its dialogs, under the build folder.
+    void Snapshot(const QString& name);
+    static void Snapshot(QWidget& widget, const QString& name);
+
+    vc::test::TempDir Folder;
+    TestPrompts Prompts;
+    TForm1 Window;
+};
+
+}  // namespace vc::gui::test
