@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -183,12 +185,13 @@ void TForm1::ShowProblems(const QString& heading, const QString& caption) {
 }
 
 void TForm1::AddFiles(const QStringList& paths, const QString& caption) {
-    m_workspace.Intake.ProblemText.clear();
+    std::vector<std::string> files;
+    for (const QString& path : paths) {
+        files.push_back(Utf8(path));
+    }
     bool completed = false;
     RunCommand([&] {
-        for (const QString& path : paths) {
-            AddFile(m_workspace, Utf8(path), m_settings.pwr2lmt);
-        }
+        vc::AddFiles(m_workspace, files, m_settings.pwr2lmt);
         completed = true;
     });
     RefreshTable();

@@ -14,7 +14,8 @@ namespace vc {
 struct Workspace {
     TextureList TexList;
     ImageIntake Intake;
-    // The dictionary name the Build command suggests; the last list import sets it.
+    // The dictionary name the Build command suggests: the last list import sets it, and so does
+    // the file chosen in the Build dialog; adding files leaves it alone.
     std::string SuggestedTxdPath;
 };
 
