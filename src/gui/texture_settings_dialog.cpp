@@ -9,6 +9,7 @@
 #include <QValidator>
 
 #include "app_info.h"
+#include "etched_group_box.h"
 #include "io/error.h"
 #include "io/file_names.h"
 #include "io/path_shortening.h"
@@ -70,7 +71,7 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent)
     }
     setFixedSize(233, 265);
 
-    GroupBox1 = new QGroupBox(QStringLiteral(" Texture Settings "), this);
+    GroupBox1 = new EtchedGroupBox(QStringLiteral(" Texture Settings "), this);
     GroupBox1->setGeometry(8, 8, 217, 105);
     edtTex = CreateNameEdit(GroupBox1);
     edtTex->setObjectName(QStringLiteral("edtTex"));
@@ -79,7 +80,7 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent)
     lblTex = CreateLineLabel(GroupBox1);
     lblTex->setObjectName(QStringLiteral("lblTex"));
 
-    GroupBox2 = new QGroupBox(QStringLiteral(" Alpha Settings "), this);
+    GroupBox2 = new EtchedGroupBox(QStringLiteral(" Alpha Settings "), this);
     GroupBox2->setGeometry(8, 120, 217, 105);
     cbxAlpha = new QCheckBox(QStringLiteral("Has Alpha"), GroupBox2);
     cbxAlpha->setObjectName(QStringLiteral("cbxAlpha"));
@@ -128,8 +129,10 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent)
 }
 
 QLineEdit* TForm2::CreateNameEdit(QGroupBox* group) {
+    // Only as wide as its text: in the alpha group "Has Alpha" sits on the same line to the right.
     auto* label = new QLabel(QStringLiteral("Name:"), group);
-    label->setGeometry(8, 17, 201, 13);
+    label->move(8, 17);
+    label->adjustSize();
     auto* edit = new QLineEdit(group);
     edit->setGeometry(8, 32, 201, 21);
     edit->setValidator(new TypedLengthValidator(edit));
