@@ -35,19 +35,36 @@ QString ImageLine(const char* prefix, const TImageInfo& info) {
            QString::fromLatin1(DepthNames[info.Depth == 8 ? 1 : 0]);
 }
 
-// Typing and pasting stop at 31 characters; a longer name the dialog sets itself stays whole and
-// can still be shortened.
+// Typing stops at 31 characters and a paste keeps as much of the pasted text as fits; a longer name
+// the dialog sets itself stays whole and can still be shortened, but not lengthened.
 class TypedLengthValidator final : public QValidator {
   public:
     explicit TypedLengthValidator(QLineEdit* edit) : QValidator(edit) {
-        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_current = text.size(); });
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_current = text; });
     }
-    State validate(QString& input, int&) const override {
-        return input.size() <= kTypedNameLimit || input.size() <= m_current ? Acceptable : Invalid;
+    State validate(QString& input, int& cursor) const override {
+        if (input.size() <= kTypedNameLimit || input.size() <= m_current.size()) {
+            return Acceptable;
+        }
+        // The inserted text ends at the cursor; what follows the cursor was there before, and so was
+        // the text before the insertion point, where the input first differs from the text before.
+        const qsizetype kept = m_current.size() - (input.size() - cursor);
+        qsizetype start = 0;
+        while (start < kept && input[start] == m_current[start]) {
+            ++start;
+        }
+        const qsizetype inserted = cursor - start;
+        const qsizetype room = kTypedNameLimit - (input.size() - inserted);
+        if (room <= 0) {
+            return Invalid;
+        }
+        input.remove(start + room, inserted - room);
+        cursor = static_cast<int>(start + room);
+        return Acceptable;
     }
 
   private:
-    qsizetype m_current = 0;
+    QString m_current;
 };
 
 // Puts a name into an edit past the typing limit: a longer name stays whole and can then be
@@ -105,8 +122,6 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent)
     QFont bold = Button2->font();
     bold.setBold(true);
     Button2->setFont(bold);
-    Button1->setAutoDefault(false);
-    Button3->setAutoDefault(false);
     Button2->setDefault(true);
     Button2->setEnabled(false);
 
@@ -145,7 +160,6 @@ QPushButton* TForm2::CreateFileButton(QGroupBox* group) {
     button->setGeometry(8, 56, 201, 25);
     button->setIcon(QIcon(QStringLiteral(":/icons/add.png")));
     button->setToolTip(QStringLiteral("Change Bitmap Source File"));
-    button->setAutoDefault(false);
     return button;
 }
 
