@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 
+#include "window_placement.h"
+
 namespace vc::gui {
 
 namespace {
@@ -78,6 +80,7 @@ QLabel* CreateLabel(QWidget* parent, const char* name, const QString& text, int 
 
 TForm3::TForm3(DffCheckResult result, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_result(std::move(result)) {
+    KeepCentredOnOwner(*this);
     setObjectName(QStringLiteral("TForm3"));
     if (parent != nullptr) {
         setFont(parent->font());

@@ -13,6 +13,7 @@
 #include "io/error.h"
 #include "io/file_names.h"
 #include "io/path_shortening.h"
+#include "window_placement.h"
 
 namespace vc::gui {
 
@@ -82,6 +83,7 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_prompts(prompts),
       m_readImage(std::move(readImage)) {
+    KeepCentredOnOwner(*this);
     setObjectName(QStringLiteral("TForm2"));
     if (parent != nullptr) {
         setFont(parent->font());

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDialog>
+
+#include "prompts.h"
+
+namespace vc::gui {
+
+// A message box: caption, the icon of its kind, the text and an OK button, centred on its owner.
+// A text too large for the screen scrolls inside the box, so that the box fits the screen and OK
+// stays within reach; the text itself is shown whole.
+class MessageBox final : public QDialog {
+  public:
+    MessageBox(MessageKind kind, const QString& caption, const QString& text, QWidget* parent);
+};
+
+}  // namespace vc::gui
