@@ -581,8 +581,13 @@ class DialogsTest : public QObject {
         Fixture f;
         const std::string longName = "wwwwwwwwwwwwwwwwwwwwwwwwwwwwww";
         f.Add({f.Paletted(longName + ".bmp", 8, 8)});
-        const std::string model = f.Folder.Write(
-            "m.dff", vc::test::Chunk(16, vc::test::Texture({longName, "maskmaskmaskmaskmaskmaskmaskmask"})));
+        // Enough rows after it for a vertical scroll bar.
+        vc::test::Bytes textures = vc::test::Texture({longName, "maskmaskmaskmaskmaskmaskmaskmask"});
+        for (char letter = 'a'; letter <= 'l'; ++letter) {
+            const vc::test::Bytes more = vc::test::Texture({std::string("x_") + letter});
+            textures.insert(textures.end(), more.begin(), more.end());
+        }
+        const std::string model = f.Folder.Write("m.dff", vc::test::Chunk(16, textures));
         f.Prompts.NextOpenFile.push_back(Q(model));
         QImage row;
         int alphaColumn = 0;
