@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "message_box.h"
+#include "message_window.h"
 #include "window_placement.h"
 
 namespace vc::gui {
@@ -131,7 +131,7 @@ QString DialogPrompts::SaveFile(const FileDialogOptions& options) {
 
 std::unique_ptr<QDialog> CreateMessageBox(MessageKind kind, const QString& caption, const QString& text,
                                           QWidget* parent) {
-    return std::make_unique<MessageBox>(kind, caption, DisplayText(text), parent);
+    return std::make_unique<MessageWindow>(kind, caption, DisplayText(text), parent);
 }
 
 void DialogPrompts::ShowMessage(MessageKind kind, const QString& caption, const QString& text) {

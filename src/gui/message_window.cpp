@@ -1,4 +1,4 @@
-#include "message_box.h"
+#include "message_window.h"
 
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -45,8 +45,8 @@ QLabel* CreateIcon(MessageKind kind, QWidget* parent) {
 
 }  // namespace
 
-MessageBox::MessageBox(MessageKind kind, const QString& caption, const QString& text, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+MessageWindow::MessageWindow(MessageKind kind, const QString& caption, const QString& text, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(caption);
     auto* message = new QLabel(text, this);
     message->setObjectName(QStringLiteral("text"));
@@ -76,7 +76,7 @@ MessageBox::MessageBox(MessageKind kind, const QString& caption, const QString& 
         auto* scroll = new QScrollArea(this);
         scroll->setObjectName(QStringLiteral("scroll"));
         scroll->setFrameShape(QFrame::NoFrame);
-        row->replaceWidget(message, scroll);
+        delete row->replaceWidget(message, scroll);  // the layout item of the text, now inside the scroll area
         scroll->setWidget(message);
         const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
         const QSize shown = message->sizeHint();
