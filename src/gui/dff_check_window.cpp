@@ -6,12 +6,15 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 
+#include "window_placement.h"
+
 namespace vc::gui {
 
 namespace {
 
 constexpr int kItemHeight = 16;
 constexpr int kAlphaColumn = 152;
+constexpr int kGap = 4;  // blank space between a cut texture name and the alpha name
 
 QColor ColourFor(ResultColour colour) {
     const Rgb rgb = ColourOf(colour);
@@ -34,14 +37,23 @@ class DffRowDelegate final : public QStyledItemDelegate {
         painter->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
         const TDFFTex& texture = m_textures[static_cast<size_t>(index.row())];
         const QRect rect = option.rect;
+        // A long texture name is cut where the alpha name begins, and the alpha name at the row's end.
+        const QRect texColumn =
+            texture.HasAlpha
+                ? rect.adjusted(2, 0, 0, 0)
+                      .intersected(QRect(rect.left() + 2, rect.top(), kAlphaColumn - 2 - kGap, rect.height()))
+                : rect.adjusted(2, 0, 0, 0);
+        painter->save();
         painter->setPen(FoundColour(texture.TexFound));
-        painter->drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                          QString::fromStdString(texture.TexName));
+        painter->setClipRect(texColumn);
+        painter->drawText(texColumn, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(texture.TexName));
         if (texture.HasAlpha) {
+            const QRect alphaColumn = rect.adjusted(kAlphaColumn, 0, 0, 0);
             painter->setPen(FoundColour(texture.AlphaFound));
-            painter->drawText(rect.adjusted(kAlphaColumn, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                              QString::fromStdString(texture.AlphaName));
+            painter->setClipRect(alphaColumn);
+            painter->drawText(alphaColumn, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(texture.AlphaName));
         }
+        painter->restore();
     }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
         return {option.rect.width(), kItemHeight};
@@ -68,6 +80,7 @@ QLabel* CreateLabel(QWidget* parent, const char* name, const QString& text, int 
 
 TForm3::TForm3(DffCheckResult result, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_result(std::move(result)) {
+    KeepCentredOnOwner(*this);
     setObjectName(QStringLiteral("TForm3"));
     if (parent != nullptr) {
         setFont(parent->font());
@@ -93,6 +106,8 @@ TForm3::TForm3(DffCheckResult result, QWidget* parent)
     lbx->setObjectName(QStringLiteral("lbx"));
     lbx->setGeometry(0, 96, 305, 129);
     lbx->setUniformItemSizes(true);
+    // Rows are cut at the list's width: there is nothing to scroll to.
+    lbx->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lbx->setItemDelegate(new DffRowDelegate(m_result.DFFTexList, lbx));
     for (const TDFFTex& texture : m_result.DFFTexList) {
         lbx->addItem(QString::fromStdString(ItemText(texture)));
@@ -107,7 +122,6 @@ TForm3::TForm3(DffCheckResult result, QWidget* parent)
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(176, 232, 89, 25);
     Button1->setToolTip(QStringLiteral("Close window and add texture(s) to list"));
-    Button1->setAutoDefault(false);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     lbx->setFocus();

@@ -2,11 +2,17 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPixmap>
 #include <QProgressDialog>
+#include <QScreen>
+#include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
+
+#include "message_window.h"
+#include "window_placement.h"
 
 namespace vc::gui {
 
@@ -16,6 +22,13 @@ constexpr int kPreviewSide = 160;
 
 QFileDialog::Options CommonOptions() {
     return QFileDialog::ReadOnly | QFileDialog::DontUseNativeDialog;
+}
+
+// Sizes such as "12.1 KiB" are shown whole.
+void FitSizeColumn(QFileDialog& dialog) {
+    if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        details->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    }
 }
 
 void Configure(QFileDialog& dialog, const FileDialogOptions& options) {
@@ -31,25 +44,37 @@ void Configure(QFileDialog& dialog, const FileDialogOptions& options) {
     if (!options.SelectedFile.isEmpty()) {
         dialog.selectFile(options.SelectedFile);
     }
+    FitSizeColumn(dialog);
+    KeepCentredOnOwner(dialog);
 }
 
-// A picture of the current image file beside the file list.
-void AddPreview(QFileDialog& dialog) {
+QPixmap PreviewOf(const QString& path) {
+    const QPixmap picture(path);
+    return picture.isNull() ? QPixmap()
+                            : picture.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+// A picture of the current image file beside the file list, starting with the preselected file.
+// The dialog grows by the picture's width, so that the list keeps its room.
+void AddPreview(QFileDialog& dialog, const QString& preselected) {
     auto* layout = qobject_cast<QGridLayout*>(dialog.layout());
     if (layout == nullptr) {
         return;
     }
+    const int listWidth = dialog.width();
     auto* preview = new QLabel(&dialog);
+    preview->setObjectName(QStringLiteral("preview"));
     preview->setFixedSize(kPreviewSide, kPreviewSide);
     preview->setAlignment(Qt::AlignCenter);
     preview->setFrameShape(QFrame::StyledPanel);
+    preview->setPixmap(PreviewOf(preselected));
     layout->addWidget(preview, 1, layout->columnCount(), 1, 1);
-    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
-        const QPixmap picture(path);
-        preview->setPixmap(picture.isNull() ? QPixmap()
-                                            : picture.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio,
-                                                             Qt::SmoothTransformation));
-    });
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview,
+                     [preview](const QString& path) { preview->setPixmap(PreviewOf(path)); });
+    // The list keeps the width it has without the picture, as far as the screen allows (a few
+    // pixels are left for the window's frame).
+    const int screenWidth = dialog.screen()->availableGeometry().width() - 8;
+    dialog.resize(std::min(listWidth + kPreviewSide + layout->horizontalSpacing(), screenWidth), dialog.height());
 }
 
 }  // namespace
@@ -82,7 +107,7 @@ QStringList ChooseExistingFiles(const FileDialogOptions& options, QFileDialog::F
     Configure(dialog, options);
     dialog.setFileMode(mode);
     if (options.Preview) {
-        AddPreview(dialog);
+        AddPreview(dialog, options.SelectedFile);
     }
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
@@ -104,28 +129,9 @@ QString DialogPrompts::SaveFile(const FileDialogOptions& options) {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
-std::unique_ptr<QMessageBox> CreateMessageBox(MessageKind kind, const QString& caption, const QString& text,
-                                              QWidget* parent) {
-    auto box = std::make_unique<QMessageBox>(parent);
-    box->setWindowTitle(caption);
-    box->setTextFormat(Qt::PlainText);
-    box->setText(DisplayText(text));
-    box->setStandardButtons(QMessageBox::Ok);
-    switch (kind) {
-        case MessageKind::Plain:
-            box->setIcon(QMessageBox::NoIcon);
-            break;
-        case MessageKind::Information:
-            box->setIcon(QMessageBox::Information);
-            break;
-        case MessageKind::Warning:
-            box->setIcon(QMessageBox::Warning);
-            break;
-        case MessageKind::Error:
-            box->setIcon(QMessageBox::Critical);
-            break;
-    }
-    return box;
+std::unique_ptr<QDialog> CreateMessageBox(MessageKind kind, const QString& caption, const QString& text,
+                                          QWidget* parent) {
+    return std::make_unique<MessageWindow>(kind, caption, DisplayText(text), parent);
 }
 
 void DialogPrompts::ShowMessage(MessageKind kind, const QString& caption, const QString& text) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QMessageBox>
+#include <QDialog>
 #include <QWidget>
 #include <memory>
 
@@ -27,8 +27,8 @@ class DialogPrompts final : public Prompts {
 };
 
 // The box ShowMessage shows: caption, icon for the kind, the text as DisplayText gives it, OK.
-std::unique_ptr<QMessageBox> CreateMessageBox(MessageKind kind, const QString& caption, const QString& text,
-                                              QWidget* parent);
+std::unique_ptr<QDialog> CreateMessageBox(MessageKind kind, const QString& caption, const QString& text,
+                                          QWidget* parent);
 
 // "Text|*.a; *.b|..." as Qt writes filters: "Text (*.a *.b);;...".
 QString QtNameFilters(const QString& filter);

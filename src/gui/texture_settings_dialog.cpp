@@ -9,9 +9,11 @@
 #include <QValidator>
 
 #include "app_info.h"
+#include "etched_group_box.h"
 #include "io/error.h"
 #include "io/file_names.h"
 #include "io/path_shortening.h"
+#include "window_placement.h"
 
 namespace vc::gui {
 
@@ -34,19 +36,36 @@ QString ImageLine(const char* prefix, const TImageInfo& info) {
            QString::fromLatin1(DepthNames[info.Depth == 8 ? 1 : 0]);
 }
 
-// Typing and pasting stop at 31 characters; a longer name the dialog sets itself stays whole and
-// can still be shortened.
+// Typing stops at 31 characters and a paste keeps as much of the pasted text as fits; a longer name
+// the dialog sets itself stays whole and can still be shortened, but not lengthened.
 class TypedLengthValidator final : public QValidator {
   public:
     explicit TypedLengthValidator(QLineEdit* edit) : QValidator(edit) {
-        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_current = text.size(); });
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_current = text; });
     }
-    State validate(QString& input, int&) const override {
-        return input.size() <= kTypedNameLimit || input.size() <= m_current ? Acceptable : Invalid;
+    State validate(QString& input, int& cursor) const override {
+        if (input.size() <= kTypedNameLimit || input.size() <= m_current.size()) {
+            return Acceptable;
+        }
+        // The inserted text ends at the cursor; what follows the cursor was there before, and so was
+        // the text before the insertion point, where the input first differs from the text before.
+        const qsizetype kept = m_current.size() - (input.size() - cursor);
+        qsizetype start = 0;
+        while (start < kept && input[start] == m_current[start]) {
+            ++start;
+        }
+        const qsizetype inserted = cursor - start;
+        const qsizetype room = kTypedNameLimit - (input.size() - inserted);
+        if (room <= 0) {
+            return Invalid;
+        }
+        input.remove(start + room, inserted - room);
+        cursor = static_cast<int>(start + room);
+        return Acceptable;
     }
 
   private:
-    qsizetype m_current = 0;
+    QString m_current;
 };
 
 // Puts a name into an edit past the typing limit: a longer name stays whole and can then be
@@ -64,13 +83,14 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_prompts(prompts),
       m_readImage(std::move(readImage)) {
+    KeepCentredOnOwner(*this);
     setObjectName(QStringLiteral("TForm2"));
     if (parent != nullptr) {
         setFont(parent->font());
     }
     setFixedSize(233, 265);
 
-    GroupBox1 = new QGroupBox(QStringLiteral(" Texture Settings "), this);
+    GroupBox1 = new EtchedGroupBox(QStringLiteral(" Texture Settings "), this);
     GroupBox1->setGeometry(8, 8, 217, 105);
     edtTex = CreateNameEdit(GroupBox1);
     edtTex->setObjectName(QStringLiteral("edtTex"));
@@ -79,7 +99,7 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent)
     lblTex = CreateLineLabel(GroupBox1);
     lblTex->setObjectName(QStringLiteral("lblTex"));
 
-    GroupBox2 = new QGroupBox(QStringLiteral(" Alpha Settings "), this);
+    GroupBox2 = new EtchedGroupBox(QStringLiteral(" Alpha Settings "), this);
     GroupBox2->setGeometry(8, 120, 217, 105);
     cbxAlpha = new QCheckBox(QStringLiteral("Has Alpha"), GroupBox2);
     cbxAlpha->setObjectName(QStringLiteral("cbxAlpha"));
@@ -104,8 +124,6 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent)
     QFont bold = Button2->font();
     bold.setBold(true);
     Button2->setFont(bold);
-    Button1->setAutoDefault(false);
-    Button3->setAutoDefault(false);
     Button2->setDefault(true);
     Button2->setEnabled(false);
 
@@ -128,8 +146,10 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent)
 }
 
 QLineEdit* TForm2::CreateNameEdit(QGroupBox* group) {
+    // Only as wide as its text: in the alpha group "Has Alpha" sits on the same line to the right.
     auto* label = new QLabel(QStringLiteral("Name:"), group);
-    label->setGeometry(8, 17, 201, 13);
+    label->move(8, 17);
+    label->adjustSize();
     auto* edit = new QLineEdit(group);
     edit->setGeometry(8, 32, 201, 21);
     edit->setValidator(new TypedLengthValidator(edit));
@@ -142,7 +162,6 @@ QPushButton* TForm2::CreateFileButton(QGroupBox* group) {
     button->setGeometry(8, 56, 201, 25);
     button->setIcon(QIcon(QStringLiteral(":/icons/add.png")));
     button->setToolTip(QStringLiteral("Change Bitmap Source File"));
-    button->setAutoDefault(false);
     return button;
 }
 

@@ -1,14 +1,28 @@
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
+#include <QTreeView>
+#include <QWindow>
 #include <QtTest>
 #include <cstdlib>
 
+#include "click_targets.h"
 #include "dff_check_window.h"
+#include "dialog_prompts.h"
 #include "gui_fixture.h"
 #include "image_files.h"
 #include "io/file_io.h"
@@ -41,6 +55,97 @@ Widget* Child(QWidget& parent, const char* name) {
 
 void Click(QWidget& dialog, const char* button) {
     Child<QPushButton>(dialog, button)->click();
+}
+
+// The title the window system is given for a shown window.
+QString ShownTitle(QWidget& window) {
+    return window.windowHandle() != nullptr ? window.windowHandle()->title() : QString();
+}
+
+// Clicks at a window point through whatever widget the user would hit there.
+void ClickAt(QWidget& window, QPoint point) {
+    QWidget* target = window.childAt(point);
+    QVERIFY(target != nullptr);
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&window, point));
+}
+
+// Where a group box draws its frame lines and its caption, found in its picture.
+struct DrawnGroupBox {
+    int FrameTop = -1;
+    int FrameBottom = -1;
+    int FrameLeft = -1;
+    int FrameRight = -1;
+    int CaptionTop = -1;  // the rows holding the caption's letters
+    int CaptionBottom = -1;
+};
+
+DrawnGroupBox FindDrawnGroupBox(QGroupBox& group) {
+    const QImage picture = group.grab().toImage();
+    const QColor background = group.palette().color(QPalette::Window);
+    const auto ink = [&](int x, int y) {
+        const QColor c = picture.pixelColor(x, y);
+        return std::abs(c.red() - background.red()) + std::abs(c.green() - background.green()) +
+                   std::abs(c.blue() - background.blue()) >
+               24;
+    };
+    DrawnGroupBox drawn;
+    const int lineColumn = picture.width() - 5;  // right of every child
+    for (int y = 0; y < picture.height() && drawn.FrameTop < 0; ++y) {
+        drawn.FrameTop = ink(lineColumn, y) ? y : -1;
+    }
+    for (int y = picture.height() - 1; y >= 0 && drawn.FrameBottom < 0; --y) {
+        drawn.FrameBottom = ink(lineColumn, y) ? y : -1;
+    }
+    const int lineRow = picture.height() - 3;  // below every child
+    for (int x = 0; x < picture.width() && drawn.FrameLeft < 0; ++x) {
+        drawn.FrameLeft = ink(x, lineRow - 10) ? x : -1;
+    }
+    for (int x = picture.width() - 1; x >= 0 && drawn.FrameRight < 0; --x) {
+        drawn.FrameRight = ink(x, lineRow - 10) ? x : -1;
+    }
+    // The caption's first word lies between x 12 and the width of "Alpha" after it in both groups.
+    const int captionEnd = 12 + QFontMetrics(group.font()).horizontalAdvance(QStringLiteral("Alpha"));
+    for (int y = 0; y < drawn.FrameTop + 12 && y < picture.height(); ++y) {
+        for (int x = 12; x < captionEnd; ++x) {
+            if (ink(x, y)) {
+                drawn.CaptionTop = drawn.CaptionTop < 0 ? y : drawn.CaptionTop;
+                drawn.CaptionBottom = y;
+                break;
+            }
+        }
+    }
+    return drawn;
+}
+
+// Runs code once the modal window that the next call opens is shown, then lets the caller's call go on.
+void WhenModalShown(std::function<void(QWidget&)> user) {
+    QTimer::singleShot(0, [user] {
+        QWidget* modal = QApplication::activeModalWidget();
+        QVERIFY(modal != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(modal));
+        user(*modal);
+        if (modal->isVisible()) {
+            modal->close();
+        }
+    });
+}
+
+// The centre of a shown window's frame once it has reached the expected centre, or after a second:
+// a window manager places a window and tells its frame some time after it is shown.
+QPoint SettledFrameCentre(QWidget& window, QPoint expected) {
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        return {-1000, -1000};
+    }
+    (void)QTest::qWaitFor([&] { return (window.frameGeometry().center() - expected).manhattanLength() <= 2; }, 1000);
+    return window.frameGeometry().center();
+}
+
+bool GreenInk(QColor c) {
+    return c.green() > c.red() + 60 && c.green() > c.blue() + 60;
+}
+
+bool RedInk(QColor c) {
+    return c.red() > c.green() + 100 && c.red() > c.blue() + 100;
 }
 
 }  // namespace
@@ -286,6 +391,369 @@ class DialogsTest : public QObject {
         QCOMPARE(prompts.Messages.back().Kind, MessageKind::Error);
         QVERIFY(prompts.Messages.back().Text.contains("gone.dff"));
         QCOMPARE(prompts.Dialogs.size(), dialogs + 1);  // the file dialog only, no window
+    }
+
+    void EveryEnabledControlOfTheThreeWindowsTakesAClickAtItsCentre() {
+        Fixture f;
+        f.Add({f.Paletted("a.bmp", 8, 8), f.Paletted("b.bmp", 8, 8), f.Paletted("c.bmp", 8, 8)});
+        f.Window.SelectRow(2);
+        f.Window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.Window));
+        QCOMPARE(test::ControlsHiddenAtTheirCentre(f.Window), QStringList());
+
+        f.Change([&](TForm2& d) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            QCOMPARE(test::ControlsHiddenAtTheirCentre(d), QStringList());
+            auto* alpha = Child<QCheckBox>(d, "cbxAlpha");
+            ClickAt(d, alpha->mapTo(&d, alpha->rect().center()));
+            QVERIFY(alpha->isChecked());
+            QVERIFY(Child<QLineEdit>(d, "edtAlpha")->isEnabled());
+            QCOMPARE(test::ControlsHiddenAtTheirCentre(d), QStringList());  // the alpha controls too
+            d.reject();
+        });
+
+        const std::string model = f.Folder.Write("m.dff", vc::test::Chunk(16, vc::test::Texture({"a", "a_mask"})));
+        f.Prompts.NextOpenFile.push_back(Q(model));
+        bool checked = false;
+        f.Prompts.NextDialogActions.push_back([&](QDialog& window) {
+            window.show();
+            checked = QTest::qWaitForWindowExposed(&window);
+            [&] { QCOMPARE(test::ControlsHiddenAtTheirCentre(window), QStringList()); }();
+            return int(QDialog::Rejected);
+        });
+        f.Window.RunDFFCheck();
+        QVERIFY(checked);
+    }
+
+    void SettingsGroupCaptionsSitInTheFrameLineWithEveryControlInside() {
+        Fixture f;
+        f.Add({f.Paletted("a.bmp", 8, 8)});
+        f.Change([&](TForm2& d) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            for (QGroupBox* group : d.findChildren<QGroupBox*>()) {
+                const DrawnGroupBox drawn = FindDrawnGroupBox(*group);
+                const QString name = group->title();
+                QVERIFY2(drawn.FrameTop >= 0 && drawn.CaptionTop >= 0, qPrintable(name));
+                QVERIFY2(drawn.CaptionTop < drawn.FrameTop && drawn.FrameTop < drawn.CaptionBottom,
+                         qPrintable(name + ": caption rows " + QString::number(drawn.CaptionTop) + "-" +
+                                    QString::number(drawn.CaptionBottom) + ", frame line at " +
+                                    QString::number(drawn.FrameTop)));
+                const QRect inside(QPoint(drawn.FrameLeft + 1, std::max(drawn.FrameTop, drawn.CaptionBottom) + 1),
+                                   QPoint(drawn.FrameRight - 1, drawn.FrameBottom - 1));
+                for (QWidget* child : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                    if (qobject_cast<QCheckBox*>(child) != nullptr) {
+                        continue;
+                    }
+                    QVERIFY2(inside.contains(child->geometry()), qPrintable(name + ": " + child->objectName() + " " +
+                                                                            (child->property("text").toString())));
+                }
+            }
+            // "Has Alpha" sits inside the alpha group's top edge, right of its caption and above the name edit.
+            auto* alpha = Child<QCheckBox>(d, "cbxAlpha");
+            const DrawnGroupBox drawn = FindDrawnGroupBox(*static_cast<QGroupBox*>(alpha->parentWidget()));
+            const QRect box = alpha->geometry();
+            QVERIFY(box.top() > drawn.FrameTop && box.right() < drawn.FrameRight);
+            QVERIFY(box.bottom() < Child<QLineEdit>(d, "edtAlpha")->geometry().top());
+            QVERIFY(box.top() - drawn.FrameTop < box.height());
+            f.Snapshot(d, "texture-settings-groups");
+            d.reject();
+        });
+    }
+
+    void PastingALongNameIntoTheEmptyEditKeepsItsFirst31Characters() {
+        Fixture f;
+        f.Add({f.Paletted("a.bmp", 8, 8)});
+        f.Change([&](TForm2& d) {
+            d.show();
+            auto* name = Child<QLineEdit>(d, "edtTex");
+            name->setFocus();
+            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(name, Qt::Key_Delete);
+            QCOMPARE(name->text(), QString());
+            const QString pasted = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789");
+            QApplication::clipboard()->setText(pasted);
+            QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(name->text(), pasted.left(31));
+            // Into a name of 29 characters only two of the pasted characters fit, where the cursor is.
+            QTest::keyClick(name, Qt::Key_Backspace);
+            QTest::keyClick(name, Qt::Key_Backspace);
+            QTest::keyClick(name, Qt::Key_Home);
+            QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(name->text(), "ab" + pasted.left(29));
+            QCOMPARE(name->cursorPosition(), 2);
+            QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);  // full: nothing more goes in
+            QCOMPARE(name->text(), "ab" + pasted.left(29));
+            d.reject();
+        });
+    }
+
+    void EnterOnAFocusedButtonPressesThatButton() {
+        Fixture f;
+        f.Add({f.Paletted("a.bmp", 8, 8)});
+        f.Change([&](TForm2& d) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            auto* name = Child<QLineEdit>(d, "edtTex");
+            name->setFocus();
+            QTest::keyClick(name, Qt::Key_Z);  // Apply is enabled now and is the default button
+            auto* cancel = Child<QPushButton>(d, "Button1");
+            for (int i = 0; i < 8 && QApplication::focusWidget() != cancel; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            }
+            QCOMPARE(QApplication::focusWidget(), cancel);
+            QTest::keyClick(cancel, Qt::Key_Return);
+            QCOMPARE(d.result(), int(QDialog::Rejected));
+        });
+        QCOMPARE(f.Entry(0).TexName, "a");
+        f.Change([&](TForm2& d) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            auto* name = Child<QLineEdit>(d, "edtTex");
+            name->setFocus();
+            QTest::keyClick(name, Qt::Key_Z);
+            QTest::keyClick(name, Qt::Key_Return);  // in the edit Enter presses Apply
+            QCOMPARE(d.result(), int(QDialog::Accepted));
+        });
+        QCOMPARE(f.Entry(0).TexName, "az");
+
+        const std::string model = f.Folder.Write("m.dff", vc::test::Chunk(16, vc::test::Texture({"b"})));
+        f.Prompts.NextOpenFile.push_back(Q(model));
+        const size_t dialogs = f.Prompts.Dialogs.size();
+        int result = -1;
+        f.Prompts.NextDialogActions.push_back([&](QDialog& window) {
+            window.show();
+            [&] {
+                QVERIFY(QTest::qWaitForWindowActive(&window));
+                auto* add = Child<QPushButton>(window, "Button1");
+                for (int i = 0; i < 4 && QApplication::focusWidget() != add; ++i) {
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                }
+                QCOMPARE(QApplication::focusWidget(), add);
+                QTest::keyClick(add, Qt::Key_Return);
+            }();
+            result = window.result();
+            return result;
+        });
+        f.Window.RunDFFCheck();
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogs + 3);  // the model, the window, then the Add dialog
+    }
+
+    void ALongTextureNameIsCutAtTheAlphaColumnWithoutAScrollBar() {
+        Fixture f;
+        const std::string longName = "wwwwwwwwwwwwwwwwwwwwwwwwwwwwww";
+        f.Add({f.Paletted(longName + ".bmp", 8, 8)});
+        // Enough rows after it for a vertical scroll bar.
+        vc::test::Bytes textures = vc::test::Texture({longName, "maskmaskmaskmaskmaskmaskmaskmask"});
+        for (char letter = 'a'; letter <= 'l'; ++letter) {
+            const vc::test::Bytes more = vc::test::Texture({std::string("x_") + letter});
+            textures.insert(textures.end(), more.begin(), more.end());
+        }
+        const std::string model = f.Folder.Write("m.dff", vc::test::Chunk(16, textures));
+        f.Prompts.NextOpenFile.push_back(Q(model));
+        QImage row;
+        int alphaColumn = 0;
+        bool scrollBar = true;
+        f.Prompts.NextDialogActions.push_back([&](QDialog& window) {
+            window.show();
+            if (QTest::qWaitForWindowExposed(&window)) {
+                auto* rows = Child<QListWidget>(window, "lbx");
+                rows->clearSelection();
+                rows->setCurrentRow(-1);
+                scrollBar = rows->horizontalScrollBar()->isVisible();
+                const QRect first = rows->visualRect(rows->model()->index(0, 0));
+                row = rows->viewport()->grab(first).toImage();
+                alphaColumn = 152;
+                f.Snapshot(window, "dff-check-long-name");
+            }
+            return int(QDialog::Rejected);
+        });
+        f.Window.RunDFFCheck();
+        QVERIFY(!row.isNull());
+        int greenBeforeAlpha = 0;
+        int greenInAlpha = 0;
+        int redInAlpha = 0;
+        for (int y = 0; y < row.height(); ++y) {
+            for (int x = 0; x < row.width(); ++x) {
+                const QColor c = row.pixelColor(x, y);
+                (x < alphaColumn ? greenBeforeAlpha : greenInAlpha) += GreenInk(c) ? 1 : 0;
+                redInAlpha += x >= alphaColumn && RedInk(c) ? 1 : 0;
+            }
+        }
+        QVERIFY(greenBeforeAlpha > 0);  // the texture name, present
+        QVERIFY(redInAlpha > 0);        // the alpha name, missing
+        QCOMPARE(greenInAlpha, 0);
+        QVERIFY(!scrollBar);
+    }
+
+    void ALongProblemReportScrollsInABoxThatFitsTheScreen() {
+        Fixture f;
+        QStringList missing;
+        for (int i = 0; i < 60; ++i) {
+            missing << Q(f.Folder.File("missing_image_number_" + std::to_string(i) + ".bmp"));
+        }
+        f.Window.WMDropFiles(missing);  // the text the box must show, recorded
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        const QString text = f.Prompts.Messages[0].Text;
+
+        DialogPrompts prompts;
+        TForm1 window(prompts, Q(f.Folder.File("other.ini")));
+        prompts.SetParent(&window);
+        window.FormCreate({});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QRect screen;
+        QRect frame;
+        QRect ok;
+        QString title;
+        QStringList shownTexts;
+        bool closedByOk = false;
+        WhenModalShown([&](QWidget& box) {
+            screen = box.screen()->availableGeometry();
+            frame = box.frameGeometry();
+            title = ShownTitle(box);
+            f.Snapshot(box, "long-problem-box");
+            for (QLabel* label : box.findChildren<QLabel*>()) {
+                shownTexts << label->text();
+            }
+            for (QPlainTextEdit* edit : box.findChildren<QPlainTextEdit*>()) {
+                shownTexts << edit->toPlainText();
+            }
+            for (QAbstractButton* button : box.findChildren<QAbstractButton*>()) {
+                if (button->text().remove('&') == QStringLiteral("OK") && button->isVisible()) {
+                    ok = QRect(button->mapToGlobal(QPoint(0, 0)), button->size());
+                    QTest::mouseClick(button, Qt::LeftButton);
+                    closedByOk = !box.isVisible();
+                }
+            }
+        });
+        window.WMDropFiles(missing);
+        QCOMPARE(title, QStringLiteral("Drag & Drop Files - Problems"));
+        QVERIFY2(screen.contains(frame), qPrintable(QString("box %1x%2 at %3,%4 on a screen of %5x%6")
+                                                        .arg(frame.width())
+                                                        .arg(frame.height())
+                                                        .arg(frame.x())
+                                                        .arg(frame.y())
+                                                        .arg(screen.width())
+                                                        .arg(screen.height())));
+        QVERIFY(screen.contains(ok));
+        QVERIFY(closedByOk);
+        QVERIFY2(shownTexts.contains(DisplayText(text)), qPrintable(shownTexts.join("\n---\n").left(500)));
+    }
+
+    void StartUpProblemsAreCentredOnTheScreenAndDialogsOverTheWindow() {
+        Fixture f;
+        const QString refused = Q(f.Folder.WriteText("note.doc", "x"));
+        DialogPrompts prompts;
+        TForm1 window(prompts, Q(f.Folder.File("other.ini")));
+        prompts.SetParent(&window);
+        QRect screen;
+        QString title;
+        QPoint centre;
+        WhenModalShown([&](QWidget& box) {
+            screen = box.screen()->availableGeometry();
+            centre = SettledFrameCentre(box, screen.center());
+            title = ShownTitle(box);
+        });
+        window.FormCreate({refused});
+        QCOMPARE(title, QStringLiteral("Adding Files (Parameter) - Problems"));
+        QVERIFY2((centre - screen.center()).manhattanLength() <= 2,
+                 qPrintable(QString("box centre %1,%2, screen centre %3,%4")
+                                .arg(centre.x())
+                                .arg(centre.y())
+                                .arg(screen.center().x())
+                                .arg(screen.center().y())));
+
+        f.Add({f.Paletted("a.bmp", 8, 8)});
+        f.Window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.Window));
+        const QPoint main = f.Window.frameGeometry().center();
+        const auto centreOf = [&](QWidget& shown) { return SettledFrameCentre(shown, main); };
+        QPoint settings;
+        f.Change([&](TForm2& d) {
+            d.show();
+            settings = centreOf(d);
+            QCOMPARE(ShownTitle(d), QStringLiteral("Change Texture 1"));
+            d.reject();
+        });
+        const std::string model = f.Folder.Write("car.dff", vc::test::Chunk(16, vc::test::Texture({"a"})));
+        f.Prompts.NextOpenFile.push_back(Q(model));
+        QPoint check;
+        QString checkTitle;
+        f.Prompts.NextDialogActions.push_back([&](QDialog& shown) {
+            shown.show();
+            check = centreOf(shown);
+            checkTitle = ShownTitle(shown);
+            return int(QDialog::Rejected);
+        });
+        f.Window.RunDFFCheck();
+        QCOMPARE(checkTitle, QStringLiteral("DFF Texture Check - car.dff"));
+        QVERIFY2((settings - main).manhattanLength() <= 2, qPrintable(QString("settings %1,%2, window %3,%4")
+                                                                          .arg(settings.x())
+                                                                          .arg(settings.y())
+                                                                          .arg(main.x())
+                                                                          .arg(main.y())));
+        QVERIFY2(
+            (check - main).manhattanLength() <= 2,
+            qPrintable(QString("check %1,%2, window %3,%4").arg(check.x()).arg(check.y()).arg(main.x()).arg(main.y())));
+    }
+
+    void ThePicturePreviewShowsThePreselectedFileAndLeavesTheListItsRoom() {
+        Fixture f;
+        const QString picture = f.TrueColour("picture.bmp", 64, 64);  // 12 KiB
+        f.TrueColour("a_somewhat_longer_picture_name.bmp", 64, 48);
+        f.Paletted("small.bmp", 8, 8);
+        DialogPrompts prompts;
+        const FileDialogOptions options{
+            .Filter =
+                QStringLiteral("All Supported Files|*.bmp; *.jpg; *.jpe; *.jpeg|8bit or 24bit Bitmaps (*.bmp)|*.bmp"),
+            .SelectedFile = picture};
+        int listWidth = 0;  // without a picture beside it
+        WhenModalShown([&](QWidget& shown) { listWidth = shown.findChild<QTreeView*>("treeView")->width(); });
+        QVERIFY(prompts.OpenFile(options).isEmpty());
+        QVERIFY(listWidth > 0);
+
+        QString title;
+        bool previewShown = false;
+        QStringList cut;
+        WhenModalShown([&](QWidget& shown) {
+            auto* dialog = qobject_cast<QFileDialog*>(&shown);
+            QVERIFY(dialog != nullptr);
+            title = ShownTitle(shown);
+            auto* list = dialog->findChild<QTreeView*>("treeView");
+            QVERIFY(list != nullptr);
+            QTRY_VERIFY(list->model()->rowCount(list->rootIndex()) == 3);
+            QTest::qWait(50);
+            // The sizes ("12.1 KiB") are shown whole, and every column has its place in the list.
+            const int sizeNeeds = static_cast<QAbstractItemView*>(list)->sizeHintForColumn(1);
+            if (list->header()->sectionSize(1) < sizeNeeds) {
+                cut << "the sizes get " + QString::number(list->header()->sectionSize(1)) + " of " +
+                           QString::number(sizeNeeds);
+            }
+            if (list->width() < listWidth) {
+                cut << "the list gets " + QString::number(list->width()) + " of " + QString::number(listWidth);
+            }
+            if (!shown.screen()->availableGeometry().contains(shown.frameGeometry())) {
+                cut << "the dialog leaves the screen";
+            }
+            auto* filter = dialog->findChild<QComboBox*>("fileTypeCombo");
+            if (filter->width() < filter->sizeHint().width()) {
+                cut << "the filter";
+            }
+            f.Snapshot(shown, "picture-dialog");
+            auto* preview = dialog->findChild<QLabel*>("preview");
+            QVERIFY(preview != nullptr);
+            previewShown = !preview->pixmap().isNull();
+        });
+        FileDialogOptions withPreview = options;
+        withPreview.Preview = true;
+        const QString chosen = prompts.OpenFile(withPreview);
+        QVERIFY(chosen.isEmpty());  // closed
+        QVERIFY(previewShown);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(", ")));
+        QCOMPARE(title, QStringLiteral("Open"));
     }
 };
 
