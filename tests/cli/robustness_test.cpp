@@ -190,6 +190,18 @@ TEST(CliRobustness, AFullDiskGivesAClearErrorAndKeepsTheOldFile) {
     EXPECT_EQ(files, images.size() + 2) << "a temporary file was left behind";  // images, out.txd, stderr.txt
 }
 
+TEST(CliRobustness, BuildThroughALinkWritesTheLinkedDictionaryAndKeepsTheLink) {
+    test::TempDir dir;
+    const std::vector<std::string> images = WriteImages(dir, 1, 16);
+    std::filesystem::create_directory(dir.File("real"));
+    const std::string real = dir.WriteText("real/out.txd", "old");
+    std::filesystem::create_symlink("real/out.txd", dir.File("link.txd"));
+    const Outcome outcome = Spawn(Concat({"build", "-o", dir.File("link.txd")}, images), dir);
+    EXPECT_EQ(outcome.ExitCode, 0) << outcome.Err;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.txd"))) << "the link was replaced by a file";
+    EXPECT_EQ(ReadTxd(test::ReadBytes(real)).Textures.size(), 1u);
+}
+
 // True when every other user may run the program, so that a test can run it as another user.
 bool OthersCanRunTheProgram() {
     std::filesystem::path path = std::filesystem::absolute(VELLUMCRAFT_CLI);
