@@ -2,12 +2,14 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dff/chunk_names.h"
 #include "dff/chunk_walk.h"
 #include "dff/dff_check.h"
 #include "model_chunks.h"
+#include "txd/chunk_type.h"
 
 namespace vc {
 namespace {
@@ -42,6 +44,31 @@ Bytes Model(std::initializer_list<Bytes> materials) {
     }
     const Bytes geometry = Chunk(kGeometry, Join({Chunk(kData, Bytes(16)), Chunk(kMaterialList, list)}));
     return Chunk(kClump, Join({Chunk(kData, U32(1)), Chunk(kGeometryList, Join({Chunk(kData, U32(1)), geometry}))}));
+}
+
+// The log keeps its own display names whatever the chunk types are called in code.
+TEST(ChunkNames, EveryKnownTypeKeepsItsLogName) {
+    // clang-format off
+    const std::vector<std::pair<uint32_t, std::string>> expected = {
+        {1, "Data [1]"},                 {2, "String [2]"},
+        {3, "Extension [3]"},            {6, "Texture [6]"},
+        {7, "Material [7]"},             {8, "Material List [8]"},
+        {14, "Frame List [14]"},         {15, "Geometry [15]"},
+        {16, "Clump [16]"},              {20, "Atomic [20]"},
+        {26, "Geometry List [26]"},      {286, "Unknown [286]"},
+        {288, "Another Extension [288]"}, {1294, "Material Split [1294]"},
+        {1296, "VC Geometry Data [1296]"}, {39056126, "Frame [39056126]"},
+        {0, "UNKNOWN [0]"},              {22, "UNKNOWN [22]"},
+    };
+    // clang-format on
+    for (const auto& [type, name] : expected) {
+        EXPECT_EQ(ChunkTypeName(type), name);
+    }
+    EXPECT_EQ(static_cast<uint32_t>(ChunkType::HAnim), 286u);
+    EXPECT_EQ(static_cast<uint32_t>(ChunkType::MatFX), 288u);
+    EXPECT_EQ(static_cast<uint32_t>(ChunkType::BinMesh), 1294u);
+    EXPECT_EQ(static_cast<uint32_t>(ChunkType::NativeData), 1296u);
+    EXPECT_EQ(static_cast<uint32_t>(ChunkType::Frame), 39056126u);
 }
 
 TEST(ChunkNames, NamesContainersAndIndents) {
