@@ -15,17 +15,14 @@ uint32_t LoadU32(const uint8_t* bytes) {
            (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
 }
 
-uint8_t ByteSlice::operator[](size_t index) const {
-    if (index >= m_bytes.size()) {
-        throw std::out_of_range("byte " + std::to_string(index) + " of a slice of " + std::to_string(m_bytes.size()));
-    }
-    return m_bytes[index];
+void ByteSlice::ThrowOutside(size_t offset, size_t count) const {
+    throw std::out_of_range("bytes " + std::to_string(offset) + " + " + std::to_string(count) +
+                            " lie outside a slice of " + std::to_string(m_bytes.size()));
 }
 
 ByteSlice ByteSlice::Sub(size_t offset, size_t count) const {
     if (offset > m_bytes.size() || count > m_bytes.size() - offset) {
-        throw std::out_of_range("bytes " + std::to_string(offset) + " + " + std::to_string(count) + " of a slice of " +
-                                std::to_string(m_bytes.size()));
+        ThrowOutside(offset, count);
     }
     return ByteSlice(m_bytes.subspan(offset, count));
 }

@@ -16,12 +16,20 @@ class ByteSlice {
     explicit ByteSlice(std::span<const uint8_t> bytes) : m_bytes(bytes) {}
 
     size_t Size() const { return m_bytes.size(); }
-    uint8_t operator[](size_t index) const;
+    // Inline, since pixel rows are read through it byte by byte.
+    uint8_t operator[](size_t index) const {
+        if (index >= m_bytes.size()) {
+            ThrowOutside(index, 1);
+        }
+        return m_bytes[index];
+    }
     // The count bytes from offset on.
     ByteSlice Sub(size_t offset, size_t count) const;
     std::span<const uint8_t> Bytes() const { return m_bytes; }
 
   private:
+    [[noreturn]] void ThrowOutside(size_t offset, size_t count) const;
+
     std::span<const uint8_t> m_bytes;
 };
 
