@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 #include "io/byte_reader.h"
@@ -45,6 +47,38 @@ TEST(ByteReader, NestedReaderStopsAtItsEndAndKeepsWholeFileOffsets) {
         EXPECT_STREQ(error.what(), "Test data is not valid at byte 10 of 20: needs 4 bytes but only 2 are left");
     }
     EXPECT_THROW(in.Nested(9), Error);
+}
+
+TEST(ByteReader, SliceIsTakenOnlyWhenItsBytesAreThere) {
+    const std::vector<uint8_t> bytes = {10, 11, 12, 13, 14, 15};
+    ByteReader in(bytes, "Test data");
+    in.Skip(1);
+    const ByteSlice slice = in.Slice(4);
+    EXPECT_EQ(in.Offset(), 5u);
+    ASSERT_EQ(slice.Size(), 4u);
+    EXPECT_EQ(slice[0], 11);
+    EXPECT_EQ(slice[3], 14);
+    try {
+        in.Slice(2);
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_STREQ(error.what(), "Test data is not valid at byte 5 of 6: needs 2 bytes but only 1 are left");
+    }
+    EXPECT_EQ(in.Offset(), 5u);
+}
+
+TEST(ByteReader, SliceChecksEveryIndexAgainstItsOwnSize) {
+    const std::vector<uint8_t> bytes = {10, 11, 12, 13, 14, 15};
+    ByteReader in(bytes, "Test data");
+    const ByteSlice slice = in.Slice(4);
+    EXPECT_THROW(slice[4], std::out_of_range) << "byte 4 exists in the data but not in the slice";
+    const ByteSlice inner = slice.Sub(1, 3);
+    EXPECT_EQ(inner[2], 13);
+    EXPECT_THROW(inner[3], std::out_of_range);
+    EXPECT_EQ(slice.Sub(4, 0).Size(), 0u);
+    EXPECT_THROW(slice.Sub(2, 3), std::out_of_range);
+    EXPECT_THROW(slice.Sub(5, 0), std::out_of_range);
+    EXPECT_THROW(slice.Sub(1, SIZE_MAX), std::out_of_range) << "the check must not overflow";
 }
 
 TEST(ByteWriter, FixedTextIsCutAndZeroPadded) {

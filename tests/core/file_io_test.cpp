@@ -84,6 +84,74 @@ TEST(FileIo, AtomicFileLeftWithoutCommitLeavesTheTargetAndNoTrace) {
     EXPECT_THROW(AtomicFile(dir.File("missing/out.txd")), Error);
 }
 
+size_t EntriesIn(const std::filesystem::path& folder) {
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
+// A save through a chain of links (an absolute one, then a relative one) writes the file at its
+// end; every link stays a link, and the temporary file lived beside the real file.
+TEST(FileIo, SaveThroughLinksWritesTheRealFileAndKeepsTheLinks) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.File("real"));
+    fs::create_directory(dir.File("links"));
+    const std::string real = dir.WriteText("real/out.txd", "old");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("../real/out.txd", dir.File("links/inner.txd"));
+    fs::create_symlink(dir.File("links/inner.txd"), dir.File("outer.txd"));
+
+    const std::vector<uint8_t> content = {1, 2, 3};
+    WriteFileAtomically(dir.File("outer.txd"), content);
+    EXPECT_EQ(ReadBytes(real), content);
+    ASSERT_TRUE(fs::is_symlink(dir.File("outer.txd"))) << "the link was replaced by a file";
+    ASSERT_TRUE(fs::is_symlink(dir.File("links/inner.txd"))) << "the inner link was replaced by a file";
+    EXPECT_EQ(fs::read_symlink(dir.File("outer.txd")), dir.File("links/inner.txd"));
+    EXPECT_EQ(fs::read_symlink(dir.File("links/inner.txd")), "../real/out.txd");
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(EntriesIn(dir.Path()), 3u);
+    EXPECT_EQ(EntriesIn(dir.File("links")), 1u);
+    EXPECT_EQ(EntriesIn(dir.File("real")), 1u);
+
+    {
+        AtomicFile file(dir.File("outer.txd"));
+        file.Append(std::vector<uint8_t>{4, 5});
+        EXPECT_EQ(EntriesIn(dir.File("real")), 2u) << "the temporary file is not beside the real file";
+        file.Commit();
+    }
+    EXPECT_EQ(ReadBytes(real), (std::vector<uint8_t>{4, 5}));
+    EXPECT_TRUE(fs::is_symlink(dir.File("outer.txd")));
+    EXPECT_EQ(EntriesIn(dir.File("real")), 1u);
+}
+
+// A link to a file that does not exist yet creates that file, in the folder the link names.
+TEST(FileIo, SaveThroughALinkToAMissingFileCreatesItAtTheLinksTarget) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.File("later"));
+    fs::create_symlink("later/new.txd", dir.File("new.txd"));
+    WriteFileAtomically(dir.File("new.txd"), std::vector<uint8_t>{7});
+    EXPECT_EQ(ReadBytes(dir.File("later/new.txd")), (std::vector<uint8_t>{7}));
+    EXPECT_TRUE(fs::is_symlink(dir.File("new.txd")));
+    EXPECT_EQ(EntriesIn(dir.Path()), 2u);
+}
+
+TEST(FileIo, SaveThroughALinkLoopFailsAndCreatesNothing) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    fs::create_symlink("b.txd", dir.File("a.txd"));
+    fs::create_symlink("a.txd", dir.File("b.txd"));
+    try {
+        WriteFileAtomically(dir.File("a.txd"), std::vector<uint8_t>{1});
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_NE(std::string(error.what()).find("a.txd"), std::string::npos) << error.what();
+    }
+    EXPECT_TRUE(fs::is_symlink(dir.File("a.txd")));
+    EXPECT_TRUE(fs::is_symlink(dir.File("b.txd")));
+    EXPECT_EQ(EntriesIn(dir.Path()), 2u);
+}
+
 TEST(FileIo, ReadsWholeFilesAndNamesUnreadableOnes) {
     TempDir dir;
     std::vector<uint8_t> big(200000);

@@ -7,7 +7,6 @@
 
 #include "image_files.h"
 #include "io/error.h"
-#include "io/file_io.h"
 #include "texlist/image_decoder.h"
 
 namespace vc {
@@ -104,14 +103,11 @@ TEST(JpegReader, DecoderErrorsCarryLibjpegsOwnMessage) {
     EXPECT_EQ(ErrorOf([&] { OpenJpeg(headerOnly); }), "Premature end of JPEG file");
 }
 
-// A 104-byte arithmetic-coded file claiming 65288 × 65281 pixels decoded into gigabytes of grey.
+// An arithmetic-coded file that ends early decodes into a grey tail without a warning (a kept
+// regression file shows it).
 TEST(JpegReader, ArithmeticCodingIsRefusedBeforeItCanDecodeIntoAGreyTail) {
-    const std::string message = "JPEG image uses arithmetic coding, which is not supported";
     const std::vector<uint8_t> arithmetic = MakeJpeg(8, 8, JpegKind::ArithmeticColour, Gradient);
-    EXPECT_EQ(ErrorOf([&] { OpenJpeg(arithmetic); }), message);
-    const std::vector<uint8_t> found =
-        vc::ReadWholeFile(std::string(VELLUMCRAFT_REGRESS_DIR) + "/jpeg-arithmetic-grey-tail.jpg");
-    EXPECT_EQ(ErrorOf([&] { OpenJpeg(found); }), message);
+    EXPECT_EQ(ErrorOf([&] { OpenJpeg(arithmetic); }), "JPEG image uses arithmetic coding, which is not supported");
 }
 
 TEST(JpegReader, ZeroLengthFileIsAnEmptyImage) {

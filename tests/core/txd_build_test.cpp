@@ -8,6 +8,7 @@
 #include "image_files.h"
 #include "io/atomic_file.h"
 #include "io/byte_reader.h"
+#include "io/byte_writer.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
@@ -315,6 +316,60 @@ TEST_F(TxdBuildTest, MixedSourcesGiveExactlyTheLaidOutBytes) {
     EXPECT_EQ(contents.Textures[3].Name, "grey");
     EXPECT_EQ(contents.Textures[3].Depth, 8);
     EXPECT_EQ(contents.Textures[2].Depth, 32);
+}
+
+// The chunk's size fields are computed from the image's size before its pixels are appended;
+// pixels of another length would leave a dictionary whose sizes lie.
+TEST(TextureNative, PixelDataOfAnotherLengthThanTheSizeFieldsSayIsRefusedBeforeAnythingIsWritten) {
+    const TImageInfo paletted{.Height = 4, .Width = 4, .Depth = 8};
+    const TImageInfo trueColour{.Height = 4, .Width = 4, .Depth = 32};
+    const TTexFile entry{.TexName = "wall"};
+    const auto write = [&](const TTexFile& written, const TImageInfo& colour, const TImageInfo& alpha,
+                           ImageIntake& intake) {
+        ByteWriter out;
+        WriteTextureNative(out, written, intake, colour, alpha, 0x0C02FFFF, 0x1102);
+        return out.Size();
+    };
+    const auto expectRefusal = [&](const TTexFile& written, const TImageInfo& colour, const TImageInfo& alpha,
+                                   ImageIntake& intake, const std::string& message) {
+        ByteWriter out;
+        try {
+            WriteTextureNative(out, written, intake, colour, alpha, 0x0C02FFFF, 0x1102);
+            ADD_FAILURE() << "no error for: " << message;
+        } catch (const Error& error) {
+            EXPECT_EQ(error.what(), message);
+        }
+        EXPECT_EQ(out.Size(), 0u) << message;
+    };
+
+    ImageIntake intake;
+    for (const size_t length : {size_t{15}, size_t{17}, size_t{0}}) {
+        intake.Slots[kColourSlot].IndexBuf.assign(length, 1);
+        expectRefusal(entry, paletted, {}, intake,
+                      "Texture \"wall\": its image has " + std::to_string(length) +
+                          " bytes of pixel data but the texture's size fields say 16; nothing was written.");
+    }
+    intake.Slots[kColourSlot].IndexBuf.assign(16, 1);
+    EXPECT_EQ(write(entry, paletted, {}, intake), kChunkHeaderSize + TextureNativeSizesFor(4, 4, 8).Content);
+
+    intake.Slots[kColourSlot].PixelBuf.assign(63, 1);
+    expectRefusal(entry, trueColour, {}, intake,
+                  "Texture \"wall\": its image has 63 bytes of pixel data but the texture's size fields say 64; "
+                  "nothing was written.");
+    intake.Slots[kColourSlot].PixelBuf.assign(64, 1);
+    EXPECT_EQ(write(entry, trueColour, {}, intake), kChunkHeaderSize + TextureNativeSizesFor(4, 4, 32).Content);
+
+    // The alpha image's pixels are merged into every colour pixel, so they must match them one for one.
+    TTexFile withAlpha = entry;
+    withAlpha.HasAlpha = true;
+    withAlpha.AlphaName = "wallm";
+    intake.Slots[kAlphaSlot].IndexBuf.assign(20, 1);
+    expectRefusal(withAlpha, trueColour, paletted, intake,
+                  "Texture \"wall\": its alpha image has 20 bytes of pixel data but 16 were expected; "
+                  "nothing was written.");
+    intake.Slots[kAlphaSlot].IndexBuf.assign(16, 1);
+    EXPECT_EQ(write(withAlpha, trueColour, paletted, intake),
+              kChunkHeaderSize + TextureNativeSizesFor(4, 4, 32).Content);
 }
 
 }  // namespace

@@ -17,7 +17,9 @@ TEST(TxdFormat, VersionAndFlagTablesHoldTheThreeChoicesEach) {
     EXPECT_EQ(VersionStamp(1), 0x0C02FFFFu);
     EXPECT_EQ(VersionStamp(2), 0x1003FFFFu);
     EXPECT_EQ(TextureFlag(0), 0x1101u);
+    EXPECT_EQ(TextureFlag(1), 0x1102u);
     EXPECT_EQ(TextureFlag(2), 0x1106u);
+    EXPECT_THROW(TextureFlag(3), std::out_of_range);
     EXPECT_THROW(VersionStamp(3), std::out_of_range);
 }
 

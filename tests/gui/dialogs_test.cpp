@@ -18,7 +18,6 @@
 #include <QTreeView>
 #include <QWindow>
 #include <QtTest>
-#include <cstdlib>
 
 #include "click_targets.h"
 #include "dff_check_window.h"
@@ -319,9 +318,7 @@ class DialogsTest : public QObject {
                               "\r\n[Texture2]\r\nname=rim\r\npath=" + f.Entry(1).TexPath +
                               "\r\nalpha=rimmask\r\nalphapath=" + mask.toStdString() + "\r\n");
         const std::string cliOut = f.Folder.File("cli.txd");
-        const std::string command =
-            std::string(VELLUMCRAFT_CLI) + " build -o '" + cliOut + "' '" + edited + "' >/dev/null";
-        QCOMPARE(std::system(command.c_str()), 0);
+        QCOMPARE(test::RunCommandLine({"build", "-o", cliOut, edited}), 0);
         QCOMPARE(vc::test::ReadBytes(out.toStdString()), vc::test::ReadBytes(cliOut));
     }
 

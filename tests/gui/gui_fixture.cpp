@@ -9,7 +9,11 @@
 #include <QTest>
 #include <QWindow>
 
+#include <sstream>
+#include <string_view>
+
 #include "application_setup.h"
+#include "cli.h"
 #include "image_files.h"
 
 namespace vc::gui::test {
@@ -32,6 +36,12 @@ QString SetUpAndNameSettings(const vc::test::TempDir& folder) {
 }
 
 }  // namespace
+
+int RunCommandLine(const std::vector<std::string>& arguments) {
+    const std::vector<std::string_view> views(arguments.begin(), arguments.end());
+    std::ostringstream dropped;
+    return cli::RunCli(views, dropped, dropped);
+}
 
 QString TitleShown(const QWidget& window) {
     const QWindow* handle = window.windowHandle();

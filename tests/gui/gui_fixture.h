@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <string>
+#include <vector>
 
 #include "main_window.h"
 #include "temp_dir.h"
@@ -20,6 +21,10 @@ QString Q(const std::string& text);
 // macOS) hand it on as QPlatformWindow::formatWindowTitle makes it, which appends the application's
 // display name when one is set.
 QString TitleShown(const QWidget& window);
+
+// Runs vellumcraft-cli in this process with the arguments after the program's name; returns its
+// exit status. What it prints is dropped.
+int RunCommandLine(const std::vector<std::string>& arguments);
 
 // A main window as the program starts it (after the program's application set-up), with its
 // settings in a folder of the test's own, and the ways a test writes images, adds them and finds

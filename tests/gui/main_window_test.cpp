@@ -12,7 +12,6 @@
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
-#include <cstdlib>
 #include <functional>
 
 #include "application_setup.h"
@@ -291,9 +290,9 @@ class MainWindowTest : public QObject {
 
         // The command line builds the same bytes from the same inputs.
         const std::string cliOut = f.Folder.File("cli.txd");
-        const std::string command = std::string(VELLUMCRAFT_CLI) + " build --rw-version 0x1003 -o '" + cliOut + "' '" +
-                                    files[0].toStdString() + "' '" + files[1].toStdString() + "' >/dev/null";
-        QCOMPARE(std::system(command.c_str()), 0);
+        QCOMPARE(test::RunCommandLine(
+                     {"build", "--rw-version", "0x1003", "-o", cliOut, files[0].toStdString(), files[1].toStdString()}),
+                 0);
         QCOMPARE(vc::test::ReadBytes(out.toStdString()), vc::test::ReadBytes(cliOut));
     }
 

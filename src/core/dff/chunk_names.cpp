@@ -15,7 +15,7 @@ bool IsContainerChunk(uint32_t type) {
         case ChunkType::Clump:
         case ChunkType::Atomic:
         case ChunkType::GeometryList:
-        case ChunkType::MaterialEffects:
+        case ChunkType::MatFX:
             return true;
         default:
             return false;
@@ -37,10 +37,10 @@ std::string ChunkTypeName(uint32_t type) {
         case ChunkType::Clump:           name = "Clump"; break;
         case ChunkType::Atomic:          name = "Atomic"; break;
         case ChunkType::GeometryList:    name = "Geometry List"; break;
-        case ChunkType::Unknown286:      name = "Unknown"; break;
-        case ChunkType::MaterialEffects: name = "Another Extension"; break;
-        case ChunkType::MaterialSplit:   name = "Material Split"; break;
-        case ChunkType::VcGeometryData:  name = "VC Geometry Data"; break;
+        case ChunkType::HAnim:           name = "Unknown"; break;
+        case ChunkType::MatFX:           name = "Another Extension"; break;
+        case ChunkType::BinMesh:         name = "Material Split"; break;
+        case ChunkType::NativeData:      name = "VC Geometry Data"; break;
         case ChunkType::Frame:           name = "Frame"; break;
         default:                         name = "UNKNOWN"; break;
             // clang-format on

@@ -148,7 +148,7 @@ bool ChunkWalk::WalkChunk(int depth) {
         if (Is(header.Type, ChunkType::Texture)) {
             m_scanList.emplace_back();
         }
-        if (!Is(header.Type, ChunkType::MaterialEffects)) {
+        if (!Is(header.Type, ChunkType::MatFX)) {
             WalkChildren(depth);
         } else if (!WalkEffectTextures(depth)) {
             m_position += kEffectsSkip;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <stdexcept>
 
 #include "io/file_io.h"
@@ -14,6 +15,28 @@ namespace {
 
 // Appends smaller than this are gathered and written together.
 constexpr size_t kPendingLimit = size_t{64} << 10;
+
+// Linux gives up on a path after this many links; a chain this long is taken for a loop.
+constexpr int kMaxLinksFollowed = 40;
+
+// The file a save to utf8Path must replace: the end of the chain of links that starts there, so
+// that the links stay links. A relative link is taken relative to the folder that holds it; the
+// end of the chain may not exist yet.
+std::filesystem::path RealFileOf(std::string_view utf8Path) {
+    std::filesystem::path path = ToFsPath(utf8Path);
+    for (int followed = 0; followed <= kMaxLinksFollowed; ++followed) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) {
+            return path;
+        }
+        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+        if (error) {
+            ThrowSystemError(ErrorKind::Write, "Cannot create file", utf8Path, error.value());
+        }
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    ThrowSystemError(ErrorKind::Write, "Cannot create file", utf8Path, ELOOP);
+}
 
 mode_t ModeForNewFile(const std::string& target) {
     struct stat existing {};
@@ -29,7 +52,7 @@ mode_t ModeForNewFile(const std::string& target) {
 
 AtomicFile::AtomicFile(std::string_view utf8Path)
     : m_utf8Path(utf8Path),
-      m_target(ToFsPath(utf8Path).string()),
+      m_target(RealFileOf(utf8Path).string()),
       m_temporary(m_target + ".tmp-XXXXXX"),
       m_file(::mkstemp(m_temporary.data())) {
     if (m_file.Get() < 0) {

@@ -13,7 +13,8 @@ namespace vc {
 
 // A file written beside its target and renamed over it by Commit(), so that the target holds
 // either its old content or the whole new content, never a part. A file destroyed without
-// Commit() is removed and the target is left as it was. Write errors throw an Error naming the
+// Commit() is removed and the target is left as it was. When the target is a symbolic link, the
+// file it leads to is the one replaced and the link stays. Write errors throw an Error naming the
 // target.
 class AtomicFile final : public ByteSink {
   public:
@@ -42,7 +43,8 @@ class AtomicFile final : public ByteSink {
     bool m_committed = false;
 };
 
-// Writes bytes to a temporary file beside the target and renames it over the target.
+// Writes bytes to a temporary file beside the target (the file a link leads to) and renames it
+// over the target.
 void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> bytes);
 
 }  // namespace vc

@@ -1,5 +1,7 @@
 #include "io/byte_reader.h"
 
+#include <stdexcept>
+
 #include "io/error.h"
 
 namespace vc {
@@ -11,6 +13,18 @@ uint16_t LoadU16(const uint8_t* bytes) {
 uint32_t LoadU32(const uint8_t* bytes) {
     return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
            (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+void ByteSlice::ThrowOutside(size_t offset, size_t count) const {
+    throw std::out_of_range("bytes " + std::to_string(offset) + " + " + std::to_string(count) +
+                            " lie outside a slice of " + std::to_string(m_bytes.size()));
+}
+
+ByteSlice ByteSlice::Sub(size_t offset, size_t count) const {
+    if (offset > m_bytes.size() || count > m_bytes.size() - offset) {
+        ThrowOutside(offset, count);
+    }
+    return ByteSlice(m_bytes.subspan(offset, count));
 }
 
 void ByteReader::Require(size_t count) const {

@@ -8,6 +8,31 @@
 
 namespace vc {
 
+// A bounded view of bytes, after Exiv2's Slice: a reader hands one out only when all its bytes are
+// there, and every index into it is checked against its own size, right beside the read. An index
+// outside the view is a fault of the code, not of the file, and throws std::out_of_range.
+class ByteSlice {
+  public:
+    explicit ByteSlice(std::span<const uint8_t> bytes) : m_bytes(bytes) {}
+
+    size_t Size() const { return m_bytes.size(); }
+    // Inline, since pixel rows are read through it byte by byte.
+    uint8_t operator[](size_t index) const {
+        if (index >= m_bytes.size()) {
+            ThrowOutside(index, 1);
+        }
+        return m_bytes[index];
+    }
+    // The count bytes from offset on.
+    ByteSlice Sub(size_t offset, size_t count) const;
+    std::span<const uint8_t> Bytes() const { return m_bytes; }
+
+  private:
+    [[noreturn]] void ThrowOutside(size_t offset, size_t count) const;
+
+    std::span<const uint8_t> m_bytes;
+};
+
 // Reads little-endian numbers from untrusted bytes. Every read is checked against what is left;
 // running past the end throws an Error naming the data, the offset and how much was missing.
 class ByteReader {
@@ -27,6 +52,8 @@ class ByteReader {
     uint32_t U32();
     int32_t I32() { return static_cast<int32_t>(U32()); }
     std::span<const uint8_t> Bytes(size_t count);
+    // The next count bytes as a bounded view, which this reader steps over.
+    ByteSlice Slice(size_t count) { return ByteSlice(Bytes(count)); }
     void Skip(size_t count) { Bytes(count); }
     // Moves to an offset counted from the start of this reader's bytes.
     void Seek(size_t offset);

@@ -1,6 +1,6 @@
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <span>
 #include <string>
 
 #include "io/byte_reader.h"
@@ -139,7 +139,7 @@ class BmpDecoder final : public ImageDecoder {
     size_t RowStride() const;
     // Walks the run-length data; writes indices into raster when it is given.
     void DecodeRunLength(uint8_t* raster) const;
-    void CopyRows(uint8_t* raster) const;
+    void CopyRows(std::span<uint8_t> raster) const;
 
     std::span<const uint8_t> m_file;  // the whole file, or only its start when only headers are wanted
     uint64_t m_fileSize;              // the size of the whole file
@@ -196,11 +196,13 @@ void BmpDecoder::ReadPalette(size_t tableStart, uint64_t declaredEntries, size_t
     const uint64_t room = (m_layout.PixelOffset - tableStart) / entrySize;
     const uint64_t present = (m_file.size() - std::min(m_file.size(), tableStart)) / entrySize;
     const auto count = static_cast<size_t>(std::min({declaredEntries, room, present, uint64_t{kMaxPaletteEntries}}));
+    ByteReader in(m_file, "Bitmap image");
+    in.Seek(tableStart);
+    const ByteSlice table = in.Slice(count * entrySize);
     info.Palette.resize(count);
-    const uint8_t* entry = m_file.data() + tableStart;
-    for (RgbColour& colour : info.Palette) {
-        colour = {entry[2], entry[1], entry[0]};
-        entry += entrySize;
+    for (size_t i = 0; i < count; ++i) {
+        const ByteSlice entry = table.Sub(i * entrySize, entrySize);
+        info.Palette[i] = {entry[2], entry[1], entry[0]};
     }
 }
 
@@ -258,27 +260,30 @@ DecodedPixels BmpDecoder::LoadPixels() const {
     if (m_layout.Kind == Compression::Rle8) {
         DecodeRunLength(pixels.Raster.data());
     } else {
-        CopyRows(pixels.Raster.data());
+        CopyRows(pixels.Raster);
     }
     return pixels;
 }
 
-void BmpDecoder::CopyRows(uint8_t* raster) const {
+void BmpDecoder::CopyRows(std::span<uint8_t> raster) const {
     const BitmapInfo& info = m_layout.Info;
-    const size_t stride = RowStride();
+    ByteReader in(m_file, "Bitmap image");
+    in.Seek(m_layout.PixelOffset);
+    const size_t rowSize = size_t{info.Width} * (info.BitsPerPixel == 8 ? 1 : 4);
     for (size_t fileRow = 0; fileRow < info.Height; ++fileRow) {
         const size_t row = m_layout.TopDown ? fileRow : info.Height - 1 - fileRow;
-        const uint8_t* source = m_file.data() + m_layout.PixelOffset + fileRow * stride;
+        const ByteSlice source = in.Slice(RowStride());  // pixels and padding
+        const std::span<uint8_t> target = raster.subspan(row * rowSize, rowSize);
         if (info.BitsPerPixel == 8) {
-            std::memcpy(raster + row * info.Width, source, info.Width);
+            const std::span<const uint8_t> indices = source.Sub(0, info.Width).Bytes();
+            std::copy(indices.begin(), indices.end(), target.begin());
             continue;
         }
-        uint8_t* target = raster + row * info.Width * 4;
-        for (size_t x = 0; x < info.Width; ++x, source += 3, target += 4) {
-            target[0] = source[0];
-            target[1] = source[1];
-            target[2] = source[2];
-            target[3] = 255;
+        for (size_t x = 0; x < info.Width; ++x) {
+            target[4 * x] = source[3 * x];
+            target[4 * x + 1] = source[3 * x + 1];
+            target[4 * x + 2] = source[3 * x + 2];
+            target[4 * x + 3] = 255;
         }
     }
 }
@@ -320,7 +325,7 @@ void BmpDecoder::DecodeRunLength(uint8_t* raster) const {
             y += in.U8();
         } else {
             const size_t bytes = fourBit ? (value + 1u) / 2 : value;
-            const auto literal = in.Bytes(bytes);
+            const ByteSlice literal = in.Slice(bytes);
             for (unsigned i = 0; i < value; ++i) {
                 put(fourBit ? static_cast<uint8_t>(i % 2 == 0 ? literal[i / 2] >> 4 : literal[i / 2] & 0x0F)
                             : literal[i]);

@@ -88,6 +88,32 @@ void CheckRoomFor(uint64_t dictionarySize, const TextureNativeSizes& sizes, cons
     }
 }
 
+const std::vector<uint8_t>& PixelData(const ConversionSlot& slot, uint8_t depth) {
+    return depth == 8 ? slot.IndexBuf : slot.PixelBuf;
+}
+
+// The pixel data must be exactly as long as the size fields written before it say, and an alpha
+// image merged pixel by pixel must have as many pixels as the colour image.
+void CheckPixelLengths(const TTexFile& entry, const ImageIntake& intake, const TImageInfo& colour,
+                       const TImageInfo& alpha, uint64_t rasterSize) {
+    const std::string texture = "Texture \"" + entry.TexName + "\": ";
+    const size_t found = PixelData(intake.Slots[kColourSlot], colour.Depth).size();
+    if (found != rasterSize) {
+        throw Error(ErrorKind::Malformed, texture + "its image has " + std::to_string(found) +
+                                              " bytes of pixel data but the texture's size fields say " +
+                                              std::to_string(rasterSize) + "; nothing was written.");
+    }
+    if (entry.HasAlpha && colour.Depth == 32) {
+        const uint64_t expected = uint64_t{colour.Width} * colour.Height * (alpha.Depth == 8 ? 1 : 4);
+        const size_t alphaFound = PixelData(intake.Slots[kAlphaSlot], alpha.Depth).size();
+        if (alphaFound != expected) {
+            throw Error(ErrorKind::Malformed, texture + "its alpha image has " + std::to_string(alphaFound) +
+                                                  " bytes of pixel data but " + std::to_string(expected) +
+                                                  " were expected; nothing was written.");
+        }
+    }
+}
+
 // The texture's fields up to its palette.
 std::vector<uint8_t> TextureFields(const TTexFile& entry, const TImageInfo& colour, const TextureNativeSizes& sizes,
                                    uint32_t stamp, uint32_t flag) {
@@ -109,10 +135,13 @@ std::vector<uint8_t> TextureFields(const TTexFile& entry, const TImageInfo& colo
     return fields.Take();
 }
 
+}  // namespace
+
 void WriteTextureNative(ByteSink& out, const TTexFile& entry, ImageIntake& intake, const TImageInfo& colour,
                         const TImageInfo& alpha, uint32_t stamp, uint32_t flag) {
     const TextureNativeSizes sizes = TextureNativeSizesFor(colour.Width, colour.Height, colour.Depth);
     CheckRoomFor(out.Size(), sizes, entry);
+    CheckPixelLengths(entry, intake, colour, alpha, sizes.Raster);
     out.Append(TextureFields(entry, colour, sizes, stamp, flag));
 
     ConversionSlot& colourSlot = intake.Slots[kColourSlot];
@@ -126,9 +155,11 @@ void WriteTextureNative(ByteSink& out, const TTexFile& entry, ImageIntake& intak
         MergePixelAlpha(colourSlot, alphaSlot, alpha.Depth);
     }
     out.Append(LittleEndianU32(static_cast<uint32_t>(sizes.Raster)));
-    out.Append(colour.Depth == 8 ? colourSlot.IndexBuf : colourSlot.PixelBuf);
+    out.Append(PixelData(colourSlot, colour.Depth));
     WriteHeader(out, ChunkType::Extension, 0, stamp);
 }
+
+namespace {
 
 // The size the dictionary will have if every image is as it was last read; reserving it saves
 // copying hundreds of megabytes while the buffer grows.

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "io/byte_sink.h"
+#include "texlist/image_intake.h"
+#include "texlist/tex_file.h"
 #include "txd/txd_options.h"
 #include "workspace/workspace.h"
 
@@ -34,5 +36,12 @@ BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const Buil
 // list hands over nothing.
 BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& options,
                          const BuildProgress& progress = {});
+
+// Appends one texture native chunk for an entry whose images intake has just read into its slots
+// (colour and alpha as they were read), merging the alpha image's levels into the colour slot when
+// the entry has alpha. Throws an Error, before anything is appended, when the dictionary would
+// outgrow its 32-bit sizes or when the pixel data is not as long as the chunk's size fields say.
+void WriteTextureNative(ByteSink& out, const TTexFile& entry, ImageIntake& intake, const TImageInfo& colour,
+                        const TImageInfo& alpha, uint32_t stamp, uint32_t flag);
 
 }  // namespace vc

@@ -30,7 +30,7 @@ TextureNativeSizes TextureNativeSizesFor(uint16_t width, uint16_t height, uint8_
 }
 
 uint32_t RasterFormat(uint8_t depth, bool hasAlpha) {
-    return (depth == 8 ? 0x2600u : 0x0600u) - (hasAlpha ? 0x100u : 0u);
+    return (depth == 8 ? kRasterPal8 : 0) | (hasAlpha ? kRasterC8888 : kRasterC888);
 }
 
 }  // namespace vc

@@ -13,8 +13,18 @@ using ChunkHeaderBytes = std::array<uint8_t, kChunkHeaderSize>;
 
 // The version stamp carries the RenderWare version in its upper 16 bits and 0xFFFF below.
 constexpr std::array<uint32_t, 3> kVersionStamps = {0x0800FFFF, 0x0C02FFFF, 0x1003FFFF};
-// An opaque word the games expect in every texture; written unchanged.
-constexpr std::array<uint32_t, 3> kTextureFlags = {0x00001101, 0x00001102, 0x00001106};
+// The texture's flag word holds the filter mode in its low byte, the U addressing in bits 8-11 and
+// the V addressing in bits 12-15. The three choices all wrap both ways; they differ in the filter.
+enum class TextureFilter : uint32_t { Nearest = 1, Linear = 2, LinearMipLinear = 6 };
+enum class TextureAddressing : uint32_t { Wrap = 1 };
+constexpr uint32_t FilterAddressing(TextureFilter filter, TextureAddressing u, TextureAddressing v) {
+    return static_cast<uint32_t>(filter) | static_cast<uint32_t>(u) << 8 | static_cast<uint32_t>(v) << 12;
+}
+constexpr std::array<uint32_t, 3> kTextureFlags = {
+    FilterAddressing(TextureFilter::Nearest, TextureAddressing::Wrap, TextureAddressing::Wrap),          // 0x1101
+    FilterAddressing(TextureFilter::Linear, TextureAddressing::Wrap, TextureAddressing::Wrap),           // 0x1102
+    FilterAddressing(TextureFilter::LinearMipLinear, TextureAddressing::Wrap, TextureAddressing::Wrap),  // 0x1106
+};
 
 constexpr uint32_t kPlatformId = 8;
 constexpr size_t kNameFieldSize = 32;
@@ -25,9 +35,12 @@ constexpr std::string_view kCreatorText = "Created with Vellumcraft 1.1";
 constexpr size_t kDictionarySizeOffset = 4;
 constexpr size_t kTextureCountOffset = 24;
 
-// Raster format bits of the texture native fixed fields.
-constexpr uint32_t kRasterPal8 = 0x2000;
-constexpr uint32_t kRasterPal4 = 0x4000;
+// Raster format of the texture native fixed fields: the pixel format in bits 8-11 (for a paletted
+// raster, the form of its palette entries), the palette flags above it.
+constexpr uint32_t kRasterC8888 = 0x0500;  // 8 bits each of red, green, blue and alpha
+constexpr uint32_t kRasterC888 = 0x0600;   // 8 bits each of red, green and blue, no alpha
+constexpr uint32_t kRasterPal8 = 0x2000;   // 8-bit indices into a 256-entry palette
+constexpr uint32_t kRasterPal4 = 0x4000;   // 4-bit indices into a 16-entry palette
 
 // Selections outside the tables throw std::out_of_range.
 uint32_t VersionStamp(size_t versionIndex);
@@ -43,7 +56,8 @@ struct TextureNativeSizes {
 };
 TextureNativeSizes TextureNativeSizesFor(uint16_t width, uint16_t height, uint8_t depth);
 
-// 0x2600 for 8-bit, 0x0600 for 32-bit textures, 0x100 less with alpha.
+// PAL8 for 8-bit textures, with C8888 when the texture has alpha and C888 when not: 0x2600 and
+// 0x2500 for 8-bit, 0x0600 and 0x0500 for 32-bit textures.
 uint32_t RasterFormat(uint8_t depth, bool hasAlpha);
 
 }  // namespace vc
