@@ -301,13 +301,15 @@ void TForm2::Button2Click() {
             BtnAlphaClick();
             return;
         }
-        if (NewTexInfo.Height != NewAlphaInfo.Height || NewTexInfo.Width != NewAlphaInfo.Width) {
-            Say(QStringLiteral("Both image files must have the same dimensions!"));
-            return;
-        }
-        if (NewTexInfo.Depth < NewAlphaInfo.Depth) {
-            Say(QStringLiteral("The alpha image can't have more bits per pixel than the texture image!"));
-            return;
+        switch (CheckAlphaFit(NewTexInfo, NewAlphaInfo)) {
+            case AlphaFit::OtherSize:
+                Say(QStringLiteral("Both image files must have the same dimensions!"));
+                return;
+            case AlphaFit::DeeperThanColour:
+                Say(QStringLiteral("The alpha image can't have more bits per pixel than the texture image!"));
+                return;
+            case AlphaFit::Fits:
+                break;
         }
     }
     TexName = texName;
