@@ -279,10 +279,13 @@ void BmpDecoder::CopyRows(std::span<uint8_t> raster) const {
             std::copy(indices.begin(), indices.end(), target.begin());
             continue;
         }
+        // One check for the whole row's colours; each pixel then lies inside them.
+        const std::span<const uint8_t> colours = source.Sub(0, 3 * size_t{info.Width}).Bytes();
         for (size_t x = 0; x < info.Width; ++x) {
-            target[4 * x] = source[3 * x];
-            target[4 * x + 1] = source[3 * x + 1];
-            target[4 * x + 2] = source[3 * x + 2];
+            const std::span<const uint8_t, 3> colour = colours.subspan(3 * x).first<3>();
+            target[4 * x] = colour[0];
+            target[4 * x + 1] = colour[1];
+            target[4 * x + 2] = colour[2];
             target[4 * x + 3] = 255;
         }
     }
