@@ -429,8 +429,7 @@ class MainWindowTest : public QObject {
 
     void ShortcutsWorkOnlyWhileTheirCommandIsEnabled() {
         Fixture f;
-        f.Window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f.Window));
+        QVERIFY(f.Show());  // shortcuts reach the active window only
         QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);  // Build is disabled: no dialog
         QVERIFY(f.Prompts.Dialogs.empty());
         QTest::keyClick(&f.Window, Qt::Key_Insert);
