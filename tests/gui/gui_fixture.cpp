@@ -97,6 +97,9 @@ QRect FrameShown(const QWidget& window) {
     if (x11 == nullptr) {
         return window.frameGeometry();
     }
+    if (window.windowHandle() == nullptr) {
+        return {};  // never shown: the server has no window to ask about
+    }
     const auto client = static_cast<xcb_window_t>(window.winId());
     xcb_translate_coordinates_reply_t* origin =
         xcb_translate_coordinates_reply(x11, xcb_translate_coordinates(x11, client, RootWindow(x11), 0, 0), nullptr);
