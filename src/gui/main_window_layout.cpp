@@ -17,6 +17,7 @@
 
 #include "grid_view.h"
 #include "texture_table_model.h"
+#include "window_placement.h"
 
 // The button glyphs live in this static library's resources, which must be registered by hand.
 static void InitialiseResources() {
@@ -78,8 +79,10 @@ TForm1::TForm1(Prompts& prompts, QString settingsPath, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     // Centred on the screen from the start, so that the boxes start-up shows before the window
-    // (problems with command-line files) are centred over where it will open.
+    // (problems with command-line files) are centred over where it will open; centred again with
+    // its frame once the window manager has told it, or the title bar pushes the window down.
     move(screen()->availableGeometry().center() - rect().center());
+    KeepCentredOnOwner(*this);
 }
 
 TForm1::~TForm1() = default;

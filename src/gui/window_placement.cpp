@@ -4,24 +4,25 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace vc::gui {
 
 namespace {
 
+// The frame's margins as the window system told them to the window; QWidget::frameGeometry() may
+// never hear of a frame a window manager put around the window after it was mapped.
 QMargins FrameMargins(const QWidget& window) {
-    const QRect frame = window.frameGeometry();
-    const QRect client = window.geometry();
-    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-            frame.bottom() - client.bottom()};
+    const QWindow* handle = window.windowHandle();
+    return handle != nullptr ? handle->frameMargins() : QMargins();
 }
 
 void CentreOnOwner(QWidget& window) {
     const QWidget* owner = window.parentWidget() != nullptr ? window.parentWidget()->window() : nullptr;
     const bool ownerShown = owner != nullptr && owner->isVisible();
     QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
-    const QRect area = ownerShown ? owner->frameGeometry() : screen->availableGeometry();
+    const QRect area = ownerShown ? owner->geometry().marginsAdded(FrameMargins(*owner)) : screen->availableGeometry();
     // Before a window is first mapped the window system has not told its frame yet: a frame like
     // the owner's is the best guess, and without it the title bar would push the window down.
     QMargins margins = FrameMargins(window);
@@ -34,9 +35,12 @@ void CentreOnOwner(QWidget& window) {
     const QRect screenArea = screen->availableGeometry();
     const int left = area.left() + (area.width() - frame.width()) / 2;
     const int top = area.top() + (area.height() - frame.height()) / 2;
-    window.move(
+    const QPoint frameTopLeft(
         std::clamp(left, screenArea.left(), std::max(screenArea.left(), screenArea.right() + 1 - frame.width())),
         std::clamp(top, screenArea.top(), std::max(screenArea.top(), screenArea.bottom() + 1 - frame.height())));
+    // The client area is placed inside the frame: QWidget::move() would take the frame's position
+    // from the frame the widget last heard of, which may be none.
+    window.setGeometry(QRect(frameTopLeft + QPoint(margins.left(), margins.top()), window.size()));
 }
 
 // Events that come once the window system has put the window on the screen, with its frame.

@@ -56,11 +56,6 @@ void Click(QWidget& dialog, const char* button) {
     Child<QPushButton>(dialog, button)->click();
 }
 
-// The title the window system is given for a shown window.
-QString ShownTitle(QWidget& window) {
-    return window.windowHandle() != nullptr ? window.windowHandle()->title() : QString();
-}
-
 // Clicks at a window point through whatever widget the user would hit there.
 void ClickAt(QWidget& window, QPoint point) {
     QWidget* target = window.childAt(point);
@@ -129,14 +124,24 @@ void WhenModalShown(std::function<void(QWidget&)> user) {
     });
 }
 
-// The centre of a shown window's frame once it has reached the expected centre, or after a second:
-// a window manager places a window and tells its frame some time after it is shown.
-QPoint SettledFrameCentre(QWidget& window, QPoint expected) {
+// A shown window's frame as the window system has it, once it is settled or after a second: a
+// window manager places a window and tells its frame some time after it is shown.
+QRect SettledFrame(QWidget& window, const std::function<bool(const QRect&)>& settled) {
     if (!QTest::qWaitForWindowExposed(&window)) {
-        return {-1000, -1000};
+        return {};
     }
-    (void)QTest::qWaitFor([&] { return (window.frameGeometry().center() - expected).manhattanLength() <= 2; }, 1000);
-    return window.frameGeometry().center();
+    (void)QTest::qWaitFor([&] { return settled(test::FrameShown(window)); }, 1000);
+    return test::FrameShown(window);
+}
+
+QPoint SettledFrameCentre(QWidget& window, QPoint expected) {
+    const QRect frame =
+        SettledFrame(window, [&](const QRect& shown) { return (shown.center() - expected).manhattanLength() <= 2; });
+    return frame.isNull() ? QPoint(-1000, -1000) : frame.center();
+}
+
+QRect SettledFrameInside(QWidget& window, const QRect& area) {
+    return SettledFrame(window, [&](const QRect& shown) { return area.contains(shown); });
 }
 
 bool GreenInk(QColor c) {
@@ -609,8 +614,8 @@ class DialogsTest : public QObject {
         bool closedByOk = false;
         WhenModalShown([&](QWidget& box) {
             screen = box.screen()->availableGeometry();
-            frame = box.frameGeometry();
-            title = ShownTitle(box);
+            frame = SettledFrameInside(box, screen);
+            title = test::TitleShown(box);
             f.Snapshot(box, "long-problem-box");
             for (QLabel* label : box.findChildren<QLabel*>()) {
                 shownTexts << label->text();
@@ -652,7 +657,7 @@ class DialogsTest : public QObject {
         WhenModalShown([&](QWidget& box) {
             screen = box.screen()->availableGeometry();
             centre = SettledFrameCentre(box, screen.center());
-            title = ShownTitle(box);
+            title = test::TitleShown(box);
         });
         window.FormCreate({refused});
         QCOMPARE(title, QStringLiteral("Adding Files (Parameter) - Problems"));
@@ -665,14 +670,14 @@ class DialogsTest : public QObject {
 
         f.Add({f.Paletted("a.bmp", 8, 8)});
         f.Window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f.Window));
-        const QPoint main = f.Window.frameGeometry().center();
+        // The main window opens centred on the screen; the dialogs are centred on where it settles.
+        const QPoint main = SettledFrameCentre(f.Window, f.Window.screen()->availableGeometry().center());
         const auto centreOf = [&](QWidget& shown) { return SettledFrameCentre(shown, main); };
         QPoint settings;
         f.Change([&](TForm2& d) {
             d.show();
             settings = centreOf(d);
-            QCOMPARE(ShownTitle(d), QStringLiteral("Change Texture 1"));
+            QCOMPARE(test::TitleShown(d), QStringLiteral("Change Texture 1"));
             d.reject();
         });
         const std::string model = f.Folder.Write("car.dff", vc::test::Chunk(16, vc::test::Texture({"a"})));
@@ -682,7 +687,7 @@ class DialogsTest : public QObject {
         f.Prompts.NextDialogActions.push_back([&](QDialog& shown) {
             shown.show();
             check = centreOf(shown);
-            checkTitle = ShownTitle(shown);
+            checkTitle = test::TitleShown(shown);
             return int(QDialog::Rejected);
         });
         f.Window.RunDFFCheck();
@@ -718,7 +723,7 @@ class DialogsTest : public QObject {
         WhenModalShown([&](QWidget& shown) {
             auto* dialog = qobject_cast<QFileDialog*>(&shown);
             QVERIFY(dialog != nullptr);
-            title = ShownTitle(shown);
+            title = test::TitleShown(shown);
             auto* list = dialog->findChild<QTreeView*>("treeView");
             QVERIFY(list != nullptr);
             QTRY_VERIFY(list->model()->rowCount(list->rootIndex()) == 3);
@@ -732,8 +737,14 @@ class DialogsTest : public QObject {
             if (list->width() < listWidth) {
                 cut << "the list gets " + QString::number(list->width()) + " of " + QString::number(listWidth);
             }
-            if (!shown.screen()->availableGeometry().contains(shown.frameGeometry())) {
-                cut << "the dialog leaves the screen";
+            const QRect screen = shown.screen()->availableGeometry();
+            const QRect frame = SettledFrameInside(shown, screen);
+            if (!screen.contains(frame)) {
+                cut << QString("the dialog's frame %1x%2 at %3,%4 leaves the screen")
+                           .arg(frame.width())
+                           .arg(frame.height())
+                           .arg(frame.x())
+                           .arg(frame.y());
             }
             auto* filter = dialog->findChild<QComboBox*>("fileTypeCombo");
             if (filter->width() < filter->sizeHint().width()) {

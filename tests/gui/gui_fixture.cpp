@@ -1,14 +1,18 @@
 #include "gui_fixture.h"
 
 #include <qpa/qplatformwindow.h>
+#include <xcb/xcb.h>
 #include <QAction>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QWindow>
 
+#include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <string_view>
 
@@ -29,6 +33,39 @@ struct PlatformTitle final : QPlatformWindow {
     static QString Format(const QString& title) { return formatWindowTitle(title, QString::fromUtf8(" \u2014 ")); }
 };
 
+// The connection to the X server when the tests run on Qt's xcb platform, where titles and frames
+// are read back from the server itself.
+xcb_connection_t* X11Connection() {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+xcb_window_t RootWindow(xcb_connection_t* x11) {
+    return xcb_setup_roots_iterator(xcb_get_setup(x11)).data->root;
+}
+
+xcb_atom_t Atom(xcb_connection_t* x11, const char* name) {
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(x11, xcb_intern_atom(x11, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+// The value of a window's property as the server holds it, whatever its type; empty when unset.
+std::vector<char> ReadProperty(xcb_connection_t* x11, WId window, xcb_atom_t property, uint8_t format) {
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        x11, xcb_get_property(x11, 0, static_cast<xcb_window_t>(window), property, XCB_GET_PROPERTY_TYPE_ANY, 0, 4096),
+        nullptr);
+    std::vector<char> value;
+    if (reply != nullptr && reply->format == format) {
+        const auto* data = static_cast<const char*>(xcb_get_property_value(reply));
+        value.assign(data, data + xcb_get_property_value_length(reply));
+    }
+    std::free(reply);
+    return value;
+}
+
 // Runs before the window is made, as the program's own start does.
 QString SetUpAndNameSettings(const vc::test::TempDir& folder) {
     SetUpApplication();
@@ -45,7 +82,41 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
 
 QString TitleShown(const QWidget& window) {
     const QWindow* handle = window.windowHandle();
-    return handle != nullptr ? PlatformTitle::Format(handle->title()) : QStringLiteral("(no window of the system)");
+    if (handle == nullptr) {
+        return QStringLiteral("(no window of the system)");
+    }
+    if (xcb_connection_t* x11 = X11Connection()) {
+        const std::vector<char> name = ReadProperty(x11, window.winId(), Atom(x11, "_NET_WM_NAME"), 8);
+        return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    }
+    return PlatformTitle::Format(handle->title());
+}
+
+QRect FrameShown(const QWidget& window) {
+    xcb_connection_t* x11 = X11Connection();
+    if (x11 == nullptr) {
+        return window.frameGeometry();
+    }
+    if (window.windowHandle() == nullptr) {
+        return {};  // never shown: the server has no window to ask about
+    }
+    const auto client = static_cast<xcb_window_t>(window.winId());
+    xcb_translate_coordinates_reply_t* origin =
+        xcb_translate_coordinates_reply(x11, xcb_translate_coordinates(x11, client, RootWindow(x11), 0, 0), nullptr);
+    if (origin == nullptr) {
+        return {};
+    }
+    const QRect area(origin->dst_x, origin->dst_y, window.width(), window.height());
+    std::free(origin);
+    // left, right, top, bottom; absent until the window manager has framed the window
+    const std::vector<char> bytes = ReadProperty(x11, client, Atom(x11, "_NET_FRAME_EXTENTS"), 32);
+    if (bytes.size() != 4 * sizeof(uint32_t)) {
+        return area;
+    }
+    uint32_t extents[4];
+    std::memcpy(extents, bytes.data(), sizeof extents);
+    return area.marginsAdded(QMargins(static_cast<int>(extents[0]), static_cast<int>(extents[2]),
+                                      static_cast<int>(extents[1]), static_cast<int>(extents[3])));
 }
 
 WindowFixture::WindowFixture(const QStringList& arguments, const std::string& settings)

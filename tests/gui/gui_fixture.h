@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <string>
@@ -17,10 +18,18 @@ namespace vc::gui::test {
 
 QString Q(const std::string& text);
 
-// The title the window system shows for a created window: Qt's desktop platforms (X11, Windows,
-// macOS) hand it on as QPlatformWindow::formatWindowTitle makes it, which appends the application's
-// display name when one is set.
+// The title the window system shows for a created window. On X11 it is read back from the server
+// (_NET_WM_NAME, which the window manager draws in the title bar). Offscreen there is no window
+// system: the title is formatted as Qt's desktop platforms (X11, Windows, macOS) hand it on,
+// through QPlatformWindow::formatWindowTitle, which appends the application's display name when
+// one is set.
 QString TitleShown(const QWidget& window);
+
+// Where a shown window's frame is. On X11 it is read back from the server: the client area's place
+// on the screen, grown by the frame the window manager announced (_NET_FRAME_EXTENTS). A window
+// manager places and frames a window some time after it is shown, and QWidget::frameGeometry() may
+// never hear of it. Offscreen, where there is no frame, it is the window's frame geometry.
+QRect FrameShown(const QWidget& window);
 
 // Runs vellumcraft-cli in this process with the arguments after the program's name; returns its
 // exit status. What it prints is dropped.
