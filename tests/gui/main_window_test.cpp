@@ -576,23 +576,6 @@ class MainWindowTest : public QObject {
         QVERIFY(selectedInSight());
     }
 
-    void EveryEnabledControlTakesAClickAtItsCentre() {
-        Fixture f;
-        QVERIFY(f.Show());
-        f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4)});
-        f.ClickRow(2);
-        int checked = 0;
-        for (QWidget* control : f.Window.centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (control->objectName().isEmpty() || !control->isEnabled()) {
-                continue;  // the separator lines
-            }
-            QWidget* hit = f.Window.childAt(control->mapTo(&f.Window, control->rect().center()));
-            QVERIFY2(hit == control || control->isAncestorOf(hit), qPrintable(control->objectName()));
-            ++checked;
-        }
-        QCOMPARE(checked, 8);  // the table and every button but Clear Alpha and Down
-    }
-
     void TheWindowAndTheStartUpProblemBoxOpenCentredOnTheScreen() {
         vc::test::TempDir folder;
         const std::string odd = folder.Write(
