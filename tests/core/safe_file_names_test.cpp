@@ -107,6 +107,14 @@ TEST(SafeFileName, KeepsNamesThatAreAlreadySafe) {
     }
 }
 
+TEST(SafeFileName, DictionaryNamesKeepTheirWindows1252LettersAndLoseUndefinedBytes) {
+    // Dictionary names arrive as Windows-1252; its five undefined bytes become control characters.
+    EXPECT_EQ(SafeFileName(Windows1252ToUtf8("Caf\xE9 \x80\x8A")), "Café €Š");
+    for (const char undefined : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'}) {
+        EXPECT_EQ(SafeFileName(Windows1252ToUtf8(std::string{'a', undefined, 'b'})), "a_b");
+    }
+}
+
 TEST(SafeFileName, EmptyNameGetsAFallback) {
     EXPECT_EQ(SafeFileName(""), "unnamed");
 }
