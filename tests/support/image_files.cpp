@@ -7,6 +7,7 @@
 #include <jpeglib.h>
 
 #include "io/byte_writer.h"
+#include "texlist/bmp_writer.h"
 
 namespace vc::test {
 
@@ -73,31 +74,32 @@ std::vector<uint8_t> MakeBmp(const BmpFields& fields) {
 
 std::vector<uint8_t> MakePalettedBmp(int width, int height, const std::vector<RgbColour>& palette,
                                      const std::function<uint8_t(int, int)>& pixel) {
-    BmpFields fields;
-    fields.Width = width;
-    fields.Height = height;
-    fields.BitsPerPixel = 8;
-    fields.Palette = palette;
+    std::vector<uint8_t> indices;
+    indices.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            fields.Pixels.push_back(pixel(x, y));
+            indices.push_back(pixel(x, y));
         }
     }
-    return MakeBmp(fields);
+    return EncodeBmp(PalettedImage{.Width = static_cast<uint32_t>(width),
+                                   .Height = static_cast<uint32_t>(height),
+                                   .Palette = palette,
+                                   .Indices = indices});
 }
 
 std::vector<uint8_t> MakeTrueColourBmp(int width, int height, const std::function<RgbColour(int, int)>& pixel) {
-    BmpFields fields;
-    fields.Width = width;
-    fields.Height = height;
-    fields.BitsPerPixel = 24;
+    std::vector<uint8_t> pixels;
+    pixels.reserve(4 * static_cast<size_t>(width) * static_cast<size_t>(height));
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const RgbColour colour = pixel(x, y);
-            fields.Pixels.insert(fields.Pixels.end(), {colour.Blue, colour.Green, colour.Red});
+            pixels.insert(pixels.end(), {colour.Red, colour.Green, colour.Blue, 255});
         }
     }
-    return MakeBmp(fields);
+    return EncodeBmp(TrueColourImage{.Width = static_cast<uint32_t>(width),
+                                     .Height = static_cast<uint32_t>(height),
+                                     .Pixels = pixels,
+                                     .Order = PixelOrder::Rgba});
 }
 
 std::vector<RgbColour> GreyPalette(int entries) {

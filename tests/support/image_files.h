@@ -8,7 +8,9 @@
 
 namespace vc::test {
 
-// A bitmap to write; fields default to an ordinary bottom-up 8-bit file with a 40-byte header.
+// A bitmap to write field by field, for the forms the product's own writer never makes (OS/2 and
+// longer headers, rows stored top-down, other depths); fields default to an ordinary bottom-up
+// 8-bit file with a 40-byte header.
 struct BmpFields {
     int32_t Width = 4;
     int32_t Height = 4;  // negative: rows stored top-down
@@ -22,6 +24,7 @@ struct BmpFields {
 
 std::vector<uint8_t> MakeBmp(const BmpFields& fields);
 
+// Ordinary bitmaps, written by the product's own writer.
 // An 8-bit bitmap whose pixel at (x, y) has index pixel(x, y), with the given palette.
 std::vector<uint8_t> MakePalettedBmp(int width, int height, const std::vector<RgbColour>& palette,
                                      const std::function<uint8_t(int, int)>& pixel);

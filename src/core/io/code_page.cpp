@@ -34,8 +34,22 @@ std::optional<unsigned char> ByteOfCodePoint(char32_t codePoint) {
     return std::nullopt;
 }
 
-// Decodes one UTF-8 character at the front of text; consumes one byte and gives nothing when the
-// sequence is invalid (overlong, surrogate, out of range or cut short).
+void AppendUtf8(std::string& out, char32_t codePoint) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        // Windows-1252 holds nothing beyond the Basic Multilingual Plane.
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+}  // namespace
+
 std::optional<char32_t> NextCodePoint(std::string_view& text) {
     const auto lead = static_cast<unsigned char>(text[0]);
     size_t length = 0;
@@ -73,22 +87,6 @@ std::optional<char32_t> NextCodePoint(std::string_view& text) {
     text.remove_prefix(length);
     return codePoint;
 }
-
-void AppendUtf8(std::string& out, char32_t codePoint) {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        // Windows-1252 holds nothing beyond the Basic Multilingual Plane.
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
-}  // namespace
 
 std::string Utf8ToWindows1252(std::string_view utf8) {
     std::string out;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,9 @@ std::string Utf8ToWindows1252(std::string_view utf8);
 // control characters of the same number, so that every byte survives a round trip.
 std::string Windows1252ToUtf8(std::string_view text);
 bool IsValidUtf8(std::string_view text);
+// Decodes the UTF-8 character at the front of a non-empty text and steps over it; gives nothing and
+// steps over one byte when the sequence is invalid (overlong, surrogate, out of range or cut short).
+std::optional<char32_t> NextCodePoint(std::string_view& text);
 // True when every character of the UTF-8 text has a place in Windows-1252.
 bool FitsWindows1252(std::string_view utf8);
 // The text as the byte values it has in Windows-1252, to order texts byte by byte as a Windows

@@ -1,0 +1,403 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "io/atomic_file.h"
+#include "io/byte_writer.h"
+#include "io/error.h"
+#include "temp_dir.h"
+#include "texlist/bmp_writer.h"
+#include "texlist/image_decoder.h"
+#include "texlist/image_intake.h"
+
+namespace vc {
+namespace {
+
+struct Size {
+    uint32_t Width;
+    uint32_t Height;
+};
+
+// Odd widths give every amount of row padding at both depths; 1 × 1 and single rows and columns
+// are the smallest images the reader takes.
+const std::vector<Size> kSizes = {{1, 1}, {2, 1}, {3, 1},  {1, 3},  {3, 5},   {4, 4},   {5, 2},
+                                  {6, 7}, {7, 3}, {17, 1}, {1, 17}, {64, 32}, {32, 64}, {13, 11}};
+
+std::vector<RgbColour> Palette(size_t entries) {
+    std::vector<RgbColour> palette;
+    for (size_t i = 0; i < entries; ++i) {
+        palette.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7)});
+    }
+    return palette;
+}
+
+// Indices that differ from row to row and column to column and use every entry of the palette.
+std::vector<uint8_t> Indices(Size size, size_t entries) {
+    std::vector<uint8_t> indices;
+    for (uint32_t y = 0; y < size.Height; ++y) {
+        for (uint32_t x = 0; x < size.Width; ++x) {
+            indices.push_back(static_cast<uint8_t>((x * 3 + y * 5 + x * y) % entries));
+        }
+    }
+    return indices;
+}
+
+// Four bytes per pixel, every channel different, alpha varied too.
+std::vector<uint8_t> Pixels(Size size) {
+    std::vector<uint8_t> pixels;
+    for (uint32_t y = 0; y < size.Height; ++y) {
+        for (uint32_t x = 0; x < size.Width; ++x) {
+            pixels.insert(pixels.end(), {static_cast<uint8_t>(x * 11 + y), static_cast<uint8_t>(y * 13 + 1),
+                                         static_cast<uint8_t>(x ^ (y * 29)), static_cast<uint8_t>(x + y * 3)});
+        }
+    }
+    return pixels;
+}
+
+// What the reader delivers for the pixels: blue, green, red, 255.
+std::vector<uint8_t> AsDecoded(const std::vector<uint8_t>& pixels, PixelOrder order) {
+    std::vector<uint8_t> decoded;
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        const uint8_t red = order == PixelOrder::Rgba ? pixels[i] : pixels[i + 2];
+        const uint8_t blue = order == PixelOrder::Rgba ? pixels[i + 2] : pixels[i];
+        decoded.insert(decoded.end(), {blue, pixels[i + 1], red, 255});
+    }
+    return decoded;
+}
+
+// Writes through a sink and checks the bytes written against the size computed first.
+template <typename Image>
+std::vector<uint8_t> Written(const Image& image) {
+    ByteWriter out;
+    WriteBmp(out, image);
+    EXPECT_EQ(out.Size(), BmpFileSize(image));
+    return out.Take();
+}
+
+TEST(BmpWriter, PalettedFileIsLaidOutBottomUpWithPaddedRows) {
+    const std::vector<RgbColour> palette = {{10, 20, 30}, {255, 128, 0}};
+    const std::vector<uint8_t> indices = {0, 1, 1,   // top row
+                                          1, 0, 0};  // bottom row
+    // clang-format off
+    const std::vector<uint8_t> expected = {
+        'B', 'M',
+        70, 0, 0, 0,    // file size: 14 + 40 + 2 × 4 + 2 rows × 4
+        0, 0, 0, 0,     // reserved
+        62, 0, 0, 0,    // pixel data offset
+        40, 0, 0, 0,    // info header size
+        3, 0, 0, 0,     // width
+        2, 0, 0, 0,     // height, positive: bottom-up
+        1, 0,           // planes
+        8, 0,           // bits per pixel
+        0, 0, 0, 0,     // compression: none
+        8, 0, 0, 0,     // pixel data size
+        0x13, 0x0B, 0, 0,  // 2835 pixels per metre across
+        0x13, 0x0B, 0, 0,  // and down
+        2, 0, 0, 0,     // colours used
+        0, 0, 0, 0,     // colours important: all
+        30, 20, 10, 0,  // entry 0: blue, green, red, unused
+        0, 128, 255, 0, // entry 1
+        1, 0, 0, 0,     // bottom row and one byte of padding
+        0, 1, 1, 0,     // top row
+    };
+    // clang-format on
+    EXPECT_EQ(Written(PalettedImage{.Width = 3, .Height = 2, .Palette = palette, .Indices = indices}), expected);
+}
+
+TEST(BmpWriter, TrueColourFileDropsAlphaAndStoresBlueGreenRed) {
+    const std::vector<uint8_t> rgba = {1, 2, 3, 200,  // top pixel: red, green, blue, alpha
+                                       4, 5, 6, 0};   // bottom pixel
+    // clang-format off
+    const std::vector<uint8_t> expected = {
+        'B', 'M',
+        62, 0, 0, 0,    // file size: 14 + 40 + 2 rows × 4
+        0, 0, 0, 0,     // reserved
+        54, 0, 0, 0,    // pixel data offset: no palette
+        40, 0, 0, 0,    // info header size
+        1, 0, 0, 0,     // width
+        2, 0, 0, 0,     // height
+        1, 0,           // planes
+        24, 0,          // bits per pixel
+        0, 0, 0, 0,     // compression: none
+        8, 0, 0, 0,     // pixel data size
+        0x13, 0x0B, 0, 0,
+        0x13, 0x0B, 0, 0,
+        0, 0, 0, 0,     // colours used: no palette
+        0, 0, 0, 0,     // colours important
+        6, 5, 4, 0,     // bottom pixel and one byte of padding
+        3, 2, 1, 0,     // top pixel
+    };
+    // clang-format on
+    EXPECT_EQ(Written(TrueColourImage{.Width = 1, .Height = 2, .Pixels = rgba, .Order = PixelOrder::Rgba}), expected);
+    const std::vector<uint8_t> bgra = {3, 2, 1, 200, 6, 5, 4, 0};
+    EXPECT_EQ(Written(TrueColourImage{.Width = 1, .Height = 2, .Pixels = bgra, .Order = PixelOrder::Bgra}), expected);
+}
+
+TEST(BmpWriter, PalettedImagesReadBackWithTheirIndicesAndExactPalette) {
+    for (const size_t entries : {1, 2, 16, 255, 256}) {
+        const std::vector<RgbColour> palette = Palette(entries);
+        for (const Size size : kSizes) {
+            SCOPED_TRACE(std::to_string(size.Width) + "×" + std::to_string(size.Height) + ", " +
+                         std::to_string(entries) + " colours");
+            const std::vector<uint8_t> indices = Indices(size, entries);
+            const std::vector<uint8_t> file = Written(
+                PalettedImage{.Width = size.Width, .Height = size.Height, .Palette = palette, .Indices = indices});
+            const auto decoder = OpenBmp(file);
+            EXPECT_EQ(decoder->Info().Width, size.Width);
+            EXPECT_EQ(decoder->Info().Height, size.Height);
+            EXPECT_EQ(decoder->Info().BitsPerPixel, 8);
+            EXPECT_TRUE(decoder->Info().HasPalette);
+            const DecodedPixels decoded = decoder->LoadPixels();
+            EXPECT_EQ(decoded.Palette, palette);
+            EXPECT_EQ(decoded.Raster, indices);
+        }
+    }
+}
+
+TEST(BmpWriter, TrueColourImagesReadBackWithTheirColoursInEitherPixelOrder) {
+    for (const PixelOrder order : {PixelOrder::Rgba, PixelOrder::Bgra}) {
+        for (const Size size : kSizes) {
+            SCOPED_TRACE(std::to_string(size.Width) + "×" + std::to_string(size.Height));
+            const std::vector<uint8_t> pixels = Pixels(size);
+            const std::vector<uint8_t> file =
+                Written(TrueColourImage{.Width = size.Width, .Height = size.Height, .Pixels = pixels, .Order = order});
+            const auto decoder = OpenBmp(file);
+            EXPECT_EQ(decoder->Info().Width, size.Width);
+            EXPECT_EQ(decoder->Info().Height, size.Height);
+            EXPECT_EQ(decoder->Info().BitsPerPixel, 24);
+            EXPECT_FALSE(decoder->Info().HasPalette);
+            EXPECT_EQ(decoder->LoadPixels().Raster, AsDecoded(pixels, order));
+        }
+    }
+}
+
+TEST(BmpWriter, GreyImageReadsBackWithItsLevelsAsIndicesIntoAGreyRamp) {
+    const Size size{7, 5};
+    std::vector<uint8_t> levels;
+    for (uint32_t i = 0; i < size.Width * size.Height; ++i) {
+        levels.push_back(static_cast<uint8_t>(i * 37));
+    }
+    const DecodedPixels decoded = OpenBmp(Written(GreyImage(size.Width, size.Height, levels)))->LoadPixels();
+    EXPECT_EQ(decoded.Raster, levels);
+    ASSERT_EQ(decoded.Palette.size(), 256u);
+    for (size_t i = 0; i < decoded.Palette.size(); ++i) {
+        const auto level = static_cast<uint8_t>(i);
+        EXPECT_EQ(decoded.Palette[i], (RgbColour{level, level, level})) << "entry " << i;
+    }
+}
+
+TEST(BmpWriter, MaskOfAPalettedTextureShowsEachPixelsAlphaThroughTheTexturesIndices) {
+    const Size size{5, 3};
+    const std::vector<uint8_t> indices = Indices(size, 256);
+    std::vector<uint8_t> alphaOfEntry(256);
+    for (size_t i = 0; i < alphaOfEntry.size(); ++i) {
+        alphaOfEntry[i] = static_cast<uint8_t>(255 - i * 3);
+    }
+    const std::vector<RgbColour> maskPalette = GreyLevelPalette(alphaOfEntry);
+    const DecodedPixels mask =
+        OpenBmp(Written(PalettedImage{
+                    .Width = size.Width, .Height = size.Height, .Palette = maskPalette, .Indices = indices}))
+            ->LoadPixels();
+    EXPECT_EQ(mask.Raster, indices);
+    ASSERT_EQ(mask.Palette.size(), 256u);
+    for (size_t i = 0; i < indices.size(); ++i) {
+        const uint8_t alpha = alphaOfEntry[indices[i]];
+        EXPECT_EQ(mask.Palette[mask.Raster[i]], (RgbColour{alpha, alpha, alpha})) << "pixel " << i;
+    }
+}
+
+TEST(BmpWriter, WritesAfterBytesAlreadyInTheSink) {
+    const std::vector<RgbColour> palette = Palette(4);
+    const std::vector<uint8_t> indices = Indices({3, 3}, 4);
+    const PalettedImage image{.Width = 3, .Height = 3, .Palette = palette, .Indices = indices};
+    ByteWriter out;
+    out.U32(0xDEADBEEF);
+    WriteBmp(out, image);
+    const std::vector<uint8_t> expected = EncodeBmp(image);
+    ASSERT_EQ(out.Size(), 4 + expected.size());
+    EXPECT_EQ(std::vector<uint8_t>(out.View().begin() + 4, out.View().end()), expected);
+}
+
+TEST(BmpWriter, SidesNearTheLargestTextureReadBack) {
+    const std::vector<RgbColour> palette = Palette(256);
+    for (const Size size : {Size{65535, 1}, Size{1, 65535}, Size{65535, 3}}) {
+        SCOPED_TRACE(std::to_string(size.Width) + "×" + std::to_string(size.Height));
+        const std::vector<uint8_t> indices = Indices(size, 256);
+        const DecodedPixels paletted =
+            OpenBmp(Written(PalettedImage{
+                        .Width = size.Width, .Height = size.Height, .Palette = palette, .Indices = indices}))
+                ->LoadPixels();
+        EXPECT_EQ(paletted.Raster, indices);
+        const std::vector<uint8_t> pixels = Pixels(size);
+        const DecodedPixels trueColour =
+            OpenBmp(Written(TrueColourImage{.Width = size.Width, .Height = size.Height, .Pixels = pixels}))
+                ->LoadPixels();
+        EXPECT_EQ(trueColour.Raster, AsDecoded(pixels, PixelOrder::Rgba));
+    }
+}
+
+TEST(BmpWriter, FileSizeIsComputedWithoutOverflowForTheLargestSides) {
+    // 65535 × 3 bytes of colour padded to 196608 per row.
+    EXPECT_EQ(BmpFileSize(TrueColourImage{.Width = 65535, .Height = 65535}), 54u + 196608ull * 65535);
+    const std::vector<RgbColour> palette = Palette(256);
+    // 65535 indices padded to 65536 per row: just below 4 GiB, so such a file can be written.
+    EXPECT_EQ(BmpFileSize(PalettedImage{.Width = 65535, .Height = 65535, .Palette = palette}),
+              54u + 1024u + 65536ull * 65535);
+}
+
+// Runs the write and gives the error it throws, with the bytes it left in the sink.
+template <typename Image>
+std::string WriteError(const Image& image, ErrorKind kind) {
+    ByteWriter out;
+    try {
+        WriteBmp(out, image);
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Kind(), kind);
+        EXPECT_EQ(out.Size(), 0u) << "bytes written before the error";
+        return error.what();
+    }
+    return "no error";
+}
+
+TEST(BmpWriter, FileBeyondTheBitmapSizeFieldIsRefusedBeforeAnythingIsWritten) {
+    // The pixels are not needed to see that the file cannot be written, so none are given.
+    EXPECT_EQ(WriteError(TrueColourImage{.Width = 65535, .Height = 65535}, ErrorKind::Write),
+              "Bitmap image of 65535×65535 pixels would need 12884705334 bytes, more than the 4294967295 a bitmap "
+              "file can hold");
+    const std::vector<RgbColour> palette = Palette(256);
+    EXPECT_EQ(WriteError(PalettedImage{.Width = 65536, .Height = 65536, .Palette = palette}, ErrorKind::Write),
+              "Bitmap image of 65536×65536 pixels would need 4294968374 bytes, more than the 4294967295 a bitmap "
+              "file can hold");
+}
+
+// Runs the write and gives the message of the std::invalid_argument it throws.
+template <typename Image>
+std::string RefusalOf(const Image& image) {
+    ByteWriter out;
+    try {
+        WriteBmp(out, image);
+    } catch (const std::invalid_argument& refusal) {
+        EXPECT_EQ(out.Size(), 0u) << "bytes written before the refusal";
+        return refusal.what();
+    }
+    return "no refusal";
+}
+
+TEST(BmpWriter, RefusesImagesWhoseFieldsDisagree) {
+    const std::vector<RgbColour> two = Palette(2);
+    const std::vector<RgbColour> tooMany = Palette(257);
+    const std::vector<uint8_t> fourIndices = {0, 1, 1, 0};
+    const std::vector<uint8_t> pastPalette = {0, 1, 2, 0};
+    const std::vector<uint8_t> fourPixels(16);
+    EXPECT_EQ(RefusalOf(PalettedImage{.Width = 0, .Height = 4, .Palette = two}),
+              "a bitmap of 0×4 pixels cannot be written");
+    EXPECT_EQ(RefusalOf(TrueColourImage{.Width = 4, .Height = 0}), "a bitmap of 4×0 pixels cannot be written");
+    EXPECT_EQ(RefusalOf(TrueColourImage{.Width = 0x80000000u, .Height = 1}),
+              "a bitmap of 2147483648×1 pixels cannot be written");
+    EXPECT_EQ(RefusalOf(PalettedImage{.Width = 2, .Height = 2, .Indices = fourIndices}),
+              "a bitmap palette holds 1 to 256 colours, not 0");
+    EXPECT_EQ(RefusalOf(PalettedImage{.Width = 2, .Height = 2, .Palette = tooMany, .Indices = fourIndices}),
+              "a bitmap palette holds 1 to 256 colours, not 257");
+    EXPECT_EQ(RefusalOf(PalettedImage{.Width = 2, .Height = 2, .Palette = two, .Indices = pastPalette}),
+              "palette index 2 lies past the 2 colours of the palette");
+    EXPECT_EQ(RefusalOf(PalettedImage{.Width = 3, .Height = 2, .Palette = two, .Indices = fourIndices}),
+              "a bitmap of 3×2 pixels cannot be written from 4 bytes of pixels");
+    EXPECT_EQ(RefusalOf(TrueColourImage{.Width = 2, .Height = 1, .Pixels = fourPixels}),
+              "a bitmap of 2×1 pixels cannot be written from 16 bytes of pixels");
+}
+
+// Image intake reads what the writer wrote, as a build reads an extracted texture.
+class BmpWriterIntakeTest : public testing::Test {
+  protected:
+    template <typename Image>
+    std::string WriteFile(const std::string& name, const Image& image) {
+        const std::string path = dir.File(name);
+        AtomicFile file(path);
+        WriteBmp(file, image);
+        EXPECT_EQ(file.Size(), BmpFileSize(image));
+        file.Commit();
+        EXPECT_EQ(test::ReadBytes(path).size(), BmpFileSize(image));
+        return path;
+    }
+    void Load(const std::string& path, size_t slot) {
+        intake.ProblemText.clear();
+        EXPECT_TRUE(intake.ReadImageFile(path, slot, true, false, info)) << intake.ProblemText;
+    }
+
+    test::TempDir dir;
+    ImageIntake intake;
+    TImageInfo info;
+};
+
+TEST_F(BmpWriterIntakeTest, PalettedImageAndItsMaskLoadIntoBothSlots) {
+    const Size size{8, 4};
+    const std::vector<RgbColour> palette = Palette(16);
+    const std::vector<uint8_t> indices = Indices(size, 16);
+    Load(WriteFile("wall.bmp", PalettedImage{.Width = 8, .Height = 4, .Palette = palette, .Indices = indices}),
+         kColourSlot);
+    EXPECT_EQ(info, (TImageInfo{.Height = 4, .Width = 8, .Depth = 8}));
+    const ConversionSlot& colour = intake.Slots[kColourSlot];
+    EXPECT_EQ(colour.IndexBuf, indices);
+    for (size_t i = 0; i < 256; ++i) {
+        // Entries past the palette's 16 are black; every entry is opaque.
+        const RgbColour expected = i < palette.size() ? palette[i] : RgbColour{};
+        EXPECT_EQ((RgbColour{colour.PaletteBuf[4 * i], colour.PaletteBuf[4 * i + 1], colour.PaletteBuf[4 * i + 2]}),
+                  expected)
+            << "entry " << i;
+        EXPECT_EQ(colour.PaletteBuf[4 * i + 3], 255) << "entry " << i;
+    }
+
+    std::vector<uint8_t> alphaOfEntry(palette.size());
+    for (size_t i = 0; i < alphaOfEntry.size(); ++i) {
+        alphaOfEntry[i] = static_cast<uint8_t>(i * 17);
+    }
+    const std::vector<RgbColour> maskPalette = GreyLevelPalette(alphaOfEntry);
+    Load(WriteFile("walla.bmp", PalettedImage{.Width = 8, .Height = 4, .Palette = maskPalette, .Indices = indices}),
+         kAlphaSlot);
+    const ConversionSlot& mask = intake.Slots[kAlphaSlot];
+    ASSERT_EQ(mask.IndexBuf.size(), indices.size());
+    for (size_t i = 0; i < indices.size(); ++i) {
+        const uint8_t* entry = &mask.PaletteBuf[4 * size_t{mask.IndexBuf[i]}];
+        EXPECT_EQ(entry[0], alphaOfEntry[indices[i]]) << "pixel " << i;
+        EXPECT_EQ(entry[1], alphaOfEntry[indices[i]]) << "pixel " << i;
+        EXPECT_EQ(entry[2], alphaOfEntry[indices[i]]) << "pixel " << i;
+    }
+}
+
+TEST_F(BmpWriterIntakeTest, TrueColourAndGreyImagesLoadWithTheirPixels) {
+    const Size size{4, 12};
+    const std::vector<uint8_t> pixels = Pixels(size);
+    Load(WriteFile("t.bmp", TrueColourImage{.Width = 4, .Height = 12, .Pixels = pixels}), kColourSlot);
+    EXPECT_EQ(info, (TImageInfo{.Height = 12, .Width = 4, .Depth = 32}));
+    EXPECT_EQ(intake.Slots[kColourSlot].PixelBuf, AsDecoded(pixels, PixelOrder::Rgba));
+
+    std::vector<uint8_t> levels(size_t{size.Width} * size.Height);
+    for (size_t i = 0; i < levels.size(); ++i) {
+        levels[i] = static_cast<uint8_t>(255 - i * 5);
+    }
+    Load(WriteFile("ta.bmp", GreyImage(4, 12, levels)), kAlphaSlot);
+    EXPECT_EQ(info, (TImageInfo{.Height = 12, .Width = 4, .Depth = 8}));
+    EXPECT_EQ(intake.Slots[kAlphaSlot].IndexBuf, levels);
+    EXPECT_EQ(intake.Slots[kAlphaSlot].PaletteBuf[4 * 200], 200);
+}
+
+TEST_F(BmpWriterIntakeTest, LargestTextureSidesLoad) {
+    const std::vector<RgbColour> palette = Palette(256);
+    const Size wide{65532, 4};
+    const std::vector<uint8_t> indices = Indices(wide, 256);
+    Load(WriteFile("wide.bmp", PalettedImage{.Width = wide.Width, .Height = 4, .Palette = palette, .Indices = indices}),
+         kColourSlot);
+    EXPECT_EQ(info, (TImageInfo{.Height = 4, .Width = 65532, .Depth = 8}));
+    EXPECT_EQ(intake.Slots[kColourSlot].IndexBuf, indices);
+
+    const Size tall{4, 65532};
+    const std::vector<uint8_t> pixels = Pixels(tall);
+    Load(WriteFile("tall.bmp", TrueColourImage{.Width = 4, .Height = tall.Height, .Pixels = pixels}), kColourSlot);
+    EXPECT_EQ(info, (TImageInfo{.Height = 65532, .Width = 4, .Depth = 32}));
+    EXPECT_EQ(intake.Slots[kColourSlot].PixelBuf, AsDecoded(pixels, PixelOrder::Rgba));
+}
+
+}  // namespace
+}  // namespace vc
