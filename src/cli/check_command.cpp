@@ -2,11 +2,15 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "commands.h"
 #include "dff/dff_check.h"
 #include "exit_status.h"
 #include "input_files.h"
+#include "io/file_io.h"
+#include "io/file_names.h"
+#include "txd/dictionary_entries.h"
 #include "usage_error.h"
 
 namespace vc::cli {
@@ -45,8 +49,18 @@ int RunCheck(const ParsedArguments& arguments, const Streams& streams) {
         throw UsageError("--log needs the name of the log file");
     }
     const bool tsv = arguments.Has(kTsvOption.Long);
+    // Dictionaries bring their textures' names; images and lists are added as the window adds them.
+    std::vector<std::string_view> files;
+    std::vector<std::string_view> dictionaries;
+    for (const std::string_view input : operands.subspan(1)) {
+        (LowerAscii(FileExtension(input)) == ".txd" ? dictionaries : files).push_back(input);
+    }
     Workspace workspace;
-    AddInputs(workspace, operands.subspan(1), !arguments.Has(kNoPow2Option.Long), streams.Err);
+    AddInputs(workspace, files, !arguments.Has(kNoPow2Option.Long), streams.Err);
+    for (const std::string_view dictionary : dictionaries) {
+        const TextureList entries = DictionaryEntries(ReadTxd(ReadWholeFile(dictionary)));
+        workspace.TexList.insert(workspace.TexList.end(), entries.begin(), entries.end());
+    }
     std::optional<ChunkLogRequest> log;
     if (logPath) {
         log =
@@ -69,9 +83,10 @@ const Command kCheckCommand = {
     .Synopsis = "MODEL.dff [--log FILE] [--tsv] [--no-pow2] [INPUT...]",
     .Summary = "list a model's textures and which of them are missing",
     .Description =
-        "Adds the image files and texture lists given, as the window's Add command does, and checks\n"
-        "which textures and alpha textures the model names are present among them. Prints one row per\n"
-        "texture of the model, then the result.",
+        "Adds the image files and texture lists given, as the window's Add command does, and the\n"
+        "textures of the texture dictionaries (.txd) given, with their mask names as alpha names, and\n"
+        "checks which textures and alpha textures the model names are present among them. Prints one\n"
+        "row per texture of the model, then the result.",
     .Options = {kLogOption, kTsvOption, kNoPow2Option},
     .ExitStatus =
         "Exit status: 0 nothing is missing; 1 something is missing; 2 bad usage; 3 a read or write\n"

@@ -265,6 +265,31 @@ TEST_F(CliTest, CheckListsTheModelsTexturesAgainstTheInputs) {
     EXPECT_NE(log.find("> rim_a\r\n"), std::string::npos) << log;
 }
 
+// A dictionary counts as the list it was built from: its textures' names, and their mask names as
+// alpha names where they have alpha.
+TEST_F(CliTest, CheckTakesDictionariesAsListsOfTheirTextures) {
+    using namespace test;
+    const std::string model =
+        dir.Write("car.dff", Chunk(16, Join({Chunk(7, Texture({"wheel"})), Chunk(7, Texture({"rim", "rim_a"})),
+                                             Chunk(7, Texture({"door"}))})));
+    const std::string list =
+        dir.WriteText("l.txt", "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + Image("rim.bmp", 4, 4) +
+                                   "\r\nalpha=rim_a\r\nalphapath=" + Image("mask.bmp", 4, 4) +
+                                   "\r\n[Texture2]\r\npath=" + Image("wheel.bmp", 4, 4) + "\r\n");
+    ASSERT_EQ(Run({"build", "-o", dir.File("car.TXD"), list}).ExitCode, 0);
+    const CliRun partly = Run({"check", model, dir.File("car.TXD")});
+    EXPECT_EQ(partly.ExitCode, 1) << partly.Err;
+    EXPECT_EQ(partly.Out,
+              "door: missing\nrim: present, alpha rim_a: present\nwheel: present\n1 textures are missing!\n");
+    const CliRun complete = Run({"check", model, Image("door.bmp", 4, 4), dir.File("car.TXD")});
+    EXPECT_EQ(complete.ExitCode, 0) << complete.Err;
+    EXPECT_EQ(complete.Err, "");
+
+    const CliRun broken = Run({"check", model, dir.WriteText("broken.txd", "not a dictionary")});
+    EXPECT_EQ(broken.ExitCode, 3);
+    EXPECT_NE(broken.Err.find("Texture dictionary is not valid"), std::string::npos) << broken.Err;
+}
+
 TEST_F(CliTest, CheckFailsOnUnreadableModelsAndBadUsage) {
     const CliRun missing = Run({"check", dir.File("none.dff")});
     EXPECT_EQ(missing.ExitCode, 3);
