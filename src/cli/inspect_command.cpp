@@ -6,12 +6,16 @@
 #include "exit_status.h"
 #include "io/error.h"
 #include "io/file_io.h"
+#include "json_text.h"
 #include "txd/txd_reader.h"
+#include "txd/version_stamp.h"
 #include "usage_error.h"
 
 namespace vc::cli {
 
 namespace {
+
+constexpr Option kJsonOption = {"json", 0, "", "print the dictionary as one JSON object, for scripts"};
 
 std::string Hex(uint32_t value, int digits) {
     char text[16];
@@ -19,15 +23,56 @@ std::string Hex(uint32_t value, int digits) {
     return text;
 }
 
-void PrintContents(const TxdContents& contents, std::ostream& out) {
-    out << "name\tmask\tsize\tdepth\traster\talpha\tflags\n";
+std::string PlatformName(uint32_t platform) {
+    switch (static_cast<TxdPlatform>(platform)) {
+        case TxdPlatform::Direct3D8:
+            return "D3D8";
+        case TxdPlatform::Direct3D9:
+            return "D3D9";
+    }
+    return std::to_string(platform);
+}
+
+std::string FormatName(const TxdTexture& texture) {
+    return texture.Format ? std::string(TextureFormatName(*texture.Format)) : "-";
+}
+
+std::string Plural(size_t count, const char* noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+void PrintTable(const TxdContents& contents, std::ostream& out) {
+    out << "name\tmask\tsize\tdepth\traster\talpha\tflags\tplatform\tformat\tlevels\n";
     for (const TxdTexture& texture : contents.Textures) {
         out << texture.Name << '\t' << texture.MaskName << '\t' << texture.Width << " × " << texture.Height << '\t'
             << unsigned{texture.Depth} << '\t' << Hex(texture.RasterFormat, 4) << '\t' << texture.AlphaFlag << '\t'
-            << Hex(texture.Flags, 8) << '\n';
+            << Hex(texture.Flags, 8) << '\t' << PlatformName(texture.Platform) << '\t' << FormatName(texture) << '\t'
+            << unsigned{texture.Levels} << '\n';
     }
-    out << contents.Textures.size() << (contents.Textures.size() == 1 ? " texture" : " textures") << ", version stamp "
-        << Hex(contents.VersionStamp, 8) << '\n';
+    out << Plural(contents.Textures.size(), "texture") << ", version stamp " << Hex(contents.VersionStamp, 8)
+        << " (RenderWare " << VersionText(DecodeVersionStamp(contents.VersionStamp)) << "), device id "
+        << contents.DeviceId << '\n';
+}
+
+void PrintJson(const TxdContents& contents, std::ostream& out) {
+    const RenderWareVersion version = DecodeVersionStamp(contents.VersionStamp);
+    out << "{\n  \"versionStamp\": " << contents.VersionStamp
+        << ",\n  \"renderWareVersion\": " << JsonString(VersionText(version)) << ",\n  \"build\": " << version.Build
+        << ",\n  \"deviceId\": " << contents.DeviceId << ",\n  \"textures\": [";
+    const char* separator = "\n";
+    for (const TxdTexture& texture : contents.Textures) {
+        out << separator << "    {\"name\": " << JsonString(texture.Name)
+            << ", \"mask\": " << JsonString(texture.MaskName) << ", \"offset\": " << texture.Offset
+            << ", \"platform\": " << texture.Platform
+            << ", \"format\": " << (texture.Format ? JsonString(TextureFormatName(*texture.Format)) : "null")
+            << ", \"width\": " << texture.Width << ", \"height\": " << texture.Height
+            << ", \"depth\": " << unsigned{texture.Depth} << ", \"levels\": " << unsigned{texture.Levels}
+            << ", \"rasterFormat\": " << texture.RasterFormat << ", \"d3dFormat\": " << texture.D3dFormat
+            << ", \"alpha\": " << (texture.HasAlpha() ? "true" : "false") << ", \"flags\": " << texture.Flags
+            << ", \"problem\": " << (texture.Format ? "null" : JsonString(texture.Problem)) << '}';
+        separator = ",\n";
+    }
+    out << (contents.Textures.empty() ? "]\n}\n" : "\n  ]\n}\n");
 }
 
 int RunInspect(const ParsedArguments& arguments, const Streams& streams) {
@@ -36,9 +81,9 @@ int RunInspect(const ParsedArguments& arguments, const Streams& streams) {
     }
     const std::vector<uint8_t> file = ReadWholeFile(arguments.Operands()[0]);
     // A damaged dictionary is what this command found out, not a failure to run it.
+    TxdContents contents;
     try {
-        PrintContents(ReadTxd(file), streams.Out);
-        return kSuccess;
+        contents = ReadTxd(file);
     } catch (const Error& error) {
         if (error.Kind() != ErrorKind::Malformed) {
             throw;
@@ -46,21 +91,39 @@ int RunInspect(const ParsedArguments& arguments, const Streams& streams) {
         streams.Err << "vellumcraft-cli: " << error.what() << '\n';
         return kIncomplete;
     }
+    if (arguments.Has(kJsonOption.Long)) {
+        PrintJson(contents, streams.Out);
+    } else {
+        PrintTable(contents, streams.Out);
+    }
+    bool unreadable = false;
+    for (size_t i = 0; i < contents.Textures.size(); ++i) {
+        const TxdTexture& texture = contents.Textures[i];
+        if (!texture.Format) {
+            streams.Err << "vellumcraft-cli: texture " << i + 1 << " \"" << texture.Name
+                        << "\" cannot be read: " << texture.Problem << '\n';
+            unreadable = true;
+        }
+    }
+    return unreadable ? kIncomplete : kSuccess;
 }
 
 }  // namespace
 
 const Command kInspectCommand = {
     .Name = "inspect",
-    .Synopsis = "FILE.txd",
+    .Synopsis = "[--json] FILE.txd",
     .Summary = "list the textures of a dictionary",
     .Description =
-        "Lists the textures of a texture dictionary: name, mask name, width × height, depth,\n"
-        "raster format, alpha flag and flag word, then the version stamp.",
-    .Options = {},
+        "Lists the textures of a texture dictionary: name, mask name, width × height, depth, raster\n"
+        "format, alpha flag, flag word, platform (D3D8 or D3D9), format (PAL8, PAL4, 8888, 888, 1555,\n"
+        "565, 4444, 555, LUM8, DXT1, DXT3, DXT5; - when the texture cannot be read) and levels, then\n"
+        "the version stamp with its RenderWare version and the device id. Textures that cannot be read\n"
+        "are listed too, and why on stderr.",
+    .Options = {kJsonOption},
     .ExitStatus =
-        "Exit status: 0 the file was read; 1 the file is malformed (offset and reason on stderr);\n"
-        "2 bad usage; 3 the file cannot be read.",
+        "Exit status: 0 every texture was read; 1 the file is malformed or a texture cannot be read\n"
+        "(offset and reason on stderr); 2 bad usage; 3 the file cannot be read.",
     .Run = RunInspect,
 };
 

@@ -10,6 +10,7 @@
 #include "model_chunks.h"
 #include "process_runner.h"
 #include "temp_dir.h"
+#include "txd_chunks.h"
 
 namespace vc {
 namespace {
@@ -103,9 +104,9 @@ TEST_F(CliTest, OptionsChooseVersionFlagAndSizeRule) {
     const CliRun inspect = Run({"inspect", out});
     EXPECT_EQ(inspect.ExitCode, 0);
     EXPECT_EQ(inspect.Out,
-              "name\tmask\tsize\tdepth\traster\talpha\tflags\n"
-              "odd\t\t12 × 20\t8\t0x2600\t0\t0x00001106\n"
-              "1 texture, version stamp 0x1003FFFF\n");
+              "name\tmask\tsize\tdepth\traster\talpha\tflags\tplatform\tformat\tlevels\n"
+              "odd\t\t12 × 20\t8\t0x2600\t0\t0x00001106\tD3D8\tPAL8\t1\n"
+              "1 texture, version stamp 0x1003FFFF (RenderWare 3.4.0.3), device id 0\n");
 }
 
 TEST_F(CliTest, BadUsageGivesStatus2) {
@@ -297,6 +298,68 @@ TEST_F(CliTest, CheckFailsOnUnreadableModelsAndBadUsage) {
     EXPECT_EQ(Run({"check"}).ExitCode, 2);
     EXPECT_EQ(Run({"check", "--log"}).ExitCode, 2);
     EXPECT_EQ(Run({"check", "--help"}).ExitCode, 0);
+}
+
+// A San Andreas dictionary: a DXT1 texture with its levels down to 1 × 1, and a texture of another
+// platform, which is listed but cannot be read.
+std::vector<uint8_t> SanAndreasDictionary(const std::string& name) {
+    test::NativeFields dxt;
+    dxt.Platform = 9;
+    dxt.Name = name;
+    dxt.MaskName = "rim_a";
+    dxt.RasterFormat = 0x8200;
+    dxt.AlphaOrD3dFormat = 0x31545844;  // "DXT1"
+    dxt.CompressionOrFlags = 0x09;      // alpha, compressed
+    dxt.Depth = 16;
+    dxt.Width = 4;
+    dxt.Height = 4;
+    dxt.LevelPixels = {test::Bytes(8), test::Bytes(8), test::Bytes(8)};
+    test::NativeFields ps2;
+    ps2.Platform = 0x00325350;  // "PS2\0"
+    return test::Dictionary({test::TextureNative(dxt, 0x1803FFFF), test::TextureNative(ps2, 0x1803FFFF)}, 2,
+                            0x1803FFFF);
+}
+
+TEST_F(CliTest, InspectShowsPlatformFormatLevelsAndDeviceIdAndWhatCannotBeRead) {
+    const std::string file = dir.Write("sa.txd", SanAndreasDictionary("rim"));
+    const CliRun run = Run({"inspect", file});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Out,
+              "name\tmask\tsize\tdepth\traster\talpha\tflags\tplatform\tformat\tlevels\n"
+              "rim\trim_a\t4 × 4\t16\t0x8200\t1\t0x00001106\tD3D9\tDXT1\t3\n"
+              "\t\t0 × 0\t0\t0x0000\t0\t0x00000000\t3298128\t-\t0\n"
+              "2 textures, version stamp 0x1803FFFF (RenderWare 3.6.0.3), device id 2\n");
+    EXPECT_EQ(run.Err,
+              "vellumcraft-cli: texture 2 \"\" cannot be read: Texture dictionary is not valid at byte 216 of 324: "
+              "the texture is of platform 3298128 (0x00325350), not of Direct3D 8 (8) or Direct3D 9 (9)\n");
+}
+
+TEST_F(CliTest, InspectJsonGivesEveryFieldWithNamesEscaped) {
+    // A quote, a backslash, a tab, a control character and "é" in Windows-1252.
+    const std::string file = dir.Write("sa.txd", SanAndreasDictionary("r\"i\\m\t\x01\xE9"));
+    const CliRun run = Run({"inspect", "--json", file});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Out,
+              "{\n"
+              "  \"versionStamp\": 402915327,\n"
+              "  \"renderWareVersion\": \"3.6.0.3\",\n"
+              "  \"build\": 65535,\n"
+              "  \"deviceId\": 2,\n"
+              "  \"textures\": [\n"
+              "    {\"name\": \"r\\\"i\\\\m\\t\\u0001é\", \"mask\": \"rim_a\", \"offset\": 28, \"platform\": 9, "
+              "\"format\": \"DXT1\", \"width\": 4, \"height\": 4, \"depth\": 16, \"levels\": 3, "
+              "\"rasterFormat\": 33280, \"d3dFormat\": 827611204, \"alpha\": true, \"flags\": 4358, "
+              "\"problem\": null},\n"
+              "    {\"name\": \"\", \"mask\": \"\", \"offset\": 188, \"platform\": 3298128, \"format\": null, "
+              "\"width\": 0, \"height\": 0, \"depth\": 0, \"levels\": 0, \"rasterFormat\": 0, \"d3dFormat\": 0, "
+              "\"alpha\": false, \"flags\": 0, \"problem\": \"Texture dictionary is not valid at byte 216 of 324: "
+              "the texture is of platform 3298128 (0x00325350), not of Direct3D 8 (8) or Direct3D 9 (9)\"}\n"
+              "  ]\n"
+              "}\n");
+    const std::string empty = dir.Write("empty.txd", test::Dictionary({}));
+    EXPECT_EQ(Run({"inspect", "--json", empty}).Out,
+              "{\n  \"versionStamp\": 201523199,\n  \"renderWareVersion\": \"3.3.0.2\",\n  \"build\": 65535,\n"
+              "  \"deviceId\": 0,\n  \"textures\": []\n}\n");
 }
 
 TEST_F(CliTest, InspectReportsMalformedAndUnreadableFiles) {

@@ -7,9 +7,10 @@
 #include "image_files.h"
 #include "io/error.h"
 #include "temp_dir.h"
-#include "workspace/workspace.h"
+#include "txd/texture_decoder.h"
 #include "txd/txd_builder.h"
 #include "txd/txd_reader.h"
+#include "workspace/workspace.h"
 
 namespace vc {
 namespace {
@@ -63,6 +64,37 @@ TEST_F(TxdReaderTest, ReadsBackEveryFixedFieldOfABuiltDictionary) {
     EXPECT_EQ(glass.RasterFormat, 0x0500u);
     EXPECT_EQ(glass.AlphaFlag, 1u);
     EXPECT_EQ(glass.Depth, 32);
+}
+
+TEST_F(TxdReaderTest, BuiltTexturesDecodeToTheirImages) {
+    const TxdContents contents = ReadTxd(txd);
+    EXPECT_EQ(contents.DeviceId, 0);
+    ASSERT_EQ(contents.Textures.size(), 2u);
+    const TxdTexture& brick = contents.Textures[0];
+    EXPECT_EQ(brick.Format, TextureFormat::Pal8);
+    EXPECT_EQ(brick.Levels, 1);
+    EXPECT_EQ(brick.Extension, std::vector<uint8_t>{});
+    const DecodedTexture brickPicture = DecodeTexture(txd, brick);
+    ASSERT_EQ(brickPicture.Indices.size(), 32u);
+    ASSERT_EQ(brickPicture.Palette.size(), 256u);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const uint8_t index = brickPicture.Indices[size_t(y) * 8 + x];
+            EXPECT_EQ(index, x ^ y) << x << ", " << y;
+            const uint8_t grey = static_cast<uint8_t>(index * 255 / 15);
+            EXPECT_EQ(brickPicture.Palette[index], (RgbaColour{grey, grey, grey, 255}));
+        }
+    }
+    const TxdTexture& glass = contents.Textures[1];
+    EXPECT_EQ(glass.Format, TextureFormat::C8888);
+    const DecodedTexture glassPicture = DecodeTexture(txd, glass);
+    // Its mask is the image itself, whose grey level 0.3 × 1 + 0.6 × 2 + 0.1 × 3 rounds to 2.
+    std::vector<uint8_t> expected;
+    for (int i = 0; i < 16; ++i) {
+        expected.insert(expected.end(), {1, 2, 3, 2});
+    }
+    EXPECT_EQ(glassPicture.Rgba, expected);
+    EXPECT_TRUE(glassPicture.Palette.empty());
 }
 
 TEST_F(TxdReaderTest, EveryTruncationIsReportedWithItsOffset) {

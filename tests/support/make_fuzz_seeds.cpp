@@ -1,6 +1,7 @@
 // Writes the fuzzers' starting inputs: make_fuzz_seeds CORPUS_FOLDER
 // A few small files of each kind the readers take, made by the project's own writers.
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -8,8 +9,10 @@
 
 #include "image_files.h"
 #include "model_chunks.h"
-#include "workspace/workspace.h"
+#include "txd/texture_format.h"
 #include "txd/txd_builder.h"
+#include "txd_chunks.h"
+#include "workspace/workspace.h"
 
 namespace {
 
@@ -21,6 +24,47 @@ void Save(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) 
 
 void Save(const std::filesystem::path& path, const std::string& text) {
     Save(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+// A San Andreas dictionary with a texture of every format the reader knows, DXT ones on Direct3D 9
+// with their levels down to 1 × 1, the others on Direct3D 8.
+vc::test::Bytes FormatsDictionary() {
+    using namespace vc::test;
+    using vc::TextureFormat;
+    std::vector<Bytes> natives;
+    const std::pair<uint32_t, TextureFormat> dxts[] = {
+        {0x31545844, TextureFormat::Dxt1}, {0x33545844, TextureFormat::Dxt3}, {0x35545844, TextureFormat::Dxt5}};
+    for (const auto& [fourCc, format] : dxts) {
+        NativeFields dxt;
+        dxt.Platform = 9;
+        dxt.Name = "dxt";
+        dxt.RasterFormat = 0x8300;
+        dxt.AlphaOrD3dFormat = fourCc;
+        dxt.CompressionOrFlags = 0x09;  // alpha, compressed
+        dxt.Width = 8;
+        dxt.Height = 4;
+        for (uint32_t width = 8, height = 4; width > 0; width /= 2, height = std::max(height / 2, 1u)) {
+            dxt.LevelPixels.push_back(Bytes(vc::LevelSize(format, width, height), 0x5A));
+        }
+        natives.push_back(TextureNative(dxt, 0x1803FFFF));
+    }
+    const std::pair<uint32_t, TextureFormat> others[] = {
+        {0x2500, TextureFormat::Pal8},  {0x4600, TextureFormat::Pal4},  {0x0100, TextureFormat::C1555},
+        {0x0200, TextureFormat::C565},  {0x0300, TextureFormat::C4444}, {0x0400, TextureFormat::Lum8},
+        {0x0500, TextureFormat::C8888}, {0x0600, TextureFormat::C888},  {0x0A00, TextureFormat::C555}};
+    for (const auto& [raster, format] : others) {
+        NativeFields direct;
+        direct.Name = "direct";
+        direct.RasterFormat = raster;
+        direct.Width = 4;
+        direct.Height = 2;
+        if (vc::IsPaletted(format)) {
+            direct.Palette = Bytes(format == TextureFormat::Pal8 ? 1024 : 128, 0x77);
+        }
+        direct.LevelPixels = {Bytes(vc::LevelSize(format, 4, 2), 0x0E)};
+        natives.push_back(TextureNative(direct, 0x1803FFFF));
+    }
+    return Dictionary(natives, 2, 0x1803FFFF);
 }
 
 }  // namespace
@@ -62,5 +106,6 @@ int main(int argc, char** argv) {
     vc::AddFile(workspace, (corpus / "bmp/pal8.bmp").string(), true);
     vc::AddFile(workspace, (corpus / "bmp/rgb24.bmp").string(), true);
     Save(corpus / "txd/two.txd", vc::BuildTxd(workspace, vc::TxdOptions{}).Bytes);
+    Save(corpus / "txd/formats.txd", FormatsDictionary());
     return 0;
 }

@@ -37,10 +37,20 @@ constexpr size_t kTextureCountOffset = 24;
 
 // Raster format of the texture native fixed fields: the pixel format in bits 8-11 (for a paletted
 // raster, the form of its palette entries), the palette flags above it.
-constexpr uint32_t kRasterC8888 = 0x0500;  // 8 bits each of red, green, blue and alpha
-constexpr uint32_t kRasterC888 = 0x0600;   // 8 bits each of red, green and blue, no alpha
-constexpr uint32_t kRasterPal8 = 0x2000;   // 8-bit indices into a 256-entry palette
-constexpr uint32_t kRasterPal4 = 0x4000;   // 4-bit indices into a 16-entry palette
+// clang-format off
+constexpr uint32_t kRasterC1555       = 0x0100;  // 5 bits each of red, green and blue, 1 bit of alpha
+constexpr uint32_t kRasterC565        = 0x0200;  // 5 bits of red, 6 of green, 5 of blue
+constexpr uint32_t kRasterC4444       = 0x0300;  // 4 bits each of red, green, blue and alpha
+constexpr uint32_t kRasterLum8        = 0x0400;  // 8 bits of grey
+constexpr uint32_t kRasterC8888       = 0x0500;  // 8 bits each of red, green, blue and alpha
+constexpr uint32_t kRasterC888        = 0x0600;  // 8 bits each of red, green and blue, no alpha
+constexpr uint32_t kRasterC555        = 0x0A00;  // 5 bits each of red, green and blue, no alpha
+constexpr uint32_t kRasterPixelFormat = 0x0F00;  // the bits that hold one of the pixel formats above
+constexpr uint32_t kRasterAutoMipmap  = 0x1000;  // the levels below the first were made by the library
+constexpr uint32_t kRasterPal8        = 0x2000;  // 8-bit indices into a 256-entry palette
+constexpr uint32_t kRasterPal4        = 0x4000;  // 4-bit indices into a 16-entry palette
+constexpr uint32_t kRasterMipmap      = 0x8000;  // the raster has levels below the first
+// clang-format on
 
 // Selections outside the tables throw std::out_of_range.
 uint32_t VersionStamp(size_t versionIndex);

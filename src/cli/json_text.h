@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vc::cli {
+
+// Text as a JSON string, quotes included: quotes, backslashes and control characters are escaped;
+// every other byte, UTF-8 sequences too, is copied as it is.
+std::string JsonString(std::string_view text);
+
+}  // namespace vc::cli

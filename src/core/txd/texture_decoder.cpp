@@ -1,0 +1,145 @@
+#include "txd/texture_decoder.h"
+
+#include <algorithm>
+
+#include <squish.h>
+
+#include "io/byte_reader.h"
+#include "io/error.h"
+#include "txd/txd_format.h"
+
+namespace vc {
+
+namespace {
+
+// Widens 4, 5 and 6 bits to 8 by repeating their high bits, so that the largest value gives 255.
+uint8_t Expand4(unsigned value) {
+    return static_cast<uint8_t>(value * 17);
+}
+uint8_t Expand5(unsigned value) {
+    return static_cast<uint8_t>(value << 3 | value >> 2);
+}
+uint8_t Expand6(unsigned value) {
+    return static_cast<uint8_t>(value << 2 | value >> 4);
+}
+
+RgbaColour FromSixteenBits(TextureFormat format, unsigned v) {
+    switch (format) {
+        case TextureFormat::C1555:
+            return {Expand5(v >> 10 & 31), Expand5(v >> 5 & 31), Expand5(v & 31), uint8_t((v >> 15) ? 255 : 0)};
+        case TextureFormat::C555:
+            return {Expand5(v >> 10 & 31), Expand5(v >> 5 & 31), Expand5(v & 31), 255};
+        case TextureFormat::C565:
+            return {Expand5(v >> 11), Expand6(v >> 5 & 63), Expand5(v & 31), 255};
+        default:  // 4444
+            return {Expand4(v >> 8 & 15), Expand4(v >> 4 & 15), Expand4(v & 15), Expand4(v >> 12)};
+    }
+}
+
+// Stores one pixel and steps past it; the caller sized the buffer for every pixel.
+void Put(uint8_t*& out, RgbaColour colour) {
+    out[0] = colour.Red;
+    out[1] = colour.Green;
+    out[2] = colour.Blue;
+    out[3] = colour.Alpha;
+    out += 4;
+}
+
+void DecodePaletted(ByteSlice file, const TxdTexture& texture, ByteSlice pixels, DecodedTexture& decoded) {
+    const size_t colours = *texture.Format == TextureFormat::Pal8 ? 256 : 16;
+    const ByteSlice palette = file.Sub(texture.Palette.Offset, 4 * colours);
+    const bool paletteAlpha = (texture.RasterFormat & kRasterPixelFormat) == kRasterC8888;
+    decoded.Palette.reserve(colours);
+    for (size_t i = 0; i < colours; ++i) {
+        decoded.Palette.push_back(
+            {palette[4 * i], palette[4 * i + 1], palette[4 * i + 2], paletteAlpha ? palette[4 * i + 3] : uint8_t{255}});
+    }
+    decoded.Indices.assign(pixels.Bytes().begin(), pixels.Bytes().end());
+    uint8_t* out = decoded.Rgba.data();
+    for (const uint8_t index : decoded.Indices) {
+        // The reader proved that every PAL4 index lies among the 16 colours.
+        Put(out, decoded.Palette.at(index));
+    }
+}
+
+// Block by block: libsquish's whole-image decoder spreads over OpenMP threads whose waiting costs
+// more than small textures take to decode.
+void DecodeDxt(TextureFormat format, ByteSlice blocks, DecodedTexture& decoded) {
+    const int flags = format == TextureFormat::Dxt1   ? squish::kDxt1
+                      : format == TextureFormat::Dxt3 ? squish::kDxt3
+                                                      : squish::kDxt5;
+    const size_t blockSize = format == TextureFormat::Dxt1 ? 8 : 16;
+    const size_t width = decoded.Width;
+    const size_t height = decoded.Height;
+    uint8_t pixels[16 * 4];
+    size_t next = 0;
+    for (size_t top = 0; top < height; top += 4) {
+        for (size_t left = 0; left < width; left += 4) {
+            squish::Decompress(pixels, blocks.Sub(next, blockSize).Bytes().data(), flags);
+            next += blockSize;
+            // Blocks at the right and bottom edges reach past the picture; their outer pixels are dropped.
+            const size_t rows = std::min<size_t>(4, height - top);
+            const size_t columns = std::min<size_t>(4, width - left);
+            for (size_t row = 0; row < rows; ++row) {
+                std::copy_n(pixels + 16 * row, 4 * columns, decoded.Rgba.begin() + 4 * ((top + row) * width + left));
+            }
+        }
+    }
+}
+
+void DecodeDirect(TextureFormat format, ByteSlice pixels, DecodedTexture& decoded) {
+    const std::span<const uint8_t> bytes = pixels.Bytes();
+    uint8_t* rgba = decoded.Rgba.data();
+    switch (format) {
+        case TextureFormat::C8888:
+        case TextureFormat::C888:
+            for (size_t i = 0; i < bytes.size(); i += 4) {
+                Put(rgba, {bytes[i + 2], bytes[i + 1], bytes[i],
+                           format == TextureFormat::C8888 ? bytes[i + 3] : uint8_t{255}});
+            }
+            break;
+        case TextureFormat::Lum8:
+            for (const uint8_t grey : bytes) {
+                Put(rgba, {grey, grey, grey, 255});
+            }
+            break;
+        default:  // the 16-bit formats
+            for (size_t i = 0; i < bytes.size(); i += 2) {
+                Put(rgba, FromSixteenBits(format, LoadU16(bytes.data() + i)));
+            }
+            break;
+    }
+}
+
+}  // namespace
+
+DecodedTexture DecodeTexture(std::span<const uint8_t> file, const TxdTexture& texture) {
+    if (!texture.Format || texture.LevelPixels.empty()) {
+        throw Error(ErrorKind::Malformed, texture.Problem);
+    }
+    const TextureFormat format = *texture.Format;
+    DecodedTexture decoded;
+    decoded.Width = texture.Width;
+    decoded.Height = texture.Height;
+    decoded.Rgba.resize(size_t{4} * texture.Width * texture.Height);
+    // Exactly the bytes the picture needs; the reader proved the level holds at least these.
+    const ByteSlice whole(file);
+    const ByteSlice pixels = whole.Sub(texture.LevelPixels[0].Offset, LevelSize(format, texture.Width, texture.Height));
+    switch (format) {
+        case TextureFormat::Pal8:
+        case TextureFormat::Pal4:
+            DecodePaletted(whole, texture, pixels, decoded);
+            break;
+        case TextureFormat::Dxt1:
+        case TextureFormat::Dxt3:
+        case TextureFormat::Dxt5:
+            DecodeDxt(format, pixels, decoded);
+            break;
+        default:
+            DecodeDirect(format, pixels, decoded);
+            break;
+    }
+    return decoded;
+}
+
+}  // namespace vc

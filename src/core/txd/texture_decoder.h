@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "txd/txd_reader.h"
+
+namespace vc {
+
+struct RgbaColour {
+    uint8_t Red = 0;
+    uint8_t Green = 0;
+    uint8_t Blue = 0;
+    uint8_t Alpha = 0;
+
+    bool operator==(const RgbaColour&) const = default;
+};
+
+// A texture's picture (its first level) in 8-bit RGBA.
+struct DecodedTexture {
+    uint16_t Width = 0;
+    uint16_t Height = 0;
+    std::vector<uint8_t> Rgba;  // red, green, blue, alpha per pixel; rows from the top down, no padding
+    // Paletted textures only: the colours in use (256 for PAL8, 16 for PAL4), alpha 255 when the
+    // palette's entries carry none, and one index into them per pixel, in the order of Rgba.
+    std::vector<RgbaColour> Palette;
+    std::vector<uint8_t> Indices;
+};
+
+// Decodes the picture of a texture that ReadTxd read from file (the same bytes). Throws an Error
+// with the texture's Problem when its content could not be read.
+DecodedTexture DecodeTexture(std::span<const uint8_t> file, const TxdTexture& texture);
+
+}  // namespace vc
