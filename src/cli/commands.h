@@ -9,5 +9,6 @@ extern const Command kBuildCommand;
 extern const Command kListCommand;
 extern const Command kInspectCommand;
 extern const Command kCheckCommand;
+extern const Command kExtractCommand;
 
 }  // namespace vc::cli

@@ -135,7 +135,7 @@ TEST_F(CliTest, HelpAndUsageErrorsHaveOneShapeForEveryCommand) {
     const CliRun program = Run({"--help"});
     EXPECT_EQ(program.ExitCode, 0);
     EXPECT_EQ(program.Out.rfind("Usage: vellumcraft-cli COMMAND [ARGUMENT...]\n", 0), 0u) << program.Out;
-    for (const std::string command : {"build", "list", "inspect", "check"}) {
+    for (const std::string command : {"build", "list", "inspect", "extract", "check"}) {
         EXPECT_NE(program.Out.find("\n  " + command + " "), std::string::npos) << command;
         for (const char* help : {"--help", "-h"}) {
             const CliRun run = Run({command, help});
@@ -289,6 +289,32 @@ TEST_F(CliTest, CheckTakesDictionariesAsListsOfTheirTextures) {
     const CliRun broken = Run({"check", model, dir.WriteText("broken.txd", "not a dictionary")});
     EXPECT_EQ(broken.ExitCode, 3);
     EXPECT_NE(broken.Err.find("Texture dictionary is not valid"), std::string::npos) << broken.Err;
+}
+
+TEST_F(CliTest, ExtractWritesImagesMasksAndAListThatBuildsTheSameDictionary) {
+    const std::string list =
+        dir.WriteText("l.txt", "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + Image("rim.bmp", 8, 4) +
+                                   "\r\nalpha=rim_a\r\nalphapath=" + Image("mask.bmp", 8, 4) +
+                                   "\r\n[Texture2]\r\npath=" + Image("wheel.bmp", 4, 4) + "\r\n");
+    ASSERT_EQ(Run({"build", "--rw-version", "0x0800", "-o", dir.File("car.txd"), list}).ExitCode, 0);
+    std::filesystem::create_directory(dir.File("car"));
+    const std::string kept = dir.WriteText("car/notes.txt", "mine");
+    const CliRun run = Run({"extract", dir.File("car.txd")});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(run.Out,
+              "rim\t8 × 4\tPAL8\t1 level\tmask rim_a\nwheel\t4 × 4\tPAL8\t1 level\tno mask\n"
+              "2 of 2 textures extracted to " +
+                  dir.File("car") + ", listed in " + dir.File("car/car.txt") + "\n");
+    EXPECT_EQ(Text(test::ReadBytes(kept)), "mine");
+    ASSERT_EQ(Run({"build", "--rw-version", "0x0800", "-o", dir.File("again.txd"), dir.File("car/car.txt")}).ExitCode,
+              0);
+    EXPECT_EQ(test::ReadBytes(dir.File("again.txd")), test::ReadBytes(dir.File("car.txd")));
+
+    EXPECT_EQ(Run({"extract", dir.File("car.txd"), "-o", dir.File("elsewhere")}).ExitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.File("elsewhere/car.txt")));
+    EXPECT_EQ(Run({"extract"}).ExitCode, 2);
+    EXPECT_EQ(Run({"extract", dir.File("none.txd")}).ExitCode, 3);
+    EXPECT_EQ(Run({"extract", dir.WriteText("bad.txd", "not a dictionary")}).ExitCode, 3);
 }
 
 TEST_F(CliTest, CheckFailsOnUnreadableModelsAndBadUsage) {

@@ -190,9 +190,13 @@ std::string ProfileFile::Text() const {
     return text;
 }
 
-void ProfileFile::Save(std::string_view path) const {
+std::string ProfileFile::Bytes() const {
     const std::string text = Text();
-    const std::string bytes = FitsWindows1252(text) ? Utf8ToWindows1252(text) : text;
+    return FitsWindows1252(text) ? Utf8ToWindows1252(text) : text;
+}
+
+void ProfileFile::Save(std::string_view path) const {
+    const std::string bytes = Bytes();
     WriteFileAtomically(path, {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
 }
 

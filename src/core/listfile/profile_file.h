@@ -45,7 +45,9 @@ class ProfileFile {
 
     // The whole file as text with CR LF line ends.
     std::string Text() const;
-    // Writes the file atomically: in Windows-1252 when every character fits it, else in UTF-8.
+    // The file's bytes: in Windows-1252 when every character fits it, else in UTF-8.
+    std::string Bytes() const;
+    // Writes Bytes() atomically.
     void Save(std::string_view path) const;
 
   private:

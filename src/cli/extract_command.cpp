@@ -1,0 +1,100 @@
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+#include "commands.h"
+#include "exit_status.h"
+#include "io/atomic_file.h"
+#include "io/file_io.h"
+#include "io/file_names.h"
+#include "txd/txd_extraction.h"
+#include "usage_error.h"
+
+namespace vc::cli {
+
+namespace {
+
+constexpr Option kFolderOption = {"output", 'o', "DIR",
+                                  "the folder to write into (default: FILE.txd's path without its extension)"};
+
+// Writes each file into the folder atomically, replacing a file of that name; nothing else there
+// is touched.
+class FolderSink final : public ExtractionSink {
+  public:
+    explicit FolderSink(std::string folder) : m_folder(std::move(folder)) {}
+    void Write(std::string_view fileName, std::span<const uint8_t> bytes) override {
+        WriteFileAtomically((ToFsPath(m_folder) / ToFsPath(fileName)).string(), bytes);
+    }
+
+  private:
+    std::string m_folder;
+};
+
+std::string DefaultFolder(std::string_view dictionary) {
+    return std::string(dictionary.substr(0, dictionary.size() - FileExtension(dictionary).size()));
+}
+
+void PrintTexture(const ExtractedTexture& texture, std::ostream& out) {
+    out << texture.Name << '\t' << texture.Width << " × " << texture.Height << '\t' << texture.Format << '\t'
+        << unsigned{texture.Levels} << (texture.Levels == 1 ? " level" : " levels") << '\t';
+    if (!texture.Problem.empty()) {
+        out << "not extracted\n";
+    } else {
+        out << (texture.MaskFile.empty() ? "no mask" : "mask " + texture.MaskName) << '\n';
+    }
+}
+
+int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
+    if (arguments.Operands().size() != 1) {
+        throw UsageError("extract takes exactly one texture dictionary");
+    }
+    const std::string_view dictionary = arguments.Operands()[0];
+    const std::string folder = std::string(arguments.Value(kFolderOption.Long).value_or(DefaultFolder(dictionary)));
+    if (folder.empty()) {
+        throw UsageError("the folder to write into is missing (-o DIR)");
+    }
+    const std::vector<uint8_t> file = ReadWholeFile(dictionary);
+    std::error_code error;
+    std::filesystem::create_directories(ToFsPath(folder), error);
+    if (error) {
+        throw Error(ErrorKind::Write, "Cannot create folder \"" + folder + "\": " + error.message());
+    }
+    FolderSink sink(folder);
+    const std::string absoluteFolder = std::filesystem::absolute(ToFsPath(folder)).lexically_normal().string();
+    const ExtractionResult result = ExtractTxd(file, FileNameWithoutExtension(dictionary), absoluteFolder, sink);
+    for (const ExtractedTexture& texture : result.Textures) {
+        PrintTexture(texture, streams.Out);
+        if (!texture.Problem.empty()) {
+            streams.Err << "vellumcraft-cli: \"" << texture.Name << "\" was not extracted: " << texture.Problem << '\n';
+        }
+    }
+    const size_t extracted = result.Textures.size() - result.Failed;
+    streams.Out << extracted << " of " << result.Textures.size() << " textures extracted to " << folder;
+    if (!result.ListFile.empty()) {
+        streams.Out << ", listed in " << (ToFsPath(folder) / ToFsPath(result.ListFile)).string();
+    }
+    streams.Out << '\n';
+    return result.Failed == 0 ? kSuccess : kIncomplete;
+}
+
+}  // namespace
+
+const Command kExtractCommand = {
+    .Name = "extract",
+    .Synopsis = "FILE.txd [-o DIR]",
+    .Summary = "take a dictionary apart into images, masks and a texture list",
+    .Description =
+        "Writes one image per texture of the dictionary (an 8-bit bitmap with the palette's exact colours\n"
+        "for paletted textures, a 24-bit bitmap otherwise), a greyscale mask for every texture with alpha,\n"
+        "and a texture list naming them in dictionary order. Built again with the dictionary's version\n"
+        "stamp and flag word, the list gives the same textures. File names come from the texture names\n"
+        "but never leave DIR; files of those names are replaced, nothing else in DIR is touched.\n"
+        "Prints one line per texture (name, size, format, levels, mask) and a summary.",
+    .Options = {kFolderOption},
+    .ExitStatus =
+        "Exit status: 0 every texture was extracted; 1 some textures could not be (the rest were);\n"
+        "2 bad usage; 3 a read, malformed or write error.",
+    .Run = RunExtract,
+};
+
+}  // namespace vc::cli

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vc {
+
+// Where extraction hands the files it makes, each named as a file of the target folder.
+class ExtractionSink {
+  public:
+    virtual ~ExtractionSink() = default;
+    virtual void Write(std::string_view fileName, std::span<const uint8_t> bytes) = 0;
+};
+
+// What became of one texture of the dictionary.
+struct ExtractedTexture {
+    std::string Name;
+    uint16_t Width = 0;
+    uint16_t Height = 0;
+    std::string Format;  // "PAL8", "DXT1", ...
+    uint8_t Levels = 0;
+    std::string ImageFile;  // empty when the texture could not be extracted
+    std::string MaskName;   // empty when the texture has no alpha
+    std::string MaskFile;
+    std::string Problem;  // why the texture could not be extracted
+};
+
+struct ExtractionResult {
+    std::vector<ExtractedTexture> Textures;
+    std::string ListFile;  // empty when no texture could be extracted
+    size_t Failed = 0;
+};
+
+// Takes a dictionary apart into the product's own terms: one image per texture (an 8-bit
+// paletted bitmap with the palette's exact colours for paletted textures, a 24-bit bitmap
+// otherwise), a greyscale mask for every texture with alpha (alpha flag set, or some pixel less
+// than opaque), and the texture list "<listBaseName>.txt" naming them in dictionary order by
+// their paths in folder. Built again with the dictionary's version stamp and flag word, the list
+// gives the same texture natives as the dictionary this product built. File names come from the
+// texture names but never leave the folder; the list keeps the real names. Throws an Error when
+// the dictionary is malformed; a texture that cannot be decoded is reported and left out.
+ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view listBaseName, std::string_view folder,
+                            ExtractionSink& sink);
+
+}  // namespace vc
