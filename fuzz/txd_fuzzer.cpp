@@ -1,17 +1,34 @@
-#include "io/error.h"
-#include "txd/texture_decoder.h"
-#include "txd/txd_reader.h"
+#include <set>
+#include <string>
 
-// Reads a dictionary and decodes the picture of every texture that was read; a texture's problem
-// and a broken dictionary are the expected outcomes of bad input.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::span<const uint8_t> file(data, size);
-    try {
-        for (const vc::TxdTexture& texture : vc::ReadTxd(file).Textures) {
-            if (texture.Format) {
-                vc::DecodeTexture(file, texture);
-            }
+#include "io/error.h"
+#include "txd/txd_extraction.h"
+
+namespace {
+
+// Takes the files extraction makes, in memory, and checks that no name could leave the folder.
+class NameCheckingSink final : public vc::ExtractionSink {
+  public:
+    void Write(std::string_view fileName, std::span<const uint8_t>) override {
+        if (fileName.empty() || fileName.find_first_of("/\\:") != std::string_view::npos || fileName == "." ||
+            fileName == ".." || !m_names.insert(std::string(fileName)).second) {
+            __builtin_trap();
         }
+    }
+
+  private:
+    std::set<std::string> m_names;
+};
+
+}  // namespace
+
+// Reads a dictionary, decodes every texture that was read and takes the dictionary apart into
+// bitmaps, masks and a list, all in memory; a texture's problem and a broken dictionary are the
+// expected outcomes of bad input.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    NameCheckingSink sink;
+    try {
+        vc::ExtractTxd(std::span<const uint8_t>(data, size), "fuzz", "/extracted", sink);
     } catch (const vc::Error&) {
     }
     return 0;
