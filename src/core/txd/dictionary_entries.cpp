@@ -8,7 +8,7 @@ TextureList DictionaryEntries(const TxdContents& contents) {
     for (const TxdTexture& texture : contents.Textures) {
         TTexFile entry;
         entry.TexName = texture.Name;
-        entry.HasAlpha = texture.AlphaFlag != 0 && !texture.MaskName.empty();
+        entry.HasAlpha = texture.HasAlpha() && !texture.MaskName.empty();
         if (entry.HasAlpha) {
             entry.AlphaName = texture.MaskName;
         }
