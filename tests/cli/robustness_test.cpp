@@ -13,6 +13,7 @@
 #include "process_runner.h"
 #include "temp_dir.h"
 #include "txd/txd_reader.h"
+#include "txd_chunks.h"
 
 namespace vc {
 namespace {
@@ -93,6 +94,56 @@ TEST(CliRobustness, HostileFilesEndCleanlyUnderAMemoryLimit) {
     const ProcessOutcome inspect =
         Spawn({"inspect", dir.Write("huge.txd", Join({Header(22, 0xFFFFFFFF), Header(1, 4)}))}, limits);
     EXPECT_EQ(inspect.ExitCode, 1);
+}
+
+// Hostile dictionaries taken apart end in a refusal or a clean error within a memory limit, and
+// nothing lands outside the folder.
+TEST(CliRobustness, HostileDictionariesAreTakenApartCleanlyUnderAMemoryLimit) {
+#ifdef VELLUMCRAFT_SANITIZED
+    GTEST_SKIP() << "the sanitizers reserve more address space than any limit allows";
+#endif
+    using namespace test;
+    test::TempDir dir;
+    const Bytes small(4 * 4 * 4, 0x7F);
+    const auto native = [](NativeFields fields) { return TextureNative(fields); };
+    const std::vector<Bytes> dictionaries = {
+        Dictionary({native({.Name = "one", .RasterFormat = 0x0500, .Width = 4, .Height = 4, .LevelPixels = {small}})},
+                   0, 0x0C02FFFF, 65535),
+        Dictionary({native(
+            {.Name = "vast", .RasterFormat = 0x0500, .Width = 65535, .Height = 65535, .LevelPixels = {small}})}),
+        Dictionary({native(
+            {.Name = "deep", .RasterFormat = 0x0500, .Width = 4, .Height = 4, .Levels = 255, .LevelPixels = {small}})}),
+        Dictionary({native({.Name = "dxt",
+                            .RasterFormat = 0x0100,
+                            .Width = 4096,
+                            .Height = 4096,
+                            .CompressionOrFlags = 1,
+                            .LevelPixels = {Bytes(8, 0)}})}),
+        Dictionary({native({.Name = "cut",
+                            .RasterFormat = 0x2500,
+                            .Width = 4,
+                            .Height = 4,
+                            .Depth = 8,
+                            .Palette = Bytes(100, 9),
+                            .LevelPixels = {Bytes(16, 1)}})}),
+        Dictionary({native(
+            {.Name = "../../../escaped", .RasterFormat = 0x0500, .Width = 4, .Height = 4, .LevelPixels = {small}})}),
+    };
+    const ProcessLimits tight{.AddressSpace = rlim_t{96} << 20};
+    for (size_t i = 0; i < dictionaries.size(); ++i) {
+        const std::string name = "hostile" + std::to_string(i);
+        const ProcessOutcome outcome =
+            Spawn({"extract", dir.Write(name + ".txd", dictionaries[i]), "-o", dir.File("out/" + name)}, tight);
+        EXPECT_EQ(outcome.Signal, 0) << name;
+        EXPECT_TRUE(outcome.ExitCode == 0 || outcome.ExitCode == 1 || outcome.ExitCode == 3)
+            << name << ": " << outcome.ExitCode << " " << outcome.Err;
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir.File("out/hostile5/.._.._.._escaped.bmp")));
+    size_t outside = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        outside += entry.path().filename() != "out" && entry.path().extension() != ".txd" ? 1 : 0;
+    }
+    EXPECT_EQ(outside, 0u) << "a file landed outside the folders extraction was given";
 }
 
 // A build killed at any moment leaves the old dictionary or the complete new one, never a part.
