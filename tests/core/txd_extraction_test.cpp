@@ -41,10 +41,10 @@ class TxdExtractionTest : public testing::Test {
                                 return static_cast<uint8_t>((x * 3 + y * 5) % entries);
                             }));
     }
-    std::string TrueColour(const std::string& name, int width, int height, int seed) {
+    std::string TrueColour(const std::string& name, int width, int height, int shade) {
         return images.Write(name, test::MakeTrueColourBmp(width, height, [=](int x, int y) {
-                                return RgbColour{static_cast<uint8_t>(x * 29 + seed), static_cast<uint8_t>(y * 71),
-                                                 static_cast<uint8_t>(x * y + seed)};
+                                return RgbColour{static_cast<uint8_t>(x * 29 + shade), static_cast<uint8_t>(y * 71),
+                                                 static_cast<uint8_t>(x * y + shade)};
                             }));
     }
     // Adds an image with an alpha image as the settings dialog gives it.
