@@ -4,10 +4,8 @@
 
 #include "commands.h"
 #include "exit_status.h"
-#include "io/atomic_file.h"
 #include "io/file_io.h"
-#include "io/file_names.h"
-#include "txd/txd_extraction.h"
+#include "txd/extraction_folder.h"
 #include "usage_error.h"
 
 namespace vc::cli {
@@ -16,23 +14,6 @@ namespace {
 
 constexpr Option kFolderOption = {"output", 'o', "DIR",
                                   "the folder to write into (default: FILE.txd's path without its extension)"};
-
-// Writes each file into the folder atomically, replacing a file of that name; nothing else there
-// is touched.
-class FolderSink final : public ExtractionSink {
-  public:
-    explicit FolderSink(std::string folder) : m_folder(std::move(folder)) {}
-    void Write(std::string_view fileName, std::span<const uint8_t> bytes) override {
-        WriteFileAtomically((ToFsPath(m_folder) / ToFsPath(fileName)).string(), bytes);
-    }
-
-  private:
-    std::string m_folder;
-};
-
-std::string DefaultFolder(std::string_view dictionary) {
-    return std::string(dictionary.substr(0, dictionary.size() - FileExtension(dictionary).size()));
-}
 
 void PrintTexture(const ExtractedTexture& texture, std::ostream& out) {
     out << texture.Name << '\t' << texture.Width << " × " << texture.Height << '\t' << texture.Format << '\t'
@@ -49,19 +30,14 @@ int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
         throw UsageError("extract takes exactly one texture dictionary");
     }
     const std::string_view dictionary = arguments.Operands()[0];
-    const std::string folder = std::string(arguments.Value(kFolderOption.Long).value_or(DefaultFolder(dictionary)));
+    const std::string folder =
+        std::string(arguments.Value(kFolderOption.Long).value_or(DefaultExtractionFolder(dictionary)));
     if (folder.empty()) {
         throw UsageError("the folder to write into is missing (-o DIR)");
     }
-    const std::vector<uint8_t> file = ReadWholeFile(dictionary);
-    std::error_code error;
-    std::filesystem::create_directories(ToFsPath(folder), error);
-    if (error) {
-        throw Error(ErrorKind::Write, "Cannot create folder \"" + folder + "\": " + error.message());
-    }
-    FolderSink sink(folder);
-    const std::string absoluteFolder = std::filesystem::absolute(ToFsPath(folder)).lexically_normal().string();
-    const ExtractionResult result = ExtractTxd(file, FileNameWithoutExtension(dictionary), absoluteFolder, sink);
+    ExtractionFolder target(folder);
+    const ExtractionResult result = ExtractTxdFile(dictionary, target);
+    target.Commit();
     for (const ExtractedTexture& texture : result.Textures) {
         PrintTexture(texture, streams.Out);
         if (!texture.Problem.empty()) {

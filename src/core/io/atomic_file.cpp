@@ -88,15 +88,28 @@ void AtomicFile::Overwrite(uint64_t offset, std::span<const uint8_t> bytes) {
     WriteAt(offset, bytes);
 }
 
+void AtomicFile::Close() {
+    Finish(false);
+}
+
 void AtomicFile::Commit() {
-    Flush();
-    if (::fchmod(m_file.Get(), ModeForNewFile(m_target)) != 0 || ::fsync(m_file.Get()) != 0 || m_file.Close() != 0) {
-        ThrowSystemError(ErrorKind::Write, "Cannot write file", m_utf8Path, errno);
+    if (!m_closed) {
+        Finish(true);
     }
     if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
         ThrowSystemError(ErrorKind::Write, "Cannot replace file", m_utf8Path, errno);
     }
     m_committed = true;
+}
+
+void AtomicFile::Finish(bool flushToDisk) {
+    Flush();
+    m_pending = {};
+    m_closed = true;
+    if (::fchmod(m_file.Get(), ModeForNewFile(m_target)) != 0 || (flushToDisk && ::fsync(m_file.Get()) != 0) ||
+        m_file.Close() != 0) {
+        ThrowSystemError(ErrorKind::Write, "Cannot write file", m_utf8Path, errno);
+    }
 }
 
 void AtomicFile::Flush() {

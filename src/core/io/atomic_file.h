@@ -26,11 +26,18 @@ class AtomicFile final : public ByteSink {
     void Append(std::span<const uint8_t> bytes) override;
     void Overwrite(uint64_t offset, std::span<const uint8_t> bytes) override;
     uint64_t Size() const override { return m_size; }
-    // Flushes the file to disk and puts it in the target's place.
+    // Flushes the file to disk and puts it in the target's place. After Close(), only puts it in
+    // place: the caller has flushed the file system that holds it.
     void Commit();
+    // Writes out what is pending and closes the file without flushing it to disk, so that a batch
+    // of files can be flushed together before each is committed.
+    void Close();
+    // The file this one will replace, the end of the chain of links from the path it was given.
+    const std::string& Target() const { return m_target; }
 
   private:
     void Flush();
+    void Finish(bool flushToDisk);
     void WriteAt(uint64_t offset, std::span<const uint8_t> bytes);
 
     std::string m_utf8Path;
@@ -40,6 +47,7 @@ class AtomicFile final : public ByteSink {
     std::vector<uint8_t> m_pending;  // small appends, written together
     uint64_t m_written = 0;          // bytes in the file itself
     uint64_t m_size = 0;             // bytes in the file and pending
+    bool m_closed = false;
     bool m_committed = false;
 };
 

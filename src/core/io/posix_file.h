@@ -12,6 +12,10 @@ namespace vc {
 // Throws an Error such as: Cannot open file "/x/a.bmp": No such file or directory.
 [[noreturn]] void ThrowSystemError(ErrorKind kind, const std::string& what, std::string_view path, int error);
 
+// Flushes everything written to the file system that holds the folder; an error names the file
+// whose writing it completes.
+void SyncFileSystemOf(const std::string& folder, std::string_view utf8Path);
+
 // Owns a POSIX file descriptor.
 class FileDescriptor {
   public:

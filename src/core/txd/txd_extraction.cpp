@@ -76,13 +76,16 @@ std::string InFolder(std::string_view folder, std::string_view fileName) {
 }  // namespace
 
 ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view listBaseName, std::string_view folder,
-                            ExtractionSink& sink) {
+                            ExtractionSink& sink, const ExtractionProgress& progress) {
     const TxdContents contents = ReadTxd(file);
     ExtractionResult result;
     UniqueFileNames names;
     const std::string listFile = names.Claim(listBaseName, ".txt");
     TextureList list;
     for (const TxdTexture& texture : contents.Textures) {
+        if (progress) {
+            progress(result.Textures.size(), contents.Textures.size(), texture.Name);
+        }
         ExtractedTexture& extracted = result.Textures.emplace_back();
         extracted.Name = texture.Name;
         extracted.Width = texture.Width;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -35,6 +36,9 @@ struct ExtractionResult {
     size_t Failed = 0;
 };
 
+// Told before each texture is taken apart: how many are done, how many there are, and its name.
+using ExtractionProgress = std::function<void(size_t done, size_t total, std::string_view name)>;
+
 // Takes a dictionary apart into the product's own terms: one image per texture (an 8-bit
 // paletted bitmap with the palette's exact colours for paletted textures, a 24-bit bitmap
 // otherwise), a greyscale mask for every texture with alpha (alpha flag set, or some pixel less
@@ -44,6 +48,6 @@ struct ExtractionResult {
 // texture names but never leave the folder; the list keeps the real names. Throws an Error when
 // the dictionary is malformed; a texture that cannot be decoded is reported and left out.
 ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view listBaseName, std::string_view folder,
-                            ExtractionSink& sink);
+                            ExtractionSink& sink, const ExtractionProgress& progress = {});
 
 }  // namespace vc

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "io/atomic_file.h"
+
+namespace vc {
+
+// Many files written beside their targets and put in place together. Commit() flushes the file
+// system that holds them once, which costs far less than a flush per file, then renames each over
+// its target. Destroyed without Commit(), the batch removes what it wrote and every target stays
+// as it was.
+class AtomicFileBatch {
+  public:
+    void Write(std::string_view utf8Path, std::span<const uint8_t> bytes);
+    // The paths written so far whose targets exist already and would be replaced.
+    std::vector<std::string> ExistingTargets() const;
+    void Commit();
+
+  private:
+    std::vector<std::unique_ptr<AtomicFile>> m_files;
+    std::vector<std::string> m_paths;
+};
+
+}  // namespace vc
