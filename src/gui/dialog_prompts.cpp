@@ -138,6 +138,10 @@ void DialogPrompts::ShowMessage(MessageKind kind, const QString& caption, const 
     CreateMessageBox(kind, caption, text, m_parent)->exec();
 }
 
+bool DialogPrompts::Ask(const QString& caption, const QString& text) {
+    return CreateMessageBox(MessageKind::Question, caption, text, m_parent)->exec() == QDialog::Accepted;
+}
+
 namespace {
 
 // A modal progress box without a cancel button: the command's result must not depend on it.

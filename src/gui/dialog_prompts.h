@@ -18,6 +18,7 @@ class DialogPrompts final : public Prompts {
     QString OpenFile(const FileDialogOptions& options) override;
     QString SaveFile(const FileDialogOptions& options) override;
     void ShowMessage(MessageKind kind, const QString& caption, const QString& text) override;
+    bool Ask(const QString& caption, const QString& text) override;
     void OpenUrl(const QUrl& url) override;
     int RunDialog(QDialog& dialog) override { return dialog.exec(); }
     std::unique_ptr<Progress> StartProgress(const QString& title) override;

@@ -39,6 +39,10 @@ class TForm1 final : public QMainWindow {
     void AddFromDialog();
     // Files dropped on the window.
     void WMDropFiles(const QStringList& paths);
+    // Takes a dictionary apart into the folder beside it named after it, asking before files there
+    // are replaced, and adds its textures to the list.
+    void OpenDictionary(const QString& path);
+    void OpenFromDialog();
     void BuildTxd();
     void ChangeTexture();
     void RunDFFCheck();
@@ -59,6 +63,7 @@ class TForm1 final : public QMainWindow {
 
   private slots:
     void ResetTXD1Click();
+    void OpenTXD1Click();
     void Button5Click();
     void BuildTXD1Click();
     void Button6Click();
@@ -107,6 +112,8 @@ class TForm1 final : public QMainWindow {
     void MarkOptions();
     // Adds a batch of files and shows their problems under the caption; errors end the batch.
     void AddFiles(const QStringList& paths, const QString& caption);
+    // The same for files named at start or dropped, where dictionaries among them are opened.
+    void AddOrOpenFiles(const QStringList& paths, const QString& caption);
     void ShowProblems(const QString& heading, const QString& caption);
     void ShowError(const QString& text);
     // Runs one command; an error of the platform ends it with the standard error box.

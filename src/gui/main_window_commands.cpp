@@ -2,6 +2,7 @@
 // changing and checking, and the handlers of the menu items and buttons.
 #include "main_window.h"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -27,14 +28,16 @@
 #include "io/file_names.h"
 #include "io/path_shortening.h"
 #include "listfile/texture_list_file.h"
-#include "workspace/list_import.h"
 #include "platform_registration.h"
 #include "texlist/entry_texts.h"
 #include "texlist/list_editing.h"
 #include "texture_settings_dialog.h"
 #include "texture_table_model.h"
 #include "txd/build_report.h"
+#include "txd/extraction_folder.h"
 #include "txd/txd_builder.h"
+#include "workspace/dictionary_import.h"
+#include "workspace/list_import.h"
 
 namespace vc::gui {
 
@@ -48,6 +51,9 @@ const QString kImportHeading = QStringLiteral("Some of the files in the list cau
 const QString kImageFilter = QStringLiteral(
     "All Supported Files|*.bmp; *.jpg; *.jpe; *.jpeg; *.txt|8bit or 24bit Bitmaps (*.bmp)|*.bmp|"
     "JPEG Images (*.jpg; *.jpe; *.jpeg)|*.jpg; *.jpe; *.jpeg|Texture Lists (*.txt)|*.txt");
+const QString kOpenCaption = QStringLiteral("Open TXD");
+const QString kOpenHeading =
+    QStringLiteral("Some of the textures in the dictionary caused errors and could not be added:");
 const QString kDictionaryFilter = QStringLiteral("Texture Dictionaries (*.txd)|*.txd");
 const QString kListFilter = QStringLiteral("TXD Texture Lists (*.txt)|*.txt|All Files (*.*)|*.*");
 const QString kImageFormatsText = QStringLiteral(
@@ -65,6 +71,24 @@ QString Text(const std::string& utf8) {
 // Everything before the last separator of a chosen file: the folder the dialog opens next time.
 std::string FolderOf(const QString& file) {
     return Utf8(QFileInfo(file).absolutePath());
+}
+
+bool IsDictionaryFile(const QString& path) {
+    return path.endsWith(QStringLiteral(".txd"), Qt::CaseInsensitive);
+}
+
+// Names the files an opened dictionary would replace; a long list names the first few.
+QString ReplaceQuestion(const std::string& folder, const std::vector<std::string>& existing) {
+    constexpr size_t kNamed = 10;
+    QString text = "The folder \"" + Text(folder) + "\" already holds " + QString::number(existing.size()) +
+                   (existing.size() == 1 ? " file" : " files") + " of this dictionary's textures:\r\n";
+    for (size_t i = 0; i < std::min(existing.size(), kNamed); ++i) {
+        text += "\r\n\t" + Text(existing[i]);
+    }
+    if (existing.size() > kNamed) {
+        text += "\r\n\t... and " + QString::number(existing.size() - kNamed) + " more";
+    }
+    return text + "\r\n\r\nReplace them?";
 }
 
 NumberFormat LocaleNumberFormat() {
@@ -89,7 +113,7 @@ void TForm1::FormCreate(const QStringList& arguments) {
             existing << QFileInfo(argument).absoluteFilePath();
         }
     }
-    AddFiles(existing, QStringLiteral("Adding Files (Parameter) - Problems"));
+    AddOrOpenFiles(existing, QStringLiteral("Adding Files (Parameter) - Problems"));
 }
 
 void TForm1::RefreshTable() {
@@ -211,7 +235,66 @@ void TForm1::AddFromDialog() {
 }
 
 void TForm1::WMDropFiles(const QStringList& paths) {
-    AddFiles(paths, QStringLiteral("Drag & Drop Files - Problems"));
+    AddOrOpenFiles(paths, QStringLiteral("Drag & Drop Files - Problems"));
+}
+
+void TForm1::AddOrOpenFiles(const QStringList& paths, const QString& caption) {
+    QStringList images;
+    const auto addImages = [&] {
+        if (!images.isEmpty()) {
+            AddFiles(images, caption);
+            images.clear();
+        }
+    };
+    for (const QString& path : paths) {
+        if (IsDictionaryFile(path)) {
+            addImages();
+            OpenDictionary(path);
+        } else {
+            images << path;
+        }
+    }
+    addImages();
+}
+
+void TForm1::OpenFromDialog() {
+    const QString suggestion = Text(m_workspace.SuggestedTxdPath);
+    const QString file = m_prompts.OpenFile(
+        {.Filter = kDictionaryFilter,
+         .DefaultSuffix = QStringLiteral("txd"),
+         .Directory = suggestion.isEmpty() ? Text(m_settings.Folders.Save) : QFileInfo(suggestion).absolutePath()});
+    if (!file.isEmpty()) {
+        OpenDictionary(file);
+    }
+}
+
+void TForm1::OpenDictionary(const QString& path) {
+    const QString dictionary = QFileInfo(path).absoluteFilePath();
+    m_workspace.Intake.ProblemText.clear();
+    bool completed = false;
+    RunCommand([&] {
+        ExtractionFolder folder(DefaultExtractionFolder(Utf8(dictionary)));
+        const ExtractionResult extracted = [&] {
+            const std::unique_ptr<Progress> progress = m_prompts.StartProgress(kOpenCaption);
+            return ExtractTxdFile(Utf8(dictionary), folder, [&](size_t done, size_t total, std::string_view name) {
+                progress->Report(done, total, "Extracting " + Text(std::string(name)));
+            });
+        }();
+        const std::vector<std::string> existing = folder.ExistingFiles();
+        if (!existing.empty() && !m_prompts.Ask(kOpenCaption, ReplaceQuestion(folder.AbsolutePath(), existing))) {
+            return;
+        }
+        const std::unique_ptr<Progress> progress = m_prompts.StartProgress(kOpenCaption);
+        ImportExtractedDictionary(m_workspace, Utf8(dictionary), folder, extracted, m_settings.pwr2lmt,
+                                  [&](size_t done, size_t total, std::string_view file) {
+                                      progress->Report(done, total, "Reading " + Text(std::string(FileNamePart(file))));
+                                  });
+        completed = true;
+    });
+    RefreshTable();
+    if (completed) {
+        ShowProblems(kOpenHeading, QStringLiteral("Opening TXD - Problems"));
+    }
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
@@ -398,6 +481,10 @@ void TForm1::ResetTXD1Click() {
 void TForm1::Button5Click() {
     ClearList(m_workspace.TexList);
     RefreshTable();
+}
+// "&Open TXD..." (Ctrl+O)
+void TForm1::OpenTXD1Click() {
+    OpenFromDialog();
 }
 // "&Build TXD" (Ctrl+B)
 void TForm1::BuildTXD1Click() {

@@ -193,6 +193,8 @@ void TForm1::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     connect(CreateAction(file, "ResetTXD1", "&Reset TXD", QKeySequence("Ctrl+R")), &QAction::triggered, this,
             &TForm1::ResetTXD1Click);
+    connect(CreateAction(file, "OpenTXD1", "&Open TXD...", QKeySequence("Ctrl+O")), &QAction::triggered, this,
+            &TForm1::OpenTXD1Click);
     BuildTXD1 = CreateAction(file, "BuildTXD1", "&Build TXD", QKeySequence("Ctrl+B"));
     connect(BuildTXD1, &QAction::triggered, this, &TForm1::BuildTXD1Click);
     file->addSeparator();

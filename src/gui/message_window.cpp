@@ -34,6 +34,9 @@ QLabel* CreateIcon(MessageKind kind, QWidget* parent) {
         case MessageKind::Error:
             icon = QStyle::SP_MessageBoxCritical;
             break;
+        case MessageKind::Question:
+            icon = QStyle::SP_MessageBoxQuestion;
+            break;
     }
     const int side = parent->style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, parent);
     auto* label = new QLabel(parent);
@@ -54,9 +57,12 @@ MessageWindow::MessageWindow(MessageKind kind, const QString& caption, const QSt
     message->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    const bool question = kind == MessageKind::Question;
+    auto* buttons =
+        new QDialogButtonBox(question ? QDialogButtonBox::Yes | QDialogButtonBox::No : QDialogButtonBox::Ok, this);
     buttons->setCenterButtons(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* row = new QHBoxLayout;
     row->setSpacing(style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing) * 2);
@@ -84,8 +90,10 @@ MessageWindow::MessageWindow(MessageKind kind, const QString& caption, const QSt
         scroll->setFixedSize(std::min(shown.width() + bar, room.width() - others.width()),
                              std::min(shown.height() + bar, room.height() - others.height()));
     }
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    buttons->button(QDialogButtonBox::Ok)->setFocus();
+    // A question changes something the user has: Enter alone answers No.
+    QPushButton* preset = buttons->button(question ? QDialogButtonBox::No : QDialogButtonBox::Ok);
+    preset->setDefault(true);
+    preset->setFocus();
     KeepCentredOnOwner(*this);
 }
 

@@ -25,6 +25,7 @@ enum class MessageKind {
     Information,  // information icon
     Warning,      // exclamation icon: problem reports
     Error,        // error icon: a failure of the platform
+    Question,     // question icon, Yes and No
 };
 
 // Shows how far a long command has come; it disappears when destroyed.
@@ -47,6 +48,8 @@ class Prompts {
     virtual QString OpenFile(const FileDialogOptions& options) = 0;
     virtual QString SaveFile(const FileDialogOptions& options) = 0;
     virtual void ShowMessage(MessageKind kind, const QString& caption, const QString& text) = 0;
+    // Asks a question that Yes or No answers; true for Yes.
+    virtual bool Ask(const QString& caption, const QString& text) = 0;
     // Hands an address to the desktop (web page, mail, a file for its viewer); the result is ignored.
     virtual void OpenUrl(const QUrl& url) = 0;
     // Shows one of the program's own dialogs modally; returns its result (QDialog::Accepted or

@@ -115,6 +115,7 @@ class MainWindowTest : public QObject {
         walk(f.Window.menuBar()->actions(), QString());
         QCOMPARE(lines, QStringList({"&File",
                                      "  &Reset TXD [Ctrl+R]",
+                                     "  &Open TXD... [Ctrl+O]",
                                      "  &Build TXD [Ctrl+B]",
                                      "  —",
                                      "  &DFF Check... [Ctrl+C]",

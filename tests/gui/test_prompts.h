@@ -34,6 +34,11 @@ class TestPrompts final : public Prompts {
     void ShowMessage(MessageKind kind, const QString& caption, const QString& text) override {
         Messages.push_back({kind, caption, text});
     }
+    // Recorded as a message of the kind Question; an empty queue answers No.
+    bool Ask(const QString& caption, const QString& text) override {
+        Messages.push_back({MessageKind::Question, caption, text});
+        return Take(NextAnswers, false);
+    }
     void OpenUrl(const QUrl& url) override { Urls.push_back(url); }
     // The next queued action plays the user's part in the dialog; without one it is cancelled.
     int RunDialog(QDialog& dialog) override {
@@ -60,6 +65,7 @@ class TestPrompts final : public Prompts {
     std::deque<QStringList> NextOpenFiles;
     std::deque<QString> NextOpenFile;
     std::deque<QString> NextSaveFile;
+    std::deque<bool> NextAnswers;
     using DialogAction = std::function<int(QDialog&)>;
     std::deque<DialogAction> NextDialogActions;
     std::vector<FileDialogOptions> Dialogs;

@@ -1,0 +1,176 @@
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+#include <filesystem>
+
+#include "dialog_prompts.h"
+#include "gui_fixture.h"
+#include "io/file_io.h"
+#include "temp_dir.h"
+#include "txd_chunks.h"
+
+namespace vc::gui {
+
+namespace {
+
+using test::Q;
+using Fixture = test::WindowFixture;
+
+// A dictionary of three textures built by the command line from the fixture's images: an 8-bit
+// one, a 24-bit one with a mask and a second 8-bit one.
+QString BuildDictionary(Fixture& f, const std::string& name) {
+    const QString list = Q(f.Folder.WriteText(
+        "made.txt", "[TXDList]\r\ncount=3\r\n[Texture1]\r\npath=" + f.Paletted("road.bmp", 16, 8).toStdString() +
+                        "\r\n[Texture2]\r\npath=" + f.TrueColour("glass.bmp", 8, 8).toStdString() +
+                        "\r\nalphapath=" + f.Paletted("glass_m.bmp", 8, 8).toStdString() +
+                        "\r\nalpha=glass_m\r\n[Texture3]\r\npath=" + f.Paletted("kerb.bmp", 4, 4).toStdString() +
+                        "\r\n"));
+    const std::string dictionary = f.Folder.File(name);
+    if (test::RunCommandLine({"build", "-o", dictionary, list.toStdString()}) != 0) {
+        return {};
+    }
+    return Q(dictionary);
+}
+
+std::string FolderBeside(const Fixture& f, const std::string& name) {
+    return f.Folder.File(name);
+}
+
+}  // namespace
+
+class OpenDictionaryTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void CtrlOTakesTheDictionaryApartBesideItAndListsItsTextures() {
+        Fixture f;
+        const QString dictionary = BuildDictionary(f, "cars.txd");
+        QVERIFY(!dictionary.isEmpty());
+        QVERIFY(f.Show());
+        f.Prompts.NextOpenFile.push_back(dictionary);
+        QTest::keyClick(&f.Window, Qt::Key_O, Qt::ControlModifier);
+
+        QCOMPARE(f.Prompts.Dialogs.at(0).Filter, QStringLiteral("Texture Dictionaries (*.txd)|*.txd"));
+        QVERIFY(f.Prompts.Messages.empty());
+        QCOMPARE(f.CountPanel(), QStringLiteral("3 Textures"));
+        QCOMPARE(f.Cell(0, 0), QStringLiteral("road"));
+        QCOMPARE(f.Cell(1, 0), QStringLiteral("glass"));
+        QCOMPARE(f.Cell(2, 0), QStringLiteral("kerb"));
+        QVERIFY(f.Entry(1).HasAlpha);
+        QCOMPARE(f.Entry(1).AlphaName, std::string("glass_m"));
+        QCOMPARE(f.Entry(0).TexPath, FolderBeside(f, "cars/road.bmp"));
+        QCOMPARE(f.Entry(1).AlphaPath, FolderBeside(f, "cars/glass_m.bmp"));
+        QVERIFY(IsExistingFile(FolderBeside(f, "cars/cars.txt")));
+        QCOMPARE(f.Prompts.ProgressReports.first(), QStringLiteral("Open TXD: 0/3 Extracting road"));
+
+        // The opened file is what Build suggests, and building it again gives the same bytes.
+        f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("again.txd")));
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(f.Prompts.Dialogs.back().SelectedFile, dictionary);
+        QCOMPARE(vc::test::ReadBytes(f.Folder.File("again.txd")), vc::test::ReadBytes(dictionary.toStdString()));
+    }
+
+    void FilesAlreadyThereAreReplacedOnlyWhenTheUserSaysYes() {
+        Fixture f;
+        const QString dictionary = BuildDictionary(f, "cars.txd");
+        QVERIFY(f.Show());
+        f.Window.OpenDictionary(dictionary);
+        const std::string road = FolderBeside(f, "cars/road.bmp");
+        const std::vector<uint8_t> extracted = vc::test::ReadBytes(road);
+        f.Folder.WriteText("cars/road.bmp", "painted over");
+        f.Folder.WriteText("cars/notes.txt", "mine");
+        QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
+
+        f.Window.OpenDictionary(dictionary);  // the question is answered No
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        QCOMPARE(f.Prompts.Messages[0].Kind, MessageKind::Question);
+        QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Open TXD"));
+        QCOMPARE(f.Prompts.Messages[0].Text,
+                 Q("The folder \"" + FolderBeside(f, "cars") +
+                   "\" already holds 5 files of this dictionary's textures:\r\n\r\n\troad.bmp\r\n\tglass.bmp\r\n"
+                   "\tglass_m.bmp\r\n\tkerb.bmp\r\n\tcars.txt\r\n\r\nReplace them?"));
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+        QCOMPARE(vc::test::ReadBytes(road).size(), size_t{12});
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(FolderBeside(f, "cars")), {}), 6);
+
+        f.Prompts.NextAnswers.push_back(true);
+        f.Window.OpenDictionary(dictionary);
+        QCOMPARE(f.CountPanel(), QStringLiteral("3 Textures"));
+        QCOMPARE(vc::test::ReadBytes(road), extracted);
+        QCOMPARE(vc::test::ReadBytes(FolderBeside(f, "cars/notes.txt")).size(), size_t{4});
+    }
+
+    void DictionariesNamedAtStartOrDroppedAreOpenedAmongImages() {
+        vc::test::TempDir other;
+        std::string dictionary;
+        {
+            Fixture maker;
+            dictionary = other.File("made.txd");
+            std::filesystem::copy_file(BuildDictionary(maker, "made.txd").toStdString(), dictionary);
+        }
+        Fixture f({"/x", Q(dictionary)});
+        QCOMPARE(f.CountPanel(), QStringLiteral("3 Textures"));
+        QVERIFY(f.Prompts.Messages.empty());
+
+        f.Prompts.NextAnswers.push_back(true);
+        f.Window.WMDropFiles({f.Paletted("first.bmp", 4, 4), Q(dictionary), f.Paletted("last.bmp", 4, 4)});
+        QCOMPARE(f.CountPanel(), QStringLiteral("5 Textures"));
+        QCOMPARE(f.Cell(3, 0), QStringLiteral("first"));
+        QCOMPARE(f.Cell(4, 0), QStringLiteral("last"));
+        // Opened again, its textures are in the list already: each is a problem in one box.
+        QCOMPARE(f.Prompts.Messages.back().Caption, QStringLiteral("Opening TXD - Problems"));
+        QVERIFY(f.Prompts.Messages.back().Text.startsWith(
+            "Some of the textures in the dictionary caused errors and could not be added:\r\n\r\n=> \"road.bmp\" "
+            "already exists."));
+    }
+
+    void ABrokenDictionaryIsAnErrorAndLeavesNothingBehind() {
+        Fixture f;
+        const std::string dictionary = f.Folder.WriteText("broken.txd", "not a dictionary at all");
+        f.Window.OpenDictionary(Q(dictionary));
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        QCOMPARE(f.Prompts.Messages[0].Kind, MessageKind::Error);
+        QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Vellumcraft"));
+        QVERIFY(!std::filesystem::exists(f.Folder.File("broken")));
+
+        // A texture that cannot be decoded is named in the problem box; the others are added.
+        using namespace vc::test;
+        const Bytes good = TextureNative(
+            {.Name = "good", .RasterFormat = 0x0600, .Width = 4, .Height = 4, .LevelPixels = {Bytes(64, 0x80)}});
+        const Bytes strange = TextureNative(
+            {.Name = "strange", .RasterFormat = 0x7F00, .Width = 4, .Height = 4, .LevelPixels = {Bytes(64, 0x80)}});
+        f.Window.OpenDictionary(Q(f.Folder.Write("mixed.txd", Dictionary({strange, good}))));
+        QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
+        QCOMPARE(f.Prompts.Messages.back().Caption, QStringLiteral("Opening TXD - Problems"));
+        QVERIFY(f.Prompts.Messages.back().Text.contains("\r\n\r\n=> \"strange\" could not be extracted: "));
+    }
+
+    // The question as the user meets it: Yes and No, and Enter alone keeps the files.
+    void TheQuestionBoxAnswersNoToEnterAndYesToItsButton() {
+        for (const bool clickYes : {false, true}) {
+            const std::unique_ptr<QDialog> box = CreateMessageBox(MessageKind::Question, QStringLiteral("Open TXD"),
+                                                                  QStringLiteral("Replace?"), nullptr);
+            auto* buttons = box->findChild<QDialogButtonBox*>();
+            QVERIFY(buttons != nullptr);
+            QCOMPARE(buttons->buttons().size(), 2);
+            QPushButton* yes = buttons->button(QDialogButtonBox::Yes);
+            QVERIFY(yes != nullptr && buttons->button(QDialogButtonBox::No) != nullptr);
+            box->show();
+            QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+            if (clickYes) {
+                QTest::mouseClick(yes, Qt::LeftButton);
+            } else {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            }
+            QCOMPARE(box->result(), clickYes ? int{QDialog::Accepted} : int{QDialog::Rejected});
+        }
+    }
+};
+
+}  // namespace vc::gui
+
+QTEST_MAIN(vc::gui::OpenDictionaryTest)
+#include "open_dictionary_test.moc"
