@@ -7,6 +7,7 @@
 #include "image_files.h"
 #include "io/error.h"
 #include "temp_dir.h"
+#include "thrown_error.h"
 #include "txd/texture_decoder.h"
 #include "txd/txd_builder.h"
 #include "txd/txd_reader.h"
@@ -16,12 +17,7 @@ namespace vc {
 namespace {
 
 std::string ErrorOf(const std::vector<uint8_t>& bytes) {
-    try {
-        ReadTxd(bytes);
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "no error";
+    return test::ErrorText([&] { ReadTxd(bytes); });
 }
 
 class TxdReaderTest : public testing::Test {

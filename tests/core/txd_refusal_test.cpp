@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "io/error.h"
+#include "thrown_error.h"
 #include "txd/texture_decoder.h"
 #include "txd/txd_reader.h"
 #include "txd_chunks.h"
@@ -26,13 +27,9 @@ NativeFields Good(std::string name) {
 }
 
 std::string ErrorOf(const Bytes& file) {
-    try {
-        ReadTxd(file);
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Kind(), ErrorKind::Malformed);
-        return error.what();
-    }
-    return "no error";
+    const test::Thrown thrown = test::ThrownBy([&] { ReadTxd(file); });
+    EXPECT_EQ(thrown.Kind, ErrorKind::Malformed) << thrown.Message;
+    return thrown.Message;
 }
 
 // The problem the one texture of a dictionary made of fields has, after the texture's offset.

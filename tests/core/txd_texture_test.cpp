@@ -327,49 +327,5 @@ TEST(TxdTexture, DxtMipChainsCountWholeBlocksDownToOnePixel) {
     EXPECT_EQ(read.Decoded.Rgba.size(), 16u * 4 * 4);
 }
 
-TEST(TxdTexture, FixedFieldsOfBothPlatformsAreKept) {
-    NativeFields fields;
-    fields.Platform = kD3d9;
-    fields.Flags = 0x3302;
-    fields.Name = "tyre";
-    fields.MaskName = "tyrea";
-    fields.RasterFormat = 0x0500;
-    fields.AlphaOrD3dFormat = 21;
-    fields.Width = 1;
-    fields.Height = 1;
-    fields.CompressionOrFlags = 0x05;  // alpha, automatic mipmaps
-    fields.LevelPixels = {{0, 0, 0, 0}};
-    fields.Extension = {1, 2, 3, 4, 5};
-    TxdTexture texture = ReadOne(fields).Texture;
-    EXPECT_EQ(texture.Platform, kD3d9);
-    EXPECT_EQ(texture.Flags, 0x3302u);
-    EXPECT_EQ(texture.MaskName, "tyrea");
-    EXPECT_EQ(texture.D3dFormat, 21u);
-    EXPECT_EQ(texture.D3d9Flags, 0x05);
-    EXPECT_TRUE(texture.HasAlpha());
-    EXPECT_EQ(texture.Extension, (Bytes{1, 2, 3, 4, 5}));
-
-    fields.Platform = kD3d8;
-    fields.AlphaOrD3dFormat = 0;
-    fields.CompressionOrFlags = 0;
-    texture = ReadOne(fields).Texture;
-    EXPECT_EQ(texture.D3dFormat, 0u);
-    EXPECT_EQ(texture.D3d9Flags, 0);
-    EXPECT_FALSE(texture.HasAlpha());
-}
-
-TEST(TxdTexture, TheDeviceIdFollowsTheSixteenBitTextureCount) {
-    NativeFields fields;
-    fields.RasterFormat = 0x0600;
-    fields.Width = 1;
-    fields.Height = 1;
-    fields.LevelPixels = {{1, 2, 3, 0}};
-    const TxdContents contents =
-        ReadTxd(test::Dictionary({test::TextureNative(fields), test::TextureNative(fields)}, 2, 0x1803FFFF));
-    EXPECT_EQ(contents.DeviceId, 2);
-    EXPECT_EQ(contents.Textures.size(), 2u);
-    EXPECT_EQ(contents.VersionStamp, 0x1803FFFFu);
-}
-
 }  // namespace
 }  // namespace vc
