@@ -7,6 +7,7 @@
 #include "io/error.h"
 #include "temp_dir.h"
 #include "texlist/image_intake.h"
+#include "thrown_error.h"
 
 namespace vc {
 namespace {
@@ -116,14 +117,9 @@ TEST_F(ImageIntakeTest, DamagedFilesThrowNamingTheFile) {
     std::vector<uint8_t> shortFile = Paletted(64, 64);
     shortFile.resize(2000);
     const std::string path = dir.Write("short.bmp", shortFile);
-    try {
-        intake.ReadImageFile(path, kColourSlot, false, true, info);
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_EQ(std::string(error.what()).rfind("\"" + path + "\": Bitmap image is not valid", 0), 0u)
-            << error.what();
-        EXPECT_EQ(error.Kind(), ErrorKind::Malformed);
-    }
+    const test::Thrown error = test::ThrownBy([&] { intake.ReadImageFile(path, kColourSlot, false, true, info); });
+    EXPECT_EQ(error.Message.rfind("\"" + path + "\": Bitmap image is not valid", 0), 0u) << error.Message;
+    EXPECT_EQ(error.Kind, ErrorKind::Malformed);
     EXPECT_EQ(intake.ProblemText, "");
 }
 
