@@ -317,19 +317,17 @@ TEST_F(CliTest, CheckFailsOnUnreadableModelsAndBadUsage) {
 // A San Andreas dictionary: a DXT1 texture with its levels down to 1 × 1, and a texture of another
 // platform, which is listed but cannot be read.
 std::vector<uint8_t> SanAndreasDictionary(const std::string& name) {
-    test::NativeFields dxt;
-    dxt.Platform = 9;
-    dxt.Name = name;
-    dxt.MaskName = "rim_a";
-    dxt.RasterFormat = 0x8200;
-    dxt.AlphaOrD3dFormat = 0x31545844;  // "DXT1"
-    dxt.CompressionOrFlags = 0x09;      // alpha, compressed
-    dxt.Depth = 16;
-    dxt.Width = 4;
-    dxt.Height = 4;
-    dxt.LevelPixels = {test::Bytes(8), test::Bytes(8), test::Bytes(8)};
-    test::NativeFields ps2;
-    ps2.Platform = 0x00325350;  // "PS2\0"
+    const test::NativeFields dxt{.Platform = 9,
+                                 .Name = name,
+                                 .MaskName = "rim_a",
+                                 .RasterFormat = 0x8200,
+                                 .AlphaOrD3dFormat = 0x31545844,  // "DXT1"
+                                 .Width = 4,
+                                 .Height = 4,
+                                 .Depth = 16,
+                                 .CompressionOrFlags = 0x09,  // alpha, compressed
+                                 .LevelPixels = {test::Bytes(8), test::Bytes(8), test::Bytes(8)}};
+    const test::NativeFields ps2{.Platform = 0x00325350};  // "PS2\0"
     return test::Dictionary({test::TextureNative(dxt, 0x1803FFFF), test::TextureNative(ps2, 0x1803FFFF)}, 2,
                             0x1803FFFF);
 }

@@ -88,10 +88,7 @@ TEST(BmpReader, EveryStorageFormOfTheSameImageDeliversTheSameRowsFromTheTop) {
 
 TEST(BmpReader, DecodesRowsTopDownInBlueGreenRedAlphaOrder) {
     for (const int height : {2, -2}) {
-        test::BmpFields fields;
-        fields.Width = 2;
-        fields.Height = height;
-        fields.BitsPerPixel = 24;
+        test::BmpFields fields{.Width = 2, .Height = height, .BitsPerPixel = 24};
         // top row: red, green; bottom row: blue, white
         fields.Pixels = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
         const std::vector<uint8_t> file = test::MakeBmp(fields);
@@ -101,12 +98,8 @@ TEST(BmpReader, DecodesRowsTopDownInBlueGreenRedAlphaOrder) {
 }
 
 TEST(BmpReader, ReadsTheOs2HeaderWithThreeByteColourEntries) {
-    test::BmpFields fields;
-    fields.Width = 4;
-    fields.Height = 1;
-    fields.HeaderSize = 12;
-    fields.Palette = {{10, 20, 30}, {40, 50, 60}};
-    fields.Pixels = {1, 0, 1, 1};
+    const test::BmpFields fields{
+        .Width = 4, .Height = 1, .HeaderSize = 12, .Palette = {{10, 20, 30}, {40, 50, 60}}, .Pixels = {1, 0, 1, 1}};
     const std::vector<uint8_t> file = test::MakeBmp(fields);
     const auto decoder = OpenBmp(file);
     const DecodedPixels pixels = decoder->LoadPixels();

@@ -75,15 +75,12 @@ TEST_F(ImageIntakeTest, SizeChecksReportEveryFailingRuleInOrder) {
 TEST_F(ImageIntakeTest, OtherPixelFormatsAndPalettedTrueColourAreRefused) {
     const std::string formatLine = "\r\n\tImage format is neither 8 paletted nor 24 bit.";
     for (const uint16_t bits : {4, 16, 32}) {
-        test::BmpFields fields;
-        fields.BitsPerPixel = bits;
-        fields.Palette = bits == 4 ? test::GreyPalette(16) : std::vector<RgbColour>{};
+        const test::BmpFields fields{.BitsPerPixel = bits,
+                                     .Palette = bits == 4 ? test::GreyPalette(16) : std::vector<RgbColour>{}};
         EXPECT_EQ(Problems("f.bmp", test::MakeBmp(fields)), "\r\n\r\n=> \"f.bmp\":" + formatLine) << bits;
         EXPECT_EQ(info.Depth, 0);
     }
-    test::BmpFields palettedTrueColour;
-    palettedTrueColour.BitsPerPixel = 24;
-    palettedTrueColour.Palette = test::GreyPalette(4);
+    const test::BmpFields palettedTrueColour{.BitsPerPixel = 24, .Palette = test::GreyPalette(4)};
     EXPECT_EQ(Problems("p24.bmp", test::MakeBmp(palettedTrueColour)), "\r\n\r\n=> \"p24.bmp\":" + formatLine);
     EXPECT_EQ(info.Depth, 32);
 }
