@@ -61,18 +61,6 @@ TEST_F(CliTest, RefusedInputsAreReportedAndTheRestIsStillWritten) {
     EXPECT_TRUE(std::filesystem::exists(out));
 }
 
-TEST_F(CliTest, BuildThroughALinkWritesTheLinkedDictionaryAndKeepsTheLink) {
-    std::filesystem::create_directory(dir.File("real"));
-    const std::string real = dir.WriteText("real/out.txd", "old");
-    std::filesystem::create_symlink("real/out.txd", dir.File("link.txd"));
-    const std::string image = Image("a.bmp", 16, 16);
-    const CliRun run = Run({"build", "-o", dir.File("link.txd"), image});
-    EXPECT_EQ(run.ExitCode, 0) << run.Err;
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.txd"))) << "the link was replaced by a file";
-    ASSERT_EQ(Run({"build", "-o", dir.File("direct.txd"), image}).ExitCode, 0);
-    EXPECT_EQ(test::ReadBytes(real), test::ReadBytes(dir.File("direct.txd")));
-}
-
 TEST_F(CliTest, NothingAssembledWritesNothingAndKeepsTheOldFile) {
     const std::string out = dir.WriteText("out.txd", "old");
     const CliRun run = Run({"build", "-o", out, Image("odd.bmp", 6, 6)});

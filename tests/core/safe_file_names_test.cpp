@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "io/code_page.h"
 #include "io/file_names.h"
 #include "io/safe_file_names.h"
-#include "temp_dir.h"
 
 namespace vc {
 namespace {
@@ -186,31 +184,6 @@ TEST(UniqueFileNames, NamesThatBecomeTheSameSafeNameGetNumberedFiles) {
     for (const NameCase& c : claims) {
         EXPECT_EQ(names.Claim(c.Name, ".bmp"), c.Expected) << "name \"" << c.Name << "\"";
     }
-}
-
-TEST(UniqueFileNames, HostileNamesAllLandAsDistinctFilesInTheFolder) {
-    test::TempDir dir;
-    UniqueFileNames names;
-    std::set<std::string> written;
-    std::vector<std::string> all = {"wall", "WALL", "Wall"};
-    for (const NameCase& c : kHostileNames) {
-        all.push_back(c.Name);
-    }
-    for (const NameCase& c : kDeviceNames) {
-        all.push_back(c.Name);
-    }
-    for (const std::string& name : all) {
-        const std::string fileName = names.Claim(name, ".bmp");
-        dir.WriteText(fileName, name);
-        written.insert(fileName);
-    }
-    ASSERT_EQ(written.size(), all.size());
-    std::set<std::string> found;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path())) {
-        EXPECT_EQ(entry.path().parent_path(), dir.Path()) << entry.path();
-        found.insert(entry.path().filename().string());
-    }
-    EXPECT_EQ(found, written);
 }
 
 }  // namespace
