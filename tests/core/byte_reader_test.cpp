@@ -12,15 +12,6 @@
 namespace vc {
 namespace {
 
-TEST(ByteReader, ReadsLittleEndianNumbers) {
-    const std::vector<uint8_t> bytes = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0xFF};
-    ByteReader in(bytes, "Test data");
-    EXPECT_EQ(in.U32(), 0x04030201u);
-    EXPECT_EQ(in.U16(), 0x0605u);
-    EXPECT_EQ(in.U8(), 0xFFu);
-    EXPECT_EQ(in.Remaining(), 0u);
-}
-
 TEST(ByteReader, ReadingPastTheEndNamesDataOffsetAndShortfall) {
     const std::vector<uint8_t> bytes(6);
     ByteReader in(bytes, "Test data");

@@ -25,12 +25,8 @@ class TxdReaderTest : public testing::Test {
     void SetUp() override {
         const auto pixel = [](int x, int y) { return static_cast<uint8_t>(x ^ y); };
         AddFile(workspace, dir.Write("brick.bmp", test::MakePalettedBmp(8, 4, test::GreyPalette(16), pixel)), true);
-        AddFile(workspace,
-                dir.Write("glass.bmp", test::MakeTrueColourBmp(4, 4,
-                                                               [](int, int) {
-                                                                   return RgbColour{1, 2, 3};
-                                                               })),
-                true);
+        const auto glass = [](int, int) { return RgbColour{1, 2, 3}; };
+        AddFile(workspace, dir.Write("glass.bmp", test::MakeTrueColourBmp(4, 4, glass)), true);
         workspace.TexList[1].HasAlpha = true;
         workspace.TexList[1].AlphaName = "glässmask";
         workspace.TexList[1].AlphaPath = workspace.TexList[1].TexPath;
@@ -42,7 +38,7 @@ class TxdReaderTest : public testing::Test {
     std::vector<uint8_t> txd;
 };
 
-TEST_F(TxdReaderTest, ReadsBackEveryFixedFieldOfABuiltDictionary) {
+TEST_F(TxdReaderTest, ReadsBackEveryFixedFieldOfABuiltDictionaryAndDecodesItsTextures) {
     const TxdContents contents = ReadTxd(txd);
     EXPECT_EQ(contents.VersionStamp, 0x0800FFFFu);
     ASSERT_EQ(contents.Textures.size(), 2u);
@@ -60,13 +56,8 @@ TEST_F(TxdReaderTest, ReadsBackEveryFixedFieldOfABuiltDictionary) {
     EXPECT_EQ(glass.RasterFormat, 0x0500u);
     EXPECT_EQ(glass.AlphaFlag, 1u);
     EXPECT_EQ(glass.Depth, 32);
-}
 
-TEST_F(TxdReaderTest, BuiltTexturesDecodeToTheirImages) {
-    const TxdContents contents = ReadTxd(txd);
     EXPECT_EQ(contents.DeviceId, 0);
-    ASSERT_EQ(contents.Textures.size(), 2u);
-    const TxdTexture& brick = contents.Textures[0];
     EXPECT_EQ(brick.Format, TextureFormat::Pal8);
     EXPECT_EQ(brick.Levels, 1);
     EXPECT_EQ(brick.Extension, std::vector<uint8_t>{});
@@ -81,7 +72,6 @@ TEST_F(TxdReaderTest, BuiltTexturesDecodeToTheirImages) {
             EXPECT_EQ(brickPicture.Palette[index], (RgbaColour{grey, grey, grey, 255}));
         }
     }
-    const TxdTexture& glass = contents.Textures[1];
     EXPECT_EQ(glass.Format, TextureFormat::C8888);
     const DecodedTexture glassPicture = DecodeTexture(txd, glass);
     // Its mask is the image itself, whose grey level 0.3 × 1 + 0.6 × 2 + 0.1 × 3 rounds to 2.
