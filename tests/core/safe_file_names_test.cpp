@@ -44,11 +44,13 @@ const std::vector<NameCase> kDeviceNames = {
     {"con.txt", "con_.txt"},
     {"aux.tar.gz", "aux_.tar.gz"},
     {"prn.", "prn_"},  // the trailing dot goes first, which leaves "prn_"
+    {"com1", "com1_"},
     {"COM9.bmp", "COM9_.bmp"},
     {"LpT5.x", "LpT5_.x"},
     {"com0", "com0_"},
     {"com\u00B9", "com\u00B9_"},
     {"lpt\u00B3.log", "lpt\u00B3_.log"},
+    {"conin$", "conin$_"},
     {"CONOUT$.txt", "CONOUT$_.txt"},
     {"nul .txt", "nul_ .txt"},
     {" aux", " aux_"},
