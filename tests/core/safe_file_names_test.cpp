@@ -46,6 +46,7 @@ const std::vector<NameCase> kDeviceNames = {
     {"prn.", "prn_"},  // the trailing dot goes first, which leaves "prn_"
     {"com1", "com1_"},
     {"COM9.bmp", "COM9_.bmp"},
+    {"lpt1", "lpt1_"},
     {"LpT5.x", "LpT5_.x"},
     {"com0", "com0_"},
     {"com\u00B9", "com\u00B9_"},
