@@ -177,6 +177,10 @@ TEST(TxdRefusal, RandomDamageToEveryFormatEndsInAResultOrAnError) {
     pal4.Palette = Bytes(128, 0x33);
     pal4.LevelPixels = {Bytes(4, 0x0F)};
     natives.push_back(test::TextureNative(pal4));
+    NativeFields pal8 = pal4;
+    pal8.RasterFormat = 0x2500;
+    pal8.Palette = Bytes(1024, 0x33);
+    natives.push_back(test::TextureNative(pal8));
     for (const uint32_t raster : {0x0100u, 0x0200u, 0x0300u, 0x0400u, 0x0500u, 0x0A00u}) {
         NativeFields direct = Good("direct");
         direct.RasterFormat = raster;
