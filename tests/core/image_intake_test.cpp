@@ -102,14 +102,6 @@ TEST_F(ImageIntakeTest, EmptyImagesAndOversizedImagesAreRefusedWithALine) {
               "\r\n\r\n=> \"wide.bmp\":\r\n\tImage dimensions (65536×4) exceed the largest texture size (65535).");
 }
 
-TEST_F(ImageIntakeTest, BlocksOfSeveralFilesFollowEachOther) {
-    intake.ReadImageFile(dir.Write("a.bmp", Paletted(6, 8)), kColourSlot, false, false, info);
-    intake.ReadImageFile(dir.File("b.jpg"), kColourSlot, false, false, info);
-    EXPECT_EQ(intake.ProblemText,
-              "\r\n\r\n=> \"a.bmp\":\r\n\tImage dimensions (6×8) aren't divisible by 4."
-              "\r\n\r\n=> \"b.jpg\":\r\n\tFile does not exist.");
-}
-
 TEST_F(ImageIntakeTest, DamagedFilesThrowNamingTheFile) {
     std::vector<uint8_t> shortFile = Paletted(64, 64);
     shortFile.resize(2000);
