@@ -144,14 +144,6 @@ TEST(UniqueFileNames, SameNamesInAnyCaseGetNumberedFiles) {
     }
 }
 
-TEST(UniqueFileNames, MasksAndColourImagesNeverShareAFile) {
-    UniqueFileNames names;
-    EXPECT_EQ(names.Claim("glass", ".bmp"), "glass.bmp");
-    EXPECT_EQ(names.Claim("glassa", ".bmp"), "glassa.bmp");  // glass's mask
-    EXPECT_EQ(names.Claim("GlassA", ".bmp"), "GlassA_2.bmp");
-    EXPECT_EQ(names.Claim("glass", ".bmp"), "glass_2.bmp");
-}
-
 TEST(UniqueFileNames, LettersBeyondAsciiCompareWithoutCaseAsOnWindows) {
     const std::vector<std::pair<std::string, std::string>> sameOnWindows = {
         {"Ärger", "ärger"},
