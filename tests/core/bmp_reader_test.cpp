@@ -9,6 +9,7 @@
 #include "io/error.h"
 #include "io/file_io.h"
 #include "texlist/image_decoder.h"
+#include "thrown_error.h"
 
 namespace vc {
 namespace {
@@ -87,10 +88,7 @@ TEST(BmpReader, EveryStorageFormOfTheSameImageDeliversTheSameRowsFromTheTop) {
 
 TEST(BmpReader, DecodesRowsTopDownInBlueGreenRedAlphaOrder) {
     for (const int height : {2, -2}) {
-        test::BmpFields fields;
-        fields.Width = 2;
-        fields.Height = height;
-        fields.BitsPerPixel = 24;
+        test::BmpFields fields{.Width = 2, .Height = height, .BitsPerPixel = 24};
         // top row: red, green; bottom row: blue, white
         fields.Pixels = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
         const std::vector<uint8_t> file = test::MakeBmp(fields);
@@ -100,12 +98,8 @@ TEST(BmpReader, DecodesRowsTopDownInBlueGreenRedAlphaOrder) {
 }
 
 TEST(BmpReader, ReadsTheOs2HeaderWithThreeByteColourEntries) {
-    test::BmpFields fields;
-    fields.Width = 4;
-    fields.Height = 1;
-    fields.HeaderSize = 12;
-    fields.Palette = {{10, 20, 30}, {40, 50, 60}};
-    fields.Pixels = {1, 0, 1, 1};
+    const test::BmpFields fields{
+        .Width = 4, .Height = 1, .HeaderSize = 12, .Palette = {{10, 20, 30}, {40, 50, 60}}, .Pixels = {1, 0, 1, 1}};
     const std::vector<uint8_t> file = test::MakeBmp(fields);
     const auto decoder = OpenBmp(file);
     const DecodedPixels pixels = decoder->LoadPixels();
@@ -135,13 +129,6 @@ TEST(BmpReader, HeadersAndFileSizeTellWhatTheWholeFileTells) {
     EXPECT_THROW(OpenBmpHeaders(std::span(cut).first(kBmpHeadersSize), cut.size()), Error);
 }
 
-TEST(BmpReader, ZeroLengthFileIsAnEmptyImage) {
-    const auto decoder = OpenBmp({});
-    EXPECT_EQ(decoder->Info().Width, 0u);
-    EXPECT_EQ(decoder->Info().Height, 0u);
-    EXPECT_FALSE(decoder->Info().HasPalette);
-}
-
 TEST(BmpReader, BadFilesThrowAClearMessage) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"b/badbitcount.bmp", "30000 bits per pixel are not supported"},
@@ -159,13 +146,9 @@ TEST(BmpReader, BadFilesThrowAClearMessage) {
     for (const auto& [name, reason] : cases) {
         SCOPED_TRACE(name);
         const std::vector<uint8_t> file = Suite(name);
-        try {
-            ReadCompletely(file);
-            ADD_FAILURE() << "no error";
-        } catch (const Error& error) {
-            EXPECT_NE(std::string(error.what()).find(reason), std::string::npos) << error.what();
-            EXPECT_EQ(std::string(error.what()).rfind("Bitmap image is not valid", 0), 0u) << error.what();
-        }
+        const std::string error = test::ErrorText([&] { ReadCompletely(file); });
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+        EXPECT_EQ(error.rfind("Bitmap image is not valid", 0), 0u) << error;
     }
 }
 

@@ -8,6 +8,7 @@
 #include "dff/chunk_walk.h"
 #include "model_chunks.h"
 #include "scoped_environment.h"
+#include "temp_dir.h"
 
 namespace vc {
 namespace {
@@ -80,16 +81,11 @@ TEST(ChunkLog, MarksChunksThatAreTooDeepToEnter) {
 }
 
 TEST(ChunkLog, IsSavedInWindows1252) {
-    const std::string path = ::testing::TempDir() + "chunk_log_test.txt";
+    const test::TempDir dir;
     ChunkLog log("now", "/m/x.dff", 0, NumberFormat{});
     log.NameLine(0, "café");
-    log.Save(path);
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    ASSERT_NE(file, nullptr);
-    char bytes[256] = {};
-    const size_t count = std::fread(bytes, 1, sizeof bytes, file);
-    std::fclose(file);
-    EXPECT_NE(std::string(bytes, count).find("> caf\xE9\r\n"), std::string::npos);
+    log.Save(dir.File("log.txt"));
+    EXPECT_NE(test::ReadText(dir.File("log.txt")).find("> caf\xE9\r\n"), std::string::npos);
 }
 
 TEST(ChunkLog, LocalTimeFollowsTheLocaleShortDateAndLongTime) {

@@ -10,21 +10,13 @@
 #include "io/error.h"
 #include "io/file_io.h"
 #include "temp_dir.h"
+#include "thrown_error.h"
 
 namespace vc {
 namespace {
 
 using test::ReadBytes;
 using test::TempDir;
-
-TEST(FileIo, AtomicWriteReplacesTheWholeFileAndLeavesNoTemporary) {
-    TempDir dir;
-    const std::string target = dir.WriteText("out.txd", "old content that is longer");
-    const std::vector<uint8_t> content = {1, 2, 3};
-    WriteFileAtomically(target, content);
-    EXPECT_EQ(ReadBytes(target), content);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
-}
 
 TEST(FileIo, FailedWriteKeepsWhatWasThere) {
     TempDir dir;
@@ -33,12 +25,8 @@ TEST(FileIo, FailedWriteKeepsWhatWasThere) {
     const std::string inside = dir.WriteText("taken.txd/keep.txt", "kept");
     EXPECT_THROW(WriteFileAtomically(dir.File("taken.txd"), std::vector<uint8_t>{1}), Error);
     EXPECT_EQ(ReadBytes(inside).size(), 4u);
-    try {
-        WriteFileAtomically(dir.File("missing/out.txd"), std::vector<uint8_t>{1});
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Kind(), ErrorKind::Write);
-    }
+    EXPECT_EQ(test::ThrownBy([&] { WriteFileAtomically(dir.File("missing/out.txd"), std::vector<uint8_t>{1}); }).Kind,
+              ErrorKind::Write);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
@@ -95,7 +83,7 @@ TEST(FileIo, SaveThroughLinksWritesTheRealFileAndKeepsTheLinks) {
     namespace fs = std::filesystem;
     fs::create_directory(dir.File("real"));
     fs::create_directory(dir.File("links"));
-    const std::string real = dir.WriteText("real/out.txd", "old");
+    const std::string real = dir.WriteText("real/out.txd", "old content, longer than the new");
     fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink("../real/out.txd", dir.File("links/inner.txd"));
     fs::create_symlink(dir.File("links/inner.txd"), dir.File("outer.txd"));
@@ -141,12 +129,8 @@ TEST(FileIo, SaveThroughALinkLoopFailsAndCreatesNothing) {
     namespace fs = std::filesystem;
     fs::create_symlink("b.txd", dir.File("a.txd"));
     fs::create_symlink("a.txd", dir.File("b.txd"));
-    try {
-        WriteFileAtomically(dir.File("a.txd"), std::vector<uint8_t>{1});
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_NE(std::string(error.what()).find("a.txd"), std::string::npos) << error.what();
-    }
+    const std::string error = test::ErrorText([&] { WriteFileAtomically(dir.File("a.txd"), std::vector<uint8_t>{1}); });
+    EXPECT_NE(error.find("a.txd"), std::string::npos) << error;
     EXPECT_TRUE(fs::is_symlink(dir.File("a.txd")));
     EXPECT_TRUE(fs::is_symlink(dir.File("b.txd")));
     EXPECT_EQ(EntriesIn(dir.Path()), 2u);
@@ -160,13 +144,9 @@ TEST(FileIo, ReadsWholeFilesAndNamesUnreadableOnes) {
     }
     EXPECT_EQ(ReadWholeFile(dir.Write("big.bin", big)), big);
     EXPECT_TRUE(ReadWholeFile(dir.Write("empty.bin", {})).empty());
-    try {
-        ReadWholeFile(dir.File("nope.bmp"));
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_NE(std::string(error.what()).find("nope.bmp"), std::string::npos);
-        EXPECT_EQ(error.Kind(), ErrorKind::Read);
-    }
+    const test::Thrown missing = test::ThrownBy([&] { ReadWholeFile(dir.File("nope.bmp")); });
+    EXPECT_NE(missing.Message.find("nope.bmp"), std::string::npos) << missing.Message;
+    EXPECT_EQ(missing.Kind, ErrorKind::Read);
 }
 
 TEST(FileIo, ExistingFileMeansARegularFile) {

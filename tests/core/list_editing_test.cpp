@@ -57,32 +57,6 @@ void ModelSort(TextureList& list, SortKey key, bool ascending) {
     }
 }
 
-TEST(SortList, NamesSortLowerCasedByWindows1252Bytes) {
-    TextureList list = {Entry("Zebra"), Entry("road2"), Entry("Ärger"), Entry("_wall"), Entry("Road")};
-    SortList(list, SortKey::Name, true);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"_wall", "Road", "road2", "Zebra", "Ärger"}));
-}
-
-TEST(SortList, EqualKeysKeepTheirOrderInBothDirections) {
-    TextureList list = {Entry("Wall"), Entry("b"), Entry("wall")};
-    SortList(list, SortKey::Name, true);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"b", "Wall", "wall"}));
-    SortList(list, SortKey::Name, false);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"Wall", "wall", "b"}));
-
-    TextureList sizes = {Entry("big", 128, 128), Entry("wide", 128, 32), Entry("square", 64, 64)};
-    SortList(sizes, SortKey::Size, true);
-    EXPECT_EQ(Names(sizes), (std::vector<std::string>{"wide", "square", "big"}));
-}
-
-TEST(SortList, FormatGroupsPalettedFirstWhenAscending) {
-    TextureList list = {Entry("a", 4, 4, 32), Entry("b", 4, 4, 8), Entry("c", 4, 4, 32), Entry("d", 4, 4, 8)};
-    SortList(list, SortKey::Format, true);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"b", "d", "a", "c"}));
-    SortList(list, SortKey::Format, false);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"a", "c", "b", "d"}));
-}
-
 TEST(SortList, GivesTheExchangeSortsOrderForEveryKeyAndDirection) {
     const std::vector<std::string> names = {"Road", "road", "ROAD2", "_wall", "Zebra", "Ärger",  "é",   "€uro",
                                             "wall", "Wall", "a b",   "a",     "",      "9lives", "[x]", "~"};

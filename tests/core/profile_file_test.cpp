@@ -114,8 +114,7 @@ TEST(ProfileFile, SavesInWindows1252WhenEverythingFitsAndUtf8Otherwise) {
     ProfileFile wide;
     wide.WriteString("S", "name", "Größe 日本");
     wide.Save(dir.File("wide.ini"));
-    const std::vector<uint8_t> bytes = test::ReadBytes(dir.File("wide.ini"));
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[S]\r\nname=Größe 日本\r\n");
+    EXPECT_EQ(test::ReadText(dir.File("wide.ini")), "[S]\r\nname=Größe 日本\r\n");
     EXPECT_EQ(ProfileFile::Load(dir.File("wide.ini")).ReadString("S", "name"), "Größe 日本");
 }
 

@@ -10,11 +10,6 @@
 namespace vc {
 namespace {
 
-std::string Text(const std::string& path) {
-    const std::vector<uint8_t> bytes = test::ReadBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
-
 Settings FromText(const std::string& text) {
     return ReadSettings(ProfileFile::FromText(text));
 }
@@ -31,7 +26,7 @@ TEST(Settings, MissingFileGivesDefaultsAndClosingWritesEveryKeyButTheLogSwitch) 
     EXPECT_TRUE(settings.pwr2lmt);
     EXPECT_FALSE(settings.dfflog);
     SaveSettings(path, settings);
-    EXPECT_EQ(Text(path),
+    EXPECT_EQ(test::ReadText(path),
               "[Options]\r\nverid=1\r\nuflag=1\r\npwr2lmt=1\r\n"
               "[Paths]\r\nopen=\r\nsave=\r\nopenlist=\r\nsavelist=\r\nopendff=\r\n");
 }
@@ -70,7 +65,8 @@ TEST(Settings, LogSwitchAndForeignLinesSurviveEverySave) {
     EXPECT_EQ(settings.VersionIndex, 1);
     EXPECT_EQ(settings.Folders.Open, "/home/me/Texturen für Autos");
     EXPECT_EQ(settings.Folders.OpenDff, "/home/me/モデル");
-    EXPECT_EQ(Text(path).rfind("; mine\r\n[Options]\r\ndfflog=1\r\nverid=1\r\nuflag=1\r\npwr2lmt=0\r\n", 0), 0u);
+    EXPECT_EQ(test::ReadText(path).rfind("; mine\r\n[Options]\r\ndfflog=1\r\nverid=1\r\nuflag=1\r\npwr2lmt=0\r\n", 0),
+              0u);
 }
 
 TEST(Settings, SavingCreatesTheConfigurationFolder) {

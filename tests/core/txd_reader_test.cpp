@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "image_files.h"
 #include "io/error.h"
 #include "temp_dir.h"
+#include "thrown_error.h"
 #include "txd/texture_decoder.h"
 #include "txd/txd_builder.h"
 #include "txd/txd_reader.h"
@@ -16,12 +16,7 @@ namespace vc {
 namespace {
 
 std::string ErrorOf(const std::vector<uint8_t>& bytes) {
-    try {
-        ReadTxd(bytes);
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "no error";
+    return test::ErrorText([&] { ReadTxd(bytes); });
 }
 
 class TxdReaderTest : public testing::Test {
@@ -29,12 +24,8 @@ class TxdReaderTest : public testing::Test {
     void SetUp() override {
         const auto pixel = [](int x, int y) { return static_cast<uint8_t>(x ^ y); };
         AddFile(workspace, dir.Write("brick.bmp", test::MakePalettedBmp(8, 4, test::GreyPalette(16), pixel)), true);
-        AddFile(workspace,
-                dir.Write("glass.bmp", test::MakeTrueColourBmp(4, 4,
-                                                               [](int, int) {
-                                                                   return RgbColour{1, 2, 3};
-                                                               })),
-                true);
+        const auto glass = [](int, int) { return RgbColour{1, 2, 3}; };
+        AddFile(workspace, dir.Write("glass.bmp", test::MakeTrueColourBmp(4, 4, glass)), true);
         workspace.TexList[1].HasAlpha = true;
         workspace.TexList[1].AlphaName = "glässmask";
         workspace.TexList[1].AlphaPath = workspace.TexList[1].TexPath;
@@ -46,7 +37,7 @@ class TxdReaderTest : public testing::Test {
     std::vector<uint8_t> txd;
 };
 
-TEST_F(TxdReaderTest, ReadsBackEveryFixedFieldOfABuiltDictionary) {
+TEST_F(TxdReaderTest, ReadsBackEveryFixedFieldOfABuiltDictionaryAndDecodesItsTextures) {
     const TxdContents contents = ReadTxd(txd);
     EXPECT_EQ(contents.VersionStamp, 0x0800FFFFu);
     ASSERT_EQ(contents.Textures.size(), 2u);
@@ -64,13 +55,8 @@ TEST_F(TxdReaderTest, ReadsBackEveryFixedFieldOfABuiltDictionary) {
     EXPECT_EQ(glass.RasterFormat, 0x0500u);
     EXPECT_EQ(glass.AlphaFlag, 1u);
     EXPECT_EQ(glass.Depth, 32);
-}
 
-TEST_F(TxdReaderTest, BuiltTexturesDecodeToTheirImages) {
-    const TxdContents contents = ReadTxd(txd);
     EXPECT_EQ(contents.DeviceId, 0);
-    ASSERT_EQ(contents.Textures.size(), 2u);
-    const TxdTexture& brick = contents.Textures[0];
     EXPECT_EQ(brick.Format, TextureFormat::Pal8);
     EXPECT_EQ(brick.Levels, 1);
     EXPECT_EQ(brick.Extension, std::vector<uint8_t>{});
@@ -85,7 +71,6 @@ TEST_F(TxdReaderTest, BuiltTexturesDecodeToTheirImages) {
             EXPECT_EQ(brickPicture.Palette[index], (RgbaColour{grey, grey, grey, 255}));
         }
     }
-    const TxdTexture& glass = contents.Textures[1];
     EXPECT_EQ(glass.Format, TextureFormat::C8888);
     const DecodedTexture glassPicture = DecodeTexture(txd, glass);
     // Its mask is the image itself, whose grey level 0.3 × 1 + 0.6 × 2 + 0.1 × 3 rounds to 2.
@@ -107,10 +92,6 @@ TEST_F(TxdReaderTest, EveryTruncationIsReportedWithItsOffset) {
 
 TEST_F(TxdReaderTest, SizeFieldsAreNeverTrusted) {
     std::vector<uint8_t> bytes = txd;
-    bytes[24] = 0xFF, bytes[25] = 0xFF, bytes[26] = 0xFF, bytes[27] = 0xFF;  // texture count
-    EXPECT_NE(ErrorOf(bytes).find("found chunk type 3 where a texture native chunk"), std::string::npos);
-
-    bytes = txd;
     bytes[32] = 0xF0, bytes[33] = 0xFF, bytes[34] = 0xFF, bytes[35] = 0xFF;  // first texture's size
     EXPECT_EQ(ErrorOf(bytes), "Texture dictionary is not valid at byte 40 of " + std::to_string(txd.size()) +
                                   ": the texture native chunk declares 4294967280 bytes but only " +
@@ -120,27 +101,6 @@ TEST_F(TxdReaderTest, SizeFieldsAreNeverTrusted) {
     bytes[0] = 0x10;
     EXPECT_NE(ErrorOf(bytes).find("found chunk type 16 where a texture dictionary chunk (type 22) belongs"),
               std::string::npos);
-}
-
-// Both ends must occur, or the damage proved nothing about one of them.
-TEST_F(TxdReaderTest, RandomDamageEndsInAResultOrAnError) {
-    std::mt19937 random(7);
-    size_t read = 0;
-    size_t refused = 0;
-    for (int round = 0; round < 2000; ++round) {
-        std::vector<uint8_t> bytes = txd;
-        for (int i = 0; i < 3; ++i) {
-            bytes[random() % 200] = static_cast<uint8_t>(random());
-        }
-        try {
-            ReadTxd(bytes);
-            ++read;
-        } catch (const Error&) {
-            ++refused;
-        }
-    }
-    EXPECT_GT(read, 0u) << refused << " refused";
-    EXPECT_GT(refused, 0u) << read << " read";
 }
 
 }  // namespace

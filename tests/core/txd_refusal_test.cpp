@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "io/error.h"
+#include "thrown_error.h"
 #include "txd/texture_decoder.h"
 #include "txd/txd_reader.h"
 #include "txd_chunks.h"
@@ -16,23 +18,13 @@ using test::Bytes;
 using test::NativeFields;
 
 NativeFields Good(std::string name) {
-    NativeFields fields;
-    fields.Name = std::move(name);
-    fields.RasterFormat = 0x0600;
-    fields.Width = 2;
-    fields.Height = 2;
-    fields.LevelPixels = {Bytes(16, 0x80)};
-    return fields;
+    return {.Name = std::move(name), .RasterFormat = 0x0600, .Width = 2, .Height = 2, .LevelPixels = {Bytes(16, 0x80)}};
 }
 
 std::string ErrorOf(const Bytes& file) {
-    try {
-        ReadTxd(file);
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Kind(), ErrorKind::Malformed);
-        return error.what();
-    }
-    return "no error";
+    const test::Thrown thrown = test::ThrownBy([&] { ReadTxd(file); });
+    EXPECT_EQ(thrown.Kind, ErrorKind::Malformed) << thrown.Message;
+    return thrown.Message;
 }
 
 // The problem the one texture of a dictionary made of fields has, after the texture's offset.
@@ -42,12 +34,7 @@ std::string ProblemOf(const NativeFields& fields) {
     EXPECT_EQ(contents.Textures.size(), 1u);
     const TxdTexture& texture = contents.Textures.at(0);
     EXPECT_FALSE(texture.Format);
-    try {
-        DecodeTexture(file, texture);
-        ADD_FAILURE() << "a texture that was not read decoded";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.what(), texture.Problem);
-    }
+    EXPECT_EQ(test::ErrorText([&] { DecodeTexture(file, texture); }), texture.Problem) << "a texture not read decodes";
     return texture.Problem;
 }
 
@@ -89,72 +76,40 @@ TEST(TxdRefusal, TexturesThatCannotBeReadAreReportedAndTheRestIsRead) {
 }
 
 TEST(TxdRefusal, ContentThatDoesNotFitItsFormatIsNamed) {
-    NativeFields fields = Good("dxt");
-    fields.CompressionOrFlags = 1;
-    fields.Width = 8;
-    fields.Height = 8;
-    fields.LevelPixels = {Bytes(16)};  // two of the four blocks
-    EXPECT_NE(ProblemOf(fields).find("mipmap level 0 holds 16 bytes where 8 × 8 pixels of DXT1 need 32"),
-              std::string::npos);
+    struct Case {
+        std::string Problem;  // part of the problem reported
+        std::function<void(NativeFields&)> Damage;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"mipmap level 0 holds 16 bytes where 8 × 8 pixels of DXT1 need 32",  // two of the four blocks
+         [](NativeFields& f) { f.CompressionOrFlags = 1; f.Width = 8; f.Height = 8; f.LevelPixels = {Bytes(16)}; }},
+        {"mipmap level 2 holds 2 bytes where 1 × 1 pixels of 888 need 4",
+         [](NativeFields& f) { f.Width = 4; f.Height = 4; f.LevelPixels = {Bytes(64), Bytes(16), Bytes(2)}; }},
+        {"needs 4 bytes but only 0 are left", [](NativeFields& f) { f.Levels = 200; }},  // levels past the data
+        {"the PAL8 palette of 256 entries needs 1024 bytes but only 100 follow",
+         [](NativeFields& f) { f.RasterFormat = 0x2500; f.Palette = Bytes(100); f.LevelPixels = {}; f.Levels = 1; }},
+        {"pixel 2 of the picture indexes colour 16 of a PAL4 palette, which has 16",
+         [](NativeFields& f) { f.RasterFormat = 0x4500; f.Palette = Bytes(128); f.LevelPixels = {{1, 2, 16, 3}}; }},
+        {"the texture has no pixels: 0 × 2", [](NativeFields& f) { f.Width = 0; }},
+        {"the texture has no levels", [](NativeFields& f) { f.LevelPixels = {}; }},
+        {"cube texture",
+         [](NativeFields& f) { f.Platform = 9; f.AlphaOrD3dFormat = 22; f.CompressionOrFlags = 0x02; }},
+        {"raster format 0x6500 asks for both PAL8 and PAL4", [](NativeFields& f) { f.RasterFormat = 0x6500; }},
+        {"gives palette entries of no known form (0x0100)", [](NativeFields& f) { f.RasterFormat = 0x2100; }},
+        {"raster format 0x0700 names no pixel format this reader knows",
+         [](NativeFields& f) { f.RasterFormat = 0x0700; }},
+        {"compression 6 is not one of DXT1 to DXT5", [](NativeFields& f) { f.CompressionOrFlags = 6; }},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        NativeFields fields = Good("damaged");
+        c.Damage(fields);
+        const std::string problem = ProblemOf(fields);
+        EXPECT_NE(problem.find(c.Problem), std::string::npos) << problem;
+    }
 
-    fields = Good("mips");
-    fields.Width = 4;
-    fields.Height = 4;
-    fields.LevelPixels = {Bytes(64), Bytes(16), Bytes(2)};
-    EXPECT_NE(ProblemOf(fields).find("mipmap level 2 holds 2 bytes where 1 × 1 pixels of 888 need 4"),
-              std::string::npos);
-
-    fields = Good("past");
-    fields.Levels = 200;  // levels past the data
-    EXPECT_NE(ProblemOf(fields).find("needs 4 bytes but only 0 are left"), std::string::npos);
-
-    fields = Good("palette");
-    fields.RasterFormat = 0x2500;
-    fields.Palette = Bytes(100);
-    fields.LevelPixels = {};
-    fields.Levels = 1;
-    EXPECT_NE(ProblemOf(fields).find("the PAL8 palette of 256 entries needs 1024 bytes but only 100 follow"),
-              std::string::npos);
-
-    fields = Good("pal4");
-    fields.RasterFormat = 0x4500;
-    fields.Palette = Bytes(128);
-    fields.LevelPixels = {{1, 2, 16, 3}};
-    EXPECT_NE(ProblemOf(fields).find("pixel 2 of the picture indexes colour 16 of a PAL4 palette, which has 16"),
-              std::string::npos);
-
-    fields = Good("empty");
-    fields.Width = 0;
-    EXPECT_NE(ProblemOf(fields).find("the texture has no pixels: 0 × 2"), std::string::npos);
-
-    fields = Good("nolevels");
-    fields.LevelPixels = {};
-    EXPECT_NE(ProblemOf(fields).find("the texture has no levels"), std::string::npos);
-
-    fields = Good("cube");
-    fields.Platform = 9;
-    fields.AlphaOrD3dFormat = 22;
-    fields.CompressionOrFlags = 0x02;
-    EXPECT_NE(ProblemOf(fields).find("cube texture"), std::string::npos);
-
-    fields = Good("both");
-    fields.RasterFormat = 0x6500;
-    EXPECT_NE(ProblemOf(fields).find("raster format 0x6500 asks for both PAL8 and PAL4"), std::string::npos);
-
-    fields = Good("form");
-    fields.RasterFormat = 0x2100;
-    EXPECT_NE(ProblemOf(fields).find("gives palette entries of no known form (0x0100)"), std::string::npos);
-
-    fields = Good("pixels");
-    fields.RasterFormat = 0x0700;
-    EXPECT_NE(ProblemOf(fields).find("raster format 0x0700 names no pixel format this reader knows"),
-              std::string::npos);
-
-    fields = Good("compression");
-    fields.CompressionOrFlags = 6;
-    EXPECT_NE(ProblemOf(fields).find("compression 6 is not one of DXT1 to DXT5"), std::string::npos);
-
-    fields = Good("short");
+    NativeFields fields = Good("short");
     fields.LevelPixels = {};
     fields.Levels = 0;
     fields.Width = 0;
@@ -222,6 +177,10 @@ TEST(TxdRefusal, RandomDamageToEveryFormatEndsInAResultOrAnError) {
     pal4.Palette = Bytes(128, 0x33);
     pal4.LevelPixels = {Bytes(4, 0x0F)};
     natives.push_back(test::TextureNative(pal4));
+    NativeFields pal8 = pal4;
+    pal8.RasterFormat = 0x2500;
+    pal8.Palette = Bytes(1024, 0x33);
+    natives.push_back(test::TextureNative(pal8));
     for (const uint32_t raster : {0x0100u, 0x0200u, 0x0300u, 0x0400u, 0x0500u, 0x0A00u}) {
         NativeFields direct = Good("direct");
         direct.RasterFormat = raster;

@@ -72,14 +72,13 @@ TEST(TxdTexture, EveryDirectFormatOfBothPlatformsDecodesToRgba) {
     for (const DirectCase& test : DirectCases()) {
         for (const uint32_t platform : {kD3d8, kD3d9}) {
             SCOPED_TRACE(std::string(test.Name) + " on platform " + std::to_string(platform));
-            NativeFields fields;
-            fields.Platform = platform;
-            fields.Name = "wall";
-            fields.RasterFormat = test.RasterFormat;
-            fields.AlphaOrD3dFormat = platform == kD3d9 ? test.D3dFormat : 0;
-            fields.Width = 2;
-            fields.Height = 1;
-            fields.LevelPixels = {test.Pixels};
+            const NativeFields fields{.Platform = platform,
+                                      .Name = "wall",
+                                      .RasterFormat = test.RasterFormat,
+                                      .AlphaOrD3dFormat = platform == kD3d9 ? test.D3dFormat : 0,
+                                      .Width = 2,
+                                      .Height = 1,
+                                      .LevelPixels = {test.Pixels}};
             const ReadBack read = ReadOne(fields);
             ASSERT_TRUE(read.Texture.Format);
             EXPECT_EQ(TextureFormatName(*read.Texture.Format), test.Name);
@@ -93,12 +92,11 @@ TEST(TxdTexture, EveryDirectFormatOfBothPlatformsDecodesToRgba) {
 }
 
 TEST(TxdTexture, Direct3D9WithoutASurfaceFormatIsReadByItsRasterFormat) {
-    NativeFields fields;
-    fields.Platform = kD3d9;
-    fields.RasterFormat = 0x0200;  // 565
-    fields.Width = 1;
-    fields.Height = 1;
-    fields.LevelPixels = {{0x1F, 0x00}};
+    const NativeFields fields{.Platform = kD3d9,
+                              .RasterFormat = 0x0200,  // 565
+                              .Width = 1,
+                              .Height = 1,
+                              .LevelPixels = {{0x1F, 0x00}}};
     const ReadBack read = ReadOne(fields);
     EXPECT_EQ(read.Texture.Format, TextureFormat::C565);
     EXPECT_EQ(read.Decoded.Rgba, Rgba({{0, 0, 255, 255}}));
@@ -117,16 +115,15 @@ TEST(TxdTexture, Pal8KeepsThePaletteAndIndicesOnBothPlatforms) {
     for (const uint32_t platform : {kD3d8, kD3d9}) {
         for (const bool alpha : {true, false}) {
             SCOPED_TRACE(std::to_string(platform) + (alpha ? " with alpha" : " without alpha"));
-            NativeFields fields;
-            fields.Platform = platform;
-            fields.RasterFormat = alpha ? 0x2500 : 0x2600;
-            fields.AlphaOrD3dFormat = platform == kD3d9 ? 41 : alpha;  // Direct3D 9: P8
-            fields.CompressionOrFlags = platform == kD3d9 ? alpha : 0;
-            fields.Depth = 8;
-            fields.Width = 3;
-            fields.Height = 2;
-            fields.Palette = Palette(256);
-            fields.LevelPixels = {{0, 1, 200, 255, 3, 3}};
+            const NativeFields fields{.Platform = platform,
+                                      .RasterFormat = alpha ? 0x2500u : 0x2600u,
+                                      .AlphaOrD3dFormat = platform == kD3d9 ? 41u : alpha,  // Direct3D 9: P8
+                                      .Width = 3,
+                                      .Height = 2,
+                                      .Depth = 8,
+                                      .CompressionOrFlags = static_cast<uint8_t>(platform == kD3d9 && alpha),
+                                      .Palette = Palette(256),
+                                      .LevelPixels = {{0, 1, 200, 255, 3, 3}}};
             const ReadBack read = ReadOne(fields);
             EXPECT_EQ(read.Texture.Format, TextureFormat::Pal8);
             EXPECT_EQ(read.Texture.HasAlpha(), alpha);
@@ -151,16 +148,15 @@ TEST(TxdTexture, Pal8KeepsThePaletteAndIndicesOnBothPlatforms) {
 TEST(TxdTexture, Pal4ReadsAPaletteOf32EntriesAndUsesSixteen) {
     for (const uint32_t platform : {kD3d8, kD3d9}) {
         SCOPED_TRACE(platform);
-        NativeFields fields;
-        fields.Platform = platform;
-        fields.Name = "grid";
-        fields.RasterFormat = 0x4500;
-        fields.Depth = 4;
-        fields.Width = 4;
-        fields.Height = 1;
-        fields.Palette = Palette(32);
-        fields.LevelPixels = {{15, 0, 1, 9}};
-        fields.Extension = {0xAB};
+        const NativeFields fields{.Platform = platform,
+                                  .Name = "grid",
+                                  .RasterFormat = 0x4500,
+                                  .Width = 4,
+                                  .Height = 1,
+                                  .Depth = 4,
+                                  .Palette = Palette(32),
+                                  .LevelPixels = {{15, 0, 1, 9}},
+                                  .Extension = {0xAB}};
         const ReadBack read = ReadOne(fields);
         EXPECT_EQ(read.Texture.Format, TextureFormat::Pal4);
         EXPECT_EQ(read.Texture.Palette.Size, 128u);
@@ -243,15 +239,15 @@ TEST(TxdTexture, DxtBlocksOfBothPlatformsDecodeToTheirKnownPixels) {
     for (const DxtCase& test : DxtCases()) {
         for (const uint32_t platform : {kD3d8, kD3d9}) {
             SCOPED_TRACE(std::string(test.Name) + " on platform " + std::to_string(platform));
-            NativeFields fields;
-            fields.Platform = platform;
-            fields.RasterFormat = test.FourCc == 0x31545844 ? 0x0200 : 0x0300;
-            fields.AlphaOrD3dFormat = platform == kD3d9 ? test.FourCc : 1;
-            fields.CompressionOrFlags = platform == kD3d9 ? 0x09 : test.Compression;  // alpha, compressed
-            fields.Depth = 16;
-            fields.Width = 4;
-            fields.Height = 4;
-            fields.LevelPixels = {test.Block};
+            const NativeFields fields{
+                .Platform = platform,
+                .RasterFormat = test.FourCc == 0x31545844 ? 0x0200u : 0x0300u,
+                .AlphaOrD3dFormat = platform == kD3d9 ? test.FourCc : 1,
+                .Width = 4,
+                .Height = 4,
+                .Depth = 16,
+                .CompressionOrFlags = platform == kD3d9 ? uint8_t{0x09} : test.Compression,  // alpha, compressed
+                .LevelPixels = {test.Block}};
             const ReadBack read = ReadOne(fields);
             ASSERT_TRUE(read.Texture.Format);
             EXPECT_EQ(TextureFormatName(*read.Texture.Format), test.Name);
@@ -263,12 +259,11 @@ TEST(TxdTexture, DxtBlocksOfBothPlatformsDecodeToTheirKnownPixels) {
 // A green block beside a blue one, with alphas that differ from pixel to pixel, so that each
 // decoded pixel shows which block and which place in it it came from.
 TEST(TxdTexture, DxtBlocksAreLaidOutRowByRowAndCutToTheTexturesSize) {
-    NativeFields fields;
-    fields.RasterFormat = 0x0300;
-    fields.CompressionOrFlags = 5;
-    fields.Width = 6;   // two blocks across, the second cut to 2 columns
-    fields.Height = 2;  // one block down, cut to 2 rows
-    fields.LevelPixels = {test::Join({kDxt5SevenAlphas, kDxt5FiveAlphas})};
+    const NativeFields fields{.RasterFormat = 0x0300,
+                              .Width = 6,   // two blocks across, the second cut to 2 columns
+                              .Height = 2,  // one block down, cut to 2 rows
+                              .CompressionOrFlags = 5,
+                              .LevelPixels = {test::Join({kDxt5SevenAlphas, kDxt5FiveAlphas})}};
     const ReadBack read = ReadOne(fields);
     ASSERT_EQ(read.Decoded.Rgba.size(), 6u * 2 * 4);
     const uint8_t sevenAlphas[] = {238, 0, 204, 170, 136, 102, 68, 34};
@@ -287,12 +282,11 @@ TEST(TxdTexture, DxtBlocksAreLaidOutRowByRowAndCutToTheTexturesSize) {
 }
 
 TEST(TxdTexture, MipChainsDownToOnePixelAreReadAndChecked) {
-    NativeFields fields;
-    fields.RasterFormat = 0x8500;  // 8888 with mipmaps
-    fields.Width = 8;
-    fields.Height = 2;
-    // 8 × 2, 4 × 1, 2 × 1, 1 × 1
-    fields.LevelPixels = {Bytes(64, 0x11), Bytes(16, 0x22), Bytes(8, 0x33), Bytes(4, 0x44)};
+    // 8888 with mipmaps: 8 × 2, 4 × 1, 2 × 1, 1 × 1
+    const NativeFields fields{.RasterFormat = 0x8500,
+                              .Width = 8,
+                              .Height = 2,
+                              .LevelPixels = {Bytes(64, 0x11), Bytes(16, 0x22), Bytes(8, 0x33), Bytes(4, 0x44)}};
     const Bytes file = test::Dictionary({test::TextureNative(fields)});
     const TxdTexture texture = ReadTxd(file).Textures.at(0);
     EXPECT_EQ(texture.Problem, "");
@@ -311,13 +305,12 @@ TEST(TxdTexture, MipChainsDownToOnePixelAreReadAndChecked) {
 }
 
 TEST(TxdTexture, DxtMipChainsCountWholeBlocksDownToOnePixel) {
-    NativeFields fields;
-    fields.Platform = kD3d9;
-    fields.RasterFormat = 0x8200;
-    fields.AlphaOrD3dFormat = 0x31545844;
-    fields.CompressionOrFlags = 0x08;
-    fields.Width = 16;
-    fields.Height = 4;
+    NativeFields fields{.Platform = kD3d9,
+                        .RasterFormat = 0x8200,
+                        .AlphaOrD3dFormat = 0x31545844,
+                        .Width = 16,
+                        .Height = 4,
+                        .CompressionOrFlags = 0x08};
     // 16 × 4 in 4 blocks, 8 × 2 in 2; 4 × 1, 2 × 1 and 1 × 1 in one block each
     fields.LevelPixels = {test::Join({kDxt1FourColours, kDxt1FourColours, kDxt1FourColours, kDxt1FourColours}),
                           test::Join({kDxt1FourColours, kDxt1FourColours}), kDxt1FourColours, kDxt1ThreeColours,
@@ -325,50 +318,6 @@ TEST(TxdTexture, DxtMipChainsCountWholeBlocksDownToOnePixel) {
     const ReadBack read = ReadOne(fields);
     EXPECT_EQ(read.Texture.LevelPixels.size(), 5u);
     EXPECT_EQ(read.Decoded.Rgba.size(), 16u * 4 * 4);
-}
-
-TEST(TxdTexture, FixedFieldsOfBothPlatformsAreKept) {
-    NativeFields fields;
-    fields.Platform = kD3d9;
-    fields.Flags = 0x3302;
-    fields.Name = "tyre";
-    fields.MaskName = "tyrea";
-    fields.RasterFormat = 0x0500;
-    fields.AlphaOrD3dFormat = 21;
-    fields.Width = 1;
-    fields.Height = 1;
-    fields.CompressionOrFlags = 0x05;  // alpha, automatic mipmaps
-    fields.LevelPixels = {{0, 0, 0, 0}};
-    fields.Extension = {1, 2, 3, 4, 5};
-    TxdTexture texture = ReadOne(fields).Texture;
-    EXPECT_EQ(texture.Platform, kD3d9);
-    EXPECT_EQ(texture.Flags, 0x3302u);
-    EXPECT_EQ(texture.MaskName, "tyrea");
-    EXPECT_EQ(texture.D3dFormat, 21u);
-    EXPECT_EQ(texture.D3d9Flags, 0x05);
-    EXPECT_TRUE(texture.HasAlpha());
-    EXPECT_EQ(texture.Extension, (Bytes{1, 2, 3, 4, 5}));
-
-    fields.Platform = kD3d8;
-    fields.AlphaOrD3dFormat = 0;
-    fields.CompressionOrFlags = 0;
-    texture = ReadOne(fields).Texture;
-    EXPECT_EQ(texture.D3dFormat, 0u);
-    EXPECT_EQ(texture.D3d9Flags, 0);
-    EXPECT_FALSE(texture.HasAlpha());
-}
-
-TEST(TxdTexture, TheDeviceIdFollowsTheSixteenBitTextureCount) {
-    NativeFields fields;
-    fields.RasterFormat = 0x0600;
-    fields.Width = 1;
-    fields.Height = 1;
-    fields.LevelPixels = {{1, 2, 3, 0}};
-    const TxdContents contents =
-        ReadTxd(test::Dictionary({test::TextureNative(fields), test::TextureNative(fields)}, 2, 0x1803FFFF));
-    EXPECT_EQ(contents.DeviceId, 2);
-    EXPECT_EQ(contents.Textures.size(), 2u);
-    EXPECT_EQ(contents.VersionStamp, 0x1803FFFFu);
 }
 
 }  // namespace

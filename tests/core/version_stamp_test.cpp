@@ -36,12 +36,8 @@ TEST(VersionStamp, DecodesTheVersionsTheGamesWrite) {
 
 TEST(VersionStamp, ADictionaryOfAnyStampIsRead) {
     for (const uint32_t stamp : {0x1803FFFFu, 0x1C020065u, 0x00000310u}) {
-        test::NativeFields fields;
-        fields.Name = "lamp";
-        fields.RasterFormat = 0x0500;
-        fields.Width = 1;
-        fields.Height = 1;
-        fields.LevelPixels = {{1, 2, 3, 4}};
+        const test::NativeFields fields{
+            .Name = "lamp", .RasterFormat = 0x0500, .Width = 1, .Height = 1, .LevelPixels = {{1, 2, 3, 4}}};
         const TxdContents contents = ReadTxd(test::Dictionary({test::TextureNative(fields, stamp)}, 0, stamp));
         EXPECT_EQ(contents.VersionStamp, stamp);
         ASSERT_EQ(contents.Textures.size(), 1u);

@@ -35,14 +35,14 @@ vc::test::Bytes FormatsDictionary() {
     const std::pair<uint32_t, TextureFormat> dxts[] = {
         {0x31545844, TextureFormat::Dxt1}, {0x33545844, TextureFormat::Dxt3}, {0x35545844, TextureFormat::Dxt5}};
     for (const auto& [fourCc, format] : dxts) {
-        NativeFields dxt;
-        dxt.Platform = 9;
-        dxt.Name = "dxt";
-        dxt.RasterFormat = 0x8300;
-        dxt.AlphaOrD3dFormat = fourCc;
-        dxt.CompressionOrFlags = 0x09;  // alpha, compressed
-        dxt.Width = 8;
-        dxt.Height = 4;
+        // Flags 0x09: alpha, compressed.
+        NativeFields dxt{.Platform = 9,
+                         .Name = "dxt",
+                         .RasterFormat = 0x8300,
+                         .AlphaOrD3dFormat = fourCc,
+                         .Width = 8,
+                         .Height = 4,
+                         .CompressionOrFlags = 0x09};
         for (uint32_t width = 8, height = 4; width > 0; width /= 2, height = std::max(height / 2, 1u)) {
             dxt.LevelPixels.push_back(Bytes(vc::LevelSize(format, width, height), 0x5A));
         }
@@ -53,11 +53,7 @@ vc::test::Bytes FormatsDictionary() {
         {0x0200, TextureFormat::C565},  {0x0300, TextureFormat::C4444}, {0x0400, TextureFormat::Lum8},
         {0x0500, TextureFormat::C8888}, {0x0600, TextureFormat::C888},  {0x0A00, TextureFormat::C555}};
     for (const auto& [raster, format] : others) {
-        NativeFields direct;
-        direct.Name = "direct";
-        direct.RasterFormat = raster;
-        direct.Width = 4;
-        direct.Height = 2;
+        NativeFields direct{.Name = "direct", .RasterFormat = raster, .Width = 4, .Height = 2};
         if (vc::IsPaletted(format)) {
             direct.Palette = Bytes(format == TextureFormat::Pal8 ? 1024 : 128, 0x77);
         }
@@ -81,10 +77,7 @@ int main(int argc, char** argv) {
 
     Save(corpus / "bmp/pal8.bmp", MakePalettedBmp(8, 4, GreyPalette(16), index));
     Save(corpus / "bmp/rgb24.bmp", MakeTrueColourBmp(4, 4, gradient));
-    BmpFields os2;
-    os2.HeaderSize = 12;
-    os2.Palette = GreyPalette(4);
-    os2.Pixels = std::vector<uint8_t>(16, 1);
+    const BmpFields os2{.HeaderSize = 12, .Palette = GreyPalette(4), .Pixels = std::vector<uint8_t>(16, 1)};
     Save(corpus / "bmp/os2.bmp", MakeBmp(os2));
 
     Save(corpus / "jpeg/colour.jpg", MakeJpeg(16, 8, JpegKind::Colour, gradient, 50));

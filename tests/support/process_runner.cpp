@@ -42,11 +42,6 @@ void SetLimit(int resource, const std::optional<rlim_t>& value) {
     ::_exit(121);
 }
 
-std::string ReadText(const std::string& path) {
-    const std::vector<uint8_t> bytes = ReadBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
-
 }  // namespace
 
 ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& arguments,

@@ -43,4 +43,9 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string ReadText(const std::string& path) {
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
 }  // namespace vc::test

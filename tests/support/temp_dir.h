@@ -29,5 +29,6 @@ class TempDir {
 };
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
+std::string ReadText(const std::string& path);
 
 }  // namespace vc::test
