@@ -17,6 +17,8 @@
 #include <QToolTip>
 #include <QWindow>
 #include <QtTest>
+#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -779,6 +781,28 @@ class MainWindowTest : public QObject {
         busy->release();
         QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("<img")));
         QCOMPARE(PictureOf(QToolTip::text()).size(), QSize(64, 32));  // never larger than the texture
+    }
+
+    void AnImageSavedAgainShowsItsNewPicture() {
+        Fixture f;
+        const auto solid = [](uint8_t red, uint8_t green, uint8_t blue) {
+            return [=](int, int) { return RgbColour{red, green, blue}; };
+        };
+        const std::string wall = f.Folder.Write("wall.bmp", vc::test::MakeTrueColourBmp(16, 16, solid(255, 0, 0)));
+        f.Add({Q(wall)});
+        QVERIFY(f.Show());
+        RestPointerOn(f, 1);
+        QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("<img")));
+        QCOMPARE(PictureOf(QToolTip::text()).pixel(4, 4), qRgb(255, 0, 0));
+        QToolTip::hideText();
+        QTRY_VERIFY(ShownToolTip() == nullptr);
+
+        const auto saved = std::filesystem::last_write_time(wall);
+        f.Folder.Write("wall.bmp", vc::test::MakeTrueColourBmp(16, 16, solid(0, 0, 255)));
+        std::filesystem::last_write_time(wall, saved + std::chrono::seconds(2));
+        RestPointerOn(f, 1);
+        QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("<img")) &&
+                    PictureOf(QToolTip::text()).pixel(4, 4) == qRgb(0, 0, 255));
     }
 
     void VersionIsPrintedWithoutStartingTheWindowSystem() {
