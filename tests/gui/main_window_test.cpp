@@ -1,6 +1,7 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -60,6 +61,14 @@ std::vector<int> SelectedRows(const QTableView& table) {
         rows.push_back(index.row() + 1);
     }
     return rows;
+}
+
+// Shows the window for reading tooltips. On an X server the server's own pointer is first parked in
+// the screen's corner, away from the window: a window or a tooltip opening under it would count as
+// the pointer entering or leaving, which closes the tooltip or keeps it from coming.
+[[nodiscard]] bool ShowAwayFromThePointer(Fixture& f) {
+    QCursor::setPos(f.Window.screen()->geometry().bottomRight());
+    return f.Show();
 }
 
 // Moves the pointer onto a table row and rests it there, as a user does to read the tooltip. It
@@ -719,7 +728,7 @@ class MainWindowTest : public QObject {
             "\r\n[Texture2]\r\npath=" + f.Paletted("grass.bmp", 8, 8).toStdString() + "\r\n";
         f.Prompts.NextOpenFile.push_back(Q(f.Folder.WriteText("set.txt", list)));
         f.Action("ImportList1")->trigger();
-        QVERIFY(f.Show());
+        QVERIFY(ShowAwayFromThePointer(f));
         const QString detail = f.Table()->toolTip();
         QVERIFY2(detail.startsWith("[Texture 1] - 256 × 64 px; 32 bit\nName: glass (24bit)\n"), qPrintable(detail));
 
@@ -756,7 +765,7 @@ class MainWindowTest : public QObject {
         const QString wall = f.TrueColour("wall.bmp", 16, 16);
         f.Add({wall});
         f.Folder.WriteText("wall.bmp", "no longer a bitmap");
-        QVERIFY(f.Show());
+        QVERIFY(ShowAwayFromThePointer(f));
         RestPointerOn(f, 1);
         QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("No preview")));
         QCOMPARE(TextOf(QToolTip::text()), "No preview\n" + f.Table()->toolTip());
@@ -767,7 +776,7 @@ class MainWindowTest : public QObject {
     void ThePictureIsDecodedOffTheWindowsThreadAndJoinsTheShownTooltip() {
         Fixture f;
         f.Add({f.TrueColour("wall.bmp", 64, 32)});
-        QVERIFY(f.Show());
+        QVERIFY(ShowAwayFromThePointer(f));
         // The pictures' one worker is kept busy, as by a big image: the window must not wait for it.
         auto* workers = f.Window.findChild<QThreadPool*>();
         QVERIFY(workers != nullptr);
@@ -790,7 +799,7 @@ class MainWindowTest : public QObject {
         };
         const std::string wall = f.Folder.Write("wall.bmp", vc::test::MakeTrueColourBmp(16, 16, solid(255, 0, 0)));
         f.Add({Q(wall)});
-        QVERIFY(f.Show());
+        QVERIFY(ShowAwayFromThePointer(f));
         RestPointerOn(f, 1);
         QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("<img")));
         QCOMPARE(PictureOf(QToolTip::text()).pixel(4, 4), qRgb(255, 0, 0));
@@ -801,6 +810,7 @@ class MainWindowTest : public QObject {
         f.Folder.Write("wall.bmp", vc::test::MakeTrueColourBmp(16, 16, solid(0, 0, 255)));
         std::filesystem::last_write_time(wall, saved + std::chrono::seconds(2));
         RestPointerOn(f, 1);
+        QTRY_VERIFY(ShownToolTip() != nullptr);
         QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("<img")) &&
                     PictureOf(QToolTip::text()).pixel(4, 4) == qRgb(0, 0, 255));
     }
