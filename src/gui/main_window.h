@@ -17,6 +17,7 @@ class QTableView;
 
 namespace vc::gui {
 
+class TexturePreviews;
 class TextureTableModel;
 
 // The main window: the texture table, the menu, the column of buttons and the status bar. It
@@ -132,6 +133,7 @@ class TForm1 final : public QMainWindow {
     int m_selectedRow = 1;
 
     TextureTableModel* m_model = nullptr;
+    TexturePreviews* m_previews = nullptr;
     QTableView* Table = nullptr;
     QLabel* m_countPanel = nullptr;
     QLabel* m_detailPanel = nullptr;

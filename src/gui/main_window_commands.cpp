@@ -365,7 +365,7 @@ void TForm1::ChangeTexture() {
         [this](const std::string& path, size_t slot, TImageInfo& info) {
             return m_workspace.Intake.ReadImageFile(path, slot, false, m_settings.pwr2lmt, info);
         },
-        this);
+        *m_previews, this);
     dialog.setWindowTitle("Change Texture " + QString::number(row));
     dialog.LoadEntry(m_workspace.TexList[static_cast<size_t>(row - 1)]);
     dialog.Button3Click();

@@ -16,7 +16,9 @@
 #include <QTableView>
 
 #include "grid_view.h"
+#include "texture_previews.h"
 #include "texture_table_model.h"
+#include "texture_tool_tip.h"
 #include "window_placement.h"
 
 // The button glyphs live in this static library's resources, which must be registered by hand.
@@ -114,6 +116,11 @@ void TForm1::CreateControls() {
     Table->setEnabled(false);
     connect(Table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TForm1::TableClick);
     connect(Table, &QTableView::clicked, this, &TForm1::TableClick);
+    m_previews = new TexturePreviews(this);
+    new TextureToolTip(*Table, *m_previews, [this]() -> const TTexFile* {
+        const auto index = static_cast<size_t>(m_selectedRow - 1);
+        return index < m_workspace.TexList.size() ? &m_workspace.TexList[index] : nullptr;
+    });
 
     Button1 = CreateButton("Button1", "Add", "Add texture(s) to list", 8);
     Button1->setIcon(QIcon(QStringLiteral(":/icons/add.png")));

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QValidator>
 
@@ -13,6 +14,8 @@
 #include "io/error.h"
 #include "io/file_names.h"
 #include "io/path_shortening.h"
+#include "texture_picture.h"
+#include "texture_previews.h"
 #include "window_placement.h"
 
 namespace vc::gui {
@@ -21,7 +24,11 @@ namespace {
 
 constexpr int kTypedNameLimit = 31;
 constexpr int kPathWidth = 165;
+// The previews stand right of the two groups, as high as they are.
+constexpr int kPreviewLeft = 233;
+constexpr int kPreviewSide = 105;
 const QString kNoAlpha = QStringLiteral("No alpha selected");
+const QString kNoPreview = QStringLiteral("No preview");
 const QString kImageFilter = QStringLiteral(
     "All Supported Files|*.bmp; *.jpg; *.jpe; *.jpeg|8bit or 24bit Bitmaps (*.bmp)|*.bmp|"
     "JPEG Images (*.jpg; *.jpe; *.jpeg)|*.jpg; *.jpe; *.jpeg");
@@ -79,16 +86,17 @@ void SetName(QLineEdit* edit, const QString& name) {
 
 }  // namespace
 
-TForm2::TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent)
+TForm2::TForm2(Prompts& prompts, ReadImage readImage, TexturePreviews& previews, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_prompts(prompts),
-      m_readImage(std::move(readImage)) {
+      m_readImage(std::move(readImage)),
+      m_previews(previews) {
     KeepCentredOnOwner(*this);
     setObjectName(QStringLiteral("TForm2"));
     if (parent != nullptr) {
         setFont(parent->font());
     }
-    setFixedSize(233, 265);
+    setFixedSize(kPreviewLeft + kPreviewSide + 8, 265);
 
     GroupBox1 = new EtchedGroupBox(QStringLiteral(" Texture Settings "), this);
     GroupBox1->setGeometry(8, 8, 217, 105);
@@ -127,6 +135,14 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent)
     Button2->setDefault(true);
     Button2->setEnabled(false);
 
+    m_texPreview = CreatePreview(QStringLiteral("TexPreview"), 8);
+    m_alphaPreview = CreatePreview(QStringLiteral("AlphaPreview"), 120);
+    connect(&m_previews, &TexturePreviews::Loaded, this, [this](const QString& key) {
+        if (key == m_previewKey) {
+            ShowPreview();
+        }
+    });
+
     setTabOrder(edtTex, btnTex);
     setTabOrder(btnTex, cbxAlpha);
     setTabOrder(cbxAlpha, edtAlpha);
@@ -163,6 +179,15 @@ QPushButton* TForm2::CreateFileButton(QGroupBox* group) {
     button->setIcon(QIcon(QStringLiteral(":/icons/add.png")));
     button->setToolTip(QStringLiteral("Change Bitmap Source File"));
     return button;
+}
+
+QLabel* TForm2::CreatePreview(const QString& name, int top) {
+    auto* preview = new QLabel(this);
+    preview->setObjectName(name);
+    preview->setGeometry(kPreviewLeft, top, kPreviewSide, kPreviewSide);
+    preview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    preview->setAlignment(Qt::AlignCenter);
+    return preview;
 }
 
 QLabel* TForm2::CreateLineLabel(QGroupBox* group) {
@@ -236,6 +261,7 @@ void TForm2::cbxAlphaClick() {
         BtnAlpha->setText(Shortened(NewAlphaPath));
     }
     Button2->setEnabled(true);
+    ShowPreview();
 }
 
 void TForm2::edtChange() {
@@ -266,6 +292,36 @@ void TForm2::PickImage(const ImagePicker& picker) {
         SetName(picker.Name, Text(std::string(FileNameWithoutExtension(picker.Path))));
     }
     Button2->setEnabled(true);
+    ShowPreview();
+}
+
+void TForm2::ShowPreview() {
+    const bool alphaPicked = cbxAlpha->isChecked() && !NewAlphaPath.empty();
+    TTexFile images;
+    images.TexPath = NewTexPath;
+    images.AlphaPath = NewAlphaPath;
+    // An alpha image that does not fit would leave the texture out of the dictionary; the colour
+    // image is still worth seeing on its own.
+    images.HasAlpha = alphaPicked && CheckAlphaFit(NewTexInfo, NewAlphaInfo) == AlphaFit::Fits;
+    m_previewKey = TexturePreviews::KeyOf(images);
+    const TexturePreviews::Preview preview = m_previews.Find(images);
+    m_texPreview->clear();
+    m_alphaPreview->clear();
+    if (!preview.Ready) {
+        return;  // shown when Loaded says it is ready
+    }
+    if (preview.Picture.isNull()) {
+        m_texPreview->setText(kNoPreview);
+        m_alphaPreview->setText(alphaPicked ? kNoPreview : QString());
+        return;
+    }
+    const QImage picture = FittedPicture(preview.Picture, m_texPreview->contentsRect().size());
+    m_texPreview->setPixmap(QPixmap::fromImage(OverCheckerboard(picture)));
+    if (images.HasAlpha) {
+        m_alphaPreview->setPixmap(QPixmap::fromImage(AlphaAsGrey(picture)));
+    } else if (alphaPicked) {
+        m_alphaPreview->setText(kNoPreview);
+    }
 }
 
 void TForm2::btnTexClick() {

@@ -15,17 +15,21 @@ class QPushButton;
 
 namespace vc::gui {
 
+class TexturePreviews;
+
 // Runs image intake on a picked file without pixels: true when accepted, with its size and depth.
 // slot 0 is the colour image, 1 the alpha image. Throws an Error when the file cannot be read.
 using ReadImage = std::function<bool(const std::string& path, size_t slot, TImageInfo& info)>;
 
 // The texture settings dialog: changes one entry's name, colour image and alpha on a copy, which
-// the caller writes back only when the dialog closes with Accepted after a successful Apply.
+// the caller writes back only when the dialog closes with Accepted after a successful Apply. Beside
+// the settings it shows the picked images as the dictionary will hold them: the texture with its
+// alpha over a checkerboard, and the alpha in grey.
 class TForm2 final : public QDialog {
     Q_OBJECT
 
   public:
-    TForm2(Prompts& prompts, ReadImage readImage, QWidget* parent = nullptr);
+    TForm2(Prompts& prompts, ReadImage readImage, TexturePreviews& previews, QWidget* parent = nullptr);
 
     // Puts the entry's values into the copy; Reset then shows them.
     void LoadEntry(const TTexFile& entry);
@@ -57,6 +61,7 @@ class TForm2 final : public QDialog {
     QLineEdit* CreateNameEdit(QGroupBox* group);
     QPushButton* CreateFileButton(QGroupBox* group);
     QLabel* CreateLineLabel(QGroupBox* group);
+    QLabel* CreatePreview(const QString& name, int top);
     QString Shortened(const std::string& path) const;
     // The fields and controls that picking a colour or an alpha image fills.
     struct ImagePicker {
@@ -71,9 +76,15 @@ class TForm2 final : public QDialog {
     // Shows the picker and runs intake on the choice; a refused image changes nothing.
     void PickImage(const ImagePicker& picker);
     void Say(const QString& text);
+    // Shows the pictures of the images picked now, once they are decoded.
+    void ShowPreview();
 
     Prompts& m_prompts;
     ReadImage m_readImage;
+    TexturePreviews& m_previews;
+    QString m_previewKey;  // of the images the preview is to show
+    QLabel* m_texPreview = nullptr;
+    QLabel* m_alphaPreview = nullptr;
     QGroupBox* GroupBox1 = nullptr;
     QGroupBox* GroupBox2 = nullptr;
     QLineEdit* edtTex = nullptr;

@@ -26,6 +26,7 @@
 #include "image_files.h"
 #include "io/file_io.h"
 #include "model_chunks.h"
+#include "texture_picture.h"
 #include "texture_settings_dialog.h"
 
 namespace vc::gui {
@@ -148,6 +149,11 @@ bool GreenInk(QColor c) {
     return c.green() > c.red() + 60 && c.green() > c.blue() + 60;
 }
 
+// The picture a preview shows, as pixels; null while it shows none.
+QImage Shown(const QLabel* preview) {
+    return preview->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 bool RedInk(QColor c) {
     return c.red() > c.green() + 100 && c.red() > c.blue() + 100;
 }
@@ -182,6 +188,63 @@ class DialogsTest : public QObject {
             d.reject();
         });
         QCOMPARE(f.Entry(2).TexName, "wall");
+    }
+
+    void ChangeShowsThePickedImageAndAlphaAsTheDictionaryWillHoldThem() {
+        Fixture f;
+        const auto solid = [](uint8_t red, uint8_t green, uint8_t blue) {
+            return [=](int, int) { return RgbColour{red, green, blue}; };
+        };
+        const QString red = Q(f.Folder.Write("red.bmp", vc::test::MakeTrueColourBmp(64, 32, solid(255, 0, 0))));
+        const QString blue = Q(f.Folder.Write("blue.bmp", vc::test::MakeTrueColourBmp(64, 32, solid(0, 0, 255))));
+        const QString mask =
+            Q(f.Folder.Write("mask.bmp", vc::test::MakePalettedBmp(64, 32, vc::test::GreyPalette(2), [](int x, int) {
+                                 return uint8_t(x < 32 ? 0 : 1);
+                             })));
+        f.Add({red});
+        f.Change([&](TForm2& d) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            auto* colour = Child<QLabel>(d, "TexPreview");
+            auto* alpha = Child<QLabel>(d, "AlphaPreview");
+            QVERIFY(colour != nullptr && alpha != nullptr);
+            // The entry's own image, opaque, and no alpha.
+            QTRY_VERIFY(!colour->pixmap().isNull());
+            QCOMPARE(Shown(colour).size(), QSize(64, 32));
+            QCOMPARE(Shown(colour).pixel(5, 5), qRgb(255, 0, 0));
+            QVERIFY(alpha->pixmap().isNull());
+
+            // A mask picked for it: clear on the left, where the board shows through.
+            auto* hasAlpha = Child<QCheckBox>(d, "cbxAlpha");
+            QTest::mouseClick(hasAlpha, Qt::LeftButton);
+            QVERIFY(hasAlpha->isChecked());
+            f.Prompts.NextOpenFile.push_back(mask);
+            QTest::mouseClick(Child<QPushButton>(d, "BtnAlpha"), Qt::LeftButton);
+            QTRY_VERIFY(!alpha->pixmap().isNull());
+            QCOMPARE(Shown(colour).pixel(2, 2), kCheckerLight);
+            QCOMPARE(Shown(colour).pixel(10, 2), kCheckerDark);
+            QCOMPARE(Shown(colour).pixel(50, 10), qRgb(255, 0, 0));
+            QCOMPARE(Shown(alpha).size(), QSize(64, 32));
+            QCOMPARE(Shown(alpha).pixel(10, 10), qRgb(0, 0, 0));
+            QCOMPARE(Shown(alpha).pixel(50, 10), qRgb(255, 255, 255));
+
+            // Another colour image: the same mask over it.
+            f.Prompts.NextOpenFile.push_back(blue);
+            QTest::mouseClick(Child<QPushButton>(d, "btnTex"), Qt::LeftButton);
+            QTRY_VERIFY(!colour->pixmap().isNull());
+            QCOMPARE(Shown(colour).pixel(50, 10), qRgb(0, 0, 255));
+            QCOMPARE(Shown(colour).pixel(2, 2), kCheckerLight);
+            f.Snapshot(d, "texture-settings-preview");
+
+            // Without alpha the texture is opaque and there is no alpha to show.
+            QTest::mouseClick(hasAlpha, Qt::LeftButton);
+            QVERIFY(!hasAlpha->isChecked());
+            QTRY_VERIFY(!colour->pixmap().isNull());
+            QCOMPARE(Shown(colour).pixel(2, 2), qRgb(0, 0, 255));
+            QVERIFY(alpha->pixmap().isNull());
+            d.reject();
+        });
+        QVERIFY(f.Prompts.Messages.empty());
     }
 
     void ApplyChecksNamesAndAlphaInOrder() {

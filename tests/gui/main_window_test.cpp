@@ -1,18 +1,27 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSemaphore>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QThreadPool>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 #include <QtTest>
+#include <chrono>
+#include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "application_setup.h"
 #include "dialog_prompts.h"
@@ -20,6 +29,7 @@
 #include "image_files.h"
 #include "io/file_io.h"
 #include "settings/settings.h"
+#include "texture_picture.h"
 
 namespace vc::gui {
 
@@ -51,6 +61,66 @@ std::vector<int> SelectedRows(const QTableView& table) {
         rows.push_back(index.row() + 1);
     }
     return rows;
+}
+
+// Shows the window for reading tooltips. On an X server the server's own pointer is first parked in
+// the screen's corner, away from the window: a window or a tooltip opening under it would count as
+// the pointer entering or leaving, which closes the tooltip or keeps it from coming.
+[[nodiscard]] bool ShowAwayFromThePointer(Fixture& f) {
+    QCursor::setPos(f.Window.screen()->geometry().bottomRight());
+    return f.Show();
+}
+
+// Moves the pointer onto a table row and rests it there, as a user does to read the tooltip. It
+// comes from the table's corner, so that it moves even when it was left on the row.
+void RestPointerOn(const Fixture& f, int row) {
+    const QRect cell = f.Table()->visualRect(f.Table()->model()->index(row - 1, 1));
+    QTest::mouseMove(f.Table()->viewport(), QPoint(1, f.Table()->viewport()->height() - 2));
+    QTest::mouseMove(f.Table()->viewport(), cell.center());
+}
+
+// The tooltip window on the screen, if one is shown.
+QWidget* ShownToolTip() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("qtooltip_label") && widget->isVisible()) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+// What a rich-text tooltip reads as text; its picture stands as one object character.
+QString TextOf(const QString& tip) {
+    QTextDocument document;
+    document.setHtml(tip);
+    return document.toPlainText();
+}
+
+// The picture a rich-text tooltip carries, loaded as its text document loads it.
+QImage PictureOf(const QString& tip) {
+    QTextDocument document;
+    document.setHtml(tip);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextCharFormat format = fragment.fragment().charFormat();
+            if (format.isImageFormat()) {
+                const QUrl source(format.toImageFormat().name());
+                return document.resource(QTextDocument::ImageResource, source).value<QPixmap>().toImage();
+            }
+        }
+    }
+    return {};
+}
+
+bool Holds(const QImage& picture, QRgb colour) {
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (picture.pixel(x, y) == colour) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -430,7 +500,7 @@ class MainWindowTest : public QObject {
 
     void ShortcutsWorkOnlyWhileTheirCommandIsEnabled() {
         Fixture f;
-        QVERIFY(f.Show());  // shortcuts reach the active window only
+        QVERIFY(f.Show());                                           // shortcuts reach the active window only
         QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);  // Build is disabled: no dialog
         QVERIFY(f.Prompts.Dialogs.empty());
         QTest::keyClick(&f.Window, Qt::Key_Insert);
@@ -646,6 +716,104 @@ class MainWindowTest : public QObject {
         }
         QCOMPARE(table->model()->flags(blank), Qt::NoItemFlags);
         QVERIFY(table->selectionModel()->selectedIndexes().isEmpty());
+    }
+
+    void TheTooltipShowsTheSelectedTextureWithItsAlphaOverACheckerboardAboveItsDetailText() {
+        Fixture f;
+        const auto red = [](int, int) { return RgbColour{255, 0, 0}; };
+        const auto leftHalfClear = [](int x, int) { return static_cast<uint8_t>(x < 128 ? 0 : 1); };
+        const std::string list =
+            "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" +
+            f.Folder.Write("glass.bmp", vc::test::MakeTrueColourBmp(256, 64, red)) + "\r\nalphapath=" +
+            f.Folder.Write("glassm.bmp", vc::test::MakePalettedBmp(256, 64, vc::test::GreyPalette(2), leftHalfClear)) +
+            "\r\n[Texture2]\r\npath=" + f.Paletted("grass.bmp", 8, 8).toStdString() + "\r\n";
+        f.Prompts.NextOpenFile.push_back(Q(f.Folder.WriteText("set.txt", list)));
+        f.Action("ImportList1")->trigger();
+        QVERIFY(ShowAwayFromThePointer(f));
+        const QString detail = f.Table()->toolTip();
+        QVERIFY2(detail.startsWith("[Texture 1] - 256 × 64 px; 32 bit\nName: glass (24bit)\n"), qPrintable(detail));
+
+        // The tooltip describes the selected row wherever the pointer rests.
+        RestPointerOn(f, 2);
+        QTRY_VERIFY(ShownToolTip() != nullptr);
+        QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("<img")));
+        QCOMPARE(TextOf(QToolTip::text()), QChar(QChar::ObjectReplacementCharacter) + QStringLiteral("\n") + detail);
+        const QImage picture = PictureOf(QToolTip::text());
+        QCOMPARE(picture.size(), QSize(128, 32));
+        int clearMisses = 0;
+        int opaqueMisses = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < 60; ++x) {  // clear: the board in squares of 8, light at the top left
+                const bool light = (x / kCheckerSquare + y / kCheckerSquare) % 2 == 0;
+                clearMisses += picture.pixel(x, y) != (light ? kCheckerLight : kCheckerDark) ? 1 : 0;
+            }
+            for (int x = 68; x < picture.width(); ++x) {
+                opaqueMisses += picture.pixel(x, y) != qRgb(255, 0, 0) ? 1 : 0;
+            }
+        }
+        QCOMPARE(clearMisses, 0);
+        QCOMPARE(opaqueMisses, 0);
+        // The window shows the picture with the board through it.
+        const QImage shown = ShownToolTip()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QVERIFY(Holds(shown, kCheckerDark));
+        QVERIFY(Holds(shown, qRgb(255, 0, 0)));
+        f.Snapshot(*ShownToolTip(), "texture-tooltip");
+        QVERIFY(f.Prompts.Messages.empty());
+    }
+
+    void ATextureWithoutAPictureSaysSoAboveItsDetailText() {
+        Fixture f;
+        const QString wall = f.TrueColour("wall.bmp", 16, 16);
+        f.Add({wall});
+        f.Folder.WriteText("wall.bmp", "no longer a bitmap");
+        QVERIFY(ShowAwayFromThePointer(f));
+        RestPointerOn(f, 1);
+        QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("No preview")));
+        QCOMPARE(TextOf(QToolTip::text()), "No preview\n" + f.Table()->toolTip());
+        QVERIFY(PictureOf(QToolTip::text()).isNull());
+        QVERIFY(f.Prompts.Messages.empty());
+    }
+
+    void ThePictureIsDecodedOffTheWindowsThreadAndJoinsTheShownTooltip() {
+        Fixture f;
+        f.Add({f.TrueColour("wall.bmp", 64, 32)});
+        QVERIFY(ShowAwayFromThePointer(f));
+        // The pictures' one worker is kept busy, as by a big image: the window must not wait for it.
+        auto* workers = f.Window.findChild<QThreadPool*>();
+        QVERIFY(workers != nullptr);
+        const auto busy = std::make_shared<QSemaphore>();
+        workers->start([busy] { busy->acquire(); });
+        const auto freeWorker = qScopeGuard([busy] { busy->release(); });
+
+        RestPointerOn(f, 1);
+        QTRY_VERIFY(ShownToolTip() != nullptr);
+        QCOMPARE(QToolTip::text(), f.Table()->toolTip());  // the text alone while the picture is not decoded
+        busy->release();
+        QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("<img")));
+        QCOMPARE(PictureOf(QToolTip::text()).size(), QSize(64, 32));  // never larger than the texture
+    }
+
+    void AnImageSavedAgainShowsItsNewPicture() {
+        Fixture f;
+        const auto solid = [](uint8_t red, uint8_t green, uint8_t blue) {
+            return [=](int, int) { return RgbColour{red, green, blue}; };
+        };
+        const std::string wall = f.Folder.Write("wall.bmp", vc::test::MakeTrueColourBmp(16, 16, solid(255, 0, 0)));
+        f.Add({Q(wall)});
+        QVERIFY(ShowAwayFromThePointer(f));
+        RestPointerOn(f, 1);
+        QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("<img")));
+        QCOMPARE(PictureOf(QToolTip::text()).pixel(4, 4), qRgb(255, 0, 0));
+        QToolTip::hideText();
+        QTRY_VERIFY(ShownToolTip() == nullptr);
+
+        const auto saved = std::filesystem::last_write_time(wall);
+        f.Folder.Write("wall.bmp", vc::test::MakeTrueColourBmp(16, 16, solid(0, 0, 255)));
+        std::filesystem::last_write_time(wall, saved + std::chrono::seconds(2));
+        RestPointerOn(f, 1);
+        QTRY_VERIFY(ShownToolTip() != nullptr);
+        QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("<img")) &&
+                    PictureOf(QToolTip::text()).pixel(4, 4) == qRgb(0, 0, 255));
     }
 
     void VersionIsPrintedWithoutStartingTheWindowSystem() {

@@ -1,0 +1,33 @@
+#include "txd/texture_preview.h"
+
+#include "io/error.h"
+#include "txd/txd_builder.h"
+#include "txd/txd_reader.h"
+#include "workspace/workspace.h"
+
+namespace vc {
+
+std::optional<DecodedTexture> PreviewTexture(const TTexFile& entry) {
+    Workspace workspace;
+    TTexFile& texture = workspace.TexList.emplace_back();
+    texture.TexPath = entry.TexPath;
+    texture.HasAlpha = entry.HasAlpha;
+    if (entry.HasAlpha) {
+        texture.AlphaPath = entry.AlphaPath;
+    }
+    // Names play no part in the picture; distinct ones keep the build's name check out of it.
+    texture.TexName = "texture";
+    texture.AlphaName = entry.HasAlpha ? "alpha" : "";
+    try {
+        const BuildResult built = BuildTxd(workspace, TxdOptions{.pwr2lmt = false});
+        if (built.Written == 0) {
+            return std::nullopt;
+        }
+        const TxdContents contents = ReadTxd(built.Bytes);
+        return DecodeTexture(built.Bytes, contents.Textures.front());
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace vc

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QCache>
+#include <QImage>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QThreadPool>
+
+#include "texlist/tex_file.h"
+
+namespace vc::gui {
+
+// Pictures of textures as the dictionary will hold them, fitted into kPreviewSide × kPreviewSide
+// pixels. They are decoded off the window's thread, one at a time, each with an intake of its own,
+// and kept by their images' paths and modification times, so that an image saved again is read
+// again. A big image in a long list never holds up the window.
+class TexturePreviews final : public QObject {
+    Q_OBJECT
+
+  public:
+    static constexpr int kPreviewSide = 128;
+
+    explicit TexturePreviews(QObject* parent = nullptr);
+    // Waits for the picture being decoded, if any; pictures not yet started are dropped.
+    ~TexturePreviews() override;
+
+    struct Preview {
+        bool Ready = false;
+        QImage Picture;  // with its alpha, premultiplied; null when there is nothing to show
+    };
+    // The entry's picture when it is ready. Otherwise its decoding is started (once) and Loaded
+    // tells when it is ready. Only the paths and HasAlpha of the entry count.
+    Preview Find(const TTexFile& entry);
+    // The name under which an entry's picture is kept.
+    static QString KeyOf(const TTexFile& entry);
+
+  signals:
+    void Loaded(const QString& key);
+
+  private:
+    void Keep(const QString& key, const QImage& picture);
+
+    QCache<QString, QImage> m_pictures;
+    QSet<QString> m_loading;
+    QThreadPool m_pool;
+};
+
+}  // namespace vc::gui
