@@ -59,7 +59,8 @@ TexturePreviews::Preview TexturePreviews::Find(const TTexFile& entry) {
         images.HasAlpha = entry.HasAlpha;
         m_pool.start([this, key, images] {
             const QImage picture = PictureOf(images);
-            // The destructor waits for this task, so the window's thread is there to take it.
+            // The destructor waits for this task, so this object is still there to keep the picture,
+            // which it does on the window's thread.
             QMetaObject::invokeMethod(
                 this, [this, key, picture] { Keep(key, picture); }, Qt::QueuedConnection);
         });
