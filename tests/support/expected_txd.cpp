@@ -78,7 +78,7 @@ std::vector<uint8_t> ExpectedDictionary(const std::vector<ExpectedTexture>& text
                 const RgbColour c = PaletteEntry(colour.Pixels, i);
                 const RgbColour a = hasAlpha ? PaletteEntry(alpha.Pixels, i) : RgbColour{};
                 out.Append(std::vector<uint8_t>{c.Red, c.Green, c.Blue,
-                                               hasAlpha ? Grey(a.Red, a.Green, a.Blue) : uint8_t{255}});
+                                                hasAlpha ? Grey(a.Red, a.Green, a.Blue) : uint8_t{255}});
             }
         } else if (hasAlpha) {
             for (size_t k = 0; k < pixelCount; ++k) {

@@ -69,9 +69,8 @@ std::string WriteImageSetWithMasks(const std::string& folder, int count, int sid
         list += "[Texture" + std::to_string(i + 1) + "]\r\npath=" + images[i] + "\r\n";
         if (i % 4 == 1) {
             const std::string mask = folder + "/mask" + std::to_string(i) + ".bmp";
-            Save(mask, MakePalettedBmp(side, side, GreyPalette(256), [](int x, int y) {
-                     return static_cast<uint8_t>((x * y) & 0xFF);
-                 }));
+            Save(mask, MakePalettedBmp(side, side, GreyPalette(256),
+                                       [](int x, int y) { return static_cast<uint8_t>((x * y) & 0xFF); }));
             list += "alpha=mask" + std::to_string(i) + "\r\nalphapath=" + mask + "\r\n";
         }
     }
