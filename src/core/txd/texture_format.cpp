@@ -36,6 +36,11 @@ bool IsPaletted(TextureFormat format) {
     return format == TextureFormat::Pal8 || format == TextureFormat::Pal4;
 }
 
+bool CarriesAlpha(TextureFormat format) {
+    return format != TextureFormat::C888 && format != TextureFormat::C565 && format != TextureFormat::C555 &&
+           format != TextureFormat::Lum8;
+}
+
 uint64_t LevelSize(TextureFormat format, uint32_t width, uint32_t height) {
     const uint64_t pixels = uint64_t{width} * height;
     const uint64_t blocks = (uint64_t{width} + 3) / 4 * ((uint64_t{height} + 3) / 4);

@@ -32,6 +32,9 @@ std::string_view TextureFormatName(TextureFormat format);
 
 bool IsPaletted(TextureFormat format);
 
+// False for the formats whose every pixel decodes opaque (888, 565, 555, LUM8).
+bool CarriesAlpha(TextureFormat format);
+
 // The bytes one level of width × height pixels takes; DXT levels take whole blocks.
 uint64_t LevelSize(TextureFormat format, uint32_t width, uint32_t height);
 

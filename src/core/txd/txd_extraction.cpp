@@ -103,7 +103,7 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
             ++result.Failed;
             continue;
         }
-        const bool withMask = texture.HasAlpha() || AnyTranslucent(decoded);
+        const bool withMask = texture.HasAlpha() || (CarriesAlpha(*texture.Format) && AnyTranslucent(decoded));
         const TextureImages images = EncodeImages(decoded, withMask);
         TTexFile entry;
         entry.TexName = texture.Name;
