@@ -23,6 +23,7 @@ struct BitmapInfo {
     uint16_t BitsPerPixel = 0;
     bool HasPalette = false;
     std::vector<RgbColour> Palette;  // the entries present, at most 256
+    bool HasAlpha = false;           // the image carries its own alpha (an alpha channel or transparent colours)
 };
 
 // Pixels of an 8- or 24-bit image, rows from the visual top down, no row padding.
@@ -30,6 +31,8 @@ struct DecodedPixels {
     // 8 bits per pixel: one palette index per pixel; 24: blue, green, red, 255 per pixel.
     std::vector<uint8_t> Raster;
     std::vector<RgbColour> Palette;  // the palette the indices refer to, at most 256 entries
+    // Images that carry their own alpha: one level per pixel, in the order of Raster; else empty.
+    std::vector<uint8_t> Alpha;
 };
 
 // A reader over one image file's bytes. Construction parses the headers and throws an Error
