@@ -1,5 +1,6 @@
 #include "image_files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -158,6 +159,63 @@ std::vector<uint8_t> MakeJpeg(int width, int height, JpegKind kind, const std::f
     std::vector<uint8_t> bytes(buffer, buffer + size);
     std::free(buffer);
     return bytes;
+}
+
+namespace {
+
+// Packs pixel values of valueSize bytes into run-length packets of at most 128 pixels: two or more
+// equal values in a row make a run packet, anything else goes into raw packets.
+void WriteRunLength(ByteWriter& out, std::span<const uint8_t> pixels, size_t valueSize) {
+    const size_t count = pixels.size() / valueSize;
+    const auto value = [&](size_t i) { return pixels.subspan(i * valueSize, valueSize); };
+    const auto same = [&](size_t a, size_t b) { return std::ranges::equal(value(a), value(b)); };
+    size_t i = 0;
+    while (i < count) {
+        size_t run = 1;
+        while (i + run < count && run < 128 && same(i, i + run)) {
+            ++run;
+        }
+        if (run > 1) {
+            out.U8(static_cast<uint8_t>(0x80 | (run - 1)));
+            out.Append(value(i));
+            i += run;
+            continue;
+        }
+        size_t raw = 1;
+        while (i + raw < count && raw < 128 && !(i + raw + 1 < count && same(i + raw, i + raw + 1))) {
+            ++raw;
+        }
+        out.U8(static_cast<uint8_t>(raw - 1));
+        out.Append(pixels.subspan(i * valueSize, raw * valueSize));
+        i += raw;
+    }
+}
+
+}  // namespace
+
+std::vector<uint8_t> MakeTga(const TgaFields& fields) {
+    ByteWriter out;
+    out.U8(static_cast<uint8_t>(fields.Id.size()));
+    out.U8(fields.MapType);
+    out.U8(fields.ImageType);
+    out.U16(fields.MapFirst);
+    out.U16(fields.MapLength);
+    out.U8(fields.MapEntryBits);
+    out.U16(0);  // screen origin
+    out.U16(0);
+    out.U16(fields.Width);
+    out.U16(fields.Height);
+    out.U8(fields.PixelBits);
+    out.U8(fields.Descriptor);
+    out.Append(fields.Id);
+    out.Append(fields.Map);
+    if (fields.ImageType >= 9) {
+        WriteRunLength(out, fields.Pixels, (fields.PixelBits + 7u) / 8);
+    } else {
+        out.Append(fields.Pixels);
+    }
+    out.Append(fields.Trailer);
+    return out.Take();
 }
 
 }  // namespace vc::test

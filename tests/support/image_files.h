@@ -38,4 +38,26 @@ enum class JpegKind { Colour, Grey, Cmyk, ProgressiveColour, ArithmeticColour };
 std::vector<uint8_t> MakeJpeg(int width, int height, JpegKind kind, const std::function<RgbColour(int, int)>& colour,
                               int quality = 95);
 
+// A TGA file to write field by field; fields default to an uncompressed 24-bit true-colour image
+// stored from the bottom row up.
+struct TgaFields {
+    uint8_t ImageType = 2;  // 1 colour-mapped, 2 true-colour, 3 grey; 9, 10, 11 their run-length forms
+    uint16_t Width = 2;
+    uint16_t Height = 2;
+    uint8_t PixelBits = 24;
+    uint8_t Descriptor = 0;  // alpha bits, 0x10 right to left, 0x20 rows from the top
+    std::vector<uint8_t> Id;
+    uint8_t MapType = 0;  // 1 when a colour map follows the ID
+    uint16_t MapFirst = 0;
+    uint16_t MapLength = 0;
+    uint8_t MapEntryBits = 0;
+    std::vector<uint8_t> Map;  // the colour map as stored
+    // Pixel values as stored, in file order; run-length types get them packed into run and raw
+    // packets, runs reaching across rows.
+    std::vector<uint8_t> Pixels;
+    std::vector<uint8_t> Trailer;  // bytes after the pixel data: an extension area, a footer
+};
+
+std::vector<uint8_t> MakeTga(const TgaFields& fields);
+
 }  // namespace vc::test
