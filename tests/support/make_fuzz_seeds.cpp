@@ -100,5 +100,39 @@ int main(int argc, char** argv) {
     vc::AddFile(workspace, (corpus / "bmp/rgb24.bmp").string(), true);
     Save(corpus / "txd/two.txd", vc::BuildTxd(workspace, vc::TxdOptions{}).Bytes);
     Save(corpus / "txd/formats.txd", FormatsDictionary());
+
+    // TGA: a colour-mapped run-length image with an alpha map, a true-colour one with alpha stored
+    // top-down, a 16-bit one with an alpha bit stored right to left, and grey with alpha.
+    const std::vector<uint8_t> alphaMap = {0, 0, 255, 10, 0, 255, 0, 200, 255, 0, 0, 255, 40, 40, 40, 0};
+    Save(corpus / "tga/mapped-rle.tga", MakeTga({.ImageType = 9,
+                                                 .Width = 8,
+                                                 .Height = 4,
+                                                 .PixelBits = 8,
+                                                 .Descriptor = 8,
+                                                 .MapType = 1,
+                                                 .MapLength = 4,
+                                                 .MapEntryBits = 32,
+                                                 .Map = alphaMap,
+                                                 .Pixels = {0, 0, 0, 1, 2, 3, 3, 3, 3, 3, 1, 0, 2, 2, 2, 2,
+                                                            2, 2, 2, 2, 1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 1, 1}}));
+    std::vector<uint8_t> bgra;
+    for (int i = 0; i < 16; ++i) {
+        bgra.insert(bgra.end(), {uint8_t(i * 16), uint8_t(i * 8), 99, uint8_t(255 - i)});
+    }
+    Save(corpus / "tga/rgba32-rle.tga",
+         MakeTga({.ImageType = 10, .Width = 4, .Height = 4, .PixelBits = 32, .Descriptor = 0x28, .Pixels = bgra}));
+    Save(corpus / "tga/rgb16.tga",
+         MakeTga({.Width = 4,
+                  .Height = 2,
+                  .PixelBits = 16,
+                  .Descriptor = 0x11,
+                  .Pixels = {0x00, 0xFC, 0xE0, 0x03, 0x1F, 0x80, 0xFF, 0xFF, 0x10, 0x42, 0x00, 0x80, 1, 2, 3, 4}}));
+    Save(corpus / "tga/grey-alpha.tga",
+         MakeTga({.ImageType = 11,
+                  .Width = 4,
+                  .Height = 2,
+                  .PixelBits = 16,
+                  .Descriptor = 8,
+                  .Pixels = {0, 255, 0, 255, 0, 255, 17, 0, 128, 128, 128, 128, 1, 2, 3, 4}}));
     return 0;
 }
