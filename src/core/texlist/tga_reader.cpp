@@ -71,6 +71,7 @@ bool IsColourDepth(unsigned bits) {
     return bits == 15 || bits == 16 || bits == 24 || bits == 32;
 }
 
+// Header fields the decoding needs.
 struct TgaLayout {
     BitmapInfo Info;
     ImageType Kind = ImageType::TrueColour;
