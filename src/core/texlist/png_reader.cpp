@@ -151,7 +151,7 @@ uint64_t InflatedSize(uint32_t width, uint32_t height, unsigned pixelBits, bool 
         const uint64_t rows = interlaced ? PNG_PASS_ROWS(uint64_t{height}, pass) : height;
         if (columns != 0 && rows != 0) {
             const uint64_t rowBytes = 1 + (columns * pixelBits + 7) / 8;
-            total = std::min(UINT64_MAX - 1, total) + std::min(UINT64_MAX - total, SaturatingProduct(rows, rowBytes));
+            total += std::min(UINT64_MAX - total, SaturatingProduct(rows, rowBytes));
         }
     }
     return total;
@@ -194,8 +194,8 @@ PngLayout ReadLayout(std::span<const uint8_t> file) {
     const bool paletted = layout.ColourType == PNG_COLOR_TYPE_PALETTE;
     bitmap.BitsPerPixel = paletted || IsGrey(layout.ColourType) ? 8 : 24;
     bitmap.HasPalette = bitmap.BitsPerPixel == 8;
-    const bool transparentColour = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
-    bitmap.HasAlpha = transparentColour || (layout.ColourType & PNG_COLOR_MASK_ALPHA) != 0;
+    const bool hasTrns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    bitmap.HasAlpha = hasTrns || (layout.ColourType & PNG_COLOR_MASK_ALPHA) != 0;
     if (paletted) {
         png_colorp entries = nullptr;
         int count = 0;
@@ -208,7 +208,7 @@ PngLayout ReadLayout(std::span<const uint8_t> file) {
         layout.PaletteAlpha.fill(255);
         png_bytep alpha = nullptr;
         int alphaCount = 0;
-        if (transparentColour) {
+        if (hasTrns) {
             png_get_tRNS(png, info, &alpha, &alphaCount, nullptr);
         }
         std::copy_n(alpha, std::min<size_t>(static_cast<size_t>(alphaCount), kMaxPaletteEntries),
