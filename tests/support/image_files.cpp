@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 #include <stdexcept>
 
 #include <jpeglib.h>
+#include <png.h>
 
 #include "io/byte_writer.h"
 #include "texlist/bmp_writer.h"
@@ -216,6 +218,96 @@ std::vector<uint8_t> MakeTga(const TgaFields& fields) {
     }
     out.Append(fields.Trailer);
     return out.Take();
+}
+
+namespace {
+
+extern "C" void AbortOnPngError(png_structp, png_const_charp message) {
+    std::fprintf(stderr, "libpng could not write a test image: %s\n", message);
+    std::abort();
+}
+
+extern "C" void AppendToVector(png_structp png, png_bytep data, size_t length) {
+    auto* bytes = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    bytes->insert(bytes->end(), data, data + length);
+}
+
+extern "C" void FlushNothing(png_structp) {}
+
+int ChannelsOf(PngColour colour) {
+    switch (colour) {
+        case PngColour::Rgb:
+            return 3;
+        case PngColour::GreyAlpha:
+            return 2;
+        case PngColour::Rgba:
+            return 4;
+        default:
+            return 1;
+    }
+}
+
+// One row as the file stores it: samples packed from the high bit down below 8 bits, two bytes
+// high first at 16.
+std::vector<uint8_t> PackRow(std::span<const uint16_t> samples, int bitDepth) {
+    std::vector<uint8_t> row((samples.size() * static_cast<size_t>(bitDepth) + 7) / 8);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        if (bitDepth == 16) {
+            row[2 * i] = static_cast<uint8_t>(samples[i] >> 8);
+            row[2 * i + 1] = static_cast<uint8_t>(samples[i]);
+        } else {
+            const size_t bit = i * static_cast<size_t>(bitDepth);
+            row[bit / 8] |= static_cast<uint8_t>(samples[i] << (8 - bitDepth - bit % 8));
+        }
+    }
+    return row;
+}
+
+}  // namespace
+
+std::vector<uint8_t> MakePng(const PngFields& fields) {
+    const size_t rowSamples = size_t{fields.Width} * static_cast<size_t>(ChannelsOf(fields.Colour));
+    std::vector<std::vector<uint8_t>> rows;
+    for (uint32_t y = 0; y < fields.Height; ++y) {
+        rows.push_back(PackRow(std::span(fields.Samples).subspan(y * rowSamples, rowSamples), fields.BitDepth));
+    }
+    std::vector<png_bytep> rowPointers;
+    for (std::vector<uint8_t>& row : rows) {
+        rowPointers.push_back(row.data());
+    }
+    std::vector<png_color> palette;
+    for (const RgbColour& colour : fields.Palette) {
+        palette.push_back({colour.Red, colour.Green, colour.Blue});
+    }
+    std::vector<uint8_t> paletteAlpha = fields.PaletteAlpha;
+    png_color_16 transparent{};
+    if (!fields.TransparentColour.empty()) {
+        transparent.gray = fields.TransparentColour[0];
+        transparent.red = fields.TransparentColour[0];
+        transparent.green = fields.TransparentColour.at(fields.Colour == PngColour::Rgb ? 1 : 0);
+        transparent.blue = fields.TransparentColour.at(fields.Colour == PngColour::Rgb ? 2 : 0);
+    }
+
+    std::vector<uint8_t> bytes;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, AbortOnPngError, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &bytes, AppendToVector, FlushNothing);
+    png_set_IHDR(png, info, fields.Width, fields.Height, fields.BitDepth, static_cast<int>(fields.Colour),
+                 fields.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!palette.empty()) {
+        png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+    }
+    if (!paletteAlpha.empty()) {
+        png_set_tRNS(png, info, paletteAlpha.data(), static_cast<int>(paletteAlpha.size()), nullptr);
+    } else if (!fields.TransparentColour.empty()) {
+        png_set_tRNS(png, info, nullptr, 0, &transparent);
+    }
+    png_write_info(png, info);
+    png_write_image(png, rowPointers.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return bytes;
 }
 
 }  // namespace vc::test

@@ -60,4 +60,25 @@ struct TgaFields {
 
 std::vector<uint8_t> MakeTga(const TgaFields& fields);
 
+// PNG colour types, numbered as in the file's header.
+enum class PngColour { Grey = 0, Rgb = 2, Palette = 3, GreyAlpha = 4, Rgba = 6 };
+
+// A PNG written by libpng from samples given at the file's own depth.
+struct PngFields {
+    uint32_t Width = 4;
+    uint32_t Height = 4;
+    PngColour Colour = PngColour::Palette;
+    int BitDepth = 8;
+    bool Interlaced = false;
+    std::vector<RgbColour> Palette;     // PLTE, for paletted images
+    std::vector<uint8_t> PaletteAlpha;  // tRNS for paletted images: the alpha of the first entries
+    // tRNS for grey and colour images: the transparent grey level, or red, green and blue.
+    std::vector<uint16_t> TransparentColour;
+    // Rows from the top down, each pixel's samples in the file's order (index; grey; red, green,
+    // blue; then alpha), each below 2^BitDepth.
+    std::vector<uint16_t> Samples;
+};
+
+std::vector<uint8_t> MakePng(const PngFields& fields);
+
 }  // namespace vc::test

@@ -84,6 +84,41 @@ int main(int argc, char** argv) {
     Save(corpus / "jpeg/grey.jpg", MakeJpeg(8, 8, JpegKind::Grey, gradient, 50));
     Save(corpus / "jpeg/progressive.jpg", MakeJpeg(8, 8, JpegKind::ProgressiveColour, gradient, 50));
 
+    const auto samples = [](size_t count, int bitDepth) {
+        std::vector<uint16_t> values;
+        for (size_t i = 0; i < count; ++i) {
+            values.push_back(static_cast<uint16_t>((i * 2654435761u >> 7) % (1u << bitDepth)));
+        }
+        return values;
+    };
+    Save(corpus / "png/pal4-trns.png", MakePng({.Width = 8,
+                                                .Height = 4,
+                                                .Colour = PngColour::Palette,
+                                                .BitDepth = 4,
+                                                .Palette = GreyPalette(16),
+                                                .PaletteAlpha = {0, 128},
+                                                .Samples = samples(32, 4)}));
+    Save(corpus / "png/grey16-interlaced.png", MakePng({.Width = 9,
+                                                        .Height = 5,
+                                                        .Colour = PngColour::Grey,
+                                                        .BitDepth = 16,
+                                                        .Interlaced = true,
+                                                        .Samples = samples(45, 16)}));
+    Save(corpus / "png/rgb-trns.png", MakePng({.Width = 4,
+                                               .Height = 4,
+                                               .Colour = PngColour::Rgb,
+                                               .BitDepth = 8,
+                                               .TransparentColour = {1, 2, 3},
+                                               .Samples = samples(48, 8)}));
+    Save(corpus / "png/rgba16-interlaced.png", MakePng({.Width = 5,
+                                                        .Height = 3,
+                                                        .Colour = PngColour::Rgba,
+                                                        .BitDepth = 16,
+                                                        .Interlaced = true,
+                                                        .Samples = samples(60, 16)}));
+    Save(corpus / "png/grey-alpha.png",
+         MakePng({.Width = 4, .Height = 4, .Colour = PngColour::GreyAlpha, .BitDepth = 8, .Samples = samples(32, 8)}));
+
     const Bytes texture = Texture({"wheel", "wheel_a"});
     const Bytes effects =
         Chunk(288, Join({U32(1), U32(1), U32(0x3F800000), U32(1), Texture({"bump"}), U32(0), U32(0)}));

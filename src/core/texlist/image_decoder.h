@@ -55,6 +55,7 @@ std::unique_ptr<ImageDecoder> OpenBmpHeaders(std::span<const uint8_t> start, uin
 // The bytes of a bitmap's start that OpenBmpHeaders needs at most: headers and a full palette.
 constexpr size_t kBmpHeadersSize = 4096;
 std::unique_ptr<ImageDecoder> OpenJpeg(std::span<const uint8_t> file);
+std::unique_ptr<ImageDecoder> OpenPng(std::span<const uint8_t> file);
 std::unique_ptr<ImageDecoder> OpenTga(std::span<const uint8_t> file);
 
 }  // namespace vc

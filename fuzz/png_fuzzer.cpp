@@ -1,0 +1,6 @@
+#include "decode_image.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    DecodeImage(vc::OpenPng, {data, size});
+    return 0;
+}
