@@ -8,6 +8,7 @@
 #include "image_files.h"
 #include "io/error.h"
 #include "io/file_io.h"
+#include "random_damage.h"
 #include "texlist/image_decoder.h"
 #include "thrown_error.h"
 
@@ -192,24 +193,10 @@ TEST(BmpReader, RandomlyDamagedFilesFailCleanly) {
     for (const char* name :
          {"g/pal8.bmp", "g/pal8rle.bmp", "g/pal4rle.bmp", "g/rgb24.bmp", "g/pal8os2.bmp", "g/pal8v5.bmp"}) {
         const std::vector<uint8_t> original = Suite(name);
-        for (int round = 0; round < 400; ++round) {
-            std::vector<uint8_t> file = original;
-            const int changes = 1 + static_cast<int>(random() % 4);
-            for (int i = 0; i < changes; ++i) {
-                // Mostly the headers and colour table, sometimes anywhere.
-                const size_t limit = random() % 4 == 0 ? file.size() : std::min<size_t>(file.size(), 160);
-                file[random() % limit] = static_cast<uint8_t>(random());
-            }
-            if (random() % 5 == 0) {
-                file.resize(random() % file.size());
-            }
-            try {
-                ReadCompletely(file);
-                ++read;
-            } catch (const Error&) {
-                ++refused;
-            }
-        }
+        // Mostly the headers and colour table, sometimes anywhere.
+        const test::DamageOutcome outcome = test::ReadDamagedCopies(random, original, 400, 4, ReadCompletely, 160);
+        read += outcome.Read;
+        refused += outcome.Refused;
     }
     EXPECT_GT(read, 0u) << refused << " refused";
     EXPECT_GT(refused, 0u) << read << " read";

@@ -6,6 +6,7 @@
 
 #include "image_files.h"
 #include "io/error.h"
+#include "random_damage.h"
 #include "texlist/image_decoder.h"
 #include "thrown_error.h"
 
@@ -418,22 +419,10 @@ TEST(TgaReader, RandomlyDamagedFilesFailCleanly) {
             TgaFields fields = decodeCase.Fields;
             fields.ImageType = static_cast<uint8_t>(fields.ImageType + (runLength ? 8 : 0));
             const std::vector<uint8_t> original = MakeTga(fields);
-            for (int round = 0; round < 200; ++round) {
-                std::vector<uint8_t> file = original;
-                const int changes = 1 + static_cast<int>(random() % 3);
-                for (int i = 0; i < changes; ++i) {
-                    file[random() % file.size()] = static_cast<uint8_t>(random());
-                }
-                if (random() % 5 == 0) {
-                    file.resize(random() % file.size());
-                }
-                try {
-                    ReadCompletely(file);
-                    ++read;
-                } catch (const Error&) {
-                    ++refused;
-                }
-            }
+            const test::DamageOutcome outcome = test::ReadDamagedCopies(
+                random, original, 200, 3, [](std::span<const uint8_t> file) { ReadCompletely(file); });
+            read += outcome.Read;
+            refused += outcome.Refused;
         }
     }
     EXPECT_GT(read, 0u) << refused << " refused";
