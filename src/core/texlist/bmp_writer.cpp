@@ -1,7 +1,6 @@
 #include "texlist/bmp_writer.h"
 
 #include <algorithm>
-#include <array>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -193,18 +192,6 @@ std::vector<uint8_t> EncodeBmp(const PalettedImage& image) {
 
 std::vector<uint8_t> EncodeBmp(const TrueColourImage& image) {
     return Encode(image);
-}
-
-std::span<const RgbColour> GreyRamp() {
-    static const std::array<RgbColour, kMaxPaletteEntries> ramp = [] {
-        std::array<RgbColour, kMaxPaletteEntries> entries;
-        for (size_t i = 0; i < entries.size(); ++i) {
-            const auto level = static_cast<uint8_t>(i);
-            entries[i] = {level, level, level};
-        }
-        return entries;
-    }();
-    return ramp;
 }
 
 PalettedImage GreyImage(uint32_t width, uint32_t height, std::span<const uint8_t> levels) {

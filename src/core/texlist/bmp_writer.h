@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "io/byte_sink.h"
+#include "texlist/grey_ramp.h"
 #include "texlist/image_decoder.h"
 
 namespace vc {
@@ -46,8 +47,6 @@ void WriteBmp(ByteSink& out, const TrueColourImage& image);
 std::vector<uint8_t> EncodeBmp(const PalettedImage& image);
 std::vector<uint8_t> EncodeBmp(const TrueColourImage& image);
 
-// 256 entries, entry i of grey level i.
-std::span<const RgbColour> GreyRamp();
 // An 8-bit greyscale image: its indices are its grey levels.
 PalettedImage GreyImage(uint32_t width, uint32_t height, std::span<const uint8_t> levels);
 // A palette whose entry i has the grey level levels[i]. Over a paletted texture's own indices and

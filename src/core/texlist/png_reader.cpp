@@ -8,6 +8,7 @@
 #include <png.h>
 
 #include "io/error.h"
+#include "texlist/grey_ramp.h"
 #include "texlist/image_decoder.h"
 
 // PNG files through libpng. Paletted files become 8-bit images with their own palette; grey files
@@ -214,11 +215,7 @@ PngLayout ReadLayout(std::span<const uint8_t> file) {
         std::copy_n(alpha, std::min<size_t>(static_cast<size_t>(alphaCount), kMaxPaletteEntries),
                     layout.PaletteAlpha.begin());
     } else if (bitmap.HasPalette) {
-        bitmap.Palette.resize(kMaxPaletteEntries);
-        for (size_t i = 0; i < kMaxPaletteEntries; ++i) {
-            const auto level = static_cast<uint8_t>(i);
-            bitmap.Palette[i] = {level, level, level};
-        }
+        bitmap.Palette.assign(GreyRamp().begin(), GreyRamp().end());
     }
     return layout;
 }

@@ -4,6 +4,7 @@
 
 #include "io/byte_reader.h"
 #include "io/error.h"
+#include "texlist/grey_ramp.h"
 #include "texlist/image_decoder.h"
 
 // TGA files: colour-mapped, true-colour and grey images, uncompressed (types 1, 2, 3) and
@@ -197,10 +198,7 @@ void TgaDecoder::ReadHeaders() {
             }
             info.BitsPerPixel = 8;
             info.HasPalette = true;
-            for (unsigned level = 0; level < kMaxPaletteEntries; ++level) {
-                const auto grey = static_cast<uint8_t>(level);
-                info.Palette.push_back({grey, grey, grey});
-            }
+            info.Palette.assign(GreyRamp().begin(), GreyRamp().end());
             break;
     }
     info.HasAlpha = m_layout.AlphaBits != 0;
