@@ -111,7 +111,9 @@ PngFields FieldsFor(const PngCase& c) {
 DecodedPixels ExpectedPixels(const PngFields& fields) {
     DecodedPixels pixels;
     const int channels = Channels(fields.Colour);
-    const bool colour = fields.Colour == PngColour::Rgb || fields.Colour == PngColour::Rgba;
+    // Grey with an alpha channel is read as colour: its alpha does not follow its grey levels.
+    const bool colour =
+        fields.Colour == PngColour::Rgb || fields.Colour == PngColour::Rgba || fields.Colour == PngColour::GreyAlpha;
     if (fields.Colour == PngColour::Palette) {
         pixels.Palette = fields.Palette;
     } else if (!colour) {
@@ -126,7 +128,10 @@ DecodedPixels ExpectedPixels(const PngFields& fields) {
             }
             continue;
         }
-        if (colour) {
+        if (fields.Colour == PngColour::GreyAlpha) {
+            const uint8_t grey = EightBit(samples[0], fields.BitDepth);
+            pixels.Raster.insert(pixels.Raster.end(), {grey, grey, grey, 255});
+        } else if (colour) {
             pixels.Raster.insert(pixels.Raster.end(),
                                  {EightBit(samples[2], fields.BitDepth), EightBit(samples[1], fields.BitDepth),
                                   EightBit(samples[0], fields.BitDepth), 255});
@@ -151,7 +156,7 @@ TEST(PngReader, EveryColourTypeAndDepthDecodesToIndicesOrBlueGreenRedWithItsAlph
         const std::vector<uint8_t> file = MakePng(fields);
         const auto decoder = OpenPng(file);
         const BitmapInfo& info = decoder->Info();
-        const bool colour = c.Colour == PngColour::Rgb || c.Colour == PngColour::Rgba;
+        const bool colour = c.Colour != PngColour::Palette && c.Colour != PngColour::Grey;
         EXPECT_EQ(info.Width, kWidth);
         EXPECT_EQ(info.Height, kHeight);
         EXPECT_EQ(info.BitsPerPixel, colour ? 24 : 8);

@@ -93,9 +93,12 @@ std::vector<DecodeCase> DecodeCases() {
          {}, {}},
         {"8-bit grey", {.ImageType = 3, .Width = 3, .PixelBits = 8, .Pixels = {0, 17, 255, 128, 1, 254}},
          8, {0, 17, 255, 128, 1, 254}, test::GreyPalette(256), {}},
+        // Its alpha does not follow its levels, so it is read as colour.
         {"16-bit grey with alpha", {.ImageType = 3, .Width = 3, .PixelBits = 16, .Descriptor = 8,
                                     .Pixels = {0, 255,  17, 0,  255, 128,  128, 1,  1, 2,  254, 3}},
-         8, {0, 17, 255, 128, 1, 254}, test::GreyPalette(256), {255, 0, 128, 1, 2, 3}},
+         24, {0, 0, 0, 255,  17, 17, 17, 255,  255, 255, 255, 255,  128, 128, 128, 255,  1, 1, 1, 255,
+              254, 254, 254, 255},
+         {}, {255, 0, 128, 1, 2, 3}},
         {"colour-mapped, 24-bit map", {.ImageType = 1, .Width = 3, .PixelBits = 8, .MapType = 1,
                                        .MapLength = 4, .MapEntryBits = 24,
                                        .Map = {0, 0, 255,  0, 255, 0,  255, 0, 0,  255, 255, 255},

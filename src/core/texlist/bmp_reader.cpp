@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <span>
 #include <string>
 
@@ -9,7 +10,8 @@
 
 // Windows bitmaps: the 12-byte OS/2 header and the 40-, 52-, 56-, 108- and 124-byte Windows
 // headers; 1, 2, 4, 8, 16, 24, 32 and 64 bits per pixel uncompressed, RLE8 and RLE4. Only 8- and
-// 24-bit pixels are ever decoded; the others are read for their size and palette only.
+// 24-bit pixels, and 32-bit pixels whose channel masks include alpha, are ever decoded; the others
+// are read for their size and palette only.
 
 namespace vc {
 
@@ -33,12 +35,24 @@ bool IsSupportedBitCount(uint16_t bits) {
     return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32 || bits == 64;
 }
 
+// A channel's bits, scaled to 0-255 however many the mask holds.
+uint8_t MaskedChannel(uint32_t pixel, uint32_t mask) {
+    if (mask == 0) {
+        return 0;
+    }
+    const int shift = std::countr_zero(mask);
+    const uint64_t largest = mask >> shift;
+    const uint64_t value = (pixel & mask) >> shift;
+    return static_cast<uint8_t>((value * 255 + largest / 2) / largest);
+}
+
 // Header fields the decoding needs, whatever header form carried them.
 struct BmpLayout {
     BitmapInfo Info;
     Compression Kind = Compression::Rgb;
     bool TopDown = false;
     size_t PixelOffset = 0;
+    std::array<uint32_t, 4> Masks{};  // red, green, blue and alpha of a 32-bit image with alpha
 };
 
 // The info header's fields as stored, before they are checked.
@@ -48,9 +62,10 @@ struct InfoHeader {
     uint16_t Planes = 0;
     uint16_t BitsPerPixel = 0;
     uint32_t Compression = 0;
-    uint64_t DeclaredEntries = 0;  // colour table entries the header announces
-    size_t EntrySize = 4;          // bytes per colour table entry
-    size_t TableStart = 0;         // offset of the colour table
+    uint64_t DeclaredEntries = 0;     // colour table entries the header announces
+    size_t EntrySize = 4;             // bytes per colour table entry
+    size_t TableStart = 0;            // offset of the colour table
+    std::array<uint32_t, 4> Masks{};  // red, green, blue and alpha, where the header gives them
 };
 
 bool IsWindowsHeaderSize(uint32_t size) {
@@ -84,11 +99,19 @@ InfoHeader ReadInfoHeader(ByteReader& in, uint32_t headerSize) {
     const uint32_t coloursUsed = in.U32();
     header.DeclaredEntries =
         (coloursUsed == 0 && header.BitsPerPixel <= 8) ? uint64_t{1} << header.BitsPerPixel : coloursUsed;
-    // The 40-byte header leaves the channel masks to follow it.
-    if (headerSize == 40 && header.Compression == static_cast<uint32_t>(Compression::BitFields)) {
-        header.TableStart += 12;
-    } else if (headerSize == 40 && header.Compression == static_cast<uint32_t>(Compression::AlphaBitFields)) {
-        header.TableStart += 16;
+    in.Skip(4);  // important colours
+    // The 40-byte header leaves the channel masks to follow it; the longer headers hold them.
+    const bool bitFields = header.Compression == static_cast<uint32_t>(Compression::BitFields);
+    const bool alphaBitFields = header.Compression == static_cast<uint32_t>(Compression::AlphaBitFields);
+    const size_t maskCount = headerSize == 40 ? (bitFields ? 3 : alphaBitFields ? 4 : 0) : headerSize == 52 ? 3 : 4;
+    if (headerSize == 40) {
+        header.TableStart += 4 * maskCount;
+    }
+    if (4 * maskCount > in.Remaining()) {
+        Invalid("the file ends inside its channel masks");
+    }
+    for (size_t i = 0; i < maskCount; ++i) {
+        header.Masks[i] = in.U32();
     }
     return header;
 }
@@ -140,6 +163,8 @@ class BmpDecoder final : public ImageDecoder {
     // Walks the run-length data; writes indices into raster when it is given.
     void DecodeRunLength(uint8_t* raster) const;
     void CopyRows(std::span<uint8_t> raster) const;
+    // 32-bit pixels through their channel masks: blue, green, red, 255 into raster, alpha apart.
+    void CopyMaskedRows(std::span<uint8_t> raster, std::span<uint8_t> alpha) const;
 
     std::span<const uint8_t> m_file;  // the whole file, or only its start when only headers are wanted
     uint64_t m_fileSize;              // the size of the whole file
@@ -172,6 +197,12 @@ void BmpDecoder::ReadHeaders() {
     info.Width = static_cast<uint32_t>(header.Width);
     info.Height = static_cast<uint32_t>(header.Height < 0 ? -header.Height : header.Height);
     info.BitsPerPixel = header.BitsPerPixel;
+    // Masks count only for the compression methods that name them.
+    const bool masked = m_layout.Kind == Compression::BitFields || m_layout.Kind == Compression::AlphaBitFields;
+    if (header.BitsPerPixel == 32 && masked && header.Masks[3] != 0) {
+        info.HasAlpha = true;
+        m_layout.Masks = header.Masks;
+    }
 
     if (header.TableStart > m_file.size()) {
         Invalid("the file ends inside its header (" + std::to_string(m_file.size()) + " bytes)");
@@ -249,7 +280,7 @@ void BmpDecoder::Verify() const {
 DecodedPixels BmpDecoder::LoadPixels() const {
     RequireWholeFile();
     const BitmapInfo& info = m_layout.Info;
-    if (info.BitsPerPixel != 8 && info.BitsPerPixel != 24) {
+    if (info.BitsPerPixel != 8 && info.BitsPerPixel != 24 && !info.HasAlpha) {
         throw Error(ErrorKind::Malformed,
                     "Bitmap image with " + std::to_string(info.BitsPerPixel) + " bits per pixel cannot be loaded");
     }
@@ -259,6 +290,9 @@ DecodedPixels BmpDecoder::LoadPixels() const {
     pixels.Raster.resize(size_t{info.Width} * info.Height * bytesPerPixel);
     if (m_layout.Kind == Compression::Rle8) {
         DecodeRunLength(pixels.Raster.data());
+    } else if (info.HasAlpha) {
+        pixels.Alpha.resize(size_t{info.Width} * info.Height);
+        CopyMaskedRows(pixels.Raster, pixels.Alpha);
     } else {
         CopyRows(pixels.Raster);
     }
@@ -287,6 +321,25 @@ void BmpDecoder::CopyRows(std::span<uint8_t> raster) const {
             target[4 * x + 1] = colour[1];
             target[4 * x + 2] = colour[2];
             target[4 * x + 3] = 255;
+        }
+    }
+}
+
+void BmpDecoder::CopyMaskedRows(std::span<uint8_t> raster, std::span<uint8_t> alpha) const {
+    const BitmapInfo& info = m_layout.Info;
+    ByteReader in(m_file, "Bitmap image");
+    in.Seek(m_layout.PixelOffset);
+    for (size_t fileRow = 0; fileRow < info.Height; ++fileRow) {
+        const size_t row = m_layout.TopDown ? fileRow : info.Height - 1 - fileRow;
+        const std::span<const uint8_t> source = in.Slice(RowStride()).Sub(0, 4 * size_t{info.Width}).Bytes();
+        for (size_t x = 0; x < info.Width; ++x) {
+            const uint32_t pixel = LoadU32(&source[4 * x]);
+            const size_t at = row * info.Width + x;
+            raster[4 * at] = MaskedChannel(pixel, m_layout.Masks[2]);
+            raster[4 * at + 1] = MaskedChannel(pixel, m_layout.Masks[1]);
+            raster[4 * at + 2] = MaskedChannel(pixel, m_layout.Masks[0]);
+            raster[4 * at + 3] = 255;
+            alpha[at] = MaskedChannel(pixel, m_layout.Masks[3]);
         }
     }
 }

@@ -31,7 +31,8 @@ struct DecodedPixels {
     // 8 bits per pixel: one palette index per pixel; 24: blue, green, red, 255 per pixel.
     std::vector<uint8_t> Raster;
     std::vector<RgbColour> Palette;  // the palette the indices refer to, at most 256 entries
-    // Images that carry their own alpha: one level per pixel, in the order of Raster; else empty.
+    // Images that carry their own alpha: one level per pixel, in the order of Raster; else empty,
+    // also when the header announced alpha that the pixels turn out not to use.
     std::vector<uint8_t> Alpha;
 };
 

@@ -20,15 +20,35 @@ bool IsJpegExtension(std::string_view ext) {
     return ext == ".jpg" || ext == ".jpe" || ext == ".jpeg";
 }
 
-uint8_t DepthOf(uint16_t bitsPerPixel) {
-    switch (bitsPerPixel) {
+bool IsSupportedExtension(std::string_view ext) {
+    return ext == ".bmp" || IsJpegExtension(ext) || ext == ".png" || ext == ".tga";
+}
+
+// 24-bit images, and 32-bit ones with their own alpha, become 32-bit textures.
+uint8_t DepthOf(const BitmapInfo& bitmap) {
+    switch (bitmap.BitsPerPixel) {
         case 8:
             return 8;
         case 24:
             return 32;
+        case 32:
+            return bitmap.HasAlpha ? 32 : 0;
         default:
             return 0;
     }
+}
+
+std::unique_ptr<ImageDecoder> OpenImage(std::string_view ext, std::span<const uint8_t> file) {
+    if (ext == ".bmp") {
+        return OpenBmp(file);
+    }
+    if (ext == ".png") {
+        return OpenPng(file);
+    }
+    if (ext == ".tga") {
+        return OpenTga(file);
+    }
+    return OpenJpeg(file);
 }
 
 std::string Dimensions(uint32_t width, uint32_t height) {
@@ -61,6 +81,8 @@ std::string SizeAndFormatProblems(const BitmapInfo& bitmap, uint8_t depth, bool 
     return problems;
 }
 
+// The image's own alpha goes where the texture keeps it: into the alpha byte of each pixel, or of
+// each palette entry (every pixel of an entry has the same alpha in the images read as 8-bit).
 void FillSlot(ConversionSlot& slot, DecodedPixels pixels, uint8_t depth) {
     // Entries past the image's own palette stay black, and every entry is opaque.
     const size_t entries = std::min<size_t>(pixels.Palette.size(), 256);
@@ -72,9 +94,15 @@ void FillSlot(ConversionSlot& slot, DecodedPixels pixels, uint8_t depth) {
         slot.PaletteBuf[4 * i + 3] = 255;
     }
     if (depth == 8) {
+        for (size_t k = 0; k < pixels.Alpha.size(); ++k) {
+            slot.PaletteBuf[4 * size_t{pixels.Raster[k]} + 3] = pixels.Alpha[k];
+        }
         slot.IndexBuf = std::move(pixels.Raster);
         slot.PixelBuf = {};
     } else {
+        for (size_t k = 0; k < pixels.Alpha.size(); ++k) {
+            pixels.Raster[4 * k + 3] = pixels.Alpha[k];
+        }
         slot.PixelBuf = std::move(pixels.Raster);
         slot.IndexBuf = {};
     }
@@ -101,23 +129,21 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
     if (!IsExistingFile(path)) {
         problems += "\r\n\tFile does not exist.";
     }
-    if (ext != ".bmp" && !IsJpegExtension(ext)) {
+    if (!IsSupportedExtension(ext)) {
         problems += "\r\n\tFile extension " + ext + " is not supported. (*.bmp; *.jpg; *.jpe; *.jpeg; *.txt)";
     }
     if (problems.empty()) {
         // Without pixels or a read-through, a bitmap's headers tell all that is needed.
         const bool headersOnly = ext == ".bmp" && !loadPixels && !VerifyData;
         const FileStart file = headersOnly ? ReadFileStart(path, kBmpHeadersSize) : FileStart{ReadWholeFile(path), 0};
-        const std::unique_ptr<ImageDecoder> decoder = NamingFile(path, [&] {
-            return headersOnly     ? OpenBmpHeaders(file.Bytes, file.FileSize)
-                   : ext == ".bmp" ? OpenBmp(file.Bytes)
-                                   : OpenJpeg(file.Bytes);
-        });
+        const std::unique_ptr<ImageDecoder> decoder = NamingFile(
+            path, [&] { return headersOnly ? OpenBmpHeaders(file.Bytes, file.FileSize) : OpenImage(ext, file.Bytes); });
         const BitmapInfo& bitmap = decoder->Info();
         const bool fits = bitmap.Width <= kLargestSide && bitmap.Height <= kLargestSide;
         info.Width = fits ? static_cast<uint16_t>(bitmap.Width) : 0;
         info.Height = fits ? static_cast<uint16_t>(bitmap.Height) : 0;
-        info.Depth = DepthOf(bitmap.BitsPerPixel);
+        info.Depth = DepthOf(bitmap);
+        info.HasAlpha = bitmap.HasAlpha;
         problems = SizeAndFormatProblems(bitmap, info.Depth, pwr2lmt);
 
         if (loadPixels && problems.empty()) {
@@ -127,7 +153,9 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
                                                   std::to_string(info.Width) + "×" + std::to_string(info.Height) +
                                                   " pixels is too large for a texture dictionary");
             }
-            FillSlot(Slots.at(slot), NamingFile(path, [&] { return decoder->LoadPixels(); }), info.Depth);
+            DecodedPixels pixels = NamingFile(path, [&] { return decoder->LoadPixels(); });
+            info.HasAlpha = !pixels.Alpha.empty();
+            FillSlot(Slots.at(slot), std::move(pixels), info.Depth);
         } else if (VerifyData) {
             // A damaged file fails the same way whether or not its pixels are wanted.
             NamingFile(path, [&] { decoder->Verify(); });

@@ -165,8 +165,10 @@ struct PngLayout {
     std::array<uint8_t, kMaxPaletteEntries> PaletteAlpha{};  // paletted files: each entry's alpha
 };
 
-bool IsGrey(int colourType) {
-    return (colourType & PNG_COLOR_MASK_COLOR) == 0;
+// Paletted and plain grey images become 8-bit textures; grey with an alpha channel becomes a
+// 32-bit one, since its alpha does not follow its grey levels.
+bool IsEightBit(int colourType) {
+    return colourType == PNG_COLOR_TYPE_PALETTE || colourType == PNG_COLOR_TYPE_GRAY;
 }
 
 PngLayout ReadLayout(std::span<const uint8_t> file) {
@@ -193,7 +195,7 @@ PngLayout ReadLayout(std::span<const uint8_t> file) {
     bitmap.Width = width;
     bitmap.Height = height;
     const bool paletted = layout.ColourType == PNG_COLOR_TYPE_PALETTE;
-    bitmap.BitsPerPixel = paletted || IsGrey(layout.ColourType) ? 8 : 24;
+    bitmap.BitsPerPixel = IsEightBit(layout.ColourType) ? 8 : 24;
     bitmap.HasPalette = bitmap.BitsPerPixel == 8;
     const bool hasTrns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     bitmap.HasAlpha = hasTrns || (layout.ColourType & PNG_COLOR_MASK_ALPHA) != 0;
@@ -221,7 +223,7 @@ PngLayout ReadLayout(std::span<const uint8_t> file) {
 }
 
 // Asks libpng for 8-bit samples: palette indices one per byte, grey levels with alpha after each
-// when the image has any, or blue, green, red and alpha (255 where the file has none).
+// when a transparent level is set, or blue, green, red and alpha (255 where the file has none).
 void RequestEightBitSamples(png_structp png, const BitmapInfo& info, int colourType) {
     png_set_packing(png);
     if (colourType == PNG_COLOR_TYPE_PALETTE) {
@@ -231,7 +233,10 @@ void RequestEightBitSamples(png_structp png, const BitmapInfo& info, int colourT
     png_set_tRNS_to_alpha(png);
     png_set_expand_gray_1_2_4_to_8(png);
     png_set_scale_16(png);
-    if (!IsGrey(colourType)) {
+    if (colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+        png_set_gray_to_rgb(png);
+    }
+    if (colourType != PNG_COLOR_TYPE_GRAY) {
         png_set_bgr(png);
         if (!info.HasAlpha) {
             png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
@@ -276,7 +281,7 @@ class PngDecoder final : public ImageDecoder {
         DecodedPixels pixels;
         pixels.Palette = info.Palette;
         const size_t pixelCount = size_t{info.Width} * info.Height;
-        const bool greyWithAlpha = IsGrey(m_layout.ColourType) && info.HasAlpha;
+        const bool greyWithAlpha = m_layout.ColourType == PNG_COLOR_TYPE_GRAY && info.HasAlpha;
         const size_t samplesPerPixel = info.BitsPerPixel == 24 ? 4 : greyWithAlpha ? 2 : 1;
         // Grey levels with alpha arrive interleaved and are separated once all passes are in.
         std::vector<uint8_t> samples(pixelCount * samplesPerPixel);

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "texlist/texture_output.h"
+#include "txd/texture_format.h"
 
 namespace vc {
 
@@ -10,7 +14,10 @@ namespace vc {
 struct TImageInfo {
     uint16_t Height = 0;
     uint16_t Width = 0;
-    uint8_t Depth = 0;  // 8 for paletted, 32 for 24-bit sources (written as 32-bit), 0 for anything else
+    uint8_t Depth = 0;      // 8 for paletted, 32 for 24-bit sources (written as 32-bit), 0 for anything else
+    bool HasAlpha = false;  // the image carries its own alpha: an alpha channel or transparent colours
+    // Images whose levels are stored ready for a texture (DDS): their format, written as it is.
+    std::optional<TextureFormat> StoredFormat;
 
     bool operator==(const TImageInfo&) const = default;
 };
@@ -26,7 +33,8 @@ constexpr AlphaFit CheckAlphaFit(const TImageInfo& colour, const TImageInfo& alp
     return alpha.Depth > colour.Depth ? AlphaFit::DeeperThanColour : AlphaFit::Fits;
 }
 
-// One entry of the texture list. AlphaName and AlphaPath are empty while HasAlpha is false.
+// One entry of the texture list. AlphaName and AlphaPath are empty while HasAlpha is false:
+// HasAlpha says that an alpha image is set, the colour image's own alpha aside.
 struct TTexFile {
     std::string TexName;
     std::string TexPath;
@@ -35,6 +43,7 @@ struct TTexFile {
     TImageInfo TexInfo;
     TImageInfo AlphaInfo;
     bool HasAlpha = false;
+    TextureOutput Output;
 
     bool operator==(const TTexFile&) const = default;
 };

@@ -11,7 +11,8 @@
 // run-length encoded (9, 10, 11); rows stored from the bottom or the top, pixels from the left or
 // the right. The ID field is stepped over; the extension area and footer after the pixels are not
 // read. Colour-mapped and grey images become 8-bit images (grey with a 256-level grey palette, so
-// that an index is its level); true-colour images of 15, 16, 24 and 32 bits become 24-bit images.
+// that an index is its level); true-colour images of 15, 16, 24 and 32 bits, and grey images with
+// alpha (whose alpha does not follow their levels), become 24-bit images.
 // The image's own alpha (8 bits of a 32-bit pixel or map entry, 1 bit of a 16-bit one, 8 bits of a
 // 16-bit grey pixel) is kept when the descriptor announces it.
 
@@ -196,9 +197,13 @@ void TgaDecoder::ReadHeaders() {
             if (m_layout.AlphaBits != (pixelBits == 16 ? 8u : 0u)) {
                 Invalid(depth + " grey pixels" + alpha);
             }
-            info.BitsPerPixel = 8;
-            info.HasPalette = true;
-            info.Palette.assign(GreyRamp().begin(), GreyRamp().end());
+            if (pixelBits == 8) {
+                info.BitsPerPixel = 8;
+                info.HasPalette = true;
+                info.Palette.assign(GreyRamp().begin(), GreyRamp().end());
+            } else {
+                info.BitsPerPixel = 24;
+            }
             break;
     }
     info.HasAlpha = m_layout.AlphaBits != 0;
@@ -361,12 +366,15 @@ DecodedPixels TgaDecoder::LoadPixels() const {
             });
             break;
         case ImageType::Grey:
-            pixels.Raster.resize(count);
+            pixels.Raster.resize(alpha != nullptr ? 4 * count : count);
             WalkPixels([&, raster = pixels.Raster.data()](size_t at, const uint8_t* value, size_t) {
-                raster[at] = value[0];
-                if (alpha != nullptr) {
-                    alpha[at] = value[1];
+                if (alpha == nullptr) {
+                    raster[at] = value[0];
+                    return;
                 }
+                std::fill_n(raster + 4 * at, 3, value[0]);
+                raster[4 * at + 3] = 255;
+                alpha[at] = value[1];
             });
             break;
         case ImageType::TrueColour:
@@ -383,6 +391,10 @@ DecodedPixels TgaDecoder::LoadPixels() const {
                 }
             });
             break;
+    }
+    // Many writers declare alpha bits and leave them all zero: such an image is meant opaque.
+    if (std::all_of(pixels.Alpha.begin(), pixels.Alpha.end(), [](uint8_t level) { return level == 0; })) {
+        pixels.Alpha.clear();
     }
     return pixels;
 }

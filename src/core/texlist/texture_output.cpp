@@ -1,0 +1,30 @@
+#include "texlist/texture_output.h"
+
+#include "io/file_names.h"
+
+namespace vc {
+
+std::string OutputFormatName(const std::optional<TextureFormat>& format) {
+    return format ? std::string(TextureFormatName(*format)) : "as image";
+}
+
+std::optional<TextureFormat> ParseOutputFormat(std::string_view name) {
+    const std::string lower = LowerAscii(name);
+    for (const TextureFormat format : OutputFormats()) {
+        if (LowerAscii(TextureFormatName(format)) == lower) {
+            return format;
+        }
+    }
+    return std::nullopt;
+}
+
+const std::vector<TextureFormat>& OutputFormats() {
+    static const std::vector<TextureFormat> formats = {
+        TextureFormat::Dxt1, TextureFormat::Dxt3, TextureFormat::Dxt5,  TextureFormat::C8888,
+        TextureFormat::C888, TextureFormat::C565, TextureFormat::C1555, TextureFormat::C4444,
+        TextureFormat::C555, TextureFormat::Lum8, TextureFormat::Pal8,
+    };
+    return formats;
+}
+
+}  // namespace vc

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "txd/texture_format.h"
+
+namespace vc {
+
+// How one texture is written: its own choices, each empty or off while the build's defaults hold.
+struct TextureOutput {
+    std::optional<TextureFormat> Format;  // empty: as the image is (8-bit paletted or 32-bit)
+    bool Mipmaps = false;                 // a full chain of levels down to 1 × 1
+    std::optional<uint32_t> Flags;        // filter mode and addressing; empty: the build's flag word
+
+    // Fields of a texture taken from a dictionary that the image and the entry cannot say
+    // themselves; extraction sets them only when the build would otherwise write other bytes.
+    std::optional<std::string> MaskName;   // the mask name field as it stood, even empty
+    std::optional<bool> AlphaFlag;         // the alpha field as it stood
+    std::optional<uint32_t> RasterFormat;  // the raster format field as it stood
+    std::vector<uint8_t> Extension;        // the content of the texture's own extension chunk
+
+    bool operator==(const TextureOutput&) const = default;
+};
+
+// "DXT1", "8888", ... as the list file and the command line name them; "as image" for none.
+std::string OutputFormatName(const std::optional<TextureFormat>& format);
+// A format named as OutputFormatName names it, in any letter case; nothing for "as image", for
+// PAL4 (which is only ever read) and for names of no format.
+std::optional<TextureFormat> ParseOutputFormat(std::string_view name);
+// Every format a texture may be written in, in the order choices show them.
+const std::vector<TextureFormat>& OutputFormats();
+
+}  // namespace vc
