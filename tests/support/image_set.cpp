@@ -11,18 +11,6 @@ namespace vc::test {
 
 namespace {
 
-// Smooth waves with a little hashed noise: neither flat nor random, like real textures.
-RgbColour Texture(int variant, int x, int y) {
-    const auto noise = static_cast<int>((static_cast<unsigned>(x * 73856093) ^ static_cast<unsigned>(y * 19349663) ^
-                                         static_cast<unsigned>(variant * 83492791)) %
-                                        24);
-    const auto wave = [&](double scale, double phase) {
-        return static_cast<uint8_t>(std::clamp(
-            110.0 + 90.0 * std::sin(x * scale + phase) * std::cos(y * scale * 0.7 + variant) + noise, 0.0, 255.0));
-    };
-    return {wave(0.031, 0.0), wave(0.047, 1.0), wave(0.023, 2.0)};
-}
-
 void Save(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -33,10 +21,21 @@ void Save(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
+RgbColour PhotoLikeColour(int variant, int x, int y) {
+    const auto noise = static_cast<int>((static_cast<unsigned>(x * 73856093) ^ static_cast<unsigned>(y * 19349663) ^
+                                         static_cast<unsigned>(variant * 83492791)) %
+                                        24);
+    const auto wave = [&](double scale, double phase) {
+        return static_cast<uint8_t>(std::clamp(
+            110.0 + 90.0 * std::sin(x * scale + phase) * std::cos(y * scale * 0.7 + variant) + noise, 0.0, 255.0));
+    };
+    return {wave(0.031, 0.0), wave(0.047, 1.0), wave(0.023, 2.0)};
+}
+
 std::vector<std::string> WriteImageSet(const std::string& folder, int count, int side) {
     std::vector<std::string> paths;
     for (int i = 0; i < count; ++i) {
-        const auto pixel = [i](int x, int y) { return Texture(i, x, y); };
+        const auto pixel = [i](int x, int y) { return PhotoLikeColour(i, x, y); };
         std::string path = folder + "/texture" + std::to_string(i);
         switch (i % 4) {
             case 0:

@@ -3,7 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "image_files.h"
+
 namespace vc::test {
+
+// Smooth waves with a little hashed noise: neither flat nor random, like real textures. Each
+// variant is another picture.
+RgbColour PhotoLikeColour(int variant, int x, int y);
 
 // Writes count square images of the given side into folder, cycling through 8-bit BMP, 24-bit
 // BMP, colour JPEG and greyscale JPEG, with content that compresses like a photograph.

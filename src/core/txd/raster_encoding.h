@@ -1,0 +1,30 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "txd/pixel_level.h"
+#include "txd/texture_format.h"
+
+namespace vc {
+
+// One level in the byte layout a texture native stores for format: 8888 (blue, green, red, alpha),
+// 888 (blue, green, red, 255), and the 16-bit formats 565, 1555 (alpha bit set where alpha >= 128),
+// 4444 and 555 as little-endian words. Each channel takes the code that decodes nearest to it.
+// Other formats throw std::invalid_argument.
+std::vector<uint8_t> EncodeLevel(const PixelLevel& level, TextureFormat format);
+
+// A PAL8 texture's palette (256 entries of red, green, blue, alpha, as the texture native stores
+// it) and each level's indices into it.
+struct PalettedLevels {
+    std::array<uint8_t, 1024> Palette{};
+    std::vector<std::vector<uint8_t>> Indices;
+};
+
+// The palette is chosen for levels[0], the top level: its colours exactly, in ascending order of
+// red, green, blue, alpha, when it has at most 256 (unused entries stay 0); otherwise 256 colours
+// by median cut in RGBA. Every pixel of every level takes the nearest entry.
+PalettedLevels QuantizeLevels(const std::vector<PixelLevel>& levels);
+
+}  // namespace vc

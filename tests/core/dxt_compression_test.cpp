@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <stdexcept>
+#include <string>
+
+#include "image_set.h"
+#include "stored_level.h"
+#include "txd/dxt_compression.h"
+
+namespace vc {
+namespace {
+
+using Pixels = std::vector<uint8_t>;
+using test::DecodeStoredLevel;
+
+const DxtQuality kQualities[] = {DxtQuality::Best, DxtQuality::Fast};
+
+std::string Name(TextureFormat format, DxtQuality quality) {
+    return std::string(TextureFormatName(format)) + (quality == DxtQuality::Best ? " best" : " fast");
+}
+
+// width × height pixels from a function of x and y giving blue, green, red, alpha.
+template <typename Pixel>
+PixelLevel Picture(uint32_t width, uint32_t height, Pixel pixel) {
+    PixelLevel level{width, height, {}};
+    for (uint32_t y = 0; y < height; ++y) {
+        for (uint32_t x = 0; x < width; ++x) {
+            const std::array<uint8_t, 4> bgra = pixel(x, y);
+            level.Bgra.insert(level.Bgra.end(), bgra.begin(), bgra.end());
+        }
+    }
+    return level;
+}
+
+PixelLevel Flat(uint32_t width, uint32_t height, std::array<uint8_t, 4> bgra) {
+    return Picture(width, height, [&](uint32_t, uint32_t) { return bgra; });
+}
+
+Pixels Decoded(TextureFormat format, const PixelLevel& level, const Pixels& blocks) {
+    return DecodeStoredLevel(format, static_cast<uint16_t>(level.Width), static_cast<uint16_t>(level.Height), blocks);
+}
+
+TEST(DxtCompression, AFlatBlockTakesTheColourItself) {
+    // Pure red is exact in 565: black and red as the end colours, and every pixel index 1, red.
+    // clang-format off
+    const Pixels redBlock = {0x00, 0x00,  0x00, 0xF8,  0x55, 0x55, 0x55, 0x55};
+    // clang-format on
+    const PixelLevel red = Flat(4, 4, {0, 0, 255, 255});
+    const PixelLevel brown = Flat(4, 4, {0x40, 0x80, 0xC0, 255});
+    for (const DxtQuality quality : kQualities) {
+        SCOPED_TRACE(Name(TextureFormat::Dxt1, quality));
+        EXPECT_EQ(CompressDxt(red, TextureFormat::Dxt1, quality), redBlock);
+        // Any other colour lies between two 565 colours; libsquish's fit for one colour gets within 2.
+        const Pixels decoded = Decoded(TextureFormat::Dxt1, brown, CompressDxt(brown, TextureFormat::Dxt1, quality));
+        for (size_t i = 0; i < decoded.size(); ++i) {
+            ASSERT_NEAR(decoded[i], brown.Bgra[i], 2) << i;
+        }
+    }
+}
+
+TEST(DxtCompression, Dxt1MakesPixelsBelowAlpha128Transparent) {
+    const PixelLevel level = Picture(4, 4, [](uint32_t x, uint32_t y) {
+        return std::array<uint8_t, 4>{0, 0, 255, uint8_t((x + y) % 2 ? 127 : 128)};
+    });
+    for (const DxtQuality quality : kQualities) {
+        SCOPED_TRACE(Name(TextureFormat::Dxt1, quality));
+        const Pixels decoded = Decoded(TextureFormat::Dxt1, level, CompressDxt(level, TextureFormat::Dxt1, quality));
+        for (size_t i = 0; i < 16; ++i) {
+            const bool clear = level.Bgra[4 * i + 3] < 128;
+            EXPECT_EQ(decoded[4 * i + 3], clear ? 0 : 255) << i;
+            if (!clear) {
+                EXPECT_EQ(decoded[4 * i + 2], 255) << i;
+            }
+        }
+    }
+}
+
+// Colour and alpha ramps across a level whose sides are no multiple of 4.
+PixelLevel Ramps(uint32_t width, uint32_t height) {
+    return Picture(width, height, [&](uint32_t x, uint32_t y) {
+        return std::array<uint8_t, 4>{uint8_t(255 * x / width), uint8_t(255 * y / height),
+                                      uint8_t(255 * (x + y) / (width + height)), uint8_t(255 - 255 * x / width)};
+    });
+}
+
+TEST(DxtCompression, LevelsDecodeBackNearTheirPixels) {
+    // Worst alpha error: DXT3 keeps 4 bits (a step of 17); DXT5 interpolates 8 values between two
+    // ends; DXT1 keeps 1 bit, and its transparent pixels decode black.
+    const std::pair<TextureFormat, int> formats[] = {
+        {TextureFormat::Dxt1, 0}, {TextureFormat::Dxt3, 8}, {TextureFormat::Dxt5, 4}};
+    const PixelLevel level = Ramps(62, 30);
+    for (const auto& [format, alphaError] : formats) {
+        Pixels expected = level.Bgra;
+        if (format == TextureFormat::Dxt1) {
+            for (size_t i = 0; i < expected.size(); i += 4) {
+                if (expected[i + 3] < 128) {
+                    std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>(i), 4, 0);
+                } else {
+                    expected[i + 3] = 255;
+                }
+            }
+        }
+        for (const DxtQuality quality : kQualities) {
+            SCOPED_TRACE(Name(format, quality));
+            const Pixels blocks = CompressDxt(level, format, quality);
+            ASSERT_EQ(blocks.size(), LevelSize(format, level.Width, level.Height));
+            const Pixels decoded = Decoded(format, level, blocks);
+            EXPECT_GT(test::Psnr(decoded, expected, 3), 34.0);
+            for (size_t i = 3; i < decoded.size(); i += 4) {
+                ASSERT_LE(std::abs(decoded[i] - expected[i]), alphaError) << "pixel " << i / 4;
+            }
+        }
+    }
+}
+
+TEST(DxtCompression, LevelsSmallerThanABlockFillOneBlockAndDecodeExactly) {
+    // Red and white, both exact in 565 and the ends of one line: decoded exactly so long as nothing
+    // outside the level (black padding, say) takes part in the fit.
+    const PixelLevel twoByTwo = Picture(2, 2, [](uint32_t x, uint32_t y) {
+        return (x + y) % 2 ? std::array<uint8_t, 4>{0, 0, 255, 255} : std::array<uint8_t, 4>{255, 255, 255, 255};
+    });
+    const PixelLevel onePixel = Flat(1, 1, {255, 0, 0, 255});
+    for (const TextureFormat format : {TextureFormat::Dxt1, TextureFormat::Dxt3, TextureFormat::Dxt5}) {
+        for (const DxtQuality quality : kQualities) {
+            SCOPED_TRACE(Name(format, quality));
+            for (const PixelLevel* level : {&twoByTwo, &onePixel}) {
+                const Pixels blocks = CompressDxt(*level, format, quality);
+                ASSERT_EQ(blocks.size(), LevelSize(format, 4, 4));
+                EXPECT_EQ(Decoded(format, *level, blocks), level->Bgra);
+            }
+        }
+    }
+}
+
+TEST(DxtCompression, WorkersWriteTheSameBytesAsOneThread) {
+    std::mt19937 random(11);
+    // 64 × 32 blocks, enough for every worker; photo-like colour with noisy alpha.
+    const PixelLevel level = Picture(256, 128, [&](uint32_t x, uint32_t y) {
+        const RgbColour colour = test::PhotoLikeColour(1, int(x), int(y));
+        return std::array<uint8_t, 4>{colour.Blue, colour.Green, colour.Red, uint8_t(random())};
+    });
+    for (const TextureFormat format : {TextureFormat::Dxt1, TextureFormat::Dxt5}) {
+        for (const DxtQuality quality : kQualities) {
+            SCOPED_TRACE(Name(format, quality));
+            const Pixels alone = CompressDxt(level, format, quality, 1);
+            EXPECT_EQ(CompressDxt(level, format, quality, 2), alone);
+            EXPECT_EQ(CompressDxt(level, format, quality, 3), alone);
+        }
+    }
+}
+
+TEST(DxtCompression, OtherFormatsAreRefused) {
+    EXPECT_THROW(CompressDxt(Flat(4, 4, {}), TextureFormat::C565, DxtQuality::Best), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace vc
