@@ -185,8 +185,8 @@ TEST_F(TxdBuildTest, MixedSourcesGiveExactlyTheLaidOutBytes) {
     EXPECT_EQ(contents.Textures[2].Depth, 32);
 }
 
-// The chunk's size fields are computed from the image's size before its pixels are appended;
-// pixels of another length would leave a dictionary whose sizes lie.
+// The chunk's size fields are computed from the levels before their pixels are appended; pixels of
+// another length than the image's size would leave a texture whose fields lie.
 TEST(TextureNative, PixelDataOfAnotherLengthThanTheSizeFieldsSayIsRefusedBeforeAnythingIsWritten) {
     const TImageInfo paletted{.Height = 4, .Width = 4, .Depth = 8};
     const TImageInfo trueColour{.Height = 4, .Width = 4, .Depth = 32};
@@ -196,7 +196,10 @@ TEST(TextureNative, PixelDataOfAnotherLengthThanTheSizeFieldsSayIsRefusedBeforeA
     const auto write = [&](const TTexFile& written, const TImageInfo& colour, const TImageInfo& alpha) {
         ByteWriter out;
         try {
-            WriteTextureNative(out, written, intake, colour, alpha, 0x0C02FFFF, 0x1102);
+            const RasterChoice choice = ChoiceFor(written, colour);
+            const TextureRaster raster = AssembleRaster(intake, written, colour, alpha, choice);
+            WriteTextureNative(out, FieldsFor(written, colour, choice.Format, raster.Levels.size(), 0x1102), raster,
+                               0x0C02FFFF);
             return std::to_string(out.Size());
         } catch (const Error& error) {
             EXPECT_EQ(out.Size(), 0u) << error.what();
@@ -225,6 +228,7 @@ TEST(TextureNative, PixelDataOfAnotherLengthThanTheSizeFieldsSayIsRefusedBeforeA
     TTexFile withAlpha = entry;
     withAlpha.HasAlpha = true;
     withAlpha.AlphaName = "wallm";
+    intake.Slots[kColourSlot].PixelBuf.assign(64, 1);  // the write before took the pixels over
     intake.Slots[kAlphaSlot].IndexBuf.assign(20, 1);
     EXPECT_EQ(write(withAlpha, trueColour, paletted),
               "Texture \"wall\": its alpha image has 20 bytes of pixel data but 16 were expected; nothing was "

@@ -5,6 +5,7 @@
 
 #include "io/error.h"
 #include "io/file_names.h"
+#include "listfile/texture_output_keys.h"
 
 namespace vc {
 
@@ -54,6 +55,7 @@ ProfileFile TextureListProfile(const TextureList& list) {
             file.WriteString(section, "alpha", entry.AlphaName);
             file.WriteString(section, "alphapath", entry.AlphaPath);
         }
+        WriteTextureOutputKeys(file, section, entry.Output);
     }
     return file;
 }
@@ -74,8 +76,12 @@ std::vector<ListedTexture> ListedTextures(const ProfileFile& file) {
     std::vector<ListedTexture> listed;
     for (const int32_t number : ListedTextureNumbers(file, file.ReadInteger(kListSection, "count", 0))) {
         const std::string section = TextureSection(static_cast<size_t>(number));
-        listed.push_back({file.ReadString(section, "name", ""), file.ReadString(section, "path", ""),
-                          file.ReadString(section, "alpha", ""), file.ReadString(section, "alphapath", "")});
+        ListedTexture& entry = listed.emplace_back();
+        entry.Name = file.ReadString(section, "name", "");
+        entry.Path = file.ReadString(section, "path", "");
+        entry.Alpha = file.ReadString(section, "alpha", "");
+        entry.AlphaPath = file.ReadString(section, "alphapath", "");
+        entry.Output = ReadTextureOutputKeys(file, section, entry.OutputProblems);
     }
     return listed;
 }

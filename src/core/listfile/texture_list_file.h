@@ -8,11 +8,13 @@
 
 #include "listfile/profile_file.h"
 #include "texlist/tex_file.h"
+#include "texlist/texture_output.h"
 
 namespace vc {
 
 // The texture list in its file form: [TXDList] with count and app, then one [TextureN] section
-// per entry with name and path, and alpha and alphapath for entries with alpha.
+// per entry with name and path, alpha and alphapath for entries with alpha, and the output keys
+// that differ from the defaults.
 ProfileFile TextureListProfile(const TextureList& list);
 
 // Writes the list to a texture list file, replacing the file as a whole. An empty list writes
@@ -25,6 +27,8 @@ struct ListedTexture {
     std::string Path;
     std::string Alpha;
     std::string AlphaPath;
+    TextureOutput Output;
+    std::string OutputProblems;  // a line for each output key whose value could not be read
 
     bool operator==(const ListedTexture&) const = default;
 };

@@ -9,6 +9,7 @@
 #include "io/byte_writer.h"
 #include "io/code_page.h"
 #include "io/error.h"
+#include "io/file_names.h"
 #include "txd/grey_level.h"
 #include "txd/txd_format.h"
 
@@ -42,121 +43,108 @@ bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, T
            entry.TexName != entry.AlphaName && CheckAlphaFit(colour, alpha) == AlphaFit::Fits;
 }
 
-std::array<uint8_t, 256> PaletteGreyLevels(const ConversionSlot& slot) {
-    std::array<uint8_t, 256> levels{};
-    for (size_t i = 0; i < levels.size(); ++i) {
-        levels[i] = GreyLevel(LoadU32(&slot.PaletteBuf[4 * i]), ColourOrder::Palette);
-    }
-    return levels;
-}
-
-// An 8-bit texture takes its alpha from the alpha image's palette only: entry i of that palette
-// gives the alpha of every pixel of colour index i.
-void MergePaletteAlpha(ConversionSlot& colour, const ConversionSlot& alpha) {
-    const std::array<uint8_t, 256> levels = PaletteGreyLevels(alpha);
-    for (size_t i = 0; i < levels.size(); ++i) {
-        colour.PaletteBuf[4 * i + 3] = levels[i];
-    }
-}
-
-void MergePixelAlpha(ConversionSlot& colour, const ConversionSlot& alpha, uint8_t alphaDepth) {
-    uint8_t* pixel = colour.PixelBuf.data();
-    const size_t pixelCount = colour.PixelBuf.size() / 4;
-    if (alphaDepth == 8) {
-        const std::array<uint8_t, 256> levels = PaletteGreyLevels(alpha);
-        for (size_t k = 0; k < pixelCount; ++k) {
-            pixel[4 * k + 3] = levels[alpha.IndexBuf[k]];
-        }
-    } else {
-        for (size_t k = 0; k < pixelCount; ++k) {
-            pixel[4 * k + 3] = GreyLevel(LoadU32(&alpha.PixelBuf[4 * k]), ColourOrder::Pixel);
-        }
-    }
-}
-
 void WriteHeader(ByteSink& out, ChunkType type, uint64_t size, uint32_t stamp) {
     out.Append(MakeChunkHeader(type, static_cast<uint32_t>(size), stamp));
 }
 
+struct NativeSizes {
+    uint64_t DataContent = 0;  // fixed fields, palette, and each level with its size
+    uint64_t Content = 0;      // the data chunk with its header, and the extension chunk with its header
+};
+
+NativeSizes SizesOf(const TextureFields& fields, const TextureRaster& raster) {
+    NativeSizes sizes;
+    sizes.DataContent = kFixedFieldsSize + (raster.Format == TextureFormat::Pal8 ? kPaletteSize : 0);
+    for (const std::vector<uint8_t>& level : raster.Levels) {
+        sizes.DataContent += 4 + level.size();
+    }
+    sizes.Content = sizes.DataContent + 2 * kChunkHeaderSize + fields.Extension.size();
+    return sizes;
+}
+
 // Refuses a texture that would carry the dictionary past what its 32-bit size field can hold.
-void CheckRoomFor(uint64_t dictionarySize, const TextureNativeSizes& sizes, const TTexFile& entry) {
+void CheckRoomFor(uint64_t dictionarySize, const NativeSizes& sizes, std::string_view name) {
     const uint64_t sizeField =
         dictionarySize + kChunkHeaderSize + sizes.Content + kClosingExtensionSize - kChunkHeaderSize;
     if (sizeField > std::numeric_limits<uint32_t>::max()) {
-        throw Error(ErrorKind::Write, "The texture dictionary would exceed 4 GiB with \"" + entry.TexName +
+        throw Error(ErrorKind::Write, "The texture dictionary would exceed 4 GiB with \"" + std::string(name) +
                                           "\", more than its size fields can hold; nothing was written.");
     }
 }
 
-const std::vector<uint8_t>& PixelData(const ConversionSlot& slot, uint8_t depth) {
-    return depth == 8 ? slot.IndexBuf : slot.PixelBuf;
-}
-
-// The pixel data must be exactly as long as the size fields written before it say, and an alpha
-// image merged pixel by pixel must have as many pixels as the colour image.
-void CheckPixelLengths(const TTexFile& entry, const ImageIntake& intake, const TImageInfo& colour,
-                       const TImageInfo& alpha, uint64_t rasterSize) {
-    const std::string texture = "Texture \"" + entry.TexName + "\": ";
-    const size_t found = PixelData(intake.Slots[kColourSlot], colour.Depth).size();
-    if (found != rasterSize) {
-        throw Error(ErrorKind::Malformed, texture + "its image has " + std::to_string(found) +
-                                              " bytes of pixel data but the texture's size fields say " +
-                                              std::to_string(rasterSize) + "; nothing was written.");
-    }
-    if (entry.HasAlpha && colour.Depth == 32) {
-        const uint64_t expected = uint64_t{colour.Width} * colour.Height * (alpha.Depth == 8 ? 1 : 4);
-        const size_t alphaFound = PixelData(intake.Slots[kAlphaSlot], alpha.Depth).size();
-        if (alphaFound != expected) {
-            throw Error(ErrorKind::Malformed, texture + "its alpha image has " + std::to_string(alphaFound) +
-                                                  " bytes of pixel data but " + std::to_string(expected) +
-                                                  " were expected; nothing was written.");
-        }
-    }
-}
-
 // The texture's fields up to its palette.
-std::vector<uint8_t> TextureFields(const TTexFile& entry, const TImageInfo& colour, const TextureNativeSizes& sizes,
-                                   uint32_t stamp, uint32_t flag) {
-    ByteWriter fields;
-    WriteHeader(fields, ChunkType::TextureNative, sizes.Content, stamp);
-    WriteHeader(fields, ChunkType::Data, sizes.DataContent, stamp);
-    fields.U32(kPlatformId);
-    fields.U32(flag);
-    fields.FixedText(Utf8ToWindows1252(entry.TexName), kNameFieldSize);
-    fields.FixedText(Utf8ToWindows1252(entry.AlphaName), kNameFieldSize);
-    fields.U32(RasterFormat(colour.Depth, entry.HasAlpha));
-    fields.U32(entry.HasAlpha ? 1 : 0);
-    fields.U16(colour.Width);
-    fields.U16(colour.Height);
-    fields.U8(colour.Depth);
-    fields.U8(1);  // levels: no mipmaps
-    fields.U8(4);  // raster type
-    fields.U8(0);  // no compression
-    return fields.Take();
+std::vector<uint8_t> FixedFields(const TextureFields& fields, const TextureRaster& raster, const NativeSizes& sizes,
+                                 uint32_t stamp) {
+    ByteWriter out;
+    WriteHeader(out, ChunkType::TextureNative, sizes.Content, stamp);
+    WriteHeader(out, ChunkType::Data, sizes.DataContent, stamp);
+    out.U32(kPlatformId);
+    out.U32(fields.Flags);
+    out.FixedText(Utf8ToWindows1252(fields.Name), kNameFieldSize);
+    out.FixedText(Utf8ToWindows1252(fields.MaskName), kNameFieldSize);
+    out.U32(fields.RasterFormat);
+    out.U32(fields.AlphaFlag ? 1 : 0);
+    out.U16(raster.Width);
+    out.U16(raster.Height);
+    out.U8(DepthOf(raster.Format));
+    out.U8(static_cast<uint8_t>(raster.Levels.size()));
+    out.U8(4);  // raster type: texture
+    out.U8(CompressionOf(raster.Format));
+    return out.Take();
+}
+
+// The format "as image": 8-bit paletted images stay paletted, 32-bit ones keep their alpha byte
+// only when the texture has alpha, and images stored ready for a texture keep their format.
+TextureFormat FormatAsImage(const TImageInfo& colour, bool hasAlpha) {
+    if (colour.StoredFormat) {
+        return *colour.StoredFormat;
+    }
+    if (colour.Depth == 8) {
+        return TextureFormat::Pal8;
+    }
+    return hasAlpha ? TextureFormat::C8888 : TextureFormat::C888;
+}
+
+// GTA III's own dictionaries hold DXT1 and DXT3 only; DXT5 is left to the Vice City versions.
+bool GamesRead(TextureFormat format, uint32_t stamp) {
+    return format != TextureFormat::Dxt5 || stamp != kVersionStamps[0];
 }
 
 }  // namespace
 
-void WriteTextureNative(ByteSink& out, const TTexFile& entry, ImageIntake& intake, const TImageInfo& colour,
-                        const TImageInfo& alpha, uint32_t stamp, uint32_t flag) {
-    const TextureNativeSizes sizes = TextureNativeSizesFor(colour.Width, colour.Height, colour.Depth);
-    CheckRoomFor(out.Size(), sizes, entry);
-    CheckPixelLengths(entry, intake, colour, alpha, sizes.Raster);
-    out.Append(TextureFields(entry, colour, sizes, stamp, flag));
+TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, TextureFormat format, size_t levels,
+                        uint32_t buildFlag) {
+    const TextureOutput& output = entry.Output;
+    TextureFields fields;
+    fields.Name = entry.TexName;
+    fields.AlphaFlag = output.AlphaFlag.value_or(entry.HasAlpha || colour.HasAlpha);
+    // An image's own alpha is named after the texture, as a list import names an unnamed mask.
+    const std::string maskName = entry.HasAlpha ? entry.AlphaName : fields.AlphaFlag ? entry.TexName + "a" : "";
+    fields.MaskName = output.MaskName.value_or(maskName);
+    fields.Flags = output.Flags.value_or(levels > 1 ? MipmapFlag(buildFlag) : buildFlag);
+    fields.RasterFormat = output.RasterFormat.value_or(RasterFormatOf(format, fields.AlphaFlag, levels));
+    fields.Extension = output.Extension;
+    return fields;
+}
 
-    ConversionSlot& colourSlot = intake.Slots[kColourSlot];
-    const ConversionSlot& alphaSlot = intake.Slots[kAlphaSlot];
-    if (colour.Depth == 8) {
-        if (entry.HasAlpha) {
-            MergePaletteAlpha(colourSlot, alphaSlot);
-        }
-        out.Append(colourSlot.PaletteBuf);
-    } else if (entry.HasAlpha) {
-        MergePixelAlpha(colourSlot, alphaSlot, alpha.Depth);
+RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour) {
+    const bool hasAlpha = entry.Output.AlphaFlag.value_or(entry.HasAlpha || colour.HasAlpha);
+    return {entry.Output.Format.value_or(FormatAsImage(colour, hasAlpha)), entry.Output.Mipmaps};
+}
+
+void WriteTextureNative(ByteSink& out, const TextureFields& fields, const TextureRaster& raster, uint32_t stamp) {
+    const NativeSizes sizes = SizesOf(fields, raster);
+    CheckRoomFor(out.Size(), sizes, fields.Name);
+    out.Append(FixedFields(fields, raster, sizes, stamp));
+    if (raster.Format == TextureFormat::Pal8) {
+        out.Append(raster.Palette);
     }
-    out.Append(LittleEndianU32(static_cast<uint32_t>(sizes.Raster)));
-    out.Append(PixelData(colourSlot, colour.Depth));
-    WriteHeader(out, ChunkType::Extension, 0, stamp);
+    for (const std::vector<uint8_t>& level : raster.Levels) {
+        out.Append(LittleEndianU32(static_cast<uint32_t>(level.size())));
+        out.Append(level);
+    }
+    WriteHeader(out, ChunkType::Extension, fields.Extension.size(), stamp);
+    out.Append(fields.Extension);
 }
 
 namespace {
@@ -207,7 +195,14 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
         } else {
             entry.AlphaName.clear();
         }
-        WriteTextureNative(out, entry, workspace.Intake, colour, alpha, stamp, flag);
+        const RasterChoice choice = ChoiceFor(entry, colour);
+        if (!GamesRead(choice.Format, stamp)) {
+            workspace.Intake.ProblemText += "\r\n\r\n=> \"" + std::string(FileNamePart(entry.TexPath)) +
+                                            "\":\r\n\tDXT5 is not read by GTA III; choose DXT3 or a Vice City version.";
+            continue;
+        }
+        const TextureRaster raster = AssembleRaster(workspace.Intake, entry, colour, alpha, choice);
+        WriteTextureNative(out, FieldsFor(entry, colour, choice.Format, raster.Levels.size(), flag), raster, stamp);
         ++result.Written;
     }
     out.PatchU32(kTextureCountOffset, result.Written);

@@ -3,12 +3,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "io/byte_sink.h"
 #include "texlist/image_intake.h"
 #include "texlist/tex_file.h"
+#include "txd/texture_assembly.h"
 #include "txd/txd_options.h"
 #include "workspace/workspace.h"
 
@@ -37,11 +39,28 @@ BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const Buil
 BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& options,
                          const BuildProgress& progress = {});
 
-// Appends one texture native chunk for an entry whose images intake has just read into its slots
-// (colour and alpha as they were read), merging the alpha image's levels into the colour slot when
-// the entry has alpha. Throws an Error, before anything is appended, when the dictionary would
-// outgrow its 32-bit sizes or when the pixel data is not as long as the chunk's size fields say.
-void WriteTextureNative(ByteSink& out, const TTexFile& entry, ImageIntake& intake, const TImageInfo& colour,
-                        const TImageInfo& alpha, uint32_t stamp, uint32_t flag);
+// The fields of a texture native besides its raster.
+struct TextureFields {
+    std::string Name;
+    std::string MaskName;
+    uint32_t Flags = 0;
+    bool AlphaFlag = false;
+    uint32_t RasterFormat = 0;
+    std::vector<uint8_t> Extension;  // the content of the texture's own extension chunk
+};
+
+// The format and levels an entry whose colour image intake has just read is written with: its own
+// choices, else the image's format ("as image").
+RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour);
+
+// The entry's fields for a raster of format with levels: its kept fields where it has them, else
+// the mask name of its alpha image (its own name with "a" for an image's own alpha), the build's
+// flag word (in its mipmap form for more than one level) and the raster format of format.
+TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, TextureFormat format, size_t levels,
+                        uint32_t buildFlag);
+
+// Appends one texture native chunk. Throws an Error, before anything is appended, when the
+// dictionary would outgrow its 32-bit sizes.
+void WriteTextureNative(ByteSink& out, const TextureFields& fields, const TextureRaster& raster, uint32_t stamp);
 
 }  // namespace vc

@@ -33,4 +33,72 @@ uint32_t RasterFormat(uint8_t depth, bool hasAlpha) {
     return (depth == 8 ? kRasterPal8 : 0) | (hasAlpha ? kRasterC8888 : kRasterC888);
 }
 
+uint32_t RasterFormatOf(TextureFormat format, bool hasAlpha, size_t levels) {
+    const uint32_t mipmap = levels > 1 ? kRasterMipmap : 0;
+    switch (format) {
+        case TextureFormat::Pal8:
+            return RasterFormat(8, hasAlpha) | mipmap;
+        case TextureFormat::Pal4:
+            return kRasterPal4 | (hasAlpha ? kRasterC8888 : kRasterC888) | mipmap;
+        case TextureFormat::C8888:
+            return kRasterC8888 | mipmap;
+        case TextureFormat::C888:
+            return kRasterC888 | mipmap;
+        case TextureFormat::C1555:
+            return kRasterC1555 | mipmap;
+        case TextureFormat::C565:
+            return kRasterC565 | mipmap;
+        case TextureFormat::C4444:
+        case TextureFormat::Dxt3:
+        case TextureFormat::Dxt5:
+            return kRasterC4444 | mipmap;
+        case TextureFormat::C555:
+            return kRasterC555 | mipmap;
+        case TextureFormat::Lum8:
+            return kRasterLum8 | mipmap;
+        case TextureFormat::Dxt1:
+            return (hasAlpha ? kRasterC1555 : kRasterC565) | mipmap;
+    }
+    return mipmap;
+}
+
+uint8_t DepthOf(TextureFormat format) {
+    switch (format) {
+        case TextureFormat::Pal8:
+        case TextureFormat::Lum8:
+            return 8;
+        case TextureFormat::Pal4:
+            return 4;
+        case TextureFormat::C8888:
+        case TextureFormat::C888:
+            return 32;
+        default:
+            return 16;
+    }
+}
+
+uint8_t CompressionOf(TextureFormat format) {
+    switch (format) {
+        case TextureFormat::Dxt1:
+            return 1;
+        case TextureFormat::Dxt3:
+            return 3;
+        case TextureFormat::Dxt5:
+            return 5;
+        default:
+            return 0;
+    }
+}
+
+uint32_t MipmapFlag(uint32_t flag) {
+    switch (static_cast<TextureFilter>(flag & 0xFF)) {
+        case TextureFilter::Nearest:
+            return (flag & ~0xFFu) | static_cast<uint32_t>(TextureFilter::MipNearest);
+        case TextureFilter::Linear:
+            return (flag & ~0xFFu) | static_cast<uint32_t>(TextureFilter::LinearMipLinear);
+        default:
+            return flag;
+    }
+}
+
 }  // namespace vc

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "txd/chunk_type.h"
+#include "txd/texture_format.h"
 
 namespace vc {
 
@@ -15,7 +16,14 @@ using ChunkHeaderBytes = std::array<uint8_t, kChunkHeaderSize>;
 constexpr std::array<uint32_t, 3> kVersionStamps = {0x0800FFFF, 0x0C02FFFF, 0x1003FFFF};
 // The texture's flag word holds the filter mode in its low byte, the U addressing in bits 8-11 and
 // the V addressing in bits 12-15. The three choices all wrap both ways; they differ in the filter.
-enum class TextureFilter : uint32_t { Nearest = 1, Linear = 2, LinearMipLinear = 6 };
+enum class TextureFilter : uint32_t {
+    Nearest = 1,
+    Linear = 2,
+    MipNearest = 3,  // nearest texel of the nearest level
+    MipLinear = 4,   // nearest texels of the two nearest levels, blended
+    LinearMipNearest = 5,
+    LinearMipLinear = 6,  // trilinear
+};
 enum class TextureAddressing : uint32_t { Wrap = 1 };
 constexpr uint32_t FilterAddressing(TextureFilter filter, TextureAddressing u, TextureAddressing v) {
     return static_cast<uint32_t>(filter) | static_cast<uint32_t>(u) << 8 | static_cast<uint32_t>(v) << 12;
@@ -69,5 +77,19 @@ TextureNativeSizes TextureNativeSizesFor(uint16_t width, uint16_t height, uint8_
 // PAL8 for 8-bit textures, with C8888 when the texture has alpha and C888 when not: 0x2600 and
 // 0x2500 for 8-bit, 0x0600 and 0x0500 for 32-bit textures.
 uint32_t RasterFormat(uint8_t depth, bool hasAlpha);
+
+// The Direct3D 8 fields of a texture written in format. A PAL8 palette's entries take the form of
+// 8888 with alpha and 888 without; DXT1 takes the raster format of 1555 with alpha and 565
+// without, DXT3 and DXT5 that of 4444; the mipmap bit marks a texture of more than one level.
+uint32_t RasterFormatOf(TextureFormat format, bool hasAlpha, size_t levels);
+// 8 for PAL8 and LUM8, 32 for 8888 and 888, 16 for the 16-bit formats and for DXT.
+uint8_t DepthOf(TextureFormat format);
+// The DXT form's number (1, 3, 5), 0 for formats without compression.
+uint8_t CompressionOf(TextureFormat format);
+
+// The filter mode written for a mipmapped texture that takes the build's flag word: nearest
+// becomes nearest within the nearest level (3), linear becomes trilinear (6); the filter modes
+// that already use levels and the addressing stay as they are.
+uint32_t MipmapFlag(uint32_t flag);
 
 }  // namespace vc

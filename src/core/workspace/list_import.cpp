@@ -32,7 +32,11 @@ bool AddListedTexture(Workspace& workspace, TextureLookup& lookup, const ListedT
     if (alphaUsable && !workspace.Intake.ReadImageFile(listed.AlphaPath, kAlphaSlot, false, pwr2lmt, alpha)) {
         return false;
     }
+    if (!listed.OutputProblems.empty()) {
+        problems += "\r\n\r\n=> " + Quoted(listed.Path) + ":" + listed.OutputProblems;
+    }
     TTexFile entry;
+    entry.Output = listed.Output;
     entry.TexPath = listed.Path;
     entry.TexName = listed.Name.empty() ? std::string(FileNameWithoutExtension(listed.Path)) : listed.Name;
     entry.TexInfo = colour;
