@@ -6,6 +6,7 @@
 #include "io/atomic_file.h"
 #include "io/file_names.h"
 #include "terminal_text.h"
+#include "texlist/list_editing.h"
 #include "txd/build_report.h"
 #include "txd/txd_builder.h"
 
@@ -20,15 +21,23 @@ int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
     const std::string output = OutputFile(arguments, kDictionaryOutput);
     const std::span<const std::string_view> inputs = InputFiles(arguments);
     const TxdOptions options = DictionaryOptions(arguments);
+    const TextureOutput defaults = OutputDefaults(arguments);
     Workspace workspace;
     // The build loads every image right afterwards and finds any damage then, so adding need not
     // decode each image twice.
     workspace.Intake.VerifyData = false;
     const bool refused = AddInputs(workspace, inputs, options.pwr2lmt, streams.Err);
+    ApplyOutputDefaults(workspace.TexList, defaults);
     // Each texture goes to disk as soon as it is assembled; the target is replaced only once the
     // whole dictionary is there.
     AtomicFile file(output);
+    const size_t problemsBefore = workspace.Intake.ProblemText.size();
     const BuildResult result = BuildTxdInto(file, workspace, options);
+    // Images changed since they were added, or formats the chosen version cannot hold.
+    if (workspace.Intake.ProblemText.size() > problemsBefore) {
+        streams.Err << "Some textures could not be assembled:"
+                    << ToTerminalLines(workspace.Intake.ProblemText.substr(problemsBefore)) << '\n';
+    }
     if (result.Written == 0) {
         streams.Err << "vellumcraft-cli: no texture could be assembled; " << output << " was not written\n";
         return kIncomplete;
@@ -47,9 +56,11 @@ const Command kBuildCommand = {
     .Synopsis = "-o OUT.txd [OPTION...] INPUT...",
     .Summary = "write images and lists as one texture dictionary",
     .Description =
-        "Adds the image files (.bmp, .jpg, .jpe, .jpeg) and texture lists (.txt) in the order given,\n"
-        "as the window's Add command does, and writes them as one texture dictionary.",
-    .Options = {kDictionaryOutput, kVersionStampOption, kTextureFlagOption, kNoPow2Option},
+        "Adds the image files (.bmp, .jpg, .jpe, .jpeg, .png, .tga) and texture lists (.txt) in the\n"
+        "order given, as the window's Add command does, and writes them as one texture dictionary.\n"
+        "--format, --mipmaps and --filter apply to the entries whose list sets none of their own.",
+    .Options = {kDictionaryOutput, kVersionStampOption, kTextureFlagOption, kFormatOption, kMipmapsOption,
+                kFilterOption, kNoPow2Option},
     .ExitStatus =
         "Exit status: 0 every input became a texture; 1 some input was refused or left out;\n"
         "2 bad usage; 3 a read, decode or write error (nothing written).",

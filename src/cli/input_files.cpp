@@ -1,5 +1,6 @@
 #include "input_files.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <optional>
@@ -41,6 +42,16 @@ std::optional<size_t> IndexOf(const std::array<uint32_t, N>& table, std::string_
     return std::nullopt;
 }
 
+// The filter modes by the names the command line gives them, in the order of their numbers.
+constexpr std::array<std::pair<std::string_view, TextureFilter>, 6> kFilterNames = {{
+    {"nearest", TextureFilter::Nearest},
+    {"linear", TextureFilter::Linear},
+    {"mip-nearest", TextureFilter::MipNearest},
+    {"mip-linear", TextureFilter::MipLinear},
+    {"linear-mip-nearest", TextureFilter::LinearMipNearest},
+    {"trilinear", TextureFilter::LinearMipLinear},
+}};
+
 }  // namespace
 
 std::string OutputFile(const ParsedArguments& arguments, const Option& output) {
@@ -77,6 +88,27 @@ TxdOptions DictionaryOptions(const ParsedArguments& arguments) {
         options.FlagIndex = *index;
     }
     return options;
+}
+
+TextureOutput OutputDefaults(const ParsedArguments& arguments) {
+    TextureOutput defaults;
+    if (const auto text = arguments.Value(kFormatOption.Long)) {
+        defaults.Format = ParseOutputFormat(*text);
+        if (!defaults.Format) {
+            throw UsageError("--format takes DXT1, DXT3, DXT5, 8888, 888, 565, 1555, 4444, 555, LUM8 or PAL8");
+        }
+    }
+    defaults.Mipmaps = arguments.Has(kMipmapsOption.Long);
+    if (const auto text = arguments.Value(kFilterOption.Long)) {
+        const auto named = std::find_if(kFilterNames.begin(), kFilterNames.end(),
+                                        [&](const auto& filter) { return filter.first == LowerAscii(*text); });
+        if (named == kFilterNames.end()) {
+            throw UsageError(
+                "--filter takes nearest, linear, mip-nearest, mip-linear, linear-mip-nearest or trilinear");
+        }
+        defaults.Flags = FilterAddressing(named->second, TextureAddressing::Wrap, TextureAddressing::Wrap);
+    }
+    return defaults;
 }
 
 bool AddInputs(Workspace& workspace, std::span<const std::string_view> inputs, bool pwr2lmt, std::ostream& err) {

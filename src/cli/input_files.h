@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "command.h"
+#include "texlist/texture_output.h"
 #include "txd/txd_options.h"
 #include "workspace/workspace.h"
 
@@ -14,8 +15,18 @@ namespace vc::cli {
 // files can copy them while the program starts.
 inline constexpr Option kNoPow2Option = {"no-pow2", 0, "", "allow image sides that are not powers of two"};
 inline constexpr Option kVersionStampOption = {"rw-version", 0, "VERSION", "0x0800, 0x0C02 (default) or 0x1003"};
-inline constexpr Option kTextureFlagOption = {"flag", 0, "FLAG",
-                                              "texture flag word: 0x1101, 0x1102 (default) or 0x1106"};
+inline constexpr Option kTextureFlagOption = {
+    "flag", 0, "FLAG",
+    "texture flag word: 0x1101, 0x1102 (default) or 0x1106; a mipmapped texture\n"
+    "gets 0x1103 for 0x1101 and 0x1106 for 0x1102"};
+inline constexpr Option kFormatOption = {
+    "format", 0, "FORMAT",
+    "format of entries that name none: DXT1, DXT3, DXT5, 8888, 888, 565, 1555,\n"
+    "4444, 555, LUM8 or PAL8 (default: as each image is; DXT5 needs 0x0C02 or 0x1003)"};
+inline constexpr Option kMipmapsOption = {"mipmaps", 0, "", "give every texture a full chain of levels down to 1 x 1"};
+inline constexpr Option kFilterOption = {"filter", 0, "FILTER",
+                                         "filter mode of entries that name no flag word, wrapping both ways: nearest,\n"
+                                         "linear, mip-nearest, mip-linear, linear-mip-nearest or trilinear"};
 
 // The file named by the command's output option; throws a UsageError when there is none.
 std::string OutputFile(const ParsedArguments& arguments, const Option& output);
@@ -25,6 +36,10 @@ std::span<const std::string_view> InputFiles(const ParsedArguments& arguments);
 
 // The dictionary options given; throws a UsageError for a version or flag outside the tables.
 TxdOptions DictionaryOptions(const ParsedArguments& arguments);
+
+// The output choices given for entries that make none; throws a UsageError for a format or
+// filter of no known name.
+TextureOutput OutputDefaults(const ParsedArguments& arguments);
 
 // Adds the inputs in order exactly as the window's Add command does and writes the problem report
 // to err; true when some input was refused. A list file that cannot be read is an error here, not

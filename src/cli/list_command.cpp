@@ -4,6 +4,7 @@
 #include "exit_status.h"
 #include "input_files.h"
 #include "listfile/texture_list_file.h"
+#include "texlist/list_editing.h"
 
 namespace vc::cli {
 
@@ -15,8 +16,10 @@ constexpr Option kListOutput = {"output", 'o', "LIST.txt",
 int RunList(const ParsedArguments& arguments, const Streams& streams) {
     const std::string output = OutputFile(arguments, kListOutput);
     const std::span<const std::string_view> inputs = InputFiles(arguments);
+    const TextureOutput defaults = OutputDefaults(arguments);
     Workspace workspace;
     const bool refused = AddInputs(workspace, inputs, !arguments.Has(kNoPow2Option.Long), streams.Err);
+    ApplyOutputDefaults(workspace.TexList, defaults);
     const size_t count = workspace.TexList.size();
     if (count == 0) {
         streams.Err << "vellumcraft-cli: the list is empty; " << output << " was not written\n";
@@ -31,13 +34,14 @@ int RunList(const ParsedArguments& arguments, const Streams& streams) {
 
 const Command kListCommand = {
     .Name = "list",
-    .Synopsis = "-o LIST.txt [--no-pow2] INPUT...",
+    .Synopsis = "-o LIST.txt [OPTION...] INPUT...",
     .Summary = "write images and lists as one texture list",
     .Description =
-        "Adds the image files (.bmp, .jpg, .jpe, .jpeg) and texture lists (.txt) in the order given,\n"
-        "as the window's Add command does, and writes the resulting texture list, so that a set of\n"
-        "textures can be collected once and built many times.",
-    .Options = {kListOutput, kNoPow2Option},
+        "Adds the image files (.bmp, .jpg, .jpe, .jpeg, .png, .tga) and texture lists (.txt) in the\n"
+        "order given, as the window's Add command does, and writes the resulting texture list, so\n"
+        "that a set of textures can be collected once and built many times. --format, --mipmaps and\n"
+        "--filter are written into the entries whose list sets none of their own.",
+    .Options = {kListOutput, kFormatOption, kMipmapsOption, kFilterOption, kNoPow2Option},
     .ExitStatus =
         "Exit status: 0 every input became an entry; 1 some input was refused, or nothing to write;\n"
         "2 bad usage; 3 a read, decode or write error (nothing written).",

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -85,6 +86,34 @@ TEST(BmpReader, EveryStorageFormOfTheSameImageDeliversTheSameRowsFromTheTop) {
     const DecodedPixels truecolour = LoadSuite("g/rgb24.bmp");
     ASSERT_EQ(truecolour.Raster.size(), 127u * 64u * 4u);
     EXPECT_EQ(LoadSuite("g/rgb24pal.bmp").Raster, truecolour.Raster);
+}
+
+TEST(BmpReader, AlphaMasksInEveryHeaderFormGiveTheSamePictureAndItsAlpha) {
+    const DecodedPixels reference = LoadSuite("q/rgba32-1.bmp");
+    ASSERT_EQ(reference.Alpha.size(), 127u * 64u);
+    EXPECT_NE(std::count(reference.Alpha.begin(), reference.Alpha.end(), reference.Alpha[0]), 127 * 64);
+    for (size_t i = 3; i < reference.Raster.size(); i += 4) {
+        ASSERT_EQ(reference.Raster[i], 255) << "pixel " << i / 4;
+    }
+    // Channels in another order, the masks after a 40-byte header, and a 56-byte header.
+    for (const char* name : {"q/rgba32-2.bmp", "q/rgba32abf.bmp", "q/rgba32h56.bmp"}) {
+        SCOPED_TRACE(name);
+        const std::vector<uint8_t> file = Suite(name);
+        EXPECT_TRUE(OpenBmp(file)->Info().HasAlpha);
+        const DecodedPixels pixels = LoadSuite(name);
+        EXPECT_EQ(pixels.Raster, reference.Raster);
+        EXPECT_EQ(pixels.Alpha, reference.Alpha);
+    }
+    // Channels of other widths are scaled to eight bits: four alpha bits come within 9 levels.
+    const DecodedPixels narrow = LoadSuite("q/rgba32-81284.bmp");
+    for (size_t i = 0; i < reference.Alpha.size(); ++i) {
+        ASSERT_NEAR(narrow.Alpha[i], reference.Alpha[i], 9) << "pixel " << i;
+    }
+    // Without an alpha mask a 32-bit bitmap carries no alpha and is not decoded.
+    const std::vector<uint8_t> opaque = Suite("g/rgb32bf.bmp");
+    EXPECT_FALSE(OpenBmp(opaque)->Info().HasAlpha);
+    EXPECT_EQ(test::ErrorText([&] { OpenBmp(opaque)->LoadPixels(); }),
+              "Bitmap image with 32 bits per pixel cannot be loaded");
 }
 
 TEST(BmpReader, DecodesRowsTopDownInBlueGreenRedAlphaOrder) {

@@ -214,6 +214,40 @@ TEST_F(TextureListFileTest, ExportThenImportGivesTheSameEntriesWhateverTheirScri
     EXPECT_EQ(reread.Intake.ProblemText, "");
 }
 
+TEST_F(TextureListFileTest, OutputKeysAreWrittenOnlyWhenSetAndReadBack) {
+    TextureList list = {Entry("plain", "/t/plain.png"), Entry("chosen", "/t/chosen.png"), Entry("kept", "/t/kept.dds")};
+    list[1].Output = {.Format = TextureFormat::Dxt1, .Mipmaps = true, .Flags = 0x1106};
+    list[2].Output = {.Format = TextureFormat::C4444,
+                      .MaskName = "",
+                      .AlphaFlag = false,
+                      .RasterFormat = 0x1300,
+                      .Extension = {0x00, 0xAB, 0x10}};
+    const std::string text = TextureListProfile(list).Text();
+    EXPECT_EQ(text,
+              "[TXDList]\r\ncount=3\r\napp=Vellumcraft 1.1\r\n"
+              "[Texture1]\r\nname=plain\r\npath=/t/plain.png\r\n"
+              "[Texture2]\r\nname=chosen\r\npath=/t/chosen.png\r\nformat=DXT1\r\nmipmaps=1\r\nflags=0x1106\r\n"
+              "[Texture3]\r\nname=kept\r\npath=/t/kept.dds\r\nformat=4444\r\nmaskname=\r\nalphaflag=0\r\n"
+              "rasterformat=0x1300\r\nextension=00ab10\r\n");
+    const std::vector<ListedTexture> listed = ListedTextures(ProfileFile::FromText(text));
+    ASSERT_EQ(listed.size(), 3u);
+    for (size_t i = 0; i < listed.size(); ++i) {
+        EXPECT_EQ(listed[i].Output, list[i].Output) << "entry " << i + 1;
+        EXPECT_EQ(listed[i].OutputProblems, "");
+    }
+}
+
+TEST_F(TextureListFileTest, OutputValuesThatCannotBeReadAreReportedAndTheEntryKeepsTheDefaults) {
+    const std::string image = Paletted("a.bmp");
+    Import({"[TXDList]", "count=1", "[Texture1]", "path=" + image, "format=DXT9", "flags=fast", "mipmaps=1",
+            "extension=abc"});
+    ASSERT_EQ(workspace.TexList.size(), 1u);
+    EXPECT_EQ(workspace.TexList[0].Output, (TextureOutput{.Mipmaps = true}));
+    EXPECT_EQ(workspace.Intake.ProblemText,
+              "\r\n\r\n=> \"a.bmp\":\r\n\tformat \"DXT9\" is not known.\r\n\tflags "
+              "\"fast\" is not known.\r\n\textension \"abc\" is not known.");
+}
+
 // Parsing needs no files: the paths below exist nowhere, and nothing is read or checked.
 TEST(TextureListParsing, ListsTheSectionsUpToTheCountInTheirOrderFromBytesInEitherCodePage) {
     const std::string text =

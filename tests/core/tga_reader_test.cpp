@@ -403,6 +403,17 @@ TEST(TgaReader, FilesCutAnywhereFailOnOpeningOrVerifying) {
     }
 }
 
+TEST(TgaReader, AlphaBitsThatAreAllZeroAreTakenForAnOpaqueImage) {
+    TgaFields fields{.Width = 2, .Height = 1, .PixelBits = 32, .Descriptor = 8, .Pixels = {1, 2, 3, 0, 4, 5, 6, 0}};
+    const std::vector<uint8_t> zero = MakeTga(fields);
+    const DecodedPixels opaque = OpenTga(zero)->LoadPixels();
+    EXPECT_EQ(opaque.Raster, (std::vector<uint8_t>{1, 2, 3, 255, 4, 5, 6, 255}));
+    EXPECT_TRUE(opaque.Alpha.empty());
+    fields.Pixels[7] = 1;
+    const std::vector<uint8_t> one = MakeTga(fields);
+    EXPECT_EQ(OpenTga(one)->LoadPixels().Alpha, (std::vector<uint8_t>{0, 1}));
+}
+
 TEST(TgaReader, AnEmptyFileIsAnImageOfNoSize) {
     const auto decoder = OpenTga({});
     EXPECT_EQ(decoder->Info().Width, 0u);

@@ -92,4 +92,13 @@ void RemoveAlphas(TextureList& list) {
     }
 }
 
+void ApplyOutputDefaults(TextureList& list, const TextureOutput& defaults) {
+    for (TTexFile& entry : list) {
+        TextureOutput& output = entry.Output;
+        output.Format = output.Format ? output.Format : defaults.Format;
+        output.Flags = output.Flags ? output.Flags : defaults.Flags;
+        output.Mipmaps = output.Mipmaps || defaults.Mipmaps;
+    }
+}
+
 }  // namespace vc

@@ -27,4 +27,8 @@ size_t DeleteTexture(TextureList& list, size_t selected);
 void ClearAlpha(TextureList& list, size_t selected);
 void RemoveAlphas(TextureList& list);
 
+// Gives every entry the format and flag word of defaults where it has none of its own, and
+// mipmaps when defaults has them; the kept fields of defaults play no part.
+void ApplyOutputDefaults(TextureList& list, const TextureOutput& defaults);
+
 }  // namespace vc

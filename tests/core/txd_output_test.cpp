@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "image_files.h"
+#include "stored_level.h"
+#include "temp_dir.h"
+#include "txd/texture_decoder.h"
+#include "txd/txd_builder.h"
+#include "txd/txd_reader.h"
+#include "workspace/workspace.h"
+
+namespace vc {
+namespace {
+
+using test::PngColour;
+
+constexpr uint32_t kWidth = 16;
+constexpr uint32_t kHeight = 8;
+
+// Red across, green down, blue constant; alpha falls from opaque on the left to clear on the right.
+std::vector<uint16_t> GradientSamples() {
+    std::vector<uint16_t> samples;
+    for (uint32_t y = 0; y < kHeight; ++y) {
+        for (uint32_t x = 0; x < kWidth; ++x) {
+            samples.insert(samples.end(), {static_cast<uint16_t>(x * 16), static_cast<uint16_t>(y * 32), 96,
+                                           static_cast<uint16_t>(255 - x * 17)});
+        }
+    }
+    return samples;
+}
+
+// The picture the gradient image holds: blue, green, red, alpha per pixel.
+std::vector<uint8_t> GradientBgra() {
+    std::vector<uint8_t> pixels;
+    const std::vector<uint16_t> samples = GradientSamples();
+    for (size_t i = 0; i < samples.size(); i += 4) {
+        pixels.insert(pixels.end(), {static_cast<uint8_t>(samples[i + 2]), static_cast<uint8_t>(samples[i + 1]),
+                                     static_cast<uint8_t>(samples[i]), static_cast<uint8_t>(samples[i + 3])});
+    }
+    return pixels;
+}
+
+std::vector<uint8_t> RgbaToBgra(const std::vector<uint8_t>& rgba) {
+    std::vector<uint8_t> bgra(rgba);
+    for (size_t i = 0; i < bgra.size(); i += 4) {
+        std::swap(bgra[i], bgra[i + 2]);
+    }
+    return bgra;
+}
+
+class TxdOutputTest : public testing::Test {
+  protected:
+    TTexFile& AddGradient(std::string_view name = "grad.png") {
+        const std::string path = dir.Write(
+            name, test::MakePng(
+                      {.Width = kWidth, .Height = kHeight, .Colour = PngColour::Rgba, .Samples = GradientSamples()}));
+        AddFile(workspace, path, true);
+        EXPECT_EQ(workspace.Intake.ProblemText, "");
+        return workspace.TexList.back();
+    }
+    TxdContents Build() {
+        built = BuildTxd(workspace, options).Bytes;
+        return ReadTxd(built);
+    }
+
+    test::TempDir dir;
+    Workspace workspace;
+    TxdOptions options{.VersionIndex = 2, .FlagIndex = 1};
+    std::vector<uint8_t> built;
+};
+
+struct FormatCase {
+    TextureFormat Format;
+    uint32_t RasterFormat;  // without the mipmap bit
+    uint8_t Depth;
+    uint8_t Compression;
+    double ColourPsnr;  // the least the picture's colours keep (dB)
+    double AlphaPsnr;   // the least its alpha keeps; 0 where the format has none
+};
+
+TEST_F(TxdOutputTest, EveryFormatWithAndWithoutMipmapsIsWrittenAsTheGamesReadIt) {
+    const std::vector<FormatCase> cases = {
+        {TextureFormat::Dxt1, 0x0100, 16, 1, 27, 5},       {TextureFormat::Dxt3, 0x0300, 16, 3, 27, 30},
+        {TextureFormat::Dxt5, 0x0300, 16, 5, 27, 35},      {TextureFormat::C8888, 0x0500, 32, 0, INFINITY, INFINITY},
+        {TextureFormat::C888, 0x0600, 32, 0, INFINITY, 0}, {TextureFormat::C565, 0x0200, 16, 0, 38, 0},
+        {TextureFormat::C1555, 0x0100, 16, 0, 36, 5},      {TextureFormat::C4444, 0x0300, 16, 0, 30, 30},
+        {TextureFormat::C555, 0x0A00, 16, 0, 36, 0},       {TextureFormat::Lum8, 0x0400, 8, 0, 0, 0},
+        {TextureFormat::Pal8, 0x2500, 8, 0, 30, 30},
+    };
+    const std::vector<uint8_t> source = GradientBgra();
+    for (const FormatCase& c : cases) {
+        for (const bool mipmaps : {false, true}) {
+            SCOPED_TRACE(std::string(TextureFormatName(c.Format)) + (mipmaps ? " with mipmaps" : ""));
+            workspace.TexList.clear();
+            TTexFile& entry = AddGradient();
+            entry.Output.Format = c.Format;
+            entry.Output.Mipmaps = mipmaps;
+            const TxdContents contents = Build();
+            ASSERT_EQ(contents.Textures.size(), 1u);
+            const TxdTexture& texture = contents.Textures[0];
+            ASSERT_EQ(texture.Problem, "");
+            EXPECT_EQ(texture.Format, c.Format);
+            // 16 × 8, 8 × 4, 4 × 2, 2 × 1, 1 × 1
+            EXPECT_EQ(texture.Levels, mipmaps ? 5 : 1);
+            EXPECT_EQ(texture.RasterFormat, c.RasterFormat | (mipmaps ? 0x8000u : 0));
+            EXPECT_EQ(texture.Depth, c.Depth);
+            EXPECT_EQ(texture.Compression, c.Compression);
+            EXPECT_EQ(texture.AlphaFlag, 1u);
+            EXPECT_EQ(texture.MaskName, "grada");
+
+            const std::vector<uint8_t> picture = RgbaToBgra(DecodeTexture(built, texture).Rgba);
+            if (c.ColourPsnr > 0) {
+                // Colour counts where the source is mostly opaque: DXT1 drops the colour of the rest.
+                std::vector<uint8_t> seen = picture;
+                std::vector<uint8_t> meant = source;
+                for (size_t i = 0; i < source.size(); i += 4) {
+                    if (source[i + 3] < 128) {
+                        std::fill_n(&seen[i], 3, 0);
+                        std::fill_n(&meant[i], 3, 0);
+                    }
+                }
+                EXPECT_GE(test::Psnr(seen, meant, 3), c.ColourPsnr);
+            }
+            if (c.AlphaPsnr > 0) {
+                std::vector<uint8_t> alphaOnly(picture.size()), sourceAlpha(source.size());
+                for (size_t i = 3; i < picture.size(); i += 4) {
+                    alphaOnly[i - 3] = picture[i];
+                    sourceAlpha[i - 3] = source[i];
+                }
+                EXPECT_GE(test::Psnr(alphaOnly, sourceAlpha, 1), c.AlphaPsnr);
+            }
+        }
+    }
+}
+
+TEST_F(TxdOutputTest, LevelsHalveDownToOnePixelAndAverageTheLevelAbove) {
+    TTexFile& entry = AddGradient();
+    entry.Output.Format = TextureFormat::C8888;
+    entry.Output.Mipmaps = true;
+    const TxdTexture texture = Build().Textures.at(0);
+    ASSERT_EQ(texture.LevelPixels.size(), 5u);
+    const std::vector<std::pair<uint32_t, uint32_t>> sizes = {{16, 8}, {8, 4}, {4, 2}, {2, 1}, {1, 1}};
+    for (size_t level = 0; level < sizes.size(); ++level) {
+        EXPECT_EQ(texture.LevelPixels[level].Size, 4u * sizes[level].first * sizes[level].second);
+    }
+    // The last level is one pixel: alpha is the mean of the picture's, colour a mean in between.
+    const uint8_t* last = &built[texture.LevelPixels[4].Offset];
+    EXPECT_NEAR(last[3], 255 - 7.5 * 17, 2);
+    EXPECT_GT(last[2], 0);
+    EXPECT_LT(last[2], 240);
+}
+
+TEST_F(TxdOutputTest, MipmappedTexturesTakeTheMipmapFormOfTheBuildsFilterUnlessTheyNameTheirOwn) {
+    const std::map<size_t, uint32_t> mipmapFlags = {{0, 0x1103}, {1, 0x1106}, {2, 0x1106}};
+    for (const auto& [flagIndex, mipmapFlag] : mipmapFlags) {
+        workspace.TexList.clear();
+        options.FlagIndex = flagIndex;
+        AddGradient("plain.png");
+        AddGradient("mipmapped.png").Output.Mipmaps = true;
+        TTexFile& own = AddGradient("own.png");
+        own.Output.Mipmaps = true;
+        own.Output.Flags = 0x3302;
+        const TxdContents contents = Build();
+        EXPECT_EQ(contents.Textures.at(0).Flags, TextureFlag(flagIndex));
+        EXPECT_EQ(contents.Textures.at(1).Flags, mipmapFlag);
+        EXPECT_EQ(contents.Textures.at(2).Flags, 0x3302u);
+    }
+}
+
+TEST_F(TxdOutputTest, AnImagesOwnAlphaGivesTheTextureAlphaUnlessAnAlphaImageIsSet) {
+    AddGradient("own.png");
+    // A paletted PNG whose first entry is half transparent.
+    const std::string paletted = dir.Write(
+        "pal.png", test::MakePng({.Width = 4,
+                                  .Height = 4,
+                                  .Colour = PngColour::Palette,
+                                  .Palette = {{10, 20, 30}, {40, 50, 60}},
+                                  .PaletteAlpha = {128},
+                                  .Samples = std::vector<uint16_t>{0, 1, 0, 1, 1, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 0}}));
+    AddFile(workspace, paletted, true);
+    TTexFile& masked = AddGradient("masked.png");
+    masked.HasAlpha = true;
+    masked.AlphaName = "mask";
+    masked.AlphaPath = dir.Write(
+        "mask.bmp", test::MakePalettedBmp(16, 8, test::GreyPalette(256), [](int, int) { return uint8_t{200}; }));
+    ASSERT_EQ(workspace.Intake.ProblemText, "");
+
+    const TxdContents contents = Build();
+    ASSERT_EQ(contents.Textures.size(), 3u);
+    const TxdTexture& own = contents.Textures[0];
+    EXPECT_EQ(own.MaskName, "owna");
+    EXPECT_EQ(own.RasterFormat, 0x0500u);
+    EXPECT_EQ(DecodeTexture(built, own).Rgba[4 * 15 + 3], 0);  // the top row's right end is clear
+
+    const TxdTexture& pal = contents.Textures[1];
+    EXPECT_EQ(pal.MaskName, "pala");
+    EXPECT_EQ(pal.RasterFormat, 0x2500u);
+    EXPECT_EQ(pal.AlphaFlag, 1u);
+    const DecodedTexture palPicture = DecodeTexture(built, pal);
+    EXPECT_EQ(palPicture.Palette.at(0), (RgbaColour{10, 20, 30, 128}));
+    EXPECT_EQ(palPicture.Palette.at(1), (RgbaColour{40, 50, 60, 255}));
+
+    const TxdTexture& mask = contents.Textures[2];
+    EXPECT_EQ(mask.MaskName, "mask");
+    const std::vector<uint8_t> rgba = DecodeTexture(built, mask).Rgba;
+    for (size_t i = 3; i < rgba.size(); i += 4) {
+        ASSERT_EQ(rgba[i], 200) << "pixel " << i / 4;
+    }
+}
+
+TEST_F(TxdOutputTest, KeptFieldsAreWrittenAsTheyStood) {
+    TTexFile& entry = AddGradient();
+    entry.Output.MaskName = "";
+    entry.Output.AlphaFlag = false;
+    entry.Output.RasterFormat = 0x1500;
+    entry.Output.Extension = {0x11, 0x22, 0x33};
+    entry.Output.Format = TextureFormat::C8888;
+    const TxdTexture texture = Build().Textures.at(0);
+    EXPECT_EQ(texture.MaskName, "");
+    EXPECT_EQ(texture.AlphaFlag, 0u);
+    EXPECT_EQ(texture.RasterFormat, 0x1500u);
+    EXPECT_EQ(texture.Extension, (std::vector<uint8_t>{0x11, 0x22, 0x33}));
+    EXPECT_EQ(texture.Format, TextureFormat::C8888);
+}
+
+TEST_F(TxdOutputTest, Dxt5IsLeftOutOfGtaIiiDictionariesAndWrittenForViceCity) {
+    AddGradient().Output.Format = TextureFormat::Dxt5;
+    AddGradient("other.png");
+    options.VersionIndex = 0;
+    EXPECT_EQ(Build().Textures.size(), 1u);
+    EXPECT_EQ(workspace.Intake.ProblemText,
+              "\r\n\r\n=> \"grad.png\":\r\n\tDXT5 is not read by GTA III; choose DXT3 or a Vice City version.");
+    for (const size_t version : {size_t{1}, size_t{2}}) {
+        options.VersionIndex = version;
+        EXPECT_EQ(Build().Textures.at(0).Format, TextureFormat::Dxt5);
+    }
+}
+
+}  // namespace
+}  // namespace vc
