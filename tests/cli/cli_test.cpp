@@ -93,6 +93,31 @@ TEST_F(CliTest, OptionsChooseVersionFlagAndSizeRule) {
               "1 texture, version stamp 0x1003FFFF (RenderWare 3.4.0.3), device id 0\n");
 }
 
+// The output options are defaults: a list entry's own choices stand, the rest take them.
+TEST_F(CliTest, FormatMipmapsAndFilterApplyToEntriesThatChooseNone) {
+    const std::string a = Image("a.bmp", 8, 8);
+    const std::string own =
+        dir.WriteText("own.txt", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + Image("b.bmp", 4, 4) +
+                                     "\r\nformat=565\r\nflags=0x2202\r\n");
+    const std::string list = dir.File("set.txt");
+    EXPECT_EQ(Run({"list", "-o", list, "--format", "dxt1", "--mipmaps", "--filter", "trilinear", a, own}).ExitCode, 0);
+    EXPECT_EQ(test::ReadText(list),
+              "[TXDList]\r\ncount=2\r\napp=Vellumcraft 1.1\r\n"
+              "[Texture1]\r\nname=a\r\npath=" +
+                  a +
+                  "\r\nformat=DXT1\r\nmipmaps=1\r\nflags=0x1106\r\n"
+                  "[Texture2]\r\nname=b\r\npath=" +
+                  dir.File("b.bmp") + "\r\nformat=565\r\nmipmaps=1\r\nflags=0x2202\r\n");
+
+    const std::string out = dir.File("o.txd");
+    EXPECT_EQ(Run({"build", "-o", out, "--format", "DXT3", "--mipmaps", own, a}).ExitCode, 0);
+    EXPECT_EQ(Run({"inspect", out}).Out,
+              "name\tmask\tsize\tdepth\traster\talpha\tflags\tplatform\tformat\tlevels\n"
+              "b\t\t4 × 4\t16\t0x8200\t0\t0x00002202\tD3D8\t565\t3\n"
+              "a\t\t8 × 8\t16\t0x8300\t0\t0x00001106\tD3D8\tDXT3\t4\n"
+              "2 textures, version stamp 0x0C02FFFF (RenderWare 3.3.0.2), device id 0\n");
+}
+
 TEST_F(CliTest, BadUsageGivesStatus2) {
     const std::string image = Image("a.bmp", 4, 4);
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
@@ -101,6 +126,8 @@ TEST_F(CliTest, BadUsageGivesStatus2) {
              {"build", "-o", dir.File("o.txd")},
              {"build", "-o", dir.File("o.txd"), "--rw-version", "0x0900", image},
              {"build", "-o", dir.File("o.txd"), "--flag", image},
+             {"build", "-o", dir.File("o.txd"), "--format", "DXT2", image},
+             {"list", "-o", dir.File("o.txt"), "--filter", "bilinear", image},
              {"inspect"},
              {"inspect", "a.txd", "b.txd"},
          }) {
@@ -109,6 +136,7 @@ TEST_F(CliTest, BadUsageGivesStatus2) {
         EXPECT_NE(run.Err, "");
     }
     EXPECT_FALSE(std::filesystem::exists(dir.File("o.txd")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("o.txt")));
 }
 
 // Every command answers --help and -h with its usage, its options and -h itself, and reports bad
