@@ -47,14 +47,13 @@ void Put(uint8_t*& out, RgbaColour colour) {
     out += 4;
 }
 
-void DecodePaletted(ByteSlice file, const TxdTexture& texture, ByteSlice pixels, DecodedTexture& decoded) {
-    const size_t colours = *texture.Format == TextureFormat::Pal8 ? 256 : 16;
-    const ByteSlice palette = file.Sub(texture.Palette.Offset, 4 * colours);
-    const bool paletteAlpha = (texture.RasterFormat & kRasterPixelFormat) == kRasterC8888;
+void DecodePaletted(const StoredLevel& level, ByteSlice pixels, DecodedTexture& decoded) {
+    const size_t colours = level.Format == TextureFormat::Pal8 ? 256 : 16;
+    const ByteSlice palette = ByteSlice(level.Palette).Sub(0, 4 * colours);
     decoded.Palette.reserve(colours);
     for (size_t i = 0; i < colours; ++i) {
-        decoded.Palette.push_back(
-            {palette[4 * i], palette[4 * i + 1], palette[4 * i + 2], paletteAlpha ? palette[4 * i + 3] : uint8_t{255}});
+        decoded.Palette.push_back({palette[4 * i], palette[4 * i + 1], palette[4 * i + 2],
+                                   level.PaletteAlpha ? palette[4 * i + 3] : uint8_t{255}});
     }
     decoded.Indices.assign(pixels.Bytes().begin(), pixels.Bytes().end());
     // A table of every byte's colour, so that no index needs a check, kept apart from the vectors
@@ -121,33 +120,40 @@ void DecodeDirect(TextureFormat format, ByteSlice pixels, DecodedTexture& decode
 
 }  // namespace
 
-DecodedTexture DecodeTexture(std::span<const uint8_t> file, const TxdTexture& texture) {
-    if (!texture.Format || texture.LevelPixels.empty()) {
-        throw Error(ErrorKind::Malformed, texture.Problem);
-    }
-    const TextureFormat format = *texture.Format;
+DecodedTexture DecodeLevel(const StoredLevel& level) {
     DecodedTexture decoded;
-    decoded.Width = texture.Width;
-    decoded.Height = texture.Height;
-    decoded.Rgba.resize(size_t{4} * texture.Width * texture.Height);
-    // Exactly the bytes the picture needs; the reader proved the level holds at least these.
-    const ByteSlice whole(file);
-    const ByteSlice pixels = whole.Sub(texture.LevelPixels[0].Offset, LevelSize(format, texture.Width, texture.Height));
-    switch (format) {
+    decoded.Width = level.Width;
+    decoded.Height = level.Height;
+    decoded.Rgba.resize(size_t{4} * level.Width * level.Height);
+    const ByteSlice pixels = ByteSlice(level.Pixels).Sub(0, LevelSize(level.Format, level.Width, level.Height));
+    switch (level.Format) {
         case TextureFormat::Pal8:
         case TextureFormat::Pal4:
-            DecodePaletted(whole, texture, pixels, decoded);
+            DecodePaletted(level, pixels, decoded);
             break;
         case TextureFormat::Dxt1:
         case TextureFormat::Dxt3:
         case TextureFormat::Dxt5:
-            DecodeDxt(format, pixels, decoded);
+            DecodeDxt(level.Format, pixels, decoded);
             break;
         default:
-            DecodeDirect(format, pixels, decoded);
+            DecodeDirect(level.Format, pixels, decoded);
             break;
     }
     return decoded;
+}
+
+DecodedTexture DecodeTexture(std::span<const uint8_t> file, const TxdTexture& texture) {
+    if (!texture.Format || texture.LevelPixels.empty()) {
+        throw Error(ErrorKind::Malformed, texture.Problem);
+    }
+    const ByteRange picture = texture.LevelPixels[0];
+    return DecodeLevel({.Format = *texture.Format,
+                        .Width = texture.Width,
+                        .Height = texture.Height,
+                        .Pixels = file.subspan(picture.Offset, picture.Size),
+                        .Palette = file.subspan(texture.Palette.Offset, texture.Palette.Size),
+                        .PaletteAlpha = (texture.RasterFormat & kRasterPixelFormat) == kRasterC8888});
 }
 
 }  // namespace vc

@@ -28,6 +28,19 @@ struct DecodedTexture {
     std::vector<uint8_t> Indices;
 };
 
+// One level of pixels in a texture native's layout for format.
+struct StoredLevel {
+    TextureFormat Format = TextureFormat::C8888;
+    uint16_t Width = 0;
+    uint16_t Height = 0;
+    std::span<const uint8_t> Pixels;   // at least LevelSize bytes
+    std::span<const uint8_t> Palette;  // paletted formats: 4 bytes per entry, 256 for PAL8, 16 used of PAL4's
+    bool PaletteAlpha = false;         // the palette's fourth bytes are alpha; else every colour is opaque
+};
+
+// Decodes one level. Throws an Error when the pixels or the palette are shorter than the format needs.
+DecodedTexture DecodeLevel(const StoredLevel& level);
+
 // Decodes the picture of a texture that ReadTxd read from file (the same bytes). Throws an Error
 // with the texture's Problem when its content could not be read.
 DecodedTexture DecodeTexture(std::span<const uint8_t> file, const TxdTexture& texture);
