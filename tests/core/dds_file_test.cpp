@@ -322,7 +322,7 @@ std::vector<Refusal> Refusals() {
     add("DX10 header", with([](DdsFields& f) { f.FourCc = MakeFourCc("DX10"); }), "84",
         "the DX10 extension header is not supported");
     add("premultiplied DXT2", with([](DdsFields& f) { f.FourCc = MakeFourCc("DXT2"); }), "84",
-        "FourCC \"DXT2\" (0x32545844) (premultiplied alpha) is not supported");
+        "FourCC \"DXT2\" (0x32545844) has premultiplied alpha, which is not supported");
     add("unknown FourCC", with([](DdsFields& f) { f.FourCc = MakeFourCc("ATI2"); }), "84",
         "FourCC \"ATI2\" (0x32495441) is not supported; DXT1, DXT3 and DXT5 are");
     add("Direct3D format number as FourCC", with([](DdsFields& f) { f.FourCc = 113; }), "84",

@@ -144,12 +144,11 @@ uint32_t FullChainLevels(uint32_t width, uint32_t height) {
     return levels;
 }
 
-// The fields of a DDS header the reader and the writer use, in the order they are stored.
+// The fields of a DDS header the reader uses, in the order they are stored.
 struct Header {
     uint32_t Flags = 0;
     uint32_t Height = 0;
     uint32_t Width = 0;
-    uint32_t PitchOrLinearSize = 0;
     uint32_t Depth = 0;
     uint32_t MipmapCount = 0;
     uint32_t PixelFormatFlags = 0;
@@ -199,7 +198,7 @@ Header DdsReader::ReadHeader() {
     header.Flags = m_in.U32();
     header.Height = m_in.U32();
     header.Width = m_in.U32();
-    header.PitchOrLinearSize = m_in.U32();
+    m_in.Skip(4);  // the pitch or linear size, never trusted
     header.Depth = m_in.U32();
     header.MipmapCount = m_in.U32();
     m_in.Skip(4 * kReservedWords);
@@ -245,7 +244,8 @@ TextureFormat DdsReader::FormatOf(const Header& header) const {
             FailAt(kFourCcOffset, "the DX10 extension header is not supported");
         }
         if (header.FourCc == MakeFourCc("DXT2") || header.FourCc == MakeFourCc("DXT4")) {
-            FailAt(kFourCcOffset, "FourCC " + FourCcText(header.FourCc) + " (premultiplied alpha) is not supported");
+            FailAt(kFourCcOffset,
+                   "FourCC " + FourCcText(header.FourCc) + " has premultiplied alpha, which is not supported");
         }
         for (const PixelFormat& candidate : kPixelFormats) {
             if (candidate.Kind == kDdpfFourCc && candidate.FourCc == header.FourCc) {
