@@ -9,6 +9,7 @@
 
 #include "image_files.h"
 #include "model_chunks.h"
+#include "txd/dds_file.h"
 #include "txd/texture_format.h"
 #include "txd/txd_builder.h"
 #include "txd_chunks.h"
@@ -61,6 +62,19 @@ vc::test::Bytes FormatsDictionary() {
         natives.push_back(TextureNative(direct, 0x1803FFFF));
     }
     return Dictionary(natives, 2, 0x1803FFFF);
+}
+
+// A DDS surface of format with its levels down to 1 × 1, each byte counting up from seed.
+vc::DdsImage DdsSurface(vc::TextureFormat format, uint32_t width, uint32_t height, uint8_t seed) {
+    vc::DdsImage image{.Format = format, .Width = width, .Height = height};
+    for (uint32_t level = 0; width >> level > 0 || height >> level > 0; ++level) {
+        std::vector<uint8_t> bytes(vc::LevelSize(format, std::max(width >> level, 1u), std::max(height >> level, 1u)));
+        for (uint8_t& byte : bytes) {
+            byte = seed++;
+        }
+        image.Levels.push_back(bytes);
+    }
+    return image;
 }
 
 }  // namespace
@@ -169,5 +183,19 @@ int main(int argc, char** argv) {
                   .PixelBits = 16,
                   .Descriptor = 8,
                   .Pixels = {0, 255, 0, 255, 0, 255, 17, 0, 128, 128, 128, 128, 1, 2, 3, 4}}));
+
+    // DDS: compressed with mipmaps (DXT1 with 1-bit alpha), a 16-bit layout and a palette.
+    vc::DdsImage dxt1 = DdsSurface(vc::TextureFormat::Dxt1, 8, 4, 1);
+    dxt1.AlphaPixels = true;
+    Save(corpus / "dds/dxt1-alpha-mipmaps.dds", vc::EncodeDds(dxt1));
+    Save(corpus / "dds/dxt5-mipmaps.dds", vc::EncodeDds(DdsSurface(vc::TextureFormat::Dxt5, 4, 8, 7)));
+    Save(corpus / "dds/c1555-mipmaps.dds", vc::EncodeDds(DdsSurface(vc::TextureFormat::C1555, 4, 2, 3)));
+    vc::DdsImage pal8 = DdsSurface(vc::TextureFormat::Pal8, 4, 4, 9);
+    pal8.Levels.resize(1);
+    pal8.Palette.resize(1024);
+    for (size_t i = 0; i < pal8.Palette.size(); ++i) {
+        pal8.Palette[i] = static_cast<uint8_t>(i * 7);
+    }
+    Save(corpus / "dds/pal8.dds", vc::EncodeDds(pal8));
     return 0;
 }
