@@ -8,6 +8,7 @@
 #include "image_files.h"
 #include "stored_level.h"
 #include "temp_dir.h"
+#include "txd/dds_file.h"
 #include "txd/texture_decoder.h"
 #include "txd/txd_builder.h"
 #include "txd/txd_reader.h"
@@ -237,6 +238,86 @@ TEST_F(TxdOutputTest, Dxt5IsLeftOutOfGtaIiiDictionariesAndWrittenForViceCity) {
     for (const size_t version : {size_t{1}, size_t{2}}) {
         options.VersionIndex = version;
         EXPECT_EQ(Build().Textures.at(0).Format, TextureFormat::Dxt5);
+    }
+}
+
+std::vector<uint8_t> Counting(size_t size, uint8_t start) {
+    std::vector<uint8_t> bytes(size);
+    for (size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<uint8_t>(start + i * 7);
+    }
+    return bytes;
+}
+
+TEST_F(TxdOutputTest, DdsLevelsAreWrittenAsTheyAreStored) {
+    // DXT1 8 × 4 with its chain: 8 × 4, 4 × 2, 2 × 1, 1 × 1, one block of 8 bytes from the second on.
+    const DdsImage dxt{.Format = TextureFormat::Dxt1,
+                       .Width = 8,
+                       .Height = 4,
+                       .Levels = {Counting(16, 1), Counting(8, 2), Counting(8, 3), Counting(8, 4)}};
+    const DdsImage paletted{.Format = TextureFormat::Pal8,
+                            .Width = 4,
+                            .Height = 4,
+                            .Palette = Counting(1024, 5),
+                            .Levels = {Counting(16, 6), Counting(4, 7), Counting(1, 8)}};
+    for (const DdsImage& dds : {dxt, paletted}) {
+        for (const bool mipmaps : {false, true}) {
+            SCOPED_TRACE(std::string(TextureFormatName(dds.Format)) + (mipmaps ? " with mipmaps" : ""));
+            workspace.TexList.clear();
+            AddFile(workspace, dir.Write("stored.dds", EncodeDds(dds)), true);
+            ASSERT_EQ(workspace.Intake.ProblemText, "");
+            workspace.TexList[0].Output.Mipmaps = mipmaps;
+            const TxdTexture texture = Build().Textures.at(0);
+            EXPECT_EQ(texture.Format, dds.Format);
+            ASSERT_EQ(texture.LevelPixels.size(), mipmaps ? dds.Levels.size() : 1);
+            for (size_t level = 0; level < texture.LevelPixels.size(); ++level) {
+                const ByteRange range = texture.LevelPixels[level];
+                EXPECT_EQ(std::vector<uint8_t>(built.begin() + static_cast<ptrdiff_t>(range.Offset),
+                                               built.begin() + static_cast<ptrdiff_t>(range.Offset + range.Size)),
+                          dds.Levels[level]);
+            }
+            if (dds.Format == TextureFormat::Pal8) {
+                EXPECT_EQ(std::vector<uint8_t>(built.begin() + static_cast<ptrdiff_t>(texture.Palette.Offset),
+                                               built.begin() + static_cast<ptrdiff_t>(texture.Palette.Offset + 1024)),
+                          dds.Palette);
+                // Its palette's fourth bytes are not all 255: the texture has alpha.
+                EXPECT_EQ(texture.AlphaFlag, 1u);
+                EXPECT_EQ(texture.RasterFormat, 0x2500u | (mipmaps ? 0x8000u : 0));
+            } else {
+                EXPECT_EQ(texture.AlphaFlag, 0u);
+                EXPECT_EQ(texture.RasterFormat, 0x0200u | (mipmaps ? 0x8000u : 0));
+            }
+        }
+    }
+}
+
+TEST_F(TxdOutputTest, ADdsIsDecodedOnlyForAnotherFormatOrAnAlphaImage) {
+    std::vector<uint8_t> pixels;
+    for (size_t i = 0; i < 16; ++i) {
+        pixels.insert(pixels.end(), {static_cast<uint8_t>(i * 16), 100, 200, static_cast<uint8_t>(255 - i)});
+    }
+    const std::string stored =
+        dir.Write("c.dds", EncodeDds({.Format = TextureFormat::C8888, .Width = 4, .Height = 4, .Levels = {pixels}}));
+    AddFile(workspace, stored, true);
+    AddFile(workspace, stored, true);
+    workspace.TexList[1].TexName = "other";
+    workspace.TexList[1].Output.Format = TextureFormat::C4444;
+    TTexFile masked = workspace.TexList[0];
+    masked.TexName = "masked";
+    masked.HasAlpha = true;
+    masked.AlphaName = "m";
+    masked.AlphaPath = dir.Write(
+        "m.bmp", test::MakePalettedBmp(4, 4, test::GreyPalette(256), [](int x, int) { return uint8_t(x * 80); }));
+    workspace.TexList.push_back(masked);
+    const TxdContents contents = Build();
+    ASSERT_EQ(contents.Textures.size(), 3u);
+    EXPECT_EQ(RgbaToBgra(DecodeTexture(built, contents.Textures[0]).Rgba), pixels);
+    EXPECT_EQ(contents.Textures[1].Format, TextureFormat::C4444);
+    EXPECT_GE(test::Psnr(RgbaToBgra(DecodeTexture(built, contents.Textures[1]).Rgba), pixels, 4), 30);
+    const std::vector<uint8_t> merged = DecodeTexture(built, contents.Textures[2]).Rgba;
+    for (size_t k = 0; k < 16; ++k) {
+        EXPECT_EQ(merged[4 * k + 3], (k % 4) * 80) << "pixel " << k;
+        EXPECT_EQ(merged[4 * k + 2], pixels[4 * k]) << "pixel " << k;
     }
 }
 

@@ -9,6 +9,8 @@
 #include "io/file_io.h"
 #include "io/file_names.h"
 #include "texlist/image_decoder.h"
+#include "txd/dds_file.h"
+#include "txd/texture_decoder.h"
 
 namespace vc {
 
@@ -21,7 +23,7 @@ bool IsJpegExtension(std::string_view ext) {
 }
 
 bool IsSupportedExtension(std::string_view ext) {
-    return ext == ".bmp" || IsJpegExtension(ext) || ext == ".png" || ext == ".tga";
+    return ext == ".bmp" || IsJpegExtension(ext) || ext == ".png" || ext == ".tga" || ext == ".dds";
 }
 
 // 24-bit images, and 32-bit ones with their own alpha, become 32-bit textures.
@@ -121,6 +123,38 @@ auto NamingFile(std::string_view path, Step step) {
     }
 }
 
+// A DDS file as intake sees it: paletted files as 8-bit images, the rest as 32-bit ones.
+BitmapInfo DdsBitmapInfo(const DdsImage& dds) {
+    BitmapInfo bitmap;
+    bitmap.Width = dds.Width;
+    bitmap.Height = dds.Height;
+    bitmap.HasPalette = dds.Format == TextureFormat::Pal8;
+    bitmap.BitsPerPixel = bitmap.HasPalette ? 8 : 24;
+    const auto translucent = [&](size_t entry) { return dds.Palette[4 * entry + 3] != 255; };
+    bitmap.HasAlpha = dds.AlphaPixels;
+    for (size_t entry = 0; bitmap.HasPalette && entry < 256; ++entry) {
+        bitmap.HasAlpha = bitmap.HasAlpha || translucent(entry);
+    }
+    return bitmap;
+}
+
+// The levels go into the slot as they are stored. An alpha image is merged pixel by pixel, so a
+// DDS in the alpha slot is decoded at once.
+void FillStoredSlot(ConversionSlot& slot, DdsImage dds, bool alphaSlot) {
+    slot.PixelBuf = {};
+    slot.IndexBuf = {};
+    if (dds.Format == TextureFormat::Pal8) {
+        std::copy(dds.Palette.begin(), dds.Palette.end(), slot.PaletteBuf.begin());
+        slot.IndexBuf = dds.Levels.front();
+    } else if (alphaSlot) {
+        slot.PixelBuf = DecodeLevelBgra({.Format = dds.Format,
+                                         .Width = static_cast<uint16_t>(dds.Width),
+                                         .Height = static_cast<uint16_t>(dds.Height),
+                                         .Pixels = dds.Levels.front()});
+    }
+    slot.StoredLevels = alphaSlot ? std::vector<std::vector<uint8_t>>{} : std::move(dds.Levels);
+}
+
 }  // namespace
 
 bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPixels, bool pwr2lmt, TImageInfo& info) {
@@ -132,7 +166,19 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
     if (!IsSupportedExtension(ext)) {
         problems += "\r\n\tFile extension " + ext + " is not supported. (*.bmp; *.jpg; *.jpe; *.jpeg; *.txt)";
     }
-    if (problems.empty()) {
+    if (problems.empty() && ext == ".dds") {
+        DdsImage dds = NamingFile(path, [&] { return ReadDds(ReadWholeFile(path)); });
+        const BitmapInfo bitmap = DdsBitmapInfo(dds);
+        info.Width = static_cast<uint16_t>(bitmap.Width);
+        info.Height = static_cast<uint16_t>(bitmap.Height);
+        info.Depth = DepthOf(bitmap);
+        info.HasAlpha = bitmap.HasAlpha;
+        info.StoredFormat = slot == kColourSlot ? std::optional(dds.Format) : std::nullopt;
+        problems = SizeAndFormatProblems(bitmap, info.Depth, pwr2lmt);
+        if (loadPixels && problems.empty()) {
+            FillStoredSlot(Slots.at(slot), std::move(dds), slot == kAlphaSlot);
+        }
+    } else if (problems.empty()) {
         // Without pixels or a read-through, a bitmap's headers tell all that is needed.
         const bool headersOnly = ext == ".bmp" && !loadPixels && !VerifyData;
         const FileStart file = headersOnly ? ReadFileStart(path, kBmpHeadersSize) : FileStart{ReadWholeFile(path), 0};
@@ -172,6 +218,7 @@ void ImageIntake::ReleaseBuffers() {
     for (ConversionSlot& slot : Slots) {
         slot.PixelBuf = {};
         slot.IndexBuf = {};
+        slot.StoredLevels = {};
     }
 }
 

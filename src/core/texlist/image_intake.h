@@ -24,6 +24,10 @@ struct ConversionSlot {
     std::vector<uint8_t> PixelBuf;           // 32-bit pixels: blue, green, red, alpha
     std::vector<uint8_t> IndexBuf;           // 8-bit palette indices
     std::array<uint8_t, 1024> PaletteBuf{};  // 256 entries: red, green, blue, alpha
+    // Images stored ready for a texture (DDS): each level as stored, the picture first. A paletted
+    // one also fills IndexBuf and PaletteBuf; the pixels of the others are decoded only when the
+    // texture is not written as it is stored.
+    std::vector<std::vector<uint8_t>> StoredLevels;
 };
 
 // Image intake: decides whether an image file is a usable texture source and, for a build, loads

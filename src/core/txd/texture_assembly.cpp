@@ -9,6 +9,7 @@
 #include "txd/grey_level.h"
 #include "txd/mipmap_chain.h"
 #include "txd/raster_encoding.h"
+#include "txd/texture_decoder.h"
 
 namespace vc {
 
@@ -138,12 +139,38 @@ std::vector<uint8_t> EncodeIn(TextureFormat format, const PixelLevel& level) {
     }
 }
 
+// Levels stored ready for the texture are written as they are: all of them with mipmaps, else the
+// picture alone.
+TextureRaster StoredRaster(ConversionSlot& slot, const TImageInfo& colour, const RasterChoice& choice) {
+    TextureRaster raster{choice.Format, colour.Width, colour.Height, slot.PaletteBuf, {}};
+    if (choice.Mipmaps) {
+        raster.Levels = std::move(slot.StoredLevels);
+    } else {
+        raster.Levels.push_back(std::move(slot.StoredLevels.front()));
+    }
+    return raster;
+}
+
 }  // namespace
 
 TextureRaster AssembleRaster(ImageIntake& intake, const TTexFile& entry, const TImageInfo& colour,
                              const TImageInfo& alpha, const RasterChoice& choice) {
-    CheckPixelLengths(entry, intake, colour, alpha);
     ConversionSlot& slot = intake.Slots[kColourSlot];
+    if (colour.StoredFormat && !slot.StoredLevels.empty()) {
+        const bool asStored = !entry.HasAlpha && choice.Format == *colour.StoredFormat &&
+                              (!choice.Mipmaps || slot.StoredLevels.size() > 1);
+        if (asStored) {
+            return StoredRaster(slot, colour, choice);
+        }
+        // Anything else starts from the picture, decoded; a paletted one is in the slot already.
+        if (colour.Depth == 32) {
+            slot.PixelBuf = DecodeLevelBgra({.Format = *colour.StoredFormat,
+                                             .Width = colour.Width,
+                                             .Height = colour.Height,
+                                             .Pixels = slot.StoredLevels.front()});
+        }
+    }
+    CheckPixelLengths(entry, intake, colour, alpha);
     if (entry.HasAlpha) {
         if (colour.Depth == 8) {
             MergePaletteAlpha(slot, intake.Slots[kAlphaSlot]);

@@ -143,6 +143,14 @@ DecodedTexture DecodeLevel(const StoredLevel& level) {
     return decoded;
 }
 
+std::vector<uint8_t> DecodeLevelBgra(const StoredLevel& level) {
+    std::vector<uint8_t> pixels = DecodeLevel(level).Rgba;
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        std::swap(pixels[i], pixels[i + 2]);
+    }
+    return pixels;
+}
+
 DecodedTexture DecodeTexture(std::span<const uint8_t> file, const TxdTexture& texture) {
     if (!texture.Format || texture.LevelPixels.empty()) {
         throw Error(ErrorKind::Malformed, texture.Problem);

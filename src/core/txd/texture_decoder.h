@@ -41,6 +41,9 @@ struct StoredLevel {
 // Decodes one level. Throws an Error when the pixels or the palette are shorter than the format needs.
 DecodedTexture DecodeLevel(const StoredLevel& level);
 
+// The same as 32-bit pixels in the builder's order: blue, green, red, alpha.
+std::vector<uint8_t> DecodeLevelBgra(const StoredLevel& level);
+
 // Decodes the picture of a texture that ReadTxd read from file (the same bytes). Throws an Error
 // with the texture's Problem when its content could not be read.
 DecodedTexture DecodeTexture(std::span<const uint8_t> file, const TxdTexture& texture);
