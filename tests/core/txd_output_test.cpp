@@ -296,11 +296,11 @@ TEST_F(TxdOutputTest, ADdsIsDecodedOnlyForAnotherFormatOrAnAlphaImage) {
     for (size_t i = 0; i < 16; ++i) {
         pixels.insert(pixels.end(), {static_cast<uint8_t>(i * 16), 100, 200, static_cast<uint8_t>(255 - i)});
     }
-    const std::string stored =
-        dir.Write("c.dds", EncodeDds({.Format = TextureFormat::C8888, .Width = 4, .Height = 4, .Levels = {pixels}}));
-    AddFile(workspace, stored, true);
-    AddFile(workspace, stored, true);
-    workspace.TexList[1].TexName = "other";
+    const std::vector<uint8_t> stored =
+        EncodeDds({.Format = TextureFormat::C8888, .Width = 4, .Height = 4, .Levels = {pixels}});
+    AddFile(workspace, dir.Write("c.dds", stored), true);
+    AddFile(workspace, dir.Write("other.dds", stored), true);
+    ASSERT_EQ(workspace.TexList.size(), 2u);
     workspace.TexList[1].Output.Format = TextureFormat::C4444;
     TTexFile masked = workspace.TexList[0];
     masked.TexName = "masked";
