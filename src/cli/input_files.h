@@ -19,10 +19,9 @@ inline constexpr Option kTextureFlagOption = {
     "flag", 0, "FLAG",
     "texture flag word: 0x1101, 0x1102 (default) or 0x1106; a mipmapped texture\n"
     "gets 0x1103 for 0x1101 and 0x1106 for 0x1102"};
-inline constexpr Option kFormatOption = {
-    "format", 0, "FORMAT",
-    "format of entries that name none: DXT1, DXT3, DXT5, 8888, 888, 565, 1555,\n"
-    "4444, 555, LUM8 or PAL8 (default: as each image is; DXT5 needs 0x0C02 or 0x1003)"};
+inline constexpr Option kFormatOption = {"format", 0, "FORMAT",
+                                         "format of entries that name none: DXT1, DXT3, DXT5, 8888, 888, 565, 1555,\n"
+                                         "4444, 555, LUM8 or PAL8 (default: as each image is)"};
 inline constexpr Option kMipmapsOption = {"mipmaps", 0, "", "give every texture a full chain of levels down to 1 x 1"};
 inline constexpr Option kFilterOption = {"filter", 0, "FILTER",
                                          "filter mode of entries that name no flag word, wrapping both ways: nearest,\n"

@@ -228,19 +228,6 @@ TEST_F(TxdOutputTest, KeptFieldsAreWrittenAsTheyStood) {
     EXPECT_EQ(texture.Format, TextureFormat::C8888);
 }
 
-TEST_F(TxdOutputTest, Dxt5IsLeftOutOfGtaIiiDictionariesAndWrittenForViceCity) {
-    AddGradient().Output.Format = TextureFormat::Dxt5;
-    AddGradient("other.png");
-    options.VersionIndex = 0;
-    EXPECT_EQ(Build().Textures.size(), 1u);
-    EXPECT_EQ(workspace.Intake.ProblemText,
-              "\r\n\r\n=> \"grad.png\":\r\n\tDXT5 is not read by GTA III; choose DXT3 or a Vice City version.");
-    for (const size_t version : {size_t{1}, size_t{2}}) {
-        options.VersionIndex = version;
-        EXPECT_EQ(Build().Textures.at(0).Format, TextureFormat::Dxt5);
-    }
-}
-
 std::vector<uint8_t> Counting(size_t size, uint8_t start) {
     std::vector<uint8_t> bytes(size);
     for (size_t i = 0; i < size; ++i) {

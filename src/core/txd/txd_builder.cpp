@@ -9,7 +9,6 @@
 #include "io/byte_writer.h"
 #include "io/code_page.h"
 #include "io/error.h"
-#include "io/file_names.h"
 #include "txd/grey_level.h"
 #include "txd/txd_format.h"
 
@@ -105,11 +104,6 @@ TextureFormat FormatAsImage(const TImageInfo& colour, bool hasAlpha) {
     return hasAlpha ? TextureFormat::C8888 : TextureFormat::C888;
 }
 
-// GTA III's own dictionaries hold DXT1 and DXT3 only; DXT5 is left to the Vice City versions.
-bool GamesRead(TextureFormat format, uint32_t stamp) {
-    return format != TextureFormat::Dxt5 || stamp != kVersionStamps[0];
-}
-
 }  // namespace
 
 TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, TextureFormat format, size_t levels,
@@ -196,11 +190,6 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
             entry.AlphaName.clear();
         }
         const RasterChoice choice = ChoiceFor(entry, colour);
-        if (!GamesRead(choice.Format, stamp)) {
-            workspace.Intake.ProblemText += "\r\n\r\n=> \"" + std::string(FileNamePart(entry.TexPath)) +
-                                            "\":\r\n\tDXT5 is not read by GTA III; choose DXT3 or a Vice City version.";
-            continue;
-        }
         const TextureRaster raster = AssembleRaster(workspace.Intake, entry, colour, alpha, choice);
         WriteTextureNative(out, FieldsFor(entry, colour, choice.Format, raster.Levels.size(), flag), raster, stamp);
         ++result.Written;
