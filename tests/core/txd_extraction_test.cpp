@@ -7,9 +7,11 @@
 
 #include "image_files.h"
 #include "io/atomic_file.h"
+#include "io/byte_reader.h"
 #include "temp_dir.h"
 #include "txd/txd_builder.h"
 #include "txd/txd_extraction.h"
+#include "txd/txd_reader.h"
 #include "txd_chunks.h"
 #include "workspace/list_import.h"
 
@@ -133,8 +135,116 @@ TEST_F(TxdExtractionTest, AnUnreadableTextureIsReportedAndTheRestExtracted) {
     ASSERT_EQ(extracted.Textures.size(), 2u);
     EXPECT_NE(extracted.Textures[0].Problem, "");
     EXPECT_EQ(extracted.Textures[0].ImageFile, "");
-    EXPECT_EQ(extracted.Textures[1].ImageFile, "good.bmp");
-    EXPECT_EQ(sink.Names, (std::vector<std::string>{"good.bmp", "d.txt"}));
+    // Its unused bytes are not 255, so only a DDS file keeps them.
+    EXPECT_EQ(extracted.Textures[1].ImageFile, "good.dds");
+    EXPECT_EQ(sink.Names, (std::vector<std::string>{"good.dds", "d.txt"}));
+}
+
+test::Bytes Pattern(size_t size, uint32_t seed) {
+    test::Bytes bytes(size);
+    for (size_t i = 0; i < size; ++i) {
+        seed = seed * 1103515245 + 12345;
+        bytes[i] = static_cast<uint8_t>(seed >> 16);
+    }
+    return bytes;
+}
+
+// Levels of format down from width × height, each with its own bytes.
+std::vector<test::Bytes> Levels(TextureFormat format, uint32_t width, uint32_t height, size_t count, uint32_t seed) {
+    std::vector<test::Bytes> levels;
+    for (size_t i = 0; i < count; ++i) {
+        levels.push_back(Pattern(LevelSize(format, width, height), seed + static_cast<uint32_t>(i)));
+        width = std::max(1u, width / 2);
+        height = std::max(1u, height / 2);
+    }
+    return levels;
+}
+
+// Each texture native chunk of a dictionary, header and all, in order.
+std::vector<test::Bytes> NativeChunks(const std::vector<uint8_t>& dictionary) {
+    std::vector<test::Bytes> chunks;
+    for (const TxdTexture& texture : ReadTxd(dictionary).Textures) {
+        const size_t size = 12 + LoadU32(&dictionary.at(texture.Offset + 4));
+        chunks.emplace_back(dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset),
+                            dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset + size));
+    }
+    return chunks;
+}
+
+// Texture natives written field by field in every Direct3D 8 form: each format, one level, some
+// levels and the whole chain, flag words of every kind, mask names, alpha flags that disagree with
+// the pixels, a raster format with the automatic mipmap bit, and extension content. Extracted and
+// built again with the dictionary's stamp and default options, every native comes out the same.
+TEST_F(TxdExtractionTest, EveryDirect3D8TextureNativeSurvivesExtractAndBuild) {
+    using test::Bytes;
+    using test::NativeFields;
+    std::vector<NativeFields> natives;
+    const auto add = [&](TextureFormat format, uint32_t raster, uint32_t alpha, uint8_t depth, uint8_t compression,
+                         size_t levels, uint32_t flags, std::string mask = "") {
+        const size_t number = natives.size();
+        NativeFields fields{.Flags = flags,
+                            .Name = "tex" + std::to_string(number),
+                            .MaskName = std::move(mask),
+                            .RasterFormat = raster,
+                            .AlphaOrD3dFormat = alpha,
+                            .Width = 8,
+                            .Height = 4,
+                            .Depth = depth,
+                            .CompressionOrFlags = compression,
+                            .LevelPixels = Levels(format, 8, 4, levels, static_cast<uint32_t>(number * 100))};
+        if (format == TextureFormat::Pal8) {
+            fields.Palette = Pattern(1024, static_cast<uint32_t>(number));
+        }
+        natives.push_back(std::move(fields));
+        return number;
+    };
+    using F = TextureFormat;
+    add(F::Pal8, 0x2500, 1, 8, 0, 1, 0x1102, "tex0a");
+    add(F::Pal8, 0x2600, 0, 8, 0, 1, 0x1101);             // palette alpha without the alpha flag
+    add(F::Pal8, 0xA500, 1, 8, 0, 3, 0x1106, "tex2");     // levels, and the texture's own name as mask
+    add(F::C8888, 0x0500, 1, 32, 0, 1, 0x3302);           // clamped, and no mask name
+    add(F::C8888, 0x8500, 1, 32, 0, 4, 0x1106, "glass");  // the whole chain: 8 × 4 down to 1 × 1
+    add(F::C888, 0x0600, 0, 32, 0, 1, 0x1102, "unused");  // its fourth bytes are not 255
+    add(F::C565, 0x0200, 0, 16, 0, 1, 0x1102);
+    add(F::C1555, 0x8100, 1, 16, 0, 2, 0x1103, "m");
+    add(F::C4444, 0x0300, 1, 16, 0, 1, 0x1102);
+    add(F::C555, 0x0A00, 0, 16, 0, 1, 0x2202);
+    add(F::Lum8, 0x0400, 0, 8, 0, 1, 0x1101);
+    add(F::Dxt1, 0x0200, 0, 16, 1, 1, 0x1102);
+    add(F::Dxt1, 0x8100, 1, 16, 1, 4, 0x1106, "tex12a");
+    add(F::Dxt3, 0x9300, 1, 16, 3, 2, 0x1106);  // the library made its levels
+    natives[add(F::Dxt5, 0x8300, 1, 16, 5, 4, 0x1106, "x")].Extension = {1, 2, 3, 4, 5};
+    // 888 and 8888 that a bitmap holds: unused bytes of 255, and all alpha opaque without the flag.
+    for (const size_t opaque :
+         {add(F::C888, 0x0600, 0, 32, 0, 1, 0x1102), add(F::C8888, 0x0500, 0, 32, 0, 1, 0x1102)}) {
+        Bytes& pixels = natives[opaque].LevelPixels[0];
+        for (size_t i = 3; i < pixels.size(); i += 4) {
+            pixels[i] = 255;
+        }
+    }
+
+    for (size_t version = 0; version < kVersionStamps.size(); ++version) {
+        const uint32_t stamp = kVersionStamps[version];
+        SCOPED_TRACE("stamp " + std::to_string(stamp));
+        std::vector<Bytes> chunks;
+        for (const NativeFields& fields : natives) {
+            chunks.push_back(test::TextureNative(fields, stamp));
+        }
+        const Bytes dictionary = test::Dictionary(chunks, 0, stamp);
+
+        test::TempDir folder;
+        FolderSink sink(folder);
+        const ExtractionResult extracted = ExtractTxd(dictionary, "all", folder.Path().string(), sink);
+        ASSERT_EQ(extracted.Failed, 0u);
+        Workspace rebuilt;
+        ASSERT_EQ(ImportTextureList(rebuilt, folder.File("all.txt"), true), natives.size());
+        EXPECT_EQ(rebuilt.Intake.ProblemText, "");
+        const std::vector<Bytes> again = NativeChunks(BuildTxd(rebuilt, {.VersionIndex = version}).Bytes);
+        ASSERT_EQ(again.size(), chunks.size());
+        for (size_t i = 0; i < chunks.size(); ++i) {
+            EXPECT_EQ(again[i], chunks[i]) << natives[i].Name << " from " << extracted.Textures[i].ImageFile;
+        }
+    }
 }
 
 }  // namespace

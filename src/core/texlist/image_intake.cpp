@@ -157,6 +157,15 @@ void FillStoredSlot(ConversionSlot& slot, DdsImage dds, bool alphaSlot) {
 
 }  // namespace
 
+TImageInfo StoredImageInfo(const DdsImage& dds) {
+    const BitmapInfo bitmap = DdsBitmapInfo(dds);
+    return {.Height = static_cast<uint16_t>(dds.Height),
+            .Width = static_cast<uint16_t>(dds.Width),
+            .Depth = DepthOf(bitmap),
+            .HasAlpha = bitmap.HasAlpha,
+            .StoredFormat = dds.Format};
+}
+
 bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPixels, bool pwr2lmt, TImageInfo& info) {
     const std::string ext = LowerAscii(FileExtension(path));
     std::string problems;
@@ -168,13 +177,11 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
     }
     if (problems.empty() && ext == ".dds") {
         DdsImage dds = NamingFile(path, [&] { return ReadDds(ReadWholeFile(path)); });
-        const BitmapInfo bitmap = DdsBitmapInfo(dds);
-        info.Width = static_cast<uint16_t>(bitmap.Width);
-        info.Height = static_cast<uint16_t>(bitmap.Height);
-        info.Depth = DepthOf(bitmap);
-        info.HasAlpha = bitmap.HasAlpha;
-        info.StoredFormat = slot == kColourSlot ? std::optional(dds.Format) : std::nullopt;
-        problems = SizeAndFormatProblems(bitmap, info.Depth, pwr2lmt);
+        info = StoredImageInfo(dds);
+        if (slot == kAlphaSlot) {
+            info.StoredFormat.reset();
+        }
+        problems = SizeAndFormatProblems(DdsBitmapInfo(dds), info.Depth, pwr2lmt);
         if (loadPixels && problems.empty()) {
             FillStoredSlot(Slots.at(slot), std::move(dds), slot == kAlphaSlot);
         }

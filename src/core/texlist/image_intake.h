@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "texlist/tex_file.h"
+#include "txd/dds_file.h"
 
 namespace vc {
 
@@ -29,6 +30,10 @@ struct ConversionSlot {
     // texture is not written as it is stored.
     std::vector<std::vector<uint8_t>> StoredLevels;
 };
+
+// What intake makes of a DDS file: its size, 8 (paletted) or 32 as its depth, whether it has alpha
+// (its alpha flag, or a palette entry less than opaque), and its format, which a texture keeps.
+TImageInfo StoredImageInfo(const DdsImage& dds);
 
 // Image intake: decides whether an image file is a usable texture source and, for a build, loads
 // its pixels. Every refused file leaves its problem block in ProblemText.

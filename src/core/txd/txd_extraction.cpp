@@ -6,7 +6,11 @@
 #include "io/safe_file_names.h"
 #include "listfile/texture_list_file.h"
 #include "texlist/bmp_writer.h"
+#include "texlist/image_intake.h"
+#include "txd/dds_file.h"
 #include "txd/texture_decoder.h"
+#include "txd/txd_builder.h"
+#include "txd/txd_format.h"
 #include "txd/txd_reader.h"
 
 namespace vc {
@@ -41,18 +45,16 @@ struct TextureImages {
     std::vector<uint8_t> Mask;
 };
 
-TextureImages EncodeImages(const DecodedTexture& decoded, bool withMask) {
+TextureImages EncodeImages(const DecodedTexture& decoded, std::span<const uint8_t> paletteAlphas, bool withMask) {
     TextureImages images;
     if (!decoded.Palette.empty()) {
         std::vector<RgbColour> colours;
-        std::vector<uint8_t> alphas;
         for (const RgbaColour& entry : decoded.Palette) {
             colours.push_back({entry.Red, entry.Green, entry.Blue});
-            alphas.push_back(entry.Alpha);
         }
         images.Colour = EncodeBmp(PalettedImage{decoded.Width, decoded.Height, colours, decoded.Indices});
         if (withMask) {
-            const std::vector<RgbColour> greys = GreyLevelPalette(alphas);
+            const std::vector<RgbColour> greys = GreyLevelPalette(paletteAlphas);
             images.Mask = EncodeBmp(PalettedImage{decoded.Width, decoded.Height, greys, decoded.Indices});
         }
         return images;
@@ -63,6 +65,100 @@ TextureImages EncodeImages(const DecodedTexture& decoded, bool withMask) {
         images.Mask = EncodeBmp(GreyImage(decoded.Width, decoded.Height, levels));
     }
     return images;
+}
+
+std::span<const uint8_t> BytesOf(std::span<const uint8_t> file, ByteRange range) {
+    return file.subspan(range.Offset, range.Size);
+}
+
+// The alpha of each palette entry: for PAL8 the fourth bytes as stored, whether or not the texture
+// reads them as alpha, since a build writes them all; for PAL4 the colours read.
+std::vector<uint8_t> PaletteAlphas(std::span<const uint8_t> file, const TxdTexture& texture,
+                                   const DecodedTexture& decoded) {
+    std::vector<uint8_t> alphas;
+    if (*texture.Format == TextureFormat::Pal8) {
+        const std::span<const uint8_t> palette = BytesOf(file, texture.Palette);
+        for (size_t i = 3; i < palette.size(); i += 4) {
+            alphas.push_back(palette[i]);
+        }
+    } else {
+        for (const RgbaColour& entry : decoded.Palette) {
+            alphas.push_back(entry.Alpha);
+        }
+    }
+    return alphas;
+}
+
+bool AllOpaque(std::span<const uint8_t> levels) {
+    return std::all_of(levels.begin(), levels.end(), [](uint8_t level) { return level == 255; });
+}
+
+// A bitmap and its mask hold a texture exactly when it has one level of PAL8, 8888, or 888 whose
+// unused bytes are 255 as a build writes them; the rest go into a DDS file that keeps their levels.
+bool BitmapHoldsExactly(std::span<const uint8_t> file, const TxdTexture& texture) {
+    if (texture.Levels != 1) {
+        return false;
+    }
+    switch (*texture.Format) {
+        case TextureFormat::Pal8:
+        case TextureFormat::C8888:
+        case TextureFormat::Pal4:  // no DDS form: its picture is what can be kept
+            return true;
+        case TextureFormat::C888: {
+            const std::span<const uint8_t> pixels = BytesOf(file, texture.LevelPixels[0]);
+            for (size_t i = 3; i < pixels.size(); i += 4) {
+                if (pixels[i] != 255) {
+                    return false;
+                }
+            }
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+DdsImage StoredForm(std::span<const uint8_t> file, const TxdTexture& texture) {
+    const TextureFormat format = *texture.Format;
+    DdsImage dds{.Format = format, .Width = texture.Width, .Height = texture.Height, .AlphaPixels = texture.HasAlpha()};
+    if (format == TextureFormat::Pal8) {
+        const std::span<const uint8_t> palette = BytesOf(file, texture.Palette);
+        dds.Palette.assign(palette.begin(), palette.end());
+    }
+    uint32_t width = texture.Width;
+    uint32_t height = texture.Height;
+    for (const ByteRange& range : texture.LevelPixels) {
+        // A level's size field may claim more than its pixels need; the pixels are what is kept.
+        const std::span<const uint8_t> level = BytesOf(file, range).first(LevelSize(format, width, height));
+        dds.Levels.emplace_back(level.begin(), level.end());
+        width = std::max(1u, width / 2);
+        height = std::max(1u, height / 2);
+    }
+    return dds;
+}
+
+// The list keys that make a default build write the texture's own fields: each set only where
+// the entry and its images would otherwise give other bytes.
+void KeepFields(const TxdTexture& texture, const TImageInfo& colour, TTexFile& entry) {
+    TextureOutput& output = entry.Output;
+    output.Mipmaps = texture.Levels > 1;
+    if ((entry.HasAlpha || colour.HasAlpha) != texture.HasAlpha()) {
+        output.AlphaFlag = texture.HasAlpha();
+    }
+    if (colour.StoredFormat || ChoiceFor(entry, colour).Format != *texture.Format) {
+        output.Format = *texture.Format;
+    }
+    const TextureFields fields = FieldsFor(entry, colour, *texture.Format, texture.Levels, kTextureFlags[1]);
+    if (fields.MaskName != texture.MaskName) {
+        output.MaskName = texture.MaskName;
+    }
+    if (fields.Flags != texture.Flags) {
+        output.Flags = texture.Flags;
+    }
+    if (fields.RasterFormat != texture.RasterFormat) {
+        output.RasterFormat = texture.RasterFormat;
+    }
+    output.Extension = texture.Extension;
 }
 
 std::string InFolder(std::string_view folder, std::string_view fileName) {
@@ -92,32 +188,46 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
         extracted.Height = texture.Height;
         extracted.Levels = texture.Levels;
         extracted.Format = texture.Format ? std::string(TextureFormatName(*texture.Format)) : "?";
-        DecodedTexture decoded;
-        try {
-            decoded = DecodeTexture(file, texture);
-        } catch (const Error& error) {
-            if (error.Kind() != ErrorKind::Malformed) {
-                throw;
-            }
-            extracted.Problem = error.what();
+        if (!texture.Format) {
+            extracted.Problem = texture.Problem;
             ++result.Failed;
             continue;
         }
-        const bool withMask = texture.HasAlpha() || (CarriesAlpha(*texture.Format) && AnyTranslucent(decoded));
-        const TextureImages images = EncodeImages(decoded, withMask);
         TTexFile entry;
         entry.TexName = texture.Name;
-        extracted.ImageFile = names.Claim(texture.Name, ".bmp");
+        TImageInfo colour;
+        if (BitmapHoldsExactly(file, texture)) {
+            const DecodedTexture decoded = DecodeTexture(file, texture);
+            const std::vector<uint8_t> alphas = PaletteAlphas(file, texture, decoded);
+            const bool withMask =
+                texture.HasAlpha() || (IsPaletted(*texture.Format) ? !AllOpaque(alphas) : AnyTranslucent(decoded));
+            const TextureImages images = EncodeImages(decoded, alphas, withMask);
+            extracted.ImageFile = names.Claim(texture.Name, ".bmp");
+            sink.Write(extracted.ImageFile, images.Colour);
+            colour = {.Height = texture.Height,
+                      .Width = texture.Width,
+                      .Depth = decoded.Palette.empty() ? uint8_t{32} : uint8_t{8}};
+            if (withMask) {
+                // A texture without a mask name, or with its own name as one, gets its own name with
+                // "a", as a list import gives it.
+                const bool ownName = texture.MaskName.empty() || texture.MaskName == texture.Name;
+                extracted.MaskName = ownName ? texture.Name + "a" : texture.MaskName;
+                extracted.MaskFile = names.Claim(extracted.MaskName, ".bmp");
+                sink.Write(extracted.MaskFile, images.Mask);
+                entry.HasAlpha = true;
+                entry.AlphaName = extracted.MaskName;
+                entry.AlphaPath = InFolder(folder, extracted.MaskFile);
+            }
+        } else {
+            const DdsImage dds = StoredForm(file, texture);
+            extracted.ImageFile = names.Claim(texture.Name, ".dds");
+            sink.Write(extracted.ImageFile, EncodeDds(dds));
+            colour = StoredImageInfo(dds);
+        }
         entry.TexPath = InFolder(folder, extracted.ImageFile);
-        sink.Write(extracted.ImageFile, images.Colour);
-        if (withMask) {
-            // A texture without a mask name gets its own name with "a", as a list import gives it.
-            extracted.MaskName = texture.MaskName.empty() ? texture.Name + "a" : texture.MaskName;
-            extracted.MaskFile = names.Claim(extracted.MaskName, ".bmp");
-            sink.Write(extracted.MaskFile, images.Mask);
-            entry.HasAlpha = true;
-            entry.AlphaName = extracted.MaskName;
-            entry.AlphaPath = InFolder(folder, extracted.MaskFile);
+        // PAL4 is written as PAL8: its picture is all that can be kept.
+        if (*texture.Format != TextureFormat::Pal4) {
+            KeepFields(texture, colour, entry);
         }
         list.push_back(std::move(entry));
     }
