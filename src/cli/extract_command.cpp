@@ -60,11 +60,12 @@ const Command kExtractCommand = {
     .Synopsis = "FILE.txd [-o DIR]",
     .Summary = "take a dictionary apart into images, masks and a texture list",
     .Description =
-        "Writes one image per texture of the dictionary (an 8-bit bitmap with the palette's exact colours\n"
-        "for paletted textures, a 24-bit bitmap otherwise), a greyscale mask for every texture with alpha,\n"
-        "and a texture list naming them in dictionary order. Built again with the dictionary's version\n"
-        "stamp and flag word, the list gives the same textures. File names come from the texture names\n"
-        "but never leave DIR; files of those names are replaced, nothing else in DIR is touched.\n"
+        "Writes one image per texture of the dictionary: a bitmap for a one-level PAL8, 8888 or 888 texture\n"
+        "(8-bit with the palette's exact colours for paletted ones, 24-bit otherwise) with a greyscale mask\n"
+        "when it has alpha, and a DDS file with the exact levels for any other; then a texture list naming\n"
+        "them in dictionary order with the fields each texture needs kept. Built again with the\n"
+        "dictionary's version stamp, the list gives the same texture natives. File names come from the\n"
+        "texture names but never leave DIR; files of those names are replaced, nothing else in DIR is touched.\n"
         "Prints one line per texture (name, size, format, levels, mask) and a summary.",
     .Options = {kFolderOption},
     .ExitStatus =
