@@ -12,6 +12,7 @@
 #include "model_chunks.h"
 #include "process_runner.h"
 #include "temp_dir.h"
+#include "txd/dds_file.h"
 #include "txd/txd_reader.h"
 #include "txd_chunks.h"
 
@@ -60,8 +61,15 @@ TEST(CliRobustness, HostileFilesEndCleanlyUnderAMemoryLimit) {
             break;
         }
     }
+    // A run-length TGA and a DXT1 DDS that claim 65535 × 65535 pixels in a few bytes.
+    const std::vector<uint8_t> tgaClaim =
+        test::MakeTga({.ImageType = 10, .Width = 65535, .Height = 65535, .PixelBits = 24, .Pixels = {1, 2, 3}});
+    std::vector<uint8_t> ddsClaim =
+        EncodeDds({.Format = TextureFormat::Dxt1, .Width = 4, .Height = 4, .Levels = {std::vector<uint8_t>(8)}});
+    ddsClaim[12] = ddsClaim[13] = ddsClaim[16] = ddsClaim[17] = 0xFF;  // height and width
     const std::vector<std::string> images = {std::string(BMPSUITE_DIR) + "/b/reallybig.bmp",
-                                             dir.Write("rle.bmp", rleBomb), dir.Write("claim.jpg", jpegClaim)};
+                                             dir.Write("rle.bmp", rleBomb), dir.Write("claim.jpg", jpegClaim),
+                                             dir.Write("claim.tga", tgaClaim), dir.Write("claim.dds", ddsClaim)};
     const ProcessLimits tight{.AddressSpace = rlim_t{96} << 20};
     for (const std::string& image : images) {
         const ProcessOutcome outcome = Spawn({"build", "-o", dir.File("out.txd"), image}, tight);
@@ -79,6 +87,10 @@ TEST(CliRobustness, HostileFilesEndCleanlyUnderAMemoryLimit) {
     ASSERT_EQ(contents.Textures.size(), 1u);
     EXPECT_EQ(contents.Textures[0].Width, 4096);
     EXPECT_EQ(contents.Textures[0].Height, 4096);
+    // Compressed with its whole chain of levels, it takes the picture and the levels below it.
+    const ProcessOutcome compressed = Spawn({"build", "-o", dir.File("dxt.txd"), "--format", "DXT1", "--mipmaps", big},
+                                            {.AddressSpace = rlim_t{192} << 20});
+    EXPECT_EQ(compressed.ExitCode, 0) << compressed.Err;
     using namespace test;
     Bytes deep = Texture({"deep"});
     for (int level = 0; level < 40; ++level) {

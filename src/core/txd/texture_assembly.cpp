@@ -74,11 +74,12 @@ void CheckPixelLengths(const TTexFile& entry, const ImageIntake& intake, const T
     }
 }
 
-// The slot's picture as 32-bit pixels; an 8-bit picture is looked up in its palette.
-PixelLevel TopLevel(const ConversionSlot& slot, const TImageInfo& colour) {
+// The slot's picture as 32-bit pixels, taken over from the slot; an 8-bit picture is looked up in
+// its palette.
+PixelLevel TopLevel(ConversionSlot& slot, const TImageInfo& colour) {
     PixelLevel top{colour.Width, colour.Height, {}};
     if (colour.Depth == 32) {
-        top.Bgra = slot.PixelBuf;
+        top.Bgra = std::move(slot.PixelBuf);
         return top;
     }
     top.Bgra.resize(slot.IndexBuf.size() * 4);
