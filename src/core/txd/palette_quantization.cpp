@@ -50,8 +50,8 @@ struct Moments {
     std::array<double, 4> Sum{};
     std::array<double, 4> SumOfSquares{};
 
-    void Add(const Entry& entry, double sign = 1) {
-        const double count = sign * entry.Count;
+    void Add(const Entry& entry) {
+        const double count = entry.Count;
         Count += count;
         for (size_t c = 0; c < 4; ++c) {
             Sum[c] += count * entry.Rgba[c];
