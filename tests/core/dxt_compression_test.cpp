@@ -136,17 +136,21 @@ TEST(DxtCompression, LevelsSmallerThanABlockFillOneBlockAndDecodeExactly) {
 
 TEST(DxtCompression, WorkersWriteTheSameBytesAsOneThread) {
     std::mt19937 random(11);
-    // 64 × 32 blocks, enough for every worker; photo-like colour with noisy alpha.
-    const PixelLevel level = Picture(256, 128, [&](uint32_t x, uint32_t y) {
+    const auto pixel = [&](uint32_t x, uint32_t y) {
         const RgbColour colour = test::PhotoLikeColour(1, int(x), int(y));
         return std::array<uint8_t, 4>{colour.Blue, colour.Green, colour.Red, uint8_t(random())};
-    });
-    for (const TextureFormat format : {TextureFormat::Dxt1, TextureFormat::Dxt5}) {
-        for (const DxtQuality quality : kQualities) {
-            SCOPED_TRACE(Name(format, quality));
-            const Pixels alone = CompressDxt(level, format, quality, 1);
-            EXPECT_EQ(CompressDxt(level, format, quality, 2), alone);
-            EXPECT_EQ(CompressDxt(level, format, quality, 3), alone);
+    };
+    // 64 × 32 blocks, enough for every worker at either quality; and 10 × 5 blocks with padded
+    // edges, split into uneven runs of rows at best quality.
+    const PixelLevel levels[] = {Picture(256, 128, pixel), Picture(38, 18, pixel)};
+    for (const PixelLevel& level : levels) {
+        for (const TextureFormat format : {TextureFormat::Dxt1, TextureFormat::Dxt5}) {
+            for (const DxtQuality quality : kQualities) {
+                SCOPED_TRACE(Name(format, quality) + " " + std::to_string(level.Width));
+                const Pixels alone = CompressDxt(level, format, quality, 1);
+                EXPECT_EQ(CompressDxt(level, format, quality, 2), alone);
+                EXPECT_EQ(CompressDxt(level, format, quality, 3), alone);
+            }
         }
     }
 }

@@ -22,8 +22,9 @@ void Save(const std::string& path, const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 RgbColour PhotoLikeColour(int variant, int x, int y) {
-    const auto noise = static_cast<int>((static_cast<unsigned>(x * 73856093) ^ static_cast<unsigned>(y * 19349663) ^
-                                         static_cast<unsigned>(variant * 83492791)) %
+    // Hashed in unsigned arithmetic, whose products wrap instead of overflowing.
+    const auto noise = static_cast<int>((static_cast<unsigned>(x) * 73856093u ^ static_cast<unsigned>(y) * 19349663u ^
+                                         static_cast<unsigned>(variant) * 83492791u) %
                                         24);
     const auto wave = [&](double scale, double phase) {
         return static_cast<uint8_t>(std::clamp(

@@ -11,9 +11,12 @@ namespace vc {
 
 namespace {
 
-// Below this many blocks a level is compressed on the calling thread: starting a worker costs more
-// than it saves.
-constexpr uint64_t kBlocksPerWorker = 256;
+// Each worker takes at least this many blocks, so that starting it (tens of microseconds) costs
+// little beside its share: a block takes libsquish about 80 microseconds at best quality and about
+// 1 at fast quality.
+uint64_t BlocksPerWorker(DxtQuality quality) {
+    return quality == DxtQuality::Best ? 8 : 256;
+}
 
 int SquishFlags(TextureFormat dxt, DxtQuality quality) {
     const int fit = quality == DxtQuality::Best ? squish::kColourIterativeClusterFit : squish::kColourRangeFit;
@@ -77,7 +80,7 @@ std::vector<uint8_t> CompressDxt(const PixelLevel& level, TextureFormat dxt, Dxt
     const uint32_t blockRows = (level.Height + 3) / 4;
     const uint64_t blockCount = blocks.size() / blockSize;
     const auto used = static_cast<uint32_t>(
-        std::clamp<uint64_t>(std::min<uint64_t>(workers, blockCount / kBlocksPerWorker), 1, blockRows));
+        std::clamp<uint64_t>(std::min<uint64_t>(workers, blockCount / BlocksPerWorker(quality)), 1, blockRows));
     // Worker i takes the rows [i * rows / used, (i + 1) * rows / used); the calling thread the last.
     const auto rowOf = [&](uint32_t worker) { return static_cast<uint32_t>(uint64_t{worker} * blockRows / used); };
     {

@@ -50,8 +50,8 @@ struct Moments {
     std::array<double, 4> Sum{};
     std::array<double, 4> SumOfSquares{};
 
-    void Add(const Entry& entry, double sign = 1) {
-        const double count = sign * entry.Count;
+    void Add(const Entry& entry) {
+        const double count = entry.Count;
         Count += count;
         for (size_t c = 0; c < 4; ++c) {
             Sum[c] += count * entry.Rgba[c];
@@ -173,45 +173,55 @@ int Distance(const Colour& a, const Colour& b) {
     return sum;
 }
 
-// Finds the nearest palette entry (the lowest index on a tie) by walking out from the colour's
-// green through the entries ordered by green, stopping each way once green alone is too far.
+int KeyOf(const Colour& colour) {
+    return colour[0] + colour[1] + colour[2] + colour[3];
+}
+
+// Finds the nearest palette entry (the lowest index on a tie) by walking out from the colour
+// through the entries ordered by the sum of their channels, stopping each way once that sum alone
+// puts an entry too far: the squared gap of the sums is at most 4 times the squared distance.
 class NearestEntry {
   public:
-    explicit NearestEntry(const std::vector<Colour>& palette) : m_palette(palette) {
+    explicit NearestEntry(const std::vector<Colour>& palette) {
         for (size_t i = 0; i < palette.size(); ++i) {
-            m_byGreen.push_back(static_cast<uint8_t>(i));
+            m_entries.push_back({palette[i], KeyOf(palette[i]), static_cast<uint8_t>(i)});
         }
-        std::stable_sort(m_byGreen.begin(), m_byGreen.end(),
-                         [&](uint8_t a, uint8_t b) { return palette[a][1] < palette[b][1]; });
+        std::stable_sort(m_entries.begin(), m_entries.end(),
+                         [](const Sorted& a, const Sorted& b) { return a.Key < b.Key; });
     }
 
     uint8_t Find(const Colour& colour) const {
-        const auto start = std::lower_bound(m_byGreen.begin(), m_byGreen.end(), colour[1],
-                                            [&](uint8_t entry, uint8_t green) { return m_palette[entry][1] < green; });
+        const int key = KeyOf(colour);
+        const auto start = std::lower_bound(m_entries.begin(), m_entries.end(), key,
+                                            [](const Sorted& entry, int k) { return entry.Key < k; });
         int bestDistance = std::numeric_limits<int>::max();
         uint8_t best = 0;
-        const auto consider = [&](uint8_t entry) {
-            const int greenGap = int{m_palette[entry][1]} - int{colour[1]};
-            if (greenGap * greenGap > bestDistance) {
+        const auto consider = [&](const Sorted& entry) {
+            const int keyGap = entry.Key - key;
+            if (keyGap * keyGap > 4 * int64_t{bestDistance}) {
                 return false;
             }
-            const int distance = Distance(m_palette[entry], colour);
-            if (distance < bestDistance || (distance == bestDistance && entry < best)) {
+            const int distance = Distance(entry.Rgba, colour);
+            if (distance < bestDistance || (distance == bestDistance && entry.Index < best)) {
                 bestDistance = distance;
-                best = entry;
+                best = entry.Index;
             }
             return true;
         };
-        for (auto up = start; up != m_byGreen.end() && consider(*up); ++up) {
+        for (auto up = start; up != m_entries.end() && consider(*up); ++up) {
         }
-        for (auto down = start; down != m_byGreen.begin() && consider(*(down - 1)); --down) {
+        for (auto down = start; down != m_entries.begin() && consider(*(down - 1)); --down) {
         }
         return best;
     }
 
   private:
-    const std::vector<Colour>& m_palette;
-    std::vector<uint8_t> m_byGreen;  // palette indices in ascending order of green
+    struct Sorted {
+        Colour Rgba;
+        int Key = 0;
+        uint8_t Index = 0;
+    };
+    std::vector<Sorted> m_entries;  // in ascending order of the sum of their channels
 };
 
 std::vector<uint8_t> Indices(const PixelLevel& level, const NearestEntry& nearest) {
