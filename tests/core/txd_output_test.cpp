@@ -155,6 +155,28 @@ TEST_F(TxdOutputTest, LevelsHalveDownToOnePixelAndAverageTheLevelAbove) {
     EXPECT_LT(last[2], 240);
 }
 
+TEST_F(TxdOutputTest, AnEightBitImageKeepsItsPaletteAndPictureWhenItGetsMipmaps) {
+    // Black and white columns: the level below is their mean, grey, which the palette lacks.
+    const std::vector<RgbColour> palette = {{0, 0, 0}, {255, 255, 255}, {60, 60, 60}};
+    const auto column = [](int x, int) { return static_cast<uint8_t>(x % 2); };
+    AddFile(workspace, dir.Write("bars.bmp", test::MakePalettedBmp(8, 4, palette, column)), true);
+    workspace.TexList[0].Output.Mipmaps = true;
+    const TxdTexture texture = Build().Textures.at(0);
+    ASSERT_EQ(texture.Format, TextureFormat::Pal8);
+    ASSERT_EQ(texture.LevelPixels.size(), 4u);
+    const auto level = [&](size_t i) {
+        const ByteRange range = texture.LevelPixels[i];
+        return std::vector<uint8_t>(built.begin() + static_cast<ptrdiff_t>(range.Offset),
+                                    built.begin() + static_cast<ptrdiff_t>(range.Offset + range.Size));
+    };
+    EXPECT_EQ(level(0), (std::vector<uint8_t>{0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1,
+                                              0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1}));
+    // Linear light puts the mean of black and white at 188, nearer white than the grey of 60 (a
+    // plain mean, 128, would take the grey).
+    EXPECT_EQ(level(1), std::vector<uint8_t>(8, 1));
+    EXPECT_EQ(DecodeTexture(built, texture).Palette.at(2), (RgbaColour{60, 60, 60, 255}));
+}
+
 TEST_F(TxdOutputTest, MipmappedTexturesTakeTheMipmapFormOfTheBuildsFilterUnlessTheyNameTheirOwn) {
     const std::map<size_t, uint32_t> mipmapFlags = {{0, 0x1103}, {1, 0x1106}, {2, 0x1106}};
     for (const auto& [flagIndex, mipmapFlag] : mipmapFlags) {

@@ -268,4 +268,13 @@ PalettedLevels QuantizeLevels(const std::vector<PixelLevel>& levels) {
     return paletted;
 }
 
+std::vector<uint8_t> NearestIndices(const PixelLevel& level, const std::array<uint8_t, 1024>& palette) {
+    CheckPixelLevel(level);
+    std::vector<Colour> colours(kEntries);
+    for (size_t i = 0; i < colours.size(); ++i) {
+        std::copy_n(palette.begin() + static_cast<std::ptrdiff_t>(4 * i), 4, colours[i].begin());
+    }
+    return Indices(level, NearestEntry(colours));
+}
+
 }  // namespace vc

@@ -27,4 +27,8 @@ struct PalettedLevels {
 // by median cut in RGBA. Every pixel of every level takes the nearest entry.
 PalettedLevels QuantizeLevels(const std::vector<PixelLevel>& levels);
 
+// Each pixel's nearest entry of a given PAL8 palette (the lowest index on a tie), alpha counting
+// like a colour channel.
+std::vector<uint8_t> NearestIndices(const PixelLevel& level, const std::array<uint8_t, 1024>& palette);
+
 }  // namespace vc

@@ -1,7 +1,6 @@
 #include "txd/texture_assembly.h"
 
 #include <string>
-#include <unordered_map>
 
 #include "io/byte_reader.h"
 #include "io/error.h"
@@ -91,32 +90,6 @@ PixelLevel TopLevel(ConversionSlot& slot, const TImageInfo& colour) {
         top.Bgra[4 * k + 3] = entry[3];
     }
     return top;
-}
-
-// The index of the palette entry nearest to each pixel, alpha counting like a colour channel.
-std::vector<uint8_t> NearestIndices(const PixelLevel& level, const std::array<uint8_t, kPaletteSize>& palette) {
-    std::unordered_map<uint32_t, uint8_t> known;
-    std::vector<uint8_t> indices(level.Bgra.size() / 4);
-    for (size_t k = 0; k < indices.size(); ++k) {
-        const uint8_t* pixel = &level.Bgra[4 * k];
-        const uint32_t key = LoadU32(pixel);
-        const auto [found, added] = known.try_emplace(key, 0);
-        if (added) {
-            int best = 0x7FFFFFFF;
-            for (size_t i = 0; i < 256; ++i) {
-                const uint8_t* entry = &palette[4 * i];
-                const int distance =
-                    (entry[0] - pixel[2]) * (entry[0] - pixel[2]) + (entry[1] - pixel[1]) * (entry[1] - pixel[1]) +
-                    (entry[2] - pixel[0]) * (entry[2] - pixel[0]) + (entry[3] - pixel[3]) * (entry[3] - pixel[3]);
-                if (distance < best) {
-                    best = distance;
-                    found->second = static_cast<uint8_t>(i);
-                }
-            }
-        }
-        indices[k] = found->second;
-    }
-    return indices;
 }
 
 std::vector<uint8_t> GreyLevels(const PixelLevel& level) {
