@@ -1,15 +1,12 @@
 #include "txd/txd_builder.h"
 
 #include <algorithm>
-#include <array>
 #include <limits>
 #include <string>
 
-#include "io/byte_reader.h"
 #include "io/byte_writer.h"
 #include "io/code_page.h"
 #include "io/error.h"
-#include "txd/grey_level.h"
 #include "txd/txd_format.h"
 
 namespace vc {
