@@ -248,6 +248,14 @@ TEST_F(TxdOutputTest, KeptFieldsAreWrittenAsTheyStood) {
     EXPECT_EQ(texture.RasterFormat, 0x1500u);
     EXPECT_EQ(texture.Extension, (std::vector<uint8_t>{0x11, 0x22, 0x33}));
     EXPECT_EQ(texture.Format, TextureFormat::C8888);
+
+    // Written in another format or with other levels than it was kept for, the texture gets the
+    // raster format of what it now is.
+    entry.Output.Format = TextureFormat::C565;
+    EXPECT_EQ(Build().Textures.at(0).RasterFormat, 0x0200u);
+    entry.Output.Format = TextureFormat::C8888;
+    entry.Output.Mipmaps = true;
+    EXPECT_EQ(Build().Textures.at(0).RasterFormat, 0x8500u);
 }
 
 std::vector<uint8_t> Counting(size_t size, uint8_t start) {

@@ -101,6 +101,18 @@ TextureFormat FormatAsImage(const TImageInfo& colour, bool hasAlpha) {
     return hasAlpha ? TextureFormat::C8888 : TextureFormat::C888;
 }
 
+// A kept raster format stands only for the kind of raster it was kept for: the same palette bits
+// and mipmap bit, and the same pixel format where that decides the layout (a palette's entries and
+// DXT blocks do not follow it). A texture whose format or levels were changed since gets its own.
+bool SameRasterKind(uint32_t kept, uint32_t derived, TextureFormat format) {
+    constexpr uint32_t kPalette = kRasterPal8 | kRasterPal4;
+    if ((kept & (kPalette | kRasterMipmap)) != (derived & (kPalette | kRasterMipmap))) {
+        return false;
+    }
+    return IsPaletted(format) || CompressionOf(format) != 0 ||
+           (kept & kRasterPixelFormat) == (derived & kRasterPixelFormat);
+}
+
 }  // namespace
 
 TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, TextureFormat format, size_t levels,
@@ -113,7 +125,10 @@ TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, Texture
     const std::string maskName = entry.HasAlpha ? entry.AlphaName : fields.AlphaFlag ? entry.TexName + "a" : "";
     fields.MaskName = output.MaskName.value_or(maskName);
     fields.Flags = output.Flags.value_or(levels > 1 ? MipmapFlag(buildFlag) : buildFlag);
-    fields.RasterFormat = output.RasterFormat.value_or(RasterFormatOf(format, fields.AlphaFlag, levels));
+    const uint32_t rasterFormat = RasterFormatOf(format, fields.AlphaFlag, levels);
+    fields.RasterFormat = output.RasterFormat && SameRasterKind(*output.RasterFormat, rasterFormat, format)
+                              ? *output.RasterFormat
+                              : rasterFormat;
     fields.Extension = output.Extension;
     return fields;
 }

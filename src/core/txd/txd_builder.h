@@ -53,9 +53,10 @@ struct TextureFields {
 // choices, else the image's format ("as image").
 RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour);
 
-// The entry's fields for a raster of format with levels: its kept fields where it has them, else
-// the mask name of its alpha image (its own name with "a" for an image's own alpha), the build's
-// flag word (in its mipmap form for more than one level) and the raster format of format.
+// The entry's fields for a raster of format with levels: its kept fields where it has them (a
+// kept raster format only while it still fits format and levels), else the mask name of its alpha
+// image (its own name with "a" for an image's own alpha), the build's flag word (in its mipmap
+// form for more than one level) and the raster format of format.
 TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, TextureFormat format, size_t levels,
                         uint32_t buildFlag);
 
