@@ -60,7 +60,7 @@ const Command kBuildCommand = {
         "order given, as the window's Add command does, and writes them as one texture dictionary.\n"
         "--format, --mipmaps and --filter apply to the entries whose list sets none of their own.",
     .Options = {kDictionaryOutput, kVersionStampOption, kTextureFlagOption, kFormatOption, kMipmapsOption,
-                kFilterOption, kNoPow2Option},
+                kFilterOption, kDxtQualityOption, kNoPow2Option},
     .ExitStatus =
         "Exit status: 0 every input became a texture; 1 some input was refused or left out;\n"
         "2 bad usage; 3 a read, decode or write error (nothing written).",

@@ -87,6 +87,12 @@ TxdOptions DictionaryOptions(const ParsedArguments& arguments) {
         }
         options.FlagIndex = *index;
     }
+    if (const auto text = arguments.Value(kDxtQualityOption.Long)) {
+        if (*text != "best" && *text != "fast") {
+            throw UsageError("--dxt-quality takes best or fast");
+        }
+        options.Dxt = *text == "best" ? DxtQuality::Best : DxtQuality::Fast;
+    }
     return options;
 }
 

@@ -128,6 +128,7 @@ TEST_F(CliTest, BadUsageGivesStatus2) {
              {"build", "-o", dir.File("o.txd"), "--flag", image},
              {"build", "-o", dir.File("o.txd"), "--format", "DXT2", image},
              {"list", "-o", dir.File("o.txt"), "--filter", "bilinear", image},
+             {"build", "-o", dir.File("o.txd"), "--format", "DXT1", "--dxt-quality", "medium", image},
              {"inspect"},
              {"inspect", "a.txd", "b.txd"},
          }) {
@@ -160,8 +161,9 @@ TEST_F(CliTest, HelpAndUsageErrorsHaveOneShapeForEveryCommand) {
         EXPECT_EQ(bogus.Err,
                   "vellumcraft-cli: unknown option --bogus\nTry 'vellumcraft-cli " + command + " --help'.\n");
     }
-    EXPECT_NE(Run({"build", "--help"}).Out.find("\n  --rw-version VERSION  0x0800, 0x0C02 (default) or 0x1003\n"),
-              std::string::npos);
+    const std::string buildHelp = Run({"build", "--help"}).Out;
+    EXPECT_NE(buildHelp.find("\n  --rw-version VERSION   0x0800, 0x0C02 (default) or 0x1003\n"), std::string::npos);
+    EXPECT_NE(buildHelp.find("\n  --dxt-quality QUALITY  best (default;"), std::string::npos);
     EXPECT_EQ(Run({"frobnicate"}).Err,
               "vellumcraft-cli: unknown command 'frobnicate'\nTry 'vellumcraft-cli --help'.\n");
     EXPECT_EQ(Run({"check", "--log"}).Err,

@@ -138,6 +138,17 @@ TEST_F(TxdOutputTest, EveryFormatWithAndWithoutMipmapsIsWrittenAsTheGamesReadIt)
     }
 }
 
+TEST_F(TxdOutputTest, TheFastDxtSettingMakesOtherBlocksOfTheSameTexture) {
+    AddGradient().Output.Format = TextureFormat::Dxt1;
+    const TxdTexture best = Build().Textures.at(0);
+    const std::vector<uint8_t> bestBytes = built;
+    options.Dxt = DxtQuality::Fast;
+    const TxdTexture fast = Build().Textures.at(0);
+    EXPECT_EQ(fast.RasterFormat, best.RasterFormat);
+    EXPECT_EQ(fast.Compression, 1);
+    EXPECT_NE(built, bestBytes);
+}
+
 TEST_F(TxdOutputTest, LevelsHalveDownToOnePixelAndAverageTheLevelAbove) {
     TTexFile& entry = AddGradient();
     entry.Output.Format = TextureFormat::C8888;

@@ -100,16 +100,16 @@ std::vector<uint8_t> GreyLevels(const PixelLevel& level) {
     return greys;
 }
 
-std::vector<uint8_t> EncodeIn(TextureFormat format, const PixelLevel& level) {
-    switch (format) {
+std::vector<uint8_t> EncodeIn(const RasterChoice& choice, const PixelLevel& level) {
+    switch (choice.Format) {
         case TextureFormat::Dxt1:
         case TextureFormat::Dxt3:
         case TextureFormat::Dxt5:
-            return CompressDxt(level, format, DxtQuality::Best);
+            return CompressDxt(level, choice.Format, choice.Dxt);
         case TextureFormat::Lum8:
             return GreyLevels(level);
         default:
-            return EncodeLevel(level, format);
+            return EncodeLevel(level, choice.Format);
     }
 }
 
@@ -184,7 +184,7 @@ TextureRaster AssembleRaster(ImageIntake& intake, const TTexFile& entry, const T
         raster.Levels = std::move(quantized.Indices);
     } else {
         for (const PixelLevel& level : levels) {
-            raster.Levels.push_back(EncodeIn(choice.Format, level));
+            raster.Levels.push_back(EncodeIn(choice, level));
         }
     }
     return raster;

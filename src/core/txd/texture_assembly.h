@@ -6,6 +6,7 @@
 
 #include "texlist/image_intake.h"
 #include "texlist/tex_file.h"
+#include "txd/dxt_compression.h"
 #include "txd/texture_format.h"
 #include "txd/txd_format.h"
 
@@ -24,6 +25,7 @@ struct TextureRaster {
 struct RasterChoice {
     TextureFormat Format = TextureFormat::C8888;
     bool Mipmaps = false;
+    DxtQuality Dxt = DxtQuality::Best;
 };
 
 // Makes the raster of an entry whose images intake has just read into its slots: merges the

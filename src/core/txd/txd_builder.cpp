@@ -201,7 +201,8 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
         } else {
             entry.AlphaName.clear();
         }
-        const RasterChoice choice = ChoiceFor(entry, colour);
+        RasterChoice choice = ChoiceFor(entry, colour);
+        choice.Dxt = options.Dxt;
         const TextureRaster raster = AssembleRaster(workspace.Intake, entry, colour, alpha, choice);
         WriteTextureNative(out, FieldsFor(entry, colour, choice.Format, raster.Levels.size(), flag), raster, stamp);
         ++result.Written;
