@@ -21,7 +21,8 @@ void PrintTexture(const ExtractedTexture& texture, std::ostream& out) {
     if (!texture.Problem.empty()) {
         out << "not extracted\n";
     } else {
-        out << (texture.MaskFile.empty() ? "no mask" : "mask " + texture.MaskName) << '\n';
+        const bool stored = texture.ImageFile.ends_with(".dds");  // a DDS file keeps alpha and levels alike
+        out << (stored ? "DDS file" : texture.MaskFile.empty() ? "no mask" : "mask " + texture.MaskName) << '\n';
     }
 }
 
@@ -66,7 +67,7 @@ const Command kExtractCommand = {
         "them in dictionary order with the fields each texture needs kept. Built again with the\n"
         "dictionary's version stamp, the list gives the same texture natives. File names come from the\n"
         "texture names but never leave DIR; files of those names are replaced, nothing else in DIR is touched.\n"
-        "Prints one line per texture (name, size, format, levels, mask) and a summary.",
+        "Prints one line per texture (name, size, format, levels, and its mask or DDS file) and a summary.",
     .Options = {kFolderOption},
     .ExitStatus =
         "Exit status: 0 every texture was extracted; 1 some textures could not be (the rest were);\n"

@@ -288,10 +288,11 @@ TEST_F(CliTest, CheckTakesDictionariesAsListsOfTheirTextures) {
 }
 
 TEST_F(CliTest, ExtractWritesImagesMasksAndAListThatBuildsTheSameDictionary) {
-    const std::string list =
-        dir.WriteText("l.txt", "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + Image("rim.bmp", 8, 4) +
-                                   "\r\nalpha=rim_a\r\nalphapath=" + Image("mask.bmp", 8, 4) +
-                                   "\r\n[Texture2]\r\npath=" + Image("wheel.bmp", 4, 4) + "\r\n");
+    const std::string list = dir.WriteText(
+        "l.txt", "[TXDList]\r\ncount=3\r\n[Texture1]\r\npath=" + Image("rim.bmp", 8, 4) +
+                     "\r\nalpha=rim_a\r\nalphapath=" + Image("mask.bmp", 8, 4) +
+                     "\r\n[Texture2]\r\npath=" + Image("wheel.bmp", 4, 4) +
+                     "\r\n[Texture3]\r\npath=" + Image("tyre.bmp", 8, 8) + "\r\nformat=DXT1\r\nmipmaps=1\r\n");
     ASSERT_EQ(Run({"build", "--rw-version", "0x0800", "-o", dir.File("car.txd"), list}).ExitCode, 0);
     std::filesystem::create_directory(dir.File("car"));
     const std::string kept = dir.WriteText("car/notes.txt", "mine");
@@ -299,7 +300,8 @@ TEST_F(CliTest, ExtractWritesImagesMasksAndAListThatBuildsTheSameDictionary) {
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out,
               "rim\t8 × 4\tPAL8\t1 level\tmask rim_a\nwheel\t4 × 4\tPAL8\t1 level\tno mask\n"
-              "2 of 2 textures extracted to " +
+              "tyre\t8 × 8\tDXT1\t4 levels\tDDS file\n"
+              "3 of 3 textures extracted to " +
                   dir.File("car") + ", listed in " + dir.File("car/car.txt") + "\n");
     EXPECT_EQ(test::ReadText(kept), "mine");
     ASSERT_EQ(Run({"build", "--rw-version", "0x0800", "-o", dir.File("again.txd"), dir.File("car/car.txt")}).ExitCode,
