@@ -11,6 +11,11 @@ namespace vc {
 std::string DimensionsText(const TImageInfo& info);
 // "8bit paletted" or "32bit"
 std::string FormatText(const TImageInfo& info);
+// The format the entry is written in: FormatText for an image written as it is, the format's name
+// ("DXT1") when the entry or its image (a DDS file's own format) names one, and kMipmapsSuffix
+// after it when mipmaps are made.
+std::string OutputFormatText(const TTexFile& entry);
+constexpr const char* kMipmapsSuffix = " + mipmaps";
 // The multi-line description of the entry shown in row (counted from 1), lines joined by CR LF:
 // output size and format, then the name with its source depth and the path, and the same for the
 // alpha image when there is one.
