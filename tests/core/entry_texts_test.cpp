@@ -39,9 +39,9 @@ TEST(EntryTexts, OutputFormatTextNamesTheChosenOrStoredFormatAndTheMipmaps) {
     wall.TexInfo.Depth = 8;
     EXPECT_EQ(OutputFormatText(wall), "8bit paletted");
     wall.Output.Mipmaps = true;
-    EXPECT_EQ(OutputFormatText(wall), "8bit paletted + mipmaps");
+    EXPECT_EQ(OutputFormatText(wall), "8bit paletted + mips");
     wall.Output.Format = TextureFormat::Dxt1;
-    EXPECT_EQ(OutputFormatText(wall), "DXT1 + mipmaps");
+    EXPECT_EQ(OutputFormatText(wall), "DXT1 + mips");
     wall.Output.Mipmaps = false;
     EXPECT_EQ(OutputFormatText(wall), "DXT1");
     // A DDS image written as it is keeps its own format; a chosen format still wins.
@@ -63,11 +63,11 @@ TEST(EntryTexts, DetailTextNamesTheOutputFormatAndMipmapsOnlyWhenSet) {
     road.TexInfo = {.Height = 64, .Width = 128, .Depth = 32};
     road.Output.Mipmaps = true;
     EXPECT_EQ(DetailText(road, 3),
-              "[Texture 3] - 128 × 64 px; 32 bit + mipmaps\r\nName: road (24bit)\r\n"
+              "[Texture 3] - 128 × 64 px; 32 bit + mips\r\nName: road (24bit)\r\n"
               "Path: C:\\tex\\road.dds");
     road.Output.Format = TextureFormat::C565;
     EXPECT_EQ(DetailText(road, 3).substr(0, DetailText(road, 3).find("\r\n")),
-              "[Texture 3] - 128 × 64 px; 565 + mipmaps");
+              "[Texture 3] - 128 × 64 px; 565 + mips");
     road.Output = {};
     road.TexInfo.StoredFormat = TextureFormat::Dxt5;
     EXPECT_EQ(DetailText(road, 3).substr(0, DetailText(road, 3).find("\r\n")), "[Texture 3] - 128 × 64 px; DXT5");

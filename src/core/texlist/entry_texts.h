@@ -15,10 +15,11 @@ std::string FormatText(const TImageInfo& info);
 // ("DXT1") when the entry or its image (a DDS file's own format) names one, and kMipmapsSuffix
 // after it when mipmaps are made.
 std::string OutputFormatText(const TTexFile& entry);
-constexpr const char* kMipmapsSuffix = " + mipmaps";
+constexpr const char* kMipmapsSuffix = " + mips";  // short: "DXT1 + mips" fits the table's narrow column
 // The multi-line description of the entry shown in row (counted from 1), lines joined by CR LF:
-// output size and format, then the name with its source depth and the path, and the same for the
-// alpha image when there is one.
+// output size and format (named as OutputFormatText names it once a format or mipmaps are set),
+// then the name with its source depth and the path, and the same for the alpha image when there is
+// one.
 std::string DetailText(const TTexFile& entry, size_t row);
 
 }  // namespace vc
