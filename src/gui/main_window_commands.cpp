@@ -49,16 +49,24 @@ constexpr int kFullPathWidth = 370;
 const QString kAddHeading = QStringLiteral("Some of the files caused errors and could not be added:");
 const QString kImportHeading = QStringLiteral("Some of the files in the list caused errors and could not be added:");
 const QString kImageFilter = QStringLiteral(
-    "All Supported Files|*.bmp; *.jpg; *.jpe; *.jpeg; *.txt|8bit or 24bit Bitmaps (*.bmp)|*.bmp|"
-    "JPEG Images (*.jpg; *.jpe; *.jpeg)|*.jpg; *.jpe; *.jpeg|Texture Lists (*.txt)|*.txt");
+    "All Supported Files|*.bmp; *.jpg; *.jpe; *.jpeg; *.png; *.tga; *.dds; *.txt|8bit or 24bit Bitmaps (*.bmp)|*.bmp|"
+    "JPEG Images (*.jpg; *.jpe; *.jpeg)|*.jpg; *.jpe; *.jpeg|PNG Images (*.png)|*.png|TGA Images (*.tga)|*.tga|"
+    "DDS Images (*.dds)|*.dds|Texture Lists (*.txt)|*.txt");
 const QString kOpenCaption = QStringLiteral("Open TXD");
 const QString kOpenHeading =
     QStringLiteral("Some of the textures in the dictionary caused errors and could not be added:");
 const QString kDictionaryFilter = QStringLiteral("Texture Dictionaries (*.txd)|*.txd");
 const QString kListFilter = QStringLiteral("TXD Texture Lists (*.txt)|*.txt|All Files (*.*)|*.*");
-const QString kImageFormatsText = QStringLiteral(
+const QString kImageFormatsList = QStringLiteral(
     "The following image formats are supported by Vellumcraft:\r\n\r\n\tBMP 8 bit system palette\r\n"
-    "\tBMP 8 bit optimized palette\r\n\tBMP 8 bit greyscale\r\n\r\n\tBMP 24 bit\r\n\r\n\tJPEG 24 bit\r\n\r\n"
+    "\tBMP 8 bit optimized palette\r\n\tBMP 8 bit greyscale\r\n\r\n\tBMP 24 bit\r\n\tBMP 32 bit with an alpha mask\r\n"
+    "\r\n\tJPEG 24 bit\r\n\r\n\tPNG paletted, grey, RGB and RGBA, 16 bit channels, interlaced\r\n\r\n"
+    "\tTGA colour-mapped, true-colour and grey, uncompressed and RLE,\r\n\t8, 15, 16, 24 and 32 bit\r\n\r\n"
+    "\tDDS DXT1, DXT3, DXT5, 8888, 888, 565, 1555, 4444, 555, L8, P8,\r\n"
+    "\twith or without mipmaps; written as stored\r\n\r\n"
+    "An image's own alpha channel becomes the texture's alpha unless an\r\nalpha image is set; "
+    "its mask is named after the texture with \"a\" appended.\r\n\r\n");
+const QString kImageLimits = QStringLiteral(
     "Image height and width must be divisible by 4, a power of 2\r\n(if option enabled) and at least 4×4 px.");
 
 std::string Utf8(const QString& text) {
@@ -75,6 +83,17 @@ std::string FolderOf(const QString& file) {
 
 bool IsDictionaryFile(const QString& path) {
     return path.endsWith(QStringLiteral(".txd"), Qt::CaseInsensitive);
+}
+
+// The formats read, the formats written (named as the texture settings offer them) and the limits.
+QString ImageFormatsText() {
+    QStringList written;
+    for (const TextureFormat format : OutputFormats()) {
+        written << Text(OutputFormatName(format));
+    }
+    return kImageFormatsList +
+           "A texture is written as its image is or in a format set in its texture settings:\r\n\t" +
+           written.join(", ") + ",\r\neach with or without mipmaps.\r\n\r\n" + kImageLimits;
 }
 
 // Names the files an opened dictionary would replace; a long list names the first few.
@@ -624,7 +643,7 @@ void TForm1::uflag2Click() {
 }
 // "&Image Formats" (F1)
 void TForm1::ImageFormats1Click() {
-    m_prompts.ShowMessage(MessageKind::Plain, kApplicationTitle, kImageFormatsText);
+    m_prompts.ShowMessage(MessageKind::Plain, kApplicationTitle, ImageFormatsText());
 }
 // "&Visit Homepage"
 void TForm1::VisitHomepage1Click() {

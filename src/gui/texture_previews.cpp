@@ -43,7 +43,11 @@ TexturePreviews::~TexturePreviews() {
 }
 
 QString TexturePreviews::KeyOf(const TTexFile& entry) {
-    return entry.HasAlpha ? FileKey(entry.TexPath) + '\n' + FileKey(entry.AlphaPath) : FileKey(entry.TexPath);
+    QString key = entry.HasAlpha ? FileKey(entry.TexPath) + '\n' + FileKey(entry.AlphaPath) : FileKey(entry.TexPath);
+    if (entry.Output.Format) {
+        key += '\n' + QString::fromStdString(OutputFormatName(entry.Output.Format));
+    }
+    return key;
 }
 
 TexturePreviews::Preview TexturePreviews::Find(const TTexFile& entry) {
@@ -57,6 +61,7 @@ TexturePreviews::Preview TexturePreviews::Find(const TTexFile& entry) {
         images.TexPath = entry.TexPath;
         images.AlphaPath = entry.AlphaPath;
         images.HasAlpha = entry.HasAlpha;
+        images.Output.Format = entry.Output.Format;
         m_pool.start([this, key, images] {
             const QImage picture = PictureOf(images);
             // The destructor waits for this task, so this object is still there to keep the picture,

@@ -14,7 +14,7 @@ namespace vc::gui {
 // Pictures of textures as the dictionary will hold them, fitted into kPreviewSide × kPreviewSide
 // pixels. They are decoded off the window's thread, one at a time, each with an intake of its own,
 // and kept by their images' paths and modification times, so that an image saved again is read
-// again. A big image in a long list never holds up the window.
+// again, and by the output format, which changes the picture. A big image in a long list never holds up the window.
 class TexturePreviews final : public QObject {
     Q_OBJECT
 
@@ -30,7 +30,7 @@ class TexturePreviews final : public QObject {
         QImage Picture;  // with its alpha, premultiplied; null when there is nothing to show
     };
     // The entry's picture when it is ready. Otherwise its decoding is started (once) and Loaded
-    // tells when it is ready. Only the paths and HasAlpha of the entry count.
+    // tells when it is ready. Only the paths, HasAlpha and the output format of the entry count.
     Preview Find(const TTexFile& entry);
     // The name under which an entry's picture is kept.
     static QString KeyOf(const TTexFile& entry);

@@ -1,13 +1,17 @@
 #include "texture_settings_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStringList>
 #include <QValidator>
+#include <algorithm>
+#include <array>
 
 #include "app_info.h"
 #include "etched_group_box.h"
@@ -16,6 +20,7 @@
 #include "io/path_shortening.h"
 #include "texture_picture.h"
 #include "texture_previews.h"
+#include "txd/txd_format.h"
 #include "window_placement.h"
 
 namespace vc::gui {
@@ -27,11 +32,31 @@ constexpr int kPathWidth = 165;
 // The previews stand right of the two groups, as high as they are.
 constexpr int kPreviewLeft = 233;
 constexpr int kPreviewSide = 105;
+constexpr int kDialogWidth = kPreviewLeft + kPreviewSide + 8;
+// The output group stands below the buttons, across the whole dialog.
+constexpr int kOutputTop = 264;
+constexpr int kOutputHeight = 64;
 const QString kNoAlpha = QStringLiteral("No alpha selected");
 const QString kNoPreview = QStringLiteral("No preview");
 const QString kImageFilter = QStringLiteral(
-    "All Supported Files|*.bmp; *.jpg; *.jpe; *.jpeg|8bit or 24bit Bitmaps (*.bmp)|*.bmp|"
-    "JPEG Images (*.jpg; *.jpe; *.jpeg)|*.jpg; *.jpe; *.jpeg");
+    "All Supported Files|*.bmp; *.jpg; *.jpe; *.jpeg; *.png; *.tga; *.dds|8bit or 24bit Bitmaps (*.bmp)|*.bmp|"
+    "JPEG Images (*.jpg; *.jpe; *.jpeg)|*.jpg; *.jpe; *.jpeg|PNG Images (*.png)|*.png|TGA Images (*.tga)|*.tga|"
+    "DDS Images (*.dds)|*.dds");
+const QString kGlobalFilter = QStringLiteral("As set in Options");
+
+// The filters a texture may choose for itself, each wrapping both ways.
+struct FilterChoice {
+    const char* Caption;
+    TextureFilter Filter;
+};
+constexpr std::array<FilterChoice, 6> kFilterChoices = {{
+    {"Nearest", TextureFilter::Nearest},
+    {"Linear", TextureFilter::Linear},
+    {"Mip nearest", TextureFilter::MipNearest},
+    {"Mip linear", TextureFilter::MipLinear},
+    {"Linear mip nearest", TextureFilter::LinearMipNearest},
+    {"Trilinear", TextureFilter::LinearMipLinear},
+}};
 const char* const DepthNames[2] = {"24bit", "8bit paletted"};
 
 QString Text(const std::string& utf8) {
@@ -75,6 +100,28 @@ class TypedLengthValidator final : public QValidator {
     QString m_current;
 };
 
+// "0x1106", as the Options menu and the list file write a flag word.
+QString FlagText(uint32_t flag) {
+    return "0x" + QString::number(flag, 16).toUpper().rightJustified(4, QChar('0'));
+}
+
+QString FilterCaption(uint32_t flag) {
+    const auto choice = std::find_if(kFilterChoices.begin(), kFilterChoices.end(), [&](const FilterChoice& c) {
+        return static_cast<uint32_t>(c.Filter) == (flag & 0xFF);
+    });
+    return choice != kFilterChoices.end() ? QString::fromLatin1(choice->Caption).toLower() : FlagText(flag);
+}
+
+// Which filter a mipmapped texture gets from each flag word of the Options menu.
+QString FilterHelp() {
+    QStringList forms;
+    for (const uint32_t flag : kTextureFlags) {
+        forms << FlagText(flag) + " as " + FlagText(MipmapFlag(flag)) + " (" + FilterCaption(MipmapFlag(flag)) + ")";
+    }
+    return kGlobalFilter + ": the flag word chosen in the Options menu. A texture with mipmaps gets its mipmap form: " +
+           forms.join(", ") + ".\nThe other choices set their filter with wrap addressing both ways.";
+}
+
 // Puts a name into an edit past the typing limit: a longer name stays whole and can then be
 // shortened, but not lengthened.
 void SetName(QLineEdit* edit, const QString& name) {
@@ -96,7 +143,7 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, TexturePreviews& previews,
     if (parent != nullptr) {
         setFont(parent->font());
     }
-    setFixedSize(kPreviewLeft + kPreviewSide + 8, 265);
+    setFixedSize(kDialogWidth, kOutputTop + kOutputHeight + 8);
 
     GroupBox1 = new EtchedGroupBox(QStringLiteral(" Texture Settings "), this);
     GroupBox1->setGeometry(8, 8, 217, 105);
@@ -135,6 +182,8 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, TexturePreviews& previews,
     Button2->setDefault(true);
     Button2->setEnabled(false);
 
+    CreateOutputGroup();
+
     m_texPreview = CreatePreview(QStringLiteral("TexPreview"), 8);
     m_alphaPreview = CreatePreview(QStringLiteral("AlphaPreview"), 120);
     connect(&m_previews, &TexturePreviews::Loaded, this, [this](const QString& key) {
@@ -147,7 +196,10 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, TexturePreviews& previews,
     setTabOrder(btnTex, cbxAlpha);
     setTabOrder(cbxAlpha, edtAlpha);
     setTabOrder(edtAlpha, BtnAlpha);
-    setTabOrder(BtnAlpha, Button1);
+    setTabOrder(BtnAlpha, cbxFormat);
+    setTabOrder(cbxFormat, cbxMipmaps);
+    setTabOrder(cbxMipmaps, cbxFilter);
+    setTabOrder(cbxFilter, Button1);
     setTabOrder(Button1, Button3);
     setTabOrder(Button3, Button2);
 
@@ -159,6 +211,48 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, TexturePreviews& previews,
     connect(cbxAlpha, &QCheckBox::clicked, this, &TForm2::cbxAlphaClick);
     connect(edtTex, &QLineEdit::textChanged, this, &TForm2::edtChange);
     connect(edtAlpha, &QLineEdit::textChanged, this, &TForm2::edtChange);
+    connect(cbxFormat, &QComboBox::currentIndexChanged, this, [this] {
+        edtChange();
+        ShowPreview();
+    });
+    connect(cbxMipmaps, &QCheckBox::toggled, this, &TForm2::edtChange);
+    connect(cbxFilter, &QComboBox::currentIndexChanged, this, &TForm2::edtChange);
+}
+
+void TForm2::CreateOutputGroup() {
+    GroupBox3 = new EtchedGroupBox(QStringLiteral(" Output Settings "), this);
+    GroupBox3->setGeometry(8, kOutputTop, kDialogWidth - 16, kOutputHeight);
+    cbxFormat = CreateChoice(GroupBox3, QStringLiteral("&Format:"), 8, 90);
+    cbxFormat->setObjectName(QStringLiteral("cbxFormat"));
+    cbxFormat->addItem(QStringLiteral("As image"));
+    for (const TextureFormat format : OutputFormats()) {
+        cbxFormat->addItem(Text(OutputFormatName(format)));
+    }
+    cbxFormat->setToolTip(
+        QStringLiteral("As image: 8-bit images stay paletted, others become 8888 with alpha or 888 without,\n"
+                       "and DDS files keep their own format. GTA III does not read DXT5."));
+    cbxMipmaps = new QCheckBox(QStringLiteral("&Mipmaps"), GroupBox3);
+    cbxMipmaps->setObjectName(QStringLiteral("cbxMipmaps"));
+    cbxMipmaps->setGeometry(106, 34, 72, 17);
+    cbxMipmaps->setToolTip(QStringLiteral("A full chain of smaller levels down to 1 × 1"));
+    cbxFilter = CreateChoice(GroupBox3, QStringLiteral("F&ilter:"), 184, 138);
+    cbxFilter->setObjectName(QStringLiteral("cbxFilter"));
+    cbxFilter->addItem(kGlobalFilter);
+    for (const FilterChoice& choice : kFilterChoices) {
+        cbxFilter->addItem(QString::fromLatin1(choice.Caption),
+                           FilterAddressing(choice.Filter, TextureAddressing::Wrap, TextureAddressing::Wrap));
+    }
+    cbxFilter->setToolTip(FilterHelp());
+}
+
+QComboBox* TForm2::CreateChoice(QGroupBox* group, const QString& caption, int left, int width) {
+    auto* label = new QLabel(caption, group);
+    label->move(left, 17);
+    label->adjustSize();
+    auto* choice = new QComboBox(group);
+    choice->setGeometry(left, 32, width, 22);
+    label->setBuddy(choice);
+    return choice;
 }
 
 QLineEdit* TForm2::CreateNameEdit(QGroupBox* group) {
@@ -205,6 +299,9 @@ void TForm2::LoadEntry(const TTexFile& entry) {
     AlphaName = entry.AlphaName;
     AlphaPath = entry.AlphaPath;
     AlphaInfo = entry.AlphaInfo;
+    Format = entry.Output.Format;
+    Mipmaps = entry.Output.Mipmaps;
+    Flags = entry.Output.Flags;
 }
 
 void TForm2::StoreEntry(TTexFile& entry) const {
@@ -220,6 +317,9 @@ void TForm2::StoreEntry(TTexFile& entry) const {
         entry.AlphaName.clear();
         entry.AlphaPath.clear();
     }
+    entry.Output.Format = Format;
+    entry.Output.Mipmaps = Mipmaps;
+    entry.Output.Flags = Flags;
 }
 
 QString TForm2::Shortened(const std::string& path) const {
@@ -244,8 +344,29 @@ void TForm2::Button3Click() {
     cbxAlpha->setChecked(HasAlpha);
     NewTexPath = TexPath;
     NewAlphaPath = AlphaPath;
+    ShowOutput();
     cbxAlphaClick();
     Button2->setEnabled(false);
+}
+
+void TForm2::ShowOutput() {
+    const std::vector<TextureFormat>& formats = OutputFormats();
+    const auto listed = std::find(formats.begin(), formats.end(), Format);
+    cbxFormat->setCurrentIndex(listed != formats.end() ? static_cast<int>(listed - formats.begin()) + 1 : 0);
+    cbxMipmaps->setChecked(Mipmaps);
+    int filter = Flags ? cbxFilter->findData(*Flags) : 0;
+    if (filter < 0) {
+        // A flag word of the texture's own that no choice gives, such as clamped addressing from a game's
+        // dictionary: it stays while no other is chosen.
+        cbxFilter->addItem("Own (" + FlagText(*Flags) + ")", *Flags);
+        filter = cbxFilter->count() - 1;
+    }
+    cbxFilter->setCurrentIndex(filter);
+}
+
+std::optional<TextureFormat> TForm2::ChosenFormat() const {
+    const int chosen = cbxFormat->currentIndex();
+    return chosen > 0 ? std::optional(OutputFormats()[static_cast<size_t>(chosen - 1)]) : std::nullopt;
 }
 
 void TForm2::cbxAlphaClick() {
@@ -300,6 +421,7 @@ void TForm2::ShowPreview() {
     TTexFile images;
     images.TexPath = NewTexPath;
     images.AlphaPath = NewAlphaPath;
+    images.Output.Format = ChosenFormat();
     // An alpha image that does not fit would leave the texture out of the dictionary; the colour
     // image is still worth seeing on its own.
     images.HasAlpha = alphaPicked && CheckAlphaFit(NewTexInfo, NewAlphaInfo) == AlphaFit::Fits;
@@ -377,6 +499,10 @@ void TForm2::Button2Click() {
         AlphaPath = NewAlphaPath;
         AlphaInfo = NewAlphaInfo;
     }
+    Format = ChosenFormat();
+    Mipmaps = cbxMipmaps->isChecked();
+    const int filter = cbxFilter->currentIndex();
+    Flags = filter > 0 ? std::optional(cbxFilter->itemData(filter).toUInt()) : std::nullopt;
     accept();
 }
 

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "prompts.h"
 #include "texlist/tex_file.h"
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -21,10 +24,11 @@ class TexturePreviews;
 // slot 0 is the colour image, 1 the alpha image. Throws an Error when the file cannot be read.
 using ReadImage = std::function<bool(const std::string& path, size_t slot, TImageInfo& info)>;
 
-// The texture settings dialog: changes one entry's name, colour image and alpha on a copy, which
-// the caller writes back only when the dialog closes with Accepted after a successful Apply. Beside
-// the settings it shows the picked images as the dictionary will hold them: the texture with its
-// alpha over a checkerboard, and the alpha in grey.
+// The texture settings dialog: changes one entry's name, colour image, alpha and output (format,
+// mipmaps, filter) on a copy, which the caller writes back only when the dialog closes with Accepted
+// after a successful Apply. Beside the settings it shows the picked images as the dictionary will
+// hold them in the chosen format: the texture with its alpha over a checkerboard, and the alpha in
+// grey.
 class TForm2 final : public QDialog {
     Q_OBJECT
 
@@ -33,7 +37,8 @@ class TForm2 final : public QDialog {
 
     // Puts the entry's values into the copy; Reset then shows them.
     void LoadEntry(const TTexFile& entry);
-    // Writes the copy back into the entry as Change does after Apply.
+    // Writes the copy back into the entry as Change does after Apply. Of the entry's output only the
+    // three choices the dialog offers are written; the fields kept from a dictionary stay as they are.
     void StoreEntry(TTexFile& entry) const;
 
     // The entry copy and the images picked since the last Reset.
@@ -48,6 +53,9 @@ class TForm2 final : public QDialog {
     TImageInfo NewTexInfo;
     TImageInfo NewAlphaInfo;
     bool HasAlpha = false;
+    std::optional<TextureFormat> Format;  // empty: as the image is
+    bool Mipmaps = false;
+    std::optional<uint32_t> Flags;  // empty: the flag word set in the Options menu
 
   public slots:
     void Button3Click();
@@ -61,6 +69,12 @@ class TForm2 final : public QDialog {
     QLineEdit* CreateNameEdit(QGroupBox* group);
     QPushButton* CreateFileButton(QGroupBox* group);
     QLabel* CreateLineLabel(QGroupBox* group);
+    QComboBox* CreateChoice(QGroupBox* group, const QString& caption, int left, int width);
+    void CreateOutputGroup();
+    // Puts Format, Mipmaps and Flags into their controls.
+    void ShowOutput();
+    // The format the format box shows chosen.
+    std::optional<TextureFormat> ChosenFormat() const;
     QLabel* CreatePreview(const QString& name, int top);
     QString Shortened(const std::string& path) const;
     // The fields and controls that picking a colour or an alpha image fills.
@@ -87,6 +101,7 @@ class TForm2 final : public QDialog {
     QLabel* m_alphaPreview = nullptr;
     QGroupBox* GroupBox1 = nullptr;
     QGroupBox* GroupBox2 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
     QLineEdit* edtTex = nullptr;
     QPushButton* btnTex = nullptr;
     QLabel* lblTex = nullptr;
@@ -94,6 +109,9 @@ class TForm2 final : public QDialog {
     QPushButton* BtnAlpha = nullptr;
     QLabel* lblAlpha = nullptr;
     QCheckBox* cbxAlpha = nullptr;
+    QComboBox* cbxFormat = nullptr;
+    QCheckBox* cbxMipmaps = nullptr;
+    QComboBox* cbxFilter = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;

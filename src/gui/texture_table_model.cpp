@@ -35,7 +35,7 @@ QVariant TextureTableModel::data(const QModelIndex& index, int role) const {
         case 2:
             return Text(DimensionsText(entry.TexInfo));
         case 3:
-            return Text(FormatText(entry.TexInfo));
+            return Text(OutputFormatText(entry));
         default:
             return {};
     }

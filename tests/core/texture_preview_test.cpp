@@ -78,6 +78,15 @@ TEST_F(TexturePreviewTest, PalettedImageKeepsItsPaletteAndTakesAlphaFromTheMaskP
     }
 }
 
+TEST_F(TexturePreviewTest, ChosenOutputFormatIsWhatThePictureShows) {
+    TTexFile entry{.TexPath = TrueColour("wall.bmp", 4, 4)};
+    entry.Output.Format = TextureFormat::C565;
+    const std::optional<DecodedTexture> picture = PreviewTexture(entry);
+    ASSERT_TRUE(picture.has_value());
+    // (20, 30, 77) keeps 5, 6 and 5 bits: 2, 7 and 9, widened again to 16, 28 and 74.
+    EXPECT_EQ(PixelAt(*picture, 1, 1), (RgbaColour{16, 28, 74, 255}));
+}
+
 TEST_F(TexturePreviewTest, JpegImageGivesAPictureOfItsSize) {
     const TTexFile entry{.TexPath = images.Write("sky.jpg", test::MakeJpeg(16, 8, test::JpegKind::Colour, [](int, int) {
                                                      return RgbColour{200, 100, 50};

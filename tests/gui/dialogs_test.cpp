@@ -154,6 +154,34 @@ QImage Shown(const QLabel* preview) {
     return preview->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+QStringList Items(const QComboBox& box) {
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i) {
+        items << box.itemText(i);
+    }
+    return items;
+}
+
+// Opens a combo box's list with the mouse and clicks the item with the text.
+void ChooseWithMouse(QComboBox& box, const QString& text) {
+    QTest::mouseClick(&box, Qt::LeftButton);
+    QAbstractItemView* list = box.view();
+    QTRY_VERIFY(list->isVisible());
+    // The list ignores a release within a double click's time of opening, as a user's press that opened it.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QModelIndex item = list->model()->index(box.findText(text), 0);
+    QVERIFY(item.isValid());
+    list->scrollTo(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(item).center());
+    QTRY_VERIFY(!list->isVisible());
+    QCOMPARE(box.currentText(), text);
+}
+
+// The filters a file dialog offers, one a line as Qt shows them.
+QStringList FiltersOffered(const FileDialogOptions& options) {
+    return QtNameFilters(options.Filter).split(";;");
+}
+
 bool RedInk(QColor c) {
     return c.red() > c.green() + 100 && c.red() > c.blue() + 100;
 }
@@ -245,6 +273,145 @@ class DialogsTest : public QObject {
             d.reject();
         });
         QVERIFY(f.Prompts.Messages.empty());
+    }
+
+    void OutputChoicesMadeWithMouseAndKeysReachTheEntryAndTheTable() {
+        Fixture f;
+        f.Add({f.TrueColour("wall.bmp", 16, 16)});
+        QCOMPARE(f.Cell(0, 3), QStringLiteral("32bit"));
+        f.Change([&](TForm2& d) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            auto* format = Child<QComboBox>(d, "cbxFormat");
+            auto* mipmaps = Child<QCheckBox>(d, "cbxMipmaps");
+            auto* filter = Child<QComboBox>(d, "cbxFilter");
+            QCOMPARE(Items(*format), QStringList({"As image", "DXT1", "DXT3", "DXT5", "8888", "888", "565", "1555",
+                                                  "4444", "555", "LUM8", "PAL8"}));
+            QCOMPARE(Items(*filter), QStringList({"As set in Options", "Nearest", "Linear", "Mip nearest", "Mip linear",
+                                                  "Linear mip nearest", "Trilinear"}));
+            QVERIFY2(filter->toolTip().contains("0x1101 as 0x1103 (mip nearest), 0x1102 as 0x1106 (trilinear)"),
+                     qPrintable(filter->toolTip()));
+            QCOMPARE(format->currentText(), QStringLiteral("As image"));
+            QVERIFY(!mipmaps->isChecked());
+            QCOMPARE(filter->currentText(), QStringLiteral("As set in Options"));
+            QVERIFY(!Child<QPushButton>(d, "Button2")->isEnabled());
+
+            ChooseWithMouse(*format, "DXT1");
+            QVERIFY(Child<QPushButton>(d, "Button2")->isEnabled());
+            QTest::mouseClick(mipmaps, Qt::LeftButton);
+            QVERIFY(mipmaps->isChecked());
+            filter->setFocus();
+            QTest::keyClick(filter, Qt::Key_T);  // found by its first letter
+            QCOMPARE(filter->currentText(), QStringLiteral("Trilinear"));
+            f.Snapshot(d, "texture-settings-output");
+            QTest::mouseClick(Child<QPushButton>(d, "Button2"), Qt::LeftButton);
+        });
+        QVERIFY(f.Entry(0).Output.Format == TextureFormat::Dxt1);
+        QVERIFY(f.Entry(0).Output.Mipmaps);
+        QVERIFY(f.Entry(0).Output.Flags == 0x1106u);
+        QCOMPARE(f.Cell(0, 3), QStringLiteral("DXT1 + mips"));
+        const int textWidth = f.Table()->fontMetrics().horizontalAdvance(f.Cell(0, 3));
+        QVERIFY2(textWidth + 6 <= f.Table()->columnWidth(3), qPrintable(QString::number(textWidth)));
+
+        // Cancelled after other choices: nothing changes, and the dialog shows the entry's choices again.
+        const TTexFile before = f.Entry(0);
+        f.Change([&](TForm2& d) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            auto* format = Child<QComboBox>(d, "cbxFormat");
+            auto* filter = Child<QComboBox>(d, "cbxFilter");
+            QCOMPARE(format->currentText(), QStringLiteral("DXT1"));
+            QVERIFY(Child<QCheckBox>(d, "cbxMipmaps")->isChecked());
+            QCOMPARE(filter->currentText(), QStringLiteral("Trilinear"));
+            ChooseWithMouse(*format, "As image");
+            QTest::mouseClick(Child<QCheckBox>(d, "cbxMipmaps"), Qt::LeftButton);
+            filter->setFocus();
+            QTest::keyClick(filter, Qt::Key_Home);
+            QCOMPARE(filter->currentText(), QStringLiteral("As set in Options"));
+            QTest::mouseClick(Child<QPushButton>(d, "Button1"), Qt::LeftButton);
+            QCOMPARE(d.result(), int(QDialog::Rejected));
+        });
+        QVERIFY(f.Entry(0) == before);
+        QCOMPARE(f.Cell(0, 3), QStringLiteral("DXT1 + mips"));
+    }
+
+    void AnEditKeepsTheFieldsTakenFromADictionaryAndAnOwnFlagWord() {
+        Fixture f;
+        const QString list =
+            Q(f.Folder.WriteText("set.txt", "[TXDList]\r\ncount=1\r\n[Texture1]\r\nname=grate\r\npath=" +
+                                                f.TrueColour("grate.bmp", 8, 8).toStdString() +
+                                                "\r\nformat=8888\r\nflags=0x3302\r\nmaskname=gratem\r\nalphaflag=1\r\n"
+                                                "rasterformat=0x0500\r\nextension=0a0b\r\n"));
+        f.Prompts.NextOpenFile.push_back(list);
+        f.Window.ImportTextureList();
+        const TextureOutput imported = f.Entry(0).Output;
+        QVERIFY(imported.Flags == 0x3302u && imported.MaskName == "gratem" && imported.AlphaFlag == true &&
+                imported.RasterFormat == 0x0500u && imported.Extension == std::vector<uint8_t>({0x0a, 0x0b}));
+
+        f.Change([&](TForm2& d) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            auto* format = Child<QComboBox>(d, "cbxFormat");
+            QCOMPARE(format->currentText(), QStringLiteral("8888"));
+            QCOMPARE(Child<QComboBox>(d, "cbxFilter")->currentText(), QStringLiteral("Own (0x3302)"));
+            format->setFocus();
+            QTest::keyClick(format, Qt::Key_Up);
+            QCOMPARE(format->currentText(), QStringLiteral("DXT5"));
+            QTest::keyClick(format, Qt::Key_Return);  // Apply, the default button
+            QCOMPARE(d.result(), int(QDialog::Accepted));
+        });
+        TextureOutput expected = imported;
+        expected.Format = TextureFormat::Dxt5;
+        QVERIFY(f.Entry(0).Output == expected);
+
+        // Another filter replaces the own flag word, and the rest is still kept.
+        f.Change([&](TForm2& d) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            ChooseWithMouse(*Child<QComboBox>(d, "cbxFilter"), "Nearest");
+            QTest::mouseClick(Child<QPushButton>(d, "Button2"), Qt::LeftButton);
+        });
+        expected.Flags = 0x1101u;
+        QVERIFY(f.Entry(0).Output == expected);
+    }
+
+    void ThePreviewShowsTheChosenFormat() {
+        Fixture f;
+        const QString wall = Q(f.Folder.Write("wall.bmp", vc::test::MakeTrueColourBmp(16, 16, [](int, int) {
+                                                  return RgbColour{20, 30, 77};
+                                              })));
+        f.Add({wall});
+        f.Change([&](TForm2& d) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            auto* colour = Child<QLabel>(d, "TexPreview");
+            QTRY_VERIFY(!colour->pixmap().isNull());
+            QCOMPARE(Shown(colour).pixel(5, 5), qRgb(20, 30, 77));
+            ChooseWithMouse(*Child<QComboBox>(d, "cbxFormat"), "565");
+            // 5, 6 and 5 bits of each channel, widened again.
+            QTRY_COMPARE(Shown(colour).pixel(5, 5), qRgb(16, 28, 74));
+            ChooseWithMouse(*Child<QComboBox>(d, "cbxFormat"), "As image");
+            QTRY_COMPARE(Shown(colour).pixel(5, 5), qRgb(20, 30, 77));
+            d.reject();
+        });
+    }
+
+    void TheAddAndChangePickersOfferPngTgaAndDds() {
+        Fixture f;
+        f.Add({f.Paletted("a.bmp", 8, 8)});
+        QTest::mouseClick(f.Button("Button1"), Qt::LeftButton);
+        QCOMPARE(FiltersOffered(f.Prompts.Dialogs.back()),
+                 QStringList({"All Supported Files (*.bmp *.jpg *.jpe *.jpeg *.png *.tga *.dds *.txt)",
+                              "8bit or 24bit Bitmaps (*.bmp)", "JPEG Images (*.jpg *.jpe *.jpeg)", "PNG Images (*.png)",
+                              "TGA Images (*.tga)", "DDS Images (*.dds)", "Texture Lists (*.txt)"}));
+        f.Change([&](TForm2& d) {
+            QTest::mouseClick(Child<QPushButton>(d, "btnTex"), Qt::LeftButton);
+            d.reject();
+        });
+        QCOMPARE(FiltersOffered(f.Prompts.Dialogs.back()),
+                 QStringList({"All Supported Files (*.bmp *.jpg *.jpe *.jpeg *.png *.tga *.dds)",
+                              "8bit or 24bit Bitmaps (*.bmp)", "JPEG Images (*.jpg *.jpe *.jpeg)", "PNG Images (*.png)",
+                              "TGA Images (*.tga)", "DDS Images (*.dds)"}));
     }
 
     void ApplyChecksNamesAndAlphaInOrder() {

@@ -495,6 +495,12 @@ class MainWindowTest : public QObject {
         QVERIFY(f.Prompts.Messages[0].Text.startsWith(
             "The following image formats are supported by Vellumcraft:\r\n\r\n\tBMP 8 bit system palette"));
         QVERIFY(f.Prompts.Messages[0].Text.endsWith("at least 4×4 px."));
+        for (const char* line : {"\tBMP 24 bit\r\n\tBMP 32 bit with an alpha mask\r\n", "\tPNG paletted, grey, RGB",
+                                 "\tTGA colour-mapped", "\tDDS DXT1, DXT3, DXT5,",
+                                 "\tDXT1, DXT3, DXT5, 8888, 888, 565, 1555, 4444, 555, LUM8, PAL8,\r\n"
+                                 "each with or without mipmaps."}) {
+            QVERIFY2(f.Prompts.Messages[0].Text.contains(QString::fromUtf8(line)), line);
+        }
         QVERIFY(f.Prompts.Messages[1].Text.startsWith("Vellumcraft\r\nVersion 1.1\r\n"));
         QCOMPARE(f.Prompts.Urls.size(), size_t{2});
         QCOMPARE(f.Prompts.Urls[1].scheme(), QStringLiteral("mailto"));

@@ -11,9 +11,15 @@ namespace vc {
 std::string DimensionsText(const TImageInfo& info);
 // "8bit paletted" or "32bit"
 std::string FormatText(const TImageInfo& info);
+// The format the entry is written in: FormatText for an image written as it is, the format's name
+// ("DXT1") when the entry or its image (a DDS file's own format) names one, and kMipmapsSuffix
+// after it when mipmaps are made.
+std::string OutputFormatText(const TTexFile& entry);
+constexpr const char* kMipmapsSuffix = " + mips";  // short: "DXT1 + mips" fits the table's narrow column
 // The multi-line description of the entry shown in row (counted from 1), lines joined by CR LF:
-// output size and format, then the name with its source depth and the path, and the same for the
-// alpha image when there is one.
+// output size and format (named as OutputFormatText names it once a format or mipmaps are set),
+// then the name with its source depth and the path, and the same for the alpha image when there is
+// one.
 std::string DetailText(const TTexFile& entry, size_t row);
 
 }  // namespace vc

@@ -11,6 +11,8 @@ std::optional<DecodedTexture> PreviewTexture(const TTexFile& entry) {
     Workspace workspace;
     TTexFile& texture = workspace.TexList.emplace_back();
     texture.TexPath = entry.TexPath;
+    // The format changes the picture; mipmaps and the flag word only add to or describe it.
+    texture.Output.Format = entry.Output.Format;
     texture.HasAlpha = entry.HasAlpha;
     if (entry.HasAlpha) {
         texture.AlphaPath = entry.AlphaPath;
