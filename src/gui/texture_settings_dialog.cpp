@@ -230,7 +230,7 @@ void TForm2::CreateOutputGroup() {
     }
     cbxFormat->setToolTip(
         QStringLiteral("As image: 8-bit images stay paletted, others become 8888 with alpha or 888 without,\n"
-                       "and DDS files keep their own format. GTA III does not read DXT5."));
+                       "and DDS files keep their own format."));
     cbxMipmaps = new QCheckBox(QStringLiteral("&Mipmaps"), GroupBox3);
     cbxMipmaps->setObjectName(QStringLiteral("cbxMipmaps"));
     cbxMipmaps->setGeometry(106, 34, 72, 17);
@@ -305,6 +305,14 @@ void TForm2::LoadEntry(const TTexFile& entry) {
 }
 
 void TForm2::StoreEntry(TTexFile& entry) const {
+    // The alpha flag and mask name kept from a dictionary belong to the images they came with; other
+    // images or another alpha name give the texture its own again.
+    const bool alphaChanged = TexPath != entry.TexPath || HasAlpha != entry.HasAlpha ||
+                              (HasAlpha && (AlphaPath != entry.AlphaPath || AlphaName != entry.AlphaName));
+    if (alphaChanged) {
+        entry.Output.AlphaFlag.reset();
+        entry.Output.MaskName.reset();
+    }
     entry.TexName = TexName;
     entry.TexPath = TexPath;
     entry.TexInfo = TexInfo;

@@ -373,6 +373,21 @@ class DialogsTest : public QObject {
         });
         expected.Flags = 0x1101u;
         QVERIFY(f.Entry(0).Output == expected);
+
+        // An alpha image picked for it: the kept alpha flag and mask name give way to the new image's.
+        const QString mask = f.TrueColour("gratemask.bmp", 8, 8);
+        f.Change([&](TForm2& d) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            QTest::mouseClick(Child<QCheckBox>(d, "cbxAlpha"), Qt::LeftButton);
+            f.Prompts.NextOpenFile.push_back(mask);
+            QTest::mouseClick(Child<QPushButton>(d, "BtnAlpha"), Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(d, "Button2"), Qt::LeftButton);
+        });
+        QVERIFY(f.Entry(0).HasAlpha);
+        expected.AlphaFlag.reset();
+        expected.MaskName.reset();
+        QVERIFY(f.Entry(0).Output == expected);
     }
 
     void ThePreviewShowsTheChosenFormat() {
