@@ -130,10 +130,10 @@ BitmapInfo DdsBitmapInfo(const DdsImage& dds) {
     bitmap.Height = dds.Height;
     bitmap.HasPalette = dds.Format == TextureFormat::Pal8;
     bitmap.BitsPerPixel = bitmap.HasPalette ? 8 : 24;
-    const auto translucent = [&](size_t entry) { return dds.Palette[4 * entry + 3] != 255; };
+    // A palette has alpha when any entry is less than opaque; other formats say so in their flags.
     bitmap.HasAlpha = dds.AlphaPixels;
-    for (size_t entry = 0; bitmap.HasPalette && entry < 256; ++entry) {
-        bitmap.HasAlpha = bitmap.HasAlpha || translucent(entry);
+    for (size_t i = 3; i < dds.Palette.size(); i += 4) {
+        bitmap.HasAlpha = bitmap.HasAlpha || dds.Palette[i] != 255;
     }
     return bitmap;
 }
