@@ -8,6 +8,7 @@
 #include "temp_dir.h"
 #include "texlist/image_intake.h"
 #include "thrown_error.h"
+#include "txd/dds_file.h"
 
 namespace vc {
 namespace {
@@ -53,6 +54,27 @@ TEST_F(ImageIntakeTest, AcceptsPalettedAndTrueColourImagesWithTheirDepths) {
     EXPECT_EQ(info.Depth, 8);
     EXPECT_EQ(Problems("c.jpe", test::MakeJpeg(16, 8, test::JpegKind::Colour, grey)), "");
     EXPECT_EQ(info.Depth, 32);
+}
+
+TEST_F(ImageIntakeTest, PngTgaAndDdsAreTakenWithTheirOwnAlphaAndTheSameSizeChecks) {
+    using test::PngColour;
+    const std::vector<uint16_t> rgba(8 * 4 * 4, 200);
+    EXPECT_EQ(Problems("a.png", test::MakePng({.Width = 8, .Height = 4, .Colour = PngColour::Rgba, .Samples = rgba})),
+              "");
+    EXPECT_EQ(info, (TImageInfo{.Height = 4, .Width = 8, .Depth = 32, .HasAlpha = true}));
+    EXPECT_EQ(
+        Problems("g.tga",
+                 test::MakeTga(
+                     {.ImageType = 3, .Width = 4, .Height = 4, .PixelBits = 8, .Pixels = std::vector<uint8_t>(16, 9)})),
+        "");
+    EXPECT_EQ(info, (TImageInfo{.Height = 4, .Width = 4, .Depth = 8}));
+    const DdsImage dxt{.Format = TextureFormat::Dxt1, .Width = 8, .Height = 8, .Levels = {std::vector<uint8_t>(32)}};
+    EXPECT_EQ(Problems("d.dds", EncodeDds(dxt)), "");
+    EXPECT_EQ(info, (TImageInfo{.Height = 8, .Width = 8, .Depth = 32, .StoredFormat = TextureFormat::Dxt1}));
+    const DdsImage odd{.Format = TextureFormat::C565, .Width = 6, .Height = 4, .Levels = {std::vector<uint8_t>(48)}};
+    EXPECT_EQ(Problems("odd.dds", EncodeDds(odd)),
+              "\r\n\r\n=> \"odd.dds\":\r\n\tImage dimensions (6×4) aren't divisible "
+              "by 4.\r\n\tImage dimensions (6×4) aren't a power of 2 (see readme).");
 }
 
 TEST_F(ImageIntakeTest, SizeChecksReportEveryFailingRuleInOrder) {
