@@ -14,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QThreadPool>
+#include <QTimer>
 #include <QToolTip>
 #include <QWindow>
 #include <QtTest>
@@ -39,10 +40,15 @@ using Fixture = test::WindowFixture;
 // the box with Esc as a user would.
 QString TitleOfTheBoxOpenedBy(const std::function<void()>& open) {
     QString title = QStringLiteral("(no box)");
-    test::WhenModalShown([&](QWidget& box) {
-        title = test::TitleShown(box);
-        QTest::keyClick(&box, Qt::Key_Escape);
+    QTimer closer;  // a timer of the caller's, so that it cannot fire once the caller is gone
+    closer.setSingleShot(true);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            title = test::TitleShown(*box);
+            QTest::keyClick(box, Qt::Key_Escape);
+        }
     });
+    closer.start(0);
     open();
     return title;
 }
