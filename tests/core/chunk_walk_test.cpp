@@ -181,8 +181,6 @@ TEST(ChunkWalk, HostileSizesDepthsAndCutsEndCleanly) {
     EXPECT_EQ(Scan(shallow), (std::vector<TDFFTex>{TextureRef("fits")}));  // Texture at depth 13, String at 14
 }
 
-// Each unit is a small chunk holding one that claims the rest of the file, so every unit makes the
-// walk read all later units again; the walk must still end in time proportional to the file.
 size_t Occurrences(const std::string& text, std::string_view part) {
     size_t count = 0;
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) {

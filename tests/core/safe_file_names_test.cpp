@@ -40,13 +40,10 @@ const std::vector<NameCase> kHostileNames = {
 
 const std::vector<NameCase> kDeviceNames = {
     {"con", "con_"},
-    {"CON", "CON_"},
     {"con.txt", "con_.txt"},
     {"aux.tar.gz", "aux_.tar.gz"},
     {"prn.", "prn_"},  // the trailing dot goes first, which leaves "prn_"
-    {"com1", "com1_"},
     {"COM9.bmp", "COM9_.bmp"},
-    {"lpt1", "lpt1_"},
     {"LpT5.x", "LpT5_.x"},
     {"com0", "com0_"},
     {"com\u00B9", "com\u00B9_"},
@@ -124,11 +121,10 @@ TEST(SafeFileName, EveryByteAndPairOfBytesGivesASafeName) {
             ExpectSafe(std::string{static_cast<char>(first), second});
         }
     }
-    for (const NameCase& c : kHostileNames) {
-        ExpectSafe(c.Name);
-    }
-    for (const NameCase& c : kDeviceNames) {
-        ExpectSafe(c.Name);
+    for (const std::vector<NameCase>* cases : {&kHostileNames, &kDeviceNames}) {
+        for (const NameCase& c : *cases) {
+            ExpectSafe(c.Name);
+        }
     }
 }
 
@@ -149,7 +145,6 @@ TEST(UniqueFileNames, LettersBeyondAsciiCompareWithoutCaseAsOnWindows) {
         {"Ärger", "ärger"},
         {"\u0178", "\u00FF"},              // Ÿ ÿ
         {"\u0160koda", "\u0161koda"},      // Š š
-        {"\u0152uvre", "\u0153uvre"},      // Œ œ
         {"\u017Dula", "\u017Eula"},        // Ž ž
         {"\u0139", "\u013A"},              // Ĺ ĺ
         {"\u03A3\u0391", "\u03C2\u03B1"},  // ΣΑ, ςα

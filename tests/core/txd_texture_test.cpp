@@ -128,19 +128,16 @@ TEST(TxdTexture, Pal8KeepsThePaletteAndIndicesOnBothPlatforms) {
             EXPECT_EQ(read.Texture.Format, TextureFormat::Pal8);
             EXPECT_EQ(read.Texture.HasAlpha(), alpha);
             ASSERT_EQ(read.Decoded.Palette.size(), 256u);
-            const uint8_t a200 = alpha ? 100 : 255;
-            EXPECT_EQ(read.Decoded.Palette[200], (RgbaColour{200, 55, 7, a200}));
+            // Entry i's alpha is i / 2 where the texture has alpha, opaque where it has none.
+            const auto a = [&](uint8_t entry) { return alpha ? uint8_t(entry / 2) : uint8_t{255}; };
+            EXPECT_EQ(read.Decoded.Palette[200], (RgbaColour{200, 55, 7, a(200)}));
             EXPECT_EQ(read.Decoded.Indices, (std::vector<uint8_t>{0, 1, 200, 255, 3, 3}));
-            const uint8_t a0 = alpha ? 0 : 255;
-            const uint8_t a1 = alpha ? 0 : 255;
-            const uint8_t a255 = alpha ? 127 : 255;
-            const uint8_t a3 = alpha ? 1 : 255;
-            EXPECT_EQ(read.Decoded.Rgba, Rgba({{0, 255, 7, a0},
-                                               {1, 254, 7, a1},
-                                               {200, 55, 7, a200},
-                                               {255, 0, 7, a255},
-                                               {3, 252, 7, a3},
-                                               {3, 252, 7, a3}}));
+            EXPECT_EQ(read.Decoded.Rgba, Rgba({{0, 255, 7, a(0)},
+                                               {1, 254, 7, a(1)},
+                                               {200, 55, 7, a(200)},
+                                               {255, 0, 7, a(255)},
+                                               {3, 252, 7, a(3)},
+                                               {3, 252, 7, a(3)}}));
         }
     }
 }

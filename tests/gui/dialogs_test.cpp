@@ -14,14 +14,12 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
-#include <QTimer>
 #include <QTreeView>
 #include <QWindow>
 #include <QtTest>
 
 #include "click_targets.h"
 #include "dff_check_window.h"
-#include "dialog_prompts.h"
 #include "gui_fixture.h"
 #include "image_files.h"
 #include "io/file_io.h"
@@ -34,6 +32,8 @@ namespace vc::gui {
 namespace {
 
 using test::Q;
+using test::WhenModalShown;
+using test::Where;
 
 // A main window with a way to act inside the dialogs it opens.
 struct Fixture : test::WindowFixture {
@@ -45,6 +45,14 @@ struct Fixture : test::WindowFixture {
             return form.result();
         });
         Window.findChild<QAction*>("Change1")->trigger();
+    }
+    // The same with the dialog shown and active, as the user meets it.
+    void ChangeShown(const std::function<void(TForm2&)>& user) {
+        Change([&user](TForm2& dialog) {
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            user(dialog);
+        });
     }
 };
 
@@ -110,19 +118,6 @@ DrawnGroupBox FindDrawnGroupBox(QGroupBox& group) {
         }
     }
     return drawn;
-}
-
-// Runs code once the modal window that the next call opens is shown, then lets the caller's call go on.
-void WhenModalShown(std::function<void(QWidget&)> user) {
-    QTimer::singleShot(0, [user] {
-        QWidget* modal = QApplication::activeModalWidget();
-        QVERIFY(modal != nullptr);
-        QVERIFY(QTest::qWaitForWindowExposed(modal));
-        user(*modal);
-        if (modal->isVisible()) {
-            modal->close();
-        }
-    });
 }
 
 // A shown window's frame as the window system has it, once it is settled or after a second: a
@@ -218,21 +213,19 @@ class DialogsTest : public QObject {
         QCOMPARE(f.Entry(2).TexName, "wall");
     }
 
-    void ChangeShowsThePickedImageAndAlphaAsTheDictionaryWillHoldThem() {
+    void ChangeShowsThePickedImageAlphaAndFormatAsTheDictionaryWillHoldThem() {
         Fixture f;
         const auto solid = [](uint8_t red, uint8_t green, uint8_t blue) {
             return [=](int, int) { return RgbColour{red, green, blue}; };
         };
         const QString red = Q(f.Folder.Write("red.bmp", vc::test::MakeTrueColourBmp(64, 32, solid(255, 0, 0))));
-        const QString blue = Q(f.Folder.Write("blue.bmp", vc::test::MakeTrueColourBmp(64, 32, solid(0, 0, 255))));
+        const QString other = Q(f.Folder.Write("other.bmp", vc::test::MakeTrueColourBmp(64, 32, solid(20, 30, 77))));
         const QString mask =
             Q(f.Folder.Write("mask.bmp", vc::test::MakePalettedBmp(64, 32, vc::test::GreyPalette(2), [](int x, int) {
                                  return uint8_t(x < 32 ? 0 : 1);
                              })));
         f.Add({red});
-        f.Change([&](TForm2& d) {
-            d.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&d));
+        f.ChangeShown([&](TForm2& d) {
             auto* colour = Child<QLabel>(d, "TexPreview");
             auto* alpha = Child<QLabel>(d, "AlphaPreview");
             QVERIFY(colour != nullptr && alpha != nullptr);
@@ -257,10 +250,10 @@ class DialogsTest : public QObject {
             QCOMPARE(Shown(alpha).pixel(50, 10), qRgb(255, 255, 255));
 
             // Another colour image: the same mask over it.
-            f.Prompts.NextOpenFile.push_back(blue);
+            f.Prompts.NextOpenFile.push_back(other);
             QTest::mouseClick(Child<QPushButton>(d, "btnTex"), Qt::LeftButton);
             QTRY_VERIFY(!colour->pixmap().isNull());
-            QCOMPARE(Shown(colour).pixel(50, 10), qRgb(0, 0, 255));
+            QCOMPARE(Shown(colour).pixel(50, 10), qRgb(20, 30, 77));
             QCOMPARE(Shown(colour).pixel(2, 2), kCheckerLight);
             f.Snapshot(d, "texture-settings-preview");
 
@@ -268,8 +261,14 @@ class DialogsTest : public QObject {
             QTest::mouseClick(hasAlpha, Qt::LeftButton);
             QVERIFY(!hasAlpha->isChecked());
             QTRY_VERIFY(!colour->pixmap().isNull());
-            QCOMPARE(Shown(colour).pixel(2, 2), qRgb(0, 0, 255));
+            QCOMPARE(Shown(colour).pixel(2, 2), qRgb(20, 30, 77));
             QVERIFY(alpha->pixmap().isNull());
+
+            // The chosen format as the dictionary will hold it: 5, 6 and 5 bits of each channel, widened again.
+            ChooseWithMouse(*Child<QComboBox>(d, "cbxFormat"), "565");
+            QTRY_COMPARE(Shown(colour).pixel(2, 2), qRgb(16, 28, 74));
+            ChooseWithMouse(*Child<QComboBox>(d, "cbxFormat"), "As image");
+            QTRY_COMPARE(Shown(colour).pixel(2, 2), qRgb(20, 30, 77));
             d.reject();
         });
         QVERIFY(f.Prompts.Messages.empty());
@@ -279,9 +278,7 @@ class DialogsTest : public QObject {
         Fixture f;
         f.Add({f.TrueColour("wall.bmp", 16, 16)});
         QCOMPARE(f.Cell(0, 3), QStringLiteral("32bit"));
-        f.Change([&](TForm2& d) {
-            d.show();
-            QVERIFY(QTest::qWaitForWindowActive(&d));
+        f.ChangeShown([&](TForm2& d) {
             auto* format = Child<QComboBox>(d, "cbxFormat");
             auto* mipmaps = Child<QCheckBox>(d, "cbxMipmaps");
             auto* filter = Child<QComboBox>(d, "cbxFilter");
@@ -315,9 +312,7 @@ class DialogsTest : public QObject {
 
         // Cancelled after other choices: nothing changes, and the dialog shows the entry's choices again.
         const TTexFile before = f.Entry(0);
-        f.Change([&](TForm2& d) {
-            d.show();
-            QVERIFY(QTest::qWaitForWindowActive(&d));
+        f.ChangeShown([&](TForm2& d) {
             auto* format = Child<QComboBox>(d, "cbxFormat");
             auto* filter = Child<QComboBox>(d, "cbxFilter");
             QCOMPARE(format->currentText(), QStringLiteral("DXT1"));
@@ -348,9 +343,7 @@ class DialogsTest : public QObject {
         QVERIFY(imported.Flags == 0x3302u && imported.MaskName == "gratem" && imported.AlphaFlag == true &&
                 imported.RasterFormat == 0x0500u && imported.Extension == std::vector<uint8_t>({0x0a, 0x0b}));
 
-        f.Change([&](TForm2& d) {
-            d.show();
-            QVERIFY(QTest::qWaitForWindowActive(&d));
+        f.ChangeShown([&](TForm2& d) {
             auto* format = Child<QComboBox>(d, "cbxFormat");
             QCOMPARE(format->currentText(), QStringLiteral("8888"));
             QCOMPARE(Child<QComboBox>(d, "cbxFilter")->currentText(), QStringLiteral("Own (0x3302)"));
@@ -365,9 +358,7 @@ class DialogsTest : public QObject {
         QVERIFY(f.Entry(0).Output == expected);
 
         // Another filter replaces the own flag word, and the rest is still kept.
-        f.Change([&](TForm2& d) {
-            d.show();
-            QVERIFY(QTest::qWaitForWindowActive(&d));
+        f.ChangeShown([&](TForm2& d) {
             ChooseWithMouse(*Child<QComboBox>(d, "cbxFilter"), "Nearest");
             QTest::mouseClick(Child<QPushButton>(d, "Button2"), Qt::LeftButton);
         });
@@ -376,9 +367,7 @@ class DialogsTest : public QObject {
 
         // An alpha image picked for it: the kept alpha flag and mask name give way to the new image's.
         const QString mask = f.TrueColour("gratemask.bmp", 8, 8);
-        f.Change([&](TForm2& d) {
-            d.show();
-            QVERIFY(QTest::qWaitForWindowActive(&d));
+        f.ChangeShown([&](TForm2& d) {
             QTest::mouseClick(Child<QCheckBox>(d, "cbxAlpha"), Qt::LeftButton);
             f.Prompts.NextOpenFile.push_back(mask);
             QTest::mouseClick(Child<QPushButton>(d, "BtnAlpha"), Qt::LeftButton);
@@ -388,27 +377,6 @@ class DialogsTest : public QObject {
         expected.AlphaFlag.reset();
         expected.MaskName.reset();
         QVERIFY(f.Entry(0).Output == expected);
-    }
-
-    void ThePreviewShowsTheChosenFormat() {
-        Fixture f;
-        const QString wall = Q(f.Folder.Write("wall.bmp", vc::test::MakeTrueColourBmp(16, 16, [](int, int) {
-                                                  return RgbColour{20, 30, 77};
-                                              })));
-        f.Add({wall});
-        f.Change([&](TForm2& d) {
-            d.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&d));
-            auto* colour = Child<QLabel>(d, "TexPreview");
-            QTRY_VERIFY(!colour->pixmap().isNull());
-            QCOMPARE(Shown(colour).pixel(5, 5), qRgb(20, 30, 77));
-            ChooseWithMouse(*Child<QComboBox>(d, "cbxFormat"), "565");
-            // 5, 6 and 5 bits of each channel, widened again.
-            QTRY_COMPARE(Shown(colour).pixel(5, 5), qRgb(16, 28, 74));
-            ChooseWithMouse(*Child<QComboBox>(d, "cbxFormat"), "As image");
-            QTRY_COMPARE(Shown(colour).pixel(5, 5), qRgb(20, 30, 77));
-            d.reject();
-        });
     }
 
     void TheAddAndChangePickersOfferPngTgaAndDds() {
@@ -516,12 +484,13 @@ class DialogsTest : public QObject {
         QCOMPARE(f.Entry(0).TexName, "fresh");  // cancelled: unchanged
     }
 
-    void NamesAreLimitedWhileTypingOnly() {
+    void NamesAreLimitedTo31CharactersWhileTypingOrPastingOnly() {
         Fixture f;
         f.Add({f.Paletted("a_texture_name_well_beyond_thirty_one.bmp", 8, 8)});
-        f.Change([&](TForm2& d) {
+        f.ChangeShown([&](TForm2& d) {
             auto* name = Child<QLineEdit>(d, "edtTex");
-            QCOMPARE(name->text().size(), 37);
+            name->setFocus();
+            QCOMPARE(name->text().size(), 37);  // a longer name from the list is kept
             QTest::keyClick(name, Qt::Key_End);
             QTest::keyClick(name, Qt::Key_Z);
             QCOMPARE(name->text().size(), 37);
@@ -530,6 +499,23 @@ class DialogsTest : public QObject {
             name->clear();
             QTest::keyClicks(name, QString(40, 'k'));
             QCOMPARE(name->text().size(), 31);
+
+            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(name, Qt::Key_Delete);
+            QCOMPARE(name->text(), QString());
+            const QString pasted = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789");
+            QApplication::clipboard()->setText(pasted);
+            QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(name->text(), pasted.left(31));
+            // Into a name of 29 characters only two of the pasted characters fit, where the cursor is.
+            QTest::keyClick(name, Qt::Key_Backspace);
+            QTest::keyClick(name, Qt::Key_Backspace);
+            QTest::keyClick(name, Qt::Key_Home);
+            QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(name->text(), "ab" + pasted.left(29));
+            QCOMPARE(name->cursorPosition(), 2);
+            QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);  // full: nothing more goes in
+            QCOMPARE(name->text(), "ab" + pasted.left(29));
             d.reject();
         });
     }
@@ -648,9 +634,7 @@ class DialogsTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&f.Window));
         QCOMPARE(test::ControlsHiddenAtTheirCentre(f.Window), QStringList());
 
-        f.Change([&](TForm2& d) {
-            d.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&d));
+        f.ChangeShown([&](TForm2& d) {
             QCOMPARE(test::ControlsHiddenAtTheirCentre(d), QStringList());
             auto* alpha = Child<QCheckBox>(d, "cbxAlpha");
             ClickAt(d, alpha->mapTo(&d, alpha->rect().center()));
@@ -676,9 +660,7 @@ class DialogsTest : public QObject {
     void SettingsGroupCaptionsSitInTheFrameLineWithEveryControlInside() {
         Fixture f;
         f.Add({f.Paletted("a.bmp", 8, 8)});
-        f.Change([&](TForm2& d) {
-            d.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&d));
+        f.ChangeShown([&](TForm2& d) {
             for (QGroupBox* group : d.findChildren<QGroupBox*>()) {
                 const DrawnGroupBox drawn = FindDrawnGroupBox(*group);
                 const QString name = group->title();
@@ -709,39 +691,10 @@ class DialogsTest : public QObject {
         });
     }
 
-    void PastingALongNameIntoTheEmptyEditKeepsItsFirst31Characters() {
-        Fixture f;
-        f.Add({f.Paletted("a.bmp", 8, 8)});
-        f.Change([&](TForm2& d) {
-            d.show();
-            auto* name = Child<QLineEdit>(d, "edtTex");
-            name->setFocus();
-            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClick(name, Qt::Key_Delete);
-            QCOMPARE(name->text(), QString());
-            const QString pasted = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789");
-            QApplication::clipboard()->setText(pasted);
-            QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
-            QCOMPARE(name->text(), pasted.left(31));
-            // Into a name of 29 characters only two of the pasted characters fit, where the cursor is.
-            QTest::keyClick(name, Qt::Key_Backspace);
-            QTest::keyClick(name, Qt::Key_Backspace);
-            QTest::keyClick(name, Qt::Key_Home);
-            QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
-            QCOMPARE(name->text(), "ab" + pasted.left(29));
-            QCOMPARE(name->cursorPosition(), 2);
-            QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);  // full: nothing more goes in
-            QCOMPARE(name->text(), "ab" + pasted.left(29));
-            d.reject();
-        });
-    }
-
     void EnterOnAFocusedButtonPressesThatButton() {
         Fixture f;
         f.Add({f.Paletted("a.bmp", 8, 8)});
-        f.Change([&](TForm2& d) {
-            d.show();
-            QVERIFY(QTest::qWaitForWindowActive(&d));
+        f.ChangeShown([&](TForm2& d) {
             auto* name = Child<QLineEdit>(d, "edtTex");
             name->setFocus();
             QTest::keyClick(name, Qt::Key_Z);  // Apply is enabled now and is the default button
@@ -754,16 +707,6 @@ class DialogsTest : public QObject {
             QCOMPARE(d.result(), int(QDialog::Rejected));
         });
         QCOMPARE(f.Entry(0).TexName, "a");
-        f.Change([&](TForm2& d) {
-            d.show();
-            QVERIFY(QTest::qWaitForWindowActive(&d));
-            auto* name = Child<QLineEdit>(d, "edtTex");
-            name->setFocus();
-            QTest::keyClick(name, Qt::Key_Z);
-            QTest::keyClick(name, Qt::Key_Return);  // in the edit Enter presses Apply
-            QCOMPARE(d.result(), int(QDialog::Accepted));
-        });
-        QCOMPARE(f.Entry(0).TexName, "az");
 
         const std::string model = f.Folder.Write("m.dff", vc::test::Chunk(16, vc::test::Texture({"b"})));
         f.Prompts.NextOpenFile.push_back(Q(model));
@@ -845,12 +788,10 @@ class DialogsTest : public QObject {
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
         const QString text = f.Prompts.Messages[0].Text;
 
-        DialogPrompts prompts;
-        TForm1 window(prompts, Q(f.Folder.File("other.ini")));
-        prompts.SetParent(&window);
-        window.FormCreate({});
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        test::BoxesWindow shown(Q(f.Folder.File("other.ini")));
+        shown.Window.FormCreate({});
+        shown.Window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shown.Window));
         QRect screen;
         QRect frame;
         QRect ok;
@@ -876,51 +817,40 @@ class DialogsTest : public QObject {
                 }
             }
         });
-        window.WMDropFiles(missing);
+        shown.Window.WMDropFiles(missing);
         QCOMPARE(title, QStringLiteral("Drag & Drop Files - Problems"));
-        QVERIFY2(screen.contains(frame), qPrintable(QString("box %1x%2 at %3,%4 on a screen of %5x%6")
-                                                        .arg(frame.width())
-                                                        .arg(frame.height())
-                                                        .arg(frame.x())
-                                                        .arg(frame.y())
-                                                        .arg(screen.width())
-                                                        .arg(screen.height())));
+        QVERIFY2(screen.contains(frame), qPrintable("box " + Where(frame) + " on a screen of " + Where(screen)));
         QVERIFY(screen.contains(ok));
         QVERIFY(closedByOk);
         QVERIFY2(shownTexts.contains(DisplayText(text)), qPrintable(shownTexts.join("\n---\n").left(500)));
     }
 
-    void StartUpProblemsAreCentredOnTheScreenAndDialogsOverTheWindow() {
+    void StartUpProblemsAndTheWindowAreCentredOnTheScreenAndDialogsOverTheWindow() {
         Fixture f;
-        const QString refused = Q(f.Folder.WriteText("note.doc", "x"));
-        DialogPrompts prompts;
-        TForm1 window(prompts, Q(f.Folder.File("other.ini")));
-        prompts.SetParent(&window);
+        test::BoxesWindow starting(Q(f.Folder.File("other.ini")));
         QRect screen;
         QString title;
-        QPoint centre;
-        WhenModalShown([&](QWidget& box) {
-            screen = box.screen()->availableGeometry();
-            centre = SettledFrameCentre(box, screen.center());
-            title = test::TitleShown(box);
+        QPoint box;
+        WhenModalShown([&](QWidget& shown) {
+            screen = shown.screen()->availableGeometry();
+            box = SettledFrameCentre(shown, screen.center());
+            title = test::TitleShown(shown);
         });
-        window.FormCreate({refused});
+        starting.Window.FormCreate({Q(f.Folder.WriteText("note.doc", "x"))});  // the box is shown before the window
         QCOMPARE(title, QStringLiteral("Adding Files (Parameter) - Problems"));
-        QVERIFY2((centre - screen.center()).manhattanLength() <= 2,
-                 qPrintable(QString("box centre %1,%2, screen centre %3,%4")
-                                .arg(centre.x())
-                                .arg(centre.y())
-                                .arg(screen.center().x())
-                                .arg(screen.center().y())));
+        QVERIFY2((box - screen.center()).manhattanLength() <= 2,
+                 qPrintable("box centre " + Where(box) + ", screen centre " + Where(screen.center())));
 
         f.Add({f.Paletted("a.bmp", 8, 8)});
         f.Window.show();
         // The main window opens centred on the screen; the dialogs are centred on where it settles.
-        const QPoint main = SettledFrameCentre(f.Window, f.Window.screen()->availableGeometry().center());
+        const QPoint main = SettledFrameCentre(f.Window, screen.center());
+        QVERIFY2((main - screen.center()).manhattanLength() <= 4,
+                 qPrintable("window centre " + Where(main) + ", frame " + Where(test::FrameShown(f.Window)) +
+                            ", client " + Where(f.Window.geometry())));
         const auto centreOf = [&](QWidget& shown) { return SettledFrameCentre(shown, main); };
         QPoint settings;
-        f.Change([&](TForm2& d) {
-            d.show();
+        f.ChangeShown([&](TForm2& d) {
             settings = centreOf(d);
             QCOMPARE(test::TitleShown(d), QStringLiteral("Change Texture 1"));
             d.reject();
@@ -937,14 +867,10 @@ class DialogsTest : public QObject {
         });
         f.Window.RunDFFCheck();
         QCOMPARE(checkTitle, QStringLiteral("DFF Texture Check - car.dff"));
-        QVERIFY2((settings - main).manhattanLength() <= 2, qPrintable(QString("settings %1,%2, window %3,%4")
-                                                                          .arg(settings.x())
-                                                                          .arg(settings.y())
-                                                                          .arg(main.x())
-                                                                          .arg(main.y())));
-        QVERIFY2(
-            (check - main).manhattanLength() <= 2,
-            qPrintable(QString("check %1,%2, window %3,%4").arg(check.x()).arg(check.y()).arg(main.x()).arg(main.y())));
+        QVERIFY2((settings - main).manhattanLength() <= 2,
+                 qPrintable("settings " + Where(settings) + ", window " + Where(main)));
+        QVERIFY2((check - main).manhattanLength() <= 2,
+                 qPrintable("check " + Where(check) + ", window " + Where(main)));
     }
 
     void ThePicturePreviewShowsThePreselectedFileAndLeavesTheListItsRoom() {
@@ -985,11 +911,7 @@ class DialogsTest : public QObject {
             const QRect screen = shown.screen()->availableGeometry();
             const QRect frame = SettledFrameInside(shown, screen);
             if (!screen.contains(frame)) {
-                cut << QString("the dialog's frame %1x%2 at %3,%4 leaves the screen")
-                           .arg(frame.width())
-                           .arg(frame.height())
-                           .arg(frame.x())
-                           .arg(frame.y());
+                cut << "the dialog's frame " + Where(frame) + " leaves the screen";
             }
             auto* filter = dialog->findChild<QComboBox*>("fileTypeCombo");
             if (filter->width() < filter->sizeHint().width()) {

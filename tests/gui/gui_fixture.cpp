@@ -3,12 +3,14 @@
 #include <qpa/qplatformwindow.h>
 #include <xcb/xcb.h>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <cstdlib>
@@ -74,6 +76,26 @@ QString SetUpAndNameSettings(const vc::test::TempDir& folder) {
 
 }  // namespace
 
+QString Where(QPoint point) {
+    return QStringLiteral("%1,%2").arg(point.x()).arg(point.y());
+}
+
+QString Where(const QRect& rect) {
+    return QStringLiteral("%1x%2 at %3").arg(rect.width()).arg(rect.height()).arg(Where(rect.topLeft()));
+}
+
+void WhenModalShown(std::function<void(QWidget&)> user) {
+    QTimer::singleShot(0, [user] {
+        QWidget* modal = QApplication::activeModalWidget();
+        QVERIFY(modal != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(modal));
+        user(*modal);
+        if (modal->isVisible()) {
+            modal->close();
+        }
+    });
+}
+
 int RunCommandLine(const std::vector<std::string>& arguments) {
     const std::vector<std::string_view> views(arguments.begin(), arguments.end());
     std::ostringstream dropped;
@@ -125,6 +147,10 @@ WindowFixture::WindowFixture(const QStringList& arguments, const std::string& se
         Folder.WriteText("Vellumcraft.ini", settings);
     }
     Window.FormCreate(arguments);
+}
+
+BoxesWindow::BoxesWindow(const QString& settingsPath) : Window(Prompts, settingsPath) {
+    Prompts.SetParent(&Window);
 }
 
 QString WindowFixture::Paletted(const std::string& name, int width, int height, int entries) const {

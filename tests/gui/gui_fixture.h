@@ -3,9 +3,11 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "dialog_prompts.h"
 #include "main_window.h"
 #include "temp_dir.h"
 #include "test_prompts.h"
@@ -30,6 +32,14 @@ QString TitleShown(const QWidget& window);
 // manager places and frames a window some time after it is shown, and QWidget::frameGeometry() may
 // never hear of it. Offscreen, where there is no frame, it is the window's frame geometry.
 QRect FrameShown(const QWidget& window);
+
+// A point or a rectangle as a failure message names it: "x,y" or "wxh at x,y".
+QString Where(QPoint point);
+QString Where(const QRect& rect);
+
+// Runs user once the modal window that the caller's next call opens is shown, then closes the
+// window if user left it open, and lets the caller's call go on.
+void WhenModalShown(std::function<void(QWidget&)> user);
 
 // Runs vellumcraft-cli in this process with the arguments after the program's name; returns its
 // exit status. What it prints is dropped.
@@ -69,6 +79,14 @@ struct WindowFixture {
 
     vc::test::TempDir Folder;
     TestPrompts Prompts;
+    TForm1 Window;
+};
+
+// A main window that shows the program's own message boxes, over itself, as the program does.
+struct BoxesWindow {
+    explicit BoxesWindow(const QString& settingsPath);
+
+    DialogPrompts Prompts;
     TForm1 Window;
 };
 

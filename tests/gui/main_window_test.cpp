@@ -23,8 +23,6 @@
 #include <functional>
 #include <memory>
 
-#include "application_setup.h"
-#include "dialog_prompts.h"
 #include "gui_fixture.h"
 #include "image_files.h"
 #include "io/file_io.h"
@@ -42,7 +40,7 @@ using Fixture = test::WindowFixture;
 // the box with Esc as a user would.
 QString TitleOfTheBoxOpenedBy(const std::function<void()>& open) {
     QString title = QStringLiteral("(no box)");
-    QTimer closer;
+    QTimer closer;  // a timer of the caller's, so that it cannot fire once the caller is gone
     closer.setSingleShot(true);
     QObject::connect(&closer, &QTimer::timeout, [&] {
         if (QWidget* box = QApplication::activeModalWidget()) {
@@ -379,9 +377,11 @@ class MainWindowTest : public QObject {
         QCOMPARE(vc::test::ReadBytes(out.toStdString()), vc::test::ReadBytes(cliOut));
     }
 
-    void EditingCommandsKeepEnablingInStep() {
+    void EditingCommandsKeepEnablingInStepAndTheTableModelItsContract() {
         Fixture f;
-        f.Add({f.Paletted("c.bmp", 4, 4), f.Paletted("a.bmp", 8, 8), f.Paletted("b.bmp", 16, 16)});
+        QAbstractItemModelTester tester(f.Table()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        f.Add({f.Paletted("c.bmp", 4, 4), f.Paletted("a.bmp", 8, 8)});
+        f.Window.WMDropFiles({f.Paletted("b.bmp", 16, 16)});
         f.Window.SelectRow(3);
         f.Button("BtnUp")->click();
         QCOMPARE(f.Window.SelectedRow(), 2);
@@ -400,6 +400,7 @@ class MainWindowTest : public QObject {
         QVERIFY(!f.Button("BtnDown")->isEnabled());
         f.Action("ResetTXD1")->trigger();
         QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+        QCOMPARE(f.Table()->model()->rowCount(), 1);
         QVERIFY(!f.Action("Delete1")->isEnabled());
     }
 
@@ -507,10 +508,7 @@ class MainWindowTest : public QObject {
         QVERIFY(f.Prompts.Urls[1].toString().endsWith("?subject=Vellumcraft 1.1"));
     }
 
-    void DialogFiltersAndBoxTextsAreShownAsQtExpects() {
-        QCOMPARE(QtNameFilters("All Supported Files|*.bmp; *.jpg; *.txt|JPEG Images (*.jpg; *.jpe)|*.jpg; *.jpe|"
-                               "All Files (*.*)|*.*"),
-                 QStringLiteral("All Supported Files (*.bmp *.jpg *.txt);;JPEG Images (*.jpg *.jpe);;All Files (*.*)"));
+    void BoxTextsAreShownAsQtExpects() {
         const QString indent(8, QChar(0x00A0));
         QCOMPARE(DisplayText("Heading:\r\n\r\n=> \"a.bmp\":\r\n\tFile does not exist."),
                  "Heading:\n\n=> \"a.bmp\":\n" + indent + "File does not exist.");
@@ -530,40 +528,19 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
     }
 
-    void TheTableModelKeepsItsContractThroughEveryEdit() {
-        Fixture f;
-        QAbstractItemModelTester tester(f.Table()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QVERIFY(f.Show());
-        f.Add({f.Paletted("c.bmp", 4, 4), f.Paletted("a.bmp", 8, 8)});
-        f.Window.WMDropFiles({f.Paletted("b.bmp", 16, 16)});
-        f.Action("ByName1")->trigger();
-        f.ClickRow(3);
-        QTest::mouseClick(f.Button("BtnUp"), Qt::LeftButton);
-        QTest::mouseClick(f.Button("Button3"), Qt::LeftButton);
-        QCOMPARE(f.Cell(0, 0), QStringLiteral("a"));
-        QCOMPARE(f.Cell(1, 0), QStringLiteral("b"));
-        QTest::mouseClick(f.Button("Button5"), Qt::LeftButton);
-        QCOMPARE(f.Table()->model()->rowCount(), 1);
-        QCOMPARE(f.Cell(0, 0), QString());
-    }
-
     void TitlesReachTheWindowSystemExactlyAsWritten() {
         Fixture f;
         QVERIFY(f.Show());
         QCOMPARE(test::TitleShown(f.Window), QStringLiteral("Vellumcraft 1.1"));
 
         // The boxes as the program shows them, through its own prompts.
-        DialogPrompts prompts;
-        TForm1 window(prompts, Q(f.Folder.File("boxes.ini")));
-        prompts.SetParent(&window);
+        test::BoxesWindow shown(Q(f.Folder.File("boxes.ini")));
+        TForm1& window = shown.Window;
         window.FormCreate({});
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QCOMPARE(TitleOfTheBoxOpenedBy([&] { QTest::keyClick(&window, Qt::Key_F1); }), QStringLiteral("Vellumcraft"));
-        const QString odd = f.Paletted("odd.bmp", 6, 6);
-        QCOMPARE(TitleOfTheBoxOpenedBy([&] { window.WMDropFiles({odd}); }),
-                 QStringLiteral("Drag & Drop Files - Problems"));
         std::vector<uint8_t> broken =
             vc::test::MakePalettedBmp(16, 16, vc::test::GreyPalette(2), [](int, int) { return 0; });
         broken.resize(200);
@@ -665,48 +642,6 @@ class MainWindowTest : public QObject {
         QVERIFY(selectedInSight());
     }
 
-    void TheWindowAndTheStartUpProblemBoxOpenCentredOnTheScreen() {
-        vc::test::TempDir folder;
-        const std::string odd = folder.Write(
-            "odd.bmp", vc::test::MakePalettedBmp(6, 6, vc::test::GreyPalette(2), [](int, int) { return 0; }));
-        SetUpApplication();
-        DialogPrompts prompts;
-        TForm1 window(prompts, Q(folder.File("Vellumcraft.ini")));
-        prompts.SetParent(&window);
-        const QPoint centre = window.screen()->availableGeometry().center();
-        // A window manager places and frames a window some time after it is shown.
-        const auto settledFrame = [&](QWidget& shown) {
-            (void)QTest::qWaitForWindowExposed(&shown);
-            (void)QTest::qWaitFor([&] { return (test::FrameShown(shown).center() - centre).manhattanLength() <= 4; },
-                                  1000);
-            return test::FrameShown(shown);
-        };
-        QRect box;
-        QTimer closer;
-        closer.setSingleShot(true);
-        QObject::connect(&closer, &QTimer::timeout, [&] {
-            if (QWidget* shown = QApplication::activeModalWidget()) {
-                box = settledFrame(*shown);
-                QTest::keyClick(shown, Qt::Key_Escape);
-            }
-        });
-        closer.start(0);
-        window.FormCreate({Q(odd)});  // the box is shown before the window
-        window.show();
-        QVERIFY2((box.center() - centre).manhattanLength() <= 4,
-                 qPrintable(
-                     QString("box frame %1x%2 at %3,%4").arg(box.width()).arg(box.height()).arg(box.x()).arg(box.y())));
-        const QRect frame = settledFrame(window);
-        QVERIFY2((frame.center() - centre).manhattanLength() <= 4,
-                 qPrintable(QString("window frame %1x%2 at %3,%4, client at %5,%6")
-                                .arg(frame.width())
-                                .arg(frame.height())
-                                .arg(frame.x())
-                                .arg(frame.y())
-                                .arg(window.geometry().x())
-                                .arg(window.geometry().y())));
-    }
-
     void TheFixedSizeWindowHasNoMaximizeButton() {
         Fixture f;
         QVERIFY(f.Show());
@@ -778,19 +713,6 @@ class MainWindowTest : public QObject {
         QVERIFY(f.Prompts.Messages.empty());
     }
 
-    void ATextureWithoutAPictureSaysSoAboveItsDetailText() {
-        Fixture f;
-        const QString wall = f.TrueColour("wall.bmp", 16, 16);
-        f.Add({wall});
-        f.Folder.WriteText("wall.bmp", "no longer a bitmap");
-        QVERIFY(ShowAwayFromThePointer(f));
-        QVERIFY(ToolTipShownOn(f, 1));
-        QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("No preview")));
-        QCOMPARE(TextOf(QToolTip::text()), "No preview\n" + f.Table()->toolTip());
-        QVERIFY(PictureOf(QToolTip::text()).isNull());
-        QVERIFY(f.Prompts.Messages.empty());
-    }
-
     void ThePictureIsDecodedOffTheWindowsThreadAndJoinsTheShownTooltip() {
         Fixture f;
         f.Add({f.TrueColour("wall.bmp", 64, 32)});
@@ -809,7 +731,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(PictureOf(QToolTip::text()).size(), QSize(64, 32));  // never larger than the texture
     }
 
-    void AnImageSavedAgainShowsItsNewPicture() {
+    void AnImageSavedAgainShowsItsNewPictureOrThatItHasNone() {
         Fixture f;
         const auto solid = [](uint8_t red, uint8_t green, uint8_t blue) {
             return [=](int, int) { return RgbColour{red, green, blue}; };
@@ -829,6 +751,17 @@ class MainWindowTest : public QObject {
         QVERIFY(ToolTipShownOn(f, 1));
         QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("<img")) &&
                     PictureOf(QToolTip::text()).pixel(4, 4) == qRgb(0, 0, 255));
+        QToolTip::hideText();
+        QTRY_VERIFY(ShownToolTip() == nullptr);
+
+        // Saved again as something that is no picture: the tooltip says so above its detail text.
+        f.Folder.WriteText("wall.bmp", "no longer a bitmap");
+        std::filesystem::last_write_time(wall, saved + std::chrono::seconds(4));
+        QVERIFY(ToolTipShownOn(f, 1));
+        QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("No preview")));
+        QCOMPARE(TextOf(QToolTip::text()), "No preview\n" + f.Table()->toolTip());
+        QVERIFY(PictureOf(QToolTip::text()).isNull());
+        QVERIFY(f.Prompts.Messages.empty());
     }
 
     void VersionIsPrintedWithoutStartingTheWindowSystem() {
