@@ -126,7 +126,7 @@ Score Measure(Column& column, vc::TextureFormat format, const vc::PixelLevel& so
     return Compare(source, Decode(format, source, dds.Levels.front()), format);
 }
 
-std::string Decibels(double value) {
+std::string TwoDecimals(double value) {
     std::ostringstream text;
     text << std::fixed << std::setprecision(2) << value;
     return text.str();
@@ -146,7 +146,8 @@ std::string Summary(const std::vector<std::optional<double>>& values, const std:
     if (count == 0) {
         return "-";
     }
-    return Decibels(sum / static_cast<double>(count)) + " / " + Decibels(*values[worst]) + " (" + names[worst] + ")";
+    return TwoDecimals(sum / static_cast<double>(count)) + " / " + TwoDecimals(*values[worst]) + " (" + names[worst] +
+           ")";
 }
 
 }  // namespace
@@ -190,8 +191,8 @@ int main(int argc, char** argv) {
             for (Column& column : columns) {
                 column.Scores.push_back(Measure(column, format, source, picture));
                 const Score& score = column.Scores.back();
-                line +=
-                    "  " + column.Label + " " + Decibels(score.Rgb) + (score.Alpha ? " " + Decibels(*score.Alpha) : "");
+                line += "  " + column.Label + " " + TwoDecimals(score.Rgb) +
+                        (score.Alpha ? " " + TwoDecimals(*score.Alpha) : "");
             }
             if (each) {
                 std::cout << line << "\n";
@@ -211,7 +212,7 @@ int main(int argc, char** argv) {
                 std::cout << "   alpha " << Summary(alpha, names);
             }
             if (column.From != Column::Source::DdsFiles) {
-                std::cout << "   compressed in " << Decibels(column.Seconds) << " s";
+                std::cout << "   compressed in " << TwoDecimals(column.Seconds) << " s";
             }
             std::cout << "\n";
         }
