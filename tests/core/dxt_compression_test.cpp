@@ -24,11 +24,11 @@ std::string Name(TextureFormat format, DxtQuality quality) {
 // width × height pixels from a function of x and y giving blue, green, red, alpha.
 template <typename Pixel>
 PixelLevel Picture(uint32_t width, uint32_t height, Pixel pixel) {
-    PixelLevel level{width, height, {}};
+    PixelLevel level{width, height, std::vector<uint8_t>(size_t{4} * width * height)};
     for (uint32_t y = 0; y < height; ++y) {
         for (uint32_t x = 0; x < width; ++x) {
             const std::array<uint8_t, 4> bgra = pixel(x, y);
-            level.Bgra.insert(level.Bgra.end(), bgra.begin(), bgra.end());
+            std::copy(bgra.begin(), bgra.end(), level.Bgra.begin() + 4 * (ptrdiff_t{y} * width + x));
         }
     }
     return level;

@@ -18,8 +18,11 @@ constexpr uint32_t kD3d9 = 9;
 
 std::vector<uint8_t> Rgba(std::initializer_list<RgbaColour> pixels) {
     std::vector<uint8_t> bytes;
+    bytes.reserve(4 * pixels.size());
     for (const RgbaColour& pixel : pixels) {
-        bytes.insert(bytes.end(), {pixel.Red, pixel.Green, pixel.Blue, pixel.Alpha});
+        for (const uint8_t channel : {pixel.Red, pixel.Green, pixel.Blue, pixel.Alpha}) {
+            bytes.push_back(channel);
+        }
     }
     return bytes;
 }
