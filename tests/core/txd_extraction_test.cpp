@@ -140,20 +140,11 @@ TEST_F(TxdExtractionTest, AnUnreadableTextureIsReportedAndTheRestExtracted) {
     EXPECT_EQ(sink.Names, (std::vector<std::string>{"good.dds", "d.txt"}));
 }
 
-test::Bytes Pattern(size_t size, uint32_t seed) {
-    test::Bytes bytes(size);
-    for (size_t i = 0; i < size; ++i) {
-        seed = seed * 1103515245 + 12345;
-        bytes[i] = static_cast<uint8_t>(seed >> 16);
-    }
-    return bytes;
-}
-
 // Levels of format down from width × height, each with its own bytes.
-std::vector<test::Bytes> Levels(TextureFormat format, uint32_t width, uint32_t height, size_t count, uint32_t seed) {
+std::vector<test::Bytes> Levels(TextureFormat format, uint32_t width, uint32_t height, size_t count, uint32_t pattern) {
     std::vector<test::Bytes> levels;
     for (size_t i = 0; i < count; ++i) {
-        levels.push_back(Pattern(LevelSize(format, width, height), seed + static_cast<uint32_t>(i)));
+        levels.push_back(test::PatternBytes(LevelSize(format, width, height), pattern + static_cast<uint32_t>(i)));
         width = std::max(1u, width / 2);
         height = std::max(1u, height / 2);
     }
@@ -193,7 +184,7 @@ TEST_F(TxdExtractionTest, EveryDirect3D8TextureNativeSurvivesExtractAndBuild) {
                             .CompressionOrFlags = compression,
                             .LevelPixels = Levels(format, 8, 4, levels, static_cast<uint32_t>(number * 100))};
         if (format == TextureFormat::Pal8) {
-            fields.Palette = Pattern(1024, static_cast<uint32_t>(number));
+            fields.Palette = test::PatternBytes(1024, static_cast<uint32_t>(number));
         }
         natives.push_back(std::move(fields));
         return number;

@@ -12,6 +12,7 @@
 #include "txd/texture_decoder.h"
 #include "txd/txd_builder.h"
 #include "txd/txd_reader.h"
+#include "txd_chunks.h"
 #include "workspace/workspace.h"
 
 namespace vc {
@@ -269,25 +270,18 @@ TEST_F(TxdOutputTest, KeptFieldsAreWrittenAsTheyStood) {
     EXPECT_EQ(Build().Textures.at(0).RasterFormat, 0x8500u);
 }
 
-std::vector<uint8_t> Counting(size_t size, uint8_t start) {
-    std::vector<uint8_t> bytes(size);
-    for (size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<uint8_t>(start + i * 7);
-    }
-    return bytes;
-}
-
 TEST_F(TxdOutputTest, DdsLevelsAreWrittenAsTheyAreStored) {
     // DXT1 8 × 4 with its chain: 8 × 4, 4 × 2, 2 × 1, 1 × 1, one block of 8 bytes from the second on.
     const DdsImage dxt{.Format = TextureFormat::Dxt1,
                        .Width = 8,
                        .Height = 4,
-                       .Levels = {Counting(16, 1), Counting(8, 2), Counting(8, 3), Counting(8, 4)}};
+                       .Levels = {test::PatternBytes(16, 1), test::PatternBytes(8, 2), test::PatternBytes(8, 3),
+                                  test::PatternBytes(8, 4)}};
     const DdsImage paletted{.Format = TextureFormat::Pal8,
                             .Width = 4,
                             .Height = 4,
-                            .Palette = Counting(1024, 5),
-                            .Levels = {Counting(16, 6), Counting(4, 7), Counting(1, 8)}};
+                            .Palette = test::PatternBytes(1024, 5),
+                            .Levels = {test::PatternBytes(16, 6), test::PatternBytes(4, 7), test::PatternBytes(1, 8)}};
     for (const DdsImage& dds : {dxt, paletted}) {
         for (const bool mipmaps : {false, true}) {
             SCOPED_TRACE(std::string(TextureFormatName(dds.Format)) + (mipmaps ? " with mipmaps" : ""));

@@ -64,13 +64,13 @@ vc::test::Bytes FormatsDictionary() {
     return Dictionary(natives, 2, 0x1803FFFF);
 }
 
-// A DDS surface of format with its levels down to 1 × 1, each byte counting up from seed.
-vc::DdsImage DdsSurface(vc::TextureFormat format, uint32_t width, uint32_t height, uint8_t seed) {
+// A DDS surface of format with its levels down to 1 × 1, each byte counting up from first.
+vc::DdsImage DdsSurface(vc::TextureFormat format, uint32_t width, uint32_t height, uint8_t first) {
     vc::DdsImage image{.Format = format, .Width = width, .Height = height};
     for (uint32_t level = 0; width >> level > 0 || height >> level > 0; ++level) {
         std::vector<uint8_t> bytes(vc::LevelSize(format, std::max(width >> level, 1u), std::max(height >> level, 1u)));
         for (uint8_t& byte : bytes) {
-            byte = seed++;
+            byte = first++;
         }
         image.Levels.push_back(bytes);
     }

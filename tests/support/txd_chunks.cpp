@@ -39,4 +39,13 @@ Bytes Dictionary(const std::vector<Bytes>& natives, uint16_t deviceId, uint32_t 
     return Chunk(0x16, content, stamp);
 }
 
+Bytes PatternBytes(size_t size, uint32_t number) {
+    Bytes bytes(size);
+    for (uint8_t& byte : bytes) {
+        number = number * 1103515245 + 12345;
+        byte = static_cast<uint8_t>(number >> 16);
+    }
+    return bytes;
+}
+
 }  // namespace vc::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,6 +28,10 @@ struct NativeFields {
     std::vector<Bytes> LevelPixels;  // each written after its 32-bit size
     Bytes Extension;                 // the content of the texture's extension chunk
 };
+
+// Bytes that differ from one pattern number to the next (a linear congruential sequence), for
+// levels and palettes whose content only has to be told apart.
+Bytes PatternBytes(size_t size, uint32_t number);
 
 // A texture native chunk: header, data chunk with the fields, extension chunk.
 Bytes TextureNative(const NativeFields& fields, uint32_t stamp = 0x0C02FFFF);

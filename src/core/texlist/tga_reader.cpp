@@ -4,6 +4,7 @@
 
 #include "io/byte_reader.h"
 #include "io/error.h"
+#include "texlist/channel_widening.h"
 #include "texlist/grey_ramp.h"
 #include "texlist/image_decoder.h"
 
@@ -48,17 +49,13 @@ struct Bgra {
     uint8_t Alpha = 255;
 };
 
-uint8_t FiveBitsToEight(unsigned value) {
-    return static_cast<uint8_t>((value << 3) | (value >> 2));
-}
-
 // A colour of 15, 16, 24 or 32 bits as stored: 15 and 16 bits as a little-endian word of 5-bit
 // red, green, blue from the top, bit 15 the alpha bit; 24 and 32 bits as blue, green, red, alpha.
 Bgra ReadColour(const uint8_t* value, unsigned bits, unsigned alphaBits) {
     if (bits == 15 || bits == 16) {
         const uint16_t word = LoadU16(value);
         const uint8_t alpha = alphaBits == 1 && (word & 0x8000) == 0 ? 0 : 255;
-        return {FiveBitsToEight(word & 0x1F), FiveBitsToEight((word >> 5) & 0x1F), FiveBitsToEight((word >> 10) & 0x1F),
+        return {WidenChannel(word & 0x1F, 5), WidenChannel((word >> 5) & 0x1F, 5), WidenChannel((word >> 10) & 0x1F, 5),
                 alpha};
     }
     return {value[0], value[1], value[2], bits == 32 && alphaBits == 8 ? value[3] : uint8_t{255}};

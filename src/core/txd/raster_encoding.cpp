@@ -3,14 +3,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "texlist/channel_widening.h"
+
 namespace vc {
 
 namespace {
-
-// How the decoder widens a code of 4, 5 or 6 bits to 8: by repeating its high bits.
-constexpr unsigned Widen(unsigned code, unsigned bits) {
-    return code << (8 - bits) | code >> (2 * bits - 8);
-}
 
 // For each byte, the code of the given bits whose widened value lies nearest (the lower on a tie).
 template <unsigned Bits>
@@ -20,7 +17,7 @@ constexpr std::array<uint8_t, 256> NearestCodes() {
         unsigned best = 0;
         for (unsigned code = 1; code < (1u << Bits); ++code) {
             const auto distance = [&](unsigned c) {
-                const unsigned widened = Widen(c, Bits);
+                const unsigned widened = WidenChannel(c, Bits);
                 return widened > value ? widened - value : value - widened;
             };
             if (distance(code) < distance(best)) {

@@ -8,33 +8,25 @@
 
 #include "io/byte_reader.h"
 #include "io/error.h"
+#include "texlist/channel_widening.h"
 #include "txd/txd_format.h"
 
 namespace vc {
 
 namespace {
 
-// Widens 4, 5 and 6 bits to 8 by repeating their high bits, so that the largest value gives 255.
-uint8_t Expand4(unsigned value) {
-    return static_cast<uint8_t>(value * 17);
-}
-uint8_t Expand5(unsigned value) {
-    return static_cast<uint8_t>(value << 3 | value >> 2);
-}
-uint8_t Expand6(unsigned value) {
-    return static_cast<uint8_t>(value << 2 | value >> 4);
-}
-
 RgbaColour FromSixteenBits(TextureFormat format, unsigned v) {
     switch (format) {
         case TextureFormat::C1555:
-            return {Expand5(v >> 10 & 31), Expand5(v >> 5 & 31), Expand5(v & 31), uint8_t((v >> 15) ? 255 : 0)};
+            return {WidenChannel(v >> 10 & 31, 5), WidenChannel(v >> 5 & 31, 5), WidenChannel(v & 31, 5),
+                    uint8_t((v >> 15) ? 255 : 0)};
         case TextureFormat::C555:
-            return {Expand5(v >> 10 & 31), Expand5(v >> 5 & 31), Expand5(v & 31), 255};
+            return {WidenChannel(v >> 10 & 31, 5), WidenChannel(v >> 5 & 31, 5), WidenChannel(v & 31, 5), 255};
         case TextureFormat::C565:
-            return {Expand5(v >> 11), Expand6(v >> 5 & 63), Expand5(v & 31), 255};
+            return {WidenChannel(v >> 11, 5), WidenChannel(v >> 5 & 63, 6), WidenChannel(v & 31, 5), 255};
         default:  // 4444
-            return {Expand4(v >> 8 & 15), Expand4(v >> 4 & 15), Expand4(v & 15), Expand4(v >> 12)};
+            return {WidenChannel(v >> 8 & 15, 4), WidenChannel(v >> 4 & 15, 4), WidenChannel(v & 15, 4),
+                    WidenChannel(v >> 12, 4)};
     }
 }
 
