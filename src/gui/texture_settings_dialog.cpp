@@ -100,9 +100,8 @@ class TypedLengthValidator final : public QValidator {
     QString m_current;
 };
 
-// "0x1106", as the Options menu and the list file write a flag word.
 QString FlagText(uint32_t flag) {
-    return "0x" + QString::number(flag, 16).toUpper().rightJustified(4, QChar('0'));
+    return Text(WordText(flag));
 }
 
 QString FilterCaption(uint32_t flag) {

@@ -1,18 +1,10 @@
 #include "listfile/texture_output_keys.h"
 
-#include <array>
-#include <cstdio>
 #include <optional>
 
 namespace vc {
 
 namespace {
-
-std::string HexWord(uint32_t value) {
-    std::array<char, 16> text{};
-    const int length = std::snprintf(text.data(), text.size(), "0x%04X", value);
-    return {text.data(), static_cast<size_t>(length)};
-}
 
 std::string HexBytes(const std::vector<uint8_t>& bytes) {
     constexpr std::string_view kDigits = "0123456789abcdef";
@@ -66,7 +58,7 @@ void WriteTextureOutputKeys(ProfileFile& file, std::string_view section, const T
         file.WriteString(section, "mipmaps", "1");
     }
     if (output.Flags) {
-        file.WriteString(section, "flags", HexWord(*output.Flags));
+        file.WriteString(section, "flags", WordText(*output.Flags));
     }
     if (output.MaskName) {
         file.WriteString(section, "maskname", *output.MaskName);
@@ -75,7 +67,7 @@ void WriteTextureOutputKeys(ProfileFile& file, std::string_view section, const T
         file.WriteString(section, "alphaflag", *output.AlphaFlag ? "1" : "0");
     }
     if (output.RasterFormat) {
-        file.WriteString(section, "rasterformat", HexWord(*output.RasterFormat));
+        file.WriteString(section, "rasterformat", WordText(*output.RasterFormat));
     }
     if (!output.Extension.empty()) {
         file.WriteString(section, "extension", HexBytes(output.Extension));

@@ -1,5 +1,8 @@
 #include "texlist/texture_output.h"
 
+#include <array>
+#include <cstdio>
+
 #include "io/file_names.h"
 
 namespace vc {
@@ -16,6 +19,12 @@ std::optional<TextureFormat> ParseOutputFormat(std::string_view name) {
         }
     }
     return std::nullopt;
+}
+
+std::string WordText(uint32_t value) {
+    std::array<char, 16> text{};
+    const int length = std::snprintf(text.data(), text.size(), "0x%04X", value);
+    return {text.data(), static_cast<size_t>(length)};
 }
 
 const std::vector<TextureFormat>& OutputFormats() {

@@ -31,6 +31,10 @@ std::string OutputFormatName(const std::optional<TextureFormat>& format);
 // A format named as OutputFormatName names it, in any letter case; nothing for "as image", for
 // PAL4 (which is only ever read) and for names of no format.
 std::optional<TextureFormat> ParseOutputFormat(std::string_view name);
+// "0x1106": a flag word or raster format as the list file and the window write it, at least four
+// hexadecimal digits.
+std::string WordText(uint32_t value);
+
 // Every format a texture may be written in, in the order choices show them.
 const std::vector<TextureFormat>& OutputFormats();
 
