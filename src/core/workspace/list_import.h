@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <span>
 #include <string_view>
 
@@ -9,10 +8,6 @@
 #include "workspace/workspace.h"
 
 namespace vc {
-
-// Told before each listed texture is read: how many are done, how many will be read, and the
-// texture's colour image path.
-using ImportProgress = std::function<void(size_t done, size_t total, std::string_view path)>;
 
 // Appends listed textures behind the entries already in the list. Every image goes through
 // intake; refused entries, names or paths already in the list, and alpha images that do not fit

@@ -40,10 +40,13 @@ void AddFile(Workspace& workspace, std::string_view path, bool pwr2lmt) {
     workspace.TexList.push_back(std::move(entry));
 }
 
-void AddFiles(Workspace& workspace, std::span<const std::string> paths, bool pwr2lmt) {
+void AddFiles(Workspace& workspace, std::span<const std::string> paths, bool pwr2lmt, const ImportProgress& progress) {
     workspace.Intake.ProblemText.clear();
-    for (const std::string& path : paths) {
-        AddFile(workspace, path, pwr2lmt);
+    for (size_t index = 0; index < paths.size(); ++index) {
+        if (progress) {
+            progress(index, paths.size(), paths[index]);
+        }
+        AddFile(workspace, paths[index], pwr2lmt);
     }
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "io/ordered_work.h"
 #include "texlist/image_intake.h"
 #include "texlist/texture_list.h"
 
@@ -17,7 +20,14 @@ struct Workspace {
     // The dictionary name the Build command suggests: the last list import sets it, and so does
     // the file chosen in the Build dialog; adding files leaves it alone.
     std::string SuggestedTxdPath;
+    // Worker threads for reading images and assembling textures; 1 does everything on the
+    // calling thread. The results are the same for any number.
+    unsigned Jobs = DefaultJobCount();
 };
+
+// Told before each file or listed texture is read: how many are done, how many will be read, and
+// its colour image path.
+using ImportProgress = std::function<void(size_t done, size_t total, std::string_view path)>;
 
 // Adds one opened, dropped or command-line file to the list; a ".txt" file is imported as a
 // texture list. A path already in the list is skipped silently; a refused image leaves its block
@@ -26,7 +36,9 @@ void AddFile(Workspace& workspace, std::string_view path, bool pwr2lmt);
 
 // Adds a batch of files in order, each as AddFile does, after emptying the problem report; the
 // report then holds the problems of this batch alone. An error ends the batch at its file, and
-// every file added before it stays in the list.
-void AddFiles(Workspace& workspace, std::span<const std::string> paths, bool pwr2lmt);
+// every file added before it stays in the list. A texture list in the batch tells progress of its
+// own textures.
+void AddFiles(Workspace& workspace, std::span<const std::string> paths, bool pwr2lmt,
+              const ImportProgress& progress = {});
 
 }  // namespace vc
