@@ -23,6 +23,7 @@ int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
     const TxdOptions options = DictionaryOptions(arguments);
     const TextureOutput defaults = OutputDefaults(arguments);
     Workspace workspace;
+    workspace.Jobs = JobCount(arguments);
     // The build loads every image right afterwards and finds any damage then, so adding need not
     // decode each image twice.
     workspace.Intake.VerifyData = false;
@@ -60,7 +61,7 @@ const Command kBuildCommand = {
         "order given, as the window's Add command does, and writes them as one texture dictionary.\n"
         "--format, --mipmaps and --filter apply to the entries whose list sets none of their own.",
     .Options = {kDictionaryOutput, kVersionStampOption, kTextureFlagOption, kFormatOption, kMipmapsOption,
-                kFilterOption, kDxtQualityOption, kNoPow2Option},
+                kFilterOption, kDxtQualityOption, kJobsOption, kNoPow2Option},
     .ExitStatus =
         "Exit status: 0 every input became a texture; 1 some input was refused or left out;\n"
         "2 bad usage; 3 a read, decode or write error (nothing written).",

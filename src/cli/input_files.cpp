@@ -96,6 +96,21 @@ TxdOptions DictionaryOptions(const ParsedArguments& arguments) {
     return options;
 }
 
+unsigned JobCount(const ParsedArguments& arguments) {
+    const auto text = arguments.Value(kJobsOption.Long);
+    if (!text) {
+        return DefaultJobCount();
+    }
+    unsigned jobs = 0;
+    const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), jobs);
+    // More workers than this only cost memory: each holds a few textures.
+    constexpr unsigned kMostJobs = 256;
+    if (error != std::errc{} || end != text->data() + text->size() || jobs == 0 || jobs > kMostJobs) {
+        throw UsageError("--jobs takes a number from 1 to 256");
+    }
+    return jobs;
+}
+
 TextureOutput OutputDefaults(const ParsedArguments& arguments) {
     TextureOutput defaults;
     if (const auto text = arguments.Value(kFormatOption.Long)) {

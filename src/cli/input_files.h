@@ -30,6 +30,9 @@ inline constexpr Option kMipmapsOption = {"mipmaps", 0, "", "give every texture 
 inline constexpr Option kFilterOption = {"filter", 0, "FILTER",
                                          "filter mode of entries that name no flag word, wrapping both ways: nearest,\n"
                                          "linear, mip-nearest, mip-linear, linear-mip-nearest or trilinear"};
+inline constexpr Option kJobsOption = {"jobs", 'j', "N",
+                                       "worker threads (default: one per core); 1 works on one thread.\n"
+                                       "The output is the same for any number"};
 
 // The file named by the command's output option; throws a UsageError when there is none.
 std::string OutputFile(const ParsedArguments& arguments, const Option& output);
@@ -43,6 +46,10 @@ TxdOptions DictionaryOptions(const ParsedArguments& arguments);
 // The output choices given for entries that make none; throws a UsageError for a format or
 // filter of no known name.
 TextureOutput OutputDefaults(const ParsedArguments& arguments);
+
+// The worker threads asked for, else one per core; throws a UsageError for anything but a
+// positive number.
+unsigned JobCount(const ParsedArguments& arguments);
 
 // Adds the inputs in order exactly as the window's Add command does and writes the problem report
 // to err; true when some input was refused. A list file that cannot be read is an error here, not

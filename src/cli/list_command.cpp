@@ -18,6 +18,7 @@ int RunList(const ParsedArguments& arguments, const Streams& streams) {
     const std::span<const std::string_view> inputs = InputFiles(arguments);
     const TextureOutput defaults = OutputDefaults(arguments);
     Workspace workspace;
+    workspace.Jobs = JobCount(arguments);
     const bool refused = AddInputs(workspace, inputs, !arguments.Has(kNoPow2Option.Long), streams.Err);
     ApplyOutputDefaults(workspace.TexList, defaults);
     const size_t count = workspace.TexList.size();
@@ -41,7 +42,7 @@ const Command kListCommand = {
         "order given, as the window's Add command does, and writes the resulting texture list, so\n"
         "that a set of textures can be collected once and built many times. --format, --mipmaps and\n"
         "--filter are written into the entries whose list sets none of their own.",
-    .Options = {kListOutput, kFormatOption, kMipmapsOption, kFilterOption, kNoPow2Option},
+    .Options = {kListOutput, kFormatOption, kMipmapsOption, kFilterOption, kJobsOption, kNoPow2Option},
     .ExitStatus =
         "Exit status: 0 every input became an entry; 1 some input was refused, or nothing to write;\n"
         "2 bad usage; 3 a read, decode or write error (nothing written).",
