@@ -7,6 +7,7 @@
 
 #include "cli.h"
 #include "image_files.h"
+#include "image_set.h"
 #include "model_chunks.h"
 #include "process_runner.h"
 #include "temp_dir.h"
@@ -78,6 +79,41 @@ TEST_F(CliTest, DamagedInputEndsTheRunWithStatus3AndWritesNothing) {
     EXPECT_EQ(run.ExitCode, 3);
     EXPECT_NE(run.Err.find("bad.bmp\": Bitmap image is not valid"), std::string::npos) << run.Err;
     EXPECT_EQ(test::ReadText(out), "old");
+}
+
+// Workers change neither the dictionary nor a word of what the run says, also when an input that
+// only the build reads in full turns out damaged halfway through the list.
+TEST_F(CliTest, TheNumberOfJobsChangesNothingThatIsWrittenOrSaid) {
+    const std::string list = test::WriteImageSetWithMasks(dir.File(""), 12, 32);
+    std::vector<uint8_t> damaged = test::MakeJpeg(32, 32, test::JpegKind::Colour, [](int x, int y) {
+        return RgbColour{static_cast<uint8_t>(x * 8), static_cast<uint8_t>(y * 8), 0};
+    });
+    damaged.resize(damaged.size() / 2);
+    const std::vector<std::string> inputs = {list, Image("odd.bmp", 6, 6), Image("b.bmp", 4, 4)};
+    const std::vector<std::string> damagedInputs = {list, dir.Write("bad.jpg", damaged), Image("c.bmp", 8, 8)};
+    for (const std::vector<std::string>* run : {&inputs, &damagedInputs}) {
+        const std::vector<std::string> base = {"build", "--format", "PAL8", "--mipmaps", "-o"};
+        const auto build = [&](const std::string& jobs) {
+            // The same name in a folder of its own, since the result line names the file.
+            std::filesystem::create_directories(dir.File(jobs));
+            const std::string out = dir.WriteText(jobs + "/out.txd", "old");
+            std::vector<std::string> arguments = base;
+            arguments.push_back(out);
+            arguments.insert(arguments.end(), {"--jobs", jobs});
+            arguments.insert(arguments.end(), run->begin(), run->end());
+            const CliRun result = Run(arguments);
+            return std::pair{result, test::ReadBytes(out)};
+        };
+        const auto [single, singleBytes] = build("1");
+        EXPECT_EQ(single.ExitCode, run == &inputs ? 1 : 3) << single.Err;
+        for (const std::string jobs : {"2", "3"}) {
+            const auto [parallel, parallelBytes] = build(jobs);
+            EXPECT_EQ(parallel.ExitCode, single.ExitCode) << jobs;
+            EXPECT_EQ(parallel.Out, single.Out) << jobs;
+            EXPECT_EQ(parallel.Err, single.Err) << jobs;
+            EXPECT_EQ(parallelBytes, singleBytes) << jobs;
+        }
+    }
 }
 
 TEST_F(CliTest, OptionsChooseVersionFlagAndSizeRule) {

@@ -105,7 +105,7 @@ std::vector<uint8_t> EncodeIn(const RasterChoice& choice, const PixelLevel& leve
         case TextureFormat::Dxt1:
         case TextureFormat::Dxt3:
         case TextureFormat::Dxt5:
-            return CompressDxt(level, choice.Format, choice.Dxt);
+            return CompressDxt(level, choice.Format, choice.Dxt, choice.DxtWorkers);
         case TextureFormat::Lum8:
             return GreyLevels(level);
         default:

@@ -26,6 +26,7 @@ struct RasterChoice {
     TextureFormat Format = TextureFormat::C8888;
     bool Mipmaps = false;
     DxtQuality Dxt = DxtQuality::Best;
+    unsigned DxtWorkers = DxtWorkerCount();  // threads sharing each level's DXT blocks
 };
 
 // Makes the raster of an entry whose images intake has just read into its slots: merges the

@@ -7,6 +7,7 @@
 #include "io/byte_writer.h"
 #include "io/code_page.h"
 #include "io/error.h"
+#include "io/ordered_work.h"
 #include "txd/txd_format.h"
 
 namespace vc {
@@ -15,7 +16,8 @@ namespace {
 
 constexpr uint64_t kClosingExtensionSize = kChunkHeaderSize + kCreatorText.size();
 
-// Empties both conversion slots however the build ends.
+// Empties both conversion slots however an entry's preparation ends, so that a worker holds no
+// pixels between entries.
 class SlotRelease {
   public:
     explicit SlotRelease(ImageIntake& intake) : m_intake(intake) {}
@@ -168,45 +170,84 @@ uint64_t ExpectedSize(const TextureList& list) {
     return std::min<uint64_t>(size, std::numeric_limits<uint32_t>::max());
 }
 
+// One entry made ready on a worker: its images read and its texture native assembled, waiting to
+// be written in list order.
+struct PreparedTexture {
+    bool Accepted = false;  // false when intake or the alpha checks leave the entry out
+    std::string Problems;   // the problem blocks intake wrote for the entry
+    TImageInfo Colour;
+    TImageInfo Alpha;
+    TextureFields Fields;
+    TextureRaster Raster;
+};
+
+// Reads only the entry and uses only the worker's own intake, so entries can be prepared side by
+// side. The DXT blocks of a level are shared by as many threads as the build has, so that the last
+// large texture does not keep one core busy alone.
+PreparedTexture PrepareTexture(ImageIntake& intake, const TTexFile& entry, const TxdOptions& options,
+                               uint32_t buildFlag, unsigned jobs) {
+    const SlotRelease release(intake);
+    PreparedTexture prepared;
+    intake.ProblemText.clear();
+    prepared.Accepted = LoadEntryImages(intake, entry, options.pwr2lmt, prepared.Colour, prepared.Alpha);
+    prepared.Problems = std::move(intake.ProblemText);
+    if (!prepared.Accepted) {
+        return prepared;
+    }
+    RasterChoice choice = ChoiceFor(entry, prepared.Colour);
+    choice.Dxt = options.Dxt;
+    choice.DxtWorkers = jobs;
+    prepared.Raster = AssembleRaster(intake, entry, prepared.Colour, prepared.Alpha, choice);
+    prepared.Fields = FieldsFor(entry, prepared.Colour, choice.Format, prepared.Raster.Levels.size(), buildFlag);
+    return prepared;
+}
+
 }  // namespace
 
 BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& options,
                          const BuildProgress& progress) {
     BuildResult result;
-    result.Total = workspace.TexList.size();
-    if (workspace.TexList.empty()) {
+    TextureList& list = workspace.TexList;
+    result.Total = list.size();
+    if (list.empty()) {
         return result;
     }
-    SlotRelease release(workspace.Intake);
     const uint32_t stamp = VersionStamp(options.VersionIndex);
     const uint32_t flag = TextureFlag(options.FlagIndex);
+    const unsigned jobs = std::max(1u, workspace.Jobs);
+    std::vector<ImageIntake> intakes(jobs);
 
     // Both sizes are patched once every texture is written.
     WriteHeader(out, ChunkType::TextureDictionary, 0, stamp);
     WriteHeader(out, ChunkType::Data, 4, stamp);
     out.Append(LittleEndianU32(0));
-    for (size_t index = 0; index < workspace.TexList.size(); ++index) {
-        TTexFile& entry = workspace.TexList[index];
-        if (progress) {
-            progress(index, result.Total, entry.TexName);
+    // Each entry is told just before it is waited for, as if the entries were made one by one.
+    const auto tell = [&](size_t index) {
+        if (progress && index < list.size()) {
+            progress(index, result.Total, list[index].TexName);
         }
-        TImageInfo colour;
-        TImageInfo alpha;
-        if (!LoadEntryImages(workspace.Intake, entry, options.pwr2lmt, colour, alpha)) {
-            continue;
-        }
-        entry.TexInfo = colour;
-        if (entry.HasAlpha) {
-            entry.AlphaInfo = alpha;
-        } else {
-            entry.AlphaName.clear();
-        }
-        RasterChoice choice = ChoiceFor(entry, colour);
-        choice.Dxt = options.Dxt;
-        const TextureRaster raster = AssembleRaster(workspace.Intake, entry, colour, alpha, choice);
-        WriteTextureNative(out, FieldsFor(entry, colour, choice.Format, raster.Levels.size(), flag), raster, stamp);
-        ++result.Written;
-    }
+    };
+    tell(0);
+    RunInOrder(
+        list.size(), jobs,
+        [&](unsigned worker, size_t index) {
+            return PrepareTexture(intakes[worker], list[index], options, flag, jobs);
+        },
+        [&](size_t index, PreparedTexture prepared) {
+            workspace.Intake.ProblemText += prepared.Problems;
+            if (prepared.Accepted) {
+                TTexFile& entry = list[index];
+                entry.TexInfo = prepared.Colour;
+                if (entry.HasAlpha) {
+                    entry.AlphaInfo = prepared.Alpha;
+                } else {
+                    entry.AlphaName.clear();
+                }
+                WriteTextureNative(out, prepared.Fields, prepared.Raster, stamp);
+                ++result.Written;
+            }
+            tell(index + 1);
+        });
     out.PatchU32(kTextureCountOffset, result.Written);
     WriteHeader(out, ChunkType::Extension, kCreatorText.size(), stamp);
     out.Append({reinterpret_cast<const uint8_t*>(kCreatorText.data()), kCreatorText.size()});

@@ -29,7 +29,10 @@ using BuildProgress = std::function<void(size_t done, size_t total, std::string_
 
 // Reads every entry's images again, merges alpha images, and assembles the dictionary in memory.
 // Entries that fail intake or the alpha checks are left out; the entries written get their image
-// info renewed. Nothing is written to disk here: the caller chooses where the bytes go.
+// info renewed. Nothing is written to disk here: the caller chooses where the bytes go. Entries
+// are read and assembled on the workspace's workers, a few ahead of the one being written, and
+// written in list order: the bytes, the problem report and the progress calls (on the calling
+// thread) are the same for any number of workers.
 // Throws an Error when an image cannot be read or the dictionary would outgrow its 32-bit sizes.
 BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const BuildProgress& progress = {});
 
