@@ -1,7 +1,12 @@
 #include "workspace/list_import.h"
 
+#include <optional>
+#include <vector>
+
 #include "io/file_io.h"
 #include "io/file_names.h"
+#include "io/ordered_work.h"
+#include "workspace/image_reading.h"
 
 namespace vc {
 
@@ -11,11 +16,31 @@ std::string Quoted(std::string_view path) {
     return "\"" + std::string(FileNamePart(path)) + "\"";
 }
 
-// Adds one listed texture; false when it was left out. The look-up holds every entry of the list,
-// those added by this import included.
-bool AddListedTexture(Workspace& workspace, TextureLookup& lookup, const ListedTexture& listed, bool pwr2lmt) {
+// A listed texture's images, read on a worker.
+struct ListedReading {
+    ImageReading Colour;
+    std::optional<ImageReading> Alpha;  // read only for an accepted colour image and an existing alpha file
+    bool AlphaUsable = false;
+};
+
+ListedReading ReadListedImages(ImageIntake& intake, const ListedTexture& listed, bool pwr2lmt) {
+    ListedReading reading;
+    if (listed.Path.empty()) {
+        return reading;
+    }
+    reading.AlphaUsable = !listed.AlphaPath.empty() && IsExistingFile(listed.AlphaPath);
+    reading.Colour = ReadImageInfo(intake, listed.Path, kColourSlot, pwr2lmt);
+    if (reading.Colour.Accepted && !reading.Colour.Failure && reading.AlphaUsable) {
+        reading.Alpha = ReadImageInfo(intake, listed.AlphaPath, kAlphaSlot, pwr2lmt);
+    }
+    return reading;
+}
+
+// Adds one listed texture whose images are read; false when it was left out. The look-up holds
+// every entry of the list, those added by this import included.
+bool AddListedTexture(Workspace& workspace, TextureLookup& lookup, const ListedTexture& listed,
+                      const ListedReading& reading) {
     std::string& problems = workspace.Intake.ProblemText;
-    const bool alphaUsable = !listed.AlphaPath.empty() && IsExistingFile(listed.AlphaPath);
     // The name as listed, possibly empty, takes part in the look-up.
     if (!listed.Path.empty() && lookup.Contains(listed.Name, listed.Path)) {
         problems += "\r\n\r\n=> " + Quoted(listed.Path) + " already exists.";
@@ -25,11 +50,11 @@ bool AddListedTexture(Workspace& workspace, TextureLookup& lookup, const ListedT
         return false;
     }
     TImageInfo colour;
-    if (!workspace.Intake.ReadImageFile(listed.Path, kColourSlot, false, pwr2lmt, colour)) {
+    if (!TakeReading(reading.Colour, problems, colour)) {
         return false;
     }
     TImageInfo alpha;
-    if (alphaUsable && !workspace.Intake.ReadImageFile(listed.AlphaPath, kAlphaSlot, false, pwr2lmt, alpha)) {
+    if (reading.Alpha && !TakeReading(*reading.Alpha, problems, alpha)) {
         return false;
     }
     if (!listed.OutputProblems.empty()) {
@@ -40,7 +65,7 @@ bool AddListedTexture(Workspace& workspace, TextureLookup& lookup, const ListedT
     entry.TexPath = listed.Path;
     entry.TexName = listed.Name.empty() ? std::string(FileNameWithoutExtension(listed.Path)) : listed.Name;
     entry.TexInfo = colour;
-    if (alphaUsable && CheckAlphaFit(colour, alpha) == AlphaFit::Fits) {
+    if (reading.AlphaUsable && CheckAlphaFit(colour, alpha) == AlphaFit::Fits) {
         entry.HasAlpha = true;
         entry.AlphaPath = listed.AlphaPath;
         entry.AlphaName = listed.Alpha.empty() ? std::string(FileNameWithoutExtension(listed.AlphaPath)) : listed.Alpha;
@@ -48,7 +73,7 @@ bool AddListedTexture(Workspace& workspace, TextureLookup& lookup, const ListedT
             entry.AlphaName += "a";
         }
         entry.AlphaInfo = alpha;
-    } else if (alphaUsable) {
+    } else if (reading.AlphaUsable) {
         problems += "\r\n\r\n=> " + Quoted(listed.Path) + " and alpha " + Quoted(listed.AlphaPath) +
                     " don't have same dimensions - alpha dismissed.";
     }
@@ -62,15 +87,23 @@ bool AddListedTexture(Workspace& workspace, TextureLookup& lookup, const ListedT
 size_t AddListedTextures(Workspace& workspace, std::span<const ListedTexture> listed, bool pwr2lmt,
                          const ImportProgress& progress) {
     TextureLookup lookup(workspace.TexList);
-    size_t added = 0;
-    for (size_t index = 0; index < listed.size(); ++index) {
-        if (progress) {
+    std::vector<ImageIntake> intakes = WorkerIntakes(workspace.Intake, workspace.Jobs);
+    const auto tell = [&](size_t index) {
+        if (progress && index < listed.size()) {
             progress(index, listed.size(), listed[index].Path);
         }
-        if (AddListedTexture(workspace, lookup, listed[index], pwr2lmt)) {
-            ++added;
-        }
-    }
+    };
+    size_t added = 0;
+    tell(0);
+    RunInOrder(
+        listed.size(), static_cast<unsigned>(intakes.size()),
+        [&](unsigned worker, size_t index) { return ReadListedImages(intakes[worker], listed[index], pwr2lmt); },
+        [&](size_t index, const ListedReading& reading) {
+            if (AddListedTexture(workspace, lookup, listed[index], reading)) {
+                ++added;
+            }
+            tell(index + 1);
+        });
     return added;
 }
 

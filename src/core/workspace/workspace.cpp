@@ -1,8 +1,10 @@
 #include "workspace/workspace.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "io/file_names.h"
+#include "workspace/image_reading.h"
 #include "workspace/list_import.h"
 
 namespace vc {
@@ -14,23 +16,19 @@ bool HasTexturePath(const TextureList& list, std::string_view path) {
                        [&](const TTexFile& entry) { return SameTextTrimmed(entry.TexPath, path); });
 }
 
-}  // namespace
+bool IsListFile(std::string_view path) {
+    return LowerAscii(FileExtension(path)) == ".txt";
+}
 
-void AddFile(Workspace& workspace, std::string_view path, bool pwr2lmt) {
-    if (TrimText(path).empty()) {
-        return;
-    }
-    if (LowerAscii(FileExtension(path)) == ".txt") {
-        ImportTextureList(workspace, path, pwr2lmt);
-        return;
-    }
+// Adds an image read beforehand, unless its path is in the list by now.
+void AddReadImage(Workspace& workspace, std::string_view path, const ImageReading& reading) {
     // Only the path decides: an entry with an empty name (from a file named ".bmp") must not
     // make every later file look like a duplicate.
     if (HasTexturePath(workspace.TexList, path)) {
         return;
     }
     TImageInfo info;
-    if (!workspace.Intake.ReadImageFile(path, kColourSlot, false, pwr2lmt, info)) {
+    if (!TakeReading(reading, workspace.Intake.ProblemText, info)) {
         return;
     }
     TTexFile entry;
@@ -40,14 +38,50 @@ void AddFile(Workspace& workspace, std::string_view path, bool pwr2lmt) {
     workspace.TexList.push_back(std::move(entry));
 }
 
+}  // namespace
+
+void AddFile(Workspace& workspace, std::string_view path, bool pwr2lmt) {
+    if (TrimText(path).empty()) {
+        return;
+    }
+    if (IsListFile(path)) {
+        ImportTextureList(workspace, path, pwr2lmt);
+        return;
+    }
+    if (!HasTexturePath(workspace.TexList, path)) {
+        AddReadImage(workspace, path, ReadImageInfo(workspace.Intake, path, kColourSlot, pwr2lmt));
+    }
+}
+
 void AddFiles(Workspace& workspace, std::span<const std::string> paths, bool pwr2lmt, const ImportProgress& progress) {
     workspace.Intake.ProblemText.clear();
-    for (size_t index = 0; index < paths.size(); ++index) {
-        if (progress) {
+    std::vector<ImageIntake> intakes = WorkerIntakes(workspace.Intake, workspace.Jobs);
+    const auto tell = [&](size_t index) {
+        if (progress && index < paths.size()) {
             progress(index, paths.size(), paths[index]);
         }
-        AddFile(workspace, paths[index], pwr2lmt);
-    }
+    };
+    tell(0);
+    // Images are read on the workers; lists are imported in their turn, since what they add
+    // decides which later paths are already listed.
+    RunInOrder(
+        paths.size(), static_cast<unsigned>(intakes.size()),
+        [&](unsigned worker, size_t index) -> std::optional<ImageReading> {
+            const std::string& path = paths[index];
+            if (TrimText(path).empty() || IsListFile(path)) {
+                return std::nullopt;
+            }
+            return ReadImageInfo(intakes[worker], path, kColourSlot, pwr2lmt);
+        },
+        [&](size_t index, const std::optional<ImageReading>& reading) {
+            const std::string& path = paths[index];
+            if (reading) {
+                AddReadImage(workspace, path, *reading);
+            } else if (IsListFile(path)) {
+                ImportTextureList(workspace, path, pwr2lmt, progress);
+            }
+            tell(index + 1);
+        });
 }
 
 }  // namespace vc
