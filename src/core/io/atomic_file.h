@@ -39,6 +39,7 @@ class AtomicFile final : public ByteSink {
     void Flush();
     void Finish(bool flushToDisk);
     void WriteAt(uint64_t offset, std::span<const uint8_t> bytes);
+    void StartWriteback();
 
     std::string m_utf8Path;
     std::string m_target;
@@ -47,6 +48,7 @@ class AtomicFile final : public ByteSink {
     std::vector<uint8_t> m_pending;  // small appends, written together
     uint64_t m_written = 0;          // bytes in the file itself
     uint64_t m_size = 0;             // bytes in the file and pending
+    uint64_t m_writebackStart = 0;   // bytes the system was asked to put on disk
     bool m_closed = false;
     bool m_committed = false;
 };
