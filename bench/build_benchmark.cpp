@@ -77,9 +77,11 @@ void DecodeImages(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * images.RasterBytes);
 }
 
+// The argument is the number of workers.
 void BuildTxd(benchmark::State& state) {
     const ImageSet& images = Images();
     vc::Workspace workspace;
+    workspace.Jobs = static_cast<unsigned>(state.range(0));
     for (const std::string& path : images.Paths) {
         vc::AddFile(workspace, path, true);
     }
@@ -96,7 +98,7 @@ void BuildTxd(benchmark::State& state) {
 
 BENCHMARK(ReadFiles)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(DecodeImages)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BuildTxd)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BuildTxd)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 }  // namespace
 
