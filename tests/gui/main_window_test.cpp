@@ -86,7 +86,7 @@ struct FileSeen {
 std::vector<FileSeen> FilesIn(const std::filesystem::path& folder) {
     std::vector<FileSeen> files;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        files.push_back({InodeOf(entry.path().string()), entry.file_size()});
+        files.push_back({InodeOf(entry.path().string()), entry.is_regular_file() ? entry.file_size() : 0});
     }
     return files;
 }
@@ -453,6 +453,23 @@ class MainWindowTest : public QObject {
                      {"build", "--rw-version", "0x1003", "-o", cliOut, files[0].toStdString(), files[1].toStdString()}),
                  0);
         QCOMPARE(vc::test::ReadBytes(out.toStdString()), vc::test::ReadBytes(cliOut));
+
+        // A folder in the chosen file's place cannot be replaced: the error box, the folder as it
+        // was, and no file left behind where the dictionary waited (beside the last one saved).
+        std::filesystem::create_directory(f.Folder.File("taken.txd"));
+        f.Folder.WriteText("taken.txd/keep.txt", "kept");
+        const size_t entries = FilesIn(f.Folder.Path()).size();
+        f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("taken.txd")));
+        f.Prompts.WhileSaveFileAsked = [&] { waiting = FilesIn(f.Folder.Path()); };
+        QTest::mouseClick(f.Button("Button6"), Qt::LeftButton);
+        QCOMPARE(waiting.size(), entries + 1);
+        QCOMPARE(f.Prompts.Messages.size(), size_t{2});
+        QCOMPARE(f.Prompts.Messages[1].Kind, MessageKind::Error);
+        QCOMPARE(f.Prompts.Messages[1].Text,
+                 "Cannot replace file \"" + Q(f.Folder.File("taken.txd")) + "\": Is a directory");
+        QCOMPARE(vc::test::ReadText(f.Folder.File("taken.txd/keep.txt")), std::string("kept"));
+        QCOMPARE(FilesIn(f.Folder.Path()).size(), entries);
+        QCOMPARE(FilesIn(scratch.Path()).size(), size_t{0});
     }
 
     // With a save folder the user can write in, the dictionary is assembled there, where it will
