@@ -506,6 +506,21 @@ class MainWindowTest : public QObject {
         QCOMPARE(FilesIn(scratch.Path()).size(), size_t{0});
         QCOMPARE(FilesIn(saves.Path()).size(), size_t{1});  // the first dictionary only
         QCOMPARE(FilesIn(elsewhere.Path()).size(), size_t{1});
+
+        // An image broken since it was added ends the build with the error box, before the Save
+        // dialog, and the half-built dictionary is gone.
+        std::vector<uint8_t> broken = vc::test::ReadBytes(f.Entry(0).TexPath);
+        broken.resize(200);
+        f.Folder.Write("a.bmp", broken);
+        const size_t dialogs = f.Prompts.Dialogs.size();
+        QTest::mouseClick(f.Button("Button6"), Qt::LeftButton);
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogs);
+        QCOMPARE(f.Prompts.Messages.size(), size_t{3});
+        QCOMPARE(f.Prompts.Messages[2].Kind, MessageKind::Error);
+        QVERIFY(f.Prompts.Messages[2].Text.contains("Bitmap image is not valid"));
+        QCOMPARE(FilesIn(elsewhere.Path()).size(), size_t{1});
+        QCOMPARE(FilesIn(saves.Path()).size(), size_t{1});
+        QCOMPARE(FilesIn(scratch.Path()).size(), size_t{0});
     }
 
     void EditingCommandsKeepEnablingInStepAndTheTableModelItsContract() {
