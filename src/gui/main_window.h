@@ -111,10 +111,11 @@ class TForm1 final : public QMainWindow {
     QAction* CreateAction(QMenu* menu, const char* name, const QString& caption,
                           const QKeySequence& shortcut = QKeySequence());
     void MarkOptions();
-    // Adds a batch of files and shows their problems under the caption; errors end the batch.
-    void AddFiles(const QStringList& paths, const QString& caption);
+    // Adds a batch of files, telling each in a progress box titled with the command, and shows
+    // their problems in a box captioned after it; errors end the batch.
+    void AddFiles(const QStringList& paths, const QString& command);
     // The same for files named at start or dropped, where dictionaries among them are opened.
-    void AddOrOpenFiles(const QStringList& paths, const QString& caption);
+    void AddOrOpenFiles(const QStringList& paths, const QString& command);
     void ShowProblems(const QString& heading, const QString& caption);
     void ShowError(const QString& text);
     // Runs one command; an error of the platform ends it with the standard error box.

@@ -27,6 +27,7 @@
 #include "io/file_io.h"
 #include "io/file_names.h"
 #include "io/path_shortening.h"
+#include "io/temporary_file.h"
 #include "listfile/texture_list_file.h"
 #include "platform_registration.h"
 #include "texlist/entry_texts.h"
@@ -110,6 +111,13 @@ QString ReplaceQuestion(const std::string& folder, const std::vector<std::string
     return text + "\r\n\r\nReplace them?";
 }
 
+// Tells a progress box of each image file an import reads.
+ImportProgress ReportReading(Progress& progress) {
+    return [&progress](size_t done, size_t total, std::string_view path) {
+        progress.Report(done, total, "Reading " + Text(std::string(FileNamePart(path))));
+    };
+}
+
 NumberFormat LocaleNumberFormat() {
     const QLocale locale;
     return {Utf8(locale.groupSeparator()), Utf8(locale.decimalPoint())};
@@ -132,7 +140,7 @@ void TForm1::FormCreate(const QStringList& arguments) {
             existing << QFileInfo(argument).absoluteFilePath();
         }
     }
-    AddOrOpenFiles(existing, QStringLiteral("Adding Files (Parameter) - Problems"));
+    AddOrOpenFiles(existing, QStringLiteral("Adding Files (Parameter)"));
 }
 
 void TForm1::RefreshTable() {
@@ -227,19 +235,20 @@ void TForm1::ShowProblems(const QString& heading, const QString& caption) {
     }
 }
 
-void TForm1::AddFiles(const QStringList& paths, const QString& caption) {
+void TForm1::AddFiles(const QStringList& paths, const QString& command) {
     std::vector<std::string> files;
     for (const QString& path : paths) {
         files.push_back(Utf8(path));
     }
     bool completed = false;
     RunCommand([&] {
-        vc::AddFiles(m_workspace, files, m_settings.pwr2lmt);
+        const std::unique_ptr<Progress> progress = m_prompts.StartProgress(command);
+        vc::AddFiles(m_workspace, files, m_settings.pwr2lmt, ReportReading(*progress));
         completed = true;
     });
     RefreshTable();
     if (completed) {
-        ShowProblems(kAddHeading, caption);
+        ShowProblems(kAddHeading, command + " - Problems");
     }
 }
 
@@ -250,18 +259,18 @@ void TForm1::AddFromDialog() {
         return;
     }
     m_settings.Folders.Open = FolderOf(files.front());
-    AddFiles(files, QStringLiteral("Adding Files - Problems"));
+    AddFiles(files, QStringLiteral("Adding Files"));
 }
 
 void TForm1::WMDropFiles(const QStringList& paths) {
-    AddOrOpenFiles(paths, QStringLiteral("Drag & Drop Files - Problems"));
+    AddOrOpenFiles(paths, QStringLiteral("Drag & Drop Files"));
 }
 
-void TForm1::AddOrOpenFiles(const QStringList& paths, const QString& caption) {
+void TForm1::AddOrOpenFiles(const QStringList& paths, const QString& command) {
     QStringList images;
     const auto addImages = [&] {
         if (!images.isEmpty()) {
-            AddFiles(images, caption);
+            AddFiles(images, command);
             images.clear();
         }
     };
@@ -305,9 +314,7 @@ void TForm1::OpenDictionary(const QString& path) {
         }
         const std::unique_ptr<Progress> progress = m_prompts.StartProgress(kOpenCaption);
         ImportExtractedDictionary(m_workspace, Utf8(dictionary), folder, extracted, m_settings.pwr2lmt,
-                                  [&](size_t done, size_t total, std::string_view file) {
-                                      progress->Report(done, total, "Reading " + Text(std::string(FileNamePart(file))));
-                                  });
+                                  ReportReading(*progress));
         completed = true;
     });
     RefreshTable();
@@ -346,9 +353,15 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 
 void TForm1::BuildTxd() {
     RunCommand([&] {
+        // The dictionary waits on disk while the user chooses where it goes, in the folder the Save
+        // dialog opens where it can, so that saving there is a rename.
+        const std::string likelyFolder = m_workspace.SuggestedTxdPath.empty()
+                                             ? m_settings.Folders.Save
+                                             : FolderOf(Text(m_workspace.SuggestedTxdPath));
+        TemporaryFile dictionary(ScratchFolder(likelyFolder) + "/.vellumcraft-build-XXXXXX");
         const BuildResult result = [&] {
             const std::unique_ptr<Progress> progress = m_prompts.StartProgress(QStringLiteral("Build TXD"));
-            return vc::BuildTxd(m_workspace, m_settings.DictionaryOptions(),
+            return BuildTxdInto(dictionary, m_workspace, m_settings.DictionaryOptions(),
                                 [&](size_t done, size_t total, std::string_view name) {
                                     progress->Report(done, total, "Assembling " + Text(std::string(name)));
                                 });
@@ -366,7 +379,7 @@ void TForm1::BuildTxd() {
         }
         // The suggestion is the Build dialog's file name: the user's choice stands until the next.
         m_workspace.SuggestedTxdPath = Utf8(file);
-        WriteFileAtomically(Utf8(file), result.Bytes);
+        PutInPlace(dictionary, Utf8(file));
         m_prompts.ShowMessage(MessageKind::Information, QStringLiteral("Build TXD - Result"),
                               Text(BuildResultText(result.Written, result.Total, FileNamePart(Utf8(file)), result.Size,
                                                    LocaleNumberFormat())));
@@ -435,10 +448,7 @@ void TForm1::ImportTextureList() {
     bool completed = false;
     RunCommand([&] {
         const std::unique_ptr<Progress> progress = m_prompts.StartProgress(QStringLiteral("Import Texture List"));
-        vc::ImportTextureList(m_workspace, Utf8(file), m_settings.pwr2lmt,
-                              [&](size_t done, size_t total, std::string_view path) {
-                                  progress->Report(done, total, "Reading " + Text(std::string(FileNamePart(path))));
-                              });
+        vc::ImportTextureList(m_workspace, Utf8(file), m_settings.pwr2lmt, ReportReading(*progress));
         completed = true;
     });
     RefreshTable();

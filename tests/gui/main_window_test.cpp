@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
@@ -51,6 +52,43 @@ QString TitleOfTheBoxOpenedBy(const std::function<void()>& open) {
     closer.start(0);
     open();
     return title;
+}
+
+// Points the system's temporary folder (TMPDIR) at a folder of the test's while it lives.
+class SystemTemporaryFolder {
+  public:
+    explicit SystemTemporaryFolder(const std::filesystem::path& folder) : m_old(qgetenv("TMPDIR")) {
+        qputenv("TMPDIR", QByteArray::fromStdString(folder.string()));
+    }
+    ~SystemTemporaryFolder() {
+        if (m_old.isNull()) {
+            qunsetenv("TMPDIR");
+        } else {
+            qputenv("TMPDIR", m_old);
+        }
+    }
+
+  private:
+    QByteArray m_old;
+};
+
+ino_t InodeOf(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
+// A file found in a folder; the same file keeps its inode when it is renamed into another folder.
+struct FileSeen {
+    ino_t Inode = 0;
+    uintmax_t Size = 0;
+};
+
+std::vector<FileSeen> FilesIn(const std::filesystem::path& folder) {
+    std::vector<FileSeen> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        files.push_back({InodeOf(entry.path().string()), entry.is_regular_file() ? entry.file_size() : 0});
+    }
+    return files;
 }
 
 std::vector<int> SelectedRows(const QTableView& table) {
@@ -290,6 +328,28 @@ class MainWindowTest : public QObject {
         QVERIFY(f.DetailPanel().startsWith("Tex. 2: "));
     }
 
+    // A batch shows the progress box, which tells every file before it is read, in order.
+    void AddingABatchTellsEachFileAsItIsRead() {
+        Fixture f;
+        QVERIFY(f.Show());
+        QTest::mouseClick(f.Button("Button1"), Qt::LeftButton);  // the Add dialog, cancelled
+        QVERIFY(f.Prompts.ProgressReports.isEmpty());
+        f.Prompts.NextOpenFiles.push_back(
+            {f.Paletted("a.bmp", 4, 4), f.Paletted("odd.bmp", 6, 6), f.TrueColour("c.bmp", 8, 8)});
+        QTest::mouseClick(f.Button("Button1"), Qt::LeftButton);
+        QCOMPARE(f.Prompts.ProgressReports,
+                 QStringList({"Adding Files: 0/3 Reading a.bmp", "Adding Files: 1/3 Reading odd.bmp",
+                              "Adding Files: 2/3 Reading c.bmp"}));
+        QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Adding Files - Problems"));
+
+        f.Prompts.ProgressReports.clear();
+        f.Window.WMDropFiles({f.Paletted("d.bmp", 4, 4), f.Paletted("e.bmp", 4, 4)});
+        QCOMPARE(f.Prompts.ProgressReports,
+                 QStringList({"Drag & Drop Files: 0/2 Reading d.bmp", "Drag & Drop Files: 1/2 Reading e.bmp"}));
+    }
+
     void RefusedFilesAreListedInOneBoxAndCancelDoesNothing() {
         Fixture f;
         f.Window.AddFromDialog();  // cancelled
@@ -344,30 +404,48 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
         QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Adding Files (Parameter) - Problems"));
+        QCOMPARE(f.Prompts.ProgressReports, QStringList({"Adding Files (Parameter): 0/2 Reading good.bmp",
+                                                         "Adding Files (Parameter): 1/2 Reading odd.bmp"}));
         QVERIFY(f.Prompts.Messages[0].Text.contains("\"odd.bmp\""));
         QVERIFY(!f.Prompts.Messages[0].Text.contains("missing.bmp"));
     }
 
+    // The dictionary waits in a file, not in memory, while the user chooses where it goes: in the
+    // system's temporary folder when there is no save folder yet. Cancelling removes it; saving
+    // renames that very file into place.
     void BuildWritesWhatTheCoreAssemblesAndReportsIt() {
         Fixture f;
+        QVERIFY(f.Show());
+        vc::test::TempDir scratch;
+        const SystemTemporaryFolder redirected(scratch.Path());
         const QStringList files = {f.Paletted("a.bmp", 64, 64), f.TrueColour("b.bmp", 8, 8)};
         f.Add(files);
-        f.Window.BuildTxd();  // save dialog cancelled
+        std::vector<FileSeen> waiting;
+        f.Prompts.WhileSaveFileAsked = [&] { waiting = FilesIn(scratch.Path()); };
+        QTest::mouseClick(f.Button("Button6"), Qt::LeftButton);  // save dialog cancelled
         QVERIFY(f.Prompts.Messages.empty());
         QCOMPARE(f.Prompts.Dialogs.back().Filter, QStringLiteral("Texture Dictionaries (*.txd)|*.txd"));
         QVERIFY(f.Prompts.Dialogs.back().ConfirmOverwrite);
+        QCOMPARE(waiting.size(), size_t{1});
+        QVERIFY(waiting[0].Size > 0);
+        QCOMPARE(FilesIn(scratch.Path()).size(), size_t{0});
 
         const QString out = Q(f.Folder.File("cars.txd"));
         f.Prompts.NextSaveFile.push_back(out);
+        f.Prompts.ProgressReports.clear();
+        waiting.clear();
         f.Action("verid2")->trigger();
-        f.Action("BuildTXD1")->trigger();
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
         QCOMPARE(f.Prompts.Messages[0].Kind, MessageKind::Information);
         QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Build TXD - Result"));
-        QCOMPARE(f.Prompts.ProgressReports.mid(2),
+        QCOMPARE(f.Prompts.ProgressReports,
                  QStringList({"Build TXD: 0/2 Assembling a", "Build TXD: 1/2 Assembling b"}));
         QCOMPARE(f.Prompts.Messages[0].Text,
                  QStringLiteral("2 of 2 textures assembled sucessfully to cars.txd!\r\nSize of file: 5.57 KB"));
+        QCOMPARE(waiting.size(), size_t{1});
+        QCOMPARE(FilesIn(scratch.Path()).size(), size_t{0});
+        QCOMPARE(InodeOf(out.toStdString()), waiting[0].Inode);
 
         // The command line builds the same bytes from the same inputs.
         const std::string cliOut = f.Folder.File("cli.txd");
@@ -375,6 +453,74 @@ class MainWindowTest : public QObject {
                      {"build", "--rw-version", "0x1003", "-o", cliOut, files[0].toStdString(), files[1].toStdString()}),
                  0);
         QCOMPARE(vc::test::ReadBytes(out.toStdString()), vc::test::ReadBytes(cliOut));
+
+        // A folder in the chosen file's place cannot be replaced: the error box, the folder as it
+        // was, and no file left behind where the dictionary waited (beside the last one saved).
+        std::filesystem::create_directory(f.Folder.File("taken.txd"));
+        f.Folder.WriteText("taken.txd/keep.txt", "kept");
+        const size_t entries = FilesIn(f.Folder.Path()).size();
+        f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("taken.txd")));
+        f.Prompts.WhileSaveFileAsked = [&] { waiting = FilesIn(f.Folder.Path()); };
+        QTest::mouseClick(f.Button("Button6"), Qt::LeftButton);
+        QCOMPARE(waiting.size(), entries + 1);
+        QCOMPARE(f.Prompts.Messages.size(), size_t{2});
+        QCOMPARE(f.Prompts.Messages[1].Kind, MessageKind::Error);
+        QCOMPARE(f.Prompts.Messages[1].Text,
+                 "Cannot replace file \"" + Q(f.Folder.File("taken.txd")) + "\": Is a directory");
+        QCOMPARE(vc::test::ReadText(f.Folder.File("taken.txd/keep.txt")), std::string("kept"));
+        QCOMPARE(FilesIn(f.Folder.Path()).size(), entries);
+        QCOMPARE(FilesIn(scratch.Path()).size(), size_t{0});
+    }
+
+    // With a save folder the user can write in, the dictionary is assembled there, where it will
+    // most likely be saved; a save to another folder takes it there, and nothing is left behind.
+    void BuildAssemblesInTheSaveFolderWhereItCan() {
+        vc::test::TempDir saves;
+        vc::test::TempDir elsewhere;
+        Fixture f({}, "[Paths]\r\nsave=" + saves.Path().string() + "\r\n");
+        QVERIFY(f.Show());
+        vc::test::TempDir scratch;
+        const SystemTemporaryFolder redirected(scratch.Path());
+        f.Add({f.Paletted("a.bmp", 16, 16)});
+        std::vector<FileSeen> waiting;
+        std::vector<FileSeen> inTheSystemFolder;
+        f.Prompts.WhileSaveFileAsked = [&] {
+            waiting = FilesIn(saves.Path());
+            inTheSystemFolder = FilesIn(scratch.Path());
+        };
+        const QString out = Q(saves.File("cars.txd"));
+        f.Prompts.NextSaveFile.push_back(out);
+        QTest::mouseClick(f.Button("Button6"), Qt::LeftButton);
+        QCOMPARE(f.Prompts.Dialogs.back().Directory, Q(saves.Path().string()));
+        QCOMPARE(waiting.size(), size_t{1});
+        QCOMPARE(inTheSystemFolder.size(), size_t{0});
+        QCOMPARE(InodeOf(out.toStdString()), waiting[0].Inode);
+        const std::vector<uint8_t> saved = vc::test::ReadBytes(out.toStdString());
+
+        const QString again = Q(elsewhere.File("again.txd"));
+        f.Prompts.NextSaveFile.push_back(again);
+        QTest::mouseClick(f.Button("Button6"), Qt::LeftButton);
+        QCOMPARE(f.Prompts.Messages.size(), size_t{2});
+        QCOMPARE(f.Prompts.Messages[1].Caption, QStringLiteral("Build TXD - Result"));
+        QCOMPARE(vc::test::ReadBytes(again.toStdString()), saved);
+        QCOMPARE(FilesIn(scratch.Path()).size(), size_t{0});
+        QCOMPARE(FilesIn(saves.Path()).size(), size_t{1});  // the first dictionary only
+        QCOMPARE(FilesIn(elsewhere.Path()).size(), size_t{1});
+
+        // An image broken since it was added ends the build with the error box, before the Save
+        // dialog, and the half-built dictionary is gone.
+        std::vector<uint8_t> broken = vc::test::ReadBytes(f.Entry(0).TexPath);
+        broken.resize(200);
+        f.Folder.Write("a.bmp", broken);
+        const size_t dialogs = f.Prompts.Dialogs.size();
+        QTest::mouseClick(f.Button("Button6"), Qt::LeftButton);
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogs);
+        QCOMPARE(f.Prompts.Messages.size(), size_t{3});
+        QCOMPARE(f.Prompts.Messages[2].Kind, MessageKind::Error);
+        QVERIFY(f.Prompts.Messages[2].Text.contains("Bitmap image is not valid"));
+        QCOMPARE(FilesIn(elsewhere.Path()).size(), size_t{1});
+        QCOMPARE(FilesIn(saves.Path()).size(), size_t{1});
+        QCOMPARE(FilesIn(scratch.Path()).size(), size_t{0});
     }
 
     void EditingCommandsKeepEnablingInStepAndTheTableModelItsContract() {

@@ -29,6 +29,9 @@ class TestPrompts final : public Prompts {
     }
     QString SaveFile(const FileDialogOptions& options) override {
         Dialogs.push_back(options);
+        if (WhileSaveFileAsked) {
+            WhileSaveFileAsked();
+        }
         return Take(NextSaveFile, QString());
     }
     void ShowMessage(MessageKind kind, const QString& caption, const QString& text) override {
@@ -65,6 +68,8 @@ class TestPrompts final : public Prompts {
     std::deque<QStringList> NextOpenFiles;
     std::deque<QString> NextOpenFile;
     std::deque<QString> NextSaveFile;
+    // Looks at what the command has done so far while the Save dialog waits for its answer.
+    std::function<void()> WhileSaveFileAsked;
     std::deque<bool> NextAnswers;
     using DialogAction = std::function<int(QDialog&)>;
     std::deque<DialogAction> NextDialogActions;

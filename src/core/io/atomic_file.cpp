@@ -13,13 +13,6 @@ namespace vc {
 
 namespace {
 
-// Appends smaller than this are gathered and written together.
-constexpr size_t kPendingLimit = size_t{64} << 10;
-
-// Once this much more is written, the system is asked to start putting it on disk, so that the
-// flush at the end waits for little more than the last part instead of the whole file.
-constexpr uint64_t kWritebackStep = uint64_t{8} << 20;
-
 // Linux gives up on a path after this many links; a chain this long is taken for a loop.
 constexpr int kMaxLinksFollowed = 40;
 
@@ -52,101 +45,31 @@ mode_t ModeForNewFile(const std::string& target) {
     return 0666 & ~mask;
 }
 
+// True when a rename can take the file at path to a file in folder. Two mounts of one file system
+// look alike here; their rename fails, and the caller copies instead.
+bool OnOneFileSystem(const std::string& path, const std::string& folder) {
+    struct stat file {};
+    struct stat place {};
+    return ::stat(path.c_str(), &file) == 0 && ::stat(folder.empty() ? "." : folder.c_str(), &place) == 0 &&
+           file.st_dev == place.st_dev;
+}
+
 }  // namespace
 
 AtomicFile::AtomicFile(std::string_view utf8Path)
-    : m_utf8Path(utf8Path),
-      m_target(RealFileOf(utf8Path).string()),
-      m_temporary(m_target + ".tmp-XXXXXX"),
-      m_file(::mkstemp(m_temporary.data())) {
-    if (m_file.Get() < 0) {
-        ThrowSystemError(ErrorKind::Write, "Cannot create file", m_utf8Path, errno);
-    }
-    m_pending.reserve(kPendingLimit);
-}
-
-AtomicFile::~AtomicFile() {
-    if (!m_committed) {
-        ::unlink(m_temporary.c_str());
-    }
-}
-
-void AtomicFile::Append(std::span<const uint8_t> bytes) {
-    if (m_pending.size() + bytes.size() > kPendingLimit) {
-        Flush();
-    }
-    if (bytes.size() >= kPendingLimit) {
-        WriteAt(m_written, bytes);
-        m_written += bytes.size();
-        StartWriteback();
-    } else {
-        m_pending.insert(m_pending.end(), bytes.begin(), bytes.end());
-    }
-    m_size += bytes.size();
-}
-
-void AtomicFile::Overwrite(uint64_t offset, std::span<const uint8_t> bytes) {
-    if (offset > m_size || bytes.size() > m_size - offset) {
-        throw std::out_of_range("AtomicFile::Overwrite past the end");
-    }
-    Flush();
-    WriteAt(offset, bytes);
-}
+    : m_utf8Path(utf8Path), m_target(RealFileOf(utf8Path).string()), m_file(m_target + ".tmp-XXXXXX", m_utf8Path) {}
 
 void AtomicFile::Close() {
-    Finish(false);
+    m_file.Close(ModeForNewFile(m_target), false);
+    m_closed = true;
 }
 
 void AtomicFile::Commit() {
     if (!m_closed) {
-        Finish(true);
+        m_file.Close(ModeForNewFile(m_target), true);
     }
-    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
-        ThrowSystemError(ErrorKind::Write, "Cannot replace file", m_utf8Path, errno);
-    }
-    m_committed = true;
-}
-
-void AtomicFile::Finish(bool flushToDisk) {
-    Flush();
-    m_pending = {};
-    m_closed = true;
-    if (::fchmod(m_file.Get(), ModeForNewFile(m_target)) != 0 || (flushToDisk && ::fsync(m_file.Get()) != 0) ||
-        m_file.Close() != 0) {
-        ThrowSystemError(ErrorKind::Write, "Cannot write file", m_utf8Path, errno);
-    }
-}
-
-void AtomicFile::Flush() {
-    WriteAt(m_written, m_pending);
-    m_written += m_pending.size();
-    m_pending.clear();
-    StartWriteback();
-}
-
-void AtomicFile::StartWriteback() {
-    if (m_written - m_writebackStart < kWritebackStep) {
-        return;
-    }
-#ifdef __linux__
-    // Only a hint: a failure here shows again, and is reported, when the file is flushed.
-    ::sync_file_range(m_file.Get(), static_cast<off_t>(m_writebackStart),
-                      static_cast<off_t>(m_written - m_writebackStart), SYNC_FILE_RANGE_WRITE);
-#endif
-    m_writebackStart = m_written;
-}
-
-void AtomicFile::WriteAt(uint64_t offset, std::span<const uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::pwrite(m_file.Get(), bytes.data(), bytes.size(), static_cast<off_t>(offset));
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            ThrowSystemError(ErrorKind::Write, "Cannot write file", m_utf8Path, errno);
-        }
-        bytes = bytes.subspan(static_cast<size_t>(written));
-        offset += static_cast<uint64_t>(written);
+    if (const int error = m_file.RenameOnto(m_target); error != 0) {
+        ThrowSystemError(ErrorKind::Write, "Cannot replace file", m_utf8Path, error);
     }
 }
 
@@ -154,6 +77,25 @@ void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> byt
     AtomicFile file(utf8Path);
     file.Append(bytes);
     file.Commit();
+}
+
+void PutInPlace(TemporaryFile& file, std::string_view utf8Path, Placement placement) {
+    const std::string target = RealFileOf(utf8Path).string();
+    if (placement == Placement::RenameWherePossible &&
+        OnOneFileSystem(file.Path(), std::filesystem::path(target).parent_path().string())) {
+        file.Close(ModeForNewFile(target), true);
+        const int error = file.RenameOnto(target);
+        if (error == 0) {
+            return;
+        }
+        if (error != EXDEV) {
+            ThrowSystemError(ErrorKind::Write, "Cannot replace file", utf8Path, error);
+        }
+    }
+    AtomicFile copy(utf8Path);
+    file.CopyTo(copy);
+    copy.Commit();
+    file.Remove();
 }
 
 }  // namespace vc

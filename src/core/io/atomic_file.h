@@ -4,10 +4,9 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "io/byte_sink.h"
-#include "io/posix_file.h"
+#include "io/temporary_file.h"
 
 namespace vc {
 
@@ -21,11 +20,10 @@ class AtomicFile final : public ByteSink {
     explicit AtomicFile(std::string_view utf8Path);
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
-    ~AtomicFile() override;
 
-    void Append(std::span<const uint8_t> bytes) override;
-    void Overwrite(uint64_t offset, std::span<const uint8_t> bytes) override;
-    uint64_t Size() const override { return m_size; }
+    void Append(std::span<const uint8_t> bytes) override { m_file.Append(bytes); }
+    void Overwrite(uint64_t offset, std::span<const uint8_t> bytes) override { m_file.Overwrite(offset, bytes); }
+    uint64_t Size() const override { return m_file.Size(); }
     // Flushes the file to disk and puts it in the target's place. After Close(), only puts it in
     // place: the caller has flushed the file system that holds it.
     void Commit();
@@ -36,25 +34,27 @@ class AtomicFile final : public ByteSink {
     const std::string& Target() const { return m_target; }
 
   private:
-    void Flush();
-    void Finish(bool flushToDisk);
-    void WriteAt(uint64_t offset, std::span<const uint8_t> bytes);
-    void StartWriteback();
-
     std::string m_utf8Path;
     std::string m_target;
-    std::string m_temporary;
-    FileDescriptor m_file;
-    std::vector<uint8_t> m_pending;  // small appends, written together
-    uint64_t m_written = 0;          // bytes in the file itself
-    uint64_t m_size = 0;             // bytes in the file and pending
-    uint64_t m_writebackStart = 0;   // bytes the system was asked to put on disk
+    TemporaryFile m_file;
     bool m_closed = false;
-    bool m_committed = false;
 };
 
 // Writes bytes to a temporary file beside the target (the file a link leads to) and renames it
 // over the target.
 void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> bytes);
+
+// How PutInPlace may move a file onto its target.
+enum class Placement {
+    RenameWherePossible,  // a rename when both are on one file system, else a copy
+    Copy,                 // a copy always, as between two file systems
+};
+
+// Puts a complete temporary file in the place of the file at utf8Path (the end of its chain of
+// links, as AtomicFile replaces it), so that the target holds either its old content or the whole
+// new content: by a rename when both are on one file system, else by a copy written beside the
+// target, flushed to disk and renamed over it. Afterwards the temporary file is gone; on an error
+// the target is as it was and the temporary file is left to its owner.
+void PutInPlace(TemporaryFile& file, std::string_view utf8Path, Placement placement = Placement::RenameWherePossible);
 
 }  // namespace vc

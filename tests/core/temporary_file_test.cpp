@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "io/atomic_file.h"
+#include "io/error.h"
+#include "io/temporary_file.h"
+#include "temp_dir.h"
+#include "thrown_error.h"
+
+namespace vc {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempDir;
+
+size_t EntriesIn(const fs::path& folder) {
+    return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
+}
+
+ino_t InodeOf(const std::string& path) {
+    struct stat status {};
+    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+    return status.st_ino;
+}
+
+// Bytes of a dictionary-sized file, larger than one piece of a copy, with a value patched at the
+// start as a build patches its sizes.
+std::vector<uint8_t> WriteContent(TemporaryFile& file) {
+    std::vector<uint8_t> content((size_t{5} << 20) / 2 + 7);
+    for (size_t i = 0; i < content.size(); ++i) {
+        content[i] = static_cast<uint8_t>(i * 31 + i / 4099);
+    }
+    file.Append(std::span(content).first(10));
+    file.Append(std::span(content).subspan(10));
+    file.PatchU32(4, 0x0A0B0C0D);
+    content[4] = 0x0D;
+    content[5] = 0x0C;
+    content[6] = 0x0B;
+    content[7] = 0x0A;
+    return content;
+}
+
+// A folder on another file system than the test's temporary folder, where the system has one.
+class OtherFileSystemFolder {
+  public:
+    OtherFileSystemFolder(const fs::path& thanThis) {
+        std::string pattern = "/dev/shm/vellumcraft-test-XXXXXX";
+        struct stat shared {};
+        struct stat here {};
+        if (::stat("/dev/shm", &shared) != 0 || ::stat(thanThis.c_str(), &here) != 0 || shared.st_dev == here.st_dev ||
+            ::mkdtemp(pattern.data()) == nullptr) {
+            return;
+        }
+        m_path = pattern;
+    }
+    ~OtherFileSystemFolder() {
+        if (m_path) {
+            std::error_code ignored;
+            fs::remove_all(*m_path, ignored);
+        }
+    }
+    const std::optional<fs::path>& Path() const { return m_path; }
+
+  private:
+    std::optional<fs::path> m_path;
+};
+
+TEST(TemporaryFile, IsRemovedWhenLeftAlone) {
+    TempDir dir;
+    std::string path;
+    {
+        TemporaryFile file(dir.File(".build-XXXXXX"));
+        path = file.Path();
+        EXPECT_EQ(fs::path(path).parent_path(), dir.Path());
+        EXPECT_NE(path, dir.File(".build-XXXXXX"));
+        WriteContent(file);
+        EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+    }
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_EQ(EntriesIn(dir.Path()), 0u);
+}
+
+TEST(TemporaryFile, AFolderThatCannotHoldItIsNamedInTheError) {
+    TempDir dir;
+    const test::Thrown thrown = test::ThrownBy([&] { TemporaryFile(dir.File("missing/.build-XXXXXX"), "out.txd"); });
+    EXPECT_EQ(thrown.Kind, ErrorKind::Write);
+    EXPECT_EQ(thrown.Message, "Cannot create file \"out.txd\": No such file or directory");
+}
+
+TEST(TemporaryFile, ScratchFolderIsThePreferredOneWhereFilesCanBeCreated) {
+    TempDir dir;
+    EXPECT_EQ(ScratchFolder(dir.Path().string()), dir.Path().string());
+    const std::string system = fs::temp_directory_path().string();
+    EXPECT_EQ(ScratchFolder(""), system);
+    EXPECT_EQ(ScratchFolder(dir.File("missing")), system);
+    EXPECT_EQ(ScratchFolder(dir.WriteText("file", "x")), system);
+    fs::create_directory(dir.File("locked"));
+    fs::permissions(dir.File("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+    if (::geteuid() != 0) {  // the superuser may create files anywhere
+        EXPECT_EQ(ScratchFolder(dir.File("locked")), system);
+    }
+}
+
+TEST(PutInPlace, OnOneFileSystemTheFileIsRenamedAndKeepsTheTargetsMode) {
+    TempDir dir;
+    const std::string target = dir.WriteText("out.txd", "old");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    TemporaryFile file(dir.File(".build-XXXXXX"));
+    const std::vector<uint8_t> content = WriteContent(file);
+    const ino_t written = InodeOf(file.Path());
+    PutInPlace(file, target);
+    EXPECT_EQ(InodeOf(target), written) << "the file was copied, not renamed";
+    EXPECT_EQ(ReadBytes(target), content);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_FALSE(fs::exists(file.Path()));
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
+TEST(PutInPlace, ACopyIsWrittenBesideTheTargetAndLeavesNoTemporaryFile) {
+    TempDir scratch;
+    TempDir dir;
+    const std::string target = dir.WriteText("out.txd", "old");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    TemporaryFile file(scratch.File(".build-XXXXXX"));
+    const std::vector<uint8_t> content = WriteContent(file);
+    const ino_t written = InodeOf(file.Path());
+    PutInPlace(file, target, Placement::Copy);
+    EXPECT_NE(InodeOf(target), written);
+    EXPECT_EQ(ReadBytes(target), content);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(EntriesIn(scratch.Path()), 0u) << "the temporary file is still there after the copy";
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u) << "the copy's own temporary file is still there";
+}
+
+// A real second file system (/dev/shm, a memory file system, where there is one) rather than a
+// copy asked for: a rename between the two cannot work, so the file is copied.
+TEST(PutInPlace, BetweenTwoFileSystemsTheFileIsCopied) {
+    TempDir dir;
+    const OtherFileSystemFolder other(dir.Path());
+    if (!other.Path()) {
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    }
+    const std::string target = dir.File("new.txd");
+    TemporaryFile file((*other.Path() / ".build-XXXXXX").string());
+    const std::vector<uint8_t> content = WriteContent(file);
+    PutInPlace(file, target);
+    EXPECT_EQ(ReadBytes(target), content);
+    EXPECT_EQ(EntriesIn(*other.Path()), 0u);
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
+// Either way, a link to the target stays a link and the file it leads to is replaced.
+TEST(PutInPlace, ThroughALinkTheRealFileIsReplaced) {
+    for (const Placement placement : {Placement::RenameWherePossible, Placement::Copy}) {
+        TempDir dir;
+        fs::create_directory(dir.File("real"));
+        const std::string real = dir.WriteText("real/out.txd", "old");
+        fs::create_symlink("real/out.txd", dir.File("out.txd"));
+        TemporaryFile file(dir.File(".build-XXXXXX"));
+        const std::vector<uint8_t> content = WriteContent(file);
+        PutInPlace(file, dir.File("out.txd"), placement);
+        EXPECT_EQ(ReadBytes(real), content);
+        EXPECT_TRUE(fs::is_symlink(dir.File("out.txd"))) << "the link was replaced by a file";
+        EXPECT_EQ(EntriesIn(dir.Path()), 2u);
+        EXPECT_EQ(EntriesIn(dir.File("real")), 1u);
+    }
+}
+
+// A folder in the target's place cannot be replaced by a file: the rename fails, and so does the
+// rename of a copy written beside it. The folder stays, the copy's temporary file is gone, and the
+// built file waits for its owner, who removes it.
+TEST(PutInPlace, AFailureKeepsTheOldTarget) {
+    for (const Placement placement : {Placement::RenameWherePossible, Placement::Copy}) {
+        TempDir dir;
+        fs::create_directory(dir.File("taken.txd"));
+        const std::string inside = dir.WriteText("taken.txd/keep.txt", "kept");
+        std::string built;
+        {
+            TemporaryFile file(dir.File(".build-XXXXXX"));
+            built = file.Path();
+            WriteContent(file);
+            const test::Thrown thrown = test::ThrownBy([&] { PutInPlace(file, dir.File("taken.txd"), placement); });
+            EXPECT_EQ(thrown.Kind, ErrorKind::Write);
+            EXPECT_EQ(thrown.Message, "Cannot replace file \"" + dir.File("taken.txd") + "\": Is a directory");
+            EXPECT_TRUE(fs::is_directory(dir.File("taken.txd")));
+            EXPECT_EQ(ReadBytes(inside).size(), 4u);
+            EXPECT_TRUE(fs::exists(built));
+            EXPECT_EQ(EntriesIn(dir.Path()), 2u);
+        }
+        EXPECT_FALSE(fs::exists(built));
+        EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+    }
+}
+
+TEST(PutInPlace, AMissingFolderIsNamedAndTheFileStaysWithItsOwner) {
+    TempDir dir;
+    TemporaryFile file(dir.File(".build-XXXXXX"));
+    WriteContent(file);
+    const std::string target = dir.File("missing/out.txd");
+    const test::Thrown thrown = test::ThrownBy([&] { PutInPlace(file, target); });
+    EXPECT_EQ(thrown.Kind, ErrorKind::Write);
+    EXPECT_NE(thrown.Message.find(target), std::string::npos) << thrown.Message;
+    EXPECT_TRUE(fs::exists(file.Path()));
+}
+
+}  // namespace
+}  // namespace vc
