@@ -4,6 +4,7 @@
 
 #include "commands.h"
 #include "exit_status.h"
+#include "input_files.h"
 #include "io/file_io.h"
 #include "txd/extraction_folder.h"
 #include "usage_error.h"
@@ -37,7 +38,7 @@ int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
         throw UsageError("the folder to write into is missing (-o DIR)");
     }
     ExtractionFolder target(folder);
-    const ExtractionResult result = ExtractTxdFile(dictionary, target);
+    const ExtractionResult result = ExtractTxdFile(dictionary, target, {}, JobCount(arguments));
     target.Commit();
     for (const ExtractedTexture& texture : result.Textures) {
         PrintTexture(texture, streams.Out);
@@ -58,7 +59,7 @@ int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
 
 const Command kExtractCommand = {
     .Name = "extract",
-    .Synopsis = "FILE.txd [-o DIR]",
+    .Synopsis = "FILE.txd [-o DIR] [--jobs N]",
     .Summary = "take a dictionary apart into images, masks and a texture list",
     .Description =
         "Writes one image per texture of the dictionary: a bitmap for a one-level PAL8, 8888 or 888 texture\n"
@@ -68,7 +69,7 @@ const Command kExtractCommand = {
         "dictionary's version stamp, the list gives the same texture natives. File names come from the\n"
         "texture names but never leave DIR; files of those names are replaced, nothing else in DIR is touched.\n"
         "Prints one line per texture (name, size, format, levels, and its mask or DDS file) and a summary.",
-    .Options = {kFolderOption},
+    .Options = {kFolderOption, kJobsOption},
     .ExitStatus =
         "Exit status: 0 every texture was extracted; 1 some textures could not be (the rest were);\n"
         "2 bad usage; 3 a read, malformed or write error.",

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli.h"
@@ -346,6 +348,23 @@ TEST_F(CliTest, ExtractWritesImagesMasksAndAListThatBuildsTheSameDictionary) {
 
     EXPECT_EQ(Run({"extract", dir.File("car.txd"), "-o", dir.File("elsewhere")}).ExitCode, 0);
     EXPECT_TRUE(std::filesystem::exists(dir.File("elsewhere/car.txt")));
+    // One worker thread and two write the same files and print the same lines. The list names its
+    // images by their paths, so both write into the same folder.
+    const auto extractWith = [&](const std::string& jobs) {
+        const CliRun jobsRun = Run({"extract", dir.File("car.txd"), "-o", dir.File("jobs"), "--jobs", jobs});
+        EXPECT_EQ(jobsRun.ExitCode, 0) << jobsRun.Err;
+        std::map<std::string, std::vector<uint8_t>> files;
+        for (const auto& file : std::filesystem::directory_iterator(dir.File("jobs"))) {
+            files[file.path().filename().string()] = test::ReadBytes(file.path().string());
+        }
+        return std::pair(jobsRun.Out, files);
+    };
+    const auto two = extractWith("2");
+    EXPECT_EQ(two.second.size(), 5u);
+    const auto one = extractWith("1");
+    EXPECT_EQ(one.first, two.first);
+    EXPECT_TRUE(one.second == two.second) << "the files differ";
+    EXPECT_EQ(Run({"extract", dir.File("car.txd"), "--jobs", "0"}).ExitCode, 2);
     EXPECT_EQ(Run({"extract"}).ExitCode, 2);
     EXPECT_EQ(Run({"extract", dir.File("none.txd")}).ExitCode, 3);
     EXPECT_EQ(Run({"extract", dir.WriteText("bad.txd", "not a dictionary")}).ExitCode, 3);

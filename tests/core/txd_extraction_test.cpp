@@ -2,12 +2,16 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "image_files.h"
 #include "io/atomic_file.h"
 #include "io/byte_reader.h"
+#include "io/error.h"
 #include "temp_dir.h"
 #include "txd/txd_builder.h"
 #include "txd/txd_extraction.h"
@@ -164,9 +168,8 @@ std::vector<test::Bytes> NativeChunks(const std::vector<uint8_t>& dictionary) {
 
 // Texture natives written field by field in every Direct3D 8 form: each format, one level, some
 // levels and the whole chain, flag words of every kind, mask names, alpha flags that disagree with
-// the pixels, a raster format with the automatic mipmap bit, and extension content. Extracted and
-// built again with the dictionary's stamp and default options, every native comes out the same.
-TEST_F(TxdExtractionTest, EveryDirect3D8TextureNativeSurvivesExtractAndBuild) {
+// the pixels, a raster format with the automatic mipmap bit, and extension content.
+std::vector<test::NativeFields> Direct3D8Natives() {
     using test::Bytes;
     using test::NativeFields;
     std::vector<NativeFields> natives;
@@ -213,7 +216,15 @@ TEST_F(TxdExtractionTest, EveryDirect3D8TextureNativeSurvivesExtractAndBuild) {
             pixels[i] = 255;
         }
     }
+    return natives;
+}
 
+// Extracted and built again with the dictionary's stamp and default options, every Direct3D 8
+// texture native comes out the same.
+TEST_F(TxdExtractionTest, EveryDirect3D8TextureNativeSurvivesExtractAndBuild) {
+    using test::Bytes;
+    using test::NativeFields;
+    const std::vector<NativeFields> natives = Direct3D8Natives();
     for (size_t version = 0; version < kVersionStamps.size(); ++version) {
         const uint32_t stamp = kVersionStamps[version];
         SCOPED_TRACE("stamp " + std::to_string(stamp));
@@ -234,6 +245,149 @@ TEST_F(TxdExtractionTest, EveryDirect3D8TextureNativeSurvivesExtractAndBuild) {
         ASSERT_EQ(again.size(), chunks.size());
         for (size_t i = 0; i < chunks.size(); ++i) {
             EXPECT_EQ(again[i], chunks[i]) << natives[i].Name << " from " << extracted.Textures[i].ImageFile;
+        }
+    }
+}
+
+// Everything one extraction hands over, in order: each progress call and each file with its
+// bytes, and the result as text. The sink and the progress must be called on the extracting thread.
+class RecordingSink final : public ExtractionSink {
+  public:
+    explicit RecordingSink(std::optional<size_t> failingWrite) : m_failingWrite(failingWrite) {}
+    void Write(std::string_view fileName, std::span<const uint8_t> bytes) override {
+        EXPECT_EQ(std::this_thread::get_id(), m_caller) << fileName;
+        if (Files.size() == m_failingWrite) {
+            throw Error(ErrorKind::Write, "Cannot write \"" + std::string(fileName) + "\"");
+        }
+        Events.push_back("write " + std::string(fileName));
+        Files.emplace_back(fileName, test::Bytes(bytes.begin(), bytes.end()));
+    }
+    void Progress(size_t done, size_t total, std::string_view name) {
+        EXPECT_EQ(std::this_thread::get_id(), m_caller) << name;
+        Events.push_back("progress " + std::to_string(done) + "/" + std::to_string(total) + " " + std::string(name));
+    }
+
+    std::vector<std::string> Events;
+    std::vector<std::pair<std::string, test::Bytes>> Files;
+
+  private:
+    std::optional<size_t> m_failingWrite;
+    std::thread::id m_caller = std::this_thread::get_id();
+};
+
+struct ExtractionRecord {
+    std::vector<std::string> Events;
+    std::vector<std::pair<std::string, test::Bytes>> Files;
+    std::string Result;  // a line per texture and a summary, or the error that ended the run
+};
+
+ExtractionRecord ExtractRecorded(const test::Bytes& dictionary, unsigned jobs,
+                                 std::optional<size_t> failingWrite = {}) {
+    RecordingSink sink(failingWrite);
+    ExtractionRecord record;
+    try {
+        const ExtractionResult result = ExtractTxd(
+            dictionary, "set", "/extracted", sink,
+            [&](size_t done, size_t total, std::string_view name) { sink.Progress(done, total, name); }, jobs);
+        for (const ExtractedTexture& texture : result.Textures) {
+            record.Result += texture.Name + " " + std::to_string(texture.Width) + "x" + std::to_string(texture.Height) +
+                             " " + texture.Format + " " + std::to_string(texture.Levels) + " [" + texture.ImageFile +
+                             "] [" + texture.MaskName + "] [" + texture.MaskFile + "] [" + texture.Problem + "]\n";
+        }
+        record.Result += "list [" + result.ListFile + "], " + std::to_string(result.Failed) + " failed\n";
+    } catch (const Error& error) {
+        record.Result = error.what();
+    }
+    record.Events = std::move(sink.Events);
+    record.Files = std::move(sink.Files);
+    return record;
+}
+
+// A dictionary of every Direct3D 8 form, with large textures among the small ones (so that workers
+// finish textures out of order), a texture that cannot be read in the middle, and names that give
+// the same file name.
+test::Bytes VariedDictionary() {
+    using test::NativeFields;
+    std::vector<NativeFields> natives = Direct3D8Natives();
+    natives[0].MaskName = "tex1";  // the name of a texture after it
+    natives[3].Name = "Wall";
+    natives[15].Name = "wall";
+    const auto insert = [&](size_t at, NativeFields fields) {
+        natives.insert(natives.begin() + static_cast<ptrdiff_t>(at), std::move(fields));
+    };
+    insert(0, {.Flags = 0x1102,
+               .Name = "sky",
+               .RasterFormat = 0x0500,
+               .AlphaOrD3dFormat = 1,
+               .Width = 256,
+               .Height = 256,
+               .LevelPixels = {test::PatternBytes(256 * 256 * 4, 7)}});
+    insert(5, {.Flags = 0x1101,
+               .Name = "fence",
+               .MaskName = "fencea",
+               .RasterFormat = 0x2500,
+               .AlphaOrD3dFormat = 1,
+               .Width = 128,
+               .Height = 128,
+               .Depth = 8,
+               .Palette = test::PatternBytes(1024, 8),
+               .LevelPixels = {test::PatternBytes(128 * 128, 9)}});
+    insert(9, {.Name = "strange",
+               .RasterFormat = 0x7F00,
+               .Width = 4,
+               .Height = 4,
+               .LevelPixels = {test::PatternBytes(4 * 4 * 4, 10)}});
+    insert(12, {.Name = "road",
+                .RasterFormat = 0x8200,
+                .Width = 128,
+                .Height = 128,
+                .Depth = 16,
+                .CompressionOrFlags = 1,
+                .LevelPixels = Levels(TextureFormat::Dxt1, 128, 128, 8, 11)});
+    std::vector<test::Bytes> chunks;
+    for (const NativeFields& fields : natives) {
+        chunks.push_back(test::TextureNative(fields, 0x0800FFFF));
+    }
+    return test::Dictionary(chunks, 0, 0x0800FFFF);
+}
+
+// Textures are made on several threads but named, written, reported and listed in dictionary
+// order, so any number of jobs gives the same files, list, result and progress as one.
+TEST_F(TxdExtractionTest, AnyNumberOfJobsGivesTheSameFilesResultAndProgress) {
+    const test::Bytes dictionary = VariedDictionary();
+    const ExtractionRecord one = ExtractRecorded(dictionary, 1);
+    EXPECT_NE(one.Result.find("strange 4x4 ? 1 [] [] [] [Texture dictionary is not valid"), std::string::npos)
+        << one.Result;
+    EXPECT_NE(one.Result.find("list [set.txt], 1 failed"), std::string::npos) << one.Result;
+    EXPECT_NE(one.Result.find("tex0 8x4 PAL8 1 [tex0.bmp] [tex1] [tex1.bmp]"), std::string::npos) << one.Result;
+    EXPECT_NE(one.Result.find("tex1 8x4 PAL8 1 [tex1_2.bmp] [tex1a] [tex1a.bmp]"), std::string::npos) << one.Result;
+    EXPECT_NE(one.Result.find("wall 8x4 888 1 [wall_2.bmp]"), std::string::npos) << one.Result;
+    EXPECT_NE(one.Result.find("fence 128x128 PAL8 1 [fence.bmp] [fencea] [fencea.bmp]"), std::string::npos)
+        << one.Result;
+    ASSERT_EQ(one.Files.size(), 26u);
+    EXPECT_EQ(one.Files.back().first, "set.txt");
+    EXPECT_EQ(one.Events.front(), "progress 0/21 sky");
+    for (unsigned jobs : {2u, 3u}) {
+        const ExtractionRecord many = ExtractRecorded(dictionary, jobs);
+        EXPECT_EQ(many.Result, one.Result) << jobs << " jobs";
+        EXPECT_EQ(many.Events, one.Events) << jobs << " jobs";
+        EXPECT_TRUE(many.Files == one.Files) << jobs << " jobs: the bytes differ";
+    }
+}
+
+// A write that fails ends the run at the same file whatever the number of jobs, with the same
+// files and progress before it.
+TEST_F(TxdExtractionTest, AFailedWriteEndsTheRunAtTheSameFileForAnyNumberOfJobs) {
+    const test::Bytes dictionary = VariedDictionary();
+    for (const size_t failing : {size_t{0}, size_t{9}, size_t{25}}) {  // the first, one between, the list
+        const ExtractionRecord one = ExtractRecorded(dictionary, 1, failing);
+        EXPECT_EQ(one.Files.size(), failing);
+        EXPECT_EQ(one.Result.rfind("Cannot write \"", 0), 0u) << one.Result;
+        for (unsigned jobs : {2u, 3u}) {
+            const ExtractionRecord many = ExtractRecorded(dictionary, jobs, failing);
+            EXPECT_EQ(many.Result, one.Result) << jobs << " jobs, write " << failing;
+            EXPECT_EQ(many.Events, one.Events) << jobs << " jobs, write " << failing;
+            EXPECT_TRUE(many.Files == one.Files) << jobs << " jobs, write " << failing << ": the bytes differ";
         }
     }
 }

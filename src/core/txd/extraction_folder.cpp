@@ -48,9 +48,9 @@ void ExtractionFolder::Commit() {
 }
 
 ExtractionResult ExtractTxdFile(std::string_view dictionaryPath, ExtractionFolder& folder,
-                                const ExtractionProgress& progress) {
+                                const ExtractionProgress& progress, unsigned jobs) {
     const std::vector<uint8_t> file = ReadWholeFile(dictionaryPath);
-    return ExtractTxd(file, FileNameWithoutExtension(dictionaryPath), folder.AbsolutePath(), folder, progress);
+    return ExtractTxd(file, FileNameWithoutExtension(dictionaryPath), folder.AbsolutePath(), folder, progress, jobs);
 }
 
 }  // namespace vc

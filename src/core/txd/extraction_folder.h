@@ -42,8 +42,8 @@ class ExtractionFolder final : public ExtractionSink {
     bool m_committed = false;
 };
 
-// Reads a dictionary and takes it apart into a folder, ready to be committed.
+// Reads a dictionary and takes it apart into a folder on up to jobs threads, ready to be committed.
 ExtractionResult ExtractTxdFile(std::string_view dictionaryPath, ExtractionFolder& folder,
-                                const ExtractionProgress& progress = {});
+                                const ExtractionProgress& progress = {}, unsigned jobs = DefaultJobCount());
 
 }  // namespace vc

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "io/error.h"
+#include "io/ordered_work.h"
 #include "io/safe_file_names.h"
 #include "listfile/texture_list_file.h"
 #include "texlist/bmp_writer.h"
@@ -38,8 +39,9 @@ bool AnyTranslucent(const DecodedTexture& decoded) {
     return false;
 }
 
-// The colour image, and the mask when the texture has alpha: a paletted texture's mask keeps the
-// texture's indices over a palette of the alphas of its colours, so that each pixel shows its alpha.
+// The colour image, and the mask when the texture has alpha (empty without): a paletted texture's
+// mask keeps the texture's indices over a palette of the alphas of its colours, so that each pixel
+// shows its alpha.
 struct TextureImages {
     std::vector<uint8_t> Colour;
     std::vector<uint8_t> Mask;
@@ -137,6 +139,37 @@ DdsImage StoredForm(std::span<const uint8_t> file, const TxdTexture& texture) {
     return dds;
 }
 
+// What one texture gives, made from the dictionary's bytes and that texture alone, so that
+// textures can be made on any thread in any order: its files' bytes, and the image information
+// its list entry is built against. A texture a bitmap cannot hold gives a DDS file as its colour
+// image, and information with its stored format.
+struct MadeTexture {
+    TextureImages Images;
+    TImageInfo Colour;
+};
+
+MadeTexture MakeTexture(std::span<const uint8_t> file, const TxdTexture& texture) {
+    MadeTexture made;
+    if (!texture.Format) {
+        return made;
+    }
+    if (BitmapHoldsExactly(file, texture)) {
+        const DecodedTexture decoded = DecodeTexture(file, texture);
+        const std::vector<uint8_t> alphas = PaletteAlphas(file, texture, decoded);
+        const bool withMask =
+            texture.HasAlpha() || (IsPaletted(*texture.Format) ? !AllOpaque(alphas) : AnyTranslucent(decoded));
+        made.Images = EncodeImages(decoded, alphas, withMask);
+        made.Colour = {.Height = texture.Height,
+                       .Width = texture.Width,
+                       .Depth = decoded.Palette.empty() ? uint8_t{32} : uint8_t{8}};
+    } else {
+        const DdsImage dds = StoredForm(file, texture);
+        made.Images.Colour = EncodeDds(dds);
+        made.Colour = StoredImageInfo(dds);
+    }
+    return made;
+}
+
 // The list keys that make a default build write the texture's own fields: each set only where
 // the entry and its images would otherwise give other bytes.
 void KeepFields(const TxdTexture& texture, const TImageInfo& colour, TTexFile& entry) {
@@ -169,68 +202,71 @@ std::string InFolder(std::string_view folder, std::string_view fileName) {
     return path + std::string(fileName);
 }
 
+// Writes a made texture's files under names claimed in turn, notes them in extracted, and gives
+// the texture's list entry.
+TTexFile WriteTexture(const TxdTexture& texture, const MadeTexture& made, std::string_view folder,
+                      UniqueFileNames& names, ExtractionSink& sink, ExtractedTexture& extracted) {
+    TTexFile entry;
+    entry.TexName = texture.Name;
+    extracted.ImageFile = names.Claim(texture.Name, made.Colour.StoredFormat ? ".dds" : ".bmp");
+    sink.Write(extracted.ImageFile, made.Images.Colour);
+    if (!made.Images.Mask.empty()) {
+        // A texture without a mask name, or with its own name as one, gets its own name with "a",
+        // as a list import gives it.
+        const bool ownName = texture.MaskName.empty() || texture.MaskName == texture.Name;
+        extracted.MaskName = ownName ? texture.Name + "a" : texture.MaskName;
+        extracted.MaskFile = names.Claim(extracted.MaskName, ".bmp");
+        sink.Write(extracted.MaskFile, made.Images.Mask);
+        entry.HasAlpha = true;
+        entry.AlphaName = extracted.MaskName;
+        entry.AlphaPath = InFolder(folder, extracted.MaskFile);
+    }
+    entry.TexPath = InFolder(folder, extracted.ImageFile);
+    // PAL4 is written as PAL8: its picture is all that can be kept.
+    if (*texture.Format != TextureFormat::Pal4) {
+        KeepFields(texture, made.Colour, entry);
+    }
+    return entry;
+}
+
 }  // namespace
 
 ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view listBaseName, std::string_view folder,
-                            ExtractionSink& sink, const ExtractionProgress& progress) {
+                            ExtractionSink& sink, const ExtractionProgress& progress, unsigned jobs) {
     const TxdContents contents = ReadTxd(file);
+    const std::vector<TxdTexture>& textures = contents.Textures;
     ExtractionResult result;
     UniqueFileNames names;
     const std::string listFile = names.Claim(listBaseName, ".txt");
     TextureList list;
-    for (const TxdTexture& texture : contents.Textures) {
-        if (progress) {
-            progress(result.Textures.size(), contents.Textures.size(), texture.Name);
+    // Each texture is told once the one before it is written, which with one job is before the
+    // texture is made.
+    const auto tell = [&](size_t index) {
+        if (progress && index < textures.size()) {
+            progress(index, textures.size(), textures[index].Name);
         }
-        ExtractedTexture& extracted = result.Textures.emplace_back();
-        extracted.Name = texture.Name;
-        extracted.Width = texture.Width;
-        extracted.Height = texture.Height;
-        extracted.Levels = texture.Levels;
-        extracted.Format = texture.Format ? std::string(TextureFormatName(*texture.Format)) : "?";
-        if (!texture.Format) {
-            extracted.Problem = texture.Problem;
-            ++result.Failed;
-            continue;
-        }
-        TTexFile entry;
-        entry.TexName = texture.Name;
-        TImageInfo colour;
-        if (BitmapHoldsExactly(file, texture)) {
-            const DecodedTexture decoded = DecodeTexture(file, texture);
-            const std::vector<uint8_t> alphas = PaletteAlphas(file, texture, decoded);
-            const bool withMask =
-                texture.HasAlpha() || (IsPaletted(*texture.Format) ? !AllOpaque(alphas) : AnyTranslucent(decoded));
-            const TextureImages images = EncodeImages(decoded, alphas, withMask);
-            extracted.ImageFile = names.Claim(texture.Name, ".bmp");
-            sink.Write(extracted.ImageFile, images.Colour);
-            colour = {.Height = texture.Height,
-                      .Width = texture.Width,
-                      .Depth = decoded.Palette.empty() ? uint8_t{32} : uint8_t{8}};
-            if (withMask) {
-                // A texture without a mask name, or with its own name as one, gets its own name with
-                // "a", as a list import gives it.
-                const bool ownName = texture.MaskName.empty() || texture.MaskName == texture.Name;
-                extracted.MaskName = ownName ? texture.Name + "a" : texture.MaskName;
-                extracted.MaskFile = names.Claim(extracted.MaskName, ".bmp");
-                sink.Write(extracted.MaskFile, images.Mask);
-                entry.HasAlpha = true;
-                entry.AlphaName = extracted.MaskName;
-                entry.AlphaPath = InFolder(folder, extracted.MaskFile);
+    };
+    tell(0);
+    // Textures are made on the workers; names are claimed and files written here, in dictionary
+    // order, so that they come out the same for any number of jobs.
+    RunInOrder(
+        textures.size(), jobs, [&](unsigned, size_t index) { return MakeTexture(file, textures[index]); },
+        [&](size_t index, const MadeTexture& made) {
+            const TxdTexture& texture = textures[index];
+            ExtractedTexture& extracted = result.Textures.emplace_back();
+            extracted.Name = texture.Name;
+            extracted.Width = texture.Width;
+            extracted.Height = texture.Height;
+            extracted.Levels = texture.Levels;
+            extracted.Format = texture.Format ? std::string(TextureFormatName(*texture.Format)) : "?";
+            if (texture.Format) {
+                list.push_back(WriteTexture(texture, made, folder, names, sink, extracted));
+            } else {
+                extracted.Problem = texture.Problem;
+                ++result.Failed;
             }
-        } else {
-            const DdsImage dds = StoredForm(file, texture);
-            extracted.ImageFile = names.Claim(texture.Name, ".dds");
-            sink.Write(extracted.ImageFile, EncodeDds(dds));
-            colour = StoredImageInfo(dds);
-        }
-        entry.TexPath = InFolder(folder, extracted.ImageFile);
-        // PAL4 is written as PAL8: its picture is all that can be kept.
-        if (*texture.Format != TextureFormat::Pal4) {
-            KeepFields(texture, colour, entry);
-        }
-        list.push_back(std::move(entry));
-    }
+            tell(index + 1);
+        });
     if (!list.empty()) {
         result.ListFile = listFile;
         sink.Write(listFile, AsBytes(TextureListProfile(list).Bytes()));

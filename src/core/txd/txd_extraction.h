@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "io/ordered_work.h"
+
 namespace vc {
 
 // Where extraction hands the files it makes, each named as a file of the target folder.
@@ -36,7 +38,8 @@ struct ExtractionResult {
     size_t Failed = 0;
 };
 
-// Told before each texture is taken apart: how many are done, how many there are, and its name.
+// Told of each texture in turn once the ones before it are written: how many are done, how many
+// there are, and its name.
 using ExtractionProgress = std::function<void(size_t done, size_t total, std::string_view name)>;
 
 // Takes a dictionary apart into the product's own terms: one image per texture (an 8-bit
@@ -47,7 +50,10 @@ using ExtractionProgress = std::function<void(size_t done, size_t total, std::st
 // gives the same texture natives as the dictionary this product built. File names come from the
 // texture names but never leave the folder; the list keeps the real names. Throws an Error when
 // the dictionary is malformed; a texture that cannot be decoded is reported and left out.
+// Textures are decoded and encoded on up to jobs threads; the sink and progress are called on the
+// calling thread only, and the files, names and calls are the same for any number of jobs.
 ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view listBaseName, std::string_view folder,
-                            ExtractionSink& sink, const ExtractionProgress& progress = {});
+                            ExtractionSink& sink, const ExtractionProgress& progress = {},
+                            unsigned jobs = DefaultJobCount());
 
 }  // namespace vc
