@@ -12,8 +12,8 @@
 #include "image_set.h"
 #include "io/file_io.h"
 #include "temp_dir.h"
-#include "workspace/workspace.h"
 #include "txd/txd_builder.h"
+#include "workspace/workspace.h"
 
 namespace {
 
