@@ -144,6 +144,25 @@ TEST_F(TxdExtractionTest, AnUnreadableTextureIsReportedAndTheRestExtracted) {
     EXPECT_EQ(sink.Names, (std::vector<std::string>{"good.dds", "d.txt"}));
 }
 
+// PAL4 has no DDS form, so its picture is what is kept, also when it has levels below it.
+TEST_F(TxdExtractionTest, AMipmappedPal4TextureGivesItsPictureAsABitmap) {
+    using namespace test;
+    const Bytes pal4 = TextureNative({.Name = "pal4",
+                                      .RasterFormat = 0xC500,
+                                      .Width = 4,
+                                      .Height = 4,
+                                      .Depth = 4,
+                                      .Palette = PatternBytes(128, 1),
+                                      .LevelPixels = {Bytes(16, 3), Bytes(4, 2), Bytes(1, 1)}});
+    test::TempDir folder;
+    FolderSink sink(folder);
+    const ExtractionResult extracted = ExtractTxd(Dictionary({pal4}), "d", folder.Path().string(), sink);
+    ASSERT_EQ(extracted.Textures.size(), 1u);
+    EXPECT_EQ(extracted.Failed, 0u);
+    EXPECT_EQ(extracted.Textures[0].ImageFile, "pal4.bmp");
+    EXPECT_EQ(extracted.Textures[0].Levels, 3u);
+}
+
 // Levels of format down from width × height, each with its own bytes.
 std::vector<test::Bytes> Levels(TextureFormat format, uint32_t width, uint32_t height, size_t count, uint32_t pattern) {
     std::vector<test::Bytes> levels;

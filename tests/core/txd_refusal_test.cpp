@@ -86,7 +86,9 @@ TEST(TxdRefusal, ContentThatDoesNotFitItsFormatIsNamed) {
          [](NativeFields& f) { f.CompressionOrFlags = 1; f.Width = 8; f.Height = 8; f.LevelPixels = {Bytes(16)}; }},
         {"mipmap level 2 holds 2 bytes where 1 × 1 pixels of 888 need 4",
          [](NativeFields& f) { f.Width = 4; f.Height = 4; f.LevelPixels = {Bytes(64), Bytes(16), Bytes(2)}; }},
-        {"needs 4 bytes but only 0 are left", [](NativeFields& f) { f.Levels = 200; }},  // levels past the data
+        {"needs 4 bytes but only 0 are left", [](NativeFields& f) { f.Levels = 2; }},  // levels past the data
+        {"the texture has 200 levels, more than the 2 of a whole chain from 2 × 2",
+         [](NativeFields& f) { f.Levels = 200; }},
         {"the PAL8 palette of 256 entries needs 1024 bytes but only 100 follow",
          [](NativeFields& f) { f.RasterFormat = 0x2500; f.Palette = Bytes(100); f.LevelPixels = {}; f.Levels = 1; }},
         {"pixel 2 of the picture indexes colour 16 of a PAL4 palette, which has 16",

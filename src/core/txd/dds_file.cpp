@@ -132,17 +132,6 @@ std::string SizeText(uint32_t width, uint32_t height) {
 }
 
 // Each level halves the sides of the one before, down to 1.
-uint32_t LevelSide(uint32_t side, uint32_t level) {
-    return level < 32 ? std::max(side >> level, 1u) : 1;
-}
-
-uint32_t FullChainLevels(uint32_t width, uint32_t height) {
-    uint32_t levels = 1;
-    for (uint32_t side = std::max(width, height); side > 1; side /= 2) {
-        ++levels;
-    }
-    return levels;
-}
 
 // The fields of a DDS header the reader uses, in the order they are stored.
 struct Header {

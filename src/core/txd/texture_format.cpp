@@ -1,5 +1,7 @@
 #include "txd/texture_format.h"
 
+#include <algorithm>
+
 namespace vc {
 
 std::string_view TextureFormatName(TextureFormat format) {
@@ -64,6 +66,18 @@ uint64_t LevelSize(TextureFormat format, uint32_t width, uint32_t height) {
             return 16 * blocks;
     }
     return 0;
+}
+
+uint32_t LevelSide(uint32_t side, uint32_t level) {
+    return level < 32 ? std::max(side >> level, 1u) : 1;
+}
+
+uint32_t FullChainLevels(uint32_t width, uint32_t height) {
+    uint32_t levels = 1;
+    for (uint32_t side = std::max(width, height); side > 1; side /= 2) {
+        ++levels;
+    }
+    return levels;
 }
 
 }  // namespace vc

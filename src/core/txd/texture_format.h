@@ -38,6 +38,12 @@ bool CarriesAlpha(TextureFormat format);
 // The bytes one level of width × height pixels takes; DXT levels take whole blocks.
 uint64_t LevelSize(TextureFormat format, uint32_t width, uint32_t height);
 
+// A side of a level: each level halves the sides of the one above, down to 1.
+uint32_t LevelSide(uint32_t side, uint32_t level);
+
+// The levels of a whole chain from width × height down to 1 × 1; a texture has no more.
+uint32_t FullChainLevels(uint32_t width, uint32_t height);
+
 // Direct3D 9 surface format codes, as San Andreas dictionaries give them.
 enum class D3dFormat : uint32_t {
     // clang-format off

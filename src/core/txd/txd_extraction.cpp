@@ -97,14 +97,17 @@ bool AllOpaque(std::span<const uint8_t> levels) {
 
 // A bitmap and its mask hold a texture exactly when it has one level of PAL8, 8888, or 888 whose
 // unused bytes are 255 as a build writes them; the rest go into a DDS file that keeps their levels.
-bool BitmapHoldsExactly(std::span<const uint8_t> file, const TxdTexture& texture) {
+// PAL4 has no DDS form, so its picture is what can be kept, whatever levels it has.
+bool GoesToBitmap(std::span<const uint8_t> file, const TxdTexture& texture) {
+    if (*texture.Format == TextureFormat::Pal4) {
+        return true;
+    }
     if (texture.Levels != 1) {
         return false;
     }
     switch (*texture.Format) {
         case TextureFormat::Pal8:
         case TextureFormat::C8888:
-        case TextureFormat::Pal4:  // no DDS form: its picture is what can be kept
             return true;
         case TextureFormat::C888: {
             const std::span<const uint8_t> pixels = BytesOf(file, texture.LevelPixels[0]);
@@ -153,7 +156,7 @@ MadeTexture MakeTexture(std::span<const uint8_t> file, const TxdTexture& texture
     if (!texture.Format) {
         return made;
     }
-    if (BitmapHoldsExactly(file, texture)) {
+    if (GoesToBitmap(file, texture)) {
         const DecodedTexture decoded = DecodeTexture(file, texture);
         const std::vector<uint8_t> alphas = PaletteAlphas(file, texture, decoded);
         const bool withMask =

@@ -192,11 +192,6 @@ TextureFormat FormatOfD3d9(const ByteReader& data, const TxdTexture& texture) {
     }
 }
 
-// Each level halves the sides of the one before, down to 1.
-uint32_t LevelSide(uint16_t side, unsigned level) {
-    return level < 16 ? std::max(side >> level, 1) : 1;
-}
-
 std::string SizeText(uint32_t width, uint32_t height) {
     return std::to_string(width) + " × " + std::to_string(height);
 }
@@ -222,6 +217,11 @@ void ReadContent(ByteReader& data, TxdTexture& texture) {
     }
     if (texture.Levels == 0) {
         data.Fail("the texture has no levels");
+    }
+    // Direct3D makes no texture with more levels than its whole chain, nor can a DDS file hold one.
+    if (const uint32_t chain = FullChainLevels(texture.Width, texture.Height); texture.Levels > chain) {
+        data.Fail("the texture has " + std::to_string(texture.Levels) + " levels, more than the " +
+                  std::to_string(chain) + " of a whole chain from " + SizeText(texture.Width, texture.Height));
     }
     if (IsPaletted(format)) {
         const size_t entries = format == TextureFormat::Pal8 ? 256 : kPal4Entries;
