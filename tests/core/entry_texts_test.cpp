@@ -66,8 +66,7 @@ TEST(EntryTexts, DetailTextNamesTheOutputFormatAndMipmapsOnlyWhenSet) {
               "[Texture 3] - 128 × 64 px; 32 bit + mips\r\nName: road (24bit)\r\n"
               "Path: C:\\tex\\road.dds");
     road.Output.Format = TextureFormat::C565;
-    EXPECT_EQ(DetailText(road, 3).substr(0, DetailText(road, 3).find("\r\n")),
-              "[Texture 3] - 128 × 64 px; 565 + mips");
+    EXPECT_EQ(DetailText(road, 3).substr(0, DetailText(road, 3).find("\r\n")), "[Texture 3] - 128 × 64 px; 565 + mips");
     road.Output = {};
     road.TexInfo.StoredFormat = TextureFormat::Dxt5;
     EXPECT_EQ(DetailText(road, 3).substr(0, DetailText(road, 3).find("\r\n")), "[Texture 3] - 128 × 64 px; DXT5");

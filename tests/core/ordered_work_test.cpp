@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
@@ -33,25 +32,29 @@ TEST(OrderedWork, TakesEveryItemInOrderWhateverTheJobCount) {
     }
 }
 
-TEST(OrderedWork, EachWorkerNumberIsUsedByOneThreadAtATime) {
-    constexpr unsigned kJobs = 3;
-    std::array<std::atomic<int>, kJobs> busy{};
-    std::atomic<bool> shared = false;
-    std::atomic<unsigned> highest = 0;
-    RunInOrder(
-        200, kJobs,
-        [&](unsigned worker, size_t) {
-            highest = std::max(highest.load(), worker);
-            if (busy.at(worker)++ != 0) {
-                shared = true;
-            }
-            std::this_thread::yield();
-            --busy.at(worker);
-            return 0;
-        },
-        [](size_t, int) {});
-    EXPECT_FALSE(shared);
-    EXPECT_LT(highest.load(), kJobs);
+// Each item is announced before it is taken, and after the one before it, whatever the jobs; an
+// item that fails is still announced, where a progress box names it while it is made.
+TEST(OrderedWork, EachItemIsAnnouncedBeforeItIsWaitedFor) {
+    for (unsigned jobs : {1u, 2u, 3u}) {
+        std::vector<std::string> events;
+        EXPECT_THROW(RunInOrder(
+                         8, jobs,
+                         [](unsigned, size_t index) {
+                             if (index == 5) {
+                                 throw std::runtime_error("item 5");
+                             }
+                             return index;
+                         },
+                         [&](size_t index, size_t) { events.push_back("take " + std::to_string(index)); },
+                         [&](size_t index) { events.push_back("announce " + std::to_string(index)); }),
+                     std::runtime_error);
+        std::vector<std::string> expected;
+        for (size_t i = 0; i < 5; ++i) {
+            expected.insert(expected.end(), {"announce " + std::to_string(i), "take " + std::to_string(i)});
+        }
+        expected.push_back("announce 5");
+        EXPECT_EQ(events, expected) << jobs << " jobs";
+    }
 }
 
 TEST(OrderedWork, AFailureIsThrownWhereItsItemWouldBeTakenAndEndsTheRun) {

@@ -9,7 +9,6 @@
 
 #include "image_files.h"
 #include "image_set.h"
-#include "io/atomic_file.h"
 #include "io/error.h"
 #include "temp_dir.h"
 #include "txd/dds_file.h"
@@ -142,18 +141,6 @@ TEST_F(ParallelBuildTest, AnErrorInTheMiddleEndsEveryBuildAtTheSameEntry) {
     for (const unsigned jobs : kJobCounts) {
         EXPECT_TRUE(Build(jobs) == single) << jobs << " workers";
     }
-}
-
-TEST_F(ParallelBuildTest, ADictionaryStreamedToAFileHasTheBytesOfOneBuiltInMemory) {
-    Workspace workspace;
-    workspace.Jobs = 3;
-    workspace.TexList = list;
-    {
-        AtomicFile file(dir.File("out.txd"));
-        BuildTxdInto(file, workspace, options);
-        file.Commit();
-    }
-    EXPECT_EQ(test::ReadBytes(dir.File("out.txd")), Build(1).Result.Bytes);
 }
 
 }  // namespace

@@ -20,20 +20,27 @@ unsigned DefaultJobCount();
 // rather than the run.
 constexpr size_t kItemsAheadPerWorker = 2;
 
+// Announces nothing.
+struct NoAnnouncement {
+    void operator()(size_t) const {}
+};
+
 // Runs make(worker, index) for every index below count on up to jobs threads, and take(index,
 // result) on the calling thread in index order, so the run's effects come in the same order as
-// if it were made one item after the other. With one job (or one item) nothing runs on another
-// thread. An exception from make is thrown from the point where its index would be taken, after
-// every earlier item is taken; no later item is taken. An exception from take ends the run the
-// same way. Either way the workers have stopped before the exception leaves.
+// if it were made one item after the other. announce(index) is called on the calling thread just
+// before item index is waited for (or, with one job, made): where a progress box names the item. With one job (or one
+// item) nothing runs on another thread. An exception from make is thrown from the point where its index would be taken,
+// after every earlier item is taken; no later item is taken. An exception from take ends the run the same way. Either
+// way the workers have stopped before the exception leaves.
 //
 // make must touch only state of its own index and of its worker (worker is below jobs, and no
 // two threads use the same worker number at once); take may touch anything.
-template <typename Make, typename Take>
-void RunInOrder(size_t count, unsigned jobs, Make make, Take take) {
+template <typename Make, typename Take, typename Announce = NoAnnouncement>
+void RunInOrder(size_t count, unsigned jobs, Make make, Take take, Announce announce = {}) {
     using Result = decltype(make(0u, size_t{0}));
     if (jobs <= 1 || count <= 1) {
         for (size_t index = 0; index < count; ++index) {
+            announce(index);
             take(index, make(0u, index));
         }
         return;
@@ -93,6 +100,7 @@ void RunInOrder(size_t count, unsigned jobs, Make make, Take take) {
         workers.emplace_back(work, worker);
     }
     for (size_t index = 0; index < count; ++index) {
+        announce(index);
         Finished item;
         {
             std::unique_lock lock(mutex);

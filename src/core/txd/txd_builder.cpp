@@ -9,6 +9,7 @@
 #include "io/error.h"
 #include "io/ordered_work.h"
 #include "txd/txd_format.h"
+#include "workspace/image_reading.h"
 
 namespace vc {
 
@@ -214,20 +215,13 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
     }
     const uint32_t stamp = VersionStamp(options.VersionIndex);
     const uint32_t flag = TextureFlag(options.FlagIndex);
-    const unsigned jobs = std::max(1u, workspace.Jobs);
-    std::vector<ImageIntake> intakes(jobs);
+    std::vector<ImageIntake> intakes = WorkerIntakes(workspace.Intake, workspace.Jobs);
+    const auto jobs = static_cast<unsigned>(intakes.size());
 
     // Both sizes are patched once every texture is written.
     WriteHeader(out, ChunkType::TextureDictionary, 0, stamp);
     WriteHeader(out, ChunkType::Data, 4, stamp);
     out.Append(LittleEndianU32(0));
-    // Each entry is told just before it is waited for, as if the entries were made one by one.
-    const auto tell = [&](size_t index) {
-        if (progress && index < list.size()) {
-            progress(index, result.Total, list[index].TexName);
-        }
-    };
-    tell(0);
     RunInOrder(
         list.size(), jobs,
         [&](unsigned worker, size_t index) {
@@ -246,7 +240,11 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
                 WriteTextureNative(out, prepared.Fields, prepared.Raster, stamp);
                 ++result.Written;
             }
-            tell(index + 1);
+        },
+        [&](size_t index) {
+            if (progress) {
+                progress(index, result.Total, list[index].TexName);
+            }
         });
     out.PatchU32(kTextureCountOffset, result.Written);
     WriteHeader(out, ChunkType::Extension, kCreatorText.size(), stamp);

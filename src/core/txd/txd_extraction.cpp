@@ -242,14 +242,6 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
     UniqueFileNames names;
     const std::string listFile = names.Claim(listBaseName, ".txt");
     TextureList list;
-    // Each texture is told once the one before it is written, which with one job is before the
-    // texture is made.
-    const auto tell = [&](size_t index) {
-        if (progress && index < textures.size()) {
-            progress(index, textures.size(), textures[index].Name);
-        }
-    };
-    tell(0);
     // Textures are made on the workers; names are claimed and files written here, in dictionary
     // order, so that they come out the same for any number of jobs.
     RunInOrder(
@@ -268,7 +260,11 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
                 extracted.Problem = texture.Problem;
                 ++result.Failed;
             }
-            tell(index + 1);
+        },
+        [&](size_t index) {
+            if (progress) {
+                progress(index, textures.size(), textures[index].Name);
+            }
         });
     if (!list.empty()) {
         result.ListFile = listFile;

@@ -88,13 +88,7 @@ size_t AddListedTextures(Workspace& workspace, std::span<const ListedTexture> li
                          const ImportProgress& progress) {
     TextureLookup lookup(workspace.TexList);
     std::vector<ImageIntake> intakes = WorkerIntakes(workspace.Intake, workspace.Jobs);
-    const auto tell = [&](size_t index) {
-        if (progress && index < listed.size()) {
-            progress(index, listed.size(), listed[index].Path);
-        }
-    };
     size_t added = 0;
-    tell(0);
     RunInOrder(
         listed.size(), static_cast<unsigned>(intakes.size()),
         [&](unsigned worker, size_t index) { return ReadListedImages(intakes[worker], listed[index], pwr2lmt); },
@@ -102,7 +96,11 @@ size_t AddListedTextures(Workspace& workspace, std::span<const ListedTexture> li
             if (AddListedTexture(workspace, lookup, listed[index], reading)) {
                 ++added;
             }
-            tell(index + 1);
+        },
+        [&](size_t index) {
+            if (progress) {
+                progress(index, listed.size(), listed[index].Path);
+            }
         });
     return added;
 }

@@ -56,12 +56,6 @@ void AddFile(Workspace& workspace, std::string_view path, bool pwr2lmt) {
 void AddFiles(Workspace& workspace, std::span<const std::string> paths, bool pwr2lmt, const ImportProgress& progress) {
     workspace.Intake.ProblemText.clear();
     std::vector<ImageIntake> intakes = WorkerIntakes(workspace.Intake, workspace.Jobs);
-    const auto tell = [&](size_t index) {
-        if (progress && index < paths.size()) {
-            progress(index, paths.size(), paths[index]);
-        }
-    };
-    tell(0);
     // Images are read on the workers; lists are imported in their turn, since what they add
     // decides which later paths are already listed.
     RunInOrder(
@@ -80,7 +74,11 @@ void AddFiles(Workspace& workspace, std::span<const std::string> paths, bool pwr
             } else if (IsListFile(path)) {
                 ImportTextureList(workspace, path, pwr2lmt, progress);
             }
-            tell(index + 1);
+        },
+        [&](size_t index) {
+            if (progress) {
+                progress(index, paths.size(), paths[index]);
+            }
         });
 }
 
