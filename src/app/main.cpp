@@ -7,6 +7,7 @@
 #include "app_info.h"
 #include "application_setup.h"
 #include "dialog_prompts.h"
+#include "io/file_io.h"
 #include "main_window.h"
 #include "settings/config_location.h"
 #include "settings/settings.h"
@@ -25,9 +26,9 @@ int main(int argc, char** argv) {
     vc::gui::SetUpApplication();
 
     const std::filesystem::path settingsFile =
-        vc::ConfigFolder(QApplication::applicationDirPath().toStdString()) / vc::kSettingsFileName;
+        vc::ConfigFolder(vc::ToFsPath(QApplication::applicationDirPath().toStdString())) / vc::kSettingsFileName;
     vc::gui::DialogPrompts prompts;
-    vc::gui::TForm1 window(prompts, QString::fromStdString(settingsFile.string()));
+    vc::gui::TForm1 window(prompts, QString::fromStdString(vc::FromFsPath(settingsFile)));
     prompts.SetParent(&window);
     window.FormCreate(QApplication::arguments().mid(1));
     window.show();

@@ -49,7 +49,7 @@ int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
     const size_t extracted = result.Textures.size() - result.Failed;
     streams.Out << extracted << " of " << result.Textures.size() << " textures extracted to " << folder;
     if (!result.ListFile.empty()) {
-        streams.Out << ", listed in " << (ToFsPath(folder) / ToFsPath(result.ListFile)).string();
+        streams.Out << ", listed in " << FromFsPath(ToFsPath(folder) / ToFsPath(result.ListFile));
     }
     streams.Out << '\n';
     return result.Failed == 0 ? kSuccess : kIncomplete;

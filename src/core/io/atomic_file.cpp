@@ -1,13 +1,12 @@
 #include "io/atomic_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <filesystem>
 #include <stdexcept>
 
 #include "io/file_io.h"
+#include "io/native_file.h"
+#include "io/system_error.h"
 
 namespace vc {
 
@@ -35,38 +34,19 @@ std::filesystem::path RealFileOf(std::string_view utf8Path) {
     ThrowSystemError(ErrorKind::Write, "Cannot create file", utf8Path, ELOOP);
 }
 
-mode_t ModeForNewFile(const std::string& target) {
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0) {
-        return existing.st_mode & 07777;
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// True when a rename can take the file at path to a file in folder. Two mounts of one file system
-// look alike here; their rename fails, and the caller copies instead.
-bool OnOneFileSystem(const std::string& path, const std::string& folder) {
-    struct stat file {};
-    struct stat place {};
-    return ::stat(path.c_str(), &file) == 0 && ::stat(folder.empty() ? "." : folder.c_str(), &place) == 0 &&
-           file.st_dev == place.st_dev;
-}
-
 }  // namespace
 
 AtomicFile::AtomicFile(std::string_view utf8Path)
-    : m_utf8Path(utf8Path), m_target(RealFileOf(utf8Path).string()), m_file(m_target + ".tmp-XXXXXX", m_utf8Path) {}
+    : m_utf8Path(utf8Path), m_target(FromFsPath(RealFileOf(utf8Path))), m_file(m_target + ".tmp-XXXXXX", m_utf8Path) {}
 
 void AtomicFile::Close() {
-    m_file.Close(ModeForNewFile(m_target), false);
+    m_file.Close(m_target, !kFlushesWholeFileSystems);
     m_closed = true;
 }
 
 void AtomicFile::Commit() {
     if (!m_closed) {
-        m_file.Close(ModeForNewFile(m_target), true);
+        m_file.Close(m_target, true);
     }
     if (const int error = m_file.RenameOnto(m_target); error != 0) {
         ThrowSystemError(ErrorKind::Write, "Cannot replace file", m_utf8Path, error);
@@ -80,10 +60,10 @@ void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> byt
 }
 
 void PutInPlace(TemporaryFile& file, std::string_view utf8Path, Placement placement) {
-    const std::string target = RealFileOf(utf8Path).string();
+    const std::string target = FromFsPath(RealFileOf(utf8Path));
     if (placement == Placement::RenameWherePossible &&
-        OnOneFileSystem(file.Path(), std::filesystem::path(target).parent_path().string())) {
-        file.Close(ModeForNewFile(target), true);
+        MayRenameInto(file.Path(), FromFsPath(std::filesystem::path(target).parent_path()))) {
+        file.Close(target, true);
         const int error = file.RenameOnto(target);
         if (error == 0) {
             return;

@@ -1,13 +1,7 @@
 #include "io/atomic_file_batch.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <filesystem>
-#include <set>
-
 #include "io/file_io.h"
-#include "io/posix_file.h"
+#include "io/native_file.h"
 
 namespace vc {
 
@@ -30,18 +24,11 @@ std::vector<std::string> AtomicFileBatch::ExistingTargets() const {
 }
 
 void AtomicFileBatch::Commit() {
-    // A link may lead a target onto another file system: each one that holds a file is flushed.
-    std::set<dev_t> flushed;
-    for (size_t i = 0; i < m_files.size(); ++i) {
-        const std::string folder = std::filesystem::path(m_files[i]->Target()).parent_path().string();
-        struct stat status {};
-        if (::stat(folder.empty() ? "." : folder.c_str(), &status) != 0) {
-            ThrowSystemError(ErrorKind::Write, "Cannot write file", m_paths[i], errno);
-        }
-        if (flushed.insert(status.st_dev).second) {
-            SyncFileSystemOf(folder.empty() ? "." : folder, m_paths[i]);
-        }
+    std::vector<std::string> targets;
+    for (const std::unique_ptr<AtomicFile>& file : m_files) {
+        targets.push_back(file->Target());
     }
+    FlushFileSystemsOf(targets, m_paths);
     for (const std::unique_ptr<AtomicFile>& file : m_files) {
         file->Commit();
     }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -9,6 +10,9 @@ namespace vc {
 
 // Paths travel through the program as UTF-8 strings; this gives the platform's path for one.
 std::filesystem::path ToFsPath(std::string_view utf8Path);
+// The UTF-8 string for a path of the platform (on Windows, path::string() would give the ANSI code
+// page, which loses names outside it).
+std::string FromFsPath(const std::filesystem::path& path);
 
 // True when the path names an existing regular file (or a link to one).
 bool IsExistingFile(std::string_view utf8Path);

@@ -1,11 +1,5 @@
 #include "io/temporary_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
@@ -28,19 +22,14 @@ constexpr size_t kCopyPiece = size_t{1} << 20;
 }  // namespace
 
 TemporaryFile::TemporaryFile(std::string pathTemplate, std::string errorName)
-    : m_path(std::move(pathTemplate)), m_errorName(std::move(errorName)), m_file(::mkostemp(m_path.data(), O_CLOEXEC)) {
-    if (m_errorName.empty()) {
-        m_errorName = m_path;
-    }
-    if (m_file.Get() < 0) {
-        ThrowSystemError(ErrorKind::Write, "Cannot create file", m_errorName, errno);
-    }
+    : m_path(std::move(pathTemplate)), m_file(NativeFile::CreateUnique(m_path, errorName)) {
+    m_errorName = errorName.empty() ? m_path : std::move(errorName);
     m_pending.reserve(kPendingLimit);
 }
 
 TemporaryFile::~TemporaryFile() {
     if (m_exists) {
-        ::unlink(m_path.c_str());
+        RemoveFile(m_path);
     }
 }
 
@@ -49,7 +38,7 @@ void TemporaryFile::Append(std::span<const uint8_t> bytes) {
         Flush();
     }
     if (bytes.size() >= kPendingLimit) {
-        WriteAt(m_written, bytes);
+        m_file.WriteAt(m_written, bytes);
         m_written += bytes.size();
         StartWriteback();
     } else {
@@ -63,54 +52,43 @@ void TemporaryFile::Overwrite(uint64_t offset, std::span<const uint8_t> bytes) {
         throw std::out_of_range("TemporaryFile::Overwrite past the end");
     }
     Flush();
-    WriteAt(offset, bytes);
+    m_file.WriteAt(offset, bytes);
 }
 
-void TemporaryFile::Close(mode_t mode, bool flushToDisk) {
+void TemporaryFile::Close(const std::string& target, bool flushToDisk) {
     Flush();
     m_pending = {};
-    if (::fchmod(m_file.Get(), mode) != 0 || (flushToDisk && ::fsync(m_file.Get()) != 0) || m_file.Close() != 0) {
-        ThrowSystemError(ErrorKind::Write, "Cannot write file", m_errorName, errno);
+    m_file.TakeAccessFor(target);
+    if (flushToDisk) {
+        m_file.FlushToDisk();
     }
+    m_file.Close();
 }
 
 void TemporaryFile::CopyTo(ByteSink& out) {
     Flush();
-    const FileDescriptor file(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Get() < 0) {
-        ThrowSystemError(ErrorKind::Read, "Cannot open file", m_errorName, errno);
-    }
+    NativeFile file = NativeFile::OpenForReading(m_path, m_errorName);
     std::vector<uint8_t> piece(kCopyPiece);
-    for (;;) {
-        const ssize_t read = ::read(file.Get(), piece.data(), piece.size());
-        if (read < 0 && errno == EINTR) {
-            continue;
-        }
-        if (read < 0) {
-            ThrowSystemError(ErrorKind::Read, "Cannot read file", m_errorName, errno);
-        }
-        if (read == 0) {
-            return;
-        }
-        out.Append(std::span(piece).first(static_cast<size_t>(read)));
+    while (const size_t read = file.Read(piece)) {
+        out.Append(std::span(piece).first(read));
     }
 }
 
 int TemporaryFile::RenameOnto(const std::string& target) {
-    if (::rename(m_path.c_str(), target.c_str()) != 0) {
-        return errno;
+    const int error = vc::RenameOnto(m_path, target);
+    if (error == 0) {
+        m_exists = false;
     }
-    m_exists = false;
-    return 0;
+    return error;
 }
 
 void TemporaryFile::Remove() {
-    ::unlink(m_path.c_str());
+    RemoveFile(m_path);
     m_exists = false;
 }
 
 void TemporaryFile::Flush() {
-    WriteAt(m_written, m_pending);
+    m_file.WriteAt(m_written, m_pending);
     m_written += m_pending.size();
     m_pending.clear();
     StartWriteback();
@@ -120,37 +98,15 @@ void TemporaryFile::StartWriteback() {
     if (m_written - m_writebackStart < kWritebackStep) {
         return;
     }
-#ifdef __linux__
-    // Only a hint: a failure here shows again, and is reported, when the file is flushed.
-    ::sync_file_range(m_file.Get(), static_cast<off_t>(m_writebackStart),
-                      static_cast<off_t>(m_written - m_writebackStart), SYNC_FILE_RANGE_WRITE);
-#endif
+    m_file.StartWriteback(m_writebackStart, m_written - m_writebackStart);
     m_writebackStart = m_written;
 }
 
-void TemporaryFile::WriteAt(uint64_t offset, std::span<const uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::pwrite(m_file.Get(), bytes.data(), bytes.size(), static_cast<off_t>(offset));
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            ThrowSystemError(ErrorKind::Write, "Cannot write file", m_errorName, errno);
-        }
-        bytes = bytes.subspan(static_cast<size_t>(written));
-        offset += static_cast<uint64_t>(written);
-    }
-}
-
 std::string ScratchFolder(std::string_view preferredFolder) {
-    if (!preferredFolder.empty()) {
-        const std::string folder(preferredFolder);
-        std::error_code error;
-        if (std::filesystem::is_directory(ToFsPath(folder), error) && ::access(folder.c_str(), W_OK | X_OK) == 0) {
-            return folder;
-        }
+    if (!preferredFolder.empty() && IsWritableFolder(std::string(preferredFolder))) {
+        return std::string(preferredFolder);
     }
-    return std::filesystem::temp_directory_path().string();
+    return FromFsPath(std::filesystem::temp_directory_path());
 }
 
 }  // namespace vc

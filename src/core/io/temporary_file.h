@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <span>
 #include <string>
@@ -9,7 +7,7 @@
 #include <vector>
 
 #include "io/byte_sink.h"
-#include "io/posix_file.h"
+#include "io/native_file.h"
 
 namespace vc {
 
@@ -30,25 +28,25 @@ class TemporaryFile final : public ByteSink {
     uint64_t Size() const override { return m_size; }
 
     const std::string& Path() const { return m_path; }
-    // Writes out what is pending, gives the file its mode, flushes it to disk when asked and closes
-    // it. Nothing can be appended afterwards.
-    void Close(mode_t mode, bool flushToDisk);
+    // Writes out what is pending, gives the file the access rights it should have as target,
+    // flushes it to disk when asked and closes it. Nothing can be appended afterwards.
+    void Close(const std::string& target, bool flushToDisk);
     // Appends the whole file to out, a piece at a time, so that it never sits in memory whole.
     void CopyTo(ByteSink& out);
     // Renames the file onto target: 0 when done, after which the file is the target's and is no
-    // longer removed; otherwise the reason (an errno value), and nothing has changed.
+    // longer removed; otherwise the reason (an errno value), and nothing has changed. The file must
+    // be closed.
     [[nodiscard]] int RenameOnto(const std::string& target);
     // Removes the file now.
     void Remove();
 
   private:
     void Flush();
-    void WriteAt(uint64_t offset, std::span<const uint8_t> bytes);
     void StartWriteback();
 
     std::string m_path;
+    NativeFile m_file;
     std::string m_errorName;
-    FileDescriptor m_file;
     std::vector<uint8_t> m_pending;  // small appends, written together
     uint64_t m_written = 0;          // bytes in the file itself
     uint64_t m_size = 0;             // bytes in the file and pending
@@ -58,7 +56,7 @@ class TemporaryFile final : public ByteSink {
 
 // The folder for a file that is put in its place once it is complete: preferredFolder when it is a
 // folder this program may create files in, so that putting the file in a target there can be a
-// rename; otherwise the system's temporary folder (TMPDIR, else /tmp).
+// rename; otherwise the system's temporary folder (TMPDIR, else /tmp; on Windows TMP or TEMP).
 std::string ScratchFolder(std::string_view preferredFolder);
 
 }  // namespace vc

@@ -9,7 +9,7 @@ std::filesystem::path ExecutableFolder();
 
 // Where the settings file and the chunk log live: the folder named by VELLUMCRAFT_CONFIG_DIR when
 // it is set; otherwise beside the executable when that folder is writable; otherwise the user's
-// configuration folder ($XDG_CONFIG_HOME/Vellumcraft, or ~/.config/Vellumcraft).
+// configuration folder (UserConfigFolder).
 std::filesystem::path ConfigFolder(const std::filesystem::path& executableFolder);
 
 }  // namespace vc

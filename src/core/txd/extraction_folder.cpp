@@ -19,7 +19,7 @@ ExtractionFolder::ExtractionFolder(std::string folder) : m_folder(std::move(fold
     if (error) {
         throw Error(ErrorKind::Write, "Cannot create folder \"" + m_folder + "\": " + error.message());
     }
-    m_absolute = std::filesystem::absolute(path).lexically_normal().string();
+    m_absolute = FromFsPath(std::filesystem::absolute(path).lexically_normal());
 }
 
 ExtractionFolder::~ExtractionFolder() {
@@ -31,13 +31,13 @@ ExtractionFolder::~ExtractionFolder() {
 }
 
 void ExtractionFolder::Write(std::string_view fileName, std::span<const uint8_t> bytes) {
-    m_batch.Write((ToFsPath(m_folder) / ToFsPath(fileName)).string(), bytes);
+    m_batch.Write(FromFsPath(ToFsPath(m_folder) / ToFsPath(fileName)), bytes);
 }
 
 std::vector<std::string> ExtractionFolder::ExistingFiles() const {
     std::vector<std::string> names;
     for (const std::string& path : m_batch.ExistingTargets()) {
-        names.push_back(ToFsPath(path).filename().string());
+        names.push_back(FromFsPath(ToFsPath(path).filename()));
     }
     return names;
 }

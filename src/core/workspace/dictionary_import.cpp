@@ -17,7 +17,7 @@ size_t ImportExtractedDictionary(Workspace& workspace, std::string_view dictiona
     }
     size_t added = 0;
     if (!extracted.ListFile.empty()) {
-        const std::string list = (ToFsPath(folder.AbsolutePath()) / ToFsPath(extracted.ListFile)).string();
+        const std::string list = FromFsPath(ToFsPath(folder.AbsolutePath()) / ToFsPath(extracted.ListFile));
         added = ImportTextureList(workspace, list, pwr2lmt, progress);
     }
     workspace.SuggestedTxdPath = dictionaryPath;
