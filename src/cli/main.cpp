@@ -1,10 +1,14 @@
 #include <iostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli.h"
+#include "program_arguments.h"
 
 int main(int argc, char** argv) {
-    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    return vc::cli::RunCli(arguments, std::cout, std::cerr);
+    const vc::cli::Utf8Console console;
+    const std::vector<std::string> arguments = vc::cli::ProgramArguments(argc, argv);
+    const std::vector<std::string_view> views(arguments.begin(), arguments.end());
+    return vc::cli::RunCli(views, std::cout, std::cerr);
 }

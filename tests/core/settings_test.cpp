@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "io/file_io.h"
 #include "scoped_environment.h"
 #include "settings/config_location.h"
 #include "settings/settings.h"
@@ -85,6 +86,14 @@ TEST(ConfigLocation, EnvironmentOverridesThenExecutableFolderThenUserConfigurati
     }
     ScopedEnvironment noChoice("VELLUMCRAFT_CONFIG_DIR", nullptr);
     EXPECT_EQ(ConfigFolder(dir.Path()), dir.Path());
+#ifdef _WIN32
+    {
+        ScopedEnvironment appData("APPDATA", "C:\\Users\\Zoë\\AppData\\Roaming");
+        EXPECT_EQ(FromFsPath(ConfigFolder(unwritable)), "C:\\Users\\Zoë\\AppData\\Roaming\\Vellumcraft");
+    }
+    ScopedEnvironment noAppData("APPDATA", nullptr);
+    EXPECT_EQ(ConfigFolder(unwritable), unwritable);
+#else
     {
         ScopedEnvironment xdg("XDG_CONFIG_HOME", "/xdg");
         EXPECT_EQ(ConfigFolder(unwritable), "/xdg/Vellumcraft");
@@ -92,10 +101,15 @@ TEST(ConfigLocation, EnvironmentOverridesThenExecutableFolderThenUserConfigurati
     ScopedEnvironment relativeXdg("XDG_CONFIG_HOME", "relative");
     ScopedEnvironment home("HOME", "/home/modder");
     EXPECT_EQ(ConfigFolder(unwritable), "/home/modder/.config/Vellumcraft");
+#endif
 }
 
 TEST(ConfigLocation, ExecutableFolderHoldsTheRunningProgram) {
+#ifdef _WIN32
+    EXPECT_TRUE(std::filesystem::exists(ExecutableFolder() / "core_tests.exe"));
+#else
     EXPECT_TRUE(std::filesystem::exists(ExecutableFolder() / "core_tests"));
+#endif
 }
 
 }  // namespace

@@ -6,13 +6,14 @@
 #include <stdexcept>
 
 #include "image_files.h"
+#include "io/file_io.h"
 
 namespace vc::test {
 
 namespace {
 
 void Save(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(ToFsPath(path), std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) {
         throw std::runtime_error("cannot write " + path);

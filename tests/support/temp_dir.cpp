@@ -1,18 +1,23 @@
 #include "temp_dir.h"
 
-#include <cstdlib>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <vector>
+
+#include "io/file_io.h"
 
 namespace vc::test {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vellumcraft-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
+    static thread_local std::mt19937_64 random(std::random_device{}());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        m_path = std::filesystem::temp_directory_path() / ("vellumcraft-test-" + std::to_string(random() % 1000000000));
+        if (std::filesystem::create_directory(m_path)) {
+            return;
+        }
     }
-    m_path = pattern;
+    throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempDir::~TempDir() {
@@ -21,12 +26,12 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::File(std::string_view name) const {
-    return (m_path / name).string();
+    return FromFsPath(m_path / ToFsPath(name));
 }
 
 std::string TempDir::Write(std::string_view name, std::span<const uint8_t> bytes) const {
     const std::string path = File(name);
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(ToFsPath(path), std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) {
         throw std::runtime_error("cannot write " + path);
@@ -39,7 +44,7 @@ std::string TempDir::WriteText(std::string_view name, std::string_view text) con
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(ToFsPath(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 

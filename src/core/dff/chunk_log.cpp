@@ -37,7 +37,11 @@ std::string UpperAscii(std::string_view text) {
 std::string LocalDateTimeText(std::chrono::system_clock::time_point when) {
     const std::time_t time = std::chrono::system_clock::to_time_t(when);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &time);
+#else
     localtime_r(&time, &local);
+#endif
     std::ostringstream text;
     text.imbue(UserLocale());
     text << std::put_time(&local, "%x %X");

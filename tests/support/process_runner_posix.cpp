@@ -1,21 +1,21 @@
-#include "process_runner.h"
-
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <thread>
 
+#include "process_runner.h"
 #include "temp_dir.h"
 
 namespace vc::test {
 
 namespace {
 
-void SetLimit(int resource, const std::optional<rlim_t>& value) {
+void SetLimit(int resource, const std::optional<uint64_t>& value) {
     if (value) {
-        const rlimit limit{*value, *value};
+        const rlimit limit{static_cast<rlim_t>(*value), static_cast<rlim_t>(*value)};
         ::setrlimit(resource, &limit);
     }
 }
@@ -59,8 +59,9 @@ ProcessOutcome RunProcess(const std::string& program, const std::vector<std::str
     }
     int status = 0;
     ::waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, WIFSIGNALED(status) ? WTERMSIG(status) : 0, ReadText(outPath),
-            ReadText(errPath)};
+    const int signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, signal, limits.KillAfter && signal == SIGKILL,
+            ReadText(outPath), ReadText(errPath)};
 }
 
 }  // namespace vc::test
