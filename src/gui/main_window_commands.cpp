@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -73,13 +74,18 @@ const QString kImageLimits = QStringLiteral(
 std::string Utf8(const QString& text) {
     return text.toStdString();
 }
+// A path from Qt, which separates folders by "/" everywhere, with the platform's own separators, as
+// Windows users see paths and as lists written by earlier Windows tools keep them.
+std::string Utf8Path(const QString& path) {
+    return Utf8(QDir::toNativeSeparators(path));
+}
 QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
 // Everything before the last separator of a chosen file: the folder the dialog opens next time.
 std::string FolderOf(const QString& file) {
-    return Utf8(QFileInfo(file).absolutePath());
+    return Utf8Path(QFileInfo(file).absolutePath());
 }
 
 bool IsDictionaryFile(const QString& path) {
@@ -238,7 +244,7 @@ void TForm1::ShowProblems(const QString& heading, const QString& caption) {
 void TForm1::AddFiles(const QStringList& paths, const QString& command) {
     std::vector<std::string> files;
     for (const QString& path : paths) {
-        files.push_back(Utf8(path));
+        files.push_back(Utf8Path(path));
     }
     bool completed = false;
     RunCommand([&] {
@@ -301,10 +307,10 @@ void TForm1::OpenDictionary(const QString& path) {
     m_workspace.Intake.ProblemText.clear();
     bool completed = false;
     RunCommand([&] {
-        ExtractionFolder folder(DefaultExtractionFolder(Utf8(dictionary)));
+        ExtractionFolder folder(DefaultExtractionFolder(Utf8Path(dictionary)));
         const ExtractionResult extracted = [&] {
             const std::unique_ptr<Progress> progress = m_prompts.StartProgress(kOpenCaption);
-            return ExtractTxdFile(Utf8(dictionary), folder, [&](size_t done, size_t total, std::string_view name) {
+            return ExtractTxdFile(Utf8Path(dictionary), folder, [&](size_t done, size_t total, std::string_view name) {
                 progress->Report(done, total, "Extracting " + Text(std::string(name)));
             });
         }();
@@ -313,7 +319,7 @@ void TForm1::OpenDictionary(const QString& path) {
             return;
         }
         const std::unique_ptr<Progress> progress = m_prompts.StartProgress(kOpenCaption);
-        ImportExtractedDictionary(m_workspace, Utf8(dictionary), folder, extracted, m_settings.pwr2lmt,
+        ImportExtractedDictionary(m_workspace, Utf8Path(dictionary), folder, extracted, m_settings.pwr2lmt,
                                   ReportReading(*progress));
         completed = true;
     });
@@ -378,8 +384,8 @@ void TForm1::BuildTxd() {
             return;
         }
         // The suggestion is the Build dialog's file name: the user's choice stands until the next.
-        m_workspace.SuggestedTxdPath = Utf8(file);
-        PutInPlace(dictionary, Utf8(file));
+        m_workspace.SuggestedTxdPath = Utf8Path(file);
+        PutInPlace(dictionary, Utf8Path(file));
         m_prompts.ShowMessage(MessageKind::Information, QStringLiteral("Build TXD - Result"),
                               Text(BuildResultText(result.Written, result.Total, FileNamePart(Utf8(file)), result.Size,
                                                    LocaleNumberFormat())));
@@ -418,11 +424,11 @@ void TForm1::RunDFFCheck() {
     std::optional<ChunkLogRequest> log;
     if (m_settings.dfflog) {
         // The log lives where the settings file does.
-        log = ChunkLogRequest{Utf8(QFileInfo(m_settingsPath).absolutePath() + "/dfflog.txt"),
+        log = ChunkLogRequest{Utf8Path(QFileInfo(m_settingsPath).absolutePath() + "/dfflog.txt"),
                               LocalDateTimeText(std::chrono::system_clock::now()), LocaleNumberFormat()};
     }
     std::optional<DffCheckResult> result;
-    RunCommand([&] { result = RunDffCheck(Utf8(model), m_workspace.TexList, log); });
+    RunCommand([&] { result = RunDffCheck(Utf8Path(model), m_workspace.TexList, log); });
     if (log && result) {
         m_prompts.OpenUrl(QUrl::fromLocalFile(Text(log->Path)));
     }
@@ -448,7 +454,7 @@ void TForm1::ImportTextureList() {
     bool completed = false;
     RunCommand([&] {
         const std::unique_ptr<Progress> progress = m_prompts.StartProgress(QStringLiteral("Import Texture List"));
-        vc::ImportTextureList(m_workspace, Utf8(file), m_settings.pwr2lmt, ReportReading(*progress));
+        vc::ImportTextureList(m_workspace, Utf8Path(file), m_settings.pwr2lmt, ReportReading(*progress));
         completed = true;
     });
     RefreshTable();
@@ -470,7 +476,7 @@ void TForm1::ExportTextureList() {
         return;
     }
     m_settings.Folders.SaveList = FolderOf(file);
-    RunCommand([&] { vc::ExportTextureList(m_workspace.TexList, Utf8(file)); });
+    RunCommand([&] { vc::ExportTextureList(m_workspace.TexList, Utf8Path(file)); });
 }
 
 void TForm1::SortBy(int key) {

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -397,8 +398,9 @@ void TForm2::edtChange() {
 }
 
 void TForm2::PickImage(const ImagePicker& picker) {
-    const QString chosen =
-        m_prompts.OpenFile({.Filter = kImageFilter, .SelectedFile = Text(picker.Path), .Preview = true});
+    // With the platform's own separators, as the window shows every other path.
+    const QString chosen = QDir::toNativeSeparators(
+        m_prompts.OpenFile({.Filter = kImageFilter, .SelectedFile = Text(picker.Path), .Preview = true}));
     if (chosen.isEmpty()) {
         return;
     }
