@@ -18,6 +18,7 @@
 #include "io/temporary_file.h"
 #include "temp_dir.h"
 #include "thrown_error.h"
+#include "windows_skips.h"
 
 namespace vc {
 namespace {
@@ -183,7 +184,7 @@ TEST(PutInPlace, BetweenTwoFileSystemsTheFileIsCopied) {
 // Either way, a link to the target stays a link and the file it leads to is replaced.
 TEST(PutInPlace, ThroughALinkTheRealFileIsReplaced) {
 #ifdef _WIN32
-    GTEST_SKIP() << "symbolic links on Windows need a privilege users seldom have";
+    GTEST_SKIP() << test::kNoLinksOnWindows;
 #endif
     for (const Placement placement : {Placement::RenameWherePossible, Placement::Copy}) {
         TempDir dir;
