@@ -10,6 +10,7 @@
 #include "cli.h"
 #include "image_files.h"
 #include "image_set.h"
+#include "io/file_io.h"
 #include "model_chunks.h"
 #include "process_runner.h"
 #include "temp_dir.h"
@@ -230,7 +231,8 @@ TEST_F(CliTest, TheProgramEndsWithTheStatusOfItsRun) {
     const std::string out = dir.File("out.txd");
     const test::ProcessOutcome built = test::RunProcess(VELLUMCRAFT_CLI, {"build", "-o", out, Image("a.bmp", 4, 4)});
     EXPECT_EQ(built.ExitCode, 0);
-    EXPECT_EQ(built.Out, "1 of 1 textures assembled sucessfully to out.txd!\nSize of file: 1.21 KB\n");
+    EXPECT_EQ(built.Out,
+              test::SpawnedText("1 of 1 textures assembled sucessfully to out.txd!\nSize of file: 1.21 KB\n"));
     EXPECT_EQ(built.Err, "");
     const test::ProcessOutcome refused = test::RunProcess(
         VELLUMCRAFT_CLI, {"list", "-o", dir.File("l.txt"), Image("a.bmp", 4, 4), Image("o.bmp", 6, 6)});
@@ -240,7 +242,20 @@ TEST_F(CliTest, TheProgramEndsWithTheStatusOfItsRun) {
     const test::ProcessOutcome unreadable = test::RunProcess(VELLUMCRAFT_CLI, {"inspect", dir.File("none.txd")});
     EXPECT_EQ(unreadable.ExitCode, 3);
     EXPECT_EQ(unreadable.Out, "");
-    EXPECT_EQ(test::RunProcess(VELLUMCRAFT_CLI, {"--version"}).Out, "vellumcraft-cli 1.1\n");
+    EXPECT_EQ(test::RunProcess(VELLUMCRAFT_CLI, {"--version"}).Out, test::SpawnedText("vellumcraft-cli 1.1\n"));
+}
+
+// Names outside ASCII reach the program whole, however the platform passes arguments (Windows hands
+// main the ANSI code page, which has no Japanese), and its output names them in UTF-8.
+TEST_F(CliTest, NamesOutsideAsciiReachTheProgramWhole) {
+    const std::string japanese = "\xE3\x83\x86\xE3\x82\xAF\xE3\x82\xB9\xE3\x83\x81\xE3\x83\xA3";
+    const std::string out = dir.File(japanese + ".txd");
+    const test::ProcessOutcome built =
+        test::RunProcess(VELLUMCRAFT_CLI, {"build", "-o", out, Image("caf\xC3\xA9.bmp", 4, 4)});
+    EXPECT_EQ(built.ExitCode, 0) << built.Err;
+    EXPECT_EQ(built.Out, test::SpawnedText("1 of 1 textures assembled sucessfully to " + japanese +
+                                           ".txd!\nSize of file: 1.21 KB\n"));
+    EXPECT_TRUE(IsExistingFile(out));
 }
 
 TEST_F(CliTest, ListCollectsOnceAndBuildTakesTheListLikeTheImages) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vc::test {
@@ -33,6 +34,10 @@ struct ProcessOutcome {
     std::string Out;
     std::string Err;
 };
+
+// The output of a spawned program that wrote text with "\n": on Windows the C runtime's text mode
+// makes each "\r\n", as Windows programs write text.
+std::string SpawnedText(std::string_view text);
 
 // Runs a program in a child process and waits for it; its output is kept outside every folder the
 // test looks at. A write past the file size limit fails with EFBIG instead of a signal. Arguments
