@@ -8,6 +8,7 @@
 #include "expected_txd.h"
 #include "image_files.h"
 #include "io/error.h"
+#include "io/file_io.h"
 #include "listfile/texture_list_file.h"
 #include "temp_dir.h"
 #include "thrown_error.h"
@@ -193,7 +194,7 @@ TEST_F(TextureListFileTest, AFileThatIsNoListAddsNothingButStillSuggestsADiction
 }
 
 TEST_F(TextureListFileTest, ExportThenImportGivesTheSameEntriesWhateverTheirScript) {
-    std::filesystem::create_directory(dir.File("Übersicht"));
+    std::filesystem::create_directory(ToFsPath(dir.File("Übersicht")));
     std::filesystem::create_directory(dir.File("テクスチャ"));
     const std::vector<std::string> paths = {Paletted("plain.bmp"), Paletted("Übersicht/grün été.bmp"),
                                             TrueColour("テクスチャ/木.bmp"), Paletted("テクスチャ/mask.bmp")};

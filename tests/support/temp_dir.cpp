@@ -26,7 +26,7 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::File(std::string_view name) const {
-    return FromFsPath(m_path / ToFsPath(name));
+    return FromFsPath((m_path / ToFsPath(name)).make_preferred());
 }
 
 std::string TempDir::Write(std::string_view name, std::span<const uint8_t> bytes) const {

@@ -8,6 +8,14 @@ namespace vc {
 // File-name rules for paths as the user gave them. Both "/" and "\" separate folders on every
 // platform, since lists written on Windows carry "\"; a ":" counts only as a drive letter's colon.
 
+// The separator this platform writes between folders: "\" on Windows, "/" elsewhere.
+inline constexpr char kFolderSeparator =
+#ifdef _WIN32
+    '\\';
+#else
+    '/';
+#endif
+
 // The text after the last folder separator: "C:\Img\Brick.BMP" gives "Brick.BMP".
 std::string_view FileNamePart(std::string_view path);
 // The file name's part from its last "." on, dot included; empty when there is none.

@@ -26,6 +26,8 @@ class NativeFile {
     // replaced so that no other file has the name.
     static NativeFile CreateUnique(std::string& pathTemplate, std::string_view errorName = {});
 
+    // No file: what a file is once it is let go.
+    NativeFile();
     NativeFile(NativeFile&& other) noexcept;
     NativeFile& operator=(NativeFile&& other) noexcept;
     ~NativeFile();

@@ -58,6 +58,8 @@ NativeFile NativeFile::CreateUnique(std::string& pathTemplate, std::string_view 
     return NativeFile(fd, name());
 }
 
+NativeFile::NativeFile() : m_handle(-1) {}
+
 NativeFile::NativeFile(NativeFile&& other) noexcept
     : m_handle(std::exchange(other.m_handle, -1)), m_errorName(std::move(other.m_errorName)) {}
 

@@ -122,6 +122,8 @@ NativeFile NativeFile::CreateUnique(std::string& pathTemplate, std::string_view 
     ThrowSystemError(ErrorKind::Write, "Cannot create file", name(), EEXIST);
 }
 
+NativeFile::NativeFile() : m_handle(INVALID_HANDLE_VALUE) {}
+
 NativeFile::NativeFile(NativeFile&& other) noexcept
     : m_handle(std::exchange(other.m_handle, INVALID_HANDLE_VALUE)), m_errorName(std::move(other.m_errorName)) {}
 

@@ -29,7 +29,7 @@ TemporaryFile::TemporaryFile(std::string pathTemplate, std::string errorName)
 
 TemporaryFile::~TemporaryFile() {
     if (m_exists) {
-        RemoveFile(m_path);
+        Remove();
     }
 }
 
@@ -83,6 +83,8 @@ int TemporaryFile::RenameOnto(const std::string& target) {
 }
 
 void TemporaryFile::Remove() {
+    // Closed first: Windows removes an open file only once its last handle is closed.
+    m_file = NativeFile();
     RemoveFile(m_path);
     m_exists = false;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "io/error.h"
+#include "io/file_names.h"
 #include "io/ordered_work.h"
 #include "io/safe_file_names.h"
 #include "listfile/texture_list_file.h"
@@ -199,8 +200,8 @@ void KeepFields(const TxdTexture& texture, const TImageInfo& colour, TTexFile& e
 
 std::string InFolder(std::string_view folder, std::string_view fileName) {
     std::string path(folder);
-    if (!path.empty() && path.back() != '/') {
-        path += '/';
+    if (!path.empty() && path.back() != '/' && path.back() != kFolderSeparator) {
+        path += kFolderSeparator;
     }
     return path + std::string(fileName);
 }
