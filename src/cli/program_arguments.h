@@ -6,7 +6,8 @@
 namespace vc::cli {
 
 // The arguments after the program's name, as UTF-8. On Windows they are taken from the wide command
-// line, since argv holds them in the ANSI code page, which loses names outside it.
+// line, since argv holds them in the ANSI code page, which loses names outside it, and wildcards in
+// file names are expanded there, as POSIX shells expand them before the program starts.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // While it lives, a Windows console shows the UTF-8 the program writes; the console's own code page

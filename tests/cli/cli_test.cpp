@@ -258,6 +258,30 @@ TEST_F(CliTest, NamesOutsideAsciiReachTheProgramWhole) {
     EXPECT_TRUE(IsExistingFile(out));
 }
 
+// cmd.exe and PowerShell pass wildcards on as typed: the program expands those in file names itself,
+// in name order, and takes one that matches nothing as the name it is.
+TEST_F(CliTest, WildcardsInFileNamesStandForTheFilesTheyMatch) {
+#ifndef _WIN32
+    GTEST_SKIP() << "POSIX shells expand wildcards before the program starts";
+#endif
+    Image("b.bmp", 4, 4);
+    Image("a.bmp", 4, 4);
+    Image("c.bmp.old", 4, 4);
+    std::filesystem::create_directory(ToFsPath(dir.File("d.bmp")));
+    const test::ProcessOutcome listed =
+        test::RunProcess(VELLUMCRAFT_CLI, {"list", "-o", dir.File("l.txt"), dir.File("*.bmp"), dir.File("none?.bmp")});
+    EXPECT_EQ(listed.ExitCode, 1);
+    EXPECT_NE(listed.Err.find("\"none?.bmp\":"), std::string::npos) << listed.Err;
+    const std::string list = test::ReadText(dir.File("l.txt"));
+    const size_t a = list.find("path=" + dir.File("a.bmp") + "\r\n");
+    const size_t b = list.find("path=" + dir.File("b.bmp") + "\r\n");
+    EXPECT_NE(a, std::string::npos) << list;
+    EXPECT_NE(b, std::string::npos) << list;
+    EXPECT_LT(a, b) << list;
+    EXPECT_EQ(list.find("c.bmp.old"), std::string::npos) << list;
+    EXPECT_NE(list.find("count=2\r\n"), std::string::npos) << list;
+}
+
 TEST_F(CliTest, ListCollectsOnceAndBuildTakesTheListLikeTheImages) {
     const std::string a = Image("a.bmp", 8, 8);
     const std::string b = Image("b.bmp", 4, 4);

@@ -195,7 +195,7 @@ TEST_F(TextureListFileTest, AFileThatIsNoListAddsNothingButStillSuggestsADiction
 
 TEST_F(TextureListFileTest, ExportThenImportGivesTheSameEntriesWhateverTheirScript) {
     std::filesystem::create_directory(ToFsPath(dir.File("Übersicht")));
-    std::filesystem::create_directory(dir.File("テクスチャ"));
+    std::filesystem::create_directory(ToFsPath(dir.File("テクスチャ")));
     const std::vector<std::string> paths = {Paletted("plain.bmp"), Paletted("Übersicht/grün été.bmp"),
                                             TrueColour("テクスチャ/木.bmp"), Paletted("テクスチャ/mask.bmp")};
     for (size_t i = 0; i < 3; ++i) {

@@ -73,8 +73,8 @@ bool IsFolder(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Six characters for a unique name, from a generator seeded once per process and shared by its
-// threads.
+// Six characters for a unique name. Each call seeds its own generator from a counter the process's
+// threads share, so that calls do not repeat one another.
 std::string UniqueNamePart() {
     static std::atomic<uint64_t> counter{
         std::random_device{}() ^ static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
