@@ -28,7 +28,8 @@ class AtomicFile final : public ByteSink {
     // place: the caller has flushed the file system that holds it.
     void Commit();
     // Writes out what is pending and closes the file without flushing it to disk, so that a batch
-    // of files can be flushed together before each is committed.
+    // of files can be flushed together before each is committed (on Windows, which cannot flush a
+    // whole file system, the file is flushed here).
     void Close();
     // The file this one will replace, the end of the chain of links from the path it was given.
     const std::string& Target() const { return m_target; }
