@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "dff/dff_check.h"
+#include "dff/local_date_time.h"
 #include "exit_status.h"
 #include "input_files.h"
 #include "io/file_io.h"

@@ -22,6 +22,7 @@
 #include "app_info.h"
 #include "dff/chunk_log.h"
 #include "dff/dff_check.h"
+#include "dff/local_date_time.h"
 #include "dff_check_window.h"
 #include "io/atomic_file.h"
 #include "io/error.h"

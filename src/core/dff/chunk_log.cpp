@@ -1,10 +1,5 @@
 #include "dff/chunk_log.h"
 
-#include <ctime>
-#include <iomanip>
-#include <locale>
-#include <sstream>
-
 #include "dff/chunk_names.h"
 #include "io/atomic_file.h"
 #include "io/code_page.h"
@@ -13,14 +8,6 @@
 namespace vc {
 
 namespace {
-
-std::locale UserLocale() {
-    try {
-        return std::locale("");
-    } catch (const std::runtime_error&) {
-        return std::locale::classic();  // an unknown locale in the environment
-    }
-}
 
 std::string UpperAscii(std::string_view text) {
     std::string upper(text);
@@ -33,20 +20,6 @@ std::string UpperAscii(std::string_view text) {
 }
 
 }  // namespace
-
-std::string LocalDateTimeText(std::chrono::system_clock::time_point when) {
-    const std::time_t time = std::chrono::system_clock::to_time_t(when);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &time);
-#else
-    localtime_r(&time, &local);
-#endif
-    std::ostringstream text;
-    text.imbue(UserLocale());
-    text << std::put_time(&local, "%x %X");
-    return text.str();
-}
 
 ChunkLog::ChunkLog(std::string_view dateTimeText, std::string_view modelPath, uint64_t modelSize,
                    const NumberFormat& format) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,9 +7,6 @@
 #include "io/number_format.h"
 
 namespace vc {
-
-// The local date and time in the user's locale: short date, a blank, long time.
-std::string LocalDateTimeText(std::chrono::system_clock::time_point when);
 
 // The chunk log of a model check: a header, one line per chunk read and per name taken, and the
 // appendix line. Lines end with CR LF; the text is collected whole and written in one piece.
