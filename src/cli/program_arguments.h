@@ -19,8 +19,10 @@ class Utf8Console {
     Utf8Console& operator=(const Utf8Console&) = delete;
     ~Utf8Console();
 
+#ifdef _WIN32
   private:
     unsigned m_oldCodePage = 0;
+#endif
 };
 
 }  // namespace vc::cli
