@@ -6,6 +6,8 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
+
+#include "io/wide_text.h"
 #endif
 
 namespace vc::cli {
@@ -13,14 +15,6 @@ namespace vc::cli {
 #ifdef _WIN32
 
 namespace {
-
-std::string Utf8Of(const wchar_t* text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size > 0 ? size : 1), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
-    utf8.pop_back();  // the terminating zero
-    return utf8;
-}
 
 // The files a wildcard in an argument's file name part stands for, in name order, each named with
 // the argument's folder as typed; the argument itself when it has no wildcard or matches no file.
@@ -61,7 +55,7 @@ std::vector<std::string> ProgramArguments(int, char**) {
     std::vector<std::string> arguments;
     for (int i = 1; i < count; ++i) {
         for (const std::wstring& argument : Expanded(wide[i])) {
-            arguments.push_back(Utf8Of(argument.c_str()));
+            arguments.push_back(Utf8Of(argument));
         }
     }
     ::LocalFree(wide);

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "io/file_io.h"
+#include "io/wide_text.h"
 #include "process_runner.h"
 #include "temp_dir.h"
 
@@ -55,9 +56,9 @@ ProcessOutcome RunProcess(const std::string& program, const std::vector<std::str
     const TempDir output;
     const std::string outPath = output.File("stdout");
     const std::string errPath = output.File("stderr");
-    std::wstring commandLine = Quoted(ToFsPath(program).wstring());
+    std::wstring commandLine = Quoted(WideOf(program));
     for (const std::string& argument : arguments) {
-        commandLine += L" " + Quoted(ToFsPath(argument).wstring());
+        commandLine += L" " + Quoted(WideOf(argument));
     }
 
     STARTUPINFOW startup{};

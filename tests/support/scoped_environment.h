@@ -4,7 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "io/file_io.h"
+#ifdef _WIN32
+#include "io/wide_text.h"
+#endif
 
 namespace vc::test {
 
@@ -27,7 +29,7 @@ class ScopedEnvironment {
 #ifdef _WIN32
     using NativeChar = wchar_t;
     static std::wstring Native(const char* text) {
-        return ToFsPath(text).wstring();
+        return WideOf(text);
     }
     static const wchar_t* Get(const wchar_t* name) {
         return ::_wgetenv(name);

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "dff/local_date_time.h"
+#include "io/wide_text.h"
 
 namespace vc {
 
@@ -22,14 +23,6 @@ SYSTEMTIME LocalSystemTime(std::chrono::system_clock::time_point when) {
     system.wMinute = static_cast<WORD>(local.tm_min);
     system.wSecond = static_cast<WORD>(local.tm_sec);
     return system;
-}
-
-std::string Utf8Of(const std::wstring& text) {
-    const int size =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size, nullptr, nullptr);
-    return utf8;
 }
 
 // The locale's formats are short: Windows allows 80 characters for a date format.

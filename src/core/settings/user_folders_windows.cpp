@@ -2,23 +2,15 @@
 
 #include <string>
 
+#include "io/wide_text.h"
 #include "settings/config_location.h"
 #include "settings/user_folders.h"
 
 namespace vc {
 
-namespace {
-
-// The wide form of an ASCII name.
-std::wstring WideName(const char* name) {
-    return std::wstring(name, name + std::char_traits<char>::length(name));
-}
-
-}  // namespace
-
 // Read through the wide API: the narrow one gives the ANSI code page, which loses names outside it.
 std::filesystem::path EnvironmentPath(const char* name) {
-    const std::wstring wideName = WideName(name);
+    const std::wstring wideName = WideOf(name);
     const DWORD length = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
     if (length == 0) {
         return {};
