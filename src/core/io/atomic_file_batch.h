@@ -13,8 +13,8 @@ namespace vc {
 
 // Many files written beside their targets and put in place together. Commit() flushes the file
 // system that holds them once, which costs far less than a flush per file (Windows has no such
-// flush, and each file is flushed as it is written), then renames each over its target. Destroyed without Commit(), the batch removes what it wrote and every target stays
-// as it was.
+// flush, and each file is flushed as it is written), then renames each over its target. Destroyed
+// without Commit(), the batch removes what it wrote and every target stays as it was.
 class AtomicFileBatch {
   public:
     void Write(std::string_view utf8Path, std::span<const uint8_t> bytes);
