@@ -365,7 +365,7 @@ void TForm1::BuildTxd() {
         const std::string likelyFolder = m_workspace.SuggestedTxdPath.empty()
                                              ? m_settings.Folders.Save
                                              : FolderOf(Text(m_workspace.SuggestedTxdPath));
-        TemporaryFile dictionary(ScratchFolder(likelyFolder) + "/.vellumcraft-build-XXXXXX");
+        TemporaryFile dictionary(FromFsPath(ToFsPath(ScratchFolder(likelyFolder)) / ".vellumcraft-build-XXXXXX"));
         const BuildResult result = [&] {
             const std::unique_ptr<Progress> progress = m_prompts.StartProgress(QStringLiteral("Build TXD"));
             return BuildTxdInto(dictionary, m_workspace, m_settings.DictionaryOptions(),

@@ -186,8 +186,9 @@ TEST(FileIo, NamesOutsideAsciiOpenAndSave) {
     }
 }
 
-// Sizes and offsets are 64-bit everywhere: a file past 4 GiB (sparse, so it costs no disk space)
-// keeps its size and its bytes beyond the 32-bit mark.
+// Sizes and offsets are 64-bit everywhere: bytes written past 4 GiB (a sparse file, so it costs no
+// disk space) land there, where a 32-bit offset would have put them at the start, and the size read
+// back is the whole file's.
 TEST(FileIo, SizesBeyondFourGibibytesAreKept) {
     TempDir dir;
     constexpr uint64_t kOffset = (uint64_t{5} << 30) + 1;

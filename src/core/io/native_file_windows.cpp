@@ -68,6 +68,21 @@ int ErrnoOf(DWORD error) {
     ThrowSystemError(kind, what, name, ErrnoOf(::GetLastError()));
 }
 
+BY_HANDLE_FILE_INFORMATION InformationOf(HANDLE handle, const std::string& errorName) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle, &information)) {
+        ThrowLastError(ErrorKind::Read, "Cannot read file", errorName);
+    }
+    return information;
+}
+
+FileKind KindOf(HANDLE handle, const BY_HANDLE_FILE_INFORMATION& information) {
+    if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return FileKind::Folder;
+    }
+    return ::GetFileType(handle) == FILE_TYPE_DISK ? FileKind::Regular : FileKind::Other;
+}
+
 bool IsFolder(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -149,25 +164,14 @@ bool NativeFile::IsOpen() const {
 }
 
 FileKind NativeFile::Kind() const {
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!::GetFileInformationByHandle(m_handle, &information)) {
-        ThrowLastError(ErrorKind::Read, "Cannot read file", m_errorName);
-    }
-    if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return FileKind::Folder;
-    }
-    return ::GetFileType(m_handle) == FILE_TYPE_DISK ? FileKind::Regular : FileKind::Other;
+    return KindOf(m_handle, InformationOf(m_handle, m_errorName));
 }
 
 uint64_t NativeFile::Size() const {
-    if (Kind() != FileKind::Regular) {
-        return 0;
-    }
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(m_handle, &size)) {
-        ThrowLastError(ErrorKind::Read, "Cannot read file", m_errorName);
-    }
-    return static_cast<uint64_t>(size.QuadPart);
+    const BY_HANDLE_FILE_INFORMATION information = InformationOf(m_handle, m_errorName);
+    return KindOf(m_handle, information) == FileKind::Regular
+               ? uint64_t{information.nFileSizeHigh} << 32 | information.nFileSizeLow
+               : 0;
 }
 
 size_t NativeFile::Read(std::span<uint8_t> bytes) {

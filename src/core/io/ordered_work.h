@@ -28,10 +28,11 @@ struct NoAnnouncement {
 // Runs make(worker, index) for every index below count on up to jobs threads, and take(index,
 // result) on the calling thread in index order, so the run's effects come in the same order as
 // if it were made one item after the other. announce(index) is called on the calling thread just
-// before item index is waited for (or, with one job, made): where a progress box names the item. With one job (or one
-// item) nothing runs on another thread. An exception from make is thrown from the point where its index would be taken,
-// after every earlier item is taken; no later item is taken. An exception from take ends the run the same way. Either
-// way the workers have stopped before the exception leaves.
+// before item index is waited for (or, with one job, made): where a progress box names the item.
+// With one job (or one item) nothing runs on another thread. An exception from make is thrown from
+// the point where its index would be taken, after every earlier item is taken; no later item is
+// taken. An exception from take ends the run the same way. Either way the workers have stopped
+// before the exception leaves.
 //
 // make must touch only state of its own index and of its worker (worker is below jobs, and no
 // two threads use the same worker number at once); take may touch anything.

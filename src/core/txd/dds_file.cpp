@@ -131,8 +131,6 @@ std::string SizeText(uint32_t width, uint32_t height) {
     return std::to_string(width) + " × " + std::to_string(height);
 }
 
-// Each level halves the sides of the one before, down to 1.
-
 // The fields of a DDS header the reader uses, in the order they are stored.
 struct Header {
     uint32_t Flags = 0;
