@@ -11,9 +11,9 @@
 
 #include "image_set.h"
 #include "io/file_io.h"
+#include "ops/txd_builder.h"
+#include "ops/workspace.h"
 #include "temp_dir.h"
-#include "txd/txd_builder.h"
-#include "workspace/workspace.h"
 
 namespace {
 

@@ -25,11 +25,11 @@
 #include <squish.h>
 
 #include "io/file_io.h"
+#include "raster/dds_file.h"
+#include "raster/dxt_compression.h"
+#include "raster/texture_decoder.h"
+#include "raster/texture_format.h"
 #include "source_picture.h"
-#include "txd/dds_file.h"
-#include "txd/dxt_compression.h"
-#include "txd/texture_decoder.h"
-#include "txd/texture_format.h"
 
 namespace {
 

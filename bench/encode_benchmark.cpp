@@ -16,10 +16,11 @@
 #include <string>
 
 #include "image_set.h"
+#include "pixels/mipmap_chain.h"
+#include "pixels/palette_quantization.h"
+#include "raster/dxt_compression.h"
+#include "raster/raster_encoding.h"
 #include "stored_level.h"
-#include "txd/dxt_compression.h"
-#include "txd/mipmap_chain.h"
-#include "txd/raster_encoding.h"
 
 namespace {
 

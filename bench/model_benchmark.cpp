@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "dff/dff_check.h"
 #include "io/file_io.h"
 #include "model_chunks.h"
+#include "ops/dff_check.h"
 #include "temp_dir.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "source_picture.h"
 
 #include "io/error.h"
+#include "ops/texture_assembly.h"
 #include "texlist/image_intake.h"
-#include "txd/texture_assembly.h"
 
 namespace vc::bench {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "txd/pixel_level.h"
+#include "pixels/pixel_level.h"
 
 namespace vc::bench {
 

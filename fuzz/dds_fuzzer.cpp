@@ -1,7 +1,7 @@
 #include <cstdlib>
 
 #include "io/error.h"
-#include "txd/dds_file.h"
+#include "raster/dds_file.h"
 
 // Reads a DDS file; whatever it reads must be written back and read again unchanged, since a level
 // read from a DDS file is copied into a texture native and written out again by extraction.

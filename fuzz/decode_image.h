@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "io/error.h"
-#include "texlist/image_decoder.h"
+#include "pixels/image_decoder.h"
 
 // Runs a decoder the whole way intake can: headers, the integrity pass and, for 8- and 24-bit
 // images of a size intake accepts, the pixels. Errors are the expected outcome of bad input.

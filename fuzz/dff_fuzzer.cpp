@@ -1,5 +1,5 @@
-#include "dff/chunk_log.h"
-#include "dff/chunk_walk.h"
+#include "rw/chunk_log.h"
+#include "rw/chunk_walk.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vc::ChunkLog log("now", "fuzz.dff", size, vc::NumberFormat{});

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <span>
 
-#include "listfile/texture_list_file.h"
+#include "texlist/texture_list_file.h"
 
 // The list file's text is parsed in memory; adding its entries reads images, which the image
 // fuzzers cover.

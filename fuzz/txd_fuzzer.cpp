@@ -2,7 +2,7 @@
 #include <string>
 
 #include "io/error.h"
-#include "txd/txd_extraction.h"
+#include "ops/txd_extraction.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "dialog_prompts.h"
 #include "io/file_io.h"
 #include "main_window.h"
-#include "settings/config_location.h"
-#include "settings/settings.h"
+#include "ops/config_location.h"
+#include "ops/settings.h"
 
 int main(int argc, char** argv) {
     // Answered before the window system is reached, so it works without a display. Any other

@@ -5,10 +5,10 @@
 #include "input_files.h"
 #include "io/atomic_file.h"
 #include "io/file_names.h"
+#include "ops/build_report.h"
+#include "ops/txd_builder.h"
 #include "terminal_text.h"
 #include "texlist/list_editing.h"
-#include "txd/build_report.h"
-#include "txd/txd_builder.h"
 
 namespace vc::cli {
 

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "commands.h"
-#include "dff/dff_check.h"
-#include "dff/local_date_time.h"
 #include "exit_status.h"
 #include "input_files.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
-#include "txd/dictionary_entries.h"
+#include "io/local_date_time.h"
+#include "ops/dff_check.h"
+#include "ops/dictionary_entries.h"
 #include "usage_error.h"
 
 namespace vc::cli {

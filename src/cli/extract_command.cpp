@@ -6,7 +6,7 @@
 #include "exit_status.h"
 #include "input_files.h"
 #include "io/file_io.h"
-#include "txd/extraction_folder.h"
+#include "ops/extraction_folder.h"
 #include "usage_error.h"
 
 namespace vc::cli {

@@ -9,8 +9,8 @@
 
 #include "io/file_io.h"
 #include "io/file_names.h"
+#include "rw/txd_format.h"
 #include "terminal_text.h"
-#include "txd/txd_format.h"
 #include "usage_error.h"
 
 namespace vc::cli {

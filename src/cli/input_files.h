@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "command.h"
+#include "ops/txd_options.h"
+#include "ops/workspace.h"
 #include "texlist/texture_output.h"
-#include "txd/txd_options.h"
-#include "workspace/workspace.h"
 
 namespace vc::cli {
 

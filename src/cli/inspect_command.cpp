@@ -7,8 +7,8 @@
 #include "io/error.h"
 #include "io/file_io.h"
 #include "json_text.h"
-#include "txd/txd_reader.h"
-#include "txd/version_stamp.h"
+#include "rw/txd_reader.h"
+#include "rw/version_stamp.h"
 #include "usage_error.h"
 
 namespace vc::cli {

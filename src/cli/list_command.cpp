@@ -3,8 +3,8 @@
 #include "commands.h"
 #include "exit_status.h"
 #include "input_files.h"
-#include "listfile/texture_list_file.h"
 #include "texlist/list_editing.h"
+#include "texlist/texture_list_file.h"
 
 namespace vc::cli {
 

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "dff/dff_check.h"
+#include "ops/dff_check.h"
 
 class QLabel;
 class QListWidget;

@@ -4,9 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include "ops/settings.h"
+#include "ops/workspace.h"
 #include "prompts.h"
-#include "settings/settings.h"
-#include "workspace/workspace.h"
 
 class QAction;
 class QActionGroup;

@@ -4,7 +4,7 @@
 #include <QRgb>
 #include <QSize>
 
-#include "txd/texture_decoder.h"
+#include "raster/texture_decoder.h"
 
 namespace vc::gui {
 

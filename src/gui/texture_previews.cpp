@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <exception>
 
+#include "ops/texture_preview.h"
 #include "texture_picture.h"
-#include "txd/texture_preview.h"
 
 namespace vc::gui {
 

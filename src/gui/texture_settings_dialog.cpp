@@ -19,9 +19,9 @@
 #include "io/error.h"
 #include "io/file_names.h"
 #include "io/path_shortening.h"
+#include "rw/txd_format.h"
 #include "texture_picture.h"
 #include "texture_previews.h"
-#include "txd/txd_format.h"
 #include "window_placement.h"
 
 namespace vc::gui {

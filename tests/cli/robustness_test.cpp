@@ -14,9 +14,9 @@
 #include "image_files.h"
 #include "model_chunks.h"
 #include "process_runner.h"
+#include "raster/dds_file.h"
+#include "rw/txd_reader.h"
 #include "temp_dir.h"
-#include "txd/dds_file.h"
-#include "txd/txd_reader.h"
 #include "txd_chunks.h"
 
 namespace vc {

@@ -9,8 +9,8 @@
 #include "image_files.h"
 #include "io/error.h"
 #include "io/file_io.h"
+#include "pixels/image_decoder.h"
 #include "random_damage.h"
-#include "texlist/image_decoder.h"
 #include "thrown_error.h"
 
 namespace vc {

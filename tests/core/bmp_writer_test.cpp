@@ -7,8 +7,8 @@
 
 #include "io/byte_writer.h"
 #include "io/error.h"
-#include "texlist/bmp_writer.h"
-#include "texlist/image_decoder.h"
+#include "pixels/bmp_writer.h"
+#include "pixels/image_decoder.h"
 
 namespace vc {
 namespace {

@@ -4,11 +4,11 @@
 #include <regex>
 #include <string>
 
-#include "dff/chunk_log.h"
-#include "dff/chunk_names.h"
-#include "dff/chunk_walk.h"
-#include "dff/local_date_time.h"
+#include "io/local_date_time.h"
 #include "model_chunks.h"
+#include "rw/chunk_log.h"
+#include "rw/chunk_names.h"
+#include "rw/chunk_walk.h"
 #include "scoped_environment.h"
 #include "temp_dir.h"
 

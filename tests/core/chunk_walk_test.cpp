@@ -5,11 +5,11 @@
 #include <utility>
 #include <vector>
 
-#include "dff/chunk_names.h"
-#include "dff/chunk_walk.h"
-#include "dff/dff_check.h"
 #include "model_chunks.h"
-#include "txd/chunk_type.h"
+#include "ops/dff_check.h"
+#include "rw/chunk_names.h"
+#include "rw/chunk_type.h"
+#include "rw/chunk_walk.h"
 
 namespace vc {
 namespace {

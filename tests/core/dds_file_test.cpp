@@ -11,8 +11,8 @@
 #include "io/byte_writer.h"
 #include "io/error.h"
 #include "random_damage.h"
+#include "raster/dds_file.h"
 #include "thrown_error.h"
-#include "txd/dds_file.h"
 
 namespace vc {
 namespace {

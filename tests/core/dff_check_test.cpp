@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "dff/dff_check.h"
 #include "io/error.h"
 #include "model_chunks.h"
+#include "ops/dff_check.h"
 #include "temp_dir.h"
 #include "thrown_error.h"
 

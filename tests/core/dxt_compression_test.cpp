@@ -6,8 +6,8 @@
 #include <string>
 
 #include "image_set.h"
+#include "raster/dxt_compression.h"
 #include "stored_level.h"
-#include "txd/dxt_compression.h"
 
 namespace vc {
 namespace {

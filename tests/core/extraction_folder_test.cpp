@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "io/error.h"
+#include "ops/extraction_folder.h"
 #include "temp_dir.h"
-#include "txd/extraction_folder.h"
 
 namespace vc {
 namespace {

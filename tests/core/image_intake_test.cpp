@@ -5,10 +5,10 @@
 
 #include "image_files.h"
 #include "io/error.h"
+#include "raster/dds_file.h"
 #include "temp_dir.h"
 #include "texlist/image_intake.h"
 #include "thrown_error.h"
-#include "txd/dds_file.h"
 
 namespace vc {
 namespace {

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "txd/mipmap_chain.h"
+#include "pixels/mipmap_chain.h"
 
 namespace vc {
 namespace {

@@ -9,9 +9,9 @@
 #include "image_files.h"
 #include "image_set.h"
 #include "io/error.h"
+#include "ops/list_import.h"
+#include "ops/workspace.h"
 #include "temp_dir.h"
-#include "workspace/list_import.h"
-#include "workspace/workspace.h"
 
 namespace vc {
 namespace {

@@ -10,10 +10,10 @@
 #include "image_files.h"
 #include "image_set.h"
 #include "io/error.h"
+#include "ops/txd_builder.h"
+#include "ops/workspace.h"
+#include "raster/dds_file.h"
 #include "temp_dir.h"
-#include "txd/dds_file.h"
-#include "txd/txd_builder.h"
-#include "workspace/workspace.h"
 
 namespace vc {
 namespace {

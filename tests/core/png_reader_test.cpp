@@ -8,7 +8,7 @@
 
 #include "image_files.h"
 #include "io/error.h"
-#include "texlist/image_decoder.h"
+#include "pixels/image_decoder.h"
 #include "thrown_error.h"
 
 namespace vc {

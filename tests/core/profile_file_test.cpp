@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "io/error.h"
-#include "listfile/profile_file.h"
+#include "io/profile_file.h"
 #include "temp_dir.h"
 
 namespace vc {

@@ -6,14 +6,14 @@
 #include <string_view>
 #include <vector>
 
-#include "dff/chunk_log.h"
-#include "dff/chunk_walk.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/number_format.h"
-#include "listfile/texture_list_file.h"
-#include "texlist/image_decoder.h"
-#include "txd/txd_extraction.h"
+#include "ops/txd_extraction.h"
+#include "pixels/image_decoder.h"
+#include "rw/chunk_log.h"
+#include "rw/chunk_walk.h"
+#include "texlist/texture_list_file.h"
 
 // Every file in tests/regress once broke a reader. Each is read again here by the reader it broke,
 // and must give the outcome it gives since the fix. A file is named after the fuzz target of its

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "io/file_io.h"
+#include "ops/config_location.h"
+#include "ops/settings.h"
 #include "scoped_environment.h"
-#include "settings/config_location.h"
-#include "settings/settings.h"
 #include "temp_dir.h"
 
 namespace vc {

@@ -9,11 +9,11 @@
 #include "image_files.h"
 #include "io/error.h"
 #include "io/file_io.h"
-#include "listfile/texture_list_file.h"
+#include "ops/list_import.h"
+#include "ops/txd_builder.h"
 #include "temp_dir.h"
+#include "texlist/texture_list_file.h"
 #include "thrown_error.h"
-#include "txd/txd_builder.h"
-#include "workspace/list_import.h"
 
 namespace vc {
 namespace {

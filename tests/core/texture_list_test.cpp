@@ -4,9 +4,9 @@
 
 #include "image_files.h"
 #include "io/error.h"
+#include "ops/workspace.h"
 #include "temp_dir.h"
 #include "texlist/texture_list.h"
-#include "workspace/workspace.h"
 
 namespace vc {
 namespace {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "image_files.h"
+#include "ops/texture_preview.h"
 #include "temp_dir.h"
-#include "txd/texture_preview.h"
 
 namespace vc {
 namespace {

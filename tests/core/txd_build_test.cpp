@@ -12,11 +12,11 @@
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
+#include "ops/txd_builder.h"
+#include "ops/workspace.h"
+#include "rw/txd_format.h"
+#include "rw/txd_reader.h"
 #include "temp_dir.h"
-#include "txd/txd_builder.h"
-#include "txd/txd_format.h"
-#include "txd/txd_reader.h"
-#include "workspace/workspace.h"
 
 namespace vc {
 namespace {

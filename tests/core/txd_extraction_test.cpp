@@ -12,12 +12,12 @@
 #include "io/atomic_file.h"
 #include "io/byte_reader.h"
 #include "io/error.h"
+#include "ops/list_import.h"
+#include "ops/txd_builder.h"
+#include "ops/txd_extraction.h"
+#include "rw/txd_reader.h"
 #include "temp_dir.h"
-#include "txd/txd_builder.h"
-#include "txd/txd_extraction.h"
-#include "txd/txd_reader.h"
 #include "txd_chunks.h"
-#include "workspace/list_import.h"
 
 namespace vc {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "txd/build_report.h"
-#include "txd/txd_format.h"
+#include "ops/build_report.h"
+#include "rw/txd_format.h"
 
 namespace vc {
 namespace {

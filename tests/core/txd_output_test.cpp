@@ -6,14 +6,15 @@
 #include <vector>
 
 #include "image_files.h"
+#include "ops/txd_builder.h"
+#include "ops/workspace.h"
+#include "raster/dds_file.h"
+#include "raster/texture_decoder.h"
+#include "rw/native_picture.h"
+#include "rw/txd_reader.h"
 #include "stored_level.h"
 #include "temp_dir.h"
-#include "txd/dds_file.h"
-#include "txd/texture_decoder.h"
-#include "txd/txd_builder.h"
-#include "txd/txd_reader.h"
 #include "txd_chunks.h"
-#include "workspace/workspace.h"
 
 namespace vc {
 namespace {

@@ -5,12 +5,13 @@
 
 #include "image_files.h"
 #include "io/error.h"
+#include "ops/txd_builder.h"
+#include "ops/workspace.h"
+#include "raster/texture_decoder.h"
+#include "rw/native_picture.h"
+#include "rw/txd_reader.h"
 #include "temp_dir.h"
 #include "thrown_error.h"
-#include "txd/texture_decoder.h"
-#include "txd/txd_builder.h"
-#include "txd/txd_reader.h"
-#include "workspace/workspace.h"
 
 namespace vc {
 namespace {

@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "io/error.h"
+#include "raster/texture_decoder.h"
+#include "rw/native_picture.h"
+#include "rw/txd_reader.h"
 #include "thrown_error.h"
-#include "txd/texture_decoder.h"
-#include "txd/txd_reader.h"
 #include "txd_chunks.h"
 
 namespace vc {

@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "txd/texture_decoder.h"
-#include "txd/txd_reader.h"
+#include "raster/texture_decoder.h"
+#include "rw/native_picture.h"
+#include "rw/txd_reader.h"
 #include "txd_chunks.h"
 
 namespace vc {

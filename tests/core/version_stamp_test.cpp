@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "txd/txd_reader.h"
-#include "txd/version_stamp.h"
+#include "rw/txd_reader.h"
+#include "rw/version_stamp.h"
 #include "txd_chunks.h"
 
 namespace vc {

@@ -27,7 +27,7 @@
 #include "gui_fixture.h"
 #include "image_files.h"
 #include "io/file_io.h"
-#include "settings/settings.h"
+#include "ops/settings.h"
 #include "texture_picture.h"
 
 namespace vc::gui {

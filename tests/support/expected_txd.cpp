@@ -2,7 +2,7 @@
 
 #include "io/byte_writer.h"
 #include "io/file_io.h"
-#include "texlist/image_decoder.h"
+#include "pixels/image_decoder.h"
 
 namespace vc::test {
 

@@ -10,7 +10,7 @@
 #include <png.h>
 
 #include "io/byte_writer.h"
-#include "texlist/bmp_writer.h"
+#include "pixels/bmp_writer.h"
 
 namespace vc::test {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "texlist/image_decoder.h"
+#include "pixels/image_decoder.h"
 
 namespace vc::test {
 

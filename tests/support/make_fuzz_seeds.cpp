@@ -9,11 +9,11 @@
 
 #include "image_files.h"
 #include "model_chunks.h"
-#include "txd/dds_file.h"
-#include "txd/texture_format.h"
-#include "txd/txd_builder.h"
+#include "ops/txd_builder.h"
+#include "ops/workspace.h"
+#include "raster/dds_file.h"
+#include "raster/texture_format.h"
 #include "txd_chunks.h"
-#include "workspace/workspace.h"
 
 namespace {
 

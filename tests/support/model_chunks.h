@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "dff/chunk_walk.h"
+#include "rw/chunk_walk.h"
 
 namespace vc::test {
 

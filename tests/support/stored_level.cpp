@@ -4,9 +4,10 @@
 #include <limits>
 #include <stdexcept>
 
-#include "txd/texture_decoder.h"
-#include "txd/txd_format.h"
-#include "txd/txd_reader.h"
+#include "raster/texture_decoder.h"
+#include "rw/native_picture.h"
+#include "rw/txd_format.h"
+#include "rw/txd_reader.h"
 #include "txd_chunks.h"
 
 namespace vc::test {

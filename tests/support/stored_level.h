@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "model_chunks.h"
-#include "txd/texture_format.h"
+#include "raster/texture_format.h"
 
 namespace vc::test {
 

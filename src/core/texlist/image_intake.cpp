@@ -8,9 +8,9 @@
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
-#include "texlist/image_decoder.h"
-#include "txd/dds_file.h"
-#include "txd/texture_decoder.h"
+#include "pixels/image_decoder.h"
+#include "raster/dds_file.h"
+#include "raster/texture_decoder.h"
 
 namespace vc {
 

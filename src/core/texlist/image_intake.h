@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "raster/dds_file.h"
 #include "texlist/tex_file.h"
-#include "txd/dds_file.h"
 
 namespace vc {
 

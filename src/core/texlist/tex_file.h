@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "raster/texture_format.h"
 #include "texlist/texture_output.h"
-#include "txd/texture_format.h"
 
 namespace vc {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "txd/texture_format.h"
+#include "raster/texture_format.h"
 
 namespace vc {
 

@@ -1,0 +1,27 @@
+#include "ops/dictionary_import.h"
+
+#include <filesystem>
+
+#include "io/file_io.h"
+
+namespace vc {
+
+size_t ImportExtractedDictionary(Workspace& workspace, std::string_view dictionaryPath, ExtractionFolder& folder,
+                                 const ExtractionResult& extracted, bool pwr2lmt, const ImportProgress& progress) {
+    folder.Commit();
+    for (const ExtractedTexture& texture : extracted.Textures) {
+        if (!texture.Problem.empty()) {
+            workspace.Intake.ProblemText +=
+                "\r\n\r\n=> \"" + texture.Name + "\" could not be extracted: " + texture.Problem;
+        }
+    }
+    size_t added = 0;
+    if (!extracted.ListFile.empty()) {
+        const std::string list = FromFsPath(ToFsPath(folder.AbsolutePath()) / ToFsPath(extracted.ListFile));
+        added = ImportTextureList(workspace, list, pwr2lmt, progress);
+    }
+    workspace.SuggestedTxdPath = dictionaryPath;
+    return added;
+}
+
+}  // namespace vc

@@ -1,0 +1,56 @@
+#include "ops/extraction_folder.h"
+
+#include <filesystem>
+
+#include "io/error.h"
+#include "io/file_io.h"
+#include "io/file_names.h"
+
+namespace vc {
+
+std::string DefaultExtractionFolder(std::string_view dictionaryPath) {
+    return std::string(dictionaryPath.substr(0, dictionaryPath.size() - FileExtension(dictionaryPath).size()));
+}
+
+ExtractionFolder::ExtractionFolder(std::string folder) : m_folder(std::move(folder)) {
+    const std::filesystem::path path = ToFsPath(m_folder);
+    std::error_code error;
+    m_made = std::filesystem::create_directories(path, error);
+    if (error) {
+        throw Error(ErrorKind::Write, "Cannot create folder \"" + m_folder + "\": " + error.message());
+    }
+    m_absolute = FromFsPath(std::filesystem::absolute(path).lexically_normal());
+}
+
+ExtractionFolder::~ExtractionFolder() {
+    if (m_made && !m_committed) {
+        m_batch = {};  // the temporary files go first, so that the folder is empty
+        std::error_code ignored;
+        std::filesystem::remove(ToFsPath(m_folder), ignored);
+    }
+}
+
+void ExtractionFolder::Write(std::string_view fileName, std::span<const uint8_t> bytes) {
+    m_batch.Write(FromFsPath(ToFsPath(m_folder) / ToFsPath(fileName)), bytes);
+}
+
+std::vector<std::string> ExtractionFolder::ExistingFiles() const {
+    std::vector<std::string> names;
+    for (const std::string& path : m_batch.ExistingTargets()) {
+        names.push_back(FromFsPath(ToFsPath(path).filename()));
+    }
+    return names;
+}
+
+void ExtractionFolder::Commit() {
+    m_batch.Commit();
+    m_committed = true;
+}
+
+ExtractionResult ExtractTxdFile(std::string_view dictionaryPath, ExtractionFolder& folder,
+                                const ExtractionProgress& progress, unsigned jobs) {
+    const std::vector<uint8_t> file = ReadWholeFile(dictionaryPath);
+    return ExtractTxd(file, FileNameWithoutExtension(dictionaryPath), folder.AbsolutePath(), folder, progress, jobs);
+}
+
+}  // namespace vc

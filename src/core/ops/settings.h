@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "io/profile_file.h"
+#include "ops/txd_options.h"
+
+namespace vc {
+
+// The starting folders of the five file dialogs, remembered between runs.
+struct DialogFolders {
+    std::string Open;      // Add
+    std::string Save;      // Build
+    std::string OpenList;  // Import List
+    std::string SaveList;  // Export List
+    std::string OpenDff;   // DFF Check
+
+    bool operator==(const DialogFolders&) const = default;
+};
+
+// The options and folders kept in Vellumcraft.ini.
+struct Settings {
+    uint8_t VersionIndex = 1;  // 0..2, into the version stamp table
+    uint8_t FlagIndex = 1;     // 0..2, into the flag word table
+    bool pwr2lmt = true;       // image sides must be powers of two
+    bool dfflog = false;       // the model check writes its chunk log; only the user sets it
+    DialogFolders Folders;
+
+    TxdOptions DictionaryOptions() const { return {VersionIndex, FlagIndex, pwr2lmt}; }
+    bool operator==(const Settings&) const = default;
+};
+
+constexpr std::string_view kSettingsFileName = "Vellumcraft.ini";
+
+// Missing keys and values that are no number give the defaults; an index keeps its low 8 bits and
+// becomes 1 when that is above 2.
+Settings ReadSettings(const ProfileFile& file);
+Settings LoadSettings(std::string_view path);
+
+// Writes every setting but "dfflog", which stays as the user wrote it, and keeps whatever else the
+// file holds. Saving creates the file's folder when needed and replaces the file atomically.
+void WriteSettings(ProfileFile& file, const Settings& settings);
+void SaveSettings(std::string_view path, const Settings& settings);
+
+}  // namespace vc

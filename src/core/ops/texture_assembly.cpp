@@ -1,0 +1,194 @@
+#include "ops/texture_assembly.h"
+
+#include <string>
+
+#include "io/byte_reader.h"
+#include "io/error.h"
+#include "pixels/grey_level.h"
+#include "pixels/mipmap_chain.h"
+#include "pixels/palette_quantization.h"
+#include "raster/dxt_compression.h"
+#include "raster/raster_encoding.h"
+#include "raster/texture_decoder.h"
+
+namespace vc {
+
+namespace {
+
+std::array<uint8_t, 256> PaletteGreyLevels(const ConversionSlot& slot) {
+    std::array<uint8_t, 256> levels{};
+    for (size_t i = 0; i < levels.size(); ++i) {
+        levels[i] = GreyLevel(LoadU32(&slot.PaletteBuf[4 * i]), ColourOrder::Palette);
+    }
+    return levels;
+}
+
+// An 8-bit texture takes its alpha from the alpha image's palette only: entry i of that palette
+// gives the alpha of every pixel of colour index i.
+void MergePaletteAlpha(ConversionSlot& colour, const ConversionSlot& alpha) {
+    const std::array<uint8_t, 256> levels = PaletteGreyLevels(alpha);
+    for (size_t i = 0; i < levels.size(); ++i) {
+        colour.PaletteBuf[4 * i + 3] = levels[i];
+    }
+}
+
+void MergePixelAlpha(ConversionSlot& colour, const ConversionSlot& alpha, uint8_t alphaDepth) {
+    uint8_t* pixel = colour.PixelBuf.data();
+    const size_t pixelCount = colour.PixelBuf.size() / 4;
+    if (alphaDepth == 8) {
+        const std::array<uint8_t, 256> levels = PaletteGreyLevels(alpha);
+        for (size_t k = 0; k < pixelCount; ++k) {
+            pixel[4 * k + 3] = levels[alpha.IndexBuf[k]];
+        }
+    } else {
+        for (size_t k = 0; k < pixelCount; ++k) {
+            pixel[4 * k + 3] = GreyLevel(LoadU32(&alpha.PixelBuf[4 * k]), ColourOrder::Pixel);
+        }
+    }
+}
+
+const std::vector<uint8_t>& PixelData(const ConversionSlot& slot, uint8_t depth) {
+    return depth == 8 ? slot.IndexBuf : slot.PixelBuf;
+}
+
+// The pixel data must be as long as the image's size says, and an alpha image merged pixel by
+// pixel must have as many pixels as the colour image.
+void CheckPixelLengths(const TTexFile& entry, const ImageIntake& intake, const TImageInfo& colour,
+                       const TImageInfo& alpha) {
+    const std::string texture = "Texture \"" + entry.TexName + "\": ";
+    const uint64_t expected = uint64_t{colour.Width} * colour.Height * (colour.Depth / 8);
+    const size_t found = PixelData(intake.Slots[kColourSlot], colour.Depth).size();
+    if (found != expected) {
+        throw Error(ErrorKind::Malformed, texture + "its image has " + std::to_string(found) +
+                                              " bytes of pixel data but the texture's size fields say " +
+                                              std::to_string(expected) + "; nothing was written.");
+    }
+    if (entry.HasAlpha && colour.Depth == 32) {
+        const uint64_t alphaExpected = uint64_t{colour.Width} * colour.Height * (alpha.Depth == 8 ? 1 : 4);
+        const size_t alphaFound = PixelData(intake.Slots[kAlphaSlot], alpha.Depth).size();
+        if (alphaFound != alphaExpected) {
+            throw Error(ErrorKind::Malformed, texture + "its alpha image has " + std::to_string(alphaFound) +
+                                                  " bytes of pixel data but " + std::to_string(alphaExpected) +
+                                                  " were expected; nothing was written.");
+        }
+    }
+}
+
+// The slot's picture as 32-bit pixels, taken over from the slot; an 8-bit picture is looked up in
+// its palette.
+PixelLevel TopLevel(ConversionSlot& slot, const TImageInfo& colour) {
+    PixelLevel top{colour.Width, colour.Height, {}};
+    if (colour.Depth == 32) {
+        top.Bgra = std::move(slot.PixelBuf);
+        return top;
+    }
+    top.Bgra.resize(slot.IndexBuf.size() * 4);
+    for (size_t k = 0; k < slot.IndexBuf.size(); ++k) {
+        const uint8_t* entry = &slot.PaletteBuf[4 * size_t{slot.IndexBuf[k]}];
+        top.Bgra[4 * k] = entry[2];
+        top.Bgra[4 * k + 1] = entry[1];
+        top.Bgra[4 * k + 2] = entry[0];
+        top.Bgra[4 * k + 3] = entry[3];
+    }
+    return top;
+}
+
+std::vector<uint8_t> GreyLevels(const PixelLevel& level) {
+    std::vector<uint8_t> greys(level.Bgra.size() / 4);
+    for (size_t k = 0; k < greys.size(); ++k) {
+        greys[k] = GreyLevel(LoadU32(&level.Bgra[4 * k]), ColourOrder::Pixel);
+    }
+    return greys;
+}
+
+std::vector<uint8_t> EncodeIn(const RasterChoice& choice, const PixelLevel& level) {
+    switch (choice.Format) {
+        case TextureFormat::Dxt1:
+        case TextureFormat::Dxt3:
+        case TextureFormat::Dxt5:
+            return CompressDxt(level, choice.Format, choice.Dxt, choice.DxtWorkers);
+        case TextureFormat::Lum8:
+            return GreyLevels(level);
+        default:
+            return EncodeLevel(level, choice.Format);
+    }
+}
+
+// Levels stored ready for the texture are written as they are: all of them with mipmaps, else the
+// picture alone.
+TextureRaster StoredRaster(ConversionSlot& slot, const TImageInfo& colour, const RasterChoice& choice) {
+    TextureRaster raster{choice.Format, colour.Width, colour.Height, slot.PaletteBuf, {}};
+    if (choice.Mipmaps) {
+        raster.Levels = std::move(slot.StoredLevels);
+    } else {
+        raster.Levels.push_back(std::move(slot.StoredLevels.front()));
+    }
+    return raster;
+}
+
+}  // namespace
+
+TextureRaster AssembleRaster(ImageIntake& intake, const TTexFile& entry, const TImageInfo& colour,
+                             const TImageInfo& alpha, const RasterChoice& choice) {
+    ConversionSlot& slot = intake.Slots[kColourSlot];
+    if (colour.StoredFormat && !slot.StoredLevels.empty()) {
+        const bool asStored = !entry.HasAlpha && choice.Format == *colour.StoredFormat &&
+                              (!choice.Mipmaps || slot.StoredLevels.size() > 1);
+        if (asStored) {
+            return StoredRaster(slot, colour, choice);
+        }
+        // Anything else starts from the picture, decoded; a paletted one is in the slot already.
+        if (colour.Depth == 32) {
+            slot.PixelBuf = DecodeLevelBgra({.Format = *colour.StoredFormat,
+                                             .Width = colour.Width,
+                                             .Height = colour.Height,
+                                             .Pixels = slot.StoredLevels.front()});
+        }
+    }
+    CheckPixelLengths(entry, intake, colour, alpha);
+    if (entry.HasAlpha) {
+        if (colour.Depth == 8) {
+            MergePaletteAlpha(slot, intake.Slots[kAlphaSlot]);
+        } else {
+            MergePixelAlpha(slot, intake.Slots[kAlphaSlot], alpha.Depth);
+        }
+    }
+    TextureRaster raster{choice.Format, colour.Width, colour.Height, {}, {}};
+    const bool paletted = colour.Depth == 8;
+    const bool ownBytes = !entry.HasAlpha && !colour.HasAlpha;  // every alpha byte of the slot is 255
+    if (!choice.Mipmaps && paletted && choice.Format == TextureFormat::Pal8) {
+        raster.Palette = slot.PaletteBuf;
+        raster.Levels.push_back(std::move(slot.IndexBuf));
+        return raster;
+    }
+    if (!choice.Mipmaps && !paletted &&
+        (choice.Format == TextureFormat::C8888 || (choice.Format == TextureFormat::C888 && ownBytes))) {
+        raster.Levels.push_back(std::move(slot.PixelBuf));
+        return raster;
+    }
+
+    std::vector<PixelLevel> levels{TopLevel(slot, colour)};
+    if (choice.Mipmaps) {
+        std::vector<PixelLevel> below = MipmapLevels(levels.front(), MipmapFilter::GammaCorrect);
+        std::move(below.begin(), below.end(), std::back_inserter(levels));
+    }
+    if (choice.Format == TextureFormat::Pal8 && paletted) {
+        // An 8-bit image keeps its palette and its picture; the levels below take the nearest colours.
+        raster.Palette = slot.PaletteBuf;
+        raster.Levels.push_back(std::move(slot.IndexBuf));
+        for (size_t i = 1; i < levels.size(); ++i) {
+            raster.Levels.push_back(NearestIndices(levels[i], raster.Palette));
+        }
+    } else if (choice.Format == TextureFormat::Pal8) {
+        PalettedLevels quantized = QuantizeLevels(levels);
+        raster.Palette = quantized.Palette;
+        raster.Levels = std::move(quantized.Indices);
+    } else {
+        for (const PixelLevel& level : levels) {
+            raster.Levels.push_back(EncodeIn(choice, level));
+        }
+    }
+    return raster;
+}
+
+}  // namespace vc

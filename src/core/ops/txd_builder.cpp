@@ -1,0 +1,265 @@
+#include "ops/txd_builder.h"
+
+#include <algorithm>
+#include <limits>
+#include <string>
+
+#include "io/byte_writer.h"
+#include "io/code_page.h"
+#include "io/error.h"
+#include "io/ordered_work.h"
+#include "ops/image_reading.h"
+#include "rw/txd_format.h"
+
+namespace vc {
+
+namespace {
+
+constexpr uint64_t kClosingExtensionSize = kChunkHeaderSize + kCreatorText.size();
+
+// Empties both conversion slots however an entry's preparation ends, so that a worker holds no
+// pixels between entries.
+class SlotRelease {
+  public:
+    explicit SlotRelease(ImageIntake& intake) : m_intake(intake) {}
+    SlotRelease(const SlotRelease&) = delete;
+    SlotRelease& operator=(const SlotRelease&) = delete;
+    ~SlotRelease() { m_intake.ReleaseBuffers(); }
+
+  private:
+    ImageIntake& m_intake;
+};
+
+// Reads the entry's images into the slots; false when the entry is to be left out.
+bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, TImageInfo& colour, TImageInfo& alpha) {
+    if (!intake.ReadImageFile(entry.TexPath, kColourSlot, true, pwr2lmt, colour)) {
+        return false;
+    }
+    if (!entry.HasAlpha) {
+        return true;
+    }
+    return intake.ReadImageFile(entry.AlphaPath, kAlphaSlot, true, pwr2lmt, alpha) &&
+           entry.TexName != entry.AlphaName && CheckAlphaFit(colour, alpha) == AlphaFit::Fits;
+}
+
+void WriteHeader(ByteSink& out, ChunkType type, uint64_t size, uint32_t stamp) {
+    out.Append(MakeChunkHeader(type, static_cast<uint32_t>(size), stamp));
+}
+
+struct NativeSizes {
+    uint64_t DataContent = 0;  // fixed fields, palette, and each level with its size
+    uint64_t Content = 0;      // the data chunk with its header, and the extension chunk with its header
+};
+
+NativeSizes SizesOf(const TextureFields& fields, const TextureRaster& raster) {
+    NativeSizes sizes;
+    sizes.DataContent = kFixedFieldsSize + (raster.Format == TextureFormat::Pal8 ? kPaletteSize : 0);
+    for (const std::vector<uint8_t>& level : raster.Levels) {
+        sizes.DataContent += 4 + level.size();
+    }
+    sizes.Content = sizes.DataContent + 2 * kChunkHeaderSize + fields.Extension.size();
+    return sizes;
+}
+
+// Refuses a texture that would carry the dictionary past what its 32-bit size field can hold.
+void CheckRoomFor(uint64_t dictionarySize, const NativeSizes& sizes, std::string_view name) {
+    const uint64_t sizeField =
+        dictionarySize + kChunkHeaderSize + sizes.Content + kClosingExtensionSize - kChunkHeaderSize;
+    if (sizeField > std::numeric_limits<uint32_t>::max()) {
+        throw Error(ErrorKind::Write, "The texture dictionary would exceed 4 GiB with \"" + std::string(name) +
+                                          "\", more than its size fields can hold; nothing was written.");
+    }
+}
+
+// The texture's fields up to its palette.
+std::vector<uint8_t> FixedFields(const TextureFields& fields, const TextureRaster& raster, const NativeSizes& sizes,
+                                 uint32_t stamp) {
+    ByteWriter out;
+    WriteHeader(out, ChunkType::TextureNative, sizes.Content, stamp);
+    WriteHeader(out, ChunkType::Data, sizes.DataContent, stamp);
+    out.U32(kPlatformId);
+    out.U32(fields.Flags);
+    out.FixedText(Utf8ToWindows1252(fields.Name), kNameFieldSize);
+    out.FixedText(Utf8ToWindows1252(fields.MaskName), kNameFieldSize);
+    out.U32(fields.RasterFormat);
+    out.U32(fields.AlphaFlag ? 1 : 0);
+    out.U16(raster.Width);
+    out.U16(raster.Height);
+    out.U8(DepthOf(raster.Format));
+    out.U8(static_cast<uint8_t>(raster.Levels.size()));
+    out.U8(4);  // raster type: texture
+    out.U8(CompressionOf(raster.Format));
+    return out.Take();
+}
+
+// The format "as image": 8-bit paletted images stay paletted, 32-bit ones keep their alpha byte
+// only when the texture has alpha, and images stored ready for a texture keep their format.
+TextureFormat FormatAsImage(const TImageInfo& colour, bool hasAlpha) {
+    if (colour.StoredFormat) {
+        return *colour.StoredFormat;
+    }
+    if (colour.Depth == 8) {
+        return TextureFormat::Pal8;
+    }
+    return hasAlpha ? TextureFormat::C8888 : TextureFormat::C888;
+}
+
+// A kept raster format stands only for the kind of raster it was kept for: the same palette bits
+// and mipmap bit, and the same pixel format where that decides the layout (a palette's entries and
+// DXT blocks do not follow it). A texture whose format or levels were changed since gets its own.
+bool SameRasterKind(uint32_t kept, uint32_t derived, TextureFormat format) {
+    constexpr uint32_t kPalette = kRasterPal8 | kRasterPal4;
+    if ((kept & (kPalette | kRasterMipmap)) != (derived & (kPalette | kRasterMipmap))) {
+        return false;
+    }
+    return IsPaletted(format) || CompressionOf(format) != 0 ||
+           (kept & kRasterPixelFormat) == (derived & kRasterPixelFormat);
+}
+
+}  // namespace
+
+TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, TextureFormat format, size_t levels,
+                        uint32_t buildFlag) {
+    const TextureOutput& output = entry.Output;
+    TextureFields fields;
+    fields.Name = entry.TexName;
+    fields.AlphaFlag = output.AlphaFlag.value_or(entry.HasAlpha || colour.HasAlpha);
+    // An image's own alpha is named after the texture, as a list import names an unnamed mask.
+    const std::string maskName = entry.HasAlpha ? entry.AlphaName : fields.AlphaFlag ? entry.TexName + "a" : "";
+    fields.MaskName = output.MaskName.value_or(maskName);
+    fields.Flags = output.Flags.value_or(levels > 1 ? MipmapFlag(buildFlag) : buildFlag);
+    const uint32_t rasterFormat = RasterFormatOf(format, fields.AlphaFlag, levels);
+    fields.RasterFormat = output.RasterFormat && SameRasterKind(*output.RasterFormat, rasterFormat, format)
+                              ? *output.RasterFormat
+                              : rasterFormat;
+    fields.Extension = output.Extension;
+    return fields;
+}
+
+RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour) {
+    const bool hasAlpha = entry.Output.AlphaFlag.value_or(entry.HasAlpha || colour.HasAlpha);
+    return {entry.Output.Format.value_or(FormatAsImage(colour, hasAlpha)), entry.Output.Mipmaps};
+}
+
+void WriteTextureNative(ByteSink& out, const TextureFields& fields, const TextureRaster& raster, uint32_t stamp) {
+    const NativeSizes sizes = SizesOf(fields, raster);
+    CheckRoomFor(out.Size(), sizes, fields.Name);
+    out.Append(FixedFields(fields, raster, sizes, stamp));
+    if (raster.Format == TextureFormat::Pal8) {
+        out.Append(raster.Palette);
+    }
+    for (const std::vector<uint8_t>& level : raster.Levels) {
+        out.Append(LittleEndianU32(static_cast<uint32_t>(level.size())));
+        out.Append(level);
+    }
+    WriteHeader(out, ChunkType::Extension, fields.Extension.size(), stamp);
+    out.Append(fields.Extension);
+}
+
+namespace {
+
+// The size the dictionary will have if every image is as it was last read; reserving it saves
+// copying hundreds of megabytes while the buffer grows.
+uint64_t ExpectedSize(const TextureList& list) {
+    uint64_t size = 2 * kChunkHeaderSize + 4 + kClosingExtensionSize;
+    for (const TTexFile& entry : list) {
+        if (entry.TexInfo.Depth == 8 || entry.TexInfo.Depth == 32) {
+            size += kChunkHeaderSize +
+                    TextureNativeSizesFor(entry.TexInfo.Width, entry.TexInfo.Height, entry.TexInfo.Depth).Content;
+        }
+    }
+    return std::min<uint64_t>(size, std::numeric_limits<uint32_t>::max());
+}
+
+// One entry made ready on a worker: its images read and its texture native assembled, waiting to
+// be written in list order.
+struct PreparedTexture {
+    bool Accepted = false;  // false when intake or the alpha checks leave the entry out
+    std::string Problems;   // the problem blocks intake wrote for the entry
+    TImageInfo Colour;
+    TImageInfo Alpha;
+    TextureFields Fields;
+    TextureRaster Raster;
+};
+
+// Reads only the entry and uses only the worker's own intake, so entries can be prepared side by
+// side. The DXT blocks of a level are shared by as many threads as the build has, so that the last
+// large texture does not keep one core busy alone.
+PreparedTexture PrepareTexture(ImageIntake& intake, const TTexFile& entry, const TxdOptions& options,
+                               uint32_t buildFlag, unsigned jobs) {
+    const SlotRelease release(intake);
+    PreparedTexture prepared;
+    intake.ProblemText.clear();
+    prepared.Accepted = LoadEntryImages(intake, entry, options.pwr2lmt, prepared.Colour, prepared.Alpha);
+    prepared.Problems = std::move(intake.ProblemText);
+    if (!prepared.Accepted) {
+        return prepared;
+    }
+    RasterChoice choice = ChoiceFor(entry, prepared.Colour);
+    choice.Dxt = options.Dxt;
+    choice.DxtWorkers = jobs;
+    prepared.Raster = AssembleRaster(intake, entry, prepared.Colour, prepared.Alpha, choice);
+    prepared.Fields = FieldsFor(entry, prepared.Colour, choice.Format, prepared.Raster.Levels.size(), buildFlag);
+    return prepared;
+}
+
+}  // namespace
+
+BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& options,
+                         const BuildProgress& progress) {
+    BuildResult result;
+    TextureList& list = workspace.TexList;
+    result.Total = list.size();
+    if (list.empty()) {
+        return result;
+    }
+    const uint32_t stamp = VersionStamp(options.VersionIndex);
+    const uint32_t flag = TextureFlag(options.FlagIndex);
+    std::vector<ImageIntake> intakes = WorkerIntakes(workspace.Intake, workspace.Jobs);
+    const auto jobs = static_cast<unsigned>(intakes.size());
+
+    // Both sizes are patched once every texture is written.
+    WriteHeader(out, ChunkType::TextureDictionary, 0, stamp);
+    WriteHeader(out, ChunkType::Data, 4, stamp);
+    out.Append(LittleEndianU32(0));
+    RunInOrder(
+        list.size(), jobs,
+        [&](unsigned worker, size_t index) {
+            return PrepareTexture(intakes[worker], list[index], options, flag, jobs);
+        },
+        [&](size_t index, PreparedTexture prepared) {
+            workspace.Intake.ProblemText += prepared.Problems;
+            if (prepared.Accepted) {
+                TTexFile& entry = list[index];
+                entry.TexInfo = prepared.Colour;
+                if (entry.HasAlpha) {
+                    entry.AlphaInfo = prepared.Alpha;
+                } else {
+                    entry.AlphaName.clear();
+                }
+                WriteTextureNative(out, prepared.Fields, prepared.Raster, stamp);
+                ++result.Written;
+            }
+        },
+        [&](size_t index) {
+            if (progress) {
+                progress(index, result.Total, list[index].TexName);
+            }
+        });
+    out.PatchU32(kTextureCountOffset, result.Written);
+    WriteHeader(out, ChunkType::Extension, kCreatorText.size(), stamp);
+    out.Append({reinterpret_cast<const uint8_t*>(kCreatorText.data()), kCreatorText.size()});
+    out.PatchU32(kDictionarySizeOffset, static_cast<uint32_t>(out.Size() - kChunkHeaderSize));
+    result.Size = out.Size();
+    return result;
+}
+
+BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const BuildProgress& progress) {
+    ByteWriter out;
+    out.Reserve(ExpectedSize(workspace.TexList));
+    BuildResult result = BuildTxdInto(out, workspace, options, progress);
+    result.Bytes = out.Take();
+    return result;
+}
+
+}  // namespace vc

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "io/byte_sink.h"
+#include "ops/texture_assembly.h"
+#include "ops/txd_options.h"
+#include "ops/workspace.h"
+#include "texlist/image_intake.h"
+#include "texlist/tex_file.h"
+
+namespace vc {
+
+struct BuildResult {
+    std::vector<uint8_t> Bytes;  // the whole dictionary when built in memory; meaningful only when Written > 0
+    uint64_t Size = 0;           // the dictionary's size in bytes
+    uint32_t Written = 0;        // textures in the dictionary
+    size_t Total = 0;            // entries in the list when the build started
+};
+
+// Told before each entry is read: how many entries are done, how many there are, and the entry's
+// texture name; a long build shows it.
+using BuildProgress = std::function<void(size_t done, size_t total, std::string_view name)>;
+
+// Reads every entry's images again, merges alpha images, and assembles the dictionary in memory.
+// Entries that fail intake or the alpha checks are left out; the entries written get their image
+// info renewed. Nothing is written to disk here: the caller chooses where the bytes go. Entries
+// are read and assembled on the workspace's workers, a few ahead of the one being written, and
+// written in list order: the bytes, the problem report and the progress calls (on the calling
+// thread) are the same for any number of workers.
+// Throws an Error when an image cannot be read or the dictionary would outgrow its 32-bit sizes.
+BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const BuildProgress& progress = {});
+
+// The same build into an empty sink, each texture handed over as soon as it is assembled (the
+// bytes are not kept in the result); the sizes in the first header are patched at the end. An empty
+// list hands over nothing.
+BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& options,
+                         const BuildProgress& progress = {});
+
+// The fields of a texture native besides its raster.
+struct TextureFields {
+    std::string Name;
+    std::string MaskName;
+    uint32_t Flags = 0;
+    bool AlphaFlag = false;
+    uint32_t RasterFormat = 0;
+    std::vector<uint8_t> Extension;  // the content of the texture's own extension chunk
+};
+
+// The format and levels an entry whose colour image intake has just read is written with: its own
+// choices, else the image's format ("as image").
+RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour);
+
+// The entry's fields for a raster of format with levels: its kept fields where it has them (a
+// kept raster format only while it still fits format and levels), else the mask name of its alpha
+// image (its own name with "a" for an image's own alpha), the build's flag word (in its mipmap
+// form for more than one level) and the raster format of format.
+TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, TextureFormat format, size_t levels,
+                        uint32_t buildFlag);
+
+// Appends one texture native chunk. Throws an Error, before anything is appended, when the
+// dictionary would outgrow its 32-bit sizes.
+void WriteTextureNative(ByteSink& out, const TextureFields& fields, const TextureRaster& raster, uint32_t stamp);
+
+}  // namespace vc

@@ -1,0 +1,278 @@
+#include "ops/txd_extraction.h"
+
+#include <algorithm>
+
+#include "io/error.h"
+#include "io/file_names.h"
+#include "io/ordered_work.h"
+#include "io/safe_file_names.h"
+#include "ops/txd_builder.h"
+#include "pixels/bmp_writer.h"
+#include "raster/dds_file.h"
+#include "raster/texture_decoder.h"
+#include "rw/native_picture.h"
+#include "rw/txd_format.h"
+#include "rw/txd_reader.h"
+#include "texlist/image_intake.h"
+#include "texlist/texture_list_file.h"
+
+namespace vc {
+
+namespace {
+
+std::span<const uint8_t> AsBytes(std::string_view text) {
+    return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
+std::vector<uint8_t> AlphaLevels(const DecodedTexture& decoded) {
+    std::vector<uint8_t> levels(decoded.Rgba.size() / 4);
+    for (size_t i = 0; i < levels.size(); ++i) {
+        levels[i] = decoded.Rgba[4 * i + 3];
+    }
+    return levels;
+}
+
+bool AnyTranslucent(const DecodedTexture& decoded) {
+    for (size_t i = 3; i < decoded.Rgba.size(); i += 4) {
+        if (decoded.Rgba[i] != 255) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The colour image, and the mask when the texture has alpha (empty without): a paletted texture's
+// mask keeps the texture's indices over a palette of the alphas of its colours, so that each pixel
+// shows its alpha.
+struct TextureImages {
+    std::vector<uint8_t> Colour;
+    std::vector<uint8_t> Mask;
+};
+
+TextureImages EncodeImages(const DecodedTexture& decoded, std::span<const uint8_t> paletteAlphas, bool withMask) {
+    TextureImages images;
+    if (!decoded.Palette.empty()) {
+        std::vector<RgbColour> colours;
+        for (const RgbaColour& entry : decoded.Palette) {
+            colours.push_back({entry.Red, entry.Green, entry.Blue});
+        }
+        images.Colour = EncodeBmp(PalettedImage{decoded.Width, decoded.Height, colours, decoded.Indices});
+        if (withMask) {
+            const std::vector<RgbColour> greys = GreyLevelPalette(paletteAlphas);
+            images.Mask = EncodeBmp(PalettedImage{decoded.Width, decoded.Height, greys, decoded.Indices});
+        }
+        return images;
+    }
+    images.Colour = EncodeBmp(TrueColourImage{decoded.Width, decoded.Height, decoded.Rgba, PixelOrder::Rgba});
+    if (withMask) {
+        const std::vector<uint8_t> levels = AlphaLevels(decoded);
+        images.Mask = EncodeBmp(GreyImage(decoded.Width, decoded.Height, levels));
+    }
+    return images;
+}
+
+std::span<const uint8_t> BytesOf(std::span<const uint8_t> file, ByteRange range) {
+    return file.subspan(range.Offset, range.Size);
+}
+
+// The alpha of each palette entry: for PAL8 the fourth bytes as stored, whether or not the texture
+// reads them as alpha, since a build writes them all; for PAL4 the colours read.
+std::vector<uint8_t> PaletteAlphas(std::span<const uint8_t> file, const TxdTexture& texture,
+                                   const DecodedTexture& decoded) {
+    std::vector<uint8_t> alphas;
+    if (*texture.Format == TextureFormat::Pal8) {
+        const std::span<const uint8_t> palette = BytesOf(file, texture.Palette);
+        for (size_t i = 3; i < palette.size(); i += 4) {
+            alphas.push_back(palette[i]);
+        }
+    } else {
+        for (const RgbaColour& entry : decoded.Palette) {
+            alphas.push_back(entry.Alpha);
+        }
+    }
+    return alphas;
+}
+
+bool AllOpaque(std::span<const uint8_t> levels) {
+    return std::all_of(levels.begin(), levels.end(), [](uint8_t level) { return level == 255; });
+}
+
+// A bitmap and its mask hold a texture exactly when it has one level of PAL8, 8888, or 888 whose
+// unused bytes are 255 as a build writes them; the rest go into a DDS file that keeps their levels.
+// PAL4 has no DDS form, so its picture is what can be kept, whatever levels it has.
+bool GoesToBitmap(std::span<const uint8_t> file, const TxdTexture& texture) {
+    if (*texture.Format == TextureFormat::Pal4) {
+        return true;
+    }
+    if (texture.Levels != 1) {
+        return false;
+    }
+    switch (*texture.Format) {
+        case TextureFormat::Pal8:
+        case TextureFormat::C8888:
+            return true;
+        case TextureFormat::C888: {
+            const std::span<const uint8_t> pixels = BytesOf(file, texture.LevelPixels[0]);
+            for (size_t i = 3; i < pixels.size(); i += 4) {
+                if (pixels[i] != 255) {
+                    return false;
+                }
+            }
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+DdsImage StoredForm(std::span<const uint8_t> file, const TxdTexture& texture) {
+    const TextureFormat format = *texture.Format;
+    DdsImage dds{.Format = format, .Width = texture.Width, .Height = texture.Height, .AlphaPixels = texture.HasAlpha()};
+    if (format == TextureFormat::Pal8) {
+        const std::span<const uint8_t> palette = BytesOf(file, texture.Palette);
+        dds.Palette.assign(palette.begin(), palette.end());
+    }
+    uint32_t width = texture.Width;
+    uint32_t height = texture.Height;
+    for (const ByteRange& range : texture.LevelPixels) {
+        // A level's size field may claim more than its pixels need; the pixels are what is kept.
+        const std::span<const uint8_t> level = BytesOf(file, range).first(LevelSize(format, width, height));
+        dds.Levels.emplace_back(level.begin(), level.end());
+        width = std::max(1u, width / 2);
+        height = std::max(1u, height / 2);
+    }
+    return dds;
+}
+
+// What one texture gives, made from the dictionary's bytes and that texture alone, so that
+// textures can be made on any thread in any order: its files' bytes, and the image information
+// its list entry is built against. A texture a bitmap cannot hold gives a DDS file as its colour
+// image, and information with its stored format.
+struct MadeTexture {
+    TextureImages Images;
+    TImageInfo Colour;
+};
+
+MadeTexture MakeTexture(std::span<const uint8_t> file, const TxdTexture& texture) {
+    MadeTexture made;
+    if (!texture.Format) {
+        return made;
+    }
+    if (GoesToBitmap(file, texture)) {
+        const DecodedTexture decoded = DecodeTexture(file, texture);
+        const std::vector<uint8_t> alphas = PaletteAlphas(file, texture, decoded);
+        const bool withMask =
+            texture.HasAlpha() || (IsPaletted(*texture.Format) ? !AllOpaque(alphas) : AnyTranslucent(decoded));
+        made.Images = EncodeImages(decoded, alphas, withMask);
+        made.Colour = {.Height = texture.Height,
+                       .Width = texture.Width,
+                       .Depth = decoded.Palette.empty() ? uint8_t{32} : uint8_t{8}};
+    } else {
+        const DdsImage dds = StoredForm(file, texture);
+        made.Images.Colour = EncodeDds(dds);
+        made.Colour = StoredImageInfo(dds);
+    }
+    return made;
+}
+
+// The list keys that make a default build write the texture's own fields: each set only where
+// the entry and its images would otherwise give other bytes.
+void KeepFields(const TxdTexture& texture, const TImageInfo& colour, TTexFile& entry) {
+    TextureOutput& output = entry.Output;
+    output.Mipmaps = texture.Levels > 1;
+    if ((entry.HasAlpha || colour.HasAlpha) != texture.HasAlpha()) {
+        output.AlphaFlag = texture.HasAlpha();
+    }
+    if (colour.StoredFormat || ChoiceFor(entry, colour).Format != *texture.Format) {
+        output.Format = *texture.Format;
+    }
+    const TextureFields fields = FieldsFor(entry, colour, *texture.Format, texture.Levels, kTextureFlags[1]);
+    if (fields.MaskName != texture.MaskName) {
+        output.MaskName = texture.MaskName;
+    }
+    if (fields.Flags != texture.Flags) {
+        output.Flags = texture.Flags;
+    }
+    if (fields.RasterFormat != texture.RasterFormat) {
+        output.RasterFormat = texture.RasterFormat;
+    }
+    output.Extension = texture.Extension;
+}
+
+std::string InFolder(std::string_view folder, std::string_view fileName) {
+    std::string path(folder);
+    if (!path.empty() && path.back() != '/' && path.back() != kFolderSeparator) {
+        path += kFolderSeparator;
+    }
+    return path + std::string(fileName);
+}
+
+// Writes a made texture's files under names claimed in turn, notes them in extracted, and gives
+// the texture's list entry.
+TTexFile WriteTexture(const TxdTexture& texture, const MadeTexture& made, std::string_view folder,
+                      UniqueFileNames& names, ExtractionSink& sink, ExtractedTexture& extracted) {
+    TTexFile entry;
+    entry.TexName = texture.Name;
+    extracted.ImageFile = names.Claim(texture.Name, made.Colour.StoredFormat ? ".dds" : ".bmp");
+    sink.Write(extracted.ImageFile, made.Images.Colour);
+    if (!made.Images.Mask.empty()) {
+        // A texture without a mask name, or with its own name as one, gets its own name with "a",
+        // as a list import gives it.
+        const bool ownName = texture.MaskName.empty() || texture.MaskName == texture.Name;
+        extracted.MaskName = ownName ? texture.Name + "a" : texture.MaskName;
+        extracted.MaskFile = names.Claim(extracted.MaskName, ".bmp");
+        sink.Write(extracted.MaskFile, made.Images.Mask);
+        entry.HasAlpha = true;
+        entry.AlphaName = extracted.MaskName;
+        entry.AlphaPath = InFolder(folder, extracted.MaskFile);
+    }
+    entry.TexPath = InFolder(folder, extracted.ImageFile);
+    // PAL4 is written as PAL8: its picture is all that can be kept.
+    if (*texture.Format != TextureFormat::Pal4) {
+        KeepFields(texture, made.Colour, entry);
+    }
+    return entry;
+}
+
+}  // namespace
+
+ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view listBaseName, std::string_view folder,
+                            ExtractionSink& sink, const ExtractionProgress& progress, unsigned jobs) {
+    const TxdContents contents = ReadTxd(file);
+    const std::vector<TxdTexture>& textures = contents.Textures;
+    ExtractionResult result;
+    UniqueFileNames names;
+    const std::string listFile = names.Claim(listBaseName, ".txt");
+    TextureList list;
+    // Textures are made on the workers; names are claimed and files written here, in dictionary
+    // order, so that they come out the same for any number of jobs.
+    RunInOrder(
+        textures.size(), jobs, [&](unsigned, size_t index) { return MakeTexture(file, textures[index]); },
+        [&](size_t index, const MadeTexture& made) {
+            const TxdTexture& texture = textures[index];
+            ExtractedTexture& extracted = result.Textures.emplace_back();
+            extracted.Name = texture.Name;
+            extracted.Width = texture.Width;
+            extracted.Height = texture.Height;
+            extracted.Levels = texture.Levels;
+            extracted.Format = texture.Format ? std::string(TextureFormatName(*texture.Format)) : "?";
+            if (texture.Format) {
+                list.push_back(WriteTexture(texture, made, folder, names, sink, extracted));
+            } else {
+                extracted.Problem = texture.Problem;
+                ++result.Failed;
+            }
+        },
+        [&](size_t index) {
+            if (progress) {
+                progress(index, textures.size(), textures[index].Name);
+            }
+        });
+    if (!list.empty()) {
+        result.ListFile = listFile;
+        sink.Write(listFile, AsBytes(TextureListProfile(list).Bytes()));
+    }
+    return result;
+}
+
+}  // namespace vc

@@ -1,0 +1,97 @@
+#include "raster/dxt_compression.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include <squish.h>
+
+namespace vc {
+
+namespace {
+
+// Each worker takes at least this many blocks, so that starting it (tens of microseconds) costs
+// little beside its share: a block takes libsquish about 80 microseconds at best quality and about
+// 1 at fast quality.
+uint64_t BlocksPerWorker(DxtQuality quality) {
+    return quality == DxtQuality::Best ? 8 : 256;
+}
+
+int SquishFlags(TextureFormat dxt, DxtQuality quality) {
+    const int fit = quality == DxtQuality::Best ? squish::kColourIterativeClusterFit : squish::kColourRangeFit;
+    switch (dxt) {
+        case TextureFormat::Dxt1:
+            return fit | squish::kDxt1;
+        case TextureFormat::Dxt3:
+            return fit | squish::kDxt3;
+        case TextureFormat::Dxt5:
+            return fit | squish::kDxt5;
+        default:
+            throw std::invalid_argument("CompressDxt: " + std::string(TextureFormatName(dxt)) + " is not a DXT format");
+    }
+}
+
+// Compresses the block rows [firstRow, endRow) into out, which holds the whole level. Blocks at the
+// right and bottom edges repeat the level's edge pixels and leave them out of the fit by the mask.
+void CompressBlockRows(const PixelLevel& level, int flags, size_t blockSize, uint32_t firstRow, uint32_t endRow,
+                       uint8_t* out) {
+    const uint32_t blocksAcross = (level.Width + 3) / 4;
+    uint8_t rgba[16 * 4];
+    for (uint32_t blockRow = firstRow; blockRow < endRow; ++blockRow) {
+        for (uint32_t blockColumn = 0; blockColumn < blocksAcross; ++blockColumn) {
+            int mask = 0;
+            for (uint32_t y = 0; y < 4; ++y) {
+                const uint32_t top = 4 * blockRow + y;
+                const uint8_t* row = level.Bgra.data() + size_t{4} * level.Width * std::min(top, level.Height - 1);
+                for (uint32_t x = 0; x < 4; ++x) {
+                    const uint32_t left = 4 * blockColumn + x;
+                    const uint8_t* bgra = row + 4 * size_t{std::min(left, level.Width - 1)};
+                    uint8_t* pixel = rgba + 4 * (4 * y + x);
+                    pixel[0] = bgra[2];
+                    pixel[1] = bgra[1];
+                    pixel[2] = bgra[0];
+                    pixel[3] = bgra[3];
+                    if (top < level.Height && left < level.Width) {
+                        mask |= 1 << (4 * y + x);
+                    }
+                }
+            }
+            squish::CompressMasked(rgba, mask, out + blockSize * (size_t{blockRow} * blocksAcross + blockColumn),
+                                   flags);
+        }
+    }
+}
+
+}  // namespace
+
+unsigned DxtWorkerCount() {
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+std::vector<uint8_t> CompressDxt(const PixelLevel& level, TextureFormat dxt, DxtQuality quality, unsigned workers) {
+    CheckPixelLevel(level);
+    const int flags = SquishFlags(dxt, quality);
+    std::vector<uint8_t> blocks(LevelSize(dxt, level.Width, level.Height));
+    if (blocks.empty()) {
+        return blocks;
+    }
+    const size_t blockSize = dxt == TextureFormat::Dxt1 ? 8 : 16;
+    const uint32_t blockRows = (level.Height + 3) / 4;
+    const uint64_t blockCount = blocks.size() / blockSize;
+    const auto used = static_cast<uint32_t>(
+        std::clamp<uint64_t>(std::min<uint64_t>(workers, blockCount / BlocksPerWorker(quality)), 1, blockRows));
+    // Worker i takes the rows [i * rows / used, (i + 1) * rows / used); the calling thread the last.
+    const auto rowOf = [&](uint32_t worker) { return static_cast<uint32_t>(uint64_t{worker} * blockRows / used); };
+    {
+        std::vector<std::jthread> threads;
+        for (uint32_t worker = 0; worker + 1 < used; ++worker) {
+            threads.emplace_back(CompressBlockRows, std::cref(level), flags, blockSize, rowOf(worker),
+                                 rowOf(worker + 1), blocks.data());
+        }
+        CompressBlockRows(level, flags, blockSize, rowOf(used - 1), blockRows, blocks.data());
+    }
+    return blocks;
+}
+
+}  // namespace vc

@@ -1,0 +1,104 @@
+#include "rw/txd_format.h"
+
+namespace vc {
+
+uint32_t VersionStamp(size_t versionIndex) {
+    return kVersionStamps.at(versionIndex);
+}
+
+uint32_t TextureFlag(size_t flagIndex) {
+    return kTextureFlags.at(flagIndex);
+}
+
+ChunkHeaderBytes MakeChunkHeader(ChunkType type, uint32_t size, uint32_t versionStamp) {
+    ChunkHeaderBytes header{};
+    const uint32_t fields[] = {static_cast<uint32_t>(type), size, versionStamp};
+    for (size_t field = 0; field < 3; ++field) {
+        for (size_t byte = 0; byte < 4; ++byte) {
+            header[4 * field + byte] = static_cast<uint8_t>(fields[field] >> (8 * byte));
+        }
+    }
+    return header;
+}
+
+TextureNativeSizes TextureNativeSizesFor(uint16_t width, uint16_t height, uint8_t depth) {
+    TextureNativeSizes sizes{};
+    sizes.Raster = uint64_t{width} * height * depth / 8;
+    sizes.DataContent = kFixedFieldsSize + (depth == 8 ? kPaletteSize : 0) + 4 + sizes.Raster;
+    sizes.Content = sizes.DataContent + 2 * kChunkHeaderSize;
+    return sizes;
+}
+
+uint32_t RasterFormat(uint8_t depth, bool hasAlpha) {
+    return (depth == 8 ? kRasterPal8 : 0) | (hasAlpha ? kRasterC8888 : kRasterC888);
+}
+
+uint32_t RasterFormatOf(TextureFormat format, bool hasAlpha, size_t levels) {
+    const uint32_t mipmap = levels > 1 ? kRasterMipmap : 0;
+    switch (format) {
+        case TextureFormat::Pal8:
+            return RasterFormat(8, hasAlpha) | mipmap;
+        case TextureFormat::Pal4:
+            return kRasterPal4 | (hasAlpha ? kRasterC8888 : kRasterC888) | mipmap;
+        case TextureFormat::C8888:
+            return kRasterC8888 | mipmap;
+        case TextureFormat::C888:
+            return kRasterC888 | mipmap;
+        case TextureFormat::C1555:
+            return kRasterC1555 | mipmap;
+        case TextureFormat::C565:
+            return kRasterC565 | mipmap;
+        case TextureFormat::C4444:
+        case TextureFormat::Dxt3:
+        case TextureFormat::Dxt5:
+            return kRasterC4444 | mipmap;
+        case TextureFormat::C555:
+            return kRasterC555 | mipmap;
+        case TextureFormat::Lum8:
+            return kRasterLum8 | mipmap;
+        case TextureFormat::Dxt1:
+            return (hasAlpha ? kRasterC1555 : kRasterC565) | mipmap;
+    }
+    return mipmap;
+}
+
+uint8_t DepthOf(TextureFormat format) {
+    switch (format) {
+        case TextureFormat::Pal8:
+        case TextureFormat::Lum8:
+            return 8;
+        case TextureFormat::Pal4:
+            return 4;
+        case TextureFormat::C8888:
+        case TextureFormat::C888:
+            return 32;
+        default:
+            return 16;
+    }
+}
+
+uint8_t CompressionOf(TextureFormat format) {
+    switch (format) {
+        case TextureFormat::Dxt1:
+            return 1;
+        case TextureFormat::Dxt3:
+            return 3;
+        case TextureFormat::Dxt5:
+            return 5;
+        default:
+            return 0;
+    }
+}
+
+uint32_t MipmapFlag(uint32_t flag) {
+    switch (static_cast<TextureFilter>(flag & 0xFF)) {
+        case TextureFilter::Nearest:
+            return (flag & ~0xFFu) | static_cast<uint32_t>(TextureFilter::MipNearest);
+        case TextureFilter::Linear:
+            return (flag & ~0xFFu) | static_cast<uint32_t>(TextureFilter::LinearMipLinear);
+        default:
+            return flag;
+    }
+}
+
+}  // namespace vc

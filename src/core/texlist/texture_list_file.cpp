@@ -1,0 +1,97 @@
+#include "texlist/texture_list_file.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "io/error.h"
+#include "io/file_names.h"
+#include "texlist/texture_output_keys.h"
+
+namespace vc {
+
+namespace {
+
+constexpr std::string_view kListSection = "TXDList";
+constexpr std::string_view kTextureSection = "Texture";
+constexpr std::string_view kAppName = "Vellumcraft 1.1";
+
+std::string TextureSection(size_t number) {
+    return std::string(kTextureSection) + std::to_string(number);
+}
+
+// The numbers N from 1 to count of the [TextureN] sections present, in ascending order. Any other
+// number up to count names a missing section, which would be skipped silently; reading only those
+// present keeps a hand-edited count of millions from costing millions of look-ups.
+std::vector<int32_t> ListedTextureNumbers(const ProfileFile& file, int32_t count) {
+    std::vector<int32_t> numbers;
+    for (const std::string& name : file.SectionNames()) {
+        const std::string_view digits = std::string_view(name).substr(std::min(name.size(), kTextureSection.size()));
+        if (LowerAscii(name.substr(0, kTextureSection.size())) != "texture" || digits.empty() || digits[0] == '0') {
+            continue;
+        }
+        int32_t number = 0;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+        if (error == std::errc{} && end == digits.data() + digits.size() && number <= count) {
+            numbers.push_back(number);
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
+}
+
+}  // namespace
+
+ProfileFile TextureListProfile(const TextureList& list) {
+    ProfileFile file;
+    file.WriteString(kListSection, "count", std::to_string(list.size()));
+    file.WriteString(kListSection, "app", kAppName);
+    for (size_t i = 0; i < list.size(); ++i) {
+        const TTexFile& entry = list[i];
+        const std::string section = TextureSection(i + 1);
+        file.WriteString(section, "name", entry.TexName);
+        file.WriteString(section, "path", entry.TexPath);
+        if (entry.HasAlpha) {
+            file.WriteString(section, "alpha", entry.AlphaName);
+            file.WriteString(section, "alphapath", entry.AlphaPath);
+        }
+        WriteTextureOutputKeys(file, section, entry.Output);
+    }
+    return file;
+}
+
+void ExportTextureList(const TextureList& list, std::string_view path) {
+    if (list.empty()) {
+        return;
+    }
+    const ProfileFile file = TextureListProfile(list);
+    try {
+        file.Save(path);
+    } catch (const Error& error) {
+        throw Error(error.Kind(), "Unable to write to " + std::string(path));
+    }
+}
+
+std::vector<ListedTexture> ListedTextures(const ProfileFile& file) {
+    std::vector<ListedTexture> listed;
+    for (const int32_t number : ListedTextureNumbers(file, file.ReadInteger(kListSection, "count", 0))) {
+        const std::string section = TextureSection(static_cast<size_t>(number));
+        ListedTexture& entry = listed.emplace_back();
+        entry.Name = file.ReadString(section, "name", "");
+        entry.Path = file.ReadString(section, "path", "");
+        entry.Alpha = file.ReadString(section, "alpha", "");
+        entry.AlphaPath = file.ReadString(section, "alphapath", "");
+        entry.Output = ReadTextureOutputKeys(file, section, entry.OutputProblems);
+    }
+    return listed;
+}
+
+std::vector<ListedTexture> ParseTextureList(std::span<const uint8_t> bytes) {
+    return ListedTextures(ProfileFile::FromBytes(bytes));
+}
+
+std::string SuggestedTxdPath(std::string_view listPath) {
+    return std::string(listPath.substr(0, listPath.size() - FileExtension(listPath).size())) + ".txd";
+}
+
+}  // namespace vc

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "io/profile_file.h"
+#include "texlist/tex_file.h"
+#include "texlist/texture_output.h"
+
+namespace vc {
+
+// The texture list in its file form: [TXDList] with count and app, then one [TextureN] section
+// per entry with name and path, alpha and alphapath for entries with alpha, and the output keys
+// that differ from the defaults.
+ProfileFile TextureListProfile(const TextureList& list);
+
+// Writes the list to a texture list file, replacing the file as a whole. An empty list writes
+// nothing. Throws an Error "Unable to write to <path>" when the file cannot be written.
+void ExportTextureList(const TextureList& list, std::string_view path);
+
+// One [TextureN] section as read, every value trimmed; any of them may be empty.
+struct ListedTexture {
+    std::string Name;
+    std::string Path;
+    std::string Alpha;
+    std::string AlphaPath;
+    TextureOutput Output;
+    std::string OutputProblems;  // a line for each output key whose value could not be read
+
+    bool operator==(const ListedTexture&) const = default;
+};
+
+// The [TextureN] sections of a list file with N from 1 to its count, in the order of N. A file
+// that is not a texture list lists nothing.
+std::vector<ListedTexture> ListedTextures(const ProfileFile& file);
+// The same from a list file's bytes, in UTF-8 or Windows-1252.
+std::vector<ListedTexture> ParseTextureList(std::span<const uint8_t> bytes);
+
+// The list file's path with its extension replaced by ".txd" (added when there is none).
+std::string SuggestedTxdPath(std::string_view listPath);
+
+}  // namespace vc

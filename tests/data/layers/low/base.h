@@ -1,0 +1,5 @@
+#pragma once
+
+#include <QString>
+
+#include "high/top.h"
