@@ -8,6 +8,7 @@ ExitStatus ExitStatusFor(ErrorKind kind) {
         case ErrorKind::Malformed:
         case ErrorKind::Write:
         case ErrorKind::OutOfMemory:
+        case ErrorKind::Limit:
             return kFailure;
     }
     return kFailure;

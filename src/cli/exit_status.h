@@ -8,7 +8,7 @@ enum ExitStatus : int {
     kSuccess = 0,
     kIncomplete = 1,  // some input was refused or left out, a texture is missing, or a file is malformed
     kUsage = 2,
-    kFailure = 3,  // a read, decode or write error, or not enough memory
+    kFailure = 3,  // a read, decode or write error, an input beyond what a file can hold, or not enough memory
 };
 
 // The status a run ends with when an error of the given kind stops it.

@@ -14,6 +14,7 @@
 #include "io/file_names.h"
 #include "ops/txd_builder.h"
 #include "ops/workspace.h"
+#include "rw/texture_native.h"
 #include "rw/txd_format.h"
 #include "rw/txd_reader.h"
 #include "temp_dir.h"

@@ -15,6 +15,7 @@
 #include "ops/list_import.h"
 #include "ops/txd_builder.h"
 #include "ops/txd_extraction.h"
+#include "rw/txd_format.h"
 #include "rw/txd_reader.h"
 #include "temp_dir.h"
 #include "txd_chunks.h"

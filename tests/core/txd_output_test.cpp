@@ -11,6 +11,7 @@
 #include "raster/dds_file.h"
 #include "raster/texture_decoder.h"
 #include "rw/native_picture.h"
+#include "rw/txd_format.h"
 #include "rw/txd_reader.h"
 #include "stored_level.h"
 #include "temp_dir.h"

@@ -34,7 +34,11 @@ void ByteReader::Require(size_t count) const {
 }
 
 void ByteReader::Fail(const std::string& reason) const {
-    throw Error(ErrorKind::Malformed, m_what + " is not valid at byte " + std::to_string(Offset()) + " of " +
+    FailAt(m_offset, reason);
+}
+
+void ByteReader::FailAt(size_t offset, const std::string& reason) const {
+    throw Error(ErrorKind::Malformed, m_what + " is not valid at byte " + std::to_string(m_base + offset) + " of " +
                                           std::to_string(m_totalSize) + ": " + reason);
 }
 

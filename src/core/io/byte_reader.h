@@ -60,6 +60,8 @@ class ByteReader {
 
     // Throws an Error that names the data and the current offset.
     [[noreturn]] void Fail(const std::string& reason) const;
+    // The same for the offset given, counted from the start of this reader's bytes.
+    [[noreturn]] void FailAt(size_t offset, const std::string& reason) const;
 
   private:
     void Require(size_t count) const;

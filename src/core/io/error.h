@@ -12,6 +12,7 @@ enum class ErrorKind {
     Malformed,    // a file's contents cannot be decoded
     Write,        // a file cannot be created, written or replaced
     OutOfMemory,  // an input needs more memory than there is
+    Limit,        // an input is more than the file being written can hold
 };
 
 // A failure of the platform or of a file's contents: unreadable or malformed input, a file that

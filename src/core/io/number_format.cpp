@@ -1,5 +1,7 @@
 #include "io/number_format.h"
 
+#include <cstdio>
+
 namespace vc {
 
 namespace {
@@ -35,6 +37,16 @@ std::string FormatHundredths(uint64_t hundredths, bool grouped, int minDecimals,
         }
     }
     return text;
+}
+
+std::string HexText(uint32_t value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
+    return text;
+}
+
+std::string SizeText(uint32_t width, uint32_t height) {
+    return std::to_string(width) + " × " + std::to_string(height);
 }
 
 }  // namespace vc

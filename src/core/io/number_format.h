@@ -19,4 +19,10 @@ uint64_t KilobyteHundredths(uint64_t bytes);
 // minDecimals: "#,##0.##" is grouped with minDecimals 0, "0.0#" ungrouped with minDecimals 1.
 std::string FormatHundredths(uint64_t hundredths, bool grouped, int minDecimals, const NumberFormat& format);
 
+// value in hexadecimal with at least digits digits: "0x1102" for (0x1102, 4).
+std::string HexText(uint32_t value, int digits);
+
+// A picture's size as "640 × 480".
+std::string SizeText(uint32_t width, uint32_t height);
+
 }  // namespace vc

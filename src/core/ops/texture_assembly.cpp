@@ -7,8 +7,6 @@
 #include "pixels/grey_level.h"
 #include "pixels/mipmap_chain.h"
 #include "pixels/palette_quantization.h"
-#include "raster/dxt_compression.h"
-#include "raster/raster_encoding.h"
 #include "raster/texture_decoder.h"
 
 namespace vc {
@@ -93,27 +91,6 @@ PixelLevel TopLevel(ConversionSlot& slot, const TImageInfo& colour) {
     return top;
 }
 
-std::vector<uint8_t> GreyLevels(const PixelLevel& level) {
-    std::vector<uint8_t> greys(level.Bgra.size() / 4);
-    for (size_t k = 0; k < greys.size(); ++k) {
-        greys[k] = GreyLevel(LoadU32(&level.Bgra[4 * k]), ColourOrder::Pixel);
-    }
-    return greys;
-}
-
-std::vector<uint8_t> EncodeIn(const RasterChoice& choice, const PixelLevel& level) {
-    switch (choice.Format) {
-        case TextureFormat::Dxt1:
-        case TextureFormat::Dxt3:
-        case TextureFormat::Dxt5:
-            return CompressDxt(level, choice.Format, choice.Dxt, choice.DxtWorkers);
-        case TextureFormat::Lum8:
-            return GreyLevels(level);
-        default:
-            return EncodeLevel(level, choice.Format);
-    }
-}
-
 // Levels stored ready for the texture are written as they are: all of them with mipmaps, else the
 // picture alone.
 TextureRaster StoredRaster(ConversionSlot& slot, const TImageInfo& colour, const RasterChoice& choice) {
@@ -167,26 +144,15 @@ TextureRaster AssembleRaster(ImageIntake& intake, const TTexFile& entry, const T
         return raster;
     }
 
-    std::vector<PixelLevel> levels{TopLevel(slot, colour)};
-    if (choice.Mipmaps) {
-        std::vector<PixelLevel> below = MipmapLevels(levels.front(), MipmapFilter::GammaCorrect);
-        std::move(below.begin(), below.end(), std::back_inserter(levels));
+    if (choice.Format != TextureFormat::Pal8 || !paletted) {
+        return MakeRaster(TopLevel(slot, colour), choice);
     }
-    if (choice.Format == TextureFormat::Pal8 && paletted) {
-        // An 8-bit image keeps its palette and its picture; the levels below take the nearest colours.
-        raster.Palette = slot.PaletteBuf;
-        raster.Levels.push_back(std::move(slot.IndexBuf));
-        for (size_t i = 1; i < levels.size(); ++i) {
-            raster.Levels.push_back(NearestIndices(levels[i], raster.Palette));
-        }
-    } else if (choice.Format == TextureFormat::Pal8) {
-        PalettedLevels quantized = QuantizeLevels(levels);
-        raster.Palette = quantized.Palette;
-        raster.Levels = std::move(quantized.Indices);
-    } else {
-        for (const PixelLevel& level : levels) {
-            raster.Levels.push_back(EncodeIn(choice, level));
-        }
+    // An 8-bit image keeps its palette and its picture; the levels below take the nearest colours.
+    const PixelLevel top = TopLevel(slot, colour);
+    raster.Palette = slot.PaletteBuf;
+    raster.Levels.push_back(std::move(slot.IndexBuf));
+    for (const PixelLevel& level : MipmapLevels(top, MipmapFilter::GammaCorrect)) {
+        raster.Levels.push_back(NearestIndices(level, raster.Palette));
     }
     return raster;
 }

@@ -5,17 +5,15 @@
 #include <string>
 
 #include "io/byte_writer.h"
-#include "io/code_page.h"
 #include "io/error.h"
 #include "io/ordered_work.h"
 #include "ops/image_reading.h"
 #include "rw/txd_format.h"
+#include "rw/txd_writer.h"
 
 namespace vc {
 
 namespace {
-
-constexpr uint64_t kClosingExtensionSize = kChunkHeaderSize + kCreatorText.size();
 
 // Empties both conversion slots however an entry's preparation ends, so that a worker holds no
 // pixels between entries.
@@ -40,56 +38,6 @@ bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, T
     }
     return intake.ReadImageFile(entry.AlphaPath, kAlphaSlot, true, pwr2lmt, alpha) &&
            entry.TexName != entry.AlphaName && CheckAlphaFit(colour, alpha) == AlphaFit::Fits;
-}
-
-void WriteHeader(ByteSink& out, ChunkType type, uint64_t size, uint32_t stamp) {
-    out.Append(MakeChunkHeader(type, static_cast<uint32_t>(size), stamp));
-}
-
-struct NativeSizes {
-    uint64_t DataContent = 0;  // fixed fields, palette, and each level with its size
-    uint64_t Content = 0;      // the data chunk with its header, and the extension chunk with its header
-};
-
-NativeSizes SizesOf(const TextureFields& fields, const TextureRaster& raster) {
-    NativeSizes sizes;
-    sizes.DataContent = kFixedFieldsSize + (raster.Format == TextureFormat::Pal8 ? kPaletteSize : 0);
-    for (const std::vector<uint8_t>& level : raster.Levels) {
-        sizes.DataContent += 4 + level.size();
-    }
-    sizes.Content = sizes.DataContent + 2 * kChunkHeaderSize + fields.Extension.size();
-    return sizes;
-}
-
-// Refuses a texture that would carry the dictionary past what its 32-bit size field can hold.
-void CheckRoomFor(uint64_t dictionarySize, const NativeSizes& sizes, std::string_view name) {
-    const uint64_t sizeField =
-        dictionarySize + kChunkHeaderSize + sizes.Content + kClosingExtensionSize - kChunkHeaderSize;
-    if (sizeField > std::numeric_limits<uint32_t>::max()) {
-        throw Error(ErrorKind::Write, "The texture dictionary would exceed 4 GiB with \"" + std::string(name) +
-                                          "\", more than its size fields can hold; nothing was written.");
-    }
-}
-
-// The texture's fields up to its palette.
-std::vector<uint8_t> FixedFields(const TextureFields& fields, const TextureRaster& raster, const NativeSizes& sizes,
-                                 uint32_t stamp) {
-    ByteWriter out;
-    WriteHeader(out, ChunkType::TextureNative, sizes.Content, stamp);
-    WriteHeader(out, ChunkType::Data, sizes.DataContent, stamp);
-    out.U32(kPlatformId);
-    out.U32(fields.Flags);
-    out.FixedText(Utf8ToWindows1252(fields.Name), kNameFieldSize);
-    out.FixedText(Utf8ToWindows1252(fields.MaskName), kNameFieldSize);
-    out.U32(fields.RasterFormat);
-    out.U32(fields.AlphaFlag ? 1 : 0);
-    out.U16(raster.Width);
-    out.U16(raster.Height);
-    out.U8(DepthOf(raster.Format));
-    out.U8(static_cast<uint8_t>(raster.Levels.size()));
-    out.U8(4);  // raster type: texture
-    out.U8(CompressionOf(raster.Format));
-    return out.Take();
 }
 
 // The format "as image": 8-bit paletted images stay paletted, 32-bit ones keep their alpha byte
@@ -141,27 +89,12 @@ RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour) {
     return {entry.Output.Format.value_or(FormatAsImage(colour, hasAlpha)), entry.Output.Mipmaps};
 }
 
-void WriteTextureNative(ByteSink& out, const TextureFields& fields, const TextureRaster& raster, uint32_t stamp) {
-    const NativeSizes sizes = SizesOf(fields, raster);
-    CheckRoomFor(out.Size(), sizes, fields.Name);
-    out.Append(FixedFields(fields, raster, sizes, stamp));
-    if (raster.Format == TextureFormat::Pal8) {
-        out.Append(raster.Palette);
-    }
-    for (const std::vector<uint8_t>& level : raster.Levels) {
-        out.Append(LittleEndianU32(static_cast<uint32_t>(level.size())));
-        out.Append(level);
-    }
-    WriteHeader(out, ChunkType::Extension, fields.Extension.size(), stamp);
-    out.Append(fields.Extension);
-}
-
 namespace {
 
 // The size the dictionary will have if every image is as it was last read; reserving it saves
 // copying hundreds of megabytes while the buffer grows.
 uint64_t ExpectedSize(const TextureList& list) {
-    uint64_t size = 2 * kChunkHeaderSize + 4 + kClosingExtensionSize;
+    uint64_t size = DictionaryOverhead();
     for (const TTexFile& entry : list) {
         if (entry.TexInfo.Depth == 8 || entry.TexInfo.Depth == 32) {
             size += kChunkHeaderSize +
@@ -213,15 +146,16 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
     if (list.empty()) {
         return result;
     }
-    const uint32_t stamp = VersionStamp(options.VersionIndex);
+    if (list.size() > kMaxTextures) {
+        throw Error(ErrorKind::Limit, "The list has " + std::to_string(list.size()) + " textures, more than the " +
+                                          std::to_string(kMaxTextures) +
+                                          " a texture dictionary can hold; nothing was written.");
+    }
     const uint32_t flag = TextureFlag(options.FlagIndex);
     std::vector<ImageIntake> intakes = WorkerIntakes(workspace.Intake, workspace.Jobs);
     const auto jobs = static_cast<unsigned>(intakes.size());
 
-    // Both sizes are patched once every texture is written.
-    WriteHeader(out, ChunkType::TextureDictionary, 0, stamp);
-    WriteHeader(out, ChunkType::Data, 4, stamp);
-    out.Append(LittleEndianU32(0));
+    TxdWriter dictionary(out, VersionStamp(options.VersionIndex));
     RunInOrder(
         list.size(), jobs,
         [&](unsigned worker, size_t index) {
@@ -237,8 +171,7 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
                 } else {
                     entry.AlphaName.clear();
                 }
-                WriteTextureNative(out, prepared.Fields, prepared.Raster, stamp);
-                ++result.Written;
+                dictionary.Add(prepared.Fields, prepared.Raster);
             }
         },
         [&](size_t index) {
@@ -246,11 +179,8 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
                 progress(index, result.Total, list[index].TexName);
             }
         });
-    out.PatchU32(kTextureCountOffset, result.Written);
-    WriteHeader(out, ChunkType::Extension, kCreatorText.size(), stamp);
-    out.Append({reinterpret_cast<const uint8_t*>(kCreatorText.data()), kCreatorText.size()});
-    out.PatchU32(kDictionarySizeOffset, static_cast<uint32_t>(out.Size() - kChunkHeaderSize));
-    result.Size = out.Size();
+    result.Size = dictionary.Finish();
+    result.Written = dictionary.Count();
     return result;
 }
 

@@ -11,6 +11,7 @@
 #include "ops/texture_assembly.h"
 #include "ops/txd_options.h"
 #include "ops/workspace.h"
+#include "rw/native_header.h"
 #include "texlist/image_intake.h"
 #include "texlist/tex_file.h"
 
@@ -42,16 +43,6 @@ BuildResult BuildTxd(Workspace& workspace, const TxdOptions& options, const Buil
 BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& options,
                          const BuildProgress& progress = {});
 
-// The fields of a texture native besides its raster.
-struct TextureFields {
-    std::string Name;
-    std::string MaskName;
-    uint32_t Flags = 0;
-    bool AlphaFlag = false;
-    uint32_t RasterFormat = 0;
-    std::vector<uint8_t> Extension;  // the content of the texture's own extension chunk
-};
-
 // The format and levels an entry whose colour image intake has just read is written with: its own
 // choices, else the image's format ("as image").
 RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour);
@@ -62,9 +53,5 @@ RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour);
 // form for more than one level) and the raster format of format.
 TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, TextureFormat format, size_t levels,
                         uint32_t buildFlag);
-
-// Appends one texture native chunk. Throws an Error, before anything is appended, when the
-// dictionary would outgrow its 32-bit sizes.
-void WriteTextureNative(ByteSink& out, const TextureFields& fields, const TextureRaster& raster, uint32_t stamp);
 
 }  // namespace vc

@@ -118,9 +118,7 @@ TgaDecoder::TgaDecoder(std::span<const uint8_t> file) : m_file(file) {
 }
 
 void TgaDecoder::FailAt(size_t offset, const std::string& reason) const {
-    ByteReader at(m_file, "TGA image");
-    at.Seek(offset);
-    at.Fail(reason);
+    ByteReader(m_file, "TGA image").FailAt(offset, reason);
 }
 
 void TgaDecoder::ReadHeaders() {

@@ -1,13 +1,13 @@
 #include "raster/dds_file.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <stdexcept>
 #include <string>
 
 #include "io/byte_reader.h"
 #include "io/byte_writer.h"
 #include "io/error.h"
+#include "io/number_format.h"
 
 // DDS files as DirectDraw and Direct3D 9 tools write them, without the DX10 extension: the magic
 // "DDS ", a 124-byte header holding a 32-byte pixel format, for PAL8 a palette of 256 entries, then
@@ -108,27 +108,17 @@ constexpr PixelFormat kPixelFormats[] = {
 };
 // clang-format on
 
-std::string Hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", value);
-    return text;
-}
-
 // "DXT1" (0x31545844), or the number alone when the code is not four printable characters.
 std::string FourCcText(uint32_t code) {
     std::string text;
     for (int shift = 0; shift < 32; shift += 8) {
         const auto c = static_cast<char>(code >> shift & 0xFF);
         if (c < 0x20 || c > 0x7E) {
-            return Hex(code);
+            return HexText(code, 8);
         }
         text += c;
     }
-    return "\"" + text + "\" (" + Hex(code) + ")";
-}
-
-std::string SizeText(uint32_t width, uint32_t height) {
-    return std::to_string(width) + " × " + std::to_string(height);
+    return "\"" + text + "\" (" + HexText(code, 8) + ")";
 }
 
 // The fields of a DDS header the reader uses, in the order they are stored.
@@ -148,7 +138,7 @@ struct Header {
 
 class DdsReader {
   public:
-    explicit DdsReader(std::span<const uint8_t> file) : m_file(file), m_in(file, "DDS image") {}
+    explicit DdsReader(std::span<const uint8_t> file) : m_in(file, "DDS image") {}
 
     DdsImage Read();
 
@@ -157,27 +147,19 @@ class DdsReader {
     TextureFormat FormatOf(const Header& header) const;
     TextureFormat MatchMasks(const Header& header, uint32_t kind) const;
     uint32_t LevelCount(const Header& header, TextureFormat format) const;
-    [[noreturn]] void FailAt(size_t offset, const std::string& reason) const;
 
-    std::span<const uint8_t> m_file;
     ByteReader m_in;
 };
-
-void DdsReader::FailAt(size_t offset, const std::string& reason) const {
-    ByteReader at(m_file, "DDS image");
-    at.Seek(offset);
-    at.Fail(reason);
-}
 
 Header DdsReader::ReadHeader() {
     const uint32_t magic = m_in.U32();
     if (magic != kMagic) {
-        FailAt(0, "the file starts with " + FourCcText(magic) + ", not \"DDS \"");
+        m_in.FailAt(0, "the file starts with " + FourCcText(magic) + ", not \"DDS \"");
     }
     Header header;
     const uint32_t headerSize = m_in.U32();
     if (headerSize != kHeaderSize) {
-        FailAt(kHeaderSizeOffset, "the header declares " + std::to_string(headerSize) + " bytes, not 124");
+        m_in.FailAt(kHeaderSizeOffset, "the header declares " + std::to_string(headerSize) + " bytes, not 124");
     }
     if (m_in.Remaining() < kHeaderSize - 4) {
         m_in.Fail("the file ends inside its 128-byte header");
@@ -191,7 +173,8 @@ Header DdsReader::ReadHeader() {
     m_in.Skip(4 * kReservedWords);
     const uint32_t pixelFormatSize = m_in.U32();
     if (pixelFormatSize != kPixelFormatSize) {
-        FailAt(kPixelFormatOffset, "the pixel format declares " + std::to_string(pixelFormatSize) + " bytes, not 32");
+        m_in.FailAt(kPixelFormatOffset,
+                    "the pixel format declares " + std::to_string(pixelFormatSize) + " bytes, not 32");
     }
     header.PixelFormatFlags = m_in.U32();
     header.FourCc = m_in.U32();
@@ -214,12 +197,14 @@ TextureFormat DdsReader::MatchMasks(const Header& header, uint32_t kind) const {
         }
     }
     const std::string layout = std::to_string(header.Bits) + "-bit " + (kind == kDdpfRgb ? "RGB" : "luminance") +
-                               " with masks red " + Hex(header.Masks[0]) + ", green " + Hex(header.Masks[1]) +
-                               ", blue " + Hex(header.Masks[2]) + ", alpha " + Hex(header.Masks[3]);
+                               " with masks red " + HexText(header.Masks[0], 8) + ", green " +
+                               HexText(header.Masks[1], 8) + ", blue " + HexText(header.Masks[2], 8) + ", alpha " +
+                               HexText(header.Masks[3], 8);
     if (kind == kDdpfRgb && header.Bits == 24) {
-        FailAt(kBitCountOffset, layout + " is not supported: a texture has no 24-bit layout (save it as X8R8G8B8)");
+        m_in.FailAt(kBitCountOffset,
+                    layout + " is not supported: a texture has no 24-bit layout (save it as X8R8G8B8)");
     }
-    FailAt(kBitCountOffset, layout + " is not supported");
+    m_in.FailAt(kBitCountOffset, layout + " is not supported");
 }
 
 // The kind flags are tried in the order FourCC, palette, RGB, luminance, so that a stray flag beside
@@ -228,22 +213,23 @@ TextureFormat DdsReader::FormatOf(const Header& header) const {
     const uint32_t flags = header.PixelFormatFlags;
     if ((flags & kDdpfFourCc) != 0) {
         if (header.FourCc == MakeFourCc("DX10")) {
-            FailAt(kFourCcOffset, "the DX10 extension header is not supported");
+            m_in.FailAt(kFourCcOffset, "the DX10 extension header is not supported");
         }
         if (header.FourCc == MakeFourCc("DXT2") || header.FourCc == MakeFourCc("DXT4")) {
-            FailAt(kFourCcOffset,
-                   "FourCC " + FourCcText(header.FourCc) + " has premultiplied alpha, which is not supported");
+            m_in.FailAt(kFourCcOffset,
+                        "FourCC " + FourCcText(header.FourCc) + " has premultiplied alpha, which is not supported");
         }
         for (const PixelFormat& candidate : kPixelFormats) {
             if (candidate.Kind == kDdpfFourCc && candidate.FourCc == header.FourCc) {
                 return candidate.Format;
             }
         }
-        FailAt(kFourCcOffset, "FourCC " + FourCcText(header.FourCc) + " is not supported; DXT1, DXT3 and DXT5 are");
+        m_in.FailAt(kFourCcOffset,
+                    "FourCC " + FourCcText(header.FourCc) + " is not supported; DXT1, DXT3 and DXT5 are");
     }
     if ((flags & kDdpfPaletteIndexed8) != 0) {
         if (header.Bits != 8) {
-            FailAt(kBitCountOffset, std::to_string(header.Bits) + "-bit palette indices are not supported");
+            m_in.FailAt(kBitCountOffset, std::to_string(header.Bits) + "-bit palette indices are not supported");
         }
         return TextureFormat::Pal8;
     }
@@ -253,17 +239,17 @@ TextureFormat DdsReader::FormatOf(const Header& header) const {
     if ((flags & kDdpfLuminance) != 0) {
         return MatchMasks(header, kDdpfLuminance);
     }
-    FailAt(kPixelFormatFlagsOffset,
-           "pixel format flags " + Hex(flags) + " name none of FourCC, 8-bit palette, RGB or luminance");
+    m_in.FailAt(kPixelFormatFlagsOffset,
+                "pixel format flags " + HexText(flags, 8) + " name none of FourCC, 8-bit palette, RGB or luminance");
 }
 
 uint32_t DdsReader::LevelCount(const Header& header, TextureFormat format) const {
     const uint32_t count = (header.Flags & kDdsdMipmapCount) != 0 && header.MipmapCount != 0 ? header.MipmapCount : 1;
     const uint32_t full = FullChainLevels(header.Width, header.Height);
     if (count > full) {
-        FailAt(kMipmapCountOffset, std::to_string(count) + " mipmap levels are more than the " + std::to_string(full) +
-                                       " a " + SizeText(header.Width, header.Height) + " " +
-                                       std::string(TextureFormatName(format)) + " surface has");
+        m_in.FailAt(kMipmapCountOffset, std::to_string(count) + " mipmap levels are more than the " +
+                                            std::to_string(full) + " a " + SizeText(header.Width, header.Height) + " " +
+                                            std::string(TextureFormatName(format)) + " surface has");
     }
     return count;
 }
@@ -273,16 +259,17 @@ DdsImage DdsReader::Read() {
     DdsImage image;
     image.Format = FormatOf(header);
     if ((header.Caps2 & kCaps2CubeMap) != 0) {
-        FailAt(kCaps2Offset, "cube maps are not supported");
+        m_in.FailAt(kCaps2Offset, "cube maps are not supported");
     }
     if ((header.Caps2 & kCaps2Volume) != 0 || ((header.Flags & kDdsdDepth) != 0 && header.Depth > 1)) {
-        FailAt((header.Caps2 & kCaps2Volume) != 0 ? kCaps2Offset : kDepthOffset, "volume textures are not supported");
+        m_in.FailAt((header.Caps2 & kCaps2Volume) != 0 ? kCaps2Offset : kDepthOffset,
+                    "volume textures are not supported");
     }
     if (header.Width == 0 || header.Width > kMaxSide) {
-        FailAt(kWidthOffset, "width " + std::to_string(header.Width) + " lies outside 1 to 65535");
+        m_in.FailAt(kWidthOffset, "width " + std::to_string(header.Width) + " lies outside 1 to 65535");
     }
     if (header.Height == 0 || header.Height > kMaxSide) {
-        FailAt(kHeightOffset, "height " + std::to_string(header.Height) + " lies outside 1 to 65535");
+        m_in.FailAt(kHeightOffset, "height " + std::to_string(header.Height) + " lies outside 1 to 65535");
     }
     image.Width = header.Width;
     image.Height = header.Height;

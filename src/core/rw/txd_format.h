@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "raster/texture_format.h"
+#include "raster/texture_raster.h"
 #include "rw/chunk_type.h"
 
 namespace vc {
@@ -34,14 +35,10 @@ constexpr std::array<uint32_t, 3> kTextureFlags = {
     FilterAddressing(TextureFilter::LinearMipLinear, TextureAddressing::Wrap, TextureAddressing::Wrap),  // 0x1106
 };
 
-constexpr uint32_t kPlatformId = 8;
 constexpr size_t kNameFieldSize = 32;
 constexpr size_t kFixedFieldsSize = 88;
-constexpr size_t kPaletteSize = 1024;
+constexpr uint8_t kRasterTypeTexture = 4;
 constexpr std::string_view kCreatorText = "Created with Vellumcraft 1.1";
-// Offsets of the values patched once the whole dictionary is written.
-constexpr size_t kDictionarySizeOffset = 4;
-constexpr size_t kTextureCountOffset = 24;
 
 // Raster format of the texture native fixed fields: the pixel format in bits 8-11 (for a paletted
 // raster, the form of its palette entries), the palette flags above it.

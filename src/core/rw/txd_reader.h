@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "raster/texture_format.h"
+#include "rw/native_header.h"
 
 namespace vc {
 
@@ -18,22 +19,8 @@ struct ByteRange {
 };
 
 // One texture native chunk: its fixed fields as written, and where its palette and levels lie.
-struct TxdTexture {
+struct TxdTexture : NativeHeader {
     size_t Offset = 0;  // of the texture native chunk in the file
-    std::string Name;   // UTF-8
-    std::string MaskName;
-    uint32_t Platform = 0;
-    uint32_t Flags = 0;  // filter mode and addressing
-    uint32_t RasterFormat = 0;
-    uint32_t AlphaFlag = 0;  // Direct3D 8: the alpha field; Direct3D 9: the flags byte's alpha bit
-    uint32_t D3dFormat = 0;  // Direct3D 9 only: the surface format code
-    uint16_t Width = 0;
-    uint16_t Height = 0;
-    uint8_t Depth = 0;
-    uint8_t Levels = 0;
-    uint8_t RasterType = 0;
-    uint8_t Compression = 0;  // Direct3D 8 only: 0, or the number of its DXT form
-    uint8_t D3d9Flags = 0;    // Direct3D 9 only: alpha, cube texture, automatic mipmaps, compressed
 
     // Set when the content was read and checked: every level holds at least the bytes its size
     // and format need, so the picture can be decoded. Empty when Problem says why not.

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "pixels/pixel_level.h"
+#include "raster/dxt_compression.h"
+#include "raster/texture_format.h"
+
+namespace vc {
+
+// The bytes of a PAL8 palette: 256 entries of red, green, blue, alpha.
+constexpr size_t kPaletteSize = 1024;
+
+// A texture as its texture native holds it, apart from its names and flag word.
+struct TextureRaster {
+    TextureFormat Format = TextureFormat::C8888;
+    uint16_t Width = 0;
+    uint16_t Height = 0;
+    std::array<uint8_t, kPaletteSize> Palette{};  // PAL8 only: red, green, blue, alpha per entry
+    std::vector<std::vector<uint8_t>> Levels;     // the picture first, each level half the one above
+};
+
+// What the texture is to become: its format and whether it gets a full chain of levels.
+struct RasterChoice {
+    TextureFormat Format = TextureFormat::C8888;
+    bool Mipmaps = false;
+    DxtQuality Dxt = DxtQuality::Best;
+    unsigned DxtWorkers = DxtWorkerCount();  // threads sharing each level's DXT blocks
+};
+
+// The raster of a picture in the chosen format: with mipmaps, the full chain below the picture,
+// each level made in linear light; then every level encoded, a PAL8 raster with the palette chosen
+// for the picture. PAL4, which is read but never written, throws std::invalid_argument.
+TextureRaster MakeRaster(PixelLevel picture, const RasterChoice& choice);
+
+}  // namespace vc

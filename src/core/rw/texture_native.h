@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "io/byte_reader.h"
+#include "io/byte_sink.h"
+#include "raster/texture_format.h"
+#include "raster/texture_raster.h"
+#include "rw/native_header.h"
+
+namespace vc {
+
+// A texture native's sizes, the same for both platforms: the content of its data chunk (fixed
+// fields, palette, each level with its size) and its whole content (the data and extension chunks
+// with their headers).
+struct NativeSizes {
+    uint64_t DataContent = 0;
+    uint64_t Content = 0;
+};
+NativeSizes NativeSizesOf(const TextureFields& fields, const TextureRaster& raster);
+
+// Reads the fixed fields of either platform from a data chunk's content into header, field by
+// field, so that the fields read before a failure are kept. An unknown platform fails.
+void ReadNativeHeader(ByteReader& data, NativeHeader& header);
+
+// The format the fields of a header ReadNativeHeader read name, by their platform's rules; fails
+// when they name none this reader knows.
+TextureFormat NativeFormat(const ByteReader& data, const NativeHeader& header);
+
+// Appends one texture native chunk of platform 8 (Direct3D 8).
+void WriteTextureNative(ByteSink& out, const TextureFields& fields, const TextureRaster& raster, uint32_t stamp);
+
+}  // namespace vc
