@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <ostream>
 #include <string>
 
@@ -6,6 +5,7 @@
 #include "exit_status.h"
 #include "io/error.h"
 #include "io/file_io.h"
+#include "io/number_format.h"
 #include "json_text.h"
 #include "rw/txd_reader.h"
 #include "rw/version_stamp.h"
@@ -16,12 +16,6 @@ namespace vc::cli {
 namespace {
 
 constexpr Option kJsonOption = {"json", 0, "", "print the dictionary as one JSON object, for scripts"};
-
-std::string Hex(uint32_t value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-    return text;
-}
 
 std::string PlatformName(uint32_t platform) {
     switch (static_cast<TxdPlatform>(platform)) {
@@ -45,11 +39,11 @@ void PrintTable(const TxdContents& contents, std::ostream& out) {
     out << "name\tmask\tsize\tdepth\traster\talpha\tflags\tplatform\tformat\tlevels\n";
     for (const TxdTexture& texture : contents.Textures) {
         out << texture.Name << '\t' << texture.MaskName << '\t' << texture.Width << " × " << texture.Height << '\t'
-            << unsigned{texture.Depth} << '\t' << Hex(texture.RasterFormat, 4) << '\t' << texture.AlphaFlag << '\t'
-            << Hex(texture.Flags, 8) << '\t' << PlatformName(texture.Platform) << '\t' << FormatName(texture) << '\t'
-            << unsigned{texture.Levels} << '\n';
+            << unsigned{texture.Depth} << '\t' << HexText(texture.RasterFormat, 4) << '\t' << texture.AlphaFlag << '\t'
+            << HexText(texture.Flags, 8) << '\t' << PlatformName(texture.Platform) << '\t' << FormatName(texture)
+            << '\t' << unsigned{texture.Levels} << '\n';
     }
-    out << Plural(contents.Textures.size(), "texture") << ", version stamp " << Hex(contents.VersionStamp, 8)
+    out << Plural(contents.Textures.size(), "texture") << ", version stamp " << HexText(contents.VersionStamp, 8)
         << " (RenderWare " << VersionText(DecodeVersionStamp(contents.VersionStamp)) << "), device id "
         << contents.DeviceId << '\n';
 }

@@ -49,7 +49,12 @@ class NativeFile {
 
   private:
     NativeFile(Handle handle, std::string errorName) : m_handle(handle), m_errorName(std::move(errorName)) {}
-    bool IsOpen() const;
+    bool IsOpen() const {
+        return m_handle != NoHandle();
+    }
+    // The platform's value for no file, and its close without a report, as a destructor must.
+    static Handle NoHandle();
+    static void Release(Handle handle);
 
     Handle m_handle;
     std::string m_errorName;

@@ -58,30 +58,12 @@ NativeFile NativeFile::CreateUnique(std::string& pathTemplate, std::string_view 
     return NativeFile(fd, name());
 }
 
-NativeFile::NativeFile() : m_handle(-1) {}
-
-NativeFile::NativeFile(NativeFile&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)), m_errorName(std::move(other.m_errorName)) {}
-
-NativeFile& NativeFile::operator=(NativeFile&& other) noexcept {
-    if (this != &other) {
-        if (IsOpen()) {
-            ::close(m_handle);
-        }
-        m_handle = std::exchange(other.m_handle, -1);
-        m_errorName = std::move(other.m_errorName);
-    }
-    return *this;
+NativeFile::Handle NativeFile::NoHandle() {
+    return -1;
 }
 
-NativeFile::~NativeFile() {
-    if (IsOpen()) {
-        ::close(m_handle);
-    }
-}
-
-bool NativeFile::IsOpen() const {
-    return m_handle >= 0;
+void NativeFile::Release(Handle handle) {
+    ::close(handle);
 }
 
 FileKind NativeFile::Kind() const {

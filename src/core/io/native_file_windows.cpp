@@ -137,30 +137,12 @@ NativeFile NativeFile::CreateUnique(std::string& pathTemplate, std::string_view 
     ThrowSystemError(ErrorKind::Write, "Cannot create file", name(), EEXIST);
 }
 
-NativeFile::NativeFile() : m_handle(INVALID_HANDLE_VALUE) {}
-
-NativeFile::NativeFile(NativeFile&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, INVALID_HANDLE_VALUE)), m_errorName(std::move(other.m_errorName)) {}
-
-NativeFile& NativeFile::operator=(NativeFile&& other) noexcept {
-    if (this != &other) {
-        if (IsOpen()) {
-            ::CloseHandle(m_handle);
-        }
-        m_handle = std::exchange(other.m_handle, INVALID_HANDLE_VALUE);
-        m_errorName = std::move(other.m_errorName);
-    }
-    return *this;
+NativeFile::Handle NativeFile::NoHandle() {
+    return INVALID_HANDLE_VALUE;
 }
 
-NativeFile::~NativeFile() {
-    if (IsOpen()) {
-        ::CloseHandle(m_handle);
-    }
-}
-
-bool NativeFile::IsOpen() const {
-    return m_handle != INVALID_HANDLE_VALUE;
+void NativeFile::Release(Handle handle) {
+    ::CloseHandle(handle);
 }
 
 FileKind NativeFile::Kind() const {

@@ -27,9 +27,7 @@ constexpr uint64_t kMaxRlePixelsPerByte = 256;
 
 enum class Compression : uint32_t { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
 
-[[noreturn]] void Invalid(const std::string& reason) {
-    throw Error(ErrorKind::Malformed, "Bitmap image is not valid: " + reason);
-}
+constexpr ImageFault Invalid{"Bitmap image"};
 
 bool IsSupportedBitCount(uint16_t bits) {
     return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32 || bits == 64;

@@ -3,10 +3,22 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "io/error.h"
+
 namespace vc {
+
+// Throws the error of a picture file whose bytes are not what its kind allows:
+// "<kind> is not valid: <reason>".
+struct ImageFault {
+    std::string_view Kind;
+    [[noreturn]] void operator()(const std::string& reason) const {
+        throw Error(ErrorKind::Malformed, std::string(Kind) + " is not valid: " + reason);
+    }
+};
 
 struct RgbColour {
     uint8_t Red = 0;

@@ -38,9 +38,7 @@ constexpr uint8_t kRightToLeft = 0x10;
 constexpr uint8_t kTopDown = 0x20;
 constexpr uint8_t kInterleaveMask = 0xC0;
 
-[[noreturn]] void Invalid(const std::string& reason) {
-    throw Error(ErrorKind::Malformed, "TGA image is not valid: " + reason);
-}
+constexpr ImageFault Invalid{"TGA image"};
 
 struct Bgra {
     uint8_t Blue = 0;
