@@ -45,7 +45,7 @@ struct Command {
     std::string_view Name;
     std::string_view Synopsis;     // what follows the command's name in the usage line
     std::string_view Summary;      // its line in the program's list of commands
-    std::string_view Description;  // what it does, in lines of at most 95 characters
+    std::string Description;       // what it does, in lines of at most 95 characters
     std::vector<Option> Options;   // every command also takes -h, --help
     std::string_view ExitStatus;
     // Returns the exit status; throws a UsageError for arguments it cannot use and an Error when

@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "exit_status.h"
 #include "input_files.h"
+#include "texlist/image_kinds.h"
 #include "texlist/list_editing.h"
 #include "texlist/texture_list_file.h"
 
@@ -37,11 +38,11 @@ const Command kListCommand = {
     .Name = "list",
     .Synopsis = "-o LIST.txt [OPTION...] INPUT...",
     .Summary = "write images and lists as one texture list",
-    .Description =
-        "Adds the image files (.bmp, .jpg, .jpe, .jpeg, .png, .tga) and texture lists (.txt) in the\n"
-        "order given, as the window's Add command does, and writes the resulting texture list, so\n"
-        "that a set of textures can be collected once and built many times. --format, --mipmaps and\n"
-        "--filter are written into the entries whose list sets none of their own.",
+    .Description = "Adds the image files (" + ImageExtensionList() +
+                   ") and texture lists (.txt)\n"
+                   "in the order given, as the window's Add command does, and writes the resulting texture\n"
+                   "list, so that a set of textures can be collected once and built many times. --format,\n"
+                   "--mipmaps and --filter are written into the entries whose list sets none of their own.",
     .Options = {kListOutput, kFormatOption, kMipmapsOption, kFilterOption, kJobsOption, kNoPow2Option},
     .ExitStatus =
         "Exit status: 0 every input became an entry; 1 some input was refused, or nothing to write;\n"

@@ -37,6 +37,7 @@
 #include "platform_registration.h"
 #include "rw/chunk_log.h"
 #include "texlist/entry_texts.h"
+#include "texlist/image_kinds.h"
 #include "texlist/list_editing.h"
 #include "texlist/texture_list_file.h"
 #include "texture_settings_dialog.h"
@@ -51,10 +52,7 @@ constexpr int kFullPathWidth = 370;
 
 const QString kAddHeading = QStringLiteral("Some of the files caused errors and could not be added:");
 const QString kImportHeading = QStringLiteral("Some of the files in the list caused errors and could not be added:");
-const QString kImageFilter = QStringLiteral(
-    "All Supported Files|*.bmp; *.jpg; *.jpe; *.jpeg; *.png; *.tga; *.dds; *.txt|8bit or 24bit Bitmaps (*.bmp)|*.bmp|"
-    "JPEG Images (*.jpg; *.jpe; *.jpeg)|*.jpg; *.jpe; *.jpeg|PNG Images (*.png)|*.png|TGA Images (*.tga)|*.tga|"
-    "DDS Images (*.dds)|*.dds|Texture Lists (*.txt)|*.txt");
+const QString kImageFilter = QString::fromStdString(ImageDialogFilter(true));
 const QString kOpenCaption = QStringLiteral("Open TXD");
 const QString kOpenHeading =
     QStringLiteral("Some of the textures in the dictionary caused errors and could not be added:");

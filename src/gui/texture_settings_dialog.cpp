@@ -20,6 +20,7 @@
 #include "io/file_names.h"
 #include "io/path_shortening.h"
 #include "rw/txd_format.h"
+#include "texlist/image_kinds.h"
 #include "texture_picture.h"
 #include "texture_previews.h"
 #include "window_placement.h"
@@ -39,10 +40,7 @@ constexpr int kOutputTop = 264;
 constexpr int kOutputHeight = 64;
 const QString kNoAlpha = QStringLiteral("No alpha selected");
 const QString kNoPreview = QStringLiteral("No preview");
-const QString kImageFilter = QStringLiteral(
-    "All Supported Files|*.bmp; *.jpg; *.jpe; *.jpeg; *.png; *.tga; *.dds|8bit or 24bit Bitmaps (*.bmp)|*.bmp|"
-    "JPEG Images (*.jpg; *.jpe; *.jpeg)|*.jpg; *.jpe; *.jpeg|PNG Images (*.png)|*.png|TGA Images (*.tga)|*.tga|"
-    "DDS Images (*.dds)|*.dds");
+const QString kImageFilter = QString::fromStdString(ImageDialogFilter(false));
 const QString kGlobalFilter = QStringLiteral("As set in Options");
 
 // The filters a texture may choose for itself, each wrapping both ways.

@@ -11,20 +11,13 @@
 #include "pixels/image_decoder.h"
 #include "raster/dds_file.h"
 #include "raster/texture_decoder.h"
+#include "texlist/image_kinds.h"
 
 namespace vc {
 
 namespace {
 
 constexpr uint32_t kLargestSide = 65535;
-
-bool IsJpegExtension(std::string_view ext) {
-    return ext == ".jpg" || ext == ".jpe" || ext == ".jpeg";
-}
-
-bool IsSupportedExtension(std::string_view ext) {
-    return ext == ".bmp" || IsJpegExtension(ext) || ext == ".png" || ext == ".tga" || ext == ".dds";
-}
 
 // 24-bit images, and 32-bit ones with their own alpha, become 32-bit textures.
 uint8_t DepthOf(const BitmapInfo& bitmap) {
@@ -38,19 +31,6 @@ uint8_t DepthOf(const BitmapInfo& bitmap) {
         default:
             return 0;
     }
-}
-
-std::unique_ptr<ImageDecoder> OpenImage(std::string_view ext, std::span<const uint8_t> file) {
-    if (ext == ".bmp") {
-        return OpenBmp(file);
-    }
-    if (ext == ".png") {
-        return OpenPng(file);
-    }
-    if (ext == ".tga") {
-        return OpenTga(file);
-    }
-    return OpenJpeg(file);
 }
 
 std::string Dimensions(uint32_t width, uint32_t height) {
@@ -168,15 +148,26 @@ TImageInfo StoredImageInfo(const DdsImage& dds) {
 
 bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPixels, bool pwr2lmt, TImageInfo& info) {
     const std::string ext = LowerAscii(FileExtension(path));
+    const std::optional<ImageKind> named = KindOfExtension(ext);
     std::string problems;
     if (!IsExistingFile(path)) {
         problems += "\r\n\tFile does not exist.";
     }
-    if (!IsSupportedExtension(ext)) {
+    if (!named) {
         problems += "\r\n\tFile extension " + ext + " is not supported. (*.bmp; *.jpg; *.jpe; *.jpeg; *.txt)";
     }
-    if (problems.empty() && ext == ".dds") {
-        DdsImage dds = NamingFile(path, [&] { return ReadDds(ReadWholeFile(path)); });
+    if (!problems.empty()) {
+        return Refuse(path, problems);
+    }
+    // Without pixels or a read-through, a bitmap's headers tell all that is needed.
+    const bool headersOnly = *named == ImageKind::Bmp && !loadPixels && !VerifyData;
+    FileStart file = headersOnly ? ReadFileStart(path, kBmpHeadersSize) : FileStart{ReadWholeFile(path), 0};
+    const ImageKind kind = KindOfContent(file.Bytes, *named);
+    if (headersOnly && kind != ImageKind::Bmp) {
+        file = {ReadWholeFile(path), 0};  // named as a bitmap, but something else
+    }
+    if (kind == ImageKind::Dds) {
+        DdsImage dds = NamingFile(path, [&] { return ReadDds(file.Bytes); });
         info = StoredImageInfo(dds);
         if (slot == kAlphaSlot) {
             info.StoredFormat.reset();
@@ -185,12 +176,11 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
         if (loadPixels && problems.empty()) {
             FillStoredSlot(Slots.at(slot), std::move(dds), slot == kAlphaSlot);
         }
-    } else if (problems.empty()) {
-        // Without pixels or a read-through, a bitmap's headers tell all that is needed.
-        const bool headersOnly = ext == ".bmp" && !loadPixels && !VerifyData;
-        const FileStart file = headersOnly ? ReadFileStart(path, kBmpHeadersSize) : FileStart{ReadWholeFile(path), 0};
-        const std::unique_ptr<ImageDecoder> decoder = NamingFile(
-            path, [&] { return headersOnly ? OpenBmpHeaders(file.Bytes, file.FileSize) : OpenImage(ext, file.Bytes); });
+    } else {
+        const std::unique_ptr<ImageDecoder> decoder = NamingFile(path, [&] {
+            return kind == ImageKind::Bmp && headersOnly ? OpenBmpHeaders(file.Bytes, file.FileSize)
+                                                         : InfoOf(kind).Open(file.Bytes);
+        });
         const BitmapInfo& bitmap = decoder->Info();
         const bool fits = bitmap.Width <= kLargestSide && bitmap.Height <= kLargestSide;
         info.Width = fits ? static_cast<uint16_t>(bitmap.Width) : 0;
@@ -202,7 +192,7 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
         if (loadPixels && problems.empty()) {
             const uint64_t rasterBytes = uint64_t{info.Width} * info.Height * (info.Depth / 8);
             if (rasterBytes > kMaxRasterBytes) {
-                throw Error(ErrorKind::Write, "\"" + std::string(path) + "\": an image of " +
+                throw Error(ErrorKind::Limit, "\"" + std::string(path) + "\": an image of " +
                                                   std::to_string(info.Width) + "×" + std::to_string(info.Height) +
                                                   " pixels is too large for a texture dictionary");
             }
@@ -214,9 +204,10 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
             NamingFile(path, [&] { decoder->Verify(); });
         }
     }
-    if (problems.empty()) {
-        return true;
-    }
+    return problems.empty() || Refuse(path, problems);
+}
+
+bool ImageIntake::Refuse(std::string_view path, const std::string& problems) {
     ProblemText += "\r\n\r\n=> \"" + std::string(FileNamePart(path)) + "\":" + problems;
     return false;
 }

@@ -51,6 +51,10 @@ class ImageIntake {
     // once. A caller that loads every image right afterwards (a build from the command line) may
     // switch this off: the damage then shows as the same error during the build.
     bool VerifyData = true;
+
+  private:
+    // Appends the file's problem block; false.
+    bool Refuse(std::string_view path, const std::string& problems);
 };
 
 }  // namespace vc
