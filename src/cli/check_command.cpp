@@ -12,6 +12,7 @@
 #include "io/local_date_time.h"
 #include "ops/dff_check.h"
 #include "ops/dictionary_entries.h"
+#include "terminal_text.h"
 #include "usage_error.h"
 
 namespace vc::cli {
@@ -29,13 +30,14 @@ std::string_view Presence(bool found) {
 
 void PrintRow(const TDFFTex& texture, bool tsv, std::ostream& out) {
     if (tsv) {
-        out << texture.TexName << '\t' << Presence(texture.TexFound) << '\t' << texture.AlphaName << '\t'
-            << (texture.HasAlpha ? Presence(texture.AlphaFound) : "") << '\n';
+        out << TerminalName(texture.TexName) << '\t' << Presence(texture.TexFound) << '\t'
+            << TerminalName(texture.AlphaName) << '\t' << (texture.HasAlpha ? Presence(texture.AlphaFound) : "")
+            << '\n';
         return;
     }
-    out << texture.TexName << ": " << Presence(texture.TexFound);
+    out << TerminalName(texture.TexName) << ": " << Presence(texture.TexFound);
     if (texture.HasAlpha) {
-        out << ", alpha " << texture.AlphaName << ": " << Presence(texture.AlphaFound);
+        out << ", alpha " << TerminalName(texture.AlphaName) << ": " << Presence(texture.AlphaFound);
     }
     out << '\n';
 }

@@ -43,10 +43,10 @@ struct Streams {
 // A command of vellumcraft-cli: its name, its help and what it does, declared in one place.
 struct Command {
     std::string_view Name;
-    std::string_view Synopsis;     // what follows the command's name in the usage line
-    std::string_view Summary;      // its line in the program's list of commands
-    std::string Description;       // what it does, in lines of at most 95 characters
-    std::vector<Option> Options;   // every command also takes -h, --help
+    std::string_view Synopsis;    // what follows the command's name in the usage line
+    std::string_view Summary;     // its line in the program's list of commands
+    std::string Description;      // what it does, in lines of at most 95 characters
+    std::vector<Option> Options;  // every command also takes -h, --help
     std::string_view ExitStatus;
     // Returns the exit status; throws a UsageError for arguments it cannot use and an Error when
     // a file cannot be read or written.

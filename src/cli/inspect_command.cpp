@@ -9,6 +9,7 @@
 #include "json_text.h"
 #include "rw/txd_reader.h"
 #include "rw/version_stamp.h"
+#include "terminal_text.h"
 #include "usage_error.h"
 
 namespace vc::cli {
@@ -38,10 +39,10 @@ std::string Plural(size_t count, const char* noun) {
 void PrintTable(const TxdContents& contents, std::ostream& out) {
     out << "name\tmask\tsize\tdepth\traster\talpha\tflags\tplatform\tformat\tlevels\n";
     for (const TxdTexture& texture : contents.Textures) {
-        out << texture.Name << '\t' << texture.MaskName << '\t' << texture.Width << " × " << texture.Height << '\t'
-            << unsigned{texture.Depth} << '\t' << HexText(texture.RasterFormat, 4) << '\t' << texture.AlphaFlag << '\t'
-            << HexText(texture.Flags, 8) << '\t' << PlatformName(texture.Platform) << '\t' << FormatName(texture)
-            << '\t' << unsigned{texture.Levels} << '\n';
+        out << TerminalName(texture.Name) << '\t' << TerminalName(texture.MaskName) << '\t' << texture.Width << " × "
+            << texture.Height << '\t' << unsigned{texture.Depth} << '\t' << HexText(texture.RasterFormat, 4) << '\t'
+            << texture.AlphaFlag << '\t' << HexText(texture.Flags, 8) << '\t' << PlatformName(texture.Platform) << '\t'
+            << FormatName(texture) << '\t' << unsigned{texture.Levels} << '\n';
     }
     out << Plural(contents.Textures.size(), "texture") << ", version stamp " << HexText(contents.VersionStamp, 8)
         << " (RenderWare " << VersionText(DecodeVersionStamp(contents.VersionStamp)) << "), device id "
@@ -94,7 +95,7 @@ int RunInspect(const ParsedArguments& arguments, const Streams& streams) {
     for (size_t i = 0; i < contents.Textures.size(); ++i) {
         const TxdTexture& texture = contents.Textures[i];
         if (!texture.Format) {
-            streams.Err << "vellumcraft-cli: texture " << i + 1 << " \"" << texture.Name
+            streams.Err << "vellumcraft-cli: texture " << i + 1 << " \"" << TerminalName(texture.Name)
                         << "\" cannot be read: " << texture.Problem << '\n';
             unreadable = true;
         }

@@ -1,5 +1,7 @@
 #include "terminal_text.h"
 
+#include <cstdio>
+
 namespace vc::cli {
 
 std::string ToTerminalLines(std::string_view text) {
@@ -12,6 +14,27 @@ std::string ToTerminalLines(std::string_view text) {
         lines += text[i];
     }
     return lines;
+}
+
+std::string TerminalName(std::string_view name) {
+    std::string shown;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            shown += "\\n";
+        } else if (c == '\r') {
+            shown += "\\r";
+        } else if (c == '\t') {
+            shown += "\\t";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            shown += escape;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
 }
 
 }  // namespace vc::cli

@@ -132,6 +132,23 @@ TEST_F(CliTest, OptionsChooseVersionFlagAndSizeRule) {
               "1 texture, version stamp 0x1003FFFF (RenderWare 3.4.0.3), device id 0\n");
 }
 
+// Names come from files anyone may craft: control characters in them are shown escaped, so that a
+// name can neither add a line to the listing nor send the terminal an escape sequence.
+TEST_F(CliTest, InspectShowsControlCharactersInNamesEscaped) {
+    using namespace test;
+    const Bytes native = TextureNative({.Name = "a\nb\tc\x1B[2J",
+                                        .MaskName = "m\r",
+                                        .RasterFormat = 0x0600,
+                                        .Width = 4,
+                                        .Height = 4,
+                                        .LevelPixels = {PatternBytes(64, 1)}});
+    const std::string txd = dir.Write("names.txd", Dictionary({native}));
+    EXPECT_EQ(Run({"inspect", txd}).Out,
+              "name\tmask\tsize\tdepth\traster\talpha\tflags\tplatform\tformat\tlevels\n"
+              "a\\nb\\tc\\x1B[2J\tm\\r\t4 × 4\t32\t0x0600\t0\t0x00001106\tD3D8\t888\t1\n"
+              "1 texture, version stamp 0x0C02FFFF (RenderWare 3.3.0.2), device id 0\n");
+}
+
 // The output options are defaults: a list entry's own choices stand, the rest take them.
 TEST_F(CliTest, FormatMipmapsAndFilterApplyToEntriesThatChooseNone) {
     const std::string a = Image("a.bmp", 8, 8);

@@ -2,6 +2,11 @@
 
 #include "io/error.h"
 #include "io/profile_file.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <vector>
 #include "temp_dir.h"
 
 namespace vc {
@@ -125,6 +130,54 @@ TEST(ProfileFile, LoadingAMissingFileGivesAnEmptyOneAndAByteOrderMarkIsSkipped) 
     EXPECT_EQ(ProfileFile::Load(dir.File("bom.ini")).ReadString("A", "k"), "v");
     std::filesystem::create_directory(dir.File("folder.ini"));
     EXPECT_THROW(ProfileFile::Load(dir.File("folder.ini")), Error);
+}
+
+}  // namespace
+}  // namespace vc
+
+namespace vc {
+namespace {
+
+// Names and paths come back byte for byte; only values the plain form would change get the exact
+// form, and its plain value is what readers without it make the best of.
+TEST(ProfileFile, ExactStringsComeBackWhateverTheyHoldAndPlainOnesStayPlain) {
+    struct Case {
+        std::string Value;
+        std::string Plain;  // the plain key's value as written
+        bool Exact;         // whether the exact form is written beside it
+    };
+    const std::string long2048(2048, 'x');
+    const std::vector<Case> cases = {
+        {"wall", "wall", false},
+        {"C:\\tex\\wall.bmp", "C:\\tex\\wall.bmp", false},
+        {"wäll €", "wäll €", false},
+        {std::string(2047, 'x'), std::string(2047, 'x'), false},
+        {"evil\npath=x.bmp", "evil path=x.bmp", true},
+        {" lead", "lead", true},
+        {"tail\t", "tail", true},
+        {"a\rb\x7F", "a b", true},
+        {long2048, long2048.substr(0, 2047), true},
+        {"", "", false},
+    };
+    for (const Case& c : cases) {
+        ProfileFile written;
+        written.WriteExactString("Texture1", "name", c.Value);
+        const std::string text = written.Text();
+        const ProfileFile read = ProfileFile::FromText(text);
+        EXPECT_EQ(read.ReadExactString("Texture1", "name"), c.Value);
+        EXPECT_EQ(read.ReadWholeString("Texture1", "name"), c.Plain);
+        EXPECT_EQ(read.ReadString("Texture1", "namehex").has_value(), c.Exact) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), c.Exact ? 3 : 2) << text;
+    }
+    EXPECT_THROW(ProfileFile().WriteString("S", "key", "two\nlines"), std::invalid_argument);
+}
+
+// A broken exact form (hand-edited: odd digits, not hexadecimal, not UTF-8) falls back to the plain value.
+TEST(ProfileFile, ABrokenExactFormFallsBackToThePlainValue) {
+    for (const char* hex : {"616", "zz", "ff"}) {
+        const ProfileFile file = ProfileFile::FromText(std::string("[S]\r\nname=plain\r\nnamehex=") + hex + "\r\n");
+        EXPECT_EQ(file.ReadExactString("S", "name"), "plain") << hex;
+    }
 }
 
 }  // namespace

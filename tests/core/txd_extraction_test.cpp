@@ -125,6 +125,40 @@ TEST_F(TxdExtractionTest, FileNamesStayInTheFolderAndTheListKeepsTheRealNames) {
     EXPECT_EQ(rebuilt.Intake.ProblemText, "\r\n\r\n=> \"wall_2.bmp\" already exists.");
 }
 
+// A dictionary's names may hold any byte: a line break in a name or mask name must not become a
+// key of the list (pointing an entry at a file of the attacker's choosing), and blanks at either
+// end must survive, so that every name comes back exactly.
+TEST_F(TxdExtractionTest, NamesWithLineBreaksAndOuterBlanksComeBackExactlyAndInjectNoKeys) {
+    using namespace test;
+    test::TempDir folder;
+    const std::string planted = folder.Write("o.bmp", MakeTrueColourBmp(4, 4, [](int, int) {
+                                                 return RgbColour{1, 2, 3};
+                                             }));
+    const std::vector<std::string> names = {"e\npath=o.bmp", " lead", "tail\t", "m\r\nalphapath=x"};
+    std::vector<Bytes> natives;
+    for (const std::string& name : names) {
+        natives.push_back(TextureNative({.Name = name,
+                                         .MaskName = name.substr(0, 8) + "\nmask=1",
+                                         .RasterFormat = 0x0600,
+                                         .Width = 4,
+                                         .Height = 4,
+                                         .LevelPixels = {PatternBytes(64, 1)}}));
+    }
+    FolderSink sink(folder);
+    ASSERT_EQ(ExtractTxd(Dictionary(natives), "set", folder.Path().string(), sink).Failed, 0u);
+    const std::string list = ReadText(folder.File("set.txt"));
+    EXPECT_EQ(list.find("\npath=o.bmp"), std::string::npos) << list;
+
+    Workspace imported;
+    ASSERT_EQ(ImportTextureList(imported, folder.File("set.txt"), false), names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        const TTexFile& entry = imported.TexList[i];
+        EXPECT_EQ(entry.TexName, names[i]);
+        EXPECT_EQ(entry.Output.MaskName, names[i].substr(0, 8) + "\nmask=1");
+        EXPECT_NE(entry.TexPath, planted);
+    }
+}
+
 // A texture that cannot be decoded is reported; the others are extracted and listed.
 TEST_F(TxdExtractionTest, AnUnreadableTextureIsReportedAndTheRestExtracted) {
     using namespace test;

@@ -1,18 +1,27 @@
 #include "io/profile_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
+#include <stdexcept>
 
 #include "io/atomic_file.h"
 #include "io/code_page.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
+#include "io/hex_bytes.h"
 
 namespace vc {
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// The key of a value's exact form is the value's key with this added.
+constexpr char kExactSuffix[] = "hex";
+
+bool IsControl(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
 
 // Cuts UTF-8 text to at most count characters without splitting one.
 std::string_view FirstCharacters(std::string_view text, size_t count) {
@@ -134,6 +143,26 @@ std::optional<std::string> ProfileFile::ReadString(std::string_view section, std
     return std::string(FirstCharacters(TrimText(ValueOf(line->Text)), kMaxValueLength));
 }
 
+std::optional<std::string> ProfileFile::ReadWholeString(std::string_view section, std::string_view key) const {
+    const Line* line = FindKey(*this, section, key);
+    if (line == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(TrimText(ValueOf(line->Text)));
+}
+
+std::optional<std::string> ProfileFile::ReadExactString(std::string_view section, std::string_view key) const {
+    if (const std::optional<std::string> hex = ReadWholeString(section, std::string(key) + kExactSuffix)) {
+        if (const std::optional<std::vector<uint8_t>> bytes = ParseHexBytes(*hex)) {
+            std::string value(bytes->begin(), bytes->end());
+            if (IsValidUtf8(value)) {
+                return value;
+            }
+        }
+    }
+    return ReadString(section, key);
+}
+
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key, std::string_view fallback) const {
     return ReadString(section, key).value_or(std::string(fallback));
 }
@@ -156,6 +185,9 @@ std::vector<std::string> ProfileFile::SectionNames() const {
 }
 
 void ProfileFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    if (value.find_first_of("\r\n") != std::string_view::npos) {
+        throw std::invalid_argument("a profile file's value is one line");
+    }
     std::string text = std::string(key) + "=" + std::string(value);
     if (Line* existing = FindKey(*this, section, key)) {
         existing->Text = std::move(text);
@@ -173,6 +205,18 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key, st
         --position;
     }
     lines.insert(position, Line{std::move(text), LowerAscii(key)});
+}
+
+void ProfileFile::WriteExactString(std::string_view section, std::string_view key, std::string_view value) {
+    std::string plain(value);
+    std::replace_if(
+        plain.begin(), plain.end(), [](char c) { return IsControl(c); }, ' ');
+    plain = std::string(FirstCharacters(TrimText(plain), kMaxValueLength));
+    WriteString(section, key, plain);
+    if (plain != value) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(value.data());
+        WriteString(section, std::string(key) + kExactSuffix, HexBytes({bytes, value.size()}));
+    }
 }
 
 std::string ProfileFile::Text() const {

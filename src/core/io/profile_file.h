@@ -34,6 +34,11 @@ class ProfileFile {
     // The value trimmed of characters up to 32 at both ends and cut to 2047 characters.
     std::optional<std::string> ReadString(std::string_view section, std::string_view key) const;
     std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
+    // The value trimmed but never cut, for values of any length such as bytes in hexadecimal.
+    std::optional<std::string> ReadWholeString(std::string_view section, std::string_view key) const;
+    // A value WriteExactString wrote, exactly: the hexadecimal form's when there is one and it is
+    // sound UTF-8 in hexadecimal, else the plain value as ReadString reads it.
+    std::optional<std::string> ReadExactString(std::string_view section, std::string_view key) const;
     int32_t ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const;
     // True for any number other than 0; the fallback when the value is no number.
     bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
@@ -41,7 +46,14 @@ class ProfileFile {
 
     // Replaces the first matching key's value, or adds the key to the end of the first matching
     // section, or adds the section with the key at the end of the file.
+    // The value must be one line: a line break in it throws std::invalid_argument.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    // Writes a value that must come back byte for byte (a name or path, which may hold any
+    // character). A value that reads back as written is written plain; one that would not (control
+    // characters, blanks at either end, more than kMaxValueLength bytes) is written plain with its
+    // control characters as blanks, trimmed and cut, for readers that know only the plain key, and
+    // exactly under the key with "hex" added, as its UTF-8 bytes in hexadecimal.
+    void WriteExactString(std::string_view section, std::string_view key, std::string_view value);
 
     // The whole file as text with CR LF line ends.
     std::string Text() const;

@@ -49,11 +49,11 @@ ProfileFile TextureListProfile(const TextureList& list) {
     for (size_t i = 0; i < list.size(); ++i) {
         const TTexFile& entry = list[i];
         const std::string section = TextureSection(i + 1);
-        file.WriteString(section, "name", entry.TexName);
-        file.WriteString(section, "path", entry.TexPath);
+        file.WriteExactString(section, "name", entry.TexName);
+        file.WriteExactString(section, "path", entry.TexPath);
         if (entry.HasAlpha) {
-            file.WriteString(section, "alpha", entry.AlphaName);
-            file.WriteString(section, "alphapath", entry.AlphaPath);
+            file.WriteExactString(section, "alpha", entry.AlphaName);
+            file.WriteExactString(section, "alphapath", entry.AlphaPath);
         }
         WriteTextureOutputKeys(file, section, entry.Output);
     }
@@ -77,10 +77,10 @@ std::vector<ListedTexture> ListedTextures(const ProfileFile& file) {
     for (const int32_t number : ListedTextureNumbers(file, file.ReadInteger(kListSection, "count", 0))) {
         const std::string section = TextureSection(static_cast<size_t>(number));
         ListedTexture& entry = listed.emplace_back();
-        entry.Name = file.ReadString(section, "name", "");
-        entry.Path = file.ReadString(section, "path", "");
-        entry.Alpha = file.ReadString(section, "alpha", "");
-        entry.AlphaPath = file.ReadString(section, "alphapath", "");
+        entry.Name = file.ReadExactString(section, "name").value_or("");
+        entry.Path = file.ReadExactString(section, "path").value_or("");
+        entry.Alpha = file.ReadExactString(section, "alpha").value_or("");
+        entry.AlphaPath = file.ReadExactString(section, "alphapath").value_or("");
         entry.Output = ReadTextureOutputKeys(file, section, entry.OutputProblems);
     }
     return listed;

@@ -14,14 +14,16 @@ namespace vc {
 
 // The texture list in its file form: [TXDList] with count and app, then one [TextureN] section
 // per entry with name and path, alpha and alphapath for entries with alpha, and the output keys
-// that differ from the defaults.
+// that differ from the defaults. Names and paths that a plain value would not keep exactly get
+// their exact form beside it (see ProfileFile::WriteExactString).
 ProfileFile TextureListProfile(const TextureList& list);
 
 // Writes the list to a texture list file, replacing the file as a whole. An empty list writes
 // nothing. Throws an Error "Unable to write to <path>" when the file cannot be written.
 void ExportTextureList(const TextureList& list, std::string_view path);
 
-// One [TextureN] section as read, every value trimmed; any of them may be empty.
+// One [TextureN] section as read: names and paths exactly as written, whatever characters they
+// hold; any of them may be empty.
 struct ListedTexture {
     std::string Name;
     std::string Path;
