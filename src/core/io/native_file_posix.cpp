@@ -23,14 +23,21 @@ struct stat StatusOf(int fd, const std::string& errorName) {
     return status;
 }
 
+// The file mode creation mask, read once while the program starts, before any thread runs: it can
+// only be read by setting it, and a mask of 0 set for a moment would give files that other threads
+// create meanwhile more access than the user allows.
+const mode_t kCreationMask = [] {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}();
+
 mode_t ModeForNewFile(const std::string& target) {
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0) {
         return existing.st_mode & 07777;
     }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~kCreationMask;
 }
 
 std::string FolderOf(const std::string& path) {
