@@ -5,6 +5,8 @@
 
 #include "image_files.h"
 #include "ops/texture_preview.h"
+#include "raster/dxt_compression.h"
+#include "raster/texture_decoder.h"
 #include "temp_dir.h"
 
 namespace vc {
@@ -85,6 +87,32 @@ TEST_F(TexturePreviewTest, ChosenOutputFormatIsWhatThePictureShows) {
     ASSERT_TRUE(picture.has_value());
     // (20, 30, 77) keeps 5, 6 and 5 bits: 2, 7 and 9, widened again to 16, 28 and 74.
     EXPECT_EQ(PixelAt(*picture, 1, 1), (RgbaColour{16, 28, 74, 255}));
+}
+
+// A tooltip's preview must not run the build's best and slowest DXT fit: it shows the fast fit's
+// blocks (on this noisy picture the two fits differ).
+TEST_F(TexturePreviewTest, ADxtPreviewShowsTheFastFit) {
+    const auto noise = [](int x, int y) {
+        const auto n = static_cast<uint8_t>((x * 73 + y * 151) ^ (x * y * 29));
+        return RgbColour{n, static_cast<uint8_t>(n * 3 + y), static_cast<uint8_t>(255 - n)};
+    };
+    TTexFile entry{.TexPath = images.Write("noise.bmp", test::MakeTrueColourBmp(16, 16, noise))};
+    entry.Output.Format = TextureFormat::Dxt1;
+    PixelLevel level{16, 16, {}};
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const RgbColour c = noise(x, y);
+            level.Bgra.insert(level.Bgra.end(), {c.Blue, c.Green, c.Red, 255});
+        }
+    }
+    const auto decoded = [&](DxtQuality quality) {
+        const std::vector<uint8_t> blocks = CompressDxt(level, TextureFormat::Dxt1, quality, 1);
+        return DecodeLevel({.Format = TextureFormat::Dxt1, .Width = 16, .Height = 16, .Pixels = blocks}).Rgba;
+    };
+    ASSERT_NE(decoded(DxtQuality::Fast), decoded(DxtQuality::Best));
+    const std::optional<DecodedTexture> picture = PreviewTexture(entry);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(picture->Rgba, decoded(DxtQuality::Fast));
 }
 
 TEST_F(TexturePreviewTest, JpegImageGivesAPictureOfItsSize) {

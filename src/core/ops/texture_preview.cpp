@@ -1,33 +1,39 @@
 #include "ops/texture_preview.h"
 
 #include "io/error.h"
+#include "ops/texture_assembly.h"
 #include "ops/txd_builder.h"
-#include "ops/workspace.h"
-#include "rw/native_picture.h"
-#include "rw/txd_reader.h"
+#include "texlist/image_intake.h"
 
 namespace vc {
 
 std::optional<DecodedTexture> PreviewTexture(const TTexFile& entry) {
-    Workspace workspace;
-    TTexFile& texture = workspace.TexList.emplace_back();
-    texture.TexPath = entry.TexPath;
-    // The format changes the picture; mipmaps and the flag word only add to or describe it.
+    // The format changes the picture; mipmaps, the flag word and the names only add to or describe it.
+    TTexFile texture{.TexPath = entry.TexPath, .HasAlpha = entry.HasAlpha};
     texture.Output.Format = entry.Output.Format;
-    texture.HasAlpha = entry.HasAlpha;
     if (entry.HasAlpha) {
         texture.AlphaPath = entry.AlphaPath;
     }
-    // Names play no part in the picture; distinct ones keep the build's name check out of it.
-    texture.TexName = "texture";
-    texture.AlphaName = entry.HasAlpha ? "alpha" : "";
+    ImageIntake intake;
+    TImageInfo colour;
+    TImageInfo alpha;
     try {
-        const BuildResult built = BuildTxd(workspace, TxdOptions{.pwr2lmt = false});
-        if (built.Written == 0) {
+        if (!intake.ReadImageFile(texture.TexPath, kColourSlot, true, false, colour) ||
+            (texture.HasAlpha && (!intake.ReadImageFile(texture.AlphaPath, kAlphaSlot, true, false, alpha) ||
+                                  CheckAlphaFit(colour, alpha) != AlphaFit::Fits))) {
             return std::nullopt;
         }
-        const TxdContents contents = ReadTxd(built.Bytes);
-        return DecodeTexture(built.Bytes, contents.Textures.front());
+        RasterChoice choice = ChoiceFor(texture, colour);
+        choice.Mipmaps = false;
+        choice.Dxt = DxtQuality::Fast;
+        choice.DxtWorkers = 1;
+        const TextureRaster raster = AssembleRaster(intake, texture, colour, alpha, choice);
+        return DecodeLevel({.Format = raster.Format,
+                            .Width = raster.Width,
+                            .Height = raster.Height,
+                            .Pixels = raster.Levels.front(),
+                            .Palette = raster.Palette,
+                            .PaletteAlpha = texture.HasAlpha || colour.HasAlpha});
     } catch (const Error&) {
         return std::nullopt;
     }

@@ -8,11 +8,11 @@
 namespace vc {
 
 // The picture an entry's texture will have in the dictionary, in 8-bit RGBA: its images are read
-// afresh by an intake of its own, assembled into a dictionary of this one texture as a build does,
-// read back and decoded. Only the paths, HasAlpha and the output format count; the names, the image
-// info and the rest of the output are not looked at, and the power-of-two option is not applied (it
-// decides whether an image is taken, not how it looks). Empty when an image cannot be read or the dictionary would
-// leave the entry out (an unsupported image, an alpha image that does not fit): there is nothing to show then. Safe to
+// afresh by an intake of its own and made into the texture's first level as a build makes it, on
+// the calling thread alone, DXT with the fast fit (the preview is small; the other cores stay free).
+// Only the paths, HasAlpha and the output format count, and the power-of-two option is not applied
+// (it decides whether an image is taken, not how it looks). Empty when an image cannot be read or a
+// build would leave the entry out (an unsupported image, an alpha image that does not fit). Safe to
 // run on several threads at once, each with its own entry.
 std::optional<DecodedTexture> PreviewTexture(const TTexFile& entry);
 
