@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "io/code_page.h"
+
 namespace vc::cli {
 
 std::string ToTerminalLines(std::string_view text) {
@@ -19,16 +21,15 @@ std::string ToTerminalLines(std::string_view text) {
 std::string TerminalName(std::string_view name) {
     std::string shown;
     for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
         if (c == '\n') {
             shown += "\\n";
         } else if (c == '\r') {
             shown += "\\r";
         } else if (c == '\t') {
             shown += "\\t";
-        } else if (byte < 0x20 || byte == 0x7F) {
+        } else if (IsControlCharacter(c)) {
             char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
             shown += escape;
         } else {
             shown += c;

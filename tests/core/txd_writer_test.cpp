@@ -32,7 +32,7 @@ class CountingSink final : public ByteSink {
     uint64_t m_size;
 };
 
-TEST(TxdWriter, CountAndDeviceAreTwoSixteenBitFieldsAndTheCountStopsAtTheirLimit) {
+TEST(TxdWriter, TheTextureCountStopsAtItsSixteenBitLimit) {
     ByteWriter out;
     TxdWriter dictionary(out, 0x0C02FFFF);
     for (size_t i = 0; i < kMaxTextures; ++i) {

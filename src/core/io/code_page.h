@@ -16,6 +16,11 @@ std::string Utf8ToWindows1252(std::string_view utf8);
 // control characters of the same number, so that every byte survives a round trip.
 std::string Windows1252ToUtf8(std::string_view text);
 bool IsValidUtf8(std::string_view text);
+
+// The C0 controls and DEL, which no name shown or written on one line may hold as they are.
+constexpr bool IsControlCharacter(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
 // Decodes the UTF-8 character at the front of a non-empty text and steps over it; gives nothing and
 // steps over one byte when the sequence is invalid (overlong, surrogate, out of range or cut short).
 std::optional<char32_t> NextCodePoint(std::string_view& text);

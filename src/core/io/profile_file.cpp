@@ -19,10 +19,6 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // The key of a value's exact form is the value's key with this added.
 constexpr char kExactSuffix[] = "hex";
 
-bool IsControl(char c) {
-    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-}
-
 // Cuts UTF-8 text to at most count characters without splitting one.
 std::string_view FirstCharacters(std::string_view text, size_t count) {
     size_t characters = 0;
@@ -136,11 +132,11 @@ auto ProfileFile::FindKey(Self& self, std::string_view section, std::string_view
 }
 
 std::optional<std::string> ProfileFile::ReadString(std::string_view section, std::string_view key) const {
-    const Line* line = FindKey(*this, section, key);
-    if (line == nullptr) {
-        return std::nullopt;
+    std::optional<std::string> value = ReadWholeString(section, key);
+    if (value) {
+        value->resize(FirstCharacters(*value, kMaxValueLength).size());
     }
-    return std::string(FirstCharacters(TrimText(ValueOf(line->Text)), kMaxValueLength));
+    return value;
 }
 
 std::optional<std::string> ProfileFile::ReadWholeString(std::string_view section, std::string_view key) const {
@@ -209,8 +205,7 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key, st
 
 void ProfileFile::WriteExactString(std::string_view section, std::string_view key, std::string_view value) {
     std::string plain(value);
-    std::replace_if(
-        plain.begin(), plain.end(), [](char c) { return IsControl(c); }, ' ');
+    std::replace_if(plain.begin(), plain.end(), IsControlCharacter, ' ');
     plain = std::string(FirstCharacters(TrimText(plain), kMaxValueLength));
     WriteString(section, key, plain);
     if (plain != value) {

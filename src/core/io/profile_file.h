@@ -50,7 +50,7 @@ class ProfileFile {
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     // Writes a value that must come back byte for byte (a name or path, which may hold any
     // character). A value that reads back as written is written plain; one that would not (control
-    // characters, blanks at either end, more than kMaxValueLength bytes) is written plain with its
+    // characters, blanks at either end, more than kMaxValueLength characters) is written plain with its
     // control characters as blanks, trimmed and cut, for readers that know only the plain key, and
     // exactly under the key with "hex" added, as its UTF-8 bytes in hexadecimal.
     void WriteExactString(std::string_view section, std::string_view key, std::string_view value);

@@ -105,6 +105,17 @@ TextureRaster StoredRaster(ConversionSlot& slot, const TImageInfo& colour, const
 
 }  // namespace
 
+bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, TImageInfo& colour, TImageInfo& alpha) {
+    if (!intake.ReadImageFile(entry.TexPath, kColourSlot, true, pwr2lmt, colour)) {
+        return false;
+    }
+    if (!entry.HasAlpha) {
+        return true;
+    }
+    return intake.ReadImageFile(entry.AlphaPath, kAlphaSlot, true, pwr2lmt, alpha) &&
+           entry.TexName != entry.AlphaName && CheckAlphaFit(colour, alpha) == AlphaFit::Fits;
+}
+
 TextureRaster AssembleRaster(ImageIntake& intake, const TTexFile& entry, const TImageInfo& colour,
                              const TImageInfo& alpha, const RasterChoice& choice) {
     ConversionSlot& slot = intake.Slots[kColourSlot];

@@ -6,6 +6,11 @@
 
 namespace vc {
 
+// Reads the entry's images, with their pixels, into intake's slots: false, with intake's problem
+// blocks, when a build leaves the entry out (an image refused, an alpha image of the texture's own
+// name or one that does not fit the colour image).
+bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, TImageInfo& colour, TImageInfo& alpha);
+
 // Makes the raster of an entry whose images intake has just read into its slots: merges the
 // alpha image's levels into the colour slot when the entry has one, then converts the pixels to
 // the chosen format. Pixels that are already in that format are taken over from the slot, not

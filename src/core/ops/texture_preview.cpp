@@ -3,24 +3,23 @@
 #include "io/error.h"
 #include "ops/texture_assembly.h"
 #include "ops/txd_builder.h"
-#include "texlist/image_intake.h"
 
 namespace vc {
 
 std::optional<DecodedTexture> PreviewTexture(const TTexFile& entry) {
-    // The format changes the picture; mipmaps, the flag word and the names only add to or describe it.
-    TTexFile texture{.TexPath = entry.TexPath, .HasAlpha = entry.HasAlpha};
+    // The format changes the picture; mipmaps and the flag word only add to or describe it. Names play
+    // no part in it; distinct ones keep the build's name check out of it.
+    TTexFile texture{.TexName = "texture", .TexPath = entry.TexPath, .HasAlpha = entry.HasAlpha};
     texture.Output.Format = entry.Output.Format;
     if (entry.HasAlpha) {
+        texture.AlphaName = "alpha";
         texture.AlphaPath = entry.AlphaPath;
     }
     ImageIntake intake;
     TImageInfo colour;
     TImageInfo alpha;
     try {
-        if (!intake.ReadImageFile(texture.TexPath, kColourSlot, true, false, colour) ||
-            (texture.HasAlpha && (!intake.ReadImageFile(texture.AlphaPath, kAlphaSlot, true, false, alpha) ||
-                                  CheckAlphaFit(colour, alpha) != AlphaFit::Fits))) {
+        if (!LoadEntryImages(intake, texture, false, colour, alpha)) {
             return std::nullopt;
         }
         RasterChoice choice = ChoiceFor(texture, colour);

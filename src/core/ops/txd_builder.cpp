@@ -28,18 +28,6 @@ class SlotRelease {
     ImageIntake& m_intake;
 };
 
-// Reads the entry's images into the slots; false when the entry is to be left out.
-bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, TImageInfo& colour, TImageInfo& alpha) {
-    if (!intake.ReadImageFile(entry.TexPath, kColourSlot, true, pwr2lmt, colour)) {
-        return false;
-    }
-    if (!entry.HasAlpha) {
-        return true;
-    }
-    return intake.ReadImageFile(entry.AlphaPath, kAlphaSlot, true, pwr2lmt, alpha) &&
-           entry.TexName != entry.AlphaName && CheckAlphaFit(colour, alpha) == AlphaFit::Fits;
-}
-
 // The format "as image": 8-bit paletted images stay paletted, 32-bit ones keep their alpha byte
 // only when the texture has alpha, and images stored ready for a texture keep their format.
 TextureFormat FormatAsImage(const TImageInfo& colour, bool hasAlpha) {

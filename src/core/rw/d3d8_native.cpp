@@ -7,21 +7,18 @@ namespace vc {
 namespace {
 
 TextureFormat D3d8Format(const ByteReader& data, const NativeHeader& header) {
-    switch (header.Compression) {
-        case 0:
-            return FormatOfRasterWord(data, header.RasterFormat);
-        case 1:
-            return TextureFormat::Dxt1;
-        case 3:
-            return TextureFormat::Dxt3;
-        case 5:
-            return TextureFormat::Dxt5;
-        case 2:
-        case 4:
-            FailPremultiplied(data, header.Compression);
-        default:
-            data.Fail("compression " + std::to_string(header.Compression) + " is not one of DXT1 to DXT5");
+    if (header.Compression == 0) {
+        return FormatOfRasterWord(data, header.RasterFormat);
     }
+    for (const TextureFormat dxt : {TextureFormat::Dxt1, TextureFormat::Dxt3, TextureFormat::Dxt5}) {
+        if (CompressionOf(dxt) == header.Compression) {
+            return dxt;
+        }
+    }
+    if (header.Compression == 2 || header.Compression == 4) {
+        FailPremultiplied(data, header.Compression);
+    }
+    data.Fail("compression " + std::to_string(header.Compression) + " is not one of DXT1 to DXT5");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "rw/d3d9_native.h"
 
+#include <utility>
+
 #include "io/number_format.h"
 #include "rw/txd_format.h"
 
@@ -7,45 +9,41 @@ namespace vc {
 
 namespace {
 
+// The surface formats and the formats they hold.
+// clang-format off
+constexpr std::pair<D3dFormat, TextureFormat> kD3dFormats[] = {
+    {D3dFormat::A8R8G8B8, TextureFormat::C8888},
+    {D3dFormat::X8R8G8B8, TextureFormat::C888},
+    {D3dFormat::R5G6B5,   TextureFormat::C565},
+    {D3dFormat::X1R5G5B5, TextureFormat::C555},
+    {D3dFormat::A1R5G5B5, TextureFormat::C1555},
+    {D3dFormat::A4R4G4B4, TextureFormat::C4444},
+    {D3dFormat::L8,       TextureFormat::Lum8},
+    {D3dFormat::Dxt1,     TextureFormat::Dxt1},
+    {D3dFormat::Dxt3,     TextureFormat::Dxt3},
+    {D3dFormat::Dxt5,     TextureFormat::Dxt5},
+};
+// clang-format on
+
 TextureFormat D3d9Format(const ByteReader& data, const NativeHeader& header) {
     if (header.D3d9Flags & kD3d9CubeTexture) {
         data.Fail("the texture is a cube texture, which is not read");
     }
-    if (header.RasterFormat & (kRasterPal8 | kRasterPal4)) {
+    if (header.D3dFormat == 0 || (header.RasterFormat & (kRasterPal8 | kRasterPal4)) != 0) {
         return FormatOfRasterWord(data, header.RasterFormat);
     }
-    switch (static_cast<D3dFormat>(header.D3dFormat)) {
-        case D3dFormat::A8R8G8B8:
-            return TextureFormat::C8888;
-        case D3dFormat::X8R8G8B8:
-            return TextureFormat::C888;
-        case D3dFormat::R5G6B5:
-            return TextureFormat::C565;
-        case D3dFormat::X1R5G5B5:
-            return TextureFormat::C555;
-        case D3dFormat::A1R5G5B5:
-            return TextureFormat::C1555;
-        case D3dFormat::A4R4G4B4:
-            return TextureFormat::C4444;
-        case D3dFormat::L8:
-            return TextureFormat::Lum8;
-        case D3dFormat::Dxt1:
-            return TextureFormat::Dxt1;
-        case D3dFormat::Dxt3:
-            return TextureFormat::Dxt3;
-        case D3dFormat::Dxt5:
-            return TextureFormat::Dxt5;
-        case D3dFormat::Dxt2:
-            FailPremultiplied(data, 2);
-        case D3dFormat::Dxt4:
-            FailPremultiplied(data, 4);
-        default:
-            if (header.D3dFormat == 0) {
-                return FormatOfRasterWord(data, header.RasterFormat);
-            }
-            data.Fail("Direct3D format " + std::to_string(header.D3dFormat) + " (" + HexText(header.D3dFormat, 8) +
-                      ") is not one this reader knows");
+    for (const auto& [code, format] : kD3dFormats) {
+        if (static_cast<uint32_t>(code) == header.D3dFormat) {
+            return format;
+        }
     }
+    for (const auto& [code, dxt] : {std::pair{D3dFormat::Dxt2, 2u}, std::pair{D3dFormat::Dxt4, 4u}}) {
+        if (static_cast<uint32_t>(code) == header.D3dFormat) {
+            FailPremultiplied(data, dxt);
+        }
+    }
+    data.Fail("Direct3D format " + std::to_string(header.D3dFormat) + " (" + HexText(header.D3dFormat, 8) +
+              ") is not one this reader knows");
 }
 
 }  // namespace

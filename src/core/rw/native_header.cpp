@@ -19,24 +19,12 @@ TextureFormat FormatOfRasterWord(const ByteReader& data, uint32_t rasterFormat) 
         }
         return pal8 ? TextureFormat::Pal8 : TextureFormat::Pal4;
     }
-    switch (pixels) {
-        case kRasterC1555:
-            return TextureFormat::C1555;
-        case kRasterC565:
-            return TextureFormat::C565;
-        case kRasterC4444:
-            return TextureFormat::C4444;
-        case kRasterLum8:
-            return TextureFormat::Lum8;
-        case kRasterC8888:
-            return TextureFormat::C8888;
-        case kRasterC888:
-            return TextureFormat::C888;
-        case kRasterC555:
-            return TextureFormat::C555;
-        default:
-            data.Fail("raster format " + HexText(rasterFormat, 4) + " names no pixel format this reader knows");
+    for (const RasterPixelFormat& named : kRasterPixelFormats) {
+        if (named.Bits == pixels) {
+            return named.Format;
+        }
     }
+    data.Fail("raster format " + HexText(rasterFormat, 4) + " names no pixel format this reader knows");
 }
 
 void FailPremultiplied(const ByteReader& data, unsigned dxt) {

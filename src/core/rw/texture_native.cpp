@@ -33,16 +33,12 @@ std::string ReadName(ByteReader& in) {
     return Windows1252ToUtf8({reinterpret_cast<const char*>(field.data()), length});
 }
 
-void WriteHeader(ByteSink& out, ChunkType type, uint64_t size, uint32_t stamp) {
-    out.Append(MakeChunkHeader(type, static_cast<uint32_t>(size), stamp));
-}
-
 // The chunk headers and fixed fields, up to the palette.
 std::vector<uint8_t> FixedFields(const NativeLayout& layout, const NativeHeader& header, const NativeSizes& sizes,
                                  uint32_t stamp) {
     ByteWriter out;
-    WriteHeader(out, ChunkType::TextureNative, sizes.Content, stamp);
-    WriteHeader(out, ChunkType::Data, sizes.DataContent, stamp);
+    AppendChunkHeader(out, ChunkType::TextureNative, sizes.Content, stamp);
+    AppendChunkHeader(out, ChunkType::Data, sizes.DataContent, stamp);
     out.U32(header.Platform);
     out.U32(header.Flags);
     out.FixedText(Utf8ToWindows1252(header.Name), kNameFieldSize);
@@ -105,7 +101,7 @@ void WriteTextureNative(ByteSink& out, const TextureFields& fields, const Textur
         out.Append(LittleEndianU32(static_cast<uint32_t>(level.size())));
         out.Append(level);
     }
-    WriteHeader(out, ChunkType::Extension, fields.Extension.size(), stamp);
+    AppendChunkHeader(out, ChunkType::Extension, fields.Extension.size(), stamp);
     out.Append(fields.Extension);
 }
 

@@ -1,5 +1,7 @@
 #include "rw/txd_format.h"
 
+#include <algorithm>
+
 namespace vc {
 
 uint32_t VersionStamp(size_t versionIndex) {
@@ -10,15 +12,15 @@ uint32_t TextureFlag(size_t flagIndex) {
     return kTextureFlags.at(flagIndex);
 }
 
-ChunkHeaderBytes MakeChunkHeader(ChunkType type, uint32_t size, uint32_t versionStamp) {
-    ChunkHeaderBytes header{};
-    const uint32_t fields[] = {static_cast<uint32_t>(type), size, versionStamp};
+void AppendChunkHeader(ByteSink& out, ChunkType type, uint64_t size, uint32_t versionStamp) {
+    std::array<uint8_t, kChunkHeaderSize> header{};
+    const uint32_t fields[] = {static_cast<uint32_t>(type), static_cast<uint32_t>(size), versionStamp};
     for (size_t field = 0; field < 3; ++field) {
         for (size_t byte = 0; byte < 4; ++byte) {
             header[4 * field + byte] = static_cast<uint8_t>(fields[field] >> (8 * byte));
         }
     }
-    return header;
+    out.Append(header);  // in one piece: a sink may be a file
 }
 
 TextureNativeSizes TextureNativeSizesFor(uint16_t width, uint16_t height, uint8_t depth) {
@@ -35,31 +37,23 @@ uint32_t RasterFormat(uint8_t depth, bool hasAlpha) {
 
 uint32_t RasterFormatOf(TextureFormat format, bool hasAlpha, size_t levels) {
     const uint32_t mipmap = levels > 1 ? kRasterMipmap : 0;
+    const uint32_t paletteEntries = hasAlpha ? kRasterC8888 : kRasterC888;
     switch (format) {
         case TextureFormat::Pal8:
-            return RasterFormat(8, hasAlpha) | mipmap;
+            return kRasterPal8 | paletteEntries | mipmap;
         case TextureFormat::Pal4:
-            return kRasterPal4 | (hasAlpha ? kRasterC8888 : kRasterC888) | mipmap;
-        case TextureFormat::C8888:
-            return kRasterC8888 | mipmap;
-        case TextureFormat::C888:
-            return kRasterC888 | mipmap;
-        case TextureFormat::C1555:
-            return kRasterC1555 | mipmap;
-        case TextureFormat::C565:
-            return kRasterC565 | mipmap;
-        case TextureFormat::C4444:
+            return kRasterPal4 | paletteEntries | mipmap;
+        case TextureFormat::Dxt1:
+            return (hasAlpha ? kRasterC1555 : kRasterC565) | mipmap;
         case TextureFormat::Dxt3:
         case TextureFormat::Dxt5:
             return kRasterC4444 | mipmap;
-        case TextureFormat::C555:
-            return kRasterC555 | mipmap;
-        case TextureFormat::Lum8:
-            return kRasterLum8 | mipmap;
-        case TextureFormat::Dxt1:
-            return (hasAlpha ? kRasterC1555 : kRasterC565) | mipmap;
+        default:
+            const auto* named =
+                std::find_if(kRasterPixelFormats.begin(), kRasterPixelFormats.end(),
+                             [format](const RasterPixelFormat& pixel) { return pixel.Format == format; });
+            return named->Bits | mipmap;
     }
-    return mipmap;
 }
 
 uint8_t DepthOf(TextureFormat format) {

@@ -5,13 +5,12 @@
 #include <cstdint>
 #include <string_view>
 
+#include "io/byte_sink.h"
 #include "raster/texture_format.h"
 #include "raster/texture_raster.h"
 #include "rw/chunk_type.h"
 
 namespace vc {
-
-using ChunkHeaderBytes = std::array<uint8_t, kChunkHeaderSize>;
 
 // The version stamp carries the RenderWare version in its upper 16 bits and 0xFFFF below.
 constexpr std::array<uint32_t, 3> kVersionStamps = {0x0800FFFF, 0x0C02FFFF, 0x1003FFFF};
@@ -57,11 +56,30 @@ constexpr uint32_t kRasterPal4        = 0x4000;  // 4-bit indices into a 16-entr
 constexpr uint32_t kRasterMipmap      = 0x8000;  // the raster has levels below the first
 // clang-format on
 
+// The pixel formats of the raster format word, each with its bits.
+struct RasterPixelFormat {
+    uint32_t Bits;
+    TextureFormat Format;
+};
+// clang-format off
+constexpr std::array<RasterPixelFormat, 7> kRasterPixelFormats = {{
+    {kRasterC1555, TextureFormat::C1555},
+    {kRasterC565,  TextureFormat::C565},
+    {kRasterC4444, TextureFormat::C4444},
+    {kRasterLum8,  TextureFormat::Lum8},
+    {kRasterC8888, TextureFormat::C8888},
+    {kRasterC888,  TextureFormat::C888},
+    {kRasterC555,  TextureFormat::C555},
+}};
+// clang-format on
+
 // Selections outside the tables throw std::out_of_range.
 uint32_t VersionStamp(size_t versionIndex);
 uint32_t TextureFlag(size_t flagIndex);
 
-ChunkHeaderBytes MakeChunkHeader(ChunkType type, uint32_t size, uint32_t versionStamp);
+// Appends a chunk header. The size must fit its 32 bits; the writers check that before anything
+// is appended.
+void AppendChunkHeader(ByteSink& out, ChunkType type, uint64_t size, uint32_t versionStamp);
 
 // Sizes of a texture native chunk for a texture of the given width, height and depth (8 or 32).
 struct TextureNativeSizes {

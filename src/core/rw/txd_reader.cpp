@@ -1,7 +1,5 @@
 #include "rw/txd_reader.h"
 
-#include <algorithm>
-
 #include "io/byte_reader.h"
 #include "io/error.h"
 #include "io/number_format.h"

@@ -19,10 +19,6 @@ constexpr size_t kInfoSize = 4;
 constexpr uint16_t kNoDevice = 0;  // the games read the dictionaries of every platform the same way
 constexpr uint64_t kClosingExtensionSize = kChunkHeaderSize + kCreatorText.size();
 
-void WriteHeader(ByteSink& out, ChunkType type, uint64_t size, uint32_t stamp) {
-    out.Append(MakeChunkHeader(type, static_cast<uint32_t>(size), stamp));
-}
-
 std::array<uint8_t, kInfoSize> Info(uint16_t count, uint16_t device) {
     return {static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8), static_cast<uint8_t>(device),
             static_cast<uint8_t>(device >> 8)};
@@ -36,8 +32,8 @@ uint64_t DictionaryOverhead() {
 
 TxdWriter::TxdWriter(ByteSink& out, uint32_t stamp) : m_out(out), m_stamp(stamp) {
     // The dictionary's size and the count are patched once every texture is written.
-    WriteHeader(m_out, ChunkType::TextureDictionary, 0, m_stamp);
-    WriteHeader(m_out, ChunkType::Data, kInfoSize, m_stamp);
+    AppendChunkHeader(m_out, ChunkType::TextureDictionary, 0, m_stamp);
+    AppendChunkHeader(m_out, ChunkType::Data, kInfoSize, m_stamp);
     m_out.Append(Info(0, kNoDevice));
 }
 
@@ -57,7 +53,7 @@ void TxdWriter::Add(const TextureFields& fields, const TextureRaster& raster) {
 
 uint64_t TxdWriter::Finish() {
     m_out.Overwrite(kTextureCountOffset, Info(m_count, kNoDevice));
-    WriteHeader(m_out, ChunkType::Extension, kCreatorText.size(), m_stamp);
+    AppendChunkHeader(m_out, ChunkType::Extension, kCreatorText.size(), m_stamp);
     m_out.Append({reinterpret_cast<const uint8_t*>(kCreatorText.data()), kCreatorText.size()});
     m_out.PatchU32(kDictionarySizeOffset, static_cast<uint32_t>(m_out.Size() - kChunkHeaderSize));
     return m_out.Size();
