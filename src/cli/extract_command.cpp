@@ -7,6 +7,7 @@
 #include "input_files.h"
 #include "io/file_io.h"
 #include "ops/extraction_folder.h"
+#include "terminal_text.h"
 #include "usage_error.h"
 
 namespace vc::cli {
@@ -17,13 +18,16 @@ constexpr Option kFolderOption = {"output", 'o', "DIR",
                                   "the folder to write into (default: FILE.txd's path without its extension)"};
 
 void PrintTexture(const ExtractedTexture& texture, std::ostream& out) {
-    out << texture.Name << '\t' << texture.Width << " × " << texture.Height << '\t' << texture.Format << '\t'
-        << unsigned{texture.Levels} << (texture.Levels == 1 ? " level" : " levels") << '\t';
+    out << TerminalName(texture.Name) << '\t' << texture.Width << " × " << texture.Height << '\t' << texture.Format
+        << '\t' << unsigned{texture.Levels} << (texture.Levels == 1 ? " level" : " levels") << '\t';
     if (!texture.Problem.empty()) {
         out << "not extracted\n";
     } else {
         const bool stored = texture.ImageFile.ends_with(".dds");  // a DDS file keeps alpha and levels alike
-        out << (stored ? "DDS file" : texture.MaskFile.empty() ? "no mask" : "mask " + texture.MaskName) << '\n';
+        out << (stored                     ? "DDS file"
+                : texture.MaskFile.empty() ? "no mask"
+                                           : "mask " + TerminalName(texture.MaskName))
+            << '\n';
     }
 }
 
@@ -43,7 +47,8 @@ int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
     for (const ExtractedTexture& texture : result.Textures) {
         PrintTexture(texture, streams.Out);
         if (!texture.Problem.empty()) {
-            streams.Err << "vellumcraft-cli: \"" << texture.Name << "\" was not extracted: " << texture.Problem << '\n';
+            streams.Err << "vellumcraft-cli: \"" << TerminalName(texture.Name)
+                        << "\" was not extracted: " << texture.Problem << '\n';
         }
     }
     const size_t extracted = result.Textures.size() - result.Failed;

@@ -134,7 +134,7 @@ TEST_F(CliTest, OptionsChooseVersionFlagAndSizeRule) {
 
 // Names come from files anyone may craft: control characters in them are shown escaped, so that a
 // name can neither add a line to the listing nor send the terminal an escape sequence.
-TEST_F(CliTest, InspectShowsControlCharactersInNamesEscaped) {
+TEST_F(CliTest, InspectAndExtractShowControlCharactersInNamesEscaped) {
     using namespace test;
     const Bytes native = TextureNative({.Name = "a\nb\tc\x1B[2J",
                                         .MaskName = "m\r",
@@ -147,6 +147,8 @@ TEST_F(CliTest, InspectShowsControlCharactersInNamesEscaped) {
               "name\tmask\tsize\tdepth\traster\talpha\tflags\tplatform\tformat\tlevels\n"
               "a\\nb\\tc\\x1B[2J\tm\\r\t4 × 4\t32\t0x0600\t0\t0x00001106\tD3D8\t888\t1\n"
               "1 texture, version stamp 0x0C02FFFF (RenderWare 3.3.0.2), device id 0\n");
+    const CliRun extract = Run({"extract", txd, "-o", dir.File("out")});
+    EXPECT_EQ(extract.Out.substr(0, extract.Out.find('\n') + 1), "a\\nb\\tc\\x1B[2J\t4 × 4\t888\t1 level\tDDS file\n");
 }
 
 // The output options are defaults: a list entry's own choices stand, the rest take them.
