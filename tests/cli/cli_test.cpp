@@ -426,6 +426,16 @@ TEST_F(CliTest, ExtractWritesImagesMasksAndAListThatBuildsTheSameDictionary) {
     EXPECT_EQ(Run({"extract"}).ExitCode, 2);
     EXPECT_EQ(Run({"extract", dir.File("none.txd")}).ExitCode, 3);
     EXPECT_EQ(Run({"extract", dir.WriteText("bad.txd", "not a dictionary")}).ExitCode, 3);
+
+    // A texture that cannot be taken apart (here: of no DXT form) is reported, and the run
+    // ends with status 1 after extracting the rest.
+    const test::Bytes good = test::TextureNative(
+        {.Name = "good", .RasterFormat = 0x0600, .Width = 4, .Height = 4, .LevelPixels = {test::PatternBytes(64, 1)}});
+    const test::Bytes odd = test::TextureNative({.Name = "odd", .Width = 4, .Height = 4, .CompressionOrFlags = 7});
+    const CliRun partly = Run({"extract", dir.Write("mixed.txd", test::Dictionary({good, odd}))});
+    EXPECT_EQ(partly.ExitCode, 1);
+    EXPECT_NE(partly.Out.find("1 of 2 textures extracted"), std::string::npos) << partly.Out;
+    EXPECT_NE(partly.Err.find("\"odd\" was not extracted"), std::string::npos) << partly.Err;
 }
 
 TEST_F(CliTest, CheckFailsOnUnreadableModelsAndBadUsage) {

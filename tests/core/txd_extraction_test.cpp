@@ -405,6 +405,29 @@ test::Bytes VariedDictionary() {
     return test::Dictionary(chunks, 0, 0x0800FFFF);
 }
 
+// A mask of the texture's own name would make an entry that a build leaves out (an alpha image
+// of the texture's name): it is extracted as the name with "a", and the dictionary's own mask name
+// is kept for the build.
+TEST_F(TxdExtractionTest, AMaskOfTheTexturesOwnNameIsExtractedUnderAnotherAndBuildsTheSameTexture) {
+    using namespace test;
+    const Bytes native = TextureNative({.Flags = 0x1102,
+                                        .Name = "glass",
+                                        .MaskName = "glass",
+                                        .RasterFormat = 0x0500,
+                                        .AlphaOrD3dFormat = 1,
+                                        .Width = 4,
+                                        .Height = 4,
+                                        .LevelPixels = {PatternBytes(64, 1)}});
+    const Bytes dictionary = Dictionary({native});
+    test::TempDir folder;
+    FolderSink sink(folder);
+    ASSERT_EQ(ExtractTxd(dictionary, "set", folder.Path().string(), sink).Failed, 0u);
+    EXPECT_EQ(sink.Names, (std::vector<std::string>{"glass.bmp", "glassa.bmp", "set.txt"}));
+    Workspace rebuilt;
+    ASSERT_EQ(ImportTextureList(rebuilt, folder.File("set.txt"), true), 1u);
+    EXPECT_EQ(NativeChunks(BuildTxd(rebuilt, {}).Bytes), std::vector<Bytes>{native});
+}
+
 // Textures are made on several threads but named, written, reported and listed in dictionary
 // order, so any number of jobs gives the same files, list, result and progress as one; a write
 // that fails ends every run at the same file.

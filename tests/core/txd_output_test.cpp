@@ -315,6 +315,33 @@ TEST_F(TxdOutputTest, DdsLevelsAreWrittenAsTheyAreStored) {
     }
 }
 
+// Asked for mipmaps, a DDS of one level gets a whole chain made from its picture; one with levels
+// of its own keeps them as stored, also a chain cut short, as dictionaries taken apart hold them.
+TEST_F(TxdOutputTest, ADdsOfOneLevelGetsAWholeChainAndOneWithLevelsKeepsThem) {
+    const std::vector<uint8_t> top = test::PatternBytes(8 * 8 * 4, 1);
+    const std::vector<std::vector<uint8_t>> chain = {top, test::PatternBytes(4 * 4 * 4, 2), test::PatternBytes(16, 3),
+                                                     test::PatternBytes(4, 4)};
+    for (const size_t stored : {1, 2, 4}) {
+        SCOPED_TRACE(std::to_string(stored) + " levels stored");
+        const DdsImage dds{.Format = TextureFormat::C8888,
+                           .Width = 8,
+                           .Height = 8,
+                           .Levels = {chain.begin(), chain.begin() + static_cast<ptrdiff_t>(stored)}};
+        workspace.TexList.clear();
+        AddFile(workspace, dir.Write("stored.dds", EncodeDds(dds)), true);
+        ASSERT_EQ(workspace.Intake.ProblemText, "");
+        workspace.TexList[0].Output.Mipmaps = true;
+        const TxdTexture texture = Build().Textures.at(0);
+        ASSERT_EQ(texture.LevelPixels.size(), stored == 1 ? 4u : stored);
+        for (size_t level = 0; level < stored; ++level) {
+            const ByteRange range = texture.LevelPixels[level];
+            EXPECT_EQ(std::vector<uint8_t>(built.begin() + static_cast<ptrdiff_t>(range.Offset),
+                                           built.begin() + static_cast<ptrdiff_t>(range.Offset + range.Size)),
+                      chain[level]);
+        }
+    }
+}
+
 TEST_F(TxdOutputTest, ADdsIsDecodedOnlyForAnotherFormatOrAnAlphaImage) {
     std::vector<uint8_t> pixels;
     for (size_t i = 0; i < 16; ++i) {
