@@ -121,9 +121,10 @@ void Mipmaps(benchmark::State& state, vc::MipmapFilter filter, const Picture& pi
 void Dxt(benchmark::State& state, vc::TextureFormat format, vc::DxtQuality quality, unsigned workers,
          const Picture& picture) {
     const PixelLevel top = Make(picture);
+    vc::WorkPool pool(workers - 1);
     std::vector<uint8_t> blocks;
     for (auto _ : state) {
-        blocks = vc::CompressDxt(top, format, quality, workers);
+        blocks = vc::CompressDxt(top, format, quality, &pool);
         benchmark::DoNotOptimize(blocks.data());
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kSide * kSide);

@@ -106,7 +106,7 @@ TEST_F(TexturePreviewTest, ADxtPreviewShowsTheFastFit) {
         }
     }
     const auto decoded = [&](DxtQuality quality) {
-        const std::vector<uint8_t> blocks = CompressDxt(level, TextureFormat::Dxt1, quality, 1);
+        const std::vector<uint8_t> blocks = CompressDxt(level, TextureFormat::Dxt1, quality);
         return DecodeLevel({.Format = TextureFormat::Dxt1, .Width = 16, .Height = 16, .Pixels = blocks}).Rgba;
     };
     ASSERT_NE(decoded(DxtQuality::Fast), decoded(DxtQuality::Best));

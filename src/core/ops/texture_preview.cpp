@@ -25,7 +25,6 @@ std::optional<DecodedTexture> PreviewTexture(const TTexFile& entry) {
         RasterChoice choice = ChoiceFor(texture, colour);
         choice.Mipmaps = false;
         choice.Dxt = DxtQuality::Fast;
-        choice.DxtWorkers = 1;
         const TextureRaster raster = AssembleRaster(intake, texture, colour, alpha, choice);
         return DecodeLevel({.Format = raster.Format,
                             .Width = raster.Width,

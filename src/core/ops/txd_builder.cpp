@@ -7,6 +7,7 @@
 #include "io/byte_writer.h"
 #include "io/error.h"
 #include "io/ordered_work.h"
+#include "io/work_pool.h"
 #include "ops/image_reading.h"
 #include "rw/txd_format.h"
 #include "rw/txd_writer.h"
@@ -104,10 +105,9 @@ struct PreparedTexture {
 };
 
 // Reads only the entry and uses only the worker's own intake, so entries can be prepared side by
-// side. The DXT blocks of a level are shared by as many threads as the build has, so that the last
-// large texture does not keep one core busy alone.
+// side; their DXT levels share the build's pool.
 PreparedTexture PrepareTexture(ImageIntake& intake, const TTexFile& entry, const TxdOptions& options,
-                               uint32_t buildFlag, unsigned jobs) {
+                               uint32_t buildFlag, WorkPool& dxtPool) {
     const SlotRelease release(intake);
     PreparedTexture prepared;
     intake.ProblemText.clear();
@@ -118,7 +118,7 @@ PreparedTexture PrepareTexture(ImageIntake& intake, const TTexFile& entry, const
     }
     RasterChoice choice = ChoiceFor(entry, prepared.Colour);
     choice.Dxt = options.Dxt;
-    choice.DxtWorkers = jobs;
+    choice.DxtPool = &dxtPool;
     prepared.Raster = AssembleRaster(intake, entry, prepared.Colour, prepared.Alpha, choice);
     prepared.Fields = FieldsFor(entry, prepared.Colour, choice.Format, prepared.Raster.Levels.size(), buildFlag);
     return prepared;
@@ -142,12 +142,15 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
     const uint32_t flag = TextureFlag(options.FlagIndex);
     std::vector<ImageIntake> intakes = WorkerIntakes(workspace.Intake, workspace.Jobs);
     const auto jobs = static_cast<unsigned>(intakes.size());
+    // One pool for the whole build: the workers' DXT levels share its threads, so that the last
+    // large texture does not keep one core busy alone, and the threads are started once.
+    WorkPool dxtPool(jobs - 1);
 
     TxdWriter dictionary(out, VersionStamp(options.VersionIndex));
     RunInOrder(
         list.size(), jobs,
         [&](unsigned worker, size_t index) {
-            return PrepareTexture(intakes[worker], list[index], options, flag, jobs);
+            return PrepareTexture(intakes[worker], list[index], options, flag, dxtPool);
         },
         [&](size_t index, PreparedTexture prepared) {
             workspace.Intake.ProblemText += prepared.Problems;

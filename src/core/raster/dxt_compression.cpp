@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
 #include <squish.h>
 
@@ -11,10 +10,10 @@ namespace vc {
 
 namespace {
 
-// Each worker takes at least this many blocks, so that starting it (tens of microseconds) costs
-// little beside its share: a block takes libsquish about 80 microseconds at best quality and about
-// 1 at fast quality.
-uint64_t BlocksPerWorker(DxtQuality quality) {
+// Each part holds at least this many blocks, so that handing it to another thread costs little
+// beside it: a block takes libsquish about 80 microseconds at best quality and about 1 at fast
+// quality.
+uint64_t BlocksPerPart(DxtQuality quality) {
     return quality == DxtQuality::Best ? 8 : 256;
 }
 
@@ -65,11 +64,7 @@ void CompressBlockRows(const PixelLevel& level, int flags, size_t blockSize, uin
 
 }  // namespace
 
-unsigned DxtWorkerCount() {
-    return std::max(1u, std::thread::hardware_concurrency());
-}
-
-std::vector<uint8_t> CompressDxt(const PixelLevel& level, TextureFormat dxt, DxtQuality quality, unsigned workers) {
+std::vector<uint8_t> CompressDxt(const PixelLevel& level, TextureFormat dxt, DxtQuality quality, WorkPool* pool) {
     CheckPixelLevel(level);
     const int flags = SquishFlags(dxt, quality);
     std::vector<uint8_t> blocks(LevelSize(dxt, level.Width, level.Height));
@@ -79,17 +74,18 @@ std::vector<uint8_t> CompressDxt(const PixelLevel& level, TextureFormat dxt, Dxt
     const size_t blockSize = dxt == TextureFormat::Dxt1 ? 8 : 16;
     const uint32_t blockRows = (level.Height + 3) / 4;
     const uint64_t blockCount = blocks.size() / blockSize;
-    const auto used = static_cast<uint32_t>(
-        std::clamp<uint64_t>(std::min<uint64_t>(workers, blockCount / BlocksPerWorker(quality)), 1, blockRows));
-    // Worker i takes the rows [i * rows / used, (i + 1) * rows / used); the calling thread the last.
-    const auto rowOf = [&](uint32_t worker) { return static_cast<uint32_t>(uint64_t{worker} * blockRows / used); };
-    {
-        std::vector<std::jthread> threads;
-        for (uint32_t worker = 0; worker + 1 < used; ++worker) {
-            threads.emplace_back(CompressBlockRows, std::cref(level), flags, blockSize, rowOf(worker),
-                                 rowOf(worker + 1), blocks.data());
-        }
-        CompressBlockRows(level, flags, blockSize, rowOf(used - 1), blockRows, blocks.data());
+    const uint64_t threads = pool != nullptr ? pool->Helpers() + 1 : 1;
+    const auto parts = static_cast<uint32_t>(
+        std::clamp<uint64_t>(std::min<uint64_t>(threads, blockCount / BlocksPerPart(quality)), 1, blockRows));
+    // Part i takes the block rows [i * rows / parts, (i + 1) * rows / parts).
+    const auto rowOf = [&](uint64_t part) { return static_cast<uint32_t>(part * blockRows / parts); };
+    const auto compress = [&](size_t part) {
+        CompressBlockRows(level, flags, blockSize, rowOf(part), rowOf(part + 1), blocks.data());
+    };
+    if (pool != nullptr) {
+        pool->ForEachPart(parts, compress);
+    } else {
+        compress(0);
     }
     return blocks;
 }

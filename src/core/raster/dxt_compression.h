@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "io/work_pool.h"
 #include "pixels/pixel_level.h"
 #include "raster/texture_format.h"
 
@@ -13,14 +14,11 @@ enum class DxtQuality {
     Fast,  // libsquish's range fit
 };
 
-// The workers CompressDxt uses unless told: one per core.
-unsigned DxtWorkerCount();
-
 // One level compressed to dxt (DXT1, DXT3 or DXT5; anything else throws std::invalid_argument): its
 // LevelSize bytes of 4 × 4 blocks, row by row. DXT1 keeps 1-bit alpha: pixels with alpha below 128
-// become transparent. Large levels are split into runs of block rows, one per worker; the bytes are
-// the same whatever the number of workers.
+// become transparent. With a pool, a large level is split into runs of block rows that the pool's
+// threads share with the calling thread; the bytes are the same whatever the pool.
 std::vector<uint8_t> CompressDxt(const PixelLevel& level, TextureFormat dxt, DxtQuality quality,
-                                 unsigned workers = DxtWorkerCount());
+                                 WorkPool* pool = nullptr);
 
 }  // namespace vc

@@ -25,7 +25,7 @@ std::vector<uint8_t> EncodeIn(const RasterChoice& choice, const PixelLevel& leve
         case TextureFormat::Dxt1:
         case TextureFormat::Dxt3:
         case TextureFormat::Dxt5:
-            return CompressDxt(level, choice.Format, choice.Dxt, choice.DxtWorkers);
+            return CompressDxt(level, choice.Format, choice.Dxt, choice.DxtPool);
         case TextureFormat::Lum8:
             return GreyLevels(level);
         default:

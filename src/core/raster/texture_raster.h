@@ -28,7 +28,7 @@ struct RasterChoice {
     TextureFormat Format = TextureFormat::C8888;
     bool Mipmaps = false;
     DxtQuality Dxt = DxtQuality::Best;
-    unsigned DxtWorkers = DxtWorkerCount();  // threads sharing each level's DXT blocks
+    WorkPool* DxtPool = nullptr;  // threads that share each level's DXT blocks; none: the calling thread
 };
 
 // The raster of a picture in the chosen format: with mipmaps, the full chain below the picture,

@@ -1,0 +1,112 @@
+#include "io/work_pool.h"
+
+#include <algorithm>
+#include <exception>
+#include <system_error>
+
+namespace vc {
+
+struct WorkPool::Job {
+    Job(size_t count, const std::function<void(size_t)>& part) : Count(count), Part(part) {}
+
+    const size_t Count;
+    const std::function<void(size_t)>& Part;
+    std::mutex Mutex;
+    std::condition_variable AllEnded;
+    size_t Next = 0;   // the first part not yet begun
+    size_t Ended = 0;  // parts ended, well or not
+    std::exception_ptr Failure;
+};
+
+WorkPool::WorkPool(unsigned helpers) {
+    for (unsigned i = 0; i < helpers; ++i) {
+        try {
+            m_threads.emplace_back([this] { Help(); });
+        } catch (const std::system_error&) {
+            break;  // the parts run on the threads there are
+        }
+    }
+}
+
+WorkPool::~WorkPool() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+}
+
+bool WorkPool::Work(Job& job) {
+    std::unique_lock lock(job.Mutex);
+    bool endedLast = false;
+    while (job.Next < job.Count) {
+        const size_t index = job.Next++;
+        const bool skip = job.Failure != nullptr;
+        lock.unlock();
+        std::exception_ptr failure;
+        if (!skip) {
+            try {
+                job.Part(index);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        }
+        lock.lock();
+        if (failure && !job.Failure) {
+            job.Failure = failure;
+        }
+        endedLast = ++job.Ended == job.Count;
+    }
+    return endedLast;
+}
+
+void WorkPool::Help() {
+    for (;;) {
+        std::shared_ptr<Job> job;
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [&] { return m_stopping || !m_jobs.empty(); });
+            if (m_stopping) {
+                return;
+            }
+            job = m_jobs.front();
+            // Every part of the front job is claimed once one helper is on it: it leaves the
+            // queue when its parts run out, which the helpers see below.
+        }
+        if (Work(*job)) {
+            job->AllEnded.notify_all();
+        }
+        const std::lock_guard lock(m_mutex);
+        if (!m_jobs.empty() && m_jobs.front() == job) {
+            m_jobs.pop_front();
+        }
+    }
+}
+
+void WorkPool::ForEachPart(size_t count, const std::function<void(size_t)>& part) {
+    if (count == 0) {
+        return;
+    }
+    const auto job = std::make_shared<Job>(count, part);
+    if (count > 1 && !m_threads.empty()) {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_jobs.push_back(job);
+        }
+        m_changed.notify_all();
+    }
+    Work(*job);
+    {
+        std::unique_lock lock(job->Mutex);
+        job->AllEnded.wait(lock, [&] { return job->Ended == job->Count; });
+    }
+    {
+        const std::lock_guard lock(m_mutex);
+        std::erase(m_jobs, job);
+    }
+    if (job->Failure) {
+        std::rethrow_exception(job->Failure);
+    }
+}
+
+}  // namespace vc
