@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <string_view>
 
 #include "ops/settings.h"
 #include "ops/workspace.h"
@@ -116,7 +117,8 @@ class TForm1 final : public QMainWindow {
     void AddFiles(const QStringList& paths, const QString& command);
     // The same for files named at start or dropped, where dictionaries among them are opened.
     void AddOrOpenFiles(const QStringList& paths, const QString& command);
-    void ShowProblems(const QString& heading, const QString& caption);
+    // A warning box of problem blocks under their heading, when there are any.
+    void ShowProblems(const QString& heading, const QString& caption, std::string_view problems);
     void ShowError(const QString& text);
     // Runs one command; an error of the platform ends it with the standard error box.
     template <typename Command>

@@ -51,6 +51,7 @@ constexpr int kHalfPathWidth = 185;
 constexpr int kFullPathWidth = 370;
 
 const QString kAddHeading = QStringLiteral("Some of the files caused errors and could not be added:");
+const QString kBuildHeading = QStringLiteral("Some textures could not be assembled:");
 const QString kImportHeading = QStringLiteral("Some of the files in the list caused errors and could not be added:");
 const QString kImageFilter = QString::fromStdString(ImageDialogFilter(true));
 const QString kOpenCaption = QStringLiteral("Open TXD");
@@ -233,10 +234,9 @@ void TForm1::ShowError(const QString& text) {
     m_prompts.ShowMessage(MessageKind::Error, kApplicationTitle, text);
 }
 
-void TForm1::ShowProblems(const QString& heading, const QString& caption) {
-    const std::string& problems = m_workspace.Intake.ProblemText;
+void TForm1::ShowProblems(const QString& heading, const QString& caption, std::string_view problems) {
     if (!problems.empty()) {
-        m_prompts.ShowMessage(MessageKind::Warning, caption, heading + Text(problems));
+        m_prompts.ShowMessage(MessageKind::Warning, caption, heading + Text(std::string(problems)));
     }
 }
 
@@ -253,7 +253,7 @@ void TForm1::AddFiles(const QStringList& paths, const QString& command) {
     });
     RefreshTable();
     if (completed) {
-        ShowProblems(kAddHeading, command + " - Problems");
+        ShowProblems(kAddHeading, command + " - Problems", m_workspace.Intake.ProblemText);
     }
 }
 
@@ -324,7 +324,7 @@ void TForm1::OpenDictionary(const QString& path) {
     });
     RefreshTable();
     if (completed) {
-        ShowProblems(kOpenHeading, QStringLiteral("Opening TXD - Problems"));
+        ShowProblems(kOpenHeading, QStringLiteral("Opening TXD - Problems"), m_workspace.Intake.ProblemText);
     }
 }
 
@@ -357,6 +357,9 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm1::BuildTxd() {
+    // Entries left out of the build leave their blocks behind the problems reported before it.
+    const size_t problemsBefore = m_workspace.Intake.ProblemText.size();
+    bool assembled = false;
     RunCommand([&] {
         // The dictionary waits on disk while the user chooses where it goes, in the folder the Save
         // dialog opens where it can, so that saving there is a rename.
@@ -371,6 +374,7 @@ void TForm1::BuildTxd() {
                                     progress->Report(done, total, "Assembling " + Text(std::string(name)));
                                 });
         }();
+        assembled = true;
         if (result.Written == 0) {
             return;
         }
@@ -390,6 +394,10 @@ void TForm1::BuildTxd() {
                                                    LocaleNumberFormat())));
     });
     RefreshTable();
+    if (assembled) {
+        ShowProblems(kBuildHeading, QStringLiteral("Build TXD - Problems"),
+                     std::string_view(m_workspace.Intake.ProblemText).substr(problemsBefore));
+    }
 }
 
 void TForm1::ChangeTexture() {
@@ -458,7 +466,7 @@ void TForm1::ImportTextureList() {
     });
     RefreshTable();
     if (completed) {
-        ShowProblems(kImportHeading, QStringLiteral("Importing List - Problems"));
+        ShowProblems(kImportHeading, QStringLiteral("Importing List - Problems"), m_workspace.Intake.ProblemText);
     }
 }
 

@@ -523,6 +523,36 @@ class MainWindowTest : public QObject {
         QCOMPARE(FilesIn(scratch.Path()).size(), size_t{0});
     }
 
+    // Entries a build leaves out are named in a problems box after the result, and a build that
+    // assembles nothing says why instead of doing nothing; problems of earlier commands are not
+    // repeated.
+    void BuildNamesTheEntriesItLeftOut() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("a.bmp", 16, 16), f.Paletted("b.bmp", 16, 16), f.Paletted("odd.bmp", 6, 6)});
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});  // odd.bmp refused by Add
+        std::filesystem::remove(f.Folder.File("b.bmp"));
+        f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("cars.txd")));
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(f.Prompts.Messages.size(), size_t{3});
+        QCOMPARE(f.Prompts.Messages[1].Text.left(9), QStringLiteral("1 of 2 te"));
+        QCOMPARE(f.Prompts.Messages[2].Kind, MessageKind::Warning);
+        QCOMPARE(f.Prompts.Messages[2].Caption, QStringLiteral("Build TXD - Problems"));
+        QCOMPARE(
+            f.Prompts.Messages[2].Text,
+            QStringLiteral("Some textures could not be assembled:\r\n\r\n=> \"b.bmp\":\r\n\tFile does not exist."));
+
+        std::filesystem::remove(f.Folder.File("a.bmp"));
+        const size_t dialogs = f.Prompts.Dialogs.size();
+        QTest::mouseClick(f.Button("Button6"), Qt::LeftButton);
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogs);  // nothing to save
+        QCOMPARE(f.Prompts.Messages.size(), size_t{4});
+        QCOMPARE(f.Prompts.Messages[3].Caption, QStringLiteral("Build TXD - Problems"));
+        QCOMPARE(f.Prompts.Messages[3].Text, QStringLiteral("Some textures could not be assembled:"
+                                                            "\r\n\r\n=> \"a.bmp\":\r\n\tFile does not exist."
+                                                            "\r\n\r\n=> \"b.bmp\":\r\n\tFile does not exist."));
+    }
+
     void EditingCommandsKeepEnablingInStepAndTheTableModelItsContract() {
         Fixture f;
         QAbstractItemModelTester tester(f.Table()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
