@@ -37,8 +37,8 @@ int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
     const BuildResult result = BuildTxdInto(file, workspace, options);
     // Images changed since they were added, or formats the chosen version cannot hold.
     if (workspace.Intake.ProblemText.size() > problemsBefore) {
-        streams.Err << "Some textures could not be assembled:"
-                    << ToTerminalLines(workspace.Intake.ProblemText.substr(problemsBefore)) << '\n';
+        streams.Err << kBuildProblemsHeading << ToTerminalLines(workspace.Intake.ProblemText.substr(problemsBefore))
+                    << '\n';
     }
     if (result.Written == 0) {
         streams.Err << "vellumcraft-cli: no texture could be assembled; " << output << " was not written\n";

@@ -51,7 +51,6 @@ constexpr int kHalfPathWidth = 185;
 constexpr int kFullPathWidth = 370;
 
 const QString kAddHeading = QStringLiteral("Some of the files caused errors and could not be added:");
-const QString kBuildHeading = QStringLiteral("Some textures could not be assembled:");
 const QString kImportHeading = QStringLiteral("Some of the files in the list caused errors and could not be added:");
 const QString kImageFilter = QString::fromStdString(ImageDialogFilter(true));
 const QString kOpenCaption = QStringLiteral("Open TXD");
@@ -395,7 +394,7 @@ void TForm1::BuildTxd() {
     });
     RefreshTable();
     if (assembled) {
-        ShowProblems(kBuildHeading, QStringLiteral("Build TXD - Problems"),
+        ShowProblems(Text(std::string(kBuildProblemsHeading)), QStringLiteral("Build TXD - Problems"),
                      std::string_view(m_workspace.Intake.ProblemText).substr(problemsBefore));
     }
 }

@@ -69,6 +69,56 @@ TEST_F(TxdBuildTest, NamesAreCutTo31BytesAfterConversionToWindows1252) {
     EXPECT_EQ(TextAt(txd, 60 + 2 * textureSize, 8), std::string("??wall") + '\0' + '\0');
 }
 
+// A cut is never silent: each cut name is noted, and a name that the cut makes the name of a texture
+// before it (the games compare names without case) leaves its entry out. Equal names the user
+// gave are written as the list has them.
+TEST_F(TxdBuildTest, CutNamesAreNotedAndANameTheCutMakesEqualIsLeftOut) {
+    const std::string stem(31, 'n');
+    struct Case {
+        std::vector<std::string> Names;
+        std::vector<std::string> Written;
+        std::string Problems;
+    };
+    const std::vector<Case> cases = {
+        {{"wall", "wall"}, {"wall", "wall"}, ""},
+        {{stem + "_one", stem + "_two"},
+         {stem},
+         "\r\n\r\n=> \"0.bmp\":\r\n\tTexture name \"" + stem + "_one\" is cut to 31 bytes: \"" + stem +
+             "\"."
+             "\r\n\r\n=> \"1.bmp\":\r\n\tTexture name \"" +
+             stem + "_two\" cut to 31 bytes is \"" + stem +
+             "\", the name of a texture before it; the texture is left out."},
+        {{stem + "_one", std::string(31, 'N')},
+         {stem},
+         "\r\n\r\n=> \"0.bmp\":\r\n\tTexture name \"" + stem + "_one\" is cut to 31 bytes: \"" + stem +
+             "\"."
+             "\r\n\r\n=> \"1.bmp\":\r\n\tTexture name \"" +
+             std::string(31, 'N') + "\" cut to 31 bytes is \"" + std::string(31, 'N') +
+             "\", the name of a texture before it; the texture is left out."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Names[0]);
+        workspace.TexList.clear();
+        workspace.Intake.ProblemText.clear();
+        for (size_t i = 0; i < c.Names.size(); ++i) {
+            Add(Paletted(std::to_string(i) + ".bmp", 4, 4)).TexName = c.Names[i];
+        }
+        const BuildResult built = BuildTxd(workspace, options);
+        std::vector<std::string> written;
+        for (const TxdTexture& texture : ReadTxd(built.Bytes).Textures) {
+            written.push_back(texture.Name);
+        }
+        EXPECT_EQ(written, c.Written);
+        EXPECT_EQ(workspace.Intake.ProblemText, c.Problems);
+    }
+    workspace.TexList.clear();
+    workspace.Intake.ProblemText.clear();
+    Add(Paletted("m.bmp", 4, 4)).Output.MaskName = stem + "_mask";
+    EXPECT_EQ(BuildTxd(workspace, options).Written, 1u);
+    EXPECT_EQ(workspace.Intake.ProblemText,
+              "\r\n\r\n=> \"m.bmp\":\r\n\tMask name \"" + stem + "_mask\" is cut to 31 bytes: \"" + stem + "\".");
+}
+
 TEST_F(TxdBuildTest, EntriesThatCannotBeReadAreLeftOutAndCounted) {
     Add(Paletted("a.bmp", 4, 4));
     const std::string missing = Paletted("b.bmp", 4, 4);

@@ -538,9 +538,9 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.Prompts.Messages[1].Text.left(9), QStringLiteral("1 of 2 te"));
         QCOMPARE(f.Prompts.Messages[2].Kind, MessageKind::Warning);
         QCOMPARE(f.Prompts.Messages[2].Caption, QStringLiteral("Build TXD - Problems"));
-        QCOMPARE(
-            f.Prompts.Messages[2].Text,
-            QStringLiteral("Some textures could not be assembled:\r\n\r\n=> \"b.bmp\":\r\n\tFile does not exist."));
+        QCOMPARE(f.Prompts.Messages[2].Text,
+                 QStringLiteral(
+                     "Some textures could not be assembled as listed:\r\n\r\n=> \"b.bmp\":\r\n\tFile does not exist."));
 
         std::filesystem::remove(f.Folder.File("a.bmp"));
         const size_t dialogs = f.Prompts.Dialogs.size();
@@ -548,7 +548,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.Prompts.Dialogs.size(), dialogs);  // nothing to save
         QCOMPARE(f.Prompts.Messages.size(), size_t{4});
         QCOMPARE(f.Prompts.Messages[3].Caption, QStringLiteral("Build TXD - Problems"));
-        QCOMPARE(f.Prompts.Messages[3].Text, QStringLiteral("Some textures could not be assembled:"
+        QCOMPARE(f.Prompts.Messages[3].Text, QStringLiteral("Some textures could not be assembled as listed:"
                                                             "\r\n\r\n=> \"a.bmp\":\r\n\tFile does not exist."
                                                             "\r\n\r\n=> \"b.bmp\":\r\n\tFile does not exist."));
     }

@@ -9,6 +9,9 @@
 
 namespace vc {
 
+// Heads the problems a build found: entries left out, and names cut to fit.
+constexpr std::string_view kBuildProblemsHeading = "Some textures could not be assembled as listed:";
+
 // bytes / 1024 in the pattern "#,##0.##": grouped digits, at most two decimals, no trailing zeros.
 std::string FormatKilobytes(uint64_t bytes, const NumberFormat& format);
 

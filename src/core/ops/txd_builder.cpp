@@ -9,6 +9,7 @@
 #include "io/ordered_work.h"
 #include "io/work_pool.h"
 #include "ops/image_reading.h"
+#include "ops/written_names.h"
 #include "rw/txd_format.h"
 #include "rw/txd_writer.h"
 
@@ -147,6 +148,7 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
     WorkPool dxtPool(jobs - 1);
 
     TxdWriter dictionary(out, VersionStamp(options.VersionIndex));
+    WrittenNames names;
     RunInOrder(
         list.size(), jobs,
         [&](unsigned worker, size_t index) {
@@ -154,8 +156,8 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
         },
         [&](size_t index, PreparedTexture prepared) {
             workspace.Intake.ProblemText += prepared.Problems;
-            if (prepared.Accepted) {
-                TTexFile& entry = list[index];
+            TTexFile& entry = list[index];
+            if (prepared.Accepted && names.Admit(entry, prepared.Fields, workspace.Intake.ProblemText)) {
                 entry.TexInfo = prepared.Colour;
                 if (entry.HasAlpha) {
                     entry.AlphaInfo = prepared.Alpha;

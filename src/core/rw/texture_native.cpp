@@ -91,6 +91,11 @@ TextureFormat NativeFormat(const ByteReader& data, const NativeHeader& header) {
     return LayoutOf(header.Platform)->FormatOf(data, header);
 }
 
+std::string NameAsWritten(std::string_view name) {
+    const std::string bytes = Utf8ToWindows1252(name);
+    return Windows1252ToUtf8(std::string_view(bytes).substr(0, kNameFieldSize - 1));
+}
+
 void WriteTextureNative(ByteSink& out, const TextureFields& fields, const TextureRaster& raster, uint32_t stamp) {
     const NativeSizes sizes = NativeSizesOf(fields, raster);
     out.Append(FixedFields(kD3d8Layout, D3d8Header(fields, raster), sizes, stamp));

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "io/byte_reader.h"
 #include "io/byte_sink.h"
@@ -27,6 +29,9 @@ void ReadNativeHeader(ByteReader& data, NativeHeader& header);
 // The format the fields of a header ReadNativeHeader read name, by their platform's rules; fails
 // when they name none this reader knows.
 TextureFormat NativeFormat(const ByteReader& data, const NativeHeader& header);
+
+// A name as a texture native's 32-byte field holds it: its Windows-1252 bytes cut to 31, in UTF-8.
+std::string NameAsWritten(std::string_view name);
 
 // Appends one texture native chunk of platform 8 (Direct3D 8).
 void WriteTextureNative(ByteSink& out, const TextureFields& fields, const TextureRaster& raster, uint32_t stamp);
