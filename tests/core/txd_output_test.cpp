@@ -113,8 +113,10 @@ TEST_F(TxdOutputTest, EveryFormatWithAndWithoutMipmapsIsWrittenAsTheGamesReadIt)
             EXPECT_EQ(texture.RasterFormat, c.RasterFormat | (mipmaps ? 0x8000u : 0));
             EXPECT_EQ(texture.Depth, c.Depth);
             EXPECT_EQ(texture.Compression, c.Compression);
-            EXPECT_EQ(texture.AlphaFlag, 1u);
-            EXPECT_EQ(texture.MaskName, "grada");
+            // The gradient's alpha is claimed only by the formats that keep it.
+            const bool keepsAlpha = c.AlphaPsnr > 0;
+            EXPECT_EQ(texture.AlphaFlag, keepsAlpha ? 1u : 0u);
+            EXPECT_EQ(texture.MaskName, keepsAlpha ? "grada" : "");
 
             const std::vector<uint8_t> picture = RgbaToBgra(DecodeTexture(built, texture).Rgba);
             if (c.ColourPsnr > 0) {
@@ -246,6 +248,32 @@ TEST_F(TxdOutputTest, AnImagesOwnAlphaGivesTheTextureAlphaUnlessAnAlphaImageIsSe
     const std::vector<uint8_t> rgba = DecodeTexture(built, mask).Rgba;
     for (size_t i = 3; i < rgba.size(); i += 4) {
         ASSERT_EQ(rgba[i], 200) << "pixel " << i / 4;
+    }
+}
+
+// An alpha image given to a texture whose format has no alpha is not written, and the build says so;
+// the entry keeps it for other formats.
+TEST_F(TxdOutputTest, AnAlphaImageOfAFormatWithoutAlphaIsLeftOutWithANotice) {
+    for (const TextureFormat format :
+         {TextureFormat::C565, TextureFormat::C555, TextureFormat::C888, TextureFormat::Lum8, TextureFormat::C4444}) {
+        SCOPED_TRACE(std::string(TextureFormatName(format)));
+        workspace.TexList.clear();
+        workspace.Intake.ProblemText.clear();
+        TTexFile& entry = AddGradient("wall.png");
+        entry.HasAlpha = true;
+        entry.AlphaName = "wallmask";
+        entry.AlphaPath = dir.Write(
+            "m.bmp", test::MakePalettedBmp(16, 8, test::GreyPalette(256), [](int, int) { return uint8_t{7}; }));
+        entry.Output.Format = format;
+        const TxdTexture texture = Build().Textures.at(0);
+        const bool keepsAlpha = format == TextureFormat::C4444;
+        EXPECT_EQ(texture.AlphaFlag, keepsAlpha ? 1u : 0u);
+        EXPECT_EQ(texture.MaskName, keepsAlpha ? "wallmask" : "");
+        EXPECT_EQ(workspace.Intake.ProblemText,
+                  keepsAlpha ? ""
+                             : "\r\n\r\n=> \"wall.png\":\r\n\t" + std::string(TextureFormatName(format)) +
+                                   " has no alpha channel: its alpha image is not written.");
+        EXPECT_TRUE(workspace.TexList[0].HasAlpha);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "io/byte_writer.h"
 #include "io/error.h"
+#include "io/file_names.h"
 #include "io/ordered_work.h"
 #include "io/work_pool.h"
 #include "ops/image_reading.h"
@@ -61,9 +62,13 @@ TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, Texture
     const TextureOutput& output = entry.Output;
     TextureFields fields;
     fields.Name = entry.TexName;
-    fields.AlphaFlag = output.AlphaFlag.value_or(entry.HasAlpha || colour.HasAlpha);
+    // A format without alpha never claims it: the games would draw the texture blended.
+    fields.AlphaFlag = output.AlphaFlag.value_or(CarriesAlpha(format) && (entry.HasAlpha || colour.HasAlpha));
     // An image's own alpha is named after the texture, as a list import names an unnamed mask.
-    const std::string maskName = entry.HasAlpha ? entry.AlphaName : fields.AlphaFlag ? entry.TexName + "a" : "";
+    const std::string maskName = !CarriesAlpha(format) ? ""
+                                 : entry.HasAlpha      ? entry.AlphaName
+                                 : fields.AlphaFlag    ? entry.TexName + "a"
+                                                       : "";
     fields.MaskName = output.MaskName.value_or(maskName);
     fields.Flags = output.Flags.value_or(levels > 1 ? MipmapFlag(buildFlag) : buildFlag);
     const uint32_t rasterFormat = RasterFormatOf(format, fields.AlphaFlag, levels);
@@ -120,6 +125,11 @@ PreparedTexture PrepareTexture(ImageIntake& intake, const TTexFile& entry, const
     RasterChoice choice = ChoiceFor(entry, prepared.Colour);
     choice.Dxt = options.Dxt;
     choice.DxtPool = &dxtPool;
+    if (entry.HasAlpha && !CarriesAlpha(choice.Format)) {
+        prepared.Problems += "\r\n\r\n=> \"" + std::string(FileNamePart(entry.TexPath)) + "\":\r\n\t" +
+                             std::string(TextureFormatName(choice.Format)) +
+                             " has no alpha channel: its alpha image is not written.";
+    }
     prepared.Raster = AssembleRaster(intake, entry, prepared.Colour, prepared.Alpha, choice);
     prepared.Fields = FieldsFor(entry, prepared.Colour, choice.Format, prepared.Raster.Levels.size(), buildFlag);
     return prepared;
