@@ -65,6 +65,20 @@ TEST_F(CliTest, RefusedInputsAreReportedAndTheRestIsStillWritten) {
     EXPECT_TRUE(std::filesystem::exists(out));
 }
 
+// An entry the build itself leaves out (its name, cut to 31 bytes, is that of a texture before it)
+// is reported under the build's heading and ends the run with status 1.
+TEST_F(CliTest, AnEntryLeftOutAtBuildTimeGivesStatus1) {
+    const std::string stem(31, 'n');
+    const std::string out = dir.File("out.txd");
+    const CliRun run = Run({"build", "-o", out, Image(stem + "1.bmp", 4, 4), Image(stem + "2.bmp", 4, 4)});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Err, "Some textures could not be assembled as listed:\n\n=> \"" + stem +
+                           "1.bmp\":\n\tTexture name \"" + stem + "1\" is cut to 31 bytes: \"" + stem + "\".\n\n=> \"" +
+                           stem + "2.bmp\":\n\tTexture name \"" + stem + "2\" cut to 31 bytes is \"" + stem +
+                           "\", the name of a texture before it; the texture is left out.\n");
+    EXPECT_EQ(run.Out.substr(0, 6), "1 of 2");
+}
+
 TEST_F(CliTest, NothingAssembledWritesNothingAndKeepsTheOldFile) {
     const std::string out = dir.WriteText("out.txd", "old");
     const CliRun run = Run({"build", "-o", out, Image("odd.bmp", 6, 6)});
