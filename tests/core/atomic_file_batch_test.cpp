@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,14 +12,7 @@
 namespace vc {
 namespace {
 
-std::vector<std::string> NamesIn(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using test::NamesIn;
 
 // A batch of three files, two of which replace old ones. When the rename of any one of them fails
 // (its target is a folder, which no file replaces), the ones renamed before it get their old content

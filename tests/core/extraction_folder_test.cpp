@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,17 +11,9 @@
 namespace vc {
 namespace {
 
+using test::NamesIn;
 using test::ReadBytes;
 using test::TempDir;
-
-std::vector<std::string> NamesIn(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 const std::vector<uint8_t> kNew = {'n', 'e', 'w'};
 

@@ -1,5 +1,6 @@
 #include "temp_dir.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -51,6 +52,15 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
 std::string ReadText(const std::string& path) {
     const std::vector<uint8_t> bytes = ReadBytes(path);
     return {bytes.begin(), bytes.end()};
+}
+
+std::vector<std::string> NamesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace vc::test

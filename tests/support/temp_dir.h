@@ -29,6 +29,8 @@ class TempDir {
 };
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
+// The names of the files and folders in a folder, sorted.
+std::vector<std::string> NamesIn(const std::filesystem::path& folder);
 std::string ReadText(const std::string& path);
 
 }  // namespace vc::test
