@@ -3,6 +3,9 @@
 // the same error at the same entry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -141,6 +144,40 @@ TEST_F(ParallelBuildTest, AnErrorInTheMiddleEndsEveryBuildAtTheSameEntry) {
     for (const unsigned jobs : kJobCounts) {
         EXPECT_TRUE(Build(jobs) == single) << jobs << " workers";
     }
+}
+
+}  // namespace
+}  // namespace vc
+
+namespace vc {
+namespace {
+
+size_t ThreadsOfThisProcess() {
+    const auto tasks = std::filesystem::directory_iterator("/proc/self/task");
+    return static_cast<size_t>(std::distance(begin(tasks), end(tasks)));
+}
+
+// The build's DXT levels share one pool: its workers and the pool's helpers are all the threads it
+// runs, however many large levels its workers compress at once.
+TEST(ParallelBuildThreads, ABuildRunsItsWorkersAndOnePoolOfHelpersAndNoMore) {
+    if (!std::filesystem::exists("/proc/self/task")) {
+        GTEST_SKIP() << "the system lists no threads of a process";
+    }
+    test::TempDir dir;
+    Workspace workspace;
+    workspace.Jobs = 4;
+    for (const std::string& image : test::WriteImageSet(dir.File(""), 12, 128)) {
+        AddFile(workspace, image, true);
+        workspace.TexList.back().Output.Format = TextureFormat::Dxt1;
+        workspace.TexList.back().Output.Mipmaps = true;
+    }
+    const size_t before = ThreadsOfThisProcess();
+    size_t most = 0;
+    const BuildResult built = BuildTxd(workspace, TxdOptions{}, [&](size_t, size_t, std::string_view) {
+        most = std::max(most, ThreadsOfThisProcess());
+    });
+    EXPECT_EQ(built.Written, 12u);
+    EXPECT_LE(most, before + workspace.Jobs + (workspace.Jobs - 1));
 }
 
 }  // namespace
