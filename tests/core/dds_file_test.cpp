@@ -252,6 +252,17 @@ TEST(DdsFile, ReadsHeadersOtherWritersLeave) {
     EXPECT_EQ(ReadDds(MakeDds(xrgb)),
               (DdsImage{.Format = TextureFormat::C888, .Width = 2, .Height = 1, .Levels = {xrgb.Payload}}));
 
+    // R8G8B8 is widened to 888, a level at a time, with unused bytes of 255.
+    DdsFields rgb{.Flags = 0x2100F, .Height = 1, .Width = 2, .MipmapCount = 2, .Payload = {1, 2, 3, 4, 5, 6, 7, 8, 9}};
+    SetPixelFormat(rgb, 0x40, 24, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
+    EXPECT_EQ(ReadDds(MakeDds(rgb)), (DdsImage{.Format = TextureFormat::C888,
+                                               .Width = 2,
+                                               .Height = 1,
+                                               .Levels = {{1, 2, 3, 255, 4, 5, 6, 255}, {7, 8, 9, 255}}}));
+    rgb.Payload.pop_back();
+    EXPECT_EQ(ReadError(MakeDds(rgb)).Message,
+              "DDS image is not valid at byte 134 of 136: mipmap level 1 of 2 (1 × 1) needs 3 bytes but only 2 follow");
+
     // The sixteen-bit layouts by their masks.
     const std::pair<TextureFormat, std::array<uint32_t, 4>> sixteenBits[] = {
         {TextureFormat::C1555, {0x7C00, 0x03E0, 0x001F, 0x8000}},
@@ -324,9 +335,9 @@ std::vector<Refusal> Refusals() {
         "FourCC \"ATI2\" (0x32495441) is not supported; DXT1, DXT3 and DXT5 are");
     add("Direct3D format number as FourCC", with([](DdsFields& f) { f.FourCc = 113; }), "84",
         "FourCC 0x00000071 is not supported; DXT1, DXT3 and DXT5 are");
-    add("24-bit RGB", with([](DdsFields& f) { SetPixelFormat(f, 0x40, 24, 0xFF0000, 0xFF00, 0xFF, 0); }), "88",
-        "24-bit RGB with masks red 0x00FF0000, green 0x0000FF00, blue 0x000000FF, alpha 0x00000000 is not "
-        "supported: a texture has no 24-bit layout (save it as X8R8G8B8)");
+    add("24-bit BGR", with([](DdsFields& f) { SetPixelFormat(f, 0x40, 24, 0xFF, 0xFF00, 0xFF0000, 0); }), "88",
+        "24-bit RGB with masks red 0x000000FF, green 0x0000FF00, blue 0x00FF0000, alpha 0x00000000 is not "
+        "supported");
     add("A8B8G8R8", with([](DdsFields& f) { SetPixelFormat(f, 0x41, 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000); }), "88",
         "32-bit RGB with masks red 0x000000FF, green 0x0000FF00, blue 0x00FF0000, alpha 0xFF000000 is not "
         "supported");

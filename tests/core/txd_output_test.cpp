@@ -321,7 +321,8 @@ TEST_F(TxdOutputTest, DdsLevelsAreWrittenAsTheyAreStored) {
             workspace.TexList[0].Output.Mipmaps = mipmaps;
             const TxdTexture texture = Build().Textures.at(0);
             EXPECT_EQ(texture.Format, dds.Format);
-            ASSERT_EQ(texture.LevelPixels.size(), mipmaps ? dds.Levels.size() : 1);
+            // The file's own levels are kept whether or not mipmaps are asked for.
+            ASSERT_EQ(texture.LevelPixels.size(), dds.Levels.size());
             for (size_t level = 0; level < texture.LevelPixels.size(); ++level) {
                 const ByteRange range = texture.LevelPixels[level];
                 EXPECT_EQ(std::vector<uint8_t>(built.begin() + static_cast<ptrdiff_t>(range.Offset),
@@ -334,10 +335,10 @@ TEST_F(TxdOutputTest, DdsLevelsAreWrittenAsTheyAreStored) {
                           dds.Palette);
                 // Its palette's fourth bytes are not all 255: the texture has alpha.
                 EXPECT_EQ(texture.AlphaFlag, 1u);
-                EXPECT_EQ(texture.RasterFormat, 0x2500u | (mipmaps ? 0x8000u : 0));
+                EXPECT_EQ(texture.RasterFormat, 0xA500u);
             } else {
                 EXPECT_EQ(texture.AlphaFlag, 0u);
-                EXPECT_EQ(texture.RasterFormat, 0x0200u | (mipmaps ? 0x8000u : 0));
+                EXPECT_EQ(texture.RasterFormat, 0x8200u);
             }
         }
     }

@@ -91,16 +91,9 @@ PixelLevel TopLevel(ConversionSlot& slot, const TImageInfo& colour) {
     return top;
 }
 
-// Levels stored ready for the texture are written as they are: all of them with mipmaps, else the
-// picture alone.
-TextureRaster StoredRaster(ConversionSlot& slot, const TImageInfo& colour, const RasterChoice& choice) {
-    TextureRaster raster{choice.Format, colour.Width, colour.Height, slot.PaletteBuf, {}};
-    if (choice.Mipmaps) {
-        raster.Levels = std::move(slot.StoredLevels);
-    } else {
-        raster.Levels.push_back(std::move(slot.StoredLevels.front()));
-    }
-    return raster;
+// Levels stored ready for the texture are written as they are, all of them.
+TextureRaster StoredRaster(ConversionSlot& slot, const TImageInfo& colour, TextureFormat format) {
+    return {format, colour.Width, colour.Height, slot.PaletteBuf, std::move(slot.StoredLevels)};
 }
 
 }  // namespace
@@ -117,14 +110,16 @@ bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, T
 }
 
 TextureRaster AssembleRaster(ImageIntake& intake, const TTexFile& entry, const TImageInfo& colour,
-                             const TImageInfo& alpha, const RasterChoice& choice) {
+                             const TImageInfo& alpha, RasterChoice choice) {
     ConversionSlot& slot = intake.Slots[kColourSlot];
     if (colour.StoredFormat && !slot.StoredLevels.empty()) {
         const bool asStored = !entry.HasAlpha && choice.Format == *colour.StoredFormat &&
                               (!choice.Mipmaps || slot.StoredLevels.size() > 1);
         if (asStored) {
-            return StoredRaster(slot, colour, choice);
+            return StoredRaster(slot, colour, choice.Format);
         }
+        // Levels of their own are not lost to another format: the texture gets a chain of its own.
+        choice.Mipmaps = choice.Mipmaps || slot.StoredLevels.size() > 1;
         // Anything else starts from the picture, decoded; a paletted one is in the slot already.
         if (colour.Depth == 32) {
             slot.PixelBuf = DecodeLevelBgra({.Format = *colour.StoredFormat,

@@ -14,8 +14,10 @@ bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, T
 // Makes the raster of an entry whose images intake has just read into its slots: merges the
 // alpha image's levels into the colour slot when the entry has one, then converts the pixels to
 // the chosen format. Pixels that are already in that format are taken over from the slot, not
-// copied. Throws an Error when the slot does not hold as many pixels as the image info says.
+// copied; levels stored ready for the texture (DDS) are kept, all of them, and with another format
+// or an alpha image the texture gets a whole chain of its own. Throws an Error when the slot does
+// not hold as many pixels as the image info says.
 TextureRaster AssembleRaster(ImageIntake& intake, const TTexFile& entry, const TImageInfo& colour,
-                             const TImageInfo& alpha, const RasterChoice& choice);
+                             const TImageInfo& alpha, RasterChoice choice);
 
 }  // namespace vc

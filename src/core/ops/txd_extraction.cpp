@@ -127,7 +127,11 @@ bool GoesToBitmap(std::span<const uint8_t> file, const TxdTexture& texture) {
 
 DdsImage StoredForm(std::span<const uint8_t> file, const TxdTexture& texture) {
     const TextureFormat format = *texture.Format;
-    DdsImage dds{.Format = format, .Width = texture.Width, .Height = texture.Height, .AlphaPixels = texture.HasAlpha()};
+    // Formats whose layout has an alpha mask read back with alpha whatever the texture's flag says.
+    DdsImage dds{.Format = format,
+                 .Width = texture.Width,
+                 .Height = texture.Height,
+                 .AlphaPixels = texture.HasAlpha() || HasAlphaMask(format)};
     if (format == TextureFormat::Pal8) {
         const std::span<const uint8_t> palette = BytesOf(file, texture.Palette);
         dds.Palette.assign(palette.begin(), palette.end());

@@ -105,8 +105,20 @@ constexpr PixelFormat kPixelFormats[] = {
     {TextureFormat::C4444, kDdpfRgb,             0, 16, 0x0F00,     0x00F0,     0x000F,     0xF000},
     {TextureFormat::Lum8,  kDdpfLuminance,       0,  8, 0xFF,       0,          0,          0},
     {TextureFormat::Pal8,  kDdpfPaletteIndexed8, 0,  8, 0,          0,          0,          0},
+    // Read only: R8G8B8 has no texture layout of its own, so its pixels are widened to 888.
+    {TextureFormat::C888,  kDdpfRgb,             0, 24, 0x00FF0000, 0x0000FF00, 0x000000FF, 0},
 };
 // clang-format on
+
+// The layout a format is written in: its first row.
+const PixelFormat& PixelFormatOf(TextureFormat format) {
+    for (const PixelFormat& candidate : kPixelFormats) {
+        if (candidate.Format == format) {
+            return candidate;
+        }
+    }
+    throw std::invalid_argument("a DDS file cannot hold a " + std::string(TextureFormatName(format)) + " surface");
+}
 
 // "DXT1" (0x31545844), or the number alone when the code is not four printable characters.
 std::string FourCcText(uint32_t code) {
@@ -136,6 +148,16 @@ struct Header {
     uint32_t Caps2 = 0;
 };
 
+// Three-byte pixels as 888 holds them: blue, green, red and an unused byte of 255.
+std::vector<uint8_t> WidenedToFourBytes(std::span<const uint8_t> pixels) {
+    std::vector<uint8_t> wide;
+    wide.reserve(pixels.size() / 3 * 4);
+    for (size_t i = 0; i + 2 < pixels.size(); i += 3) {
+        wide.insert(wide.end(), {pixels[i], pixels[i + 1], pixels[i + 2], 0xFF});
+    }
+    return wide;
+}
+
 class DdsReader {
   public:
     explicit DdsReader(std::span<const uint8_t> file) : m_in(file, "DDS image") {}
@@ -144,8 +166,8 @@ class DdsReader {
 
   private:
     Header ReadHeader();
-    TextureFormat FormatOf(const Header& header) const;
-    TextureFormat MatchMasks(const Header& header, uint32_t kind) const;
+    const PixelFormat& LayoutOf(const Header& header) const;
+    const PixelFormat& MatchMasks(const Header& header, uint32_t kind) const;
     uint32_t LevelCount(const Header& header, TextureFormat format) const;
 
     ByteReader m_in;
@@ -188,28 +210,24 @@ Header DdsReader::ReadHeader() {
     return header;
 }
 
-TextureFormat DdsReader::MatchMasks(const Header& header, uint32_t kind) const {
+const PixelFormat& DdsReader::MatchMasks(const Header& header, uint32_t kind) const {
     for (const PixelFormat& candidate : kPixelFormats) {
         if (candidate.Kind == kind && candidate.Bits == header.Bits && candidate.Red == header.Masks[0] &&
             candidate.Green == header.Masks[1] && candidate.Blue == header.Masks[2] &&
             candidate.Alpha == header.Masks[3]) {
-            return candidate.Format;
+            return candidate;
         }
     }
     const std::string layout = std::to_string(header.Bits) + "-bit " + (kind == kDdpfRgb ? "RGB" : "luminance") +
                                " with masks red " + HexText(header.Masks[0], 8) + ", green " +
                                HexText(header.Masks[1], 8) + ", blue " + HexText(header.Masks[2], 8) + ", alpha " +
                                HexText(header.Masks[3], 8);
-    if (kind == kDdpfRgb && header.Bits == 24) {
-        m_in.FailAt(kBitCountOffset,
-                    layout + " is not supported: a texture has no 24-bit layout (save it as X8R8G8B8)");
-    }
     m_in.FailAt(kBitCountOffset, layout + " is not supported");
 }
 
 // The kind flags are tried in the order FourCC, palette, RGB, luminance, so that a stray flag beside
 // the one that names the layout does not hide it.
-TextureFormat DdsReader::FormatOf(const Header& header) const {
+const PixelFormat& DdsReader::LayoutOf(const Header& header) const {
     const uint32_t flags = header.PixelFormatFlags;
     if ((flags & kDdpfFourCc) != 0) {
         if (header.FourCc == MakeFourCc("DX10")) {
@@ -221,7 +239,7 @@ TextureFormat DdsReader::FormatOf(const Header& header) const {
         }
         for (const PixelFormat& candidate : kPixelFormats) {
             if (candidate.Kind == kDdpfFourCc && candidate.FourCc == header.FourCc) {
-                return candidate.Format;
+                return candidate;
             }
         }
         m_in.FailAt(kFourCcOffset,
@@ -231,7 +249,7 @@ TextureFormat DdsReader::FormatOf(const Header& header) const {
         if (header.Bits != 8) {
             m_in.FailAt(kBitCountOffset, std::to_string(header.Bits) + "-bit palette indices are not supported");
         }
-        return TextureFormat::Pal8;
+        return PixelFormatOf(TextureFormat::Pal8);
     }
     if ((flags & kDdpfRgb) != 0) {
         return MatchMasks(header, kDdpfRgb);
@@ -257,7 +275,9 @@ uint32_t DdsReader::LevelCount(const Header& header, TextureFormat format) const
 DdsImage DdsReader::Read() {
     const Header header = ReadHeader();
     DdsImage image;
-    image.Format = FormatOf(header);
+    const PixelFormat& layout = LayoutOf(header);
+    image.Format = layout.Format;
+    const bool widened = layout.Bits == 24;
     if ((header.Caps2 & kCaps2CubeMap) != 0) {
         m_in.FailAt(kCaps2Offset, "cube maps are not supported");
     }
@@ -287,25 +307,16 @@ DdsImage DdsReader::Read() {
     for (uint32_t level = 0; level < levels; ++level) {
         const uint32_t width = LevelSide(image.Width, level);
         const uint32_t height = LevelSide(image.Height, level);
-        const uint64_t size = LevelSize(image.Format, width, height);
+        const uint64_t size = widened ? uint64_t{width} * height * 3 : LevelSize(image.Format, width, height);
         if (size > m_in.Remaining()) {
             m_in.Fail("mipmap level " + std::to_string(level) + " of " + std::to_string(levels) + " (" +
                       SizeText(width, height) + ") needs " + std::to_string(size) + " bytes but only " +
                       std::to_string(m_in.Remaining()) + " follow");
         }
         const auto bytes = m_in.Bytes(static_cast<size_t>(size));
-        image.Levels.emplace_back(bytes.begin(), bytes.end());
+        image.Levels.push_back(widened ? WidenedToFourBytes(bytes) : std::vector<uint8_t>(bytes.begin(), bytes.end()));
     }
     return image;
-}
-
-const PixelFormat& PixelFormatOf(TextureFormat format) {
-    for (const PixelFormat& candidate : kPixelFormats) {
-        if (candidate.Format == format) {
-            return candidate;
-        }
-    }
-    throw std::invalid_argument("a DDS file cannot hold a " + std::string(TextureFormatName(format)) + " surface");
 }
 
 void CheckImage(const DdsImage& image) {
@@ -383,6 +394,10 @@ std::vector<uint8_t> EncodeDds(const DdsImage& image) {
         out.Append(level);
     }
     return out.Take();
+}
+
+bool HasAlphaMask(TextureFormat format) {
+    return PixelFormatOf(format).Alpha != 0;
 }
 
 }  // namespace vc

@@ -27,13 +27,17 @@ struct DdsImage {
 };
 
 // Reads a DDS file of one of the formats a Direct3D 8 texture native holds: DXT1, DXT3, DXT5, the
-// 32- and 16-bit RGB layouts, 8-bit luminance and 8-bit palettes. Throws an Error (Malformed) that
-// names the byte offset for anything malformed or unsupported. Bytes after the last level are ignored.
+// 32- and 16-bit RGB layouts, 8-bit luminance and 8-bit palettes; 24-bit R8G8B8 is read as 888. Throws an Error
+// (Malformed) that names the byte offset for anything malformed or unsupported. Bytes after the last level are ignored.
 DdsImage ReadDds(std::span<const uint8_t> file);
 
 // Writes image as a DDS file with a standard header; ReadDds gives image back. Throws
 // std::invalid_argument when image does not describe a surface of its format (a level of the wrong
 // size, a palette on a format without one, more levels than the chain holds).
 std::vector<uint8_t> EncodeDds(const DdsImage& image);
+
+// True for the formats whose DDS layout has an alpha mask (8888, 1555, 4444): their files always
+// read with AlphaPixels set.
+bool HasAlphaMask(TextureFormat format);
 
 }  // namespace vc
