@@ -270,6 +270,12 @@ std::vector<test::NativeFields> Direct3D8Natives() {
             pixels[i] = 255;
         }
     }
+    // Alpha formats without the alpha flag, and depth fields other writers set otherwise.
+    add(F::C1555, 0x0100, 0, 16, 0, 1, 0x1102);
+    add(F::C4444, 0x8300, 0, 16, 0, 4, 0x1106);
+    add(F::C8888, 0x8500, 0, 32, 0, 3, 0x1106);
+    add(F::Dxt5, 0x0300, 1, 32, 5, 1, 0x1102);
+    add(F::C565, 0x0200, 0, 32, 0, 1, 0x1102);
     return natives;
 }
 
@@ -442,9 +448,9 @@ TEST_F(TxdExtractionTest, AnyNumberOfJobsGivesTheSameFilesResultAndProgress) {
     EXPECT_NE(one.Result.find("wall 8x4 888 1 [wall_2.bmp]"), std::string::npos) << one.Result;
     EXPECT_NE(one.Result.find("fence 128x128 PAL8 1 [fence.bmp] [fencea] [fencea.bmp]"), std::string::npos)
         << one.Result;
-    ASSERT_EQ(one.Files.size(), 26u);
+    ASSERT_EQ(one.Files.size(), 31u);
     EXPECT_EQ(one.Files.back().first, "set.txt");
-    EXPECT_EQ(one.Events.front(), "progress 0/21 sky");
+    EXPECT_EQ(one.Events.front(), "progress 0/26 sky");
     // No failure, then a failing first write, one between, and the list's.
     for (const std::optional<size_t> failing : {std::optional<size_t>{}, {0}, {9}, {25}}) {
         const ExtractionRecord single = ExtractRecorded(dictionary, 1, failing);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -252,11 +253,22 @@ TEST_F(TxdOutputTest, AnImagesOwnAlphaGivesTheTextureAlphaUnlessAnAlphaImageIsSe
 }
 
 // An alpha image given to a texture whose format has no alpha is not written, and the build says so;
-// the entry keeps it for other formats.
+// the entry keeps it for other formats. A DXT1 texture kept with the 565 raster format has no alpha
+// either, and its blocks are all opaque.
 TEST_F(TxdOutputTest, AnAlphaImageOfAFormatWithoutAlphaIsLeftOutWithANotice) {
-    for (const TextureFormat format :
-         {TextureFormat::C565, TextureFormat::C555, TextureFormat::C888, TextureFormat::Lum8, TextureFormat::C4444}) {
-        SCOPED_TRACE(std::string(TextureFormatName(format)));
+    struct Case {
+        TextureFormat Format;
+        std::optional<uint32_t> KeptRasterFormat;
+        bool KeepsAlpha;
+    };
+    const Case cases[] = {
+        {TextureFormat::C565, {}, false},     {TextureFormat::C555, {}, false},    {TextureFormat::C888, {}, false},
+        {TextureFormat::Lum8, {}, false},     {TextureFormat::C4444, {}, true},    {TextureFormat::Dxt1, {}, true},
+        {TextureFormat::Dxt1, 0x0200, false}, {TextureFormat::Dxt1, 0x0100, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(TextureFormatName(c.Format)) + " kept as " +
+                     std::to_string(c.KeptRasterFormat.value_or(0)));
         workspace.TexList.clear();
         workspace.Intake.ProblemText.clear();
         TTexFile& entry = AddGradient("wall.png");
@@ -264,16 +276,20 @@ TEST_F(TxdOutputTest, AnAlphaImageOfAFormatWithoutAlphaIsLeftOutWithANotice) {
         entry.AlphaName = "wallmask";
         entry.AlphaPath = dir.Write(
             "m.bmp", test::MakePalettedBmp(16, 8, test::GreyPalette(256), [](int, int) { return uint8_t{7}; }));
-        entry.Output.Format = format;
+        entry.Output.Format = c.Format;
+        entry.Output.RasterFormat = c.KeptRasterFormat;
         const TxdTexture texture = Build().Textures.at(0);
-        const bool keepsAlpha = format == TextureFormat::C4444;
-        EXPECT_EQ(texture.AlphaFlag, keepsAlpha ? 1u : 0u);
-        EXPECT_EQ(texture.MaskName, keepsAlpha ? "wallmask" : "");
+        EXPECT_EQ(texture.AlphaFlag, c.KeepsAlpha ? 1u : 0u);
+        EXPECT_EQ(texture.MaskName, c.KeepsAlpha ? "wallmask" : "");
         EXPECT_EQ(workspace.Intake.ProblemText,
-                  keepsAlpha ? ""
-                             : "\r\n\r\n=> \"wall.png\":\r\n\t" + std::string(TextureFormatName(format)) +
-                                   " has no alpha channel: its alpha image is not written.");
+                  c.KeepsAlpha ? ""
+                               : "\r\n\r\n=> \"wall.png\":\r\n\t" + std::string(TextureFormatName(c.Format)) +
+                                     " has no alpha channel: its alpha image is not written.");
         EXPECT_TRUE(workspace.TexList[0].HasAlpha);
+        const std::vector<uint8_t> rgba = DecodeTexture(built, texture).Rgba;
+        for (size_t i = 3; i < rgba.size(); i += 4) {
+            ASSERT_EQ(rgba[i], c.KeepsAlpha ? 0 : 255) << "pixel " << i / 4;
+        }
     }
 }
 

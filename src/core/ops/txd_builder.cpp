@@ -55,26 +55,45 @@ bool SameRasterKind(uint32_t kept, uint32_t derived, TextureFormat format) {
            (kept & kRasterPixelFormat) == (derived & kRasterPixelFormat);
 }
 
+// A kept raster format that still fits a raster of format with levels.
+std::optional<uint32_t> KeptRasterFormat(const TextureOutput& output, TextureFormat format, size_t levels) {
+    // Whether the texture has alpha changes no bits SameRasterKind compares.
+    if (output.RasterFormat && SameRasterKind(*output.RasterFormat, RasterFormatOf(format, false, levels), format)) {
+        return output.RasterFormat;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+bool StoresAlpha(const TTexFile& entry, TextureFormat format) {
+    if (format == TextureFormat::Dxt1 && entry.Output.RasterFormat) {
+        return (*entry.Output.RasterFormat & kRasterPixelFormat) != kRasterC565;
+    }
+    return CarriesAlpha(format);
+}
 
 TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, TextureFormat format, size_t levels,
                         uint32_t buildFlag) {
     const TextureOutput& output = entry.Output;
+    const bool storesAlpha = StoresAlpha(entry, format);
     TextureFields fields;
     fields.Name = entry.TexName;
     // A format without alpha never claims it: the games would draw the texture blended.
-    fields.AlphaFlag = output.AlphaFlag.value_or(CarriesAlpha(format) && (entry.HasAlpha || colour.HasAlpha));
+    fields.AlphaFlag = output.AlphaFlag.value_or(storesAlpha && (entry.HasAlpha || colour.HasAlpha));
     // An image's own alpha is named after the texture, as a list import names an unnamed mask.
-    const std::string maskName = !CarriesAlpha(format) ? ""
-                                 : entry.HasAlpha      ? entry.AlphaName
-                                 : fields.AlphaFlag    ? entry.TexName + "a"
-                                                       : "";
+    const std::string maskName = !storesAlpha       ? ""
+                                 : entry.HasAlpha   ? entry.AlphaName
+                                 : fields.AlphaFlag ? entry.TexName + "a"
+                                                    : "";
     fields.MaskName = output.MaskName.value_or(maskName);
     fields.Flags = output.Flags.value_or(levels > 1 ? MipmapFlag(buildFlag) : buildFlag);
-    const uint32_t rasterFormat = RasterFormatOf(format, fields.AlphaFlag, levels);
-    fields.RasterFormat = output.RasterFormat && SameRasterKind(*output.RasterFormat, rasterFormat, format)
-                              ? *output.RasterFormat
-                              : rasterFormat;
+    fields.RasterFormat =
+        KeptRasterFormat(output, format, levels).value_or(RasterFormatOf(format, fields.AlphaFlag, levels));
+    // A kept depth stands only for the format it was kept with.
+    if (output.Depth && output.Format == format) {
+        fields.Depth = *output.Depth;
+    }
     fields.Extension = output.Extension;
     return fields;
 }
@@ -125,7 +144,8 @@ PreparedTexture PrepareTexture(ImageIntake& intake, const TTexFile& entry, const
     RasterChoice choice = ChoiceFor(entry, prepared.Colour);
     choice.Dxt = options.Dxt;
     choice.DxtPool = &dxtPool;
-    if (entry.HasAlpha && !CarriesAlpha(choice.Format)) {
+    choice.Opaque = !StoresAlpha(entry, choice.Format);
+    if (entry.HasAlpha && choice.Opaque) {
         prepared.Problems += "\r\n\r\n=> \"" + std::string(FileNamePart(entry.TexPath)) + "\":\r\n\t" +
                              std::string(TextureFormatName(choice.Format)) +
                              " has no alpha channel: its alpha image is not written.";

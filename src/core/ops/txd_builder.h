@@ -47,10 +47,16 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
 // choices, else the image's format ("as image").
 RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour);
 
+// Whether a texture of the entry written in format can hold alpha: the format carries it, and a
+// DXT1 texture whose kept raster format names 565 has none.
+bool StoresAlpha(const TTexFile& entry, TextureFormat format);
+
 // The entry's fields for a raster of format with levels: its kept fields where it has them (a
 // kept raster format only while it still fits format and levels), else the mask name of its alpha
-// image (its own name with "a" for an image's own alpha), the build's flag word (in its mipmap
-// form for more than one level) and the raster format of format.
+// image (its own name with "a" for an image's own alpha; neither where the texture cannot hold
+// alpha), the build's flag word (in its mipmap
+// form for more than one level) and the raster format of format. A kept depth stands only while the
+// entry's own format is format.
 TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, TextureFormat format, size_t levels,
                         uint32_t buildFlag);
 

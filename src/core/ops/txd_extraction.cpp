@@ -200,6 +200,11 @@ void KeepFields(const TxdTexture& texture, const TImageInfo& colour, TTexFile& e
     if (fields.RasterFormat != texture.RasterFormat) {
         output.RasterFormat = texture.RasterFormat;
     }
+    // A depth stands only for the format it was kept with, which the entry then names.
+    if (texture.Depth != DepthOf(*texture.Format)) {
+        output.Depth = texture.Depth;
+        output.Format = *texture.Format;
+    }
     output.Extension = texture.Extension;
 }
 

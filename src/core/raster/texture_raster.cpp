@@ -38,6 +38,11 @@ std::vector<uint8_t> EncodeIn(const RasterChoice& choice, const PixelLevel& leve
 TextureRaster MakeRaster(PixelLevel picture, const RasterChoice& choice) {
     TextureRaster raster{
         choice.Format, static_cast<uint16_t>(picture.Width), static_cast<uint16_t>(picture.Height), {}, {}};
+    if (choice.Opaque) {
+        for (size_t alpha = 3; alpha < picture.Bgra.size(); alpha += 4) {
+            picture.Bgra[alpha] = 255;
+        }
+    }
     std::vector<PixelLevel> levels;
     levels.push_back(std::move(picture));
     if (choice.Mipmaps) {

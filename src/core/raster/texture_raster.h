@@ -27,6 +27,7 @@ struct TextureRaster {
 struct RasterChoice {
     TextureFormat Format = TextureFormat::C8888;
     bool Mipmaps = false;
+    bool Opaque = false;  // every pixel is written opaque (a DXT1 texture kept without alpha)
     DxtQuality Dxt = DxtQuality::Best;
     WorkPool* DxtPool = nullptr;  // threads that share each level's DXT blocks; none: the calling thread
 };

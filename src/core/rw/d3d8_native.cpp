@@ -40,7 +40,7 @@ NativeHeader D3d8Header(const TextureFields& fields, const TextureRaster& raster
             .AlphaFlag = fields.AlphaFlag ? 1u : 0u,
             .Width = raster.Width,
             .Height = raster.Height,
-            .Depth = DepthOf(raster.Format),
+            .Depth = fields.Depth != 0 ? fields.Depth : DepthOf(raster.Format),
             .Levels = static_cast<uint8_t>(raster.Levels.size()),
             .RasterType = kRasterTypeTexture,
             .Compression = CompressionOf(raster.Format)};

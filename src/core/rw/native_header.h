@@ -35,6 +35,7 @@ struct TextureFields {
     uint32_t Flags = 0;
     bool AlphaFlag = false;
     uint32_t RasterFormat = 0;
+    uint8_t Depth = 0;               // 0: the depth of the raster's format
     std::vector<uint8_t> Extension;  // the content of the texture's own extension chunk
 };
 

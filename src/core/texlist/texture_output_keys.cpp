@@ -33,6 +33,9 @@ void WriteTextureOutputKeys(ProfileFile& file, std::string_view section, const T
     if (output.RasterFormat) {
         file.WriteString(section, "rasterformat", WordText(*output.RasterFormat));
     }
+    if (output.Depth) {
+        file.WriteString(section, "depth", std::to_string(*output.Depth));
+    }
     if (!output.Extension.empty()) {
         file.WriteString(section, "extension", HexBytes(output.Extension));
     }
@@ -66,6 +69,13 @@ TextureOutput ReadTextureOutputKeys(const ProfileFile& file, std::string_view se
         output.AlphaFlag = *alphaFlag != 0;
     }
     output.RasterFormat = readWord("rasterformat");
+    if (const std::optional<uint32_t> depth = readWord("depth")) {
+        if (*depth <= 0xFF) {
+            output.Depth = static_cast<uint8_t>(*depth);
+        } else {
+            Complain(problems, "depth", std::to_string(*depth));
+        }
+    }
     if (const std::optional<std::string> extension = file.ReadWholeString(section, "extension")) {
         const std::optional<std::vector<uint8_t>> bytes = ParseHexBytes(*extension);
         if (bytes) {

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "image_files.h"
+#include "ops/list_import.h"
+#include "ops/txd_builder.h"
+#include "ops/txd_extraction.h"
+#include "ops/workspace.h"
+#include "rw/txd_format.h"
+#include "rw/txd_reader.h"
+#include "temp_dir.h"
+
+namespace vc {
+namespace {
+
+// Writes what extraction hands over into a folder.
+class FolderSink final : public ExtractionSink {
+  public:
+    explicit FolderSink(const test::TempDir& dir) : m_dir(dir) {}
+    void Write(std::string_view fileName, std::span<const uint8_t> bytes) override { m_dir.Write(fileName, bytes); }
+
+  private:
+    const test::TempDir& m_dir;
+};
+
+// A picture of 8 × 8 pixels in one of the forms a modder starts from.
+struct SourcePicture {
+    std::string Name;
+    std::function<std::vector<uint8_t>()> Bytes;
+    std::string Extension;
+};
+
+uint16_t Sample(uint32_t x, uint32_t y, uint32_t channel) {
+    return static_cast<uint16_t>((x * 31 + y * 17 + channel * 70) & 0xFF);
+}
+
+std::vector<uint8_t> RgbaPng(const std::function<uint16_t(uint32_t, uint32_t)>& alpha) {
+    test::PngFields png{.Width = 8, .Height = 8, .Colour = test::PngColour::Rgba};
+    for (uint32_t y = 0; y < 8; ++y) {
+        for (uint32_t x = 0; x < 8; ++x) {
+            png.Samples.insert(png.Samples.end(), {Sample(x, y, 0), Sample(x, y, 1), Sample(x, y, 2), alpha(x, y)});
+        }
+    }
+    return test::MakePng(png);
+}
+
+std::vector<SourcePicture> SourcePictures() {
+    return {
+        {"opaque bitmap",
+         [] {
+             return test::MakeTrueColourBmp(8, 8, [](int x, int y) {
+                 const auto ux = static_cast<uint32_t>(x);
+                 const auto uy = static_cast<uint32_t>(y);
+                 return RgbColour{static_cast<uint8_t>(Sample(ux, uy, 0)), static_cast<uint8_t>(Sample(ux, uy, 1)),
+                                  static_cast<uint8_t>(Sample(ux, uy, 2))};
+             });
+         },
+         ".bmp"},
+        {"paletted bitmap",
+         [] {
+             return test::MakePalettedBmp(8, 8, test::GreyPalette(12),
+                                          [](int x, int y) { return static_cast<uint8_t>((x + 2 * y) % 12); });
+         },
+         ".bmp"},
+        {"RGBA PNG with alpha", [] { return RgbaPng([](uint32_t x, uint32_t y) { return Sample(x, y, 3); }); }, ".png"},
+        {"RGBA PNG all opaque", [] { return RgbaPng([](uint32_t, uint32_t) { return uint16_t{255}; }); }, ".png"},
+    };
+}
+
+// Each texture native chunk of a dictionary, header and all, in order.
+std::vector<std::vector<uint8_t>> NativeChunks(const std::vector<uint8_t>& dictionary) {
+    std::vector<std::vector<uint8_t>> chunks;
+    for (const TxdTexture& texture : ReadTxd(dictionary).Textures) {
+        const size_t size = 12 + (dictionary.at(texture.Offset + 4) | dictionary.at(texture.Offset + 5) << 8 |
+                                  dictionary.at(texture.Offset + 6) << 16 | dictionary.at(texture.Offset + 7) << 24);
+        chunks.emplace_back(dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset),
+                            dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset + size));
+    }
+    return chunks;
+}
+
+// Every format the product writes, with and without mipmaps, from every kind of picture and with
+// every version stamp: taken apart and built again with default options, the dictionary comes back
+// byte for byte, and a texture whose format holds no alpha never claims it.
+TEST(LosslessRoundTrip, EveryFormatTheProductWritesComesBackByteForByte) {
+    const std::vector<SourcePicture> pictures = SourcePictures();
+    test::TempDir sources;
+    for (size_t version = 0; version < kVersionStamps.size(); ++version) {
+        for (const bool mipmaps : {false, true}) {
+            // One dictionary per stamp and mipmap choice: every format from every picture.
+            Workspace original;
+            std::vector<std::string> cases;
+            for (const TextureFormat format : OutputFormats()) {
+                for (const SourcePicture& picture : pictures) {
+                    const std::string name = "t" + std::to_string(cases.size());
+                    AddFile(original, sources.Write(name + picture.Extension, picture.Bytes()), true);
+                    TTexFile& entry = original.TexList.back();
+                    entry.Output.Format = format;
+                    entry.Output.Mipmaps = mipmaps;
+                    cases.push_back(std::string(TextureFormatName(format)) + " from " + picture.Name);
+                }
+            }
+            ASSERT_EQ(original.Intake.ProblemText, "");
+            const TxdOptions options{.VersionIndex = version};
+            const BuildResult built = BuildTxd(original, options);
+            ASSERT_EQ(built.Written, cases.size());
+
+            test::TempDir folder;
+            FolderSink sink(folder);
+            ASSERT_EQ(ExtractTxd(built.Bytes, "set", folder.Path().string(), sink).Failed, 0u);
+            Workspace rebuilt;
+            ASSERT_EQ(ImportTextureList(rebuilt, folder.File("set.txt"), true), cases.size());
+            EXPECT_EQ(rebuilt.Intake.ProblemText, "");
+            const std::vector<std::vector<uint8_t>> again = NativeChunks(BuildTxd(rebuilt, options).Bytes);
+            const std::vector<std::vector<uint8_t>> before = NativeChunks(built.Bytes);
+            const std::vector<TxdTexture> textures = ReadTxd(built.Bytes).Textures;
+            ASSERT_EQ(again.size(), before.size());
+            for (size_t i = 0; i < before.size(); ++i) {
+                SCOPED_TRACE(cases[i] + (mipmaps ? " with mipmaps" : "") + ", stamp " + std::to_string(version));
+                EXPECT_EQ(again[i], before[i]);
+                if (!CarriesAlpha(*textures[i].Format)) {
+                    EXPECT_EQ(textures[i].AlphaFlag, 0u);
+                    EXPECT_EQ(textures[i].MaskName, "");
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vc
