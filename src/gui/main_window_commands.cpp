@@ -407,7 +407,7 @@ void TForm1::ChangeTexture() {
     TForm2 dialog(
         m_prompts,
         [this](const std::string& path, size_t slot, TImageInfo& info) {
-            return m_workspace.Intake.ReadImageFile(path, slot, false, m_settings.pwr2lmt, info);
+            return m_workspace.Intake.ReadImageFile(path, slot, false, NewTextureRules(m_settings.pwr2lmt), info);
         },
         *m_previews, this);
     dialog.setWindowTitle("Change Texture " + QString::number(row));

@@ -292,5 +292,38 @@ TEST_F(TextureListFileTest, DictionaryBuiltFromAListWithAlphaImagesHasExactlyThe
     EXPECT_EQ(BuildTxd(workspace, TxdOptions{}).Bytes, test::ExpectedDictionary(expected, 0x0C02FFFF, 0x1102));
 }
 
+// A list is written in Windows-1252 where that reads back as written; Windows-1252 bytes that also
+// pass as UTF-8 ("grÃ¼n" is C3 BC in Windows-1252, "ü" in UTF-8) would not, so such a list is
+// written in UTF-8 after a byte-order mark, which always reads as UTF-8.
+TEST(TextureListParsing, EveryNameComesBackInWhicheverFormTheListIsWritten) {
+    struct Case {
+        std::string Name;
+        std::string_view Form;  // "ascii", "1252" or "utf-8", "bom"
+    };
+    const Case cases[] = {
+        {"plain", "ascii"}, {"café", "1252"}, {"grÃ¼n", "bom"}, {"Ã©tÃ©", "bom"}, {"日本", "utf-8"}, {"Ã", "1252"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TextureList list = {{.TexName = c.Name, .TexPath = "/nowhere/" + c.Name + ".bmp"}};
+        const std::string bytes = TextureListProfile(list).Bytes();
+        const bool bom = bytes.starts_with("\xEF\xBB\xBF");
+        const std::string_view form = bom ? "bom"
+                                      : bytes.find(c.Name) != std::string::npos
+                                          ? (c.Name == "plain" ? "ascii" : "utf-8")
+                                          : "1252";
+        EXPECT_EQ(form, c.Form);
+        const std::vector<ListedTexture> listed =
+            ParseTextureList(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+        ASSERT_EQ(listed.size(), 1u);
+        EXPECT_EQ(listed[0].Name, c.Name);
+        EXPECT_EQ(listed[0].Path, list[0].TexPath);
+    }
+    // A byte-order mark wins over the bytes' look: what follows it is UTF-8.
+    const std::string marked = "\xEF\xBB\xBF[TXDList]\r\ncount=1\r\n[Texture1]\r\nname=gr\xC3\xBCn\r\npath=x.bmp\r\n";
+    EXPECT_EQ(ParseTextureList(std::span(reinterpret_cast<const uint8_t*>(marked.data()), marked.size())).at(0).Name,
+              "grün");
+}
+
 }  // namespace
 }  // namespace vc

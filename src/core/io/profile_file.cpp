@@ -107,6 +107,9 @@ ProfileFile ProfileFile::Load(std::string_view path) {
 
 ProfileFile ProfileFile::FromBytes(std::span<const uint8_t> bytes) {
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (text.starts_with(kByteOrderMark)) {
+        return FromText(text);
+    }
     return FromText(IsValidUtf8(text) ? std::string(text) : Windows1252ToUtf8(text));
 }
 
@@ -231,7 +234,16 @@ std::string ProfileFile::Text() const {
 
 std::string ProfileFile::Bytes() const {
     const std::string text = Text();
-    return FitsWindows1252(text) ? Utf8ToWindows1252(text) : text;
+    if (!FitsWindows1252(text)) {
+        return text;
+    }
+    // Windows-1252 bytes that also pass as UTF-8 would be read back as other characters: such a
+    // file is written in UTF-8 and says so.
+    std::string bytes = Utf8ToWindows1252(text);
+    if (bytes != text && IsValidUtf8(bytes)) {
+        return std::string(kByteOrderMark) + text;
+    }
+    return bytes;
 }
 
 void ProfileFile::Save(std::string_view path) const {

@@ -25,7 +25,8 @@ class ProfileFile {
     ProfileFile() = default;
     // Parses UTF-8 text with CR LF or LF line ends.
     static ProfileFile FromText(std::string_view text);
-    // Parses a file's bytes: UTF-8 when they are valid UTF-8, Windows-1252 otherwise.
+    // Parses a file's bytes: UTF-8 after a UTF-8 byte-order mark or when they are valid UTF-8,
+    // Windows-1252 otherwise.
     static ProfileFile FromBytes(std::span<const uint8_t> bytes);
     // Reads a file as FromBytes parses it. A file that does not exist reads as empty; one that
     // exists but cannot be read throws an Error.
@@ -57,7 +58,9 @@ class ProfileFile {
 
     // The whole file as text with CR LF line ends.
     std::string Text() const;
-    // The file's bytes: in Windows-1252 when every character fits it, else in UTF-8.
+    // The file's bytes: in Windows-1252 when every character fits it and those bytes do not also
+    // read as other UTF-8 text, else in UTF-8; in the second case after a byte-order mark, so that
+    // no reader takes them for Windows-1252.
     std::string Bytes() const;
     // Writes Bytes() atomically.
     void Save(std::string_view path) const;

@@ -4,11 +4,11 @@
 
 namespace vc {
 
-ImageReading ReadImageInfo(ImageIntake& intake, std::string_view path, size_t slot, bool pwr2lmt) {
+ImageReading ReadImageInfo(ImageIntake& intake, std::string_view path, size_t slot, SizeRules rules) {
     ImageReading reading;
     const size_t reported = intake.ProblemText.size();
     try {
-        reading.Accepted = intake.ReadImageFile(path, slot, false, pwr2lmt, reading.Info);
+        reading.Accepted = intake.ReadImageFile(path, slot, false, rules, reading.Info);
     } catch (...) {
         reading.Failure = std::current_exception();
     }

@@ -29,9 +29,10 @@ ListedReading ReadListedImages(ImageIntake& intake, const ListedTexture& listed,
         return reading;
     }
     reading.AlphaUsable = !listed.AlphaPath.empty() && IsExistingFile(listed.AlphaPath);
-    reading.Colour = ReadImageInfo(intake, listed.Path, kColourSlot, pwr2lmt);
+    const SizeRules rules = listed.Output.KeepSize ? SizeRules::Kept : NewTextureRules(pwr2lmt);
+    reading.Colour = ReadImageInfo(intake, listed.Path, kColourSlot, rules);
     if (reading.Colour.Accepted && !reading.Colour.Failure && reading.AlphaUsable) {
-        reading.Alpha = ReadImageInfo(intake, listed.AlphaPath, kAlphaSlot, pwr2lmt);
+        reading.Alpha = ReadImageInfo(intake, listed.AlphaPath, kAlphaSlot, rules);
     }
     return reading;
 }

@@ -99,14 +99,15 @@ TextureRaster StoredRaster(ConversionSlot& slot, const TImageInfo& colour, Textu
 }  // namespace
 
 bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, TImageInfo& colour, TImageInfo& alpha) {
-    if (!intake.ReadImageFile(entry.TexPath, kColourSlot, true, pwr2lmt, colour)) {
+    const SizeRules rules = entry.Output.KeepSize ? SizeRules::Kept : NewTextureRules(pwr2lmt);
+    if (!intake.ReadImageFile(entry.TexPath, kColourSlot, true, rules, colour)) {
         return false;
     }
     if (!entry.HasAlpha) {
         return true;
     }
-    return intake.ReadImageFile(entry.AlphaPath, kAlphaSlot, true, pwr2lmt, alpha) &&
-           entry.TexName != entry.AlphaName && CheckAlphaFit(colour, alpha) == AlphaFit::Fits;
+    return intake.ReadImageFile(entry.AlphaPath, kAlphaSlot, true, rules, alpha) && entry.TexName != entry.AlphaName &&
+           CheckAlphaFit(colour, alpha) == AlphaFit::Fits;
 }
 
 TextureRaster AssembleRaster(ImageIntake& intake, const TTexFile& entry, const TImageInfo& colour,

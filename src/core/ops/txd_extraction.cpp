@@ -206,6 +206,8 @@ void KeepFields(const TxdTexture& texture, const TImageInfo& colour, TTexFile& e
         output.Format = *texture.Format;
     }
     output.Extension = texture.Extension;
+    // Sides a new image may not have (1 × 1, 24 × 8) are the texture's own: the list says to keep them.
+    output.KeepSize = !MeetsSizeRules(texture.Width, texture.Height, SizeRules::PowerOfTwo);
 }
 
 std::string InFolder(std::string_view folder, std::string_view fileName) {

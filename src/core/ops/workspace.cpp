@@ -49,7 +49,7 @@ void AddFile(Workspace& workspace, std::string_view path, bool pwr2lmt) {
         return;
     }
     if (!HasTexturePath(workspace.TexList, path)) {
-        AddReadImage(workspace, path, ReadImageInfo(workspace.Intake, path, kColourSlot, pwr2lmt));
+        AddReadImage(workspace, path, ReadImageInfo(workspace.Intake, path, kColourSlot, NewTextureRules(pwr2lmt)));
     }
 }
 
@@ -65,7 +65,7 @@ void AddFiles(Workspace& workspace, std::span<const std::string> paths, bool pwr
             if (TrimText(path).empty() || IsListFile(path)) {
                 return std::nullopt;
             }
-            return ReadImageInfo(intakes[worker], path, kColourSlot, pwr2lmt);
+            return ReadImageInfo(intakes[worker], path, kColourSlot, NewTextureRules(pwr2lmt));
         },
         [&](size_t index, const std::optional<ImageReading>& reading) {
             const std::string& path = paths[index];

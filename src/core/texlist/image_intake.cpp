@@ -37,8 +37,20 @@ std::string Dimensions(uint32_t width, uint32_t height) {
     return "(" + std::to_string(width) + "×" + std::to_string(height) + ")";
 }
 
+bool DivisibleByFour(uint32_t width, uint32_t height) {
+    return width % 4 == 0 && height % 4 == 0;
+}
+
+bool PowersOfTwo(uint32_t width, uint32_t height) {
+    return std::has_single_bit(width) && std::has_single_bit(height);
+}
+
+bool AtLeastFour(uint32_t width, uint32_t height) {
+    return width >= 4 && height >= 4;
+}
+
 // The refusal lines for an image of the given size and form, in the order they are reported.
-std::string SizeAndFormatProblems(const BitmapInfo& bitmap, uint8_t depth, bool pwr2lmt) {
+std::string SizeAndFormatProblems(const BitmapInfo& bitmap, uint8_t depth, SizeRules rules) {
     const uint32_t width = bitmap.Width;
     const uint32_t height = bitmap.Height;
     if (width == 0 || height == 0) {
@@ -48,13 +60,14 @@ std::string SizeAndFormatProblems(const BitmapInfo& bitmap, uint8_t depth, bool 
         return "\r\n\tImage dimensions " + Dimensions(width, height) + " exceed the largest texture size (65535).";
     }
     std::string problems;
-    if (width % 4 != 0 || height % 4 != 0) {
+    const bool kept = rules == SizeRules::Kept;
+    if (!kept && !DivisibleByFour(width, height)) {
         problems += "\r\n\tImage dimensions " + Dimensions(width, height) + " aren't divisible by 4.";
     }
-    if (pwr2lmt && (!std::has_single_bit(width) || !std::has_single_bit(height))) {
+    if (rules == SizeRules::PowerOfTwo && !PowersOfTwo(width, height)) {
         problems += "\r\n\tImage dimensions " + Dimensions(width, height) + " aren't a power of 2 (see readme).";
     }
-    if (width < 4 || height < 4) {
+    if (!kept && !AtLeastFour(width, height)) {
         problems += "\r\n\tImage dimensions " + Dimensions(width, height) + " must be at least 4×4.";
     }
     if ((depth != 8 && depth != 32) || (depth == 8 && !bitmap.HasPalette) || (depth == 32 && bitmap.HasPalette)) {
@@ -137,6 +150,18 @@ void FillStoredSlot(ConversionSlot& slot, DdsImage dds, bool alphaSlot) {
 
 }  // namespace
 
+bool MeetsSizeRules(uint32_t width, uint32_t height, SizeRules rules) {
+    switch (rules) {
+        case SizeRules::MultipleOfFour:
+            return DivisibleByFour(width, height) && AtLeastFour(width, height);
+        case SizeRules::PowerOfTwo:
+            return DivisibleByFour(width, height) && AtLeastFour(width, height) && PowersOfTwo(width, height);
+        case SizeRules::Kept:
+            return true;
+    }
+    return false;
+}
+
 TImageInfo StoredImageInfo(const DdsImage& dds) {
     const BitmapInfo bitmap = DdsBitmapInfo(dds);
     return {.Height = static_cast<uint16_t>(dds.Height),
@@ -146,7 +171,8 @@ TImageInfo StoredImageInfo(const DdsImage& dds) {
             .StoredFormat = dds.Format};
 }
 
-bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPixels, bool pwr2lmt, TImageInfo& info) {
+bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPixels, SizeRules rules,
+                                TImageInfo& info) {
     const std::string ext = LowerAscii(FileExtension(path));
     const std::optional<ImageKind> named = KindOfExtension(ext);
     std::string problems;
@@ -172,7 +198,7 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
         if (slot == kAlphaSlot) {
             info.StoredFormat.reset();
         }
-        problems = SizeAndFormatProblems(DdsBitmapInfo(dds), info.Depth, pwr2lmt);
+        problems = SizeAndFormatProblems(DdsBitmapInfo(dds), info.Depth, rules);
         if (loadPixels && problems.empty()) {
             FillStoredSlot(Slots.at(slot), std::move(dds), slot == kAlphaSlot);
         }
@@ -187,7 +213,7 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
         info.Height = fits ? static_cast<uint16_t>(bitmap.Height) : 0;
         info.Depth = DepthOf(bitmap);
         info.HasAlpha = bitmap.HasAlpha;
-        problems = SizeAndFormatProblems(bitmap, info.Depth, pwr2lmt);
+        problems = SizeAndFormatProblems(bitmap, info.Depth, rules);
 
         if (loadPixels && problems.empty()) {
             const uint64_t rasterBytes = uint64_t{info.Width} * info.Height * (info.Depth / 8);

@@ -31,6 +31,18 @@ struct ConversionSlot {
     std::vector<std::vector<uint8_t>> StoredLevels;
 };
 
+// The sides an image must have: a new texture's (multiples of 4, at least 4 × 4, and with the
+// power-of-two option powers of two), or any up to 65535 for an image that keeps the size its
+// texture had in a dictionary.
+enum class SizeRules { MultipleOfFour, PowerOfTwo, Kept };
+
+constexpr SizeRules NewTextureRules(bool pwr2lmt) {
+    return pwr2lmt ? SizeRules::PowerOfTwo : SizeRules::MultipleOfFour;
+}
+
+// Whether sides of width × height (up to 65535) meet the rules.
+bool MeetsSizeRules(uint32_t width, uint32_t height, SizeRules rules);
+
 // What intake makes of a DDS file: its size, 8 (paletted) or 32 as its depth, whether it has alpha
 // (its alpha flag, or a palette entry less than opaque), and its format, which a texture keeps.
 TImageInfo StoredImageInfo(const DdsImage& dds);
@@ -41,7 +53,7 @@ class ImageIntake {
   public:
     // Returns true when the file is accepted. info is filled whenever the image could be read,
     // also when a later check refuses it. Throws an Error when the file cannot be read or decoded.
-    bool ReadImageFile(std::string_view path, size_t slot, bool loadPixels, bool pwr2lmt, TImageInfo& info);
+    bool ReadImageFile(std::string_view path, size_t slot, bool loadPixels, SizeRules rules, TImageInfo& info);
     // Empties the pixel and index arrays of both slots.
     void ReleaseBuffers();
 

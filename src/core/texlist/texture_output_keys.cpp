@@ -36,6 +36,9 @@ void WriteTextureOutputKeys(ProfileFile& file, std::string_view section, const T
     if (output.Depth) {
         file.WriteString(section, "depth", std::to_string(*output.Depth));
     }
+    if (output.KeepSize) {
+        file.WriteString(section, "keepsize", "1");
+    }
     if (!output.Extension.empty()) {
         file.WriteString(section, "extension", HexBytes(output.Extension));
     }
@@ -63,6 +66,7 @@ TextureOutput ReadTextureOutputKeys(const ProfileFile& file, std::string_view se
         }
     }
     output.Mipmaps = file.ReadBool(section, "mipmaps", false);
+    output.KeepSize = file.ReadBool(section, "keepsize", false);
     output.Flags = readWord("flags");
     output.MaskName = file.ReadExactString(section, "maskname");
     if (const std::optional<uint32_t> alphaFlag = readWord("alphaflag")) {
