@@ -115,14 +115,26 @@ TEST_F(TxdExtractionTest, FileNamesStayInTheFolderAndTheListKeepsTheRealNames) {
     for (const auto& file : std::filesystem::recursive_directory_iterator(folder.Path())) {
         EXPECT_EQ(file.path().parent_path(), folder.Path()) << file.path();
     }
-    // The list names the real textures; its import takes "wall" for a second "Wall", as for any list.
+    // The list names the real textures. The dictionary held "wall" after "Wall": the list marks the
+    // second as such, and its import keeps both, so that the dictionary comes back whole.
     Workspace rebuilt;
     ImportTextureList(rebuilt, folder.File("names.txt"), true);
-    ASSERT_EQ(rebuilt.TexList.size(), 4u);
+    EXPECT_EQ(rebuilt.Intake.ProblemText, "");
+    ASSERT_EQ(rebuilt.TexList.size(), 5u);
     EXPECT_EQ(rebuilt.TexList[0].TexName, "../../up");
     EXPECT_EQ(rebuilt.TexList[0].TexPath, folder.File(".._.._up.bmp"));
-    EXPECT_EQ(rebuilt.TexList[3].TexName, "a/b");
-    EXPECT_EQ(rebuilt.Intake.ProblemText, "\r\n\r\n=> \"wall_2.bmp\" already exists.");
+    EXPECT_EQ(rebuilt.TexList[2].TexName, "wall");
+    EXPECT_EQ(rebuilt.TexList[2].TexPath, folder.File("wall_2.bmp"));
+    EXPECT_EQ(rebuilt.TexList[4].TexName, "a/b");
+    for (size_t i = 0; i < rebuilt.TexList.size(); ++i) {
+        EXPECT_EQ(rebuilt.TexList[i].Output.RepeatedName, i == 2) << i;
+    }
+    EXPECT_EQ(BuildTxd(rebuilt, {}).Bytes, built.Bytes);
+
+    // Imported again, the entries are in the list already, whatever the mark says.
+    ImportTextureList(rebuilt, folder.File("names.txt"), true);
+    EXPECT_EQ(rebuilt.TexList.size(), 5u);
+    EXPECT_NE(rebuilt.Intake.ProblemText.find("=> \"wall_2.bmp\" already exists."), std::string::npos);
 }
 
 // A dictionary's names may hold any byte: a line break in a name or mask name must not become a

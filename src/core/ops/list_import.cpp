@@ -42,8 +42,11 @@ ListedReading ReadListedImages(ImageIntake& intake, const ListedTexture& listed,
 bool AddListedTexture(Workspace& workspace, TextureLookup& lookup, const ListedTexture& listed,
                       const ListedReading& reading) {
     std::string& problems = workspace.Intake.ProblemText;
-    // The name as listed, possibly empty, takes part in the look-up.
-    if (!listed.Path.empty() && lookup.Contains(listed.Name, listed.Path)) {
+    // The name as listed, possibly empty, takes part in the look-up, unless the entry comes from a
+    // dictionary that held the name twice.
+    const bool taken =
+        listed.Output.RepeatedName ? lookup.ContainsPath(listed.Path) : lookup.Contains(listed.Name, listed.Path);
+    if (!listed.Path.empty() && taken) {
         problems += "\r\n\r\n=> " + Quoted(listed.Path) + " already exists.";
         return false;
     }

@@ -1,6 +1,7 @@
 #include "ops/txd_extraction.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "io/error.h"
 #include "io/file_names.h"
@@ -253,6 +254,7 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
     const std::vector<TxdTexture>& textures = contents.Textures;
     ExtractionResult result;
     UniqueFileNames names;
+    std::unordered_set<std::string> textureNames;  // as a list's look-up compares them
     const std::string listFile = names.Claim(listBaseName, ".txt");
     TextureList list;
     // Textures are made on the workers; names are claimed and files written here, in dictionary
@@ -269,6 +271,7 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
             extracted.Format = texture.Format ? std::string(TextureFormatName(*texture.Format)) : "?";
             if (texture.Format) {
                 list.push_back(WriteTexture(texture, made, folder, names, sink, extracted));
+                list.back().Output.RepeatedName = !textureNames.insert(ComparableText(texture.Name)).second;
             } else {
                 extracted.Problem = texture.Problem;
                 ++result.Failed;

@@ -19,7 +19,11 @@ TextureLookup::TextureLookup(const TextureList& list) {
 }
 
 bool TextureLookup::Contains(std::string_view name, std::string_view path) const {
-    return m_names.contains(ComparableText(name)) || m_paths.contains(ComparableText(path));
+    return m_names.contains(ComparableText(name)) || ContainsPath(path);
+}
+
+bool TextureLookup::ContainsPath(std::string_view path) const {
+    return m_paths.contains(ComparableText(path));
 }
 
 void TextureLookup::Add(const TTexFile& entry) {

@@ -17,6 +17,7 @@ class TextureLookup {
   public:
     explicit TextureLookup(const TextureList& list);
     bool Contains(std::string_view name, std::string_view path) const;
+    bool ContainsPath(std::string_view path) const;
     void Add(const TTexFile& entry);
 
   private:

@@ -24,6 +24,7 @@ struct TextureOutput {
     std::optional<uint8_t> Depth;          // the depth field as it stood, for the entry's own format
     std::vector<uint8_t> Extension;        // the content of the texture's own extension chunk
     bool KeepSize = false;                 // the image keeps its texture's size, whatever the size rules
+    bool RepeatedName = false;             // a texture before it in the dictionary had the same name
 
     bool operator==(const TextureOutput&) const = default;
 };

@@ -39,6 +39,9 @@ void WriteTextureOutputKeys(ProfileFile& file, std::string_view section, const T
     if (output.KeepSize) {
         file.WriteString(section, "keepsize", "1");
     }
+    if (output.RepeatedName) {
+        file.WriteString(section, "duplicate", "1");
+    }
     if (!output.Extension.empty()) {
         file.WriteString(section, "extension", HexBytes(output.Extension));
     }
@@ -67,6 +70,7 @@ TextureOutput ReadTextureOutputKeys(const ProfileFile& file, std::string_view se
     }
     output.Mipmaps = file.ReadBool(section, "mipmaps", false);
     output.KeepSize = file.ReadBool(section, "keepsize", false);
+    output.RepeatedName = file.ReadBool(section, "duplicate", false);
     output.Flags = readWord("flags");
     output.MaskName = file.ReadExactString(section, "maskname");
     if (const std::optional<uint32_t> alphaFlag = readWord("alphaflag")) {
