@@ -21,7 +21,7 @@ constexpr Option kDictionaryOutput = {"output", 'o', "OUT.txd",
 int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
     const std::string output = OutputFile(arguments, kDictionaryOutput);
     const std::span<const std::string_view> inputs = InputFiles(arguments);
-    const TxdOptions options = DictionaryOptions(arguments);
+    TxdOptions options = DictionaryOptions(arguments);
     const TextureOutput defaults = OutputDefaults(arguments);
     Workspace workspace;
     workspace.Jobs = JobCount(arguments);
@@ -30,6 +30,10 @@ int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
     workspace.Intake.VerifyData = false;
     const bool refused = AddInputs(workspace, inputs, options.pwr2lmt, streams.Err);
     ApplyOutputDefaults(workspace.TexList, defaults);
+    // A list taken from a dictionary keeps its stamp unless one is asked for.
+    if (!arguments.Has(kVersionStampOption.Long)) {
+        options.KeptStamp = workspace.VersionStamp;
+    }
     // Each texture goes to disk as soon as it is assembled; the target is replaced only once the
     // whole dictionary is there.
     AtomicFile file(output);

@@ -112,6 +112,11 @@ class TForm1 final : public QMainWindow {
     QAction* CreateAction(QMenu* menu, const char* name, const QString& caption,
                           const QKeySequence& shortcut = QKeySequence());
     void MarkOptions();
+    void ChooseVersion(uint8_t index);
+    // Takes the version stamp of the dictionary or list just opened: one of the menu's is marked
+    // there, any other is kept for this list's builds and shown in the status line.
+    void AdoptVersionStamp();
+    void ShowKeptVersionStamp();
     // Adds a batch of files, telling each in a progress box titled with the command, and shows
     // their problems in a box captioned after it; errors end the batch.
     void AddFiles(const QStringList& paths, const QString& command);
@@ -140,6 +145,7 @@ class TForm1 final : public QMainWindow {
     QTableView* Table = nullptr;
     QLabel* m_countPanel = nullptr;
     QLabel* m_detailPanel = nullptr;
+    QLabel* m_versionPanel = nullptr;  // shown only while a stamp outside the menu is kept
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;

@@ -26,6 +26,7 @@
 #include "io/file_io.h"
 #include "io/file_names.h"
 #include "io/local_date_time.h"
+#include "io/number_format.h"
 #include "io/path_shortening.h"
 #include "io/temporary_file.h"
 #include "ops/build_report.h"
@@ -36,6 +37,8 @@
 #include "ops/txd_builder.h"
 #include "platform_registration.h"
 #include "rw/chunk_log.h"
+#include "rw/txd_format.h"
+#include "rw/version_stamp.h"
 #include "texlist/entry_texts.h"
 #include "texlist/image_kinds.h"
 #include "texlist/list_editing.h"
@@ -250,6 +253,7 @@ void TForm1::AddFiles(const QStringList& paths, const QString& command) {
         vc::AddFiles(m_workspace, files, m_settings.pwr2lmt, ReportReading(*progress));
         completed = true;
     });
+    AdoptVersionStamp();
     RefreshTable();
     if (completed) {
         ShowProblems(kAddHeading, command + " - Problems", m_workspace.Intake.ProblemText);
@@ -321,6 +325,7 @@ void TForm1::OpenDictionary(const QString& path) {
                                   ReportReading(*progress));
         completed = true;
     });
+    AdoptVersionStamp();
     RefreshTable();
     if (completed) {
         ShowProblems(kOpenHeading, QStringLiteral("Opening TXD - Problems"), m_workspace.Intake.ProblemText);
@@ -368,7 +373,9 @@ void TForm1::BuildTxd() {
         TemporaryFile dictionary(FromFsPath(ToFsPath(ScratchFolder(likelyFolder)) / ".vellumcraft-build-XXXXXX"));
         const BuildResult result = [&] {
             const std::unique_ptr<Progress> progress = m_prompts.StartProgress(QStringLiteral("Build TXD"));
-            return BuildTxdInto(dictionary, m_workspace, m_settings.DictionaryOptions(),
+            TxdOptions options = m_settings.DictionaryOptions();
+            options.KeptStamp = m_workspace.VersionStamp;
+            return BuildTxdInto(dictionary, m_workspace, options,
                                 [&](size_t done, size_t total, std::string_view name) {
                                     progress->Report(done, total, "Assembling " + Text(std::string(name)));
                                 });
@@ -482,7 +489,7 @@ void TForm1::ExportTextureList() {
         return;
     }
     m_settings.Folders.SaveList = FolderOf(file);
-    RunCommand([&] { vc::ExportTextureList(m_workspace.TexList, Utf8Path(file)); });
+    RunCommand([&] { vc::ExportTextureList(m_workspace.TexList, Utf8Path(file), m_workspace.VersionStamp); });
 }
 
 void TForm1::SortBy(int key) {
@@ -521,6 +528,8 @@ void TForm1::ResetTXD1Click() {
 // "Reset TXD"
 void TForm1::Button5Click() {
     ClearList(m_workspace.TexList);
+    m_workspace.VersionStamp.reset();
+    ShowKeptVersionStamp();
     RefreshTable();
 }
 // "&Open TXD..." (Ctrl+O)
@@ -641,15 +650,45 @@ void TForm1::pwr2lmtClick() {
 }
 // "0x0800"
 void TForm1::verid0Click() {
-    m_settings.VersionIndex = 0;
+    ChooseVersion(0);
 }
 // "0x0C02"
 void TForm1::verid1Click() {
-    m_settings.VersionIndex = 1;
+    ChooseVersion(1);
 }
 // "0x1003"
 void TForm1::verid2Click() {
-    m_settings.VersionIndex = 2;
+    ChooseVersion(2);
+}
+
+// A stamp the user chooses wins over the one the list came with.
+void TForm1::ChooseVersion(uint8_t index) {
+    m_settings.VersionIndex = index;
+    m_workspace.VersionStamp.reset();
+    ShowKeptVersionStamp();
+}
+
+void TForm1::AdoptVersionStamp() {
+    if (!m_workspace.VersionStamp) {
+        return;
+    }
+    const auto* known = std::find(kVersionStamps.begin(), kVersionStamps.end(), *m_workspace.VersionStamp);
+    if (known != kVersionStamps.end()) {
+        m_settings.VersionIndex = static_cast<uint8_t>(known - kVersionStamps.begin());
+        MarkOptions();
+    }
+    ShowKeptVersionStamp();
+}
+
+void TForm1::ShowKeptVersionStamp() {
+    const std::optional<uint32_t> stamp = m_workspace.VersionStamp;
+    const bool outsideMenu =
+        stamp && std::find(kVersionStamps.begin(), kVersionStamps.end(), *stamp) == kVersionStamps.end();
+    m_versionPanel->setVisible(outsideMenu);
+    if (outsideMenu) {
+        m_versionPanel->setText("RW Version ID " + Text(HexText(*stamp, 8)) + " (RenderWare " +
+                                Text(VersionText(DecodeVersionStamp(*stamp))) + ") kept for this build");
+    }
 }
 // "0x1101"
 void TForm1::uflag0Click() {

@@ -174,8 +174,12 @@ void TForm1::CreateControls() {
     m_countPanel->setAlignment(Qt::AlignCenter);
     m_detailPanel = new QLabel(status);
     m_detailPanel->setObjectName(QStringLiteral("DetailPanel"));
+    m_versionPanel = new QLabel(status);
+    m_versionPanel->setObjectName(QStringLiteral("VersionPanel"));
+    m_versionPanel->hide();
     status->addWidget(m_countPanel);
     status->addWidget(m_detailPanel, 1);
+    status->addPermanentWidget(m_versionPanel);
 }
 
 QPushButton* TForm1::CreateButton(const char* name, const QString& caption, const QString& hint, int top, int left,

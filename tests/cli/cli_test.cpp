@@ -414,9 +414,11 @@ TEST_F(CliTest, ExtractWritesImagesMasksAndAListThatBuildsTheSameDictionary) {
               "3 of 3 textures extracted to " +
                   dir.File("car") + ", listed in " + dir.File("car/car.txt") + "\n");
     EXPECT_EQ(test::ReadText(kept), "mine");
-    ASSERT_EQ(Run({"build", "--rw-version", "0x0800", "-o", dir.File("again.txd"), dir.File("car/car.txt")}).ExitCode,
-              0);
+    // The list keeps the dictionary's stamp; one asked for wins.
+    ASSERT_EQ(Run({"build", "-o", dir.File("again.txd"), dir.File("car/car.txt")}).ExitCode, 0);
     EXPECT_EQ(test::ReadBytes(dir.File("again.txd")), test::ReadBytes(dir.File("car.txd")));
+    ASSERT_EQ(Run({"build", "--rw-version", "0x1003", "-o", dir.File("vc.txd"), dir.File("car/car.txt")}).ExitCode, 0);
+    EXPECT_NE(Run({"inspect", dir.File("vc.txd")}).Out.find("version stamp 0x1003FFFF"), std::string::npos);
 
     EXPECT_EQ(Run({"extract", dir.File("car.txd"), "-o", dir.File("elsewhere")}).ExitCode, 0);
     EXPECT_TRUE(std::filesystem::exists(dir.File("elsewhere/car.txt")));

@@ -127,6 +127,59 @@ class OpenDictionaryTest : public QObject {
             "already exists."));
     }
 
+    // The stamp of an opened dictionary is marked under Options when it is one of the menu's, and
+    // kept for the build and shown in the status line when it is not; a choice from the menu or
+    // Reset TXD ends that.
+    void TheOpenedDictionarysVersionStampIsMarkedOrKept() {
+        using namespace vc::test;
+        Fixture f;
+        QVERIFY(f.Show());
+        const auto stampOf = [](const std::string& path) {
+            const Bytes bytes = ReadBytes(path);
+            return uint32_t{bytes.at(8)} | uint32_t{bytes.at(9)} << 8 | uint32_t{bytes.at(10)} << 16 |
+                   uint32_t{bytes.at(11)} << 24;
+        };
+        const auto build = [&](const std::string& name) {
+            f.Prompts.NextSaveFile.push_back(Q(f.Folder.File(name)));
+            QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+            return f.Folder.File(name);
+        };
+        auto* panel = f.Window.findChild<QLabel*>(QStringLiteral("VersionPanel"));
+        QVERIFY(panel != nullptr);
+        QVERIFY(panel->isHidden());
+
+        const auto dictionaryOf = [&](const std::string& name, uint32_t stamp) {
+            const Bytes native = TextureNative(
+                {.Name = name, .RasterFormat = 0x0600, .Width = 4, .Height = 4, .LevelPixels = {Bytes(64, 0xFF)}},
+                stamp);
+            return Q(f.Folder.Write(name + ".txd", Dictionary({native}, 0, stamp)));
+        };
+        f.Window.OpenDictionary(dictionaryOf("gta3", 0x0800FFFF));
+        QVERIFY(f.Action("verid0")->isChecked());
+        QVERIFY(panel->isHidden());
+        QCOMPARE(stampOf(build("gta3again.txd")), 0x0800FFFFu);
+
+        QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
+        f.Window.OpenDictionary(dictionaryOf("sa", 0x1803FFFF));
+        QVERIFY(f.Action("verid0")->isChecked());
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->text(), QStringLiteral("RW Version ID 0x1803FFFF (RenderWare 3.6.0.3) kept for this build"));
+        QCOMPARE(stampOf(build("saagain.txd")), 0x1803FFFFu);
+
+        f.Action("verid2")->trigger();
+        QVERIFY(panel->isHidden());
+        QCOMPARE(stampOf(build("vc.txd")), 0x1003FFFFu);
+
+        f.Window.OpenDictionary(dictionaryOf("sa", 0x1803FFFF));  // the files are there: answered No
+        f.Prompts.NextAnswers.push_back(true);
+        f.Window.OpenDictionary(dictionaryOf("sa", 0x1803FFFF));
+        QVERIFY(panel->isVisible());
+        QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(panel->isHidden());
+        f.Window.WMDropFiles({f.Paletted("new.bmp", 4, 4)});
+        QCOMPARE(stampOf(build("new.txd")), 0x1003FFFFu);
+    }
+
     void ABrokenDictionaryIsAnErrorAndLeavesNothingBehind() {
         Fixture f;
         const std::string dictionary = f.Folder.WriteText("broken.txd", "not a dictionary at all");

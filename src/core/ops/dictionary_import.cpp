@@ -21,6 +21,7 @@ size_t ImportExtractedDictionary(Workspace& workspace, std::string_view dictiona
         added = ImportTextureList(workspace, list, pwr2lmt, progress);
     }
     workspace.SuggestedTxdPath = dictionaryPath;
+    workspace.VersionStamp = extracted.VersionStamp;
     return added;
 }
 

@@ -110,8 +110,10 @@ size_t AddListedTextures(Workspace& workspace, std::span<const ListedTexture> li
 }
 
 size_t ImportTextureList(Workspace& workspace, std::string_view path, bool pwr2lmt, const ImportProgress& progress) {
-    const size_t added = AddListedTextures(workspace, ListedTextures(ProfileFile::Load(path)), pwr2lmt, progress);
+    const ProfileFile file = ProfileFile::Load(path);
+    const size_t added = AddListedTextures(workspace, ListedTextures(file), pwr2lmt, progress);
     workspace.SuggestedTxdPath = SuggestedTxdPath(path);
+    workspace.VersionStamp = ListedVersionStamp(file);
     return added;
 }
 

@@ -28,7 +28,9 @@ struct Settings {
     bool dfflog = false;       // the model check writes its chunk log; only the user sets it
     DialogFolders Folders;
 
-    TxdOptions DictionaryOptions() const { return {VersionIndex, FlagIndex, pwr2lmt}; }
+    TxdOptions DictionaryOptions() const {
+        return {.VersionIndex = VersionIndex, .FlagIndex = FlagIndex, .pwr2lmt = pwr2lmt};
+    }
     bool operator==(const Settings&) const = default;
 };
 

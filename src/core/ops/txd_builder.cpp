@@ -177,7 +177,7 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
     // large texture does not keep one core busy alone, and the threads are started once.
     WorkPool dxtPool(jobs - 1);
 
-    TxdWriter dictionary(out, VersionStamp(options.VersionIndex));
+    TxdWriter dictionary(out, options.KeptStamp.value_or(VersionStamp(options.VersionIndex)));
     WrittenNames names;
     RunInOrder(
         list.size(), jobs,

@@ -253,6 +253,7 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
     const TxdContents contents = ReadTxd(file);
     const std::vector<TxdTexture>& textures = contents.Textures;
     ExtractionResult result;
+    result.VersionStamp = contents.VersionStamp;
     UniqueFileNames names;
     std::unordered_set<std::string> textureNames;  // as a list's look-up compares them
     const std::string listFile = names.Claim(listBaseName, ".txt");
@@ -284,7 +285,7 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
         });
     if (!list.empty()) {
         result.ListFile = listFile;
-        sink.Write(listFile, AsBytes(TextureListProfile(list).Bytes()));
+        sink.Write(listFile, AsBytes(TextureListProfile(list, contents.VersionStamp).Bytes()));
     }
     return result;
 }

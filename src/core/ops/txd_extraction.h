@@ -33,6 +33,7 @@ struct ExtractedTexture {
 };
 
 struct ExtractionResult {
+    uint32_t VersionStamp = 0;  // the dictionary's, which the list keeps
     std::vector<ExtractedTexture> Textures;
     std::string ListFile;  // empty when no texture could be extracted
     size_t Failed = 0;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,6 +22,9 @@ struct Workspace {
     // The dictionary name the Build command suggests: the last list import sets it, and so does
     // the file chosen in the Build dialog; adding files leaves it alone.
     std::string SuggestedTxdPath;
+    // The version stamp of the dictionary the list came from, where the list names one: the last
+    // list import sets it.
+    std::optional<uint32_t> VersionStamp;
     // Worker threads for reading images and assembling textures; 1 does everything on the
     // calling thread. The results are the same for any number.
     unsigned Jobs = DefaultJobCount();

@@ -12,8 +12,10 @@
 
 namespace vc {
 
-// The version stamp carries the RenderWare version in its upper 16 bits and 0xFFFF below.
+// The version stamp carries the RenderWare version in its upper 16 bits and 0xFFFF below:
+// 3.2.0.0, 3.3.0.2 (GTA III on PC) and 3.4.0.3 (Vice City on PC).
 constexpr std::array<uint32_t, 3> kVersionStamps = {0x0800FFFF, 0x0C02FFFF, 0x1003FFFF};
+constexpr size_t kDefaultVersionIndex = 1;
 // The texture's flag word holds the filter mode in its low byte, the U addressing in bits 8-11 and
 // the V addressing in bits 12-15. The three choices all wrap both ways; they differ in the filter.
 enum class TextureFilter : uint32_t {

@@ -5,6 +5,8 @@
 
 #include "io/error.h"
 #include "io/file_names.h"
+#include "io/number_format.h"
+#include "rw/txd_format.h"
 #include "texlist/texture_output_keys.h"
 
 namespace vc {
@@ -14,6 +16,7 @@ namespace {
 constexpr std::string_view kListSection = "TXDList";
 constexpr std::string_view kTextureSection = "Texture";
 constexpr std::string_view kAppName = "Vellumcraft 1.1";
+constexpr std::string_view kVersionKey = "rwversion";
 
 std::string TextureSection(size_t number) {
     return std::string(kTextureSection) + std::to_string(number);
@@ -42,10 +45,13 @@ std::vector<int32_t> ListedTextureNumbers(const ProfileFile& file, int32_t count
 
 }  // namespace
 
-ProfileFile TextureListProfile(const TextureList& list) {
+ProfileFile TextureListProfile(const TextureList& list, std::optional<uint32_t> versionStamp) {
     ProfileFile file;
     file.WriteString(kListSection, "count", std::to_string(list.size()));
     file.WriteString(kListSection, "app", kAppName);
+    if (versionStamp && *versionStamp != VersionStamp(kDefaultVersionIndex)) {
+        file.WriteString(kListSection, kVersionKey, HexText(*versionStamp, 8));
+    }
     for (size_t i = 0; i < list.size(); ++i) {
         const TTexFile& entry = list[i];
         const std::string section = TextureSection(i + 1);
@@ -60,11 +66,11 @@ ProfileFile TextureListProfile(const TextureList& list) {
     return file;
 }
 
-void ExportTextureList(const TextureList& list, std::string_view path) {
+void ExportTextureList(const TextureList& list, std::string_view path, std::optional<uint32_t> versionStamp) {
     if (list.empty()) {
         return;
     }
-    const ProfileFile file = TextureListProfile(list);
+    const ProfileFile file = TextureListProfile(list, versionStamp);
     try {
         file.Save(path);
     } catch (const Error& error) {
@@ -84,6 +90,12 @@ std::vector<ListedTexture> ListedTextures(const ProfileFile& file) {
         entry.Output = ReadTextureOutputKeys(file, section, entry.OutputProblems);
     }
     return listed;
+}
+
+std::optional<uint32_t> ListedVersionStamp(const ProfileFile& file) {
+    const std::optional<std::string> text = file.ReadString(kListSection, kVersionKey);
+    const std::optional<int32_t> stamp = text ? ParseProfileInteger(*text) : std::nullopt;
+    return stamp ? std::optional<uint32_t>(static_cast<uint32_t>(*stamp)) : std::nullopt;
 }
 
 std::vector<ListedTexture> ParseTextureList(std::span<const uint8_t> bytes) {

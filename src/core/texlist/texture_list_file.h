@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,11 +17,12 @@ namespace vc {
 // per entry with name and path, alpha and alphapath for entries with alpha, and the output keys
 // that differ from the defaults. Names and paths that a plain value would not keep exactly get
 // their exact form beside it (see ProfileFile::WriteExactString).
-ProfileFile TextureListProfile(const TextureList& list);
+// A version stamp other than the default is kept as rwversion in [TXDList].
+ProfileFile TextureListProfile(const TextureList& list, std::optional<uint32_t> versionStamp = {});
 
 // Writes the list to a texture list file, replacing the file as a whole. An empty list writes
 // nothing. Throws an Error "Unable to write to <path>" when the file cannot be written.
-void ExportTextureList(const TextureList& list, std::string_view path);
+void ExportTextureList(const TextureList& list, std::string_view path, std::optional<uint32_t> versionStamp = {});
 
 // One [TextureN] section as read: names and paths exactly as written, whatever characters they
 // hold; any of them may be empty.
@@ -38,6 +40,8 @@ struct ListedTexture {
 // The [TextureN] sections of a list file with N from 1 to its count, in the order of N. A file
 // that is not a texture list lists nothing.
 std::vector<ListedTexture> ListedTextures(const ProfileFile& file);
+// The version stamp the list keeps, if any; a value that is no number is none.
+std::optional<uint32_t> ListedVersionStamp(const ProfileFile& file);
 // The same from a list file's bytes, in UTF-8 or Windows-1252.
 std::vector<ListedTexture> ParseTextureList(std::span<const uint8_t> bytes);
 
