@@ -150,7 +150,12 @@ TEST(BmpReader, HeadersAndFileSizeTellWhatTheWholeFileTells) {
         EXPECT_EQ(headers->Info().BitsPerPixel, whole->Info().BitsPerPixel);
         EXPECT_EQ(headers->Info().HasPalette, whole->Info().HasPalette);
         EXPECT_EQ(headers->Info().Palette, whole->Info().Palette);
-        EXPECT_THROW(headers->LoadPixels(), Error);
+        // Pixels come only from a start that holds the whole file.
+        if (start.size() < file.size()) {
+            EXPECT_THROW(headers->LoadPixels(), Error);
+        } else {
+            EXPECT_EQ(headers->LoadPixels().Raster, whole->LoadPixels().Raster);
+        }
     }
     const std::vector<uint8_t> shortFile = Suite("b/shortfile.bmp");
     EXPECT_THROW(OpenBmpHeaders(shortFile, shortFile.size()), Error);

@@ -136,15 +136,20 @@ TEST(BmpWriter, TrueColourFileDropsAlphaAndStoresBlueGreenRed) {
 TEST(BmpWriter, ImagesOfEverySizeReadBackWithTheirIndicesAndPaletteOrTheirColours) {
     for (const Size size : kSizes) {
         SCOPED_TRACE(std::to_string(size.Width) + "×" + std::to_string(size.Height));
-        for (const size_t entries : {1, 2, 16, 255, 256}) {
+        // Palettes of up to 16 colours also in 4 bits, two pixels a byte.
+        for (const auto& [entries, bits] :
+             {std::pair<size_t, uint16_t>{1, 8}, {2, 8}, {16, 8}, {255, 8}, {256, 8}, {1, 4}, {2, 4}, {16, 4}}) {
             const std::vector<RgbColour> palette = Palette(entries);
             const std::vector<uint8_t> indices = Indices(size, entries);
-            const std::vector<uint8_t> file = Written(
-                PalettedImage{.Width = size.Width, .Height = size.Height, .Palette = palette, .Indices = indices});
+            const std::vector<uint8_t> file = Written(PalettedImage{.Width = size.Width,
+                                                                    .Height = size.Height,
+                                                                    .Palette = palette,
+                                                                    .Indices = indices,
+                                                                    .BitsPerPixel = bits});
             const auto decoder = OpenBmp(file);
             EXPECT_EQ(decoder->Info().Width, size.Width);
             EXPECT_EQ(decoder->Info().Height, size.Height);
-            EXPECT_EQ(decoder->Info().BitsPerPixel, 8);
+            EXPECT_EQ(decoder->Info().BitsPerPixel, bits);
             EXPECT_TRUE(decoder->Info().HasPalette);
             const DecodedPixels decoded = decoder->LoadPixels();
             EXPECT_EQ(decoded.Palette, palette) << entries << " colours";
@@ -242,9 +247,16 @@ TEST(BmpWriter, RefusesImagesWhoseFieldsDisagree) {
     EXPECT_EQ(RefusalOf(TrueColourImage{.Width = 0x80000000u, .Height = 1}),
               "a bitmap of 2147483648×1 pixels cannot be written");
     EXPECT_EQ(RefusalOf(PalettedImage{.Width = 2, .Height = 2, .Indices = fourIndices}),
-              "a bitmap palette holds 1 to 256 colours, not 0");
+              "an 8-bit bitmap palette holds 1 to 256 colours, not 0");
     EXPECT_EQ(RefusalOf(PalettedImage{.Width = 2, .Height = 2, .Palette = tooMany, .Indices = fourIndices}),
-              "a bitmap palette holds 1 to 256 colours, not 257");
+              "an 8-bit bitmap palette holds 1 to 256 colours, not 257");
+    const std::vector<RgbColour> seventeen(17);
+    EXPECT_EQ(RefusalOf(PalettedImage{
+                  .Width = 2, .Height = 2, .Palette = seventeen, .Indices = fourIndices, .BitsPerPixel = 4}),
+              "a 4-bit bitmap palette holds 1 to 16 colours, not 17");
+    EXPECT_EQ(
+        RefusalOf(PalettedImage{.Width = 2, .Height = 2, .Palette = two, .Indices = fourIndices, .BitsPerPixel = 2}),
+        "a paletted bitmap cannot have 2 bits per pixel");
     EXPECT_EQ(RefusalOf(PalettedImage{.Width = 2, .Height = 2, .Palette = two, .Indices = pastPalette}),
               "palette index 2 lies past the 2 colours of the palette");
     EXPECT_EQ(RefusalOf(PalettedImage{.Width = 3, .Height = 2, .Palette = two, .Indices = fourIndices}),

@@ -278,15 +278,16 @@ void BmpDecoder::Verify() const {
 DecodedPixels BmpDecoder::LoadPixels() const {
     RequireWholeFile();
     const BitmapInfo& info = m_layout.Info;
-    if (info.BitsPerPixel != 8 && info.BitsPerPixel != 24 && !info.HasAlpha) {
+    const bool indexed = info.BitsPerPixel <= 8;
+    if (!indexed && info.BitsPerPixel != 24 && !info.HasAlpha) {
         throw Error(ErrorKind::Malformed,
                     "Bitmap image with " + std::to_string(info.BitsPerPixel) + " bits per pixel cannot be loaded");
     }
     DecodedPixels pixels;
     pixels.Palette = info.Palette;
-    const size_t bytesPerPixel = info.BitsPerPixel == 8 ? 1 : 4;
+    const size_t bytesPerPixel = indexed ? 1 : 4;
     pixels.Raster.resize(size_t{info.Width} * info.Height * bytesPerPixel);
-    if (m_layout.Kind == Compression::Rle8) {
+    if (m_layout.Kind == Compression::Rle8 || m_layout.Kind == Compression::Rle4) {
         DecodeRunLength(pixels.Raster.data());
     } else if (info.HasAlpha) {
         pixels.Alpha.resize(size_t{info.Width} * info.Height);
@@ -301,14 +302,25 @@ void BmpDecoder::CopyRows(std::span<uint8_t> raster) const {
     const BitmapInfo& info = m_layout.Info;
     ByteReader in(m_file, "Bitmap image");
     in.Seek(m_layout.PixelOffset);
-    const size_t rowSize = size_t{info.Width} * (info.BitsPerPixel == 8 ? 1 : 4);
+    const unsigned bits = info.BitsPerPixel;
+    const size_t rowSize = size_t{info.Width} * (bits <= 8 ? 1 : 4);
     for (size_t fileRow = 0; fileRow < info.Height; ++fileRow) {
         const size_t row = m_layout.TopDown ? fileRow : info.Height - 1 - fileRow;
         const ByteSlice source = in.Slice(RowStride());  // pixels and padding
         const std::span<uint8_t> target = raster.subspan(row * rowSize, rowSize);
-        if (info.BitsPerPixel == 8) {
+        if (bits == 8) {
             const std::span<const uint8_t> indices = source.Sub(0, info.Width).Bytes();
             std::copy(indices.begin(), indices.end(), target.begin());
+            continue;
+        }
+        if (bits < 8) {
+            // Indices of 1, 2 or 4 bits, the leftmost pixel in the byte's high bits.
+            const std::span<const uint8_t> packed = source.Sub(0, (size_t{info.Width} * bits + 7) / 8).Bytes();
+            const auto mask = static_cast<uint8_t>((1u << bits) - 1);
+            for (size_t x = 0; x < info.Width; ++x) {
+                const size_t bit = x * bits;
+                target[x] = static_cast<uint8_t>(packed[bit / 8] >> (8 - bits - bit % 8) & mask);
+            }
             continue;
         }
         // One check for the whole row's colours; each pixel then lies inside them.

@@ -14,8 +14,7 @@ namespace {
 
 constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kInfoHeaderSize = 40;
-constexpr uint32_t kPaletteEntrySize = 4;  // blue, green, red, unused
-constexpr size_t kMaxPaletteEntries = 256;
+constexpr uint32_t kPaletteEntrySize = 4;   // blue, green, red, unused
 constexpr uint32_t kPixelsPerMetre = 2835;  // 72 dots per inch
 // Width and height are signed 32-bit fields; a negative height would mean rows stored top-down.
 constexpr uint32_t kLargestSide = std::numeric_limits<int32_t>::max();
@@ -46,7 +45,7 @@ FileLayout LayoutOf(uint32_t width, uint32_t height, uint16_t bitsPerPixel, size
 }
 
 FileLayout LayoutOf(const PalettedImage& image) {
-    return LayoutOf(image.Width, image.Height, 8, image.Palette.size());
+    return LayoutOf(image.Width, image.Height, image.BitsPerPixel, image.Palette.size());
 }
 
 FileLayout LayoutOf(const TrueColourImage& image) {
@@ -71,13 +70,19 @@ void RequireFileFits(const FileLayout& layout) {
 }
 
 void CheckPaletted(const PalettedImage& image, const FileLayout& layout) {
-    if (image.Palette.empty() || image.Palette.size() > kMaxPaletteEntries) {
-        throw std::invalid_argument("a bitmap palette holds 1 to 256 colours, not " +
+    if (image.BitsPerPixel != 8 && image.BitsPerPixel != 4) {
+        throw std::invalid_argument("a paletted bitmap cannot have " + std::to_string(image.BitsPerPixel) +
+                                    " bits per pixel");
+    }
+    const size_t most = size_t{1} << image.BitsPerPixel;
+    if (image.Palette.empty() || image.Palette.size() > most) {
+        throw std::invalid_argument(std::string(image.BitsPerPixel == 8 ? "an 8" : "a 4") +
+                                    "-bit bitmap palette holds 1 to " + std::to_string(most) + " colours, not " +
                                     std::to_string(image.Palette.size()));
     }
     RequireFileFits(layout);
     RequirePixelCount(layout, image.Indices.size(), 1);
-    if (image.Palette.size() < kMaxPaletteEntries) {
+    if (image.Palette.size() < most) {
         const auto highest = std::max_element(image.Indices.begin(), image.Indices.end());
         if (*highest >= image.Palette.size()) {
             throw std::invalid_argument("palette index " + std::to_string(*highest) + " lies past the " +
@@ -161,7 +166,13 @@ void WriteBmp(ByteSink& out, const PalettedImage& image) {
     const size_t width = layout.Width;
     AppendRows(out, layout, [&](size_t y, std::span<uint8_t> row) {
         const std::span<const uint8_t> indices = image.Indices.subspan(y * width, width);
-        std::copy(indices.begin(), indices.end(), row.begin());
+        if (image.BitsPerPixel == 8) {
+            std::copy(indices.begin(), indices.end(), row.begin());
+            return;
+        }
+        for (size_t x = 0; x < width; ++x) {  // the leftmost pixel in the high bits
+            row[x / 2] = static_cast<uint8_t>(x % 2 == 0 ? indices[x] << 4 : row[x / 2] | indices[x]);
+        }
     });
     RequireWrittenSize(out, start, layout);
 }

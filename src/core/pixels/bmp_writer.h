@@ -14,12 +14,14 @@ namespace vc {
 // no compression, rows stored from the bottom up, each padded to a multiple of 4 bytes. Images
 // come as the decoders deliver them: rows from the top down, each row left to right, no padding.
 
-// An 8-bit image: one palette index per pixel.
+// A paletted image: one palette index per pixel, written with 8 bits per pixel, or with 4 for a
+// palette of at most 16 colours.
 struct PalettedImage {
     uint32_t Width = 0;
     uint32_t Height = 0;
     std::span<const RgbColour> Palette;  // 1 to 256 entries, written as they are
     std::span<const uint8_t> Indices;    // Width × Height, each below the palette's size
+    uint16_t BitsPerPixel = 8;           // 8 or 4
 };
 
 // The order of the four bytes of a pixel.

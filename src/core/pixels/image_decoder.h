@@ -38,9 +38,10 @@ struct BitmapInfo {
     bool HasAlpha = false;           // the image carries its own alpha (an alpha channel or transparent colours)
 };
 
-// Pixels of an 8- or 24-bit image, rows from the visual top down, no row padding.
+// Pixels of a paletted or 24-bit image, rows from the visual top down, no row padding.
 struct DecodedPixels {
-    // 8 bits per pixel: one palette index per pixel; 24: blue, green, red, 255 per pixel.
+    // Paletted images (8 bits per pixel or fewer): one palette index per pixel, a byte each; 24:
+    // blue, green, red, 255 per pixel.
     std::vector<uint8_t> Raster;
     std::vector<RgbColour> Palette;  // the palette the indices refer to, at most 256 entries
     // Images that carry their own alpha: one level per pixel, in the order of Raster; else empty,
@@ -57,7 +58,7 @@ class ImageDecoder {
     virtual const BitmapInfo& Info() const = 0;
     // Reads through the pixel data without keeping it, so that a damaged file fails now.
     virtual void Verify() const = 0;
-    // Decodes an 8- or 24-bit image; throws on a damaged file.
+    // Decodes a paletted or 24-bit image; throws on a damaged file.
     virtual DecodedPixels LoadPixels() const = 0;
 };
 

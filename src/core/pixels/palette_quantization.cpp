@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <iterator>
 #include <limits>
+#include <span>
+#include <stdexcept>
+#include <string>
 
 namespace vc {
 
@@ -16,18 +20,20 @@ Colour ColourOf(const uint8_t* bgra) {
     return {bgra[2], bgra[1], bgra[0], bgra[3]};
 }
 
-// One distinct colour of the top level and the pixels that have it.
+// One distinct colour and the pixels that have it.
 struct Entry {
     Colour Rgba{};
     uint32_t Count = 0;
 };
 
-// The distinct colours in ascending order of red, green, blue, alpha.
-std::vector<Entry> Histogram(const PixelLevel& level) {
-    std::vector<uint32_t> packed(level.Bgra.size() / 4);
-    for (size_t i = 0; i < packed.size(); ++i) {
-        const uint8_t* bgra = level.Bgra.data() + 4 * i;
-        packed[i] = uint32_t{bgra[2]} << 24 | uint32_t{bgra[1]} << 16 | uint32_t{bgra[0]} << 8 | bgra[3];
+// The distinct colours of the levels in ascending order of red, green, blue, alpha.
+std::vector<Entry> Histogram(std::span<const PixelLevel> levels) {
+    std::vector<uint32_t> packed;
+    for (const PixelLevel& level : levels) {
+        for (size_t i = 0; i < level.Bgra.size(); i += 4) {
+            const uint8_t* bgra = level.Bgra.data() + i;
+            packed.push_back(uint32_t{bgra[2]} << 24 | uint32_t{bgra[1]} << 16 | uint32_t{bgra[0]} << 8 | bgra[3]);
+        }
     }
     std::sort(packed.begin(), packed.end());
     std::vector<Entry> entries;
@@ -135,9 +141,9 @@ std::array<Box, 2> Split(std::vector<Entry>& entries, const Box& box) {
     return {MakeBox(entries, box.First, bestCut), MakeBox(entries, bestCut, box.End)};
 }
 
-std::vector<Colour> MedianCut(std::vector<Entry> entries) {
+std::vector<Colour> MedianCut(std::vector<Entry> entries, size_t count) {
     std::vector<Box> boxes = {MakeBox(entries, 0, entries.size())};
-    while (boxes.size() < kEntries) {
+    while (boxes.size() < count) {
         // The box with the largest error among those that can be split; the first on a tie.
         size_t worst = boxes.size();
         double worstError = 0;
@@ -158,6 +164,42 @@ std::vector<Colour> MedianCut(std::vector<Entry> entries) {
     std::vector<Colour> palette;
     for (const Box& box : boxes) {
         palette.push_back(box.Stats.Mean());
+    }
+    return palette;
+}
+
+// At most count colours for the entries: all of them when they fit, else by median cut.
+std::vector<Colour> ChooseColours(std::vector<Entry> entries, size_t count) {
+    if (entries.size() > count) {
+        return MedianCut(std::move(entries), count);
+    }
+    std::vector<Colour> colours;
+    for (const Entry& entry : entries) {
+        colours.push_back(entry.Rgba);
+    }
+    return colours;
+}
+
+// The colours of the levels below the top that the top does not have.
+std::vector<Entry> LowerLevelsOnly(std::span<const PixelLevel> levels, const std::vector<Entry>& top) {
+    std::vector<Entry> lower = Histogram(levels.subspan(1));
+    std::vector<Entry> only;
+    std::set_difference(lower.begin(), lower.end(), top.begin(), top.end(), std::back_inserter(only),
+                        [](const Entry& a, const Entry& b) { return a.Rgba < b.Rgba; });
+    return only;
+}
+
+// The top level's colours exactly when they fit, the lower levels' own colours in the entries they
+// leave free; else colours by median cut over the whole chain.
+std::vector<Colour> ChoosePalette(std::span<const PixelLevel> levels, size_t count) {
+    std::vector<Entry> top = Histogram(levels.first(1));
+    if (top.size() > count) {
+        return MedianCut(Histogram(levels), count);
+    }
+    std::vector<Colour> palette = ChooseColours(top, count);
+    if (levels.size() > 1 && palette.size() < count) {
+        const std::vector<Colour> lower = ChooseColours(LowerLevelsOnly(levels, top), count - palette.size());
+        palette.insert(palette.end(), lower.begin(), lower.end());
     }
     return palette;
 }
@@ -239,23 +281,18 @@ std::vector<uint8_t> Indices(const PixelLevel& level, const NearestEntry& neares
 
 }  // namespace
 
-PalettedLevels QuantizeLevels(const std::vector<PixelLevel>& levels) {
+PalettedLevels QuantizeLevels(const std::vector<PixelLevel>& levels, size_t colours) {
     PalettedLevels paletted;
     if (levels.empty()) {
         return paletted;
     }
+    if (colours == 0 || colours > kEntries) {
+        throw std::invalid_argument("a palette holds 1 to 256 colours, not " + std::to_string(colours));
+    }
     for (const PixelLevel& level : levels) {
         CheckPixelLevel(level);
     }
-    std::vector<Entry> entries = Histogram(levels[0]);
-    std::vector<Colour> palette;
-    if (entries.size() <= kEntries) {
-        for (const Entry& entry : entries) {
-            palette.push_back(entry.Rgba);
-        }
-    } else {
-        palette = MedianCut(std::move(entries));
-    }
+    const std::vector<Colour> palette = ChoosePalette(levels, colours);
     for (size_t i = 0; i < palette.size(); ++i) {
         std::copy(palette[i].begin(), palette[i].end(), paletted.Palette.begin() + static_cast<std::ptrdiff_t>(4 * i));
     }

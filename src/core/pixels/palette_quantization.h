@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -15,10 +16,13 @@ struct PalettedLevels {
     std::vector<std::vector<uint8_t>> Indices;
 };
 
-// The palette is chosen for levels[0], the top level: its colours exactly, in ascending order of
-// red, green, blue, alpha, when it has at most 256 (unused entries stay 0); otherwise 256 colours
-// by median cut in RGBA. Every pixel of every level takes the nearest entry.
-PalettedLevels QuantizeLevels(const std::vector<PixelLevel>& levels);
+// A palette of at most colours entries (256 for PAL8, 16 for PAL4) for the whole chain, levels[0]
+// the top level. When the top level has at most that many colours it keeps them exactly, in
+// ascending order of red, green, blue, alpha, and the entries left free take the lower levels'
+// other colours (by median cut when they do not fit), so that what the levels blend in between is
+// not lost; otherwise the colours come by median cut in RGBA over every level's pixels. Unused
+// entries stay 0. Every pixel of every level takes the nearest entry.
+PalettedLevels QuantizeLevels(const std::vector<PixelLevel>& levels, size_t colours = 256);
 
 // Each pixel's nearest entry of a given PAL8 palette (the lowest index on a tie), alpha counting
 // like a colour channel.

@@ -38,6 +38,15 @@ bool IsPaletted(TextureFormat format) {
     return format == TextureFormat::Pal8 || format == TextureFormat::Pal4;
 }
 
+size_t PaletteColours(TextureFormat format) {
+    return format == TextureFormat::Pal8 ? 256 : format == TextureFormat::Pal4 ? 16 : 0;
+}
+
+size_t StoredPaletteSize(TextureFormat format) {
+    // Direct3D palettes of PAL4 rasters hold 32 entries, of which the first 16 are used.
+    return format == TextureFormat::Pal8 ? 4 * 256 : format == TextureFormat::Pal4 ? 4 * 32 : 0;
+}
+
 bool CarriesAlpha(TextureFormat format) {
     return format != TextureFormat::C888 && format != TextureFormat::C565 && format != TextureFormat::C555 &&
            format != TextureFormat::Lum8;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -31,6 +32,11 @@ enum class TextureFormat {
 std::string_view TextureFormatName(TextureFormat format);
 
 bool IsPaletted(TextureFormat format);
+
+// The colours a paletted format indexes (256 for PAL8, 16 for PAL4), and the bytes of the palette a
+// texture native stores for it (PAL4 stores 32 entries); 0 for the others.
+size_t PaletteColours(TextureFormat format);
+size_t StoredPaletteSize(TextureFormat format);
 
 // False for the formats whose every pixel decodes opaque (888, 565, 555, LUM8).
 bool CarriesAlpha(TextureFormat format);

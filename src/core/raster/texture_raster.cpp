@@ -49,8 +49,8 @@ TextureRaster MakeRaster(PixelLevel picture, const RasterChoice& choice) {
         std::vector<PixelLevel> below = MipmapLevels(levels.front(), MipmapFilter::GammaCorrect);
         std::move(below.begin(), below.end(), std::back_inserter(levels));
     }
-    if (choice.Format == TextureFormat::Pal8) {
-        PalettedLevels quantized = QuantizeLevels(levels);
+    if (IsPaletted(choice.Format)) {
+        PalettedLevels quantized = QuantizeLevels(levels, PaletteColours(choice.Format));
         raster.Palette = quantized.Palette;
         raster.Levels = std::move(quantized.Indices);
         return raster;

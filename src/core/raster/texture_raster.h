@@ -19,7 +19,8 @@ struct TextureRaster {
     TextureFormat Format = TextureFormat::C8888;
     uint16_t Width = 0;
     uint16_t Height = 0;
-    std::array<uint8_t, kPaletteSize> Palette{};  // PAL8 only: red, green, blue, alpha per entry
+    // Paletted formats: red, green, blue, alpha per entry; PAL4 uses the first 32 entries.
+    std::array<uint8_t, kPaletteSize> Palette{};
     std::vector<std::vector<uint8_t>> Levels;     // the picture first, each level half the one above
 };
 
@@ -34,7 +35,7 @@ struct RasterChoice {
 
 // The raster of a picture in the chosen format: with mipmaps, the full chain below the picture,
 // each level made in linear light; then every level encoded, a PAL8 raster with the palette chosen
-// for the picture. PAL4, which is read but never written, throws std::invalid_argument.
+// for the whole chain (see QuantizeLevels).
 TextureRaster MakeRaster(PixelLevel picture, const RasterChoice& choice);
 
 }  // namespace vc

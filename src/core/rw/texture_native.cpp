@@ -58,7 +58,7 @@ std::vector<uint8_t> FixedFields(const NativeLayout& layout, const NativeHeader&
 
 NativeSizes NativeSizesOf(const TextureFields& fields, const TextureRaster& raster) {
     NativeSizes sizes;
-    sizes.DataContent = kFixedFieldsSize + (raster.Format == TextureFormat::Pal8 ? kPaletteSize : 0);
+    sizes.DataContent = kFixedFieldsSize + StoredPaletteSize(raster.Format);
     for (const std::vector<uint8_t>& level : raster.Levels) {
         sizes.DataContent += 4 + level.size();
     }
@@ -99,9 +99,7 @@ std::string NameAsWritten(std::string_view name) {
 void WriteTextureNative(ByteSink& out, const TextureFields& fields, const TextureRaster& raster, uint32_t stamp) {
     const NativeSizes sizes = NativeSizesOf(fields, raster);
     out.Append(FixedFields(kD3d8Layout, D3d8Header(fields, raster), sizes, stamp));
-    if (raster.Format == TextureFormat::Pal8) {
-        out.Append(raster.Palette);
-    }
+    out.Append(std::span(raster.Palette).first(StoredPaletteSize(raster.Format)));
     for (const std::vector<uint8_t>& level : raster.Levels) {
         out.Append(LittleEndianU32(static_cast<uint32_t>(level.size())));
         out.Append(level);

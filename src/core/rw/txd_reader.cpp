@@ -10,10 +10,6 @@ namespace vc {
 
 namespace {
 
-// Direct3D 8 and 9 palettes of PAL4 rasters hold 32 entries, of which the first 16 are used.
-constexpr size_t kPal4Entries = 32;
-constexpr unsigned kPal4Colours = 16;
-
 std::string ChunkName(ChunkType type) {
     switch (type) {
         case ChunkType::Data:
@@ -48,12 +44,14 @@ ByteReader OpenChunk(ByteReader& in, ChunkType expected, uint32_t* versionStamp 
     return in.Nested(size);
 }
 
-// Checks that every index of a PAL4 picture lies among the palette's 16 colours.
-void CheckPal4Indices(const ByteReader& data, ByteSlice pixels) {
+// Checks that every index of a PAL4 level lies among the palette's 16 colours, so that each level
+// can be decoded and kept in a 4-bit bitmap.
+void CheckPal4Indices(const ByteReader& data, ByteSlice pixels, unsigned level) {
     for (size_t i = 0; i < pixels.Size(); ++i) {
-        if (pixels[i] >= kPal4Colours) {
-            data.Fail("pixel " + std::to_string(i) + " of the picture indexes colour " + std::to_string(pixels[i]) +
-                      " of a PAL4 palette, which has 16");
+        if (pixels[i] >= PaletteColours(TextureFormat::Pal4)) {
+            data.Fail("pixel " + std::to_string(i) + " of " +
+                      (level == 0 ? std::string("the picture") : "mipmap level " + std::to_string(level)) +
+                      " indexes colour " + std::to_string(pixels[i]) + " of a PAL4 palette, which has 16");
         }
     }
 }
@@ -73,14 +71,13 @@ void ReadContent(ByteReader& data, TxdTexture& texture) {
         data.Fail("the texture has " + std::to_string(texture.Levels) + " levels, more than the " +
                   std::to_string(chain) + " of a whole chain from " + SizeText(texture.Width, texture.Height));
     }
-    if (IsPaletted(format)) {
-        const size_t entries = format == TextureFormat::Pal8 ? 256 : kPal4Entries;
-        if (4 * entries > data.Remaining()) {
-            data.Fail("the " + std::string(formatName) + " palette of " + std::to_string(entries) + " entries needs " +
-                      std::to_string(4 * entries) + " bytes but only " + std::to_string(data.Remaining()) + " follow");
+    if (const size_t size = StoredPaletteSize(format); size != 0) {
+        if (size > data.Remaining()) {
+            data.Fail("the " + std::string(formatName) + " palette of " + std::to_string(size / 4) + " entries needs " +
+                      std::to_string(size) + " bytes but only " + std::to_string(data.Remaining()) + " follow");
         }
-        texture.Palette = {data.Offset(), 4 * entries};
-        data.Skip(4 * entries);
+        texture.Palette = {data.Offset(), size};
+        data.Skip(size);
     }
     for (unsigned level = 0; level < texture.Levels; ++level) {
         const uint32_t size = data.U32();
@@ -98,8 +95,8 @@ void ReadContent(ByteReader& data, TxdTexture& texture) {
         }
         texture.LevelPixels.push_back({data.Offset(), size});
         const ByteSlice pixels = data.Slice(size);
-        if (level == 0 && format == TextureFormat::Pal4) {
-            CheckPal4Indices(data, pixels.Sub(0, needed));
+        if (format == TextureFormat::Pal4) {
+            CheckPal4Indices(data, pixels.Sub(0, needed), level);
         }
     }
     texture.Format = format;

@@ -31,7 +31,7 @@ const std::vector<TextureFormat>& OutputFormats() {
     static const std::vector<TextureFormat> formats = {
         TextureFormat::Dxt1, TextureFormat::Dxt3, TextureFormat::Dxt5,  TextureFormat::C8888,
         TextureFormat::C888, TextureFormat::C565, TextureFormat::C1555, TextureFormat::C4444,
-        TextureFormat::C555, TextureFormat::Lum8, TextureFormat::Pal8,
+        TextureFormat::C555, TextureFormat::Lum8, TextureFormat::Pal8,  TextureFormat::Pal4,
     };
     return formats;
 }

@@ -31,8 +31,8 @@ struct TextureOutput {
 
 // "DXT1", "8888", ... as the list file and the command line name them; "as image" for none.
 std::string OutputFormatName(const std::optional<TextureFormat>& format);
-// A format named as OutputFormatName names it, in any letter case; nothing for "as image", for
-// PAL4 (which is only ever read) and for names of no format.
+// A format named as OutputFormatName names it, in any letter case; nothing for "as image" and for
+// names of no format.
 std::optional<TextureFormat> ParseOutputFormat(std::string_view name);
 // "0x1106": a flag word or raster format as the list file and the window write it, at least four
 // hexadecimal digits.
