@@ -28,7 +28,7 @@ struct ImageSet {
                                         EnvironmentNumber("VELLUMCRAFT_BENCH_SIDE", 512))) {
         for (const std::string& path : Paths) {
             vc::TImageInfo info;
-            if (!Intake.ReadImageFile(path, vc::kColourSlot, false, vc::SizeRules::PowerOfTwo, info)) {
+            if (!Intake.ReadImageFile(path, vc::kColourSlot, false, vc::IntakeRules{}, info)) {
                 throw std::runtime_error("generated image refused: " + path);
             }
             RasterBytes += int64_t{info.Width} * info.Height * (info.Depth / 8);
@@ -71,7 +71,7 @@ void DecodeImages(benchmark::State& state) {
     for (auto _ : state) {
         for (const std::string& path : images.Paths) {
             vc::TImageInfo info;
-            intake.ReadImageFile(path, vc::kColourSlot, true, vc::SizeRules::PowerOfTwo, info);
+            intake.ReadImageFile(path, vc::kColourSlot, true, vc::IntakeRules{}, info);
         }
     }
     state.SetBytesProcessed(state.iterations() * images.RasterBytes);

@@ -9,7 +9,7 @@ namespace vc::bench {
 namespace {
 
 void Read(ImageIntake& intake, const std::string& path, size_t slot, TImageInfo& info) {
-    if (!intake.ReadImageFile(path, slot, true, vc::SizeRules::PowerOfTwo, info)) {
+    if (!intake.ReadImageFile(path, slot, true, vc::IntakeRules{}, info)) {
         throw Error(ErrorKind::Malformed, path + " is refused:\n" + intake.ProblemText);
     }
 }

@@ -129,7 +129,7 @@ TEST_F(ImageIntakeTest, DamagedFilesThrowNamingTheFile) {
     shortFile.resize(2000);
     const std::string path = dir.Write("short.bmp", shortFile);
     const test::Thrown error =
-        test::ThrownBy([&] { intake.ReadImageFile(path, kColourSlot, false, SizeRules::PowerOfTwo, info); });
+        test::ThrownBy([&] { intake.ReadImageFile(path, kColourSlot, false, IntakeRules{}, info); });
     EXPECT_EQ(error.Message.rfind("\"" + path + "\": Bitmap image is not valid", 0), 0u) << error.Message;
     EXPECT_EQ(error.Kind, ErrorKind::Malformed);
     EXPECT_EQ(intake.ProblemText, "");
@@ -139,25 +139,24 @@ TEST_F(ImageIntakeTest, WithoutReadThroughOnlyDamageTheHeadersShowWaitsForTheLoa
     intake.VerifyData = false;
     std::vector<uint8_t> shortFile = Paletted(64, 64);
     shortFile.resize(2000);
-    EXPECT_THROW(
-        intake.ReadImageFile(dir.Write("short.bmp", shortFile), kColourSlot, false, SizeRules::PowerOfTwo, info),
-        Error);
+    EXPECT_THROW(intake.ReadImageFile(dir.Write("short.bmp", shortFile), kColourSlot, false, IntakeRules{}, info),
+                 Error);
     std::vector<uint8_t> jpeg = test::MakeJpeg(64, 64, test::JpegKind::Colour, [](int x, int) {
         return RgbColour{static_cast<uint8_t>(x * 4), 0, 0};
     });
     jpeg.resize(jpeg.size() - 40);  // inside the image data, past the headers
     const std::string cutJpeg = dir.Write("cut.jpg", jpeg);
-    EXPECT_TRUE(intake.ReadImageFile(cutJpeg, kColourSlot, false, SizeRules::PowerOfTwo, info));
+    EXPECT_TRUE(intake.ReadImageFile(cutJpeg, kColourSlot, false, IntakeRules{}, info));
     EXPECT_EQ(info, (TImageInfo{.Height = 64, .Width = 64, .Depth = 32}));
-    EXPECT_THROW(intake.ReadImageFile(cutJpeg, kColourSlot, true, SizeRules::PowerOfTwo, info), Error);
-    EXPECT_TRUE(intake.ReadImageFile(dir.Write("big.bmp", Paletted(256, 256)), kColourSlot, false,
-                                     SizeRules::PowerOfTwo, info));
+    EXPECT_THROW(intake.ReadImageFile(cutJpeg, kColourSlot, true, IntakeRules{}, info), Error);
+    EXPECT_TRUE(
+        intake.ReadImageFile(dir.Write("big.bmp", Paletted(256, 256)), kColourSlot, false, IntakeRules{}, info));
     EXPECT_EQ(info, (TImageInfo{.Height = 256, .Width = 256, .Depth = 8}));
 }
 
 TEST_F(ImageIntakeTest, LoadingFillsTheSlotAndPadsShortPalettesWithOpaqueBlack) {
     const std::string path = dir.Write("p.bmp", Paletted(8, 4, 16));
-    ASSERT_TRUE(intake.ReadImageFile(path, kAlphaSlot, true, SizeRules::PowerOfTwo, info));
+    ASSERT_TRUE(intake.ReadImageFile(path, kAlphaSlot, true, IntakeRules{}, info));
     const ConversionSlot& slot = intake.Slots[kAlphaSlot];
     EXPECT_TRUE(slot.PixelBuf.empty());
     ASSERT_EQ(slot.IndexBuf.size(), 32u);
@@ -168,8 +167,7 @@ TEST_F(ImageIntakeTest, LoadingFillsTheSlotAndPadsShortPalettesWithOpaqueBlack) 
     EXPECT_EQ(slot.PaletteBuf[1023], 255);
     EXPECT_TRUE(intake.Slots[kColourSlot].IndexBuf.empty());
 
-    ASSERT_TRUE(
-        intake.ReadImageFile(dir.Write("t.bmp", TrueColour(4, 4)), kAlphaSlot, true, SizeRules::PowerOfTwo, info));
+    ASSERT_TRUE(intake.ReadImageFile(dir.Write("t.bmp", TrueColour(4, 4)), kAlphaSlot, true, IntakeRules{}, info));
     EXPECT_TRUE(slot.IndexBuf.empty());
     ASSERT_EQ(slot.PixelBuf.size(), 64u);
     EXPECT_EQ(std::vector<uint8_t>(&slot.PixelBuf[4 * 6], &slot.PixelBuf[4 * 7]),

@@ -48,7 +48,7 @@ TEST(ImageKinds, AFileIsReadAsWhatItsBytesAreUnderAnyPictureExtension) {
                     ImageIntake intake;
                     intake.VerifyData = verifyData;
                     TImageInfo info;
-                    EXPECT_TRUE(intake.ReadImageFile(path, kColourSlot, loadPixels, SizeRules::PowerOfTwo, info))
+                    EXPECT_TRUE(intake.ReadImageFile(path, kColourSlot, loadPixels, IntakeRules{}, info))
                         << sample.Extension << " bytes as " << extension << ": " << intake.ProblemText;
                     EXPECT_EQ(info, sample.Info) << sample.Extension << " bytes as " << extension;
                 }
@@ -58,7 +58,7 @@ TEST(ImageKinds, AFileIsReadAsWhatItsBytesAreUnderAnyPictureExtension) {
     ImageIntake intake;
     TImageInfo info;
     EXPECT_FALSE(intake.ReadImageFile(dir.Write("picture.gif", OneOfEachKind()[2].Bytes), kColourSlot, true,
-                                      SizeRules::PowerOfTwo, info));
+                                      IntakeRules{}, info));
     EXPECT_EQ(intake.ProblemText,
               "\r\n\r\n=> \"picture.gif\":\r\n\tFile extension .gif is not supported. (*.bmp; *.jpg; *.jpe; *.jpeg; "
               "*.txt)");
@@ -74,7 +74,7 @@ TEST(ImageKinds, BytesOfNoKnownKindAreJudgedByTheExtensionsReader) {
         ImageIntake intake;
         TImageInfo info;
         const std::string message = test::ErrorText(
-            [&] { intake.ReadImageFile(dir.Write(name, noise), kColourSlot, true, SizeRules::PowerOfTwo, info); });
+            [&] { intake.ReadImageFile(dir.Write(name, noise), kColourSlot, true, IntakeRules{}, info); });
         EXPECT_NE(message.find(reader), std::string::npos) << name << ": " << message;
     }
 }

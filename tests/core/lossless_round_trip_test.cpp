@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -134,6 +137,76 @@ TEST(LosslessRoundTrip, EveryFormatTheProductWritesComesBackByteForByte) {
                 }
             }
         }
+    }
+}
+
+// The version stamp of a dictionary, and each texture native chunk, header and all, in order.
+struct DictionaryNatives {
+    uint32_t Stamp = 0;
+    std::vector<std::vector<uint8_t>> Natives;
+
+    bool operator==(const DictionaryNatives&) const = default;
+};
+
+DictionaryNatives NativesOf(const std::vector<uint8_t>& dictionary) {
+    return {ReadTxd(dictionary).VersionStamp, NativeChunks(dictionary)};
+}
+
+// Each dictionary in tests/lossless holds texture natives as other writers leave them, each of a
+// kind that was once lost on its way through extract and build: opaque textures in formats with
+// alpha, PAL4 with levels and palette alpha, sides a new image may not have, odd depth fields,
+// names whose bytes also read as UTF-8, one name twice, stamps of other versions, a DXT1 texture
+// whose raster format and alpha flag disagree. Taken apart and built again as a user would, with
+// no options, every one comes back with its stamp and every texture native byte for byte.
+TEST(LosslessRoundTrip, DictionariesOfOtherWritersComeBackByteForByte) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& file : std::filesystem::directory_iterator(VELLUMCRAFT_LOSSLESS_DIR)) {
+        if (file.path().extension() == ".txd") {
+            files.push_back(file.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    ASSERT_GE(files.size(), 9u);
+    for (const std::filesystem::path& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        const std::vector<uint8_t> original = test::ReadBytes(file.string());
+        test::TempDir folder;
+        FolderSink sink(folder);
+        const ExtractionResult extracted = ExtractTxd(original, "set", folder.Path().string(), sink);
+        ASSERT_EQ(extracted.Failed, 0u);
+        Workspace rebuilt;
+        ASSERT_EQ(ImportTextureList(rebuilt, folder.File("set.txt"), true), extracted.Textures.size());
+        EXPECT_EQ(rebuilt.Intake.ProblemText, "");
+        const BuildResult built = BuildTxd(rebuilt, {.KeptStamp = rebuilt.VersionStamp});
+        EXPECT_EQ(rebuilt.Intake.ProblemText, "");
+        const DictionaryNatives before = NativesOf(original);
+        const DictionaryNatives after = NativesOf(built.Bytes);
+        EXPECT_EQ(after.Stamp, before.Stamp);
+        ASSERT_EQ(after.Natives.size(), before.Natives.size());
+        for (size_t i = 0; i < before.Natives.size(); ++i) {
+            EXPECT_EQ(after.Natives[i], before.Natives[i]) << extracted.Textures[i].Name;
+        }
+    }
+}
+
+// A DDS of three bytes a pixel is taken as 888, every unused byte 255.
+TEST(LosslessRoundTrip, AThreeByteRgbDdsIsWrittenAs888) {
+    Workspace workspace;
+    AddFile(workspace, std::string(VELLUMCRAFT_LOSSLESS_DIR) + "/r8g8b8.dds", true);
+    ASSERT_EQ(workspace.Intake.ProblemText, "");
+    const std::vector<uint8_t> file = test::ReadBytes(std::string(VELLUMCRAFT_LOSSLESS_DIR) + "/r8g8b8.dds");
+    const BuildResult built = BuildTxd(workspace, {});
+    const TxdTexture texture = ReadTxd(built.Bytes).Textures.at(0);
+    EXPECT_EQ(texture.Format, TextureFormat::C888);
+    EXPECT_EQ(texture.RasterFormat, 0x0600u);
+    ASSERT_EQ(texture.LevelPixels.size(), 1u);
+    const std::span<const uint8_t> pixels = std::span(built.Bytes).subspan(texture.LevelPixels[0].Offset, 64);
+    const std::span<const uint8_t> stored = std::span(file).last(48);
+    for (size_t i = 0; i < 16; ++i) {
+        EXPECT_EQ(pixels[4 * i], stored[3 * i]) << i;
+        EXPECT_EQ(pixels[4 * i + 1], stored[3 * i + 1]) << i;
+        EXPECT_EQ(pixels[4 * i + 2], stored[3 * i + 2]) << i;
+        EXPECT_EQ(pixels[4 * i + 3], 255) << i;
     }
 }
 

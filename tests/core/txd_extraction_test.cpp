@@ -59,7 +59,7 @@ class TxdExtractionTest : public testing::Test {
                       const std::string& alphaName) {
         AddFile(workspace, colour, true);
         TTexFile& entry = workspace.TexList.back();
-        ASSERT_TRUE(workspace.Intake.ReadImageFile(alpha, kAlphaSlot, false, SizeRules::PowerOfTwo, entry.AlphaInfo));
+        ASSERT_TRUE(workspace.Intake.ReadImageFile(alpha, kAlphaSlot, false, IntakeRules{}, entry.AlphaInfo));
         entry.HasAlpha = true;
         entry.AlphaPath = alpha;
         entry.AlphaName = alphaName;

@@ -173,7 +173,7 @@ TEST_F(TxdOutputTest, LevelsHalveDownToOnePixelAndAverageTheLevelAbove) {
 }
 
 TEST_F(TxdOutputTest, AnEightBitImageKeepsItsPaletteAndPictureWhenItGetsMipmaps) {
-    // Black and white columns: the level below is their mean, grey, which the palette lacks.
+    // Black and white columns: the level below is their mean, a grey which the palette lacks.
     const std::vector<RgbColour> palette = {{0, 0, 0}, {255, 255, 255}, {60, 60, 60}};
     const auto column = [](int x, int) { return static_cast<uint8_t>(x % 2); };
     AddFile(workspace, dir.Write("bars.bmp", test::MakePalettedBmp(8, 4, palette, column)), true);
@@ -188,10 +188,33 @@ TEST_F(TxdOutputTest, AnEightBitImageKeepsItsPaletteAndPictureWhenItGetsMipmaps)
     };
     EXPECT_EQ(level(0), (std::vector<uint8_t>{0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1,
                                               0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1}));
-    // Linear light puts the mean of black and white at 188, nearer white than the grey of 60 (a
-    // plain mean, 128, would take the grey).
-    EXPECT_EQ(level(1), std::vector<uint8_t>(8, 1));
-    EXPECT_EQ(DecodeTexture(built, texture).Palette.at(2), (RgbaColour{60, 60, 60, 255}));
+    // Linear light puts the mean of black and white at 188 (a plain mean would give 128). The
+    // picture leaves entry 2 unused: it takes that grey, and the lower levels are exact.
+    EXPECT_EQ(level(1), std::vector<uint8_t>(8, 2));
+    EXPECT_EQ(level(3), std::vector<uint8_t>(1, 2));
+    const DecodedTexture decoded = DecodeTexture(built, texture);
+    EXPECT_EQ(decoded.Palette.at(0), (RgbaColour{0, 0, 0, 255}));
+    EXPECT_EQ(decoded.Palette.at(1), (RgbaColour{255, 255, 255, 255}));
+    EXPECT_EQ(decoded.Palette.at(2), (RgbaColour{188, 188, 188, 255}));
+
+    // Without a free entry, the lower levels take the nearest colour: white, nearer 188 than 60.
+    std::vector<RgbColour> full(256, RgbColour{60, 60, 60});
+    full[0] = {0, 0, 0};
+    full[1] = {255, 255, 255};
+    workspace.TexList.clear();
+    AddFile(
+        workspace,
+        dir.Write("full.bmp", test::MakePalettedBmp(32, 16, full,
+                                                    [](int x, int y) {
+                                                        return static_cast<uint8_t>(y < 2 ? x % 2 : (x + 32 * y) % 256);
+                                                    })),
+        true);
+    workspace.TexList[0].Output.Mipmaps = true;
+    const TxdTexture fullTexture = Build().Textures.at(0);
+    const ByteRange firstBelow = fullTexture.LevelPixels.at(1);
+    EXPECT_EQ(std::vector<uint8_t>(built.begin() + static_cast<ptrdiff_t>(firstBelow.Offset),
+                                   built.begin() + static_cast<ptrdiff_t>(firstBelow.Offset + 16)),
+              std::vector<uint8_t>(16, 1));
 }
 
 TEST_F(TxdOutputTest, MipmappedTexturesTakeTheMipmapFormOfTheBuildsFilterUnlessTheyNameTheirOwn) {

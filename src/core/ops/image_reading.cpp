@@ -4,7 +4,7 @@
 
 namespace vc {
 
-ImageReading ReadImageInfo(ImageIntake& intake, std::string_view path, size_t slot, SizeRules rules) {
+ImageReading ReadImageInfo(ImageIntake& intake, std::string_view path, size_t slot, IntakeRules rules) {
     ImageReading reading;
     const size_t reported = intake.ProblemText.size();
     try {

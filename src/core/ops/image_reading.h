@@ -22,7 +22,7 @@ struct ImageReading {
 
 // Reads the file as intake.ReadImageFile does without pixels; intake's problem report is left as
 // it was.
-ImageReading ReadImageInfo(ImageIntake& intake, std::string_view path, size_t slot, SizeRules rules);
+ImageReading ReadImageInfo(ImageIntake& intake, std::string_view path, size_t slot, IntakeRules rules);
 
 // Reports the reading into report as ReadImageFile would have and rethrows its error; returns
 // whether the image was accepted.

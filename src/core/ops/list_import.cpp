@@ -29,7 +29,7 @@ ListedReading ReadListedImages(ImageIntake& intake, const ListedTexture& listed,
         return reading;
     }
     reading.AlphaUsable = !listed.AlphaPath.empty() && IsExistingFile(listed.AlphaPath);
-    const SizeRules rules = listed.Output.KeepSize ? SizeRules::Kept : NewTextureRules(pwr2lmt);
+    const IntakeRules rules = EntryRules(listed.Output, pwr2lmt);
     reading.Colour = ReadImageInfo(intake, listed.Path, kColourSlot, rules);
     if (reading.Colour.Accepted && !reading.Colour.Failure && reading.AlphaUsable) {
         reading.Alpha = ReadImageInfo(intake, listed.AlphaPath, kAlphaSlot, rules);

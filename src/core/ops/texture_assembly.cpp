@@ -1,13 +1,19 @@
 #include "ops/texture_assembly.h"
 
+#include <algorithm>
+#include <iterator>
+#include <memory>
 #include <string>
 
 #include "io/byte_reader.h"
 #include "io/error.h"
+#include "io/file_io.h"
+#include "io/file_names.h"
 #include "pixels/grey_level.h"
 #include "pixels/mipmap_chain.h"
 #include "pixels/palette_quantization.h"
 #include "raster/texture_decoder.h"
+#include "texlist/image_kinds.h"
 
 namespace vc {
 
@@ -96,10 +102,74 @@ TextureRaster StoredRaster(ConversionSlot& slot, const TImageInfo& colour, Textu
     return {format, colour.Width, colour.Height, slot.PaletteBuf, std::move(slot.StoredLevels)};
 }
 
+bool IndicesBelow(std::span<const uint8_t> indices, size_t colours) {
+    return std::all_of(indices.begin(), indices.end(), [colours](uint8_t index) { return index < colours; });
+}
+
+// A level kept as a paletted image of its own: its indices, of the level's size and each among the
+// palette's colours.
+std::vector<uint8_t> LevelFromFile(std::string_view path, uint32_t level, uint32_t width, uint32_t height,
+                                   size_t colours) {
+    const std::string file = "\"" + std::string(path) + "\": ";
+    try {
+        const std::vector<uint8_t> bytes = ReadWholeFile(path);
+        const ImageKind kind =
+            KindOfContent(bytes, KindOfExtension(LowerAscii(FileExtension(path))).value_or(ImageKind::Bmp));
+        const std::unique_ptr<ImageDecoder> decoder = InfoOf(kind).Open(bytes);
+        const BitmapInfo& info = decoder->Info();
+        std::vector<uint8_t> indices;
+        if (info.HasPalette && info.BitsPerPixel <= 8 && info.Width == width && info.Height == height) {
+            indices = decoder->LoadPixels().Raster;
+        }
+        if (indices.empty() || !IndicesBelow(indices, colours)) {
+            throw Error(ErrorKind::Malformed, "level " + std::to_string(level) + " must be a paletted image of " +
+                                                  std::to_string(width) + "×" + std::to_string(height) +
+                                                  " pixels whose indices lie among the texture's " +
+                                                  std::to_string(colours) + " colours");
+        }
+        return indices;
+    } catch (const Error& error) {
+        throw Error(error.Kind(), file + error.what());
+    }
+}
+
+// A paletted image written paletted keeps its palette and its picture. The levels below come from
+// the images the entry names for them, else they are made and take the nearest colours, the
+// entries the picture does not use going to colours only the lower levels have.
+TextureRaster PalettedRaster(ConversionSlot& slot, const TTexFile& entry, const TImageInfo& colour,
+                             const RasterChoice& choice) {
+    const size_t colours = PaletteColours(choice.Format);
+    TextureRaster raster{choice.Format, colour.Width, colour.Height, slot.PaletteBuf, {}};
+    if (choice.Format == TextureFormat::Pal4) {
+        const std::vector<uint8_t>& tail = entry.Output.PaletteTail;
+        const auto tailStart = raster.Palette.begin() + static_cast<std::ptrdiff_t>(4 * colours);
+        std::fill_n(tailStart, kPal4PaletteTail, uint8_t{0});
+        std::copy(tail.begin(), tail.end(), tailStart);
+    }
+    const std::vector<std::string>& levelPaths = entry.Output.LevelPaths;
+    if (!levelPaths.empty()) {
+        raster.Levels.push_back(std::move(slot.IndexBuf));
+        for (uint32_t level = 1; level <= levelPaths.size(); ++level) {
+            raster.Levels.push_back(LevelFromFile(levelPaths[level - 1], level, LevelSide(colour.Width, level),
+                                                  LevelSide(colour.Height, level), colours));
+        }
+        return raster;
+    }
+    if (choice.Mipmaps) {
+        const std::vector<PixelLevel> lower = MipmapLevels(TopLevel(slot, colour), MipmapFilter::GammaCorrect);
+        std::vector<std::vector<uint8_t>> indices = IndexLowerLevels(raster.Palette, colours, slot.IndexBuf, lower);
+        raster.Levels.push_back(std::move(slot.IndexBuf));
+        std::move(indices.begin(), indices.end(), std::back_inserter(raster.Levels));
+        return raster;
+    }
+    raster.Levels.push_back(std::move(slot.IndexBuf));
+    return raster;
+}
+
 }  // namespace
 
 bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, TImageInfo& colour, TImageInfo& alpha) {
-    const SizeRules rules = entry.Output.KeepSize ? SizeRules::Kept : NewTextureRules(pwr2lmt);
+    const IntakeRules rules = EntryRules(entry.Output, pwr2lmt);
     if (!intake.ReadImageFile(entry.TexPath, kColourSlot, true, rules, colour)) {
         return false;
     }
@@ -137,31 +207,18 @@ TextureRaster AssembleRaster(ImageIntake& intake, const TTexFile& entry, const T
             MergePixelAlpha(slot, intake.Slots[kAlphaSlot], alpha.Depth);
         }
     }
-    TextureRaster raster{choice.Format, colour.Width, colour.Height, {}, {}};
     const bool paletted = colour.Depth == 8;
-    const bool ownBytes = !entry.HasAlpha && !colour.HasAlpha;  // every alpha byte of the slot is 255
-    if (!choice.Mipmaps && paletted && choice.Format == TextureFormat::Pal8) {
-        raster.Palette = slot.PaletteBuf;
-        raster.Levels.push_back(std::move(slot.IndexBuf));
-        return raster;
+    if (paletted && IsPaletted(choice.Format) && IndicesBelow(slot.IndexBuf, PaletteColours(choice.Format))) {
+        return PalettedRaster(slot, entry, colour, choice);
     }
+    const bool ownBytes = !entry.HasAlpha && !colour.HasAlpha;  // every alpha byte of the slot is 255
     if (!choice.Mipmaps && !paletted &&
         (choice.Format == TextureFormat::C8888 || (choice.Format == TextureFormat::C888 && ownBytes))) {
+        TextureRaster raster{choice.Format, colour.Width, colour.Height, {}, {}};
         raster.Levels.push_back(std::move(slot.PixelBuf));
         return raster;
     }
-
-    if (choice.Format != TextureFormat::Pal8 || !paletted) {
-        return MakeRaster(TopLevel(slot, colour), choice);
-    }
-    // An 8-bit image keeps its palette and its picture; the levels below take the nearest colours.
-    const PixelLevel top = TopLevel(slot, colour);
-    raster.Palette = slot.PaletteBuf;
-    raster.Levels.push_back(std::move(slot.IndexBuf));
-    for (const PixelLevel& level : MipmapLevels(top, MipmapFilter::GammaCorrect)) {
-        raster.Levels.push_back(NearestIndices(level, raster.Palette));
-    }
-    return raster;
+    return MakeRaster(TopLevel(slot, colour), choice);
 }
 
 }  // namespace vc

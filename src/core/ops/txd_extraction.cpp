@@ -50,17 +50,28 @@ struct TextureImages {
     std::vector<uint8_t> Mask;
 };
 
+// A PAL4 texture's images have 4 bits per pixel, so that they read back as PAL4.
+uint16_t BitmapBits(const DecodedTexture& decoded) {
+    return decoded.Palette.size() <= PaletteColours(TextureFormat::Pal4) ? 4 : 8;
+}
+
+std::vector<RgbColour> PaletteColoursOf(const DecodedTexture& decoded) {
+    std::vector<RgbColour> colours;
+    for (const RgbaColour& entry : decoded.Palette) {
+        colours.push_back({entry.Red, entry.Green, entry.Blue});
+    }
+    return colours;
+}
+
 TextureImages EncodeImages(const DecodedTexture& decoded, std::span<const uint8_t> paletteAlphas, bool withMask) {
     TextureImages images;
     if (!decoded.Palette.empty()) {
-        std::vector<RgbColour> colours;
-        for (const RgbaColour& entry : decoded.Palette) {
-            colours.push_back({entry.Red, entry.Green, entry.Blue});
-        }
-        images.Colour = EncodeBmp(PalettedImage{decoded.Width, decoded.Height, colours, decoded.Indices});
+        const uint16_t bits = BitmapBits(decoded);
+        images.Colour =
+            EncodeBmp(PalettedImage{decoded.Width, decoded.Height, PaletteColoursOf(decoded), decoded.Indices, bits});
         if (withMask) {
             const std::vector<RgbColour> greys = GreyLevelPalette(paletteAlphas);
-            images.Mask = EncodeBmp(PalettedImage{decoded.Width, decoded.Height, greys, decoded.Indices});
+            images.Mask = EncodeBmp(PalettedImage{decoded.Width, decoded.Height, greys, decoded.Indices, bits});
         }
         return images;
     }
@@ -76,20 +87,13 @@ std::span<const uint8_t> BytesOf(std::span<const uint8_t> file, ByteRange range)
     return file.subspan(range.Offset, range.Size);
 }
 
-// The alpha of each palette entry: for PAL8 the fourth bytes as stored, whether or not the texture
-// reads them as alpha, since a build writes them all; for PAL4 the colours read.
-std::vector<uint8_t> PaletteAlphas(std::span<const uint8_t> file, const TxdTexture& texture,
-                                   const DecodedTexture& decoded) {
+// The alpha of each palette colour: the fourth bytes as stored, whether or not the texture reads
+// them as alpha, since a build writes them all.
+std::vector<uint8_t> PaletteAlphas(std::span<const uint8_t> file, const TxdTexture& texture) {
     std::vector<uint8_t> alphas;
-    if (*texture.Format == TextureFormat::Pal8) {
-        const std::span<const uint8_t> palette = BytesOf(file, texture.Palette);
-        for (size_t i = 3; i < palette.size(); i += 4) {
-            alphas.push_back(palette[i]);
-        }
-    } else {
-        for (const RgbaColour& entry : decoded.Palette) {
-            alphas.push_back(entry.Alpha);
-        }
+    const std::span<const uint8_t> palette = BytesOf(file, texture.Palette).first(4 * PaletteColours(*texture.Format));
+    for (size_t i = 3; i < palette.size(); i += 4) {
+        alphas.push_back(palette[i]);
     }
     return alphas;
 }
@@ -100,7 +104,7 @@ bool AllOpaque(std::span<const uint8_t> levels) {
 
 // A bitmap and its mask hold a texture exactly when it has one level of PAL8, 8888, or 888 whose
 // unused bytes are 255 as a build writes them; the rest go into a DDS file that keeps their levels.
-// PAL4 has no DDS form, so its picture is what can be kept, whatever levels it has.
+// PAL4 has no DDS form: its levels go into 4-bit bitmaps of their own.
 bool GoesToBitmap(std::span<const uint8_t> file, const TxdTexture& texture) {
     if (*texture.Format == TextureFormat::Pal4) {
         return true;
@@ -156,7 +160,24 @@ DdsImage StoredForm(std::span<const uint8_t> file, const TxdTexture& texture) {
 struct MadeTexture {
     TextureImages Images;
     TImageInfo Colour;
+    std::vector<std::vector<uint8_t>> LevelImages;  // PAL4: the levels below the picture
+    std::vector<uint8_t> PaletteTail;               // PAL4: the palette's unused entries, unless all zero
 };
+
+// A PAL4 texture's levels below the picture, each a 4-bit bitmap over the picture's palette.
+std::vector<std::vector<uint8_t>> Pal4LevelImages(std::span<const uint8_t> file, const TxdTexture& texture,
+                                                  const DecodedTexture& decoded) {
+    std::vector<std::vector<uint8_t>> images;
+    const std::vector<RgbColour> colours = PaletteColoursOf(decoded);
+    for (uint32_t level = 1; level < texture.LevelPixels.size(); ++level) {
+        const uint32_t width = LevelSide(texture.Width, level);
+        const uint32_t height = LevelSide(texture.Height, level);
+        const std::span<const uint8_t> indices =
+            BytesOf(file, texture.LevelPixels[level]).first(LevelSize(TextureFormat::Pal4, width, height));
+        images.push_back(EncodeBmp(PalettedImage{width, height, colours, indices, 4}));
+    }
+    return images;
+}
 
 MadeTexture MakeTexture(std::span<const uint8_t> file, const TxdTexture& texture) {
     MadeTexture made;
@@ -165,13 +186,20 @@ MadeTexture MakeTexture(std::span<const uint8_t> file, const TxdTexture& texture
     }
     if (GoesToBitmap(file, texture)) {
         const DecodedTexture decoded = DecodeTexture(file, texture);
-        const std::vector<uint8_t> alphas = PaletteAlphas(file, texture, decoded);
+        const std::vector<uint8_t> alphas = PaletteAlphas(file, texture);
         const bool withMask =
             texture.HasAlpha() || (IsPaletted(*texture.Format) ? !AllOpaque(alphas) : AnyTranslucent(decoded));
         made.Images = EncodeImages(decoded, alphas, withMask);
         made.Colour = {.Height = texture.Height,
                        .Width = texture.Width,
                        .Depth = decoded.Palette.empty() ? uint8_t{32} : uint8_t{8}};
+        if (*texture.Format == TextureFormat::Pal4) {
+            made.LevelImages = Pal4LevelImages(file, texture, decoded);
+            const std::span<const uint8_t> tail = BytesOf(file, texture.Palette).last(kPal4PaletteTail);
+            if (std::any_of(tail.begin(), tail.end(), [](uint8_t byte) { return byte != 0; })) {
+                made.PaletteTail.assign(tail.begin(), tail.end());
+            }
+        }
     } else {
         const DdsImage dds = StoredForm(file, texture);
         made.Images.Colour = EncodeDds(dds);
@@ -191,15 +219,22 @@ void KeepFields(const TxdTexture& texture, const TImageInfo& colour, TTexFile& e
     if (colour.StoredFormat || ChoiceFor(entry, colour).Format != *texture.Format) {
         output.Format = *texture.Format;
     }
-    const TextureFields fields = FieldsFor(entry, colour, *texture.Format, texture.Levels, kTextureFlags[1]);
-    if (fields.MaskName != texture.MaskName) {
-        output.MaskName = texture.MaskName;
-    }
-    if (fields.Flags != texture.Flags) {
-        output.Flags = texture.Flags;
-    }
-    if (fields.RasterFormat != texture.RasterFormat) {
-        output.RasterFormat = texture.RasterFormat;
+    // A kept field can change what the others are derived from (the alpha flag the raster format
+    // and the mask name, a kept raster format whether a DXT1 texture holds alpha), so they are kept
+    // one at a time, in that order, until the build derives the rest.
+    for (;;) {
+        const TextureFields fields = FieldsFor(entry, colour, *texture.Format, texture.Levels, kTextureFlags[1]);
+        if (fields.AlphaFlag != texture.HasAlpha()) {
+            output.AlphaFlag = texture.HasAlpha();
+        } else if (fields.RasterFormat != texture.RasterFormat) {
+            output.RasterFormat = texture.RasterFormat;
+        } else if (fields.MaskName != texture.MaskName) {
+            output.MaskName = texture.MaskName;
+        } else if (fields.Flags != texture.Flags) {
+            output.Flags = texture.Flags;
+        } else {
+            break;
+        }
     }
     // A depth stands only for the format it was kept with, which the entry then names.
     if (texture.Depth != DepthOf(*texture.Format)) {
@@ -239,10 +274,14 @@ TTexFile WriteTexture(const TxdTexture& texture, const MadeTexture& made, std::s
         entry.AlphaPath = InFolder(folder, extracted.MaskFile);
     }
     entry.TexPath = InFolder(folder, extracted.ImageFile);
-    // PAL4 is written as PAL8: its picture is all that can be kept.
-    if (*texture.Format != TextureFormat::Pal4) {
-        KeepFields(texture, made.Colour, entry);
+    KeepFields(texture, made.Colour, entry);
+    const std::string_view imageName = FileNameWithoutExtension(extracted.ImageFile);
+    for (size_t level = 1; level <= made.LevelImages.size(); ++level) {
+        const std::string levelFile = names.Claim(std::string(imageName) + "_mip" + std::to_string(level), ".bmp");
+        sink.Write(levelFile, made.LevelImages[level - 1]);
+        entry.Output.LevelPaths.push_back(InFolder(folder, levelFile));
     }
+    entry.Output.PaletteTail = made.PaletteTail;
     return entry;
 }
 

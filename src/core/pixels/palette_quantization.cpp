@@ -170,6 +170,9 @@ std::vector<Colour> MedianCut(std::vector<Entry> entries, size_t count) {
 
 // At most count colours for the entries: all of them when they fit, else by median cut.
 std::vector<Colour> ChooseColours(std::vector<Entry> entries, size_t count) {
+    if (count == 0) {
+        return {};
+    }
     if (entries.size() > count) {
         return MedianCut(std::move(entries), count);
     }
@@ -180,13 +183,13 @@ std::vector<Colour> ChooseColours(std::vector<Entry> entries, size_t count) {
     return colours;
 }
 
-// The colours of the levels below the top that the top does not have.
-std::vector<Entry> LowerLevelsOnly(std::span<const PixelLevel> levels, const std::vector<Entry>& top) {
-    std::vector<Entry> lower = Histogram(levels.subspan(1));
-    std::vector<Entry> only;
-    std::set_difference(lower.begin(), lower.end(), top.begin(), top.end(), std::back_inserter(only),
+// The colours of the levels that none of known has; known is in ascending order.
+std::vector<Entry> ColoursBesides(std::span<const PixelLevel> levels, const std::vector<Entry>& known) {
+    const std::vector<Entry> all = Histogram(levels);
+    std::vector<Entry> besides;
+    std::set_difference(all.begin(), all.end(), known.begin(), known.end(), std::back_inserter(besides),
                         [](const Entry& a, const Entry& b) { return a.Rgba < b.Rgba; });
-    return only;
+    return besides;
 }
 
 // The top level's colours exactly when they fit, the lower levels' own colours in the entries they
@@ -198,7 +201,7 @@ std::vector<Colour> ChoosePalette(std::span<const PixelLevel> levels, size_t cou
     }
     std::vector<Colour> palette = ChooseColours(top, count);
     if (levels.size() > 1 && palette.size() < count) {
-        const std::vector<Colour> lower = ChooseColours(LowerLevelsOnly(levels, top), count - palette.size());
+        const std::vector<Colour> lower = ChooseColours(ColoursBesides(levels.subspan(1), top), count - palette.size());
         palette.insert(palette.end(), lower.begin(), lower.end());
     }
     return palette;
@@ -303,13 +306,41 @@ PalettedLevels QuantizeLevels(const std::vector<PixelLevel>& levels, size_t colo
     return paletted;
 }
 
-std::vector<uint8_t> NearestIndices(const PixelLevel& level, const std::array<uint8_t, 1024>& palette) {
-    CheckPixelLevel(level);
-    std::vector<Colour> colours(kEntries);
-    for (size_t i = 0; i < colours.size(); ++i) {
-        std::copy_n(palette.begin() + static_cast<std::ptrdiff_t>(4 * i), 4, colours[i].begin());
+std::vector<std::vector<uint8_t>> IndexLowerLevels(std::array<uint8_t, 1024>& palette, size_t colours,
+                                                   std::span<const uint8_t> pictureIndices,
+                                                   std::span<const PixelLevel> lower) {
+    for (const PixelLevel& level : lower) {
+        CheckPixelLevel(level);
     }
-    return Indices(level, NearestEntry(colours));
+    std::vector<Colour> entries(std::min(colours, kEntries));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        std::copy_n(palette.begin() + static_cast<std::ptrdiff_t>(4 * i), 4, entries[i].begin());
+    }
+    std::array<bool, kEntries> used{};
+    for (const uint8_t index : pictureIndices) {
+        used[index] = true;
+    }
+    std::vector<size_t> free;
+    std::vector<Entry> kept;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (used[i]) {
+            kept.push_back({entries[i], 1});
+        } else {
+            free.push_back(i);
+        }
+    }
+    std::sort(kept.begin(), kept.end(), [](const Entry& a, const Entry& b) { return a.Rgba < b.Rgba; });
+    const std::vector<Colour> added = ChooseColours(ColoursBesides(lower, kept), free.size());
+    for (size_t i = 0; i < added.size(); ++i) {
+        entries[free[i]] = added[i];
+        std::copy(added[i].begin(), added[i].end(), palette.begin() + static_cast<std::ptrdiff_t>(4 * free[i]));
+    }
+    const NearestEntry nearest(entries);
+    std::vector<std::vector<uint8_t>> indices;
+    for (const PixelLevel& level : lower) {
+        indices.push_back(Indices(level, nearest));
+    }
+    return indices;
 }
 
 }  // namespace vc

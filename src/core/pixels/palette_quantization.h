@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "pixels/pixel_level.h"
@@ -24,8 +25,13 @@ struct PalettedLevels {
 // entries stay 0. Every pixel of every level takes the nearest entry.
 PalettedLevels QuantizeLevels(const std::vector<PixelLevel>& levels, size_t colours = 256);
 
-// Each pixel's nearest entry of a given PAL8 palette (the lowest index on a tie), alpha counting
-// like a colour channel.
-std::vector<uint8_t> NearestIndices(const PixelLevel& level, const std::array<uint8_t, 1024>& palette);
+// The levels below a paletted picture whose palette and indices are kept: the entries among the
+// first colours that the picture's indices do not use take the lower levels' colours that the used
+// entries lack (by median cut when they do not fit), then each pixel of each lower level takes its
+// nearest entry among the first colours (the lowest index on a tie), alpha counting like a colour
+// channel.
+std::vector<std::vector<uint8_t>> IndexLowerLevels(std::array<uint8_t, 1024>& palette, size_t colours,
+                                                   std::span<const uint8_t> pictureIndices,
+                                                   std::span<const PixelLevel> lower);
 
 }  // namespace vc

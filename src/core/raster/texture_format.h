@@ -37,6 +37,8 @@ bool IsPaletted(TextureFormat format);
 // texture native stores for it (PAL4 stores 32 entries); 0 for the others.
 size_t PaletteColours(TextureFormat format);
 size_t StoredPaletteSize(TextureFormat format);
+// The bytes of a PAL4 palette past its 16 colours: entries 16 to 31, which no index uses.
+constexpr size_t kPal4PaletteTail = 64;
 
 // False for the formats whose every pixel decodes opaque (888, 565, 555, LUM8).
 bool CarriesAlpha(TextureFormat format);

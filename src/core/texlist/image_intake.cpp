@@ -19,9 +19,14 @@ namespace {
 
 constexpr uint32_t kLargestSide = 65535;
 
-// 24-bit images, and 32-bit ones with their own alpha, become 32-bit textures.
-uint8_t DepthOf(const BitmapInfo& bitmap) {
+// 24-bit images, and 32-bit ones with their own alpha, become 32-bit textures; paletted images of
+// fewer bits are taken as 8-bit ones where the rules allow.
+uint8_t DepthOf(const BitmapInfo& bitmap, const IntakeRules& rules) {
     switch (bitmap.BitsPerPixel) {
+        case 1:
+        case 2:
+        case 4:
+            return rules.SmallPalettes && bitmap.HasPalette ? 8 : 0;
         case 8:
             return 8;
         case 24:
@@ -162,16 +167,21 @@ bool MeetsSizeRules(uint32_t width, uint32_t height, SizeRules rules) {
     return false;
 }
 
+IntakeRules EntryRules(const TextureOutput& output, bool pwr2lmt) {
+    return {.Sides = output.KeepSize ? SizeRules::Kept : NewTextureSides(pwr2lmt),
+            .SmallPalettes = output.Format == TextureFormat::Pal4};
+}
+
 TImageInfo StoredImageInfo(const DdsImage& dds) {
     const BitmapInfo bitmap = DdsBitmapInfo(dds);
     return {.Height = static_cast<uint16_t>(dds.Height),
             .Width = static_cast<uint16_t>(dds.Width),
-            .Depth = DepthOf(bitmap),
+            .Depth = DepthOf(bitmap, {}),
             .HasAlpha = bitmap.HasAlpha,
             .StoredFormat = dds.Format};
 }
 
-bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPixels, SizeRules rules,
+bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPixels, IntakeRules rules,
                                 TImageInfo& info) {
     const std::string ext = LowerAscii(FileExtension(path));
     const std::optional<ImageKind> named = KindOfExtension(ext);
@@ -198,7 +208,7 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
         if (slot == kAlphaSlot) {
             info.StoredFormat.reset();
         }
-        problems = SizeAndFormatProblems(DdsBitmapInfo(dds), info.Depth, rules);
+        problems = SizeAndFormatProblems(DdsBitmapInfo(dds), info.Depth, rules.Sides);
         if (loadPixels && problems.empty()) {
             FillStoredSlot(Slots.at(slot), std::move(dds), slot == kAlphaSlot);
         }
@@ -211,9 +221,9 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
         const bool fits = bitmap.Width <= kLargestSide && bitmap.Height <= kLargestSide;
         info.Width = fits ? static_cast<uint16_t>(bitmap.Width) : 0;
         info.Height = fits ? static_cast<uint16_t>(bitmap.Height) : 0;
-        info.Depth = DepthOf(bitmap);
+        info.Depth = DepthOf(bitmap, rules);
         info.HasAlpha = bitmap.HasAlpha;
-        problems = SizeAndFormatProblems(bitmap, info.Depth, rules);
+        problems = SizeAndFormatProblems(bitmap, info.Depth, rules.Sides);
 
         if (loadPixels && problems.empty()) {
             const uint64_t rasterBytes = uint64_t{info.Width} * info.Height * (info.Depth / 8);

@@ -36,12 +36,27 @@ struct ConversionSlot {
 // texture had in a dictionary.
 enum class SizeRules { MultipleOfFour, PowerOfTwo, Kept };
 
-constexpr SizeRules NewTextureRules(bool pwr2lmt) {
+constexpr SizeRules NewTextureSides(bool pwr2lmt) {
     return pwr2lmt ? SizeRules::PowerOfTwo : SizeRules::MultipleOfFour;
 }
 
 // Whether sides of width × height (up to 65535) meet the rules.
 bool MeetsSizeRules(uint32_t width, uint32_t height, SizeRules rules);
+
+// What an image must be to be taken: sides by the size rules, and 8-bit paletted or 24-bit, or
+// paletted in fewer bits where small palettes are taken (for a PAL4 texture).
+struct IntakeRules {
+    SizeRules Sides = SizeRules::PowerOfTwo;
+    bool SmallPalettes = false;
+};
+
+constexpr IntakeRules NewTextureRules(bool pwr2lmt) {
+    return {.Sides = NewTextureSides(pwr2lmt)};
+}
+
+// The rules for an entry's images: its own choices (a kept size, a PAL4 format), else a new
+// texture's.
+IntakeRules EntryRules(const TextureOutput& output, bool pwr2lmt);
 
 // What intake makes of a DDS file: its size, 8 (paletted) or 32 as its depth, whether it has alpha
 // (its alpha flag, or a palette entry less than opaque), and its format, which a texture keeps.
@@ -53,7 +68,7 @@ class ImageIntake {
   public:
     // Returns true when the file is accepted. info is filled whenever the image could be read,
     // also when a later check refuses it. Throws an Error when the file cannot be read or decoded.
-    bool ReadImageFile(std::string_view path, size_t slot, bool loadPixels, SizeRules rules, TImageInfo& info);
+    bool ReadImageFile(std::string_view path, size_t slot, bool loadPixels, IntakeRules rules, TImageInfo& info);
     // Empties the pixel and index arrays of both slots.
     void ReleaseBuffers();
 

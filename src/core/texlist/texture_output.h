@@ -25,6 +25,10 @@ struct TextureOutput {
     std::vector<uint8_t> Extension;        // the content of the texture's own extension chunk
     bool KeepSize = false;                 // the image keeps its texture's size, whatever the size rules
     bool RepeatedName = false;             // a texture before it in the dictionary had the same name
+    // A PAL4 texture's levels below its picture: 4-bit bitmaps of their indices, in order.
+    std::vector<std::string> LevelPaths;
+    // A PAL4 palette's entries 16 to 31, which no index uses, where they were not all zero.
+    std::vector<uint8_t> PaletteTail;
 
     bool operator==(const TextureOutput&) const = default;
 };

@@ -12,6 +12,24 @@ void Complain(std::string& problems, std::string_view key, std::string_view valu
     problems += "\r\n\t" + std::string(key) + " \"" + std::string(value) + "\" is not known.";
 }
 
+// "mip1path": the key of the level below the picture, and so on down.
+std::string LevelPathKey(size_t level) {
+    return "mip" + std::to_string(level) + "path";
+}
+
+std::optional<std::vector<uint8_t>> ReadHexKey(const ProfileFile& file, std::string_view section, std::string_view key,
+                                               std::string& problems) {
+    const std::optional<std::string> text = file.ReadWholeString(section, key);
+    if (!text) {
+        return std::nullopt;
+    }
+    std::optional<std::vector<uint8_t>> bytes = ParseHexBytes(*text);
+    if (!bytes) {
+        Complain(problems, key, *text);
+    }
+    return bytes;
+}
+
 }  // namespace
 
 void WriteTextureOutputKeys(ProfileFile& file, std::string_view section, const TextureOutput& output) {
@@ -41,6 +59,12 @@ void WriteTextureOutputKeys(ProfileFile& file, std::string_view section, const T
     }
     if (output.RepeatedName) {
         file.WriteString(section, "duplicate", "1");
+    }
+    for (size_t level = 0; level < output.LevelPaths.size(); ++level) {
+        file.WriteExactString(section, LevelPathKey(level + 1), output.LevelPaths[level]);
+    }
+    if (!output.PaletteTail.empty()) {
+        file.WriteString(section, "pal4tail", HexBytes(output.PaletteTail));
     }
     if (!output.Extension.empty()) {
         file.WriteString(section, "extension", HexBytes(output.Extension));
@@ -84,13 +108,23 @@ TextureOutput ReadTextureOutputKeys(const ProfileFile& file, std::string_view se
             Complain(problems, "depth", std::to_string(*depth));
         }
     }
-    if (const std::optional<std::string> extension = file.ReadWholeString(section, "extension")) {
-        const std::optional<std::vector<uint8_t>> bytes = ParseHexBytes(*extension);
-        if (bytes) {
-            output.Extension = *bytes;
-        } else {
-            Complain(problems, "extension", *extension);
+    // A texture has at most 16 levels: the picture and 15 below it.
+    for (size_t level = 1; level < 16; ++level) {
+        std::optional<std::string> path = file.ReadExactString(section, LevelPathKey(level));
+        if (!path) {
+            break;
         }
+        output.LevelPaths.push_back(std::move(*path));
+    }
+    if (std::optional<std::vector<uint8_t>> tail = ReadHexKey(file, section, "pal4tail", problems)) {
+        if (tail->size() == kPal4PaletteTail) {
+            output.PaletteTail = std::move(*tail);
+        } else {
+            Complain(problems, "pal4tail", HexBytes(*tail));
+        }
+    }
+    if (std::optional<std::vector<uint8_t>> extension = ReadHexKey(file, section, "extension", problems)) {
+        output.Extension = std::move(*extension);
     }
     return output;
 }
