@@ -283,7 +283,7 @@ class DialogsTest : public QObject {
             auto* mipmaps = Child<QCheckBox>(d, "cbxMipmaps");
             auto* filter = Child<QComboBox>(d, "cbxFilter");
             QCOMPARE(Items(*format), QStringList({"As image", "DXT1", "DXT3", "DXT5", "8888", "888", "565", "1555",
-                                                  "4444", "555", "LUM8", "PAL8"}));
+                                                  "4444", "555", "LUM8", "PAL8", "PAL4"}));
             QCOMPARE(Items(*filter), QStringList({"As set in Options", "Nearest", "Linear", "Mip nearest", "Mip linear",
                                                   "Linear mip nearest", "Trilinear"}));
             QVERIFY2(filter->toolTip().contains("0x1101 as 0x1103 (mip nearest), 0x1102 as 0x1106 (trilinear)"),

@@ -674,7 +674,7 @@ class MainWindowTest : public QObject {
         QVERIFY(f.Prompts.Messages[0].Text.endsWith("at least 4×4 px."));
         for (const char* line : {"\tBMP 24 bit\r\n\tBMP 32 bit with an alpha mask\r\n", "\tPNG paletted, grey, RGB",
                                  "\tTGA colour-mapped", "\tDDS DXT1, DXT3, DXT5,",
-                                 "\tDXT1, DXT3, DXT5, 8888, 888, 565, 1555, 4444, 555, LUM8, PAL8,\r\n"
+                                 "\tDXT1, DXT3, DXT5, 8888, 888, 565, 1555, 4444, 555, LUM8, PAL8, PAL4,\r\n"
                                  "each with or without mipmaps."}) {
             QVERIFY2(f.Prompts.Messages[0].Text.contains(QString::fromUtf8(line)), line);
         }
