@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "texlist/image_kinds.h"
+
 namespace vc::cli {
 
 namespace {
@@ -65,7 +67,9 @@ std::string ProgramHelp(std::span<const Command* const> commands) {
     const Option* const options[] = {&kHelpOption, &kVersionOption};
     return "Usage: " + std::string(kProgramName) +
            " COMMAND [ARGUMENT...]\n\n"
-           "Assembles GTA III and Vice City texture dictionaries from BMP and JPEG images.\n\n"
+           "Assembles GTA III and Vice City texture dictionaries from images\n(" +
+           ImageExtensionList() +
+           ") and takes them apart again.\n\n"
            "Commands:\n" +
            list + "\nOptions:\n" + OptionTable(options) + "\n'" + std::string(kProgramName) +
            " COMMAND --help' describes a command.\n";

@@ -69,10 +69,11 @@ const Command kExtractCommand = {
     .Description =
         "Writes one image per texture of the dictionary: a bitmap for a one-level PAL8, 8888 or 888 texture\n"
         "(8-bit with the palette's exact colours for paletted ones, 24-bit otherwise) with a greyscale mask\n"
-        "when it has alpha, and a DDS file with the exact levels for any other; then a texture list naming\n"
-        "them in dictionary order with the fields each texture needs kept. Built again with the\n"
-        "dictionary's version stamp, the list gives the same texture natives. File names come from the\n"
-        "texture names but never leave DIR; files of those names are replaced, nothing else in DIR is touched.\n"
+        "when it has alpha, 4-bit bitmaps for a PAL4 texture and each of its levels, and a DDS file with\n"
+        "the exact levels for any other; then a texture list naming them in dictionary order with the\n"
+        "fields and the version stamp each texture needs kept. Built again, the list gives the same texture\n"
+        "natives. File names come from the texture names but never leave DIR; files of those names are\n"
+        "replaced, nothing else in DIR is touched.\n"
         "Prints one line per texture (name, size, format, levels, and its mask or DDS file) and a summary.",
     .Options = {kFolderOption, kJobsOption},
     .ExitStatus =

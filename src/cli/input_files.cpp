@@ -116,7 +116,7 @@ TextureOutput OutputDefaults(const ParsedArguments& arguments) {
     if (const auto text = arguments.Value(kFormatOption.Long)) {
         defaults.Format = ParseOutputFormat(*text);
         if (!defaults.Format) {
-            throw UsageError("--format takes DXT1, DXT3, DXT5, 8888, 888, 565, 1555, 4444, 555, LUM8 or PAL8");
+            throw UsageError("--format takes " + OutputFormatList());
         }
     }
     defaults.Mipmaps = arguments.Has(kMipmapsOption.Long);

@@ -21,12 +21,14 @@ inline constexpr Option kTextureFlagOption = {
     "gets 0x1103 for 0x1101 and 0x1106 for 0x1102"};
 inline constexpr Option kFormatOption = {"format", 0, "FORMAT",
                                          "format of entries that name none: DXT1, DXT3, DXT5, 8888, 888, 565, 1555,\n"
-                                         "4444, 555, LUM8 or PAL8 (default: as each image is)"};
+                                         "4444, 555, LUM8, PAL8 or PAL4 (default: as each image is)"};
 inline constexpr Option kDxtQualityOption = {
     "dxt-quality", 0, "QUALITY",
     "best (default; libsquish's iterative cluster fit) or fast (its range fit,\n"
     "about a hundred times faster and some 1.5 dB worse)"};
-inline constexpr Option kMipmapsOption = {"mipmaps", 0, "", "give every texture a full chain of levels down to 1 x 1"};
+inline constexpr Option kMipmapsOption = {
+    "mipmaps", 0, "",
+    "give every texture a full chain of levels down to 1 x 1; a DDS file with\nlevels of its own keeps them"};
 inline constexpr Option kFilterOption = {"filter", 0, "FILTER",
                                          "filter mode of entries that name no flag word, wrapping both ways: nearest,\n"
                                          "linear, mip-nearest, mip-linear, linear-mip-nearest or trilinear"};

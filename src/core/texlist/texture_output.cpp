@@ -36,4 +36,13 @@ const std::vector<TextureFormat>& OutputFormats() {
     return formats;
 }
 
+std::string OutputFormatList() {
+    std::string list;
+    const std::vector<TextureFormat>& formats = OutputFormats();
+    for (size_t i = 0; i < formats.size(); ++i) {
+        list += (i == 0 ? "" : i + 1 == formats.size() ? " or " : ", ") + std::string(TextureFormatName(formats[i]));
+    }
+    return list;
+}
+
 }  // namespace vc

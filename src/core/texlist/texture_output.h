@@ -44,5 +44,7 @@ std::string WordText(uint32_t value);
 
 // Every format a texture may be written in, in the order choices show them.
 const std::vector<TextureFormat>& OutputFormats();
+// Their names as a sentence lists them: "DXT1, DXT3, ... PAL8 or PAL4".
+std::string OutputFormatList();
 
 }  // namespace vc
