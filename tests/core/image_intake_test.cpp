@@ -5,6 +5,7 @@
 
 #include "image_files.h"
 #include "io/error.h"
+#include "pixels/bmp_writer.h"
 #include "raster/dds_file.h"
 #include "temp_dir.h"
 #include "texlist/image_intake.h"
@@ -92,6 +93,39 @@ TEST_F(ImageIntakeTest, SizeChecksReportEveryFailingRuleInOrder) {
               "\r\n\r\n=> \"w.bmp\":\r\n\tImage dimensions (12×20) aren't a power of 2 (see readme).");
     EXPECT_EQ(Problems("w.bmp", Paletted(12, 20), false), "");
     EXPECT_EQ(info, (TImageInfo{.Height = 20, .Width = 12, .Depth = 8}));
+}
+
+// An entry taken from a dictionary keeps its texture's sides, and a PAL4 entry takes a bitmap of 4
+// bits a pixel as an 8-bit one; other entries meet the rules of new images.
+TEST_F(ImageIntakeTest, KeptSizesAndPal4EntriesLoosenTheRulesTheyName) {
+    const std::vector<RgbColour> colours = test::GreyPalette(16);
+    const std::vector<uint8_t> indices = {0, 15, 7, 8, 1, 2};
+    const std::string fourBits = dir.Write("four.bmp", EncodeBmp(PalettedImage{3, 2, colours, indices, 4}));
+    struct Case {
+        TextureOutput Output;
+        std::string Problems;  // the lines after the file's name; empty when taken
+    };
+    const std::string sizeLines =
+        "\r\n\tImage dimensions (3×2) aren't divisible by 4.\r\n\tImage dimensions (3×2) aren't a power of 2 (see "
+        "readme).\r\n\tImage dimensions (3×2) must be at least 4×4.";
+    const std::string formatLine = "\r\n\tImage format is neither 8 paletted nor 24 bit.";
+    const Case cases[] = {
+        {{}, sizeLines + formatLine},
+        {{.KeepSize = true}, formatLine},
+        {{.Format = TextureFormat::Pal4}, sizeLines},
+        {{.Format = TextureFormat::Pal8, .KeepSize = true}, formatLine},
+        {{.Format = TextureFormat::Pal4, .KeepSize = true}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(OutputFormatName(c.Output.Format) + (c.Output.KeepSize ? ", size kept" : ""));
+        intake.ProblemText.clear();
+        EXPECT_EQ(intake.ReadImageFile(fourBits, kColourSlot, true, EntryRules(c.Output, true), info),
+                  c.Problems.empty());
+        EXPECT_EQ(intake.ProblemText, c.Problems.empty() ? "" : "\r\n\r\n=> \"four.bmp\":" + c.Problems);
+    }
+    EXPECT_EQ(info, (TImageInfo{.Height = 2, .Width = 3, .Depth = 8}));
+    EXPECT_EQ(intake.Slots[kColourSlot].IndexBuf, indices);
+    EXPECT_EQ(intake.Slots[kColourSlot].PaletteBuf[4 * 15], 255);  // grey 15 of 16 is white
 }
 
 TEST_F(ImageIntakeTest, OtherPixelFormatsAndPalettedTrueColourAreRefused) {

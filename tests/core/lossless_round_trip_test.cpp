@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image_files.h"
+#include "io/error.h"
 #include "ops/list_import.h"
 #include "ops/txd_builder.h"
 #include "ops/txd_extraction.h"
@@ -185,6 +186,41 @@ TEST(LosslessRoundTrip, DictionariesOfOtherWritersComeBackByteForByte) {
         ASSERT_EQ(after.Natives.size(), before.Natives.size());
         for (size_t i = 0; i < before.Natives.size(); ++i) {
             EXPECT_EQ(after.Natives[i], before.Natives[i]) << extracted.Textures[i].Name;
+        }
+    }
+}
+
+// A PAL4 level's image must fit its level: of its size, paletted, each index among the 16 colours.
+// One that does not ends the build with an error naming the file, as a damaged image does.
+TEST(LosslessRoundTrip, ALevelImageThatDoesNotFitItsLevelEndsTheBuildNamingIt) {
+    struct Case {
+        std::string Name;
+        std::vector<uint8_t> Image;
+    };
+    const std::vector<RgbColour> grey = test::GreyPalette(32);
+    const Case cases[] = {
+        {"another size", test::MakePalettedBmp(3, 3, grey, [](int, int) { return uint8_t{1}; })},
+        {"an index past 16", test::MakePalettedBmp(4, 2, grey, [](int x, int) { return static_cast<uint8_t>(x * 6); })},
+        {"not paletted", test::MakeTrueColourBmp(4, 2, [](int, int) { return RgbColour{}; })},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        test::TempDir folder;
+        FolderSink sink(folder);
+        ExtractTxd(test::ReadBytes(std::string(VELLUMCRAFT_LOSSLESS_DIR) + "/pal4-levels.txd"), "set",
+                   folder.Path().string(), sink);
+        Workspace rebuilt;
+        ASSERT_EQ(ImportTextureList(rebuilt, folder.File("set.txt"), true), 2u);
+        const std::string level = rebuilt.TexList[1].Output.LevelPaths.at(0);
+        EXPECT_EQ(level, folder.File("chain4_mip1.bmp"));
+        folder.Write("chain4_mip1.bmp", c.Image);
+        try {
+            BuildTxd(rebuilt, {});
+            ADD_FAILURE() << "the build went on";
+        } catch (const Error& error) {
+            EXPECT_EQ(std::string(error.what()), "\"" + level +
+                                                     "\": level 1 must be a paletted image of 4×2 pixels whose "
+                                                     "indices lie among the texture's 16 colours");
         }
     }
 }

@@ -130,6 +130,58 @@ TEST(PaletteQuantization, AtMost256ColoursAreKeptExactlyInAscendingOrder) {
     }
 }
 
+// A 16 × 16 picture whose pixel (x, y) has colour k = index(x, y), colours differing in every
+// channel, alpha included.
+PixelLevel Pattern(uint32_t (*index)(uint32_t x, uint32_t y)) {
+    PixelLevel level{16, 16, {}};
+    for (uint32_t y = 0; y < 16; ++y) {
+        for (uint32_t x = 0; x < 16; ++x) {
+            const uint32_t k = index(x, y);
+            level.Bgra.insert(level.Bgra.end(), {uint8_t(k * 7), uint8_t(k), uint8_t(k / 3), uint8_t(k % 2 ? 255 : k)});
+        }
+    }
+    return level;
+}
+
+// The picture's colours come first and exactly; the entries they leave free take the colours only
+// the lower levels have, so that a chain of few colours is exact on every level: the in-between
+// alpha of a fence's lower levels is kept. With more colours below than entries left, the picture
+// stays exact and the lower levels take the nearest.
+TEST(PaletteQuantization, EntriesThePictureLeavesFreeGoToTheLowerLevels) {
+    struct Case {
+        std::string Name;
+        uint32_t (*Index)(uint32_t x, uint32_t y);
+        uint32_t PictureColours;
+        size_t Entries;  // 256 for PAL8, 16 for PAL4
+        bool LowerExact;
+    };
+    const Case cases[] = {
+        {"8 colours, PAL8", [](uint32_t x, uint32_t y) { return (x + y) % 8; }, 8, 256, true},
+        {"4 colours, PAL4", [](uint32_t x, uint32_t y) { return (x + y) % 4; }, 4, 16, true},
+        {"12 colours, PAL4", [](uint32_t x, uint32_t y) { return (x + y) % 12; }, 12, 16, false},
+        {"256 colours, PAL8", [](uint32_t x, uint32_t y) { return (x + 16 * y) % 256; }, 256, 256, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<PixelLevel> levels = {Pattern(c.Index)};
+        for (PixelLevel& level : MipmapLevels(levels[0], MipmapFilter::GammaCorrect)) {
+            levels.push_back(std::move(level));
+        }
+        const PalettedLevels paletted = QuantizeLevels(levels, c.Entries);
+        const Pixels palette(paletted.Palette.begin(), paletted.Palette.end());
+        EXPECT_TRUE(std::all_of(palette.begin() + 4 * c.Entries, palette.end(), [](uint8_t b) { return b == 0; }));
+        EXPECT_EQ(Decoded(TextureFormat::Pal8, levels[0], paletted.Indices[0], palette), levels[0].Bgra);
+        // The picture's colours are the first entries.
+        EXPECT_EQ(*std::max_element(paletted.Indices[0].begin(), paletted.Indices[0].end()) + 1u, c.PictureColours);
+        bool lowerExact = true;
+        for (size_t level = 1; level < levels.size(); ++level) {
+            const Pixels decoded = Decoded(TextureFormat::Pal8, levels[level], paletted.Indices[level], palette);
+            lowerExact = lowerExact && decoded == levels[level].Bgra;
+        }
+        EXPECT_EQ(lowerExact, c.LowerExact);
+    }
+}
+
 int Distance(const uint8_t* bgra, const uint8_t* rgba) {
     const int d[] = {bgra[2] - rgba[0], bgra[1] - rgba[1], bgra[0] - rgba[2], bgra[3] - rgba[3]};
     return d[0] * d[0] + d[1] * d[1] + d[2] * d[2] + d[3] * d[3];

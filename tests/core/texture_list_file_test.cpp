@@ -215,23 +215,44 @@ TEST_F(TextureListFileTest, ExportThenImportGivesTheSameEntriesWhateverTheirScri
     EXPECT_EQ(reread.Intake.ProblemText, "");
 }
 
+std::string Repeated(std::string_view text, size_t times) {
+    std::string repeated;
+    for (size_t i = 0; i < times; ++i) {
+        repeated += text;
+    }
+    return repeated;
+}
+
 TEST_F(TextureListFileTest, OutputKeysAreWrittenOnlyWhenSetAndReadBack) {
-    TextureList list = {Entry("plain", "/t/plain.png"), Entry("chosen", "/t/chosen.png"), Entry("kept", "/t/kept.dds")};
+    TextureList list = {Entry("plain", "/t/plain.png"), Entry("chosen", "/t/chosen.png"), Entry("kept", "/t/kept.dds"),
+                        Entry("pal4", "/t/pal4.bmp")};
     list[1].Output = {.Format = TextureFormat::Dxt1, .Mipmaps = true, .Flags = 0x1106};
     list[2].Output = {.Format = TextureFormat::C4444,
                       .MaskName = "",
                       .AlphaFlag = false,
                       .RasterFormat = 0x1300,
-                      .Extension = {0x00, 0xAB, 0x10}};
-    const std::string text = TextureListProfile(list).Text();
+                      .Depth = 32,
+                      .Extension = {0x00, 0xAB, 0x10},
+                      .KeepSize = true,
+                      .RepeatedName = true};
+    list[3].Output = {.Format = TextureFormat::Pal4,
+                      .Mipmaps = true,
+                      .LevelPaths = {"/t/pal4_mip1.bmp", "/t/pal4_mip2.bmp"},
+                      .PaletteTail = std::vector<uint8_t>(64, 0x5A)};
+    const std::string text = TextureListProfile(list, 0x1803FFFF).Text();
     EXPECT_EQ(text,
-              "[TXDList]\r\ncount=3\r\napp=Vellumcraft 1.1\r\n"
+              "[TXDList]\r\ncount=4\r\napp=Vellumcraft 1.1\r\nrwversion=0x1803FFFF\r\n"
               "[Texture1]\r\nname=plain\r\npath=/t/plain.png\r\n"
               "[Texture2]\r\nname=chosen\r\npath=/t/chosen.png\r\nformat=DXT1\r\nmipmaps=1\r\nflags=0x1106\r\n"
               "[Texture3]\r\nname=kept\r\npath=/t/kept.dds\r\nformat=4444\r\nmaskname=\r\nalphaflag=0\r\n"
-              "rasterformat=0x1300\r\nextension=00ab10\r\n");
+              "rasterformat=0x1300\r\ndepth=32\r\nkeepsize=1\r\nduplicate=1\r\nextension=00ab10\r\n"
+              "[Texture4]\r\nname=pal4\r\npath=/t/pal4.bmp\r\nformat=PAL4\r\nmipmaps=1\r\n"
+              "mip1path=/t/pal4_mip1.bmp\r\nmip2path=/t/pal4_mip2.bmp\r\npal4tail=" +
+                  Repeated("5a", 64) + "\r\n");
     const std::vector<ListedTexture> listed = ListedTextures(ProfileFile::FromText(text));
-    ASSERT_EQ(listed.size(), 3u);
+    EXPECT_EQ(ListedVersionStamp(ProfileFile::FromText(text)), 0x1803FFFFu);
+    EXPECT_EQ(ListedVersionStamp(TextureListProfile(list, 0x0C02FFFF)), std::nullopt);  // the default: no key
+    ASSERT_EQ(listed.size(), 4u);
     for (size_t i = 0; i < listed.size(); ++i) {
         EXPECT_EQ(listed[i].Output, list[i].Output) << "entry " << i + 1;
         EXPECT_EQ(listed[i].OutputProblems, "");
@@ -241,12 +262,13 @@ TEST_F(TextureListFileTest, OutputKeysAreWrittenOnlyWhenSetAndReadBack) {
 TEST_F(TextureListFileTest, OutputValuesThatCannotBeReadAreReportedAndTheEntryKeepsTheDefaults) {
     const std::string image = Paletted("a.bmp");
     Import({"[TXDList]", "count=1", "[Texture1]", "path=" + image, "format=DXT9", "flags=fast", "mipmaps=1",
-            "extension=abc"});
+            "extension=abc", "depth=300", "pal4tail=00ff"});
     ASSERT_EQ(workspace.TexList.size(), 1u);
     EXPECT_EQ(workspace.TexList[0].Output, (TextureOutput{.Mipmaps = true}));
     EXPECT_EQ(workspace.Intake.ProblemText,
               "\r\n\r\n=> \"a.bmp\":\r\n\tformat \"DXT9\" is not known.\r\n\tflags "
-              "\"fast\" is not known.\r\n\textension \"abc\" is not known.");
+              "\"fast\" is not known.\r\n\tdepth \"300\" is not known.\r\n\tpal4tail \"00ff\" is not known."
+              "\r\n\textension \"abc\" is not known.");
 }
 
 // Parsing needs no files: the paths below exist nowhere, and nothing is read or checked.
