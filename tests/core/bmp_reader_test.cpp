@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,14 +26,28 @@ DecodedPixels LoadSuite(const std::string& name) {
     return OpenBmp(file)->LoadPixels();
 }
 
-// Opens, verifies and, for 8- and 24-bit images, decodes: the whole path intake can take.
+// Opens, verifies and, for paletted and 24-bit images, decodes: the whole path intake can take.
 void ReadCompletely(std::span<const uint8_t> file) {
     const auto decoder = OpenBmp(file);
     decoder->Verify();
     const BitmapInfo& info = decoder->Info();
-    if ((info.BitsPerPixel == 8 || info.BitsPerPixel == 24) && info.Width > 0 && info.Height > 0) {
+    if ((info.BitsPerPixel <= 8 || info.BitsPerPixel == 24) && info.Width > 0 && info.Height > 0) {
         decoder->LoadPixels();
     }
+}
+
+// Indices of 1, 2 and 4 bits come one a byte, the same whether stored plain or run-length encoded,
+// and the same picture under another palette (black on green, not on white) gives the same indices.
+TEST(BmpReader, IndicesOfFewerBitsComeOneAByte) {
+    const std::vector<uint8_t> pal4 = LoadSuite("g/pal4.bmp").Raster;
+    ASSERT_EQ(pal4.size(), size_t{127} * 64);
+    EXPECT_EQ(LoadSuite("g/pal4rle.bmp").Raster, pal4);
+    EXPECT_EQ(*std::max_element(pal4.begin(), pal4.end()), 11);
+    const std::vector<uint8_t> pal1 = LoadSuite("g/pal1.bmp").Raster;
+    EXPECT_EQ(LoadSuite("g/pal1bg.bmp").Raster, pal1);
+    EXPECT_EQ(std::set<uint8_t>(pal1.begin(), pal1.end()), (std::set<uint8_t>{0, 1}));
+    const std::vector<uint8_t> pal2 = LoadSuite("q/pal2.bmp").Raster;
+    EXPECT_EQ(std::set<uint8_t>(pal2.begin(), pal2.end()), (std::set<uint8_t>{0, 1, 2, 3}));
 }
 
 TEST(BmpReader, ReportsSizeBitsAndPaletteOfEveryGoodForm) {

@@ -73,7 +73,7 @@ std::string ImageOutcome(std::unique_ptr<ImageDecoder> (*open)(std::span<const u
     const auto decoder = open(file);
     decoder->Verify();
     const BitmapInfo& info = decoder->Info();
-    if ((info.BitsPerPixel == 8 || info.BitsPerPixel == 24) && info.Width > 0 && info.Height > 0) {
+    if ((info.BitsPerPixel <= 8 || info.BitsPerPixel == 24) && info.Width > 0 && info.Height > 0) {
         decoder->LoadPixels();
     }
     return std::to_string(info.Width) + "×" + std::to_string(info.Height) + ", " + std::to_string(info.BitsPerPixel) +
