@@ -43,14 +43,16 @@ struct ExtractionResult {
 // there are, and its name.
 using ExtractionProgress = std::function<void(size_t done, size_t total, std::string_view name)>;
 
-// Takes a dictionary apart into the product's own terms: one image per texture (an 8-bit
-// paletted bitmap with the palette's exact colours for paletted textures, a 24-bit bitmap
-// otherwise), a greyscale mask for every texture with alpha (alpha flag set, or some pixel less
-// than opaque), and the texture list "<listBaseName>.txt" naming them in dictionary order by
-// their paths in folder. Built again with the dictionary's version stamp and flag word, the list
-// gives the same texture natives as the dictionary this product built. File names come from the
-// texture names but never leave the folder; the list keeps the real names. Throws an Error when
-// the dictionary is malformed; a texture that cannot be decoded is reported and left out.
+// Takes a dictionary apart into the product's own terms: one image per texture (a bitmap with the
+// palette's exact colours for paletted textures, 4-bit for PAL4, or a 24-bit one, for textures of
+// one level; a DDS file with the exact levels otherwise; 4-bit bitmaps of each level of a PAL4
+// texture), a greyscale mask for every texture in a bitmap with alpha (alpha flag set, or some
+// pixel less than opaque), and the texture list "<listBaseName>.txt" naming them in dictionary
+// order by their paths in folder, with the dictionary's version stamp and the fields each texture
+// needs kept. Built again with that stamp and default options, the list gives every texture native
+// byte for byte. File names come from the texture names but never leave the folder; the list keeps
+// the real names, also one the dictionary holds twice. Throws an Error when the dictionary is
+// malformed; a texture that cannot be decoded is reported and left out.
 // Textures are decoded and encoded on up to jobs threads; the sink and progress are called on the
 // calling thread only, and the files, names and calls are the same for any number of jobs.
 ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view listBaseName, std::string_view folder,
