@@ -9,6 +9,7 @@
 #include "dialog_prompts.h"
 #include "gui_fixture.h"
 #include "io/file_io.h"
+#include "rw/txd_reader.h"
 #include "temp_dir.h"
 #include "txd_chunks.h"
 
@@ -178,6 +179,38 @@ class OpenDictionaryTest : public QObject {
         QVERIFY(panel->isHidden());
         f.Window.WMDropFiles({f.Paletted("new.bmp", 4, 4)});
         QCOMPARE(stampOf(build("new.txd")), 0x1003FFFFu);
+    }
+
+    // Dictionaries of other writers that hold sides a new image may not have, PAL4 with levels and
+    // one name twice open without a problem, and the window builds every texture native again.
+    void TexturesNoNewImageCouldMakeAreOpenedAndBuiltAgain() {
+        using namespace vc::test;
+        Fixture f;
+        QVERIFY(f.Show());
+        std::vector<Bytes> natives;
+        for (const char* name : {"small-and-odd-sizes.txd", "pal4-levels.txd", "duplicate-names.txd"}) {
+            const Bytes dictionary = ReadBytes(std::string(VELLUMCRAFT_LOSSLESS_DIR) + "/" + name);
+            for (const TxdTexture& texture : ReadTxd(dictionary).Textures) {
+                const size_t size = 12 + (dictionary.at(texture.Offset + 4) | dictionary.at(texture.Offset + 5) << 8);
+                natives.emplace_back(dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset),
+                                     dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset + size));
+            }
+            f.Window.OpenDictionary(Q(f.Folder.Write(name, dictionary)));
+        }
+        const QString firstMessage = f.Prompts.Messages.empty() ? QString() : f.Prompts.Messages.front().Text;
+        QVERIFY2(f.Prompts.Messages.empty(), qPrintable(firstMessage));
+        QCOMPARE(f.CountPanel(), QString::number(natives.size()) + " Textures");
+
+        f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("all.txd")));
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        const Bytes built = ReadBytes(f.Folder.File("all.txd"));
+        const std::vector<TxdTexture> textures = ReadTxd(built).Textures;
+        QCOMPARE(textures.size(), natives.size());
+        for (size_t i = 0; i < textures.size(); ++i) {
+            const auto start = built.begin() + static_cast<ptrdiff_t>(textures[i].Offset);
+            QVERIFY2(Bytes(start, start + static_cast<ptrdiff_t>(natives[i].size())) == natives[i],
+                     textures[i].Name.c_str());
+        }
     }
 
     void ABrokenDictionaryIsAnErrorAndLeavesNothingBehind() {
