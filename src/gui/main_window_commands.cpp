@@ -686,8 +686,11 @@ void TForm1::ShowKeptVersionStamp() {
         stamp && std::find(kVersionStamps.begin(), kVersionStamps.end(), *stamp) == kVersionStamps.end();
     m_versionPanel->setVisible(outsideMenu);
     if (outsideMenu) {
-        m_versionPanel->setText("RW Version ID " + Text(HexText(*stamp, 8)) + " (RenderWare " +
-                                Text(VersionText(DecodeVersionStamp(*stamp))) + ") kept for this build");
+        const QString version = Text(VersionText(DecodeVersionStamp(*stamp)));
+        m_versionPanel->setText("RW " + Text(HexText(*stamp, 8)) + " (" + version + ")");
+        m_versionPanel->setToolTip("RW Version ID " + Text(HexText(*stamp, 8)) + " (RenderWare " + version +
+                                   "), the opened dictionary's, is kept for this list's builds.\nChoosing one "
+                                   "under Edit › Options › RW Version ID replaces it.");
     }
 }
 // "0x1101"

@@ -164,7 +164,8 @@ class OpenDictionaryTest : public QObject {
         f.Window.OpenDictionary(dictionaryOf("sa", 0x1803FFFF));
         QVERIFY(f.Action("verid0")->isChecked());
         QVERIFY(panel->isVisible());
-        QCOMPARE(panel->text(), QStringLiteral("RW Version ID 0x1803FFFF (RenderWare 3.6.0.3) kept for this build"));
+        QCOMPARE(panel->text(), QStringLiteral("RW 0x1803FFFF (3.6.0.3)"));
+        QVERIFY(panel->toolTip().startsWith("RW Version ID 0x1803FFFF (RenderWare 3.6.0.3), the opened dictionary's"));
         QCOMPARE(stampOf(build("saagain.txd")), 0x1803FFFFu);
 
         f.Action("verid2")->trigger();
