@@ -80,6 +80,26 @@ TEST_F(TexturePreviewTest, PalettedImageKeepsItsPaletteAndTakesAlphaFromTheMaskP
     }
 }
 
+// An entry taken from a dictionary shows as it is kept: at a size no new image may have, and a DXT1
+// texture whose kept raster format has no alpha all opaque.
+TEST_F(TexturePreviewTest, KeptFieldsShowInThePicture) {
+    TTexFile small{.TexPath = TrueColour("small.bmp", 2, 2)};
+    small.Output.KeepSize = true;
+    const std::optional<DecodedTexture> smallPicture = PreviewTexture(small);
+    ASSERT_TRUE(smallPicture.has_value());
+    EXPECT_EQ(PixelAt(*smallPicture, 1, 1), (RgbaColour{20, 30, 77, 255}));
+
+    TTexFile fence{
+        .TexPath = TrueColour("fence.bmp", 8, 4), .AlphaPath = GreyMask("fencem.bmp", 8, 4, Stripes), .HasAlpha = true};
+    fence.Output.Format = TextureFormat::Dxt1;
+    for (const auto& [kept, clearAtLeft] : {std::pair<uint32_t, bool>{0x0100, true}, {0x0200, false}}) {
+        fence.Output.RasterFormat = kept;
+        const std::optional<DecodedTexture> picture = PreviewTexture(fence);
+        ASSERT_TRUE(picture.has_value());
+        EXPECT_EQ(PixelAt(*picture, 0, 0).Alpha, clearAtLeft ? 0 : 255) << kept;
+    }
+}
+
 TEST_F(TexturePreviewTest, ChosenOutputFormatIsWhatThePictureShows) {
     TTexFile entry{.TexPath = TrueColour("wall.bmp", 4, 4)};
     entry.Output.Format = TextureFormat::C565;

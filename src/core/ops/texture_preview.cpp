@@ -7,10 +7,12 @@
 namespace vc {
 
 std::optional<DecodedTexture> PreviewTexture(const TTexFile& entry) {
-    // The format changes the picture; mipmaps and the flag word only add to or describe it. Names play
-    // no part in it; distinct ones keep the build's name check out of it.
-    TTexFile texture{.TexName = "texture", .TexPath = entry.TexPath, .HasAlpha = entry.HasAlpha};
-    texture.Output.Format = entry.Output.Format;
+    // The format and the kept fields change the picture (a kept size, a DXT1 texture kept opaque);
+    // the levels below it do not show. Names play no part in it; distinct ones keep the build's name
+    // check out of it.
+    TTexFile texture{
+        .TexName = "texture", .TexPath = entry.TexPath, .HasAlpha = entry.HasAlpha, .Output = entry.Output};
+    texture.Output.LevelPaths.clear();
     if (entry.HasAlpha) {
         texture.AlphaName = "alpha";
         texture.AlphaPath = entry.AlphaPath;

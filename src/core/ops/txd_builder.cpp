@@ -100,7 +100,8 @@ TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, Texture
 
 RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour) {
     const bool hasAlpha = entry.Output.AlphaFlag.value_or(entry.HasAlpha || colour.HasAlpha);
-    return {entry.Output.Format.value_or(FormatAsImage(colour, hasAlpha)), entry.Output.Mipmaps};
+    const TextureFormat format = entry.Output.Format.value_or(FormatAsImage(colour, hasAlpha));
+    return {.Format = format, .Mipmaps = entry.Output.Mipmaps, .Opaque = !StoresAlpha(entry, format)};
 }
 
 namespace {
@@ -144,7 +145,6 @@ PreparedTexture PrepareTexture(ImageIntake& intake, const TTexFile& entry, const
     RasterChoice choice = ChoiceFor(entry, prepared.Colour);
     choice.Dxt = options.Dxt;
     choice.DxtPool = &dxtPool;
-    choice.Opaque = !StoresAlpha(entry, choice.Format);
     if (entry.HasAlpha && choice.Opaque) {
         prepared.Problems += "\r\n\r\n=> \"" + std::string(FileNamePart(entry.TexPath)) + "\":\r\n\t" +
                              std::string(TextureFormatName(choice.Format)) +

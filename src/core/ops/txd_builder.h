@@ -44,7 +44,7 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
                          const BuildProgress& progress = {});
 
 // The format and levels an entry whose colour image intake has just read is written with: its own
-// choices, else the image's format ("as image").
+// choices, else the image's format ("as image"); opaque where the texture cannot hold alpha.
 RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour);
 
 // Whether a texture of the entry written in format can hold alpha: the format carries it, and a
