@@ -231,6 +231,7 @@ TEST_F(TextureListFileTest, OutputKeysAreWrittenOnlyWhenSetAndReadBack) {
                       .MaskName = "",
                       .AlphaFlag = false,
                       .RasterFormat = 0x1300,
+                      .RasterLevels = 1,
                       .Depth = 32,
                       .Extension = {0x00, 0xAB, 0x10},
                       .KeepSize = true,
@@ -245,7 +246,7 @@ TEST_F(TextureListFileTest, OutputKeysAreWrittenOnlyWhenSetAndReadBack) {
               "[Texture1]\r\nname=plain\r\npath=/t/plain.png\r\n"
               "[Texture2]\r\nname=chosen\r\npath=/t/chosen.png\r\nformat=DXT1\r\nmipmaps=1\r\nflags=0x1106\r\n"
               "[Texture3]\r\nname=kept\r\npath=/t/kept.dds\r\nformat=4444\r\nmaskname=\r\nalphaflag=0\r\n"
-              "rasterformat=0x1300\r\ndepth=32\r\nkeepsize=1\r\nduplicate=1\r\nextension=00ab10\r\n"
+              "rasterformat=0x1300\r\nrasterlevels=1\r\ndepth=32\r\nkeepsize=1\r\nduplicate=1\r\nextension=00ab10\r\n"
               "[Texture4]\r\nname=pal4\r\npath=/t/pal4.bmp\r\nformat=PAL4\r\nmipmaps=1\r\n"
               "mip1path=/t/pal4_mip1.bmp\r\nmip2path=/t/pal4_mip2.bmp\r\npal4tail=" +
                   Repeated("5a", 64) + "\r\n");

@@ -337,6 +337,18 @@ TEST_F(TxdOutputTest, KeptFieldsAreWrittenAsTheyStood) {
     entry.Output.Format = TextureFormat::C8888;
     entry.Output.Mipmaps = true;
     EXPECT_EQ(Build().Textures.at(0).RasterFormat, 0x8500u);
+
+    // A word whose mipmap bit does not say the levels stands for the level count it was kept for.
+    entry.Output.Mipmaps = false;
+    entry.Output.RasterFormat = 0x8500;
+    EXPECT_EQ(Build().Textures.at(0).RasterFormat, 0x0500u);
+    entry.Output.RasterLevels = 1;
+    EXPECT_EQ(Build().Textures.at(0).RasterFormat, 0x8500u);
+    entry.Output.Mipmaps = true;
+    EXPECT_EQ(Build().Textures.at(0).LevelPixels.size(), 5u);
+    EXPECT_EQ(Build().Textures.at(0).RasterFormat, 0x8500u);
+    entry.Output.RasterFormat = 0x0500;
+    EXPECT_EQ(Build().Textures.at(0).RasterFormat, 0x8500u);
 }
 
 TEST_F(TxdOutputTest, DdsLevelsAreWrittenAsTheyAreStored) {

@@ -43,22 +43,32 @@ TextureFormat FormatAsImage(const TImageInfo& colour, bool hasAlpha) {
     return hasAlpha ? TextureFormat::C8888 : TextureFormat::C888;
 }
 
-// A kept raster format stands only for the kind of raster it was kept for: the same palette bits
-// and mipmap bit, and the same pixel format where that decides the layout (a palette's entries and
-// DXT blocks do not follow it). A texture whose format or levels were changed since gets its own.
-bool SameRasterKind(uint32_t kept, uint32_t derived, TextureFormat format) {
-    constexpr uint32_t kPalette = kRasterPal8 | kRasterPal4;
-    if ((kept & (kPalette | kRasterMipmap)) != (derived & (kPalette | kRasterMipmap))) {
+// A kept raster format stands only for the kind of raster it was kept for. Its mipmap bit must say
+// whether the texture has levels, unless the word was kept for this very level count (other writers
+// set the bit on one level, or leave it off a chain); its palette bits and its pixel format,
+// where that decides the layout (a palette's entries do not follow it), must be the format's. A DXT
+// layout follows the compression byte alone, so any word stands for it. A texture whose format or
+// levels were changed since gets its own.
+bool SameRasterKind(uint32_t kept, uint32_t derived, TextureFormat format, bool levelsAsKept) {
+    if (!levelsAsKept && (kept & kRasterMipmap) != (derived & kRasterMipmap)) {
         return false;
     }
-    return IsPaletted(format) || CompressionOf(format) != 0 ||
-           (kept & kRasterPixelFormat) == (derived & kRasterPixelFormat);
+    if (CompressionOf(format) != 0) {
+        return true;
+    }
+    constexpr uint32_t kPalette = kRasterPal8 | kRasterPal4;
+    if ((kept & kPalette) != (derived & kPalette)) {
+        return false;
+    }
+    return IsPaletted(format) || (kept & kRasterPixelFormat) == (derived & kRasterPixelFormat);
 }
 
 // A kept raster format that still fits a raster of format with levels.
 std::optional<uint32_t> KeptRasterFormat(const TextureOutput& output, TextureFormat format, size_t levels) {
     // Whether the texture has alpha changes no bits SameRasterKind compares.
-    if (output.RasterFormat && SameRasterKind(*output.RasterFormat, RasterFormatOf(format, false, levels), format)) {
+    const bool levelsAsKept = output.RasterLevels == levels;
+    if (output.RasterFormat &&
+        SameRasterKind(*output.RasterFormat, RasterFormatOf(format, false, levels), format, levelsAsKept)) {
         return output.RasterFormat;
     }
     return std::nullopt;
@@ -66,9 +76,10 @@ std::optional<uint32_t> KeptRasterFormat(const TextureOutput& output, TextureFor
 
 }  // namespace
 
-bool StoresAlpha(const TTexFile& entry, TextureFormat format) {
-    if (format == TextureFormat::Dxt1 && entry.Output.RasterFormat) {
-        return (*entry.Output.RasterFormat & kRasterPixelFormat) != kRasterC565;
+bool StoresAlpha(const TTexFile& entry, TextureFormat format, size_t levels) {
+    if (format == TextureFormat::Dxt1) {
+        const std::optional<uint32_t> kept = KeptRasterFormat(entry.Output, format, levels);
+        return !kept || (*kept & kRasterPixelFormat) != kRasterC565;
     }
     return CarriesAlpha(format);
 }
@@ -76,7 +87,7 @@ bool StoresAlpha(const TTexFile& entry, TextureFormat format) {
 TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, TextureFormat format, size_t levels,
                         uint32_t buildFlag) {
     const TextureOutput& output = entry.Output;
-    const bool storesAlpha = StoresAlpha(entry, format);
+    const bool storesAlpha = StoresAlpha(entry, format, levels);
     TextureFields fields;
     fields.Name = entry.TexName;
     // A format without alpha never claims it: the games would draw the texture blended.
@@ -101,7 +112,9 @@ TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, Texture
 RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour) {
     const bool hasAlpha = entry.Output.AlphaFlag.value_or(entry.HasAlpha || colour.HasAlpha);
     const TextureFormat format = entry.Output.Format.value_or(FormatAsImage(colour, hasAlpha));
-    return {.Format = format, .Mipmaps = entry.Output.Mipmaps, .Opaque = !StoresAlpha(entry, format)};
+    // The levels as the entry asks for them: a DDS file's own levels are only known once it is read.
+    const size_t levels = entry.Output.Mipmaps ? 2 : 1;
+    return {.Format = format, .Mipmaps = entry.Output.Mipmaps, .Opaque = !StoresAlpha(entry, format, levels)};
 }
 
 namespace {

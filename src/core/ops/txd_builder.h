@@ -47,9 +47,9 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
 // choices, else the image's format ("as image"); opaque where the texture cannot hold alpha.
 RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour);
 
-// Whether a texture of the entry written in format can hold alpha: the format carries it, and a
-// DXT1 texture whose kept raster format names 565 has none.
-bool StoresAlpha(const TTexFile& entry, TextureFormat format);
+// Whether a texture of the entry written in format with levels can hold alpha: the format carries
+// it, and a DXT1 texture whose kept raster format still stands and names 565 has none.
+bool StoresAlpha(const TTexFile& entry, TextureFormat format, size_t levels);
 
 // The entry's fields for a raster of format with levels: its kept fields where it has them (a
 // kept raster format only while it still fits format and levels), else the mask name of its alpha

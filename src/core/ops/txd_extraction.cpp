@@ -221,16 +221,19 @@ void KeepFields(const TxdTexture& texture, const TImageInfo& colour, TTexFile& e
     }
     // A kept field can change what the others are derived from (the alpha flag the raster format
     // and the mask name, a kept raster format whether a DXT1 texture holds alpha), so they are kept
-    // one at a time, in that order, until the build derives the rest.
+    // one at a time, in that order, until the build derives the rest. Each is kept at most once.
     for (;;) {
         const TextureFields fields = FieldsFor(entry, colour, *texture.Format, texture.Levels, kTextureFlags[1]);
-        if (fields.AlphaFlag != texture.HasAlpha()) {
+        if (fields.AlphaFlag != texture.HasAlpha() && !output.AlphaFlag) {
             output.AlphaFlag = texture.HasAlpha();
-        } else if (fields.RasterFormat != texture.RasterFormat) {
+        } else if (fields.RasterFormat != texture.RasterFormat && !output.RasterFormat) {
             output.RasterFormat = texture.RasterFormat;
-        } else if (fields.MaskName != texture.MaskName) {
+            if (((texture.RasterFormat & kRasterMipmap) != 0) != (texture.Levels > 1)) {
+                output.RasterLevels = texture.Levels;
+            }
+        } else if (fields.MaskName != texture.MaskName && !output.MaskName) {
             output.MaskName = texture.MaskName;
-        } else if (fields.Flags != texture.Flags) {
+        } else if (fields.Flags != texture.Flags && !output.Flags) {
             output.Flags = texture.Flags;
         } else {
             break;

@@ -21,6 +21,7 @@ struct TextureOutput {
     std::optional<std::string> MaskName;   // the mask name field as it stood, even empty
     std::optional<bool> AlphaFlag;         // the alpha field as it stood
     std::optional<uint32_t> RasterFormat;  // the raster format field as it stood
+    std::optional<uint8_t> RasterLevels;   // its texture's levels, where its mipmap bit does not say them
     std::optional<uint8_t> Depth;          // the depth field as it stood, for the entry's own format
     std::vector<uint8_t> Extension;        // the content of the texture's own extension chunk
     bool KeepSize = false;                 // the image keeps its texture's size, whatever the size rules

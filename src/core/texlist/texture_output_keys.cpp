@@ -51,6 +51,9 @@ void WriteTextureOutputKeys(ProfileFile& file, std::string_view section, const T
     if (output.RasterFormat) {
         file.WriteString(section, "rasterformat", WordText(*output.RasterFormat));
     }
+    if (output.RasterLevels) {
+        file.WriteString(section, "rasterlevels", std::to_string(*output.RasterLevels));
+    }
     if (output.Depth) {
         file.WriteString(section, "depth", std::to_string(*output.Depth));
     }
@@ -86,6 +89,14 @@ TextureOutput ReadTextureOutputKeys(const ProfileFile& file, std::string_view se
         }
         return static_cast<uint32_t>(*value);
     };
+    const auto readByte = [&](std::string_view key) -> std::optional<uint8_t> {
+        const std::optional<uint32_t> value = readWord(key);
+        if (value && *value > 0xFF) {
+            Complain(problems, key, std::to_string(*value));
+            return std::nullopt;
+        }
+        return value ? std::optional<uint8_t>(static_cast<uint8_t>(*value)) : std::nullopt;
+    };
     if (const std::optional<std::string> format = read("format")) {
         output.Format = ParseOutputFormat(*format);
         if (!output.Format && *format != OutputFormatName(std::nullopt)) {
@@ -101,13 +112,8 @@ TextureOutput ReadTextureOutputKeys(const ProfileFile& file, std::string_view se
         output.AlphaFlag = *alphaFlag != 0;
     }
     output.RasterFormat = readWord("rasterformat");
-    if (const std::optional<uint32_t> depth = readWord("depth")) {
-        if (*depth <= 0xFF) {
-            output.Depth = static_cast<uint8_t>(*depth);
-        } else {
-            Complain(problems, "depth", std::to_string(*depth));
-        }
-    }
+    output.RasterLevels = readByte("rasterlevels");
+    output.Depth = readByte("depth");
     // A texture has at most 16 levels: the picture and 15 below it.
     for (size_t level = 1; level < 16; ++level) {
         std::optional<std::string> path = file.ReadExactString(section, LevelPathKey(level));

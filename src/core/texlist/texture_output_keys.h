@@ -9,7 +9,7 @@
 namespace vc {
 
 // A texture section's keys for how the texture is written: format, mipmaps, flags, and the kept
-// fields of an extracted texture (maskname, alphaflag, rasterformat, depth, keepsize, duplicate,
+// fields of an extracted texture (maskname, alphaflag, rasterformat, rasterlevels, depth, keepsize, duplicate,
 // mip1path and on, pal4tail, extension). Each is written
 // only when it differs from the default, so that a list of default entries reads as it always
 // did and readers that know none of these keys lose nothing else.
