@@ -13,6 +13,7 @@
 #include "ops/txd_builder.h"
 #include "ops/txd_extraction.h"
 #include "ops/workspace.h"
+#include "raster/dds_file.h"
 #include "rw/txd_format.h"
 #include "rw/txd_reader.h"
 #include "temp_dir.h"
@@ -190,18 +191,57 @@ TEST(LosslessRoundTrip, DictionariesOfOtherWritersComeBackByteForByte) {
     }
 }
 
-// A PAL4 level's image must fit its level: of its size, paletted, each index among the 16 colours.
-// One that does not ends the build with an error naming the file, as a damaged image does.
-TEST(LosslessRoundTrip, ALevelImageThatDoesNotFitItsLevelEndsTheBuildNamingIt) {
+// A PAL4 texture's level images must fit their levels: there, paletted, of their size, each index
+// among the 16 colours, no more of them than the picture has levels below it. One that does not
+// leaves the texture out with a problem, as a refused image does; one of other colours than the
+// picture is taken over the picture's palette with a notice.
+TEST(LosslessRoundTrip, LevelImagesThatDoNotFitLeaveTheTextureOut) {
+    const std::vector<RgbColour> grey = test::GreyPalette(16);
+    const auto fitting = [&](std::vector<RgbColour> palette) {
+        return test::MakePalettedBmp(4, 2, palette, [](int x, int) { return static_cast<uint8_t>(x); });
+    };
+    const std::string wrongLevel =
+        "must be a paletted image of 4×2 pixels whose indices lie among the texture's 16 colours.";
     struct Case {
         std::string Name;
-        std::vector<uint8_t> Image;
+        std::function<void(const test::TempDir&, TTexFile&)> Change;
+        std::string Problem;  // the line under the texture's image; empty: built
+        bool Built;
     };
-    const std::vector<RgbColour> grey = test::GreyPalette(32);
     const Case cases[] = {
-        {"another size", test::MakePalettedBmp(3, 3, grey, [](int, int) { return uint8_t{1}; })},
-        {"an index past 16", test::MakePalettedBmp(4, 2, grey, [](int x, int) { return static_cast<uint8_t>(x * 6); })},
-        {"not paletted", test::MakeTrueColourBmp(4, 2, [](int, int) { return RgbColour{}; })},
+        {"another size",
+         [&](const test::TempDir& d, TTexFile&) {
+             d.Write("chain4_mip1.bmp", test::MakePalettedBmp(3, 3, grey, [](int, int) { return uint8_t{1}; }));
+         },
+         "Level image \"chain4_mip1.bmp\" " + wrongLevel, false},
+        {"an index past 16",
+         [&](const test::TempDir& d, TTexFile&) {
+             d.Write("chain4_mip1.bmp", test::MakePalettedBmp(4, 2, test::GreyPalette(32),
+                                                              [](int x, int) { return static_cast<uint8_t>(x * 6); }));
+         },
+         "Level image \"chain4_mip1.bmp\" " + wrongLevel, false},
+        {"not paletted",
+         [&](const test::TempDir& d, TTexFile&) {
+             d.Write("chain4_mip1.bmp", test::MakeTrueColourBmp(4, 2, [](int, int) { return RgbColour{}; }));
+         },
+         "Level image \"chain4_mip1.bmp\" " + wrongLevel, false},
+        {"a stored texture",
+         [&](const test::TempDir& d, TTexFile&) {
+             d.Write(
+                 "chain4_mip1.bmp",
+                 EncodeDds(
+                     {.Format = TextureFormat::Lum8, .Width = 4, .Height = 2, .Levels = {std::vector<uint8_t>(8)}}));
+         },
+         "Level image \"chain4_mip1.bmp\" " + wrongLevel, false},
+        {"missing", [&](const test::TempDir& d, TTexFile&) { std::filesystem::remove(d.File("chain4_mip2.bmp")); },
+         "Level image \"chain4_mip2.bmp\" does not exist.", false},
+        {"one too many",
+         [&](const test::TempDir& d, TTexFile& entry) { entry.Output.LevelPaths.push_back(d.File("chain4_mip1.bmp")); },
+         "The list names 4 level images; a 8×4 picture has 3 levels below it.", false},
+        {"other colours", [&](const test::TempDir& d, TTexFile&) { d.Write("chain4_mip1.bmp", fitting(grey)); },
+         "Level image \"chain4_mip1.bmp\" has other colours than the picture: its indices are read over the "
+         "picture's palette.",
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -211,17 +251,10 @@ TEST(LosslessRoundTrip, ALevelImageThatDoesNotFitItsLevelEndsTheBuildNamingIt) {
                    folder.Path().string(), sink);
         Workspace rebuilt;
         ASSERT_EQ(ImportTextureList(rebuilt, folder.File("set.txt"), true), 2u);
-        const std::string level = rebuilt.TexList[1].Output.LevelPaths.at(0);
-        EXPECT_EQ(level, folder.File("chain4_mip1.bmp"));
-        folder.Write("chain4_mip1.bmp", c.Image);
-        try {
-            BuildTxd(rebuilt, {});
-            ADD_FAILURE() << "the build went on";
-        } catch (const Error& error) {
-            EXPECT_EQ(std::string(error.what()), "\"" + level +
-                                                     "\": level 1 must be a paletted image of 4×2 pixels whose "
-                                                     "indices lie among the texture's 16 colours");
-        }
+        c.Change(folder, rebuilt.TexList[1]);
+        const BuildResult built = BuildTxd(rebuilt, {});
+        EXPECT_EQ(built.Written, c.Built ? 2u : 1u);
+        EXPECT_EQ(rebuilt.Intake.ProblemText, "\r\n\r\n=> \"chain4.bmp\":\r\n\t" + c.Problem);
     }
 }
 

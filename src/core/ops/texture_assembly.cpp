@@ -9,6 +9,7 @@
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
+#include "ops/level_images.h"
 #include "pixels/grey_level.h"
 #include "pixels/mipmap_chain.h"
 #include "pixels/palette_quantization.h"
@@ -106,36 +107,9 @@ bool IndicesBelow(std::span<const uint8_t> indices, size_t colours) {
     return std::all_of(indices.begin(), indices.end(), [colours](uint8_t index) { return index < colours; });
 }
 
-// A level kept as a paletted image of its own: its indices, of the level's size and each among the
-// palette's colours.
-std::vector<uint8_t> LevelFromFile(std::string_view path, uint32_t level, uint32_t width, uint32_t height,
-                                   size_t colours) {
-    const std::string file = "\"" + std::string(path) + "\": ";
-    try {
-        const std::vector<uint8_t> bytes = ReadWholeFile(path);
-        const ImageKind kind =
-            KindOfContent(bytes, KindOfExtension(LowerAscii(FileExtension(path))).value_or(ImageKind::Bmp));
-        const std::unique_ptr<ImageDecoder> decoder = InfoOf(kind).Open(bytes);
-        const BitmapInfo& info = decoder->Info();
-        std::vector<uint8_t> indices;
-        if (info.HasPalette && info.BitsPerPixel <= 8 && info.Width == width && info.Height == height) {
-            indices = decoder->LoadPixels().Raster;
-        }
-        if (indices.empty() || !IndicesBelow(indices, colours)) {
-            throw Error(ErrorKind::Malformed, "level " + std::to_string(level) + " must be a paletted image of " +
-                                                  std::to_string(width) + "×" + std::to_string(height) +
-                                                  " pixels whose indices lie among the texture's " +
-                                                  std::to_string(colours) + " colours");
-        }
-        return indices;
-    } catch (const Error& error) {
-        throw Error(error.Kind(), file + error.what());
-    }
-}
-
 // A paletted image written paletted keeps its palette and its picture. The levels below come from
-// the images the entry names for them, else they are made and take the nearest colours, the
-// entries the picture does not use going to colours only the lower levels have.
+// the level images read for them, else they are made and take the nearest colours, the entries the
+// picture does not use going to colours only the lower levels have.
 TextureRaster PalettedRaster(ConversionSlot& slot, const TTexFile& entry, const TImageInfo& colour,
                              const RasterChoice& choice) {
     const size_t colours = PaletteColours(choice.Format);
@@ -144,15 +118,11 @@ TextureRaster PalettedRaster(ConversionSlot& slot, const TTexFile& entry, const 
         const std::vector<uint8_t>& tail = entry.Output.PaletteTail;
         const auto tailStart = raster.Palette.begin() + static_cast<std::ptrdiff_t>(4 * colours);
         std::fill_n(tailStart, kPal4PaletteTail, uint8_t{0});
-        std::copy(tail.begin(), tail.end(), tailStart);
+        std::copy_n(tail.begin(), std::min(tail.size(), kPal4PaletteTail), tailStart);
     }
-    const std::vector<std::string>& levelPaths = entry.Output.LevelPaths;
-    if (!levelPaths.empty()) {
+    if (!slot.LowerLevels.empty()) {
         raster.Levels.push_back(std::move(slot.IndexBuf));
-        for (uint32_t level = 1; level <= levelPaths.size(); ++level) {
-            raster.Levels.push_back(LevelFromFile(levelPaths[level - 1], level, LevelSide(colour.Width, level),
-                                                  LevelSide(colour.Height, level), colours));
-        }
+        std::move(slot.LowerLevels.begin(), slot.LowerLevels.end(), std::back_inserter(raster.Levels));
         return raster;
     }
     if (choice.Mipmaps) {
@@ -171,6 +141,12 @@ TextureRaster PalettedRaster(ConversionSlot& slot, const TTexFile& entry, const 
 bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, TImageInfo& colour, TImageInfo& alpha) {
     const IntakeRules rules = EntryRules(entry.Output, pwr2lmt);
     if (!intake.ReadImageFile(entry.TexPath, kColourSlot, true, rules, colour)) {
+        return false;
+    }
+    // Level images stand for the levels of a paletted picture written paletted.
+    const std::optional<TextureFormat> format = entry.Output.Format;
+    if (!entry.Output.LevelPaths.empty() && colour.Depth == 8 && format && IsPaletted(*format) &&
+        !ReadLevelImages(intake, entry, colour, PaletteColours(*format))) {
         return false;
     }
     if (!entry.HasAlpha) {

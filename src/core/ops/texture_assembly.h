@@ -7,8 +7,9 @@
 namespace vc {
 
 // Reads the entry's images, with their pixels, into intake's slots: false, with intake's problem
-// blocks, when a build leaves the entry out (an image refused, an alpha image of the texture's own
-// name or one that does not fit the colour image).
+// blocks, when a build leaves the entry out (an image refused, a level image that does not fit, an
+// alpha image of the texture's own name or one that does not fit the colour image). Level images
+// are read for a paletted picture whose entry names a paletted format; otherwise levels are made.
 bool LoadEntryImages(ImageIntake& intake, const TTexFile& entry, bool pwr2lmt, TImageInfo& colour, TImageInfo& alpha);
 
 // Makes the raster of an entry whose images intake has just read into its slots: merges the

@@ -253,6 +253,7 @@ void ImageIntake::ReleaseBuffers() {
         slot.PixelBuf = {};
         slot.IndexBuf = {};
         slot.StoredLevels = {};
+        slot.LowerLevels = {};
     }
 }
 

@@ -29,6 +29,9 @@ struct ConversionSlot {
     // one also fills IndexBuf and PaletteBuf; the pixels of the others are decoded only when the
     // texture is not written as it is stored.
     std::vector<std::vector<uint8_t>> StoredLevels;
+    // A paletted picture's levels below it, read from level images of their own: indices over the
+    // picture's palette.
+    std::vector<std::vector<uint8_t>> LowerLevels;
 };
 
 // The sides an image must have: a new texture's (multiples of 4, at least 4 × 4, and with the
@@ -71,6 +74,8 @@ class ImageIntake {
     bool ReadImageFile(std::string_view path, size_t slot, bool loadPixels, IntakeRules rules, TImageInfo& info);
     // Empties the pixel and index arrays of both slots.
     void ReleaseBuffers();
+    // Appends the file's problem block (its name, then the problem lines); false.
+    bool Refuse(std::string_view path, const std::string& problems);
 
     std::string ProblemText;
     std::array<ConversionSlot, 2> Slots;
@@ -78,10 +83,6 @@ class ImageIntake {
     // once. A caller that loads every image right afterwards (a build from the command line) may
     // switch this off: the damage then shows as the same error during the build.
     bool VerifyData = true;
-
-  private:
-    // Appends the file's problem block; false.
-    bool Refuse(std::string_view path, const std::string& problems);
 };
 
 }  // namespace vc
