@@ -27,7 +27,7 @@ int RunList(const ParsedArguments& arguments, const Streams& streams) {
         streams.Err << "vellumcraft-cli: the list is empty; " << output << " was not written\n";
         return kIncomplete;
     }
-    ExportTextureList(workspace.TexList, output);
+    ExportTextureList(workspace.TexList, output, workspace.VersionStamp);
     streams.Out << count << (count == 1 ? " texture" : " textures") << " listed in " << output << '\n';
     return refused ? kIncomplete : kSuccess;
 }

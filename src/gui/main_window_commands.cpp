@@ -669,10 +669,8 @@ void TForm1::ChooseVersion(uint8_t index) {
 }
 
 void TForm1::AdoptVersionStamp() {
-    if (!m_workspace.VersionStamp) {
-        return;
-    }
-    const auto* known = std::find(kVersionStamps.begin(), kVersionStamps.end(), *m_workspace.VersionStamp);
+    const std::optional<uint32_t> stamp = m_workspace.VersionStamp;
+    const auto* known = stamp ? std::find(kVersionStamps.begin(), kVersionStamps.end(), *stamp) : kVersionStamps.end();
     if (known != kVersionStamps.end()) {
         m_settings.VersionIndex = static_cast<uint8_t>(known - kVersionStamps.begin());
         MarkOptions();
@@ -689,7 +687,7 @@ void TForm1::ShowKeptVersionStamp() {
         const QString version = Text(VersionText(DecodeVersionStamp(*stamp)));
         m_versionPanel->setText("RW " + Text(HexText(*stamp, 8)) + " (" + version + ")");
         m_versionPanel->setToolTip("RW Version ID " + Text(HexText(*stamp, 8)) + " (RenderWare " + version +
-                                   "), the opened dictionary's, is kept for this list's builds.\nChoosing one "
+                                   "), the stamp this list came with, is kept for its builds.\nChoosing one "
                                    "under Edit › Options › RW Version ID replaces it.");
     }
 }

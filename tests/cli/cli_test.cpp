@@ -330,6 +330,16 @@ TEST_F(CliTest, ListCollectsOnceAndBuildTakesTheListLikeTheImages) {
     const CliRun fromList = Run({"build", "-o", dir.File("listed.txd"), list, a});
     EXPECT_EQ(fromList.ExitCode, 0);  // a is already in the list: skipped silently
     EXPECT_EQ(test::ReadBytes(dir.File("listed.txd")), test::ReadBytes(dir.File("direct.txd")));
+
+    // A list collected again from a list that keeps a stamp keeps it too.
+    const std::string kept = dir.WriteText("kept.txt",
+                                           "[TXDList]\r\ncount=1\r\nrwversion=0x1803FFFF\r\n[Texture1]\r\n"
+                                           "path=" +
+                                               a + "\r\n");
+    EXPECT_EQ(Run({"list", "-o", dir.File("again.txt"), kept}).ExitCode, 0);
+    EXPECT_NE(test::ReadText(dir.File("again.txt")).find("\r\nrwversion=0x1803FFFF\r\n"), std::string::npos);
+    EXPECT_EQ(Run({"build", "-o", dir.File("sa.txd"), dir.File("again.txt")}).ExitCode, 0);
+    EXPECT_NE(Run({"inspect", dir.File("sa.txd")}).Out.find("version stamp 0x1803FFFF"), std::string::npos);
 }
 
 TEST_F(CliTest, ListFileThatCannotBeReadIsAnErrorNotAnEmptyList) {

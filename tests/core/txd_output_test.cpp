@@ -172,6 +172,31 @@ TEST_F(TxdOutputTest, LevelsHalveDownToOnePixelAndAverageTheLevelAbove) {
     EXPECT_LT(last[2], 240);
 }
 
+// The levels of a texture with alpha are weighted by it, so that clear pixels lend no colour; a
+// format without alpha shows every pixel, and its levels are made from the opaque picture.
+TEST_F(TxdOutputTest, LevelsAreWeightedByAlphaOnlyWhereTheFormatKeepsIt) {
+    // Clear red on the left, opaque blue on the right.
+    std::vector<uint16_t> samples;
+    for (int pixel = 0; pixel < 16; ++pixel) {
+        const bool left = pixel % 4 < 2;
+        samples.insert(samples.end(),
+                       {uint16_t(left ? 255 : 0), 0, uint16_t(left ? 0 : 255), uint16_t(left ? 0 : 255)});
+    }
+    const std::string halves = dir.Write(
+        "halves.png", test::MakePng({.Width = 4, .Height = 4, .Colour = PngColour::Rgba, .Samples = samples}));
+    for (const auto& [format, redLends] : {std::pair{TextureFormat::C8888, false}, {TextureFormat::C888, true}}) {
+        SCOPED_TRACE(std::string(TextureFormatName(format)));
+        workspace.TexList.clear();
+        AddFile(workspace, halves, true);
+        workspace.TexList[0].Output.Format = format;
+        workspace.TexList[0].Output.Mipmaps = true;
+        const TxdTexture texture = Build().Textures.at(0);
+        const uint8_t* last = &built[texture.LevelPixels.at(2).Offset];  // 1 × 1: blue, green, red, alpha
+        EXPECT_EQ(last[2] > 100, redLends) << int{last[2]};
+        EXPECT_GT(last[0], 100);
+    }
+}
+
 TEST_F(TxdOutputTest, AnEightBitImageKeepsItsPaletteAndPictureWhenItGetsMipmaps) {
     // Black and white columns: the level below is their mean, a grey which the palette lacks.
     const std::vector<RgbColour> palette = {{0, 0, 0}, {255, 255, 255}, {60, 60, 60}};

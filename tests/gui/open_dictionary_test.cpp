@@ -165,7 +165,7 @@ class OpenDictionaryTest : public QObject {
         QVERIFY(f.Action("verid0")->isChecked());
         QVERIFY(panel->isVisible());
         QCOMPARE(panel->text(), QStringLiteral("RW 0x1803FFFF (3.6.0.3)"));
-        QVERIFY(panel->toolTip().startsWith("RW Version ID 0x1803FFFF (RenderWare 3.6.0.3), the opened dictionary's"));
+        QVERIFY(panel->toolTip().startsWith("RW Version ID 0x1803FFFF (RenderWare 3.6.0.3), the stamp this list came"));
         QCOMPARE(stampOf(build("saagain.txd")), 0x1803FFFFu);
 
         f.Action("verid2")->trigger();
@@ -178,6 +178,16 @@ class OpenDictionaryTest : public QObject {
         QVERIFY(panel->isVisible());
         QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
         QVERIFY(panel->isHidden());
+        // The last list imported decides: one that keeps no stamp ends the kept one.
+        f.Prompts.NextAnswers.push_back(true);
+        f.Window.OpenDictionary(dictionaryOf("sa", 0x1803FFFF));
+        QVERIFY(panel->isVisible());
+        f.Window.WMDropFiles({Q(f.Folder.WriteText(
+            "plain.txt",
+            "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + f.Paletted("plain.bmp", 4, 4).toStdString() + "\r\n"))});
+        QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
+        QVERIFY(panel->isHidden());
+        QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
         f.Window.WMDropFiles({f.Paletted("new.bmp", 4, 4)});
         QCOMPARE(stampOf(build("new.txd")), 0x1003FFFFu);
     }
