@@ -411,10 +411,13 @@ void TForm1::ChangeTexture() {
         return;
     }
     const int row = m_selectedRow;
+    // Images chosen for an entry taken from a dictionary may be what its own were: of its kept size,
+    // 4-bit for PAL4.
+    const IntakeRules rules = EntryRules(m_workspace.TexList[static_cast<size_t>(row - 1)].Output, m_settings.pwr2lmt);
     TForm2 dialog(
         m_prompts,
-        [this](const std::string& path, size_t slot, TImageInfo& info) {
-            return m_workspace.Intake.ReadImageFile(path, slot, false, NewTextureRules(m_settings.pwr2lmt), info);
+        [this, rules](const std::string& path, size_t slot, TImageInfo& info) {
+            return m_workspace.Intake.ReadImageFile(path, slot, false, rules, info);
         },
         *m_previews, this);
     dialog.setWindowTitle("Change Texture " + QString::number(row));

@@ -259,6 +259,12 @@ TEST(BmpWriter, RefusesImagesWhoseFieldsDisagree) {
         "a paletted bitmap cannot have 2 bits per pixel");
     EXPECT_EQ(RefusalOf(PalettedImage{.Width = 2, .Height = 2, .Palette = two, .Indices = pastPalette}),
               "palette index 2 lies past the 2 colours of the palette");
+    // A full 4-bit palette still leaves indices past it, which would spill into the next pixel.
+    const std::vector<RgbColour> sixteen(16);
+    const std::vector<uint8_t> past16 = {0, 1, 16, 0};
+    EXPECT_EQ(
+        RefusalOf(PalettedImage{.Width = 2, .Height = 2, .Palette = sixteen, .Indices = past16, .BitsPerPixel = 4}),
+        "palette index 16 lies past the 16 colours of the palette");
     EXPECT_EQ(RefusalOf(PalettedImage{.Width = 3, .Height = 2, .Palette = two, .Indices = fourIndices}),
               "a bitmap of 3×2 pixels cannot be written from 4 bytes of pixels");
     EXPECT_EQ(RefusalOf(TrueColourImage{.Width = 2, .Height = 1, .Pixels = fourPixels}),

@@ -27,6 +27,20 @@ TEST(CodePage, InvalidUtf8BytesBecomeQuestionMarksOneEach) {
     EXPECT_TRUE(IsValidUtf8("ä日😀"));
 }
 
+TEST(CodePage, InvalidUtf8BytesBecomeReplacementCharactersOneEach) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"gr\xC3\xBCn", "gr\xC3\xBCn"},            // valid: unchanged
+        {"gr\xFCn", "gr\xEF\xBF\xBDn"},            // a lone Windows-1252 byte
+        {"\xE2\x82", "\xEF\xBF\xBD\xEF\xBF\xBD"},  // a sequence cut short: one each
+        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},  // overlong
+        {"", ""},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(ValidUtf8(text), expected);
+        EXPECT_TRUE(IsValidUtf8(ValidUtf8(text)));
+    }
+}
+
 TEST(CodePage, EveryByteSurvivesARoundTrip) {
     std::string all;
     for (int byte = 1; byte < 256; ++byte) {

@@ -342,7 +342,11 @@ TEST(TextureListParsing, EveryNameComesBackInWhicheverFormTheListIsWritten) {
         EXPECT_EQ(listed[0].Name, c.Name);
         EXPECT_EQ(listed[0].Path, list[0].TexPath);
     }
-    // A byte-order mark wins over the bytes' look: what follows it is UTF-8.
+    // A byte-order mark wins over the bytes' look: what follows it is UTF-8, and a byte that is not
+    // becomes a replacement character rather than text no other part can read.
+    const std::string broken = "\xEF\xBB\xBF[TXDList]\r\ncount=1\r\n[Texture1]\r\nname=gr\xFCn\r\npath=x.bmp\r\n";
+    EXPECT_EQ(ParseTextureList(std::span(reinterpret_cast<const uint8_t*>(broken.data()), broken.size())).at(0).Name,
+              "gr\xEF\xBF\xBDn");
     const std::string marked = "\xEF\xBB\xBF[TXDList]\r\ncount=1\r\n[Texture1]\r\nname=gr\xC3\xBCn\r\npath=x.bmp\r\n";
     EXPECT_EQ(ParseTextureList(std::span(reinterpret_cast<const uint8_t*>(marked.data()), marked.size())).at(0).Name,
               "grün");

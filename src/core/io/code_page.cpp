@@ -108,6 +108,15 @@ std::string Windows1252ToUtf8(std::string_view text) {
     return out;
 }
 
+std::string ValidUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    while (!text.empty()) {
+        AppendUtf8(out, NextCodePoint(text).value_or(U'\uFFFD'));
+    }
+    return out;
+}
+
 bool IsValidUtf8(std::string_view text) {
     while (!text.empty()) {
         if (!NextCodePoint(text)) {

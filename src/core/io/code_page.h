@@ -16,6 +16,8 @@ std::string Utf8ToWindows1252(std::string_view utf8);
 // control characters of the same number, so that every byte survives a round trip.
 std::string Windows1252ToUtf8(std::string_view text);
 bool IsValidUtf8(std::string_view text);
+// The UTF-8 text with every byte of an invalid sequence replaced by U+FFFD.
+std::string ValidUtf8(std::string_view text);
 
 // The C0 controls and DEL, which no name shown or written on one line may hold as they are.
 constexpr bool IsControlCharacter(char c) {

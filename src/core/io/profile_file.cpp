@@ -108,7 +108,7 @@ ProfileFile ProfileFile::Load(std::string_view path) {
 ProfileFile ProfileFile::FromBytes(std::span<const uint8_t> bytes) {
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (text.starts_with(kByteOrderMark)) {
-        return FromText(text);
+        return FromText(ValidUtf8(text));
     }
     return FromText(IsValidUtf8(text) ? std::string(text) : Windows1252ToUtf8(text));
 }
