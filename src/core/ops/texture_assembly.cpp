@@ -2,19 +2,15 @@
 
 #include <algorithm>
 #include <iterator>
-#include <memory>
 #include <string>
 
 #include "io/byte_reader.h"
 #include "io/error.h"
-#include "io/file_io.h"
-#include "io/file_names.h"
 #include "ops/level_images.h"
 #include "pixels/grey_level.h"
 #include "pixels/mipmap_chain.h"
 #include "pixels/palette_quantization.h"
 #include "raster/texture_decoder.h"
-#include "texlist/image_kinds.h"
 
 namespace vc {
 
