@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "io/cancellation.h"
 #include "message_window.h"
 #include "window_placement.h"
 
@@ -150,7 +151,6 @@ class ProgressBox final : public Progress {
     ProgressBox(const QString& title, QWidget* parent) : m_dialog(parent) {
         m_dialog.setWindowTitle(title);
         m_dialog.setWindowModality(Qt::WindowModal);
-        m_dialog.setCancelButton(nullptr);
         m_dialog.setMinimumDuration(500);
         m_dialog.setAutoClose(false);
         m_dialog.setAutoReset(false);
@@ -159,6 +159,9 @@ class ProgressBox final : public Progress {
         m_dialog.setMaximum(static_cast<int>(total));
         m_dialog.setLabelText(item);
         m_dialog.setValue(static_cast<int>(done));  // lets the window repaint while it is shown
+        if (m_dialog.wasCanceled()) {
+            throw Cancelled();
+        }
     }
 
   private:

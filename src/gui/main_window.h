@@ -138,6 +138,7 @@ class TForm1 final : public QMainWindow {
     Workspace m_workspace;
     Settings m_settings;
     bool m_ascending = true;
+    bool m_busy = false;  // a command runs
     int m_selectedRow = 1;
 
     TextureTableModel* m_model = nullptr;

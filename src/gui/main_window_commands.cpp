@@ -20,8 +20,10 @@
 #include <QTableView>
 
 #include "app_info.h"
+#include "busy_window.h"
 #include "dff_check_window.h"
 #include "io/atomic_file.h"
+#include "io/cancellation.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
@@ -223,13 +225,24 @@ QString TForm1::Shortened(const std::string& path, int width) const {
 
 template <typename Command>
 void TForm1::RunCommand(Command command) {
+    // One command at a time: input for the window waits, and what arrives anyway is dropped.
+    if (m_busy) {
+        return;
+    }
+    m_busy = true;
+    const BusyWindow busy(*this);
+    // A cancelled command leaves the list as it found it.
+    TextureList before = m_workspace.TexList;
     try {
         command();
+    } catch (const Cancelled&) {
+        m_workspace.TexList = std::move(before);
     } catch (const Error& error) {
         ShowError(QString::fromUtf8(error.what()));
     } catch (const std::exception& error) {
         ShowError(QString::fromUtf8(error.what()));
     }
+    m_busy = false;
 }
 
 void TForm1::ShowError(const QString& text) {
@@ -513,6 +526,11 @@ void TForm1::MoveSelected(int step) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // A command that runs is cancelled in its own progress box, not by closing the window under it.
+    if (m_busy) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }
@@ -531,6 +549,8 @@ void TForm1::ResetTXD1Click() {
 // "Reset TXD"
 void TForm1::Button5Click() {
     ClearList(m_workspace.TexList);
+    // A new list suggests no dictionary it did not come from.
+    m_workspace.SuggestedTxdPath.clear();
     m_workspace.VersionStamp.reset();
     ShowKeptVersionStamp();
     RefreshTable();

@@ -32,7 +32,8 @@ enum class MessageKind {
 class Progress {
   public:
     virtual ~Progress() = default;
-    // done of total items finished; item names the one being processed now.
+    // done of total items finished; item names the one being processed now. Throws Cancelled once
+    // the user has cancelled (the box's Cancel button, Escape or its close box).
     virtual void Report(size_t done, size_t total, const QString& item) = 0;
 };
 
