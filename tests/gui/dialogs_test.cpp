@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -22,6 +23,7 @@
 #include "dff_check_window.h"
 #include "gui_fixture.h"
 #include "image_files.h"
+#include "io/cancellation.h"
 #include "io/file_io.h"
 #include "model_chunks.h"
 #include "texture_picture.h"
@@ -871,6 +873,42 @@ class DialogsTest : public QObject {
                  qPrintable("settings " + Where(settings) + ", window " + Where(main)));
         QVERIFY2((check - main).manhattanLength() <= 2,
                  qPrintable("check " + Where(check) + ", window " + Where(main)));
+    }
+
+    // The progress box a long command shows has a Cancel button; it, Escape and the box's close box
+    // each cancel, which the command learns at its next report.
+    void TheProgressBoxCancelsByItsButtonEscapeOrItsCloseBox() {
+        Fixture f;
+        QVERIFY(f.Show());
+        DialogPrompts prompts;
+        prompts.SetParent(&f.Window);
+        const std::vector<std::pair<QString, std::function<void(QProgressDialog&)>>> ways = {
+            {"Cancel",
+             [](QProgressDialog& box) {
+                 auto* cancel = box.findChild<QPushButton*>();
+                 QVERIFY(cancel != nullptr);
+                 QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
+                 QTest::mouseClick(cancel, Qt::LeftButton);
+             }},
+            {"Escape", [](QProgressDialog& box) { QTest::keyClick(&box, Qt::Key_Escape); }},
+            {"close box", [](QProgressDialog& box) { box.close(); }},
+        };
+        for (const auto& [name, cancel] : ways) {
+            const std::unique_ptr<Progress> progress = prompts.StartProgress(QStringLiteral("Build TXD"));
+            progress->Report(0, 100, QStringLiteral("Assembling a"));
+            QTest::qWait(600);  // a box shows once the command has run half a second
+            progress->Report(1, 100, QStringLiteral("Assembling b"));
+            auto* box = f.Window.findChild<QProgressDialog*>();
+            QVERIFY2(box != nullptr && box->isVisible(), qPrintable(name));
+            cancel(*box);
+            bool cancelled = false;
+            try {
+                progress->Report(2, 100, QStringLiteral("Assembling c"));
+            } catch (const Cancelled&) {
+                cancelled = true;
+            }
+            QVERIFY2(cancelled, qPrintable(name));
+        }
     }
 
     void ThePicturePreviewShowsThePreselectedFileAndLeavesTheListItsRoom() {

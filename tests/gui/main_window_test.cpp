@@ -394,6 +394,76 @@ class MainWindowTest : public QObject {
         QVERIFY(f.Prompts.Messages[0].Text.contains(Q("\"" + longName + "\":\r\n\tFile does not exist.")));
     }
 
+    // Cancelling a build in its progress box ends it: no Save dialog, no dictionary, no file left
+    // where it waited, the list as it was. While a build runs, keys and drops for the window (a
+    // second Ctrl+B, Reset TXD, Delete, new files) do nothing; the one build asks once.
+    void ABuildCanBeCancelledAndTakesNoOtherCommandWhileItRuns() {
+        Fixture f;
+        QVERIFY(f.Show());
+        vc::test::TempDir scratch;
+        const SystemTemporaryFolder redirected(scratch.Path());
+        f.Add({f.Paletted("a.bmp", 8, 8), f.Paletted("b.bmp", 8, 8), f.TrueColour("c.bmp", 8, 8)});
+        const size_t dialogsBefore = f.Prompts.Dialogs.size();
+        f.Prompts.ProgressReports.clear();
+        f.Prompts.CancelAtReport = 1;
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(f.Prompts.ProgressReports,
+                 QStringList({"Build TXD: 0/3 Assembling a", "Build TXD: 1/3 Assembling b"}));
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogsBefore);
+        QVERIFY(f.Prompts.Messages.empty());
+        QCOMPARE(FilesIn(scratch.Path()).size(), size_t{0});
+        QCOMPARE(f.CountPanel(), QStringLiteral("3 Textures"));
+        QVERIFY(f.Action("BuildTXD1")->isEnabled());
+
+        f.Prompts.CancelAtReport.reset();
+        f.Prompts.ProgressReports.clear();
+        int reports = 0;
+        f.Prompts.WhileReporting = [&] {
+            if (reports++ != 0) {
+                return;
+            }
+            QVERIFY(!f.Action("BuildTXD1")->isEnabled());
+            QVERIFY(!f.Button("Button5")->isEnabled());
+            QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+            QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
+            QTest::keyClick(f.Table(), Qt::Key_Delete);
+            QTest::mouseClick(f.Button("Button5"), Qt::LeftButton);
+            f.Window.WMDropFiles({f.Paletted("late.bmp", 4, 4)});
+        };
+        f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("one.txd")));
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogsBefore + 1);
+        QCOMPARE(f.Prompts.ProgressReports.size(), qsizetype{3});
+        QCOMPARE(f.CountPanel(), QStringLiteral("3 Textures"));
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Build TXD - Result"));
+        QVERIFY(f.Action("BuildTXD1")->isEnabled());
+        QVERIFY(f.Button("Button5")->isEnabled());
+    }
+
+    // Adding cancelled half-way leaves the list as it was.
+    void CancelledAddingAddsNothing() {
+        Fixture f;
+        f.Add({f.Paletted("first.bmp", 4, 4)});
+        f.Prompts.CancelAtReport = f.Prompts.ProgressReports.size() + 1;
+        f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4), f.Paletted("c.bmp", 4, 4)});
+        QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
+        QVERIFY(f.Prompts.Messages.empty());
+    }
+
+    // Reset TXD starts a list that came from no dictionary: Build suggests none.
+    void ResetForgetsTheDictionaryBuildSuggested() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("a.bmp", 4, 4)});
+        f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("first.txd")));
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
+        f.Add({f.Paletted("b.bmp", 4, 4)});
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);  // the Save dialog is cancelled
+        QCOMPARE(f.Prompts.Dialogs.back().SelectedFile, QString());
+    }
+
     void CommandLineFilesAreAddedAtStart() {
         vc::test::TempDir folder;
         const std::string good = folder.Write(

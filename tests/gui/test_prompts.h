@@ -3,8 +3,10 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "io/cancellation.h"
 #include "prompts.h"
 
 namespace vc::gui::test {
@@ -49,20 +51,30 @@ class TestPrompts final : public Prompts {
         return NextDialogActions.empty() ? QDialog::Rejected : Take(NextDialogActions, DialogAction())(dialog);
     }
 
-    // Records what a command reported, one line per report: "title: done/total item".
+    // Records what a command reported, one line per report: "title: done/total item". WhileReporting
+    // plays the user's part while the box shows; the report CancelAtReport counts (all commands'
+    // reports together, from 0) is cancelled as the box's Cancel button would.
     std::unique_ptr<Progress> StartProgress(const QString& title) override {
         class Recorder final : public Progress {
           public:
-            Recorder(QStringList& reports, QString title) : m_reports(reports), m_title(std::move(title)) {}
+            Recorder(TestPrompts& prompts, QString title) : m_prompts(prompts), m_title(std::move(title)) {}
             void Report(size_t done, size_t total, const QString& item) override {
-                m_reports << m_title + ": " + QString::number(done) + "/" + QString::number(total) + " " + item;
+                const auto count = static_cast<size_t>(m_prompts.ProgressReports.size());
+                m_prompts.ProgressReports
+                    << m_title + ": " + QString::number(done) + "/" + QString::number(total) + " " + item;
+                if (m_prompts.WhileReporting) {
+                    m_prompts.WhileReporting();
+                }
+                if (m_prompts.CancelAtReport == count) {
+                    throw Cancelled();
+                }
             }
 
           private:
-            QStringList& m_reports;
+            TestPrompts& m_prompts;
             QString m_title;
         };
-        return std::make_unique<Recorder>(ProgressReports, title);
+        return std::make_unique<Recorder>(*this, title);
     }
 
     std::deque<QStringList> NextOpenFiles;
@@ -77,6 +89,8 @@ class TestPrompts final : public Prompts {
     std::vector<Message> Messages;
     std::vector<QUrl> Urls;
     QStringList ProgressReports;
+    std::function<void()> WhileReporting;
+    std::optional<size_t> CancelAtReport;
 
   private:
     template <typename T>
