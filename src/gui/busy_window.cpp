@@ -6,10 +6,14 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QWidget>
+#include <algorithm>
 
 namespace vc::gui {
 
 namespace {
+
+// As long as a progress box waits before it shows.
+constexpr int kShowDisabledAfterMs = 500;
 
 bool IsInput(QEvent::Type type) {
     switch (type) {
@@ -34,19 +38,18 @@ bool IsInput(QEvent::Type type) {
 BusyWindow::BusyWindow(QMainWindow& window) : m_window(window) {
     for (QAction* action : window.findChildren<QAction*>()) {
         m_actions.emplace_back(action, action->isEnabled());
-        action->setEnabled(false);
     }
-    m_menusEnabled = window.menuBar()->isEnabled();
-    window.menuBar()->setEnabled(false);
-    if (QWidget* controls = window.centralWidget()) {
-        m_controlsEnabled = controls->isEnabled();
-        controls->setEnabled(false);
-    }
+    m_delay.setSingleShot(true);
+    connect(&m_delay, &QTimer::timeout, this, &BusyWindow::ShowDisabled);
+    m_delay.start(kShowDisabledAfterMs);
     QCoreApplication::instance()->installEventFilter(this);
 }
 
 BusyWindow::~BusyWindow() {
     QCoreApplication::instance()->removeEventFilter(this);
+    if (!m_disabled) {
+        return;
+    }
     for (const auto& [action, enabled] : m_actions) {
         if (action) {
             action->setEnabled(enabled);
@@ -58,7 +61,26 @@ BusyWindow::~BusyWindow() {
     }
 }
 
+void BusyWindow::ShowDisabled() {
+    m_disabled = true;
+    for (const auto& [action, enabled] : m_actions) {
+        if (action) {
+            action->setEnabled(false);
+        }
+    }
+    m_menusEnabled = m_window.menuBar()->isEnabled();
+    m_window.menuBar()->setEnabled(false);
+    if (QWidget* controls = m_window.centralWidget()) {
+        m_controlsEnabled = controls->isEnabled();
+        controls->setEnabled(false);
+    }
+}
+
 bool BusyWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Shortcut) {
+        return std::any_of(m_actions.begin(), m_actions.end(),
+                           [watched](const auto& action) { return action.first == watched; });
+    }
     const auto* widget = qobject_cast<QWidget*>(watched);
     return IsInput(event->type()) && widget != nullptr && widget->window() == &m_window;
 }
