@@ -70,6 +70,9 @@ int RunCheck(const ParsedArguments& arguments, const Streams& streams) {
             ChunkLogRequest{std::string(*logPath), LocalDateTimeText(std::chrono::system_clock::now()), NumberFormat{}};
     }
     const DffCheckResult result = RunDffCheck(operands[0], workspace.TexList, log);
+    if (!result.CutShortNote.empty()) {
+        streams.Err << "vellumcraft-cli: " << result.CutShortNote << '\n';
+    }
     for (const TDFFTex& texture : result.DFFTexList) {
         PrintRow(texture, tsv, streams.Out);
     }
@@ -93,7 +96,7 @@ const Command kCheckCommand = {
     .Options = {kLogOption, kTsvOption, kNoPow2Option},
     .ExitStatus =
         "Exit status: 0 nothing is missing; 1 something is missing; 2 bad usage; 3 a read or write\n"
-        "error.",
+        "error, or a file that is no model.",
     .Run = RunCheck,
 };
 

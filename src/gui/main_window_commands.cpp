@@ -464,6 +464,9 @@ void TForm1::RunDFFCheck() {
     if (!result) {
         return;
     }
+    if (!result->CutShortNote.empty()) {
+        m_prompts.ShowMessage(MessageKind::Warning, QStringLiteral("DFF Check"), Text(result->CutShortNote));
+    }
     TForm3 window(std::move(*result), this);
     if (m_prompts.RunDialog(window) == QDialog::Accepted) {
         AddFromDialog();

@@ -470,6 +470,42 @@ TEST_F(CliTest, CheckFailsOnUnreadableModelsAndBadUsage) {
     EXPECT_NE(missing.Err.find("none.dff"), std::string::npos);
     EXPECT_EQ(Run({"check"}).ExitCode, 2);
     EXPECT_EQ(Run({"check", "--log"}).ExitCode, 2);
+
+    // A file that is no model is an error, not a model without textures; a model cut short lists
+    // what was read and says so.
+    using test::Chunk;
+    using test::Join;
+    using test::Texture;
+    const test::Bytes car = Chunk(16, Join({Chunk(7, Texture({"wheel"})), Chunk(7, Texture({"rim"}))}));
+    struct Case {
+        std::string Name;
+        test::Bytes Model;
+        int ExitCode;
+        std::string Out;
+        std::string Err;
+    };
+    const Case cases[] = {
+        {"text.dff",
+         {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', '\n'},
+         3,
+         "",
+         "\"text.dff\" is not a RenderWare model: it does not start with a clump."},
+        {"tiny.dff", {0x10, 0, 0}, 3, "", "\"tiny.dff\" is not a RenderWare model: it does not start with a clump."},
+        {"cut.dff", test::Bytes(car.begin(), car.end() - 20), 1, "wheel\tmissing\t",
+         "The model \"cut.dff\" is cut short: its chunks declare " + std::to_string(car.size()) +
+             " bytes, but the file has " + std::to_string(car.size() - 20) +
+             ". The textures listed are those read before its end."},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = Run({"check", "--tsv", dir.Write(c.Name, c.Model)});
+        EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Name;
+        if (c.Out.empty()) {
+            EXPECT_EQ(run.Out, "") << c.Name;
+        } else {
+            EXPECT_NE(run.Out.find(c.Out), std::string::npos) << c.Name << ": " << run.Out;
+        }
+        EXPECT_NE(run.Err.find(c.Err), std::string::npos) << c.Name << ": " << run.Err;
+    }
 }
 
 // A San Andreas dictionary: a DXT1 texture with its levels down to 1 × 1, and a texture of another

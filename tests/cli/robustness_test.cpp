@@ -102,7 +102,7 @@ TEST(CliRobustness, HostileFilesEndCleanlyUnderAMemoryLimit) {
     for (int level = 0; level < 40; ++level) {
         deep = Chunk(3, deep);
     }
-    const std::string models[] = {dir.Write("deep.dff", deep),
+    const std::string models[] = {dir.Write("deep.dff", Chunk(16, deep)),
                                   dir.Write("huge.dff", Join({Header(16, 0xFFFFFFFF), Header(6, 0xFFFFFFFF)}))};
     for (const std::string& model : models) {
         const ProcessOutcome outcome = Spawn({"check", model}, limits);

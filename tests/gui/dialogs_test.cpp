@@ -626,6 +626,22 @@ class DialogsTest : public QObject {
         QCOMPARE(prompts.Messages.back().Kind, MessageKind::Error);
         QVERIFY(prompts.Messages.back().Text.contains("gone.dff"));
         QCOMPARE(prompts.Dialogs.size(), dialogs + 1);  // the file dialog only, no window
+
+        // A text file named .dff is no model: an error box, no window with a green result.
+        prompts.NextOpenFile.push_back(Q(folder.WriteText("notes.dff", "not a model at all\n")));
+        window.RunDFFCheck();
+        QCOMPARE(prompts.Messages.back().Kind, MessageKind::Error);
+        QCOMPARE(prompts.Messages.back().Text,
+                 QStringLiteral("\"notes.dff\" is not a RenderWare model: it does not start with a clump."));
+        QCOMPARE(prompts.Dialogs.size(), dialogs + 2);
+
+        // A model cut short: a warning says so, then the window shows what was read.
+        const vc::test::Bytes model2 = vc::test::Chunk(16, vc::test::Texture({"wheel"}));
+        prompts.NextOpenFile.push_back(Q(folder.Write("cut.dff", vc::test::Bytes(model2.begin(), model2.end() - 2))));
+        window.RunDFFCheck();
+        QCOMPARE(prompts.Messages.back().Kind, MessageKind::Warning);
+        QVERIFY(prompts.Messages.back().Text.startsWith("The model \"cut.dff\" is cut short"));
+        QCOMPARE(prompts.Dialogs.size(), dialogs + 4);  // the file dialog and the check's window
     }
 
     void EveryEnabledControlOfTheThreeWindowsTakesAClickAtItsCentre() {

@@ -4,9 +4,11 @@
 #include <unordered_set>
 #include <utility>
 
+#include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
 #include "io/text_order.h"
+#include "rw/chunk_type.h"
 
 namespace vc {
 
@@ -92,8 +94,19 @@ DffCheckResult RunDffCheck(std::string_view modelPath, const TextureList& list,
         chunkLog->AppendixLine(static_cast<int64_t>(model.size()) - static_cast<int64_t>(scan.EndPosition));
         chunkLog->Save(log->Path);
     }
+    const std::string name(FileNamePart(modelPath));
+    const auto starts = [&](ChunkType type) { return scan.FirstType == static_cast<uint32_t>(type); };
+    if (!starts(ChunkType::Clump) && !starts(ChunkType::UvAnimationDictionary)) {
+        throw Error(ErrorKind::Malformed,
+                    "\"" + name + "\" is not a RenderWare model: it does not start with a clump.");
+    }
     DffCheckResult result;
-    result.Caption = "DFF Texture Check - " + std::string(FileNamePart(modelPath));
+    result.Caption = "DFF Texture Check - " + name;
+    if (scan.EndPosition > model.size()) {
+        result.CutShortNote = "The model \"" + name + "\" is cut short: its chunks declare " +
+                              std::to_string(scan.EndPosition) + " bytes, but the file has " +
+                              std::to_string(model.size()) + ". The textures listed are those read before its end.";
+    }
     result.DFFTexList = BuildDffTexList(scan.ScanList);
     CompareWithTextureList(result.DFFTexList, list);
     result.Summary = Summarize(result.DFFTexList);

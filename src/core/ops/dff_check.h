@@ -52,11 +52,15 @@ struct DffCheckResult {
     std::string Caption;  // "DFF Texture Check - car.dff"
     std::vector<TDFFTex> DFFTexList;
     CheckSummary Summary;
+    // Set when the model is cut short: what its chunks declare ends past the file. The list then
+    // holds the textures read before the file's end.
+    std::string CutShortNote;
 };
 
 // Reads the model, writes the chunk log when asked, and compares the model's textures with the
-// list. Throws an Error when the model cannot be read or the log cannot be written; a malformed
-// model is no error: the result holds whatever the walk found.
+// list. Throws an Error when the model cannot be read, is no RenderWare model at all (it does not
+// start with a clump, or a UV animation dictionary before one), or the log cannot be written; a
+// model malformed or cut short is no error: the result holds whatever the walk found.
 DffCheckResult RunDffCheck(std::string_view modelPath, const TextureList& list,
                            const std::optional<ChunkLogRequest>& log);
 

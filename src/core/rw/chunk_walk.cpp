@@ -204,8 +204,12 @@ bool ChunkWalk::WalkEffectTextures(int depth) {
 
 ModelScan ScanModel(std::span<const uint8_t> model, ChunkLog* log) {
     ChunkWalk walk(model, log);
-    walk.WalkChunk(0);
-    return {walk.TakeScanList(), walk.Position()};
+    const bool read = walk.WalkChunk(0);
+    ModelScan scan{walk.TakeScanList(), walk.Position(), {}};
+    if (read) {
+        scan.FirstType = LoadU32(model.data());
+    }
+    return scan;
 }
 
 }  // namespace vc

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -64,8 +65,9 @@ class ChunkWalk {
 };
 
 struct ModelScan {
-    std::vector<TDFFTex> ScanList;  // one element per Texture chunk, in file order
-    uint64_t EndPosition = 0;       // the read position after the first top-level chunk
+    std::vector<TDFFTex> ScanList;      // one element per Texture chunk, in file order
+    uint64_t EndPosition = 0;           // the read position after the first top-level chunk
+    std::optional<uint32_t> FirstType;  // the first top-level chunk's type; none in a file shorter than a header
 };
 
 // Walks the first top-level chunk of a model; the log, when given, receives its chunk lines.
