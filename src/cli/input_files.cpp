@@ -138,7 +138,8 @@ bool AddInputs(Workspace& workspace, std::span<const std::string_view> inputs, b
         if (LowerAscii(FileExtension(input)) == ".txt") {
             CheckReadableFile(input);
         }
-        paths.emplace_back(input);
+        // The list keeps where each file is, whichever folder it is imported from later.
+        paths.push_back(AbsolutePath(input));
     }
     AddFiles(workspace, paths, pwr2lmt);
     const std::string& problems = workspace.Intake.ProblemText;

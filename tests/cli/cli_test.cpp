@@ -331,6 +331,13 @@ TEST_F(CliTest, ListCollectsOnceAndBuildTakesTheListLikeTheImages) {
     EXPECT_EQ(fromList.ExitCode, 0);  // a is already in the list: skipped silently
     EXPECT_EQ(test::ReadBytes(dir.File("listed.txd")), test::ReadBytes(dir.File("direct.txd")));
 
+    // Inputs named relative to the working folder are listed by where they are (where the test's
+    // folder can be named relative to the working folder at all: on Windows it may be on another drive).
+    if (const std::string relative = std::filesystem::relative(b).string(); !relative.empty()) {
+        EXPECT_EQ(Run({"list", "-o", dir.File("relative.txt"), relative}).ExitCode, 0);
+        EXPECT_NE(test::ReadText(dir.File("relative.txt")).find("\r\npath=" + b + "\r\n"), std::string::npos);
+    }
+
     // A list collected again from a list that keeps a stamp keeps it too.
     const std::string kept = dir.WriteText("kept.txt",
                                            "[TXDList]\r\ncount=1\r\nrwversion=0x1803FFFF\r\n[Texture1]\r\n"

@@ -76,6 +76,23 @@ TEST_F(TextureListFileTest, ExportFailureSaysWhereItCouldNotWrite) {
               "Unable to write to " + dir.File("missing/out.txt"));
 }
 
+// A list's relative paths are relative to the list's own folder, whichever folder the program runs
+// in; absolute ones stay as they are.
+TEST_F(TextureListFileTest, RelativePathsAreTakenFromTheListsOwnFolder) {
+    std::filesystem::create_directory(dir.Path() / "sub");
+    const std::string inSub = Paletted("sub/a.bmp");
+    const std::string mask = Paletted("sub/m.bmp");
+    const std::string elsewhere = Paletted("b.bmp");
+    EXPECT_EQ(Import({"[TXDList]", "count=2", "[Texture1]", "path=sub/a.bmp", "alphapath=./sub/../sub/m.bmp",
+                      "[Texture2]", "path=" + elsewhere}),
+              2u);
+    EXPECT_EQ(workspace.Intake.ProblemText, "");
+    ASSERT_EQ(workspace.TexList.size(), 2u);
+    EXPECT_EQ(workspace.TexList[0].TexPath, inSub);
+    EXPECT_EQ(workspace.TexList[0].AlphaPath, mask);
+    EXPECT_EQ(workspace.TexList[1].TexPath, elsewhere);
+}
+
 TEST_F(TextureListFileTest, ImportAppendsBehindTheEntriesAlreadyThere) {
     for (const char* name : {"a", "b", "c"}) {
         workspace.TexList.push_back(Entry(name, std::string("/none/") + name + ".bmp"));

@@ -18,6 +18,18 @@ std::string FromFsPath(const std::filesystem::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+std::string AbsolutePath(std::string_view utf8Path) {
+    return FromFsPath(std::filesystem::absolute(ToFsPath(utf8Path)).lexically_normal());
+}
+
+std::string ResolvedAgainst(std::string_view folder, std::string_view utf8Path) {
+    const std::filesystem::path path = ToFsPath(utf8Path);
+    if (utf8Path.empty() || path.is_absolute()) {
+        return std::string(utf8Path);
+    }
+    return FromFsPath((ToFsPath(folder) / path).lexically_normal());
+}
+
 bool IsExistingFile(std::string_view utf8Path) {
     std::error_code error;
     return std::filesystem::is_regular_file(ToFsPath(utf8Path), error);

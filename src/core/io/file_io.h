@@ -16,6 +16,10 @@ std::string FromFsPath(const std::filesystem::path& path);
 
 // True when the path names an existing regular file (or a link to one).
 bool IsExistingFile(std::string_view utf8Path);
+// The path made absolute against the working folder, "." and ".." resolved by name.
+std::string AbsolutePath(std::string_view utf8Path);
+// A relative path taken as relative to folder; absolute and empty paths stay as they are.
+std::string ResolvedAgainst(std::string_view folder, std::string_view utf8Path);
 
 // Throws an Error naming the file and the reason unless it is a regular file that can be opened
 // for reading.

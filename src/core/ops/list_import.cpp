@@ -111,7 +111,17 @@ size_t AddListedTextures(Workspace& workspace, std::span<const ListedTexture> li
 
 size_t ImportTextureList(Workspace& workspace, std::string_view path, bool pwr2lmt, const ImportProgress& progress) {
     const ProfileFile file = ProfileFile::Load(path);
-    const size_t added = AddListedTextures(workspace, ListedTextures(file), pwr2lmt, progress);
+    // Relative paths of a list are relative to the list's own folder, wherever it is imported from.
+    const std::string folder = FromFsPath(ToFsPath(AbsolutePath(path)).parent_path());
+    std::vector<ListedTexture> listed = ListedTextures(file);
+    for (ListedTexture& entry : listed) {
+        entry.Path = ResolvedAgainst(folder, entry.Path);
+        entry.AlphaPath = ResolvedAgainst(folder, entry.AlphaPath);
+        for (std::string& level : entry.Output.LevelPaths) {
+            level = ResolvedAgainst(folder, level);
+        }
+    }
+    const size_t added = AddListedTextures(workspace, listed, pwr2lmt, progress);
     workspace.SuggestedTxdPath = SuggestedTxdPath(path);
     workspace.VersionStamp = ListedVersionStamp(file);
     return added;
