@@ -230,6 +230,11 @@ void TForm1::RunCommand(Command command) {
         return;
     }
     m_busy = true;
+    // However the command ends.
+    const struct Idle {
+        bool& Busy;
+        ~Idle() { Busy = false; }
+    } idle{m_busy};
     const BusyWindow busy(*this);
     // A cancelled command leaves the list as it found it.
     TextureList before = m_workspace.TexList;
@@ -242,7 +247,6 @@ void TForm1::RunCommand(Command command) {
     } catch (const std::exception& error) {
         ShowError(QString::fromUtf8(error.what()));
     }
-    m_busy = false;
 }
 
 void TForm1::ShowError(const QString& text) {
