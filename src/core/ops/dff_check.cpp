@@ -96,7 +96,7 @@ DffCheckResult RunDffCheck(std::string_view modelPath, const TextureList& list,
     }
     const std::string name(FileNamePart(modelPath));
     const auto starts = [&](ChunkType type) { return scan.FirstType == static_cast<uint32_t>(type); };
-    if (!starts(ChunkType::Clump) && !starts(ChunkType::UvAnimationDictionary)) {
+    if (!starts(ChunkType::Clump) && !starts(ChunkType::UvAnimDictionary)) {
         throw Error(ErrorKind::Malformed,
                     "\"" + name + "\" is not a RenderWare model: it does not start with a clump.");
     }

@@ -28,7 +28,12 @@ struct Entry {
 
 // The distinct colours of the levels in ascending order of red, green, blue, alpha.
 std::vector<Entry> Histogram(std::span<const PixelLevel> levels) {
+    size_t pixels = 0;
+    for (const PixelLevel& level : levels) {
+        pixels += level.Bgra.size() / 4;
+    }
     std::vector<uint32_t> packed;
+    packed.reserve(pixels);
     for (const PixelLevel& level : levels) {
         for (size_t i = 0; i < level.Bgra.size(); i += 4) {
             const uint8_t* bgra = level.Bgra.data() + i;
@@ -197,7 +202,7 @@ std::vector<Entry> ColoursBesides(std::span<const PixelLevel> levels, const std:
 std::vector<Colour> ChoosePalette(std::span<const PixelLevel> levels, size_t count) {
     std::vector<Entry> top = Histogram(levels.first(1));
     if (top.size() > count) {
-        return MedianCut(Histogram(levels), count);
+        return MedianCut(levels.size() == 1 ? std::move(top) : Histogram(levels), count);
     }
     std::vector<Colour> palette = ChooseColours(top, count);
     if (levels.size() > 1 && palette.size() < count) {

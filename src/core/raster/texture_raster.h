@@ -34,8 +34,8 @@ struct RasterChoice {
 };
 
 // The raster of a picture in the chosen format: with mipmaps, the full chain below the picture,
-// each level made in linear light; then every level encoded, a PAL8 raster with the palette chosen
-// for the whole chain (see QuantizeLevels).
+// each level made in linear light; then every level encoded, a paletted raster with the palette
+// chosen for the whole chain (see QuantizeLevels).
 TextureRaster MakeRaster(PixelLevel picture, const RasterChoice& choice);
 
 }  // namespace vc

@@ -23,7 +23,7 @@ enum class ChunkType : uint32_t {
     TextureNative     = 0x15,
     TextureDictionary = 0x16,
     GeometryList      = 0x1A,
-    UvAnimationDictionary = 0x2B,   // may come before a model's clump
+    UvAnimDictionary  = 0x2B,       // may come before a model's clump
     HAnim             = 0x11E,      // Criterion toolkit: animation hierarchy of a frame
     MatFX             = 0x120,      // Criterion toolkit: material effects, may name further textures
     BinMesh           = 0x50E,      // Criterion world: a geometry's triangles split by material
