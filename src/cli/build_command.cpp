@@ -8,7 +8,6 @@
 #include "ops/build_report.h"
 #include "ops/txd_builder.h"
 #include "terminal_text.h"
-#include "texlist/image_kinds.h"
 #include "texlist/list_editing.h"
 
 namespace vc::cli {
@@ -61,11 +60,10 @@ const Command kBuildCommand = {
     .Name = "build",
     .Synopsis = "-o OUT.txd [OPTION...] INPUT...",
     .Summary = "write images and lists as one texture dictionary",
-    .Description = "Adds the image files (" + ImageExtensionList() +
-                   ") and texture lists (.txt)\n"
-                   "in the order given, as the window's Add command does, and writes them as one texture\n"
-                   "dictionary; each image is read as what its first bytes show it to be. --format, --mipmaps\n"
-                   "and --filter apply to the entries whose list sets none of their own.",
+    .Description = InputsText() +
+                   " They are written as one texture dictionary; each image is read as what its first\n"
+                   "bytes show it to be. --format, --mipmaps and --filter apply to the entries whose list\n"
+                   "sets none of their own.",
     .Options = {kDictionaryOutput, kVersionStampOption, kTextureFlagOption, kFormatOption, kMipmapsOption,
                 kFilterOption, kDxtQualityOption, kJobsOption, kNoPow2Option},
     .ExitStatus =

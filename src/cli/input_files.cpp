@@ -9,8 +9,10 @@
 
 #include "io/file_io.h"
 #include "io/file_names.h"
+#include "ops/folder_contents.h"
 #include "rw/txd_format.h"
 #include "terminal_text.h"
+#include "texlist/image_kinds.h"
 #include "usage_error.h"
 
 namespace vc::cli {
@@ -132,6 +134,13 @@ TextureOutput OutputDefaults(const ParsedArguments& arguments) {
     return defaults;
 }
 
+std::string InputsText() {
+    return "Adds the image files (" + ImageExtensionList() +
+           ") and texture lists (.txt)\n"
+           "in the order given, as the window's Add command does; a folder gives those directly\n"
+           "inside it, sorted by name.";
+}
+
 bool AddInputs(Workspace& workspace, std::span<const std::string_view> inputs, bool pwr2lmt, std::ostream& err) {
     std::vector<std::string> paths;
     for (const std::string_view input : inputs) {
@@ -141,7 +150,7 @@ bool AddInputs(Workspace& workspace, std::span<const std::string_view> inputs, b
         // The list keeps where each file is, whichever folder it is imported from later.
         paths.push_back(AbsolutePath(input));
     }
-    AddFiles(workspace, paths, pwr2lmt);
+    AddFiles(workspace, ExpandFolders(paths, FolderDictionaries::Left), pwr2lmt);
     const std::string& problems = workspace.Intake.ProblemText;
     if (!problems.empty()) {
         err << "Some of the files caused errors and could not be added:" << ToTerminalLines(problems) << '\n';

@@ -36,6 +36,9 @@ inline constexpr Option kJobsOption = {"jobs", 'j', "N",
                                        "worker threads (default: one per core); 1 works on one thread.\n"
                                        "The output is the same for any number"};
 
+// How the commands that add inputs take them, for their help.
+std::string InputsText();
+
 // The file named by the command's output option; throws a UsageError when there is none.
 std::string OutputFile(const ParsedArguments& arguments, const Option& output);
 
@@ -53,9 +56,9 @@ TextureOutput OutputDefaults(const ParsedArguments& arguments);
 // positive number.
 unsigned JobCount(const ParsedArguments& arguments);
 
-// Adds the inputs in order exactly as the window's Add command does and writes the problem report
-// to err; true when some input was refused. A list file that cannot be read is an error here, not
-// an empty list.
+// Adds the inputs in order exactly as the window's Add command does (a folder gives its images and
+// lists) and writes the problem report to err; true when some input was refused. A list file that
+// cannot be read is an error here, not an empty list.
 bool AddInputs(Workspace& workspace, std::span<const std::string_view> inputs, bool pwr2lmt, std::ostream& err);
 
 }  // namespace vc::cli

@@ -3,7 +3,6 @@
 #include "commands.h"
 #include "exit_status.h"
 #include "input_files.h"
-#include "texlist/image_kinds.h"
 #include "texlist/list_editing.h"
 #include "texlist/texture_list_file.h"
 
@@ -38,11 +37,10 @@ const Command kListCommand = {
     .Name = "list",
     .Synopsis = "-o LIST.txt [OPTION...] INPUT...",
     .Summary = "write images and lists as one texture list",
-    .Description = "Adds the image files (" + ImageExtensionList() +
-                   ") and texture lists (.txt)\n"
-                   "in the order given, as the window's Add command does, and writes the resulting texture\n"
-                   "list, so that a set of textures can be collected once and built many times. --format,\n"
-                   "--mipmaps and --filter are written into the entries whose list sets none of their own.",
+    .Description = InputsText() +
+                   " The resulting texture list is written, so that a set of textures can be collected\n"
+                   "once and built many times. --format, --mipmaps and --filter are written into the\n"
+                   "entries whose list sets none of their own.",
     .Options = {kListOutput, kFormatOption, kMipmapsOption, kFilterOption, kJobsOption, kNoPow2Option},
     .ExitStatus =
         "Exit status: 0 every input became an entry; 1 some input was refused, or nothing to write;\n"

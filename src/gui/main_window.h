@@ -120,8 +120,9 @@ class TForm1 final : public QMainWindow {
     // Adds a batch of files, telling each in a progress box titled with the command, and shows
     // their problems in a box captioned after it; errors end the batch.
     void AddFiles(const QStringList& paths, const QString& command);
-    // The same for files named at start or dropped, where dictionaries among them are opened.
-    void AddOrOpenFiles(const QStringList& paths, const QString& command);
+    // The same for files chosen, named at start or dropped, where dictionaries among them are
+    // opened and folders give the files inside them.
+    void AddOrOpenFiles(const QStringList& chosen, const QString& command);
     // A warning box of problem blocks under their heading, when there are any.
     void ShowProblems(const QString& heading, const QString& caption, std::string_view problems);
     void ShowError(const QString& text);

@@ -35,6 +35,7 @@
 #include "ops/dff_check.h"
 #include "ops/dictionary_import.h"
 #include "ops/extraction_folder.h"
+#include "ops/folder_contents.h"
 #include "ops/list_import.h"
 #include "ops/txd_builder.h"
 #include "platform_registration.h"
@@ -284,14 +285,24 @@ void TForm1::AddFromDialog() {
         return;
     }
     m_settings.Folders.Open = FolderOf(files.front());
-    AddFiles(files, QStringLiteral("Adding Files"));
+    AddOrOpenFiles(files, QStringLiteral("Adding Files"));
 }
 
 void TForm1::WMDropFiles(const QStringList& paths) {
     AddOrOpenFiles(paths, QStringLiteral("Drag & Drop Files"));
 }
 
-void TForm1::AddOrOpenFiles(const QStringList& paths, const QString& command) {
+void TForm1::AddOrOpenFiles(const QStringList& chosen, const QString& command) {
+    std::vector<std::string> named;
+    for (const QString& path : chosen) {
+        named.push_back(Utf8Path(path));
+    }
+    std::vector<std::string> files;
+    RunCommand([&] { files = ExpandFolders(named, FolderDictionaries::Included); });
+    QStringList paths;
+    for (const std::string& file : files) {
+        paths << Text(file);
+    }
     QStringList images;
     const auto addImages = [&] {
         if (!images.isEmpty()) {

@@ -82,10 +82,12 @@ TEST(ImageKinds, BytesOfNoKnownKindAreJudgedByTheExtensionsReader) {
 // The window's file dialogs list every kind the table holds, in the form they always had.
 TEST(ImageKinds, DialogFiltersAndHelpListEveryKind) {
     EXPECT_EQ(ImageDialogFilter(true),
-              "All Supported Files|*.bmp; *.jpg; *.jpe; *.jpeg; *.png; *.tga; *.dds; *.txt|"
+              "All Supported Files|*.bmp; *.jpg; *.jpe; *.jpeg; *.png; *.tga; *.dds; *.txt; *.txd|"
               "8bit or 24bit Bitmaps (*.bmp)|*.bmp|JPEG Images (*.jpg; *.jpe; *.jpeg)|*.jpg; *.jpe; *.jpeg|"
-              "PNG Images (*.png)|*.png|TGA Images (*.tga)|*.tga|DDS Images (*.dds)|*.dds|Texture Lists (*.txt)|*.txt");
+              "PNG Images (*.png)|*.png|TGA Images (*.tga)|*.tga|DDS Images (*.dds)|*.dds|Texture Lists (*.txt)|*.txt|"
+              "Texture Dictionaries (*.txd)|*.txd");
     EXPECT_EQ(ImageDialogFilter(false).find("*.txt"), std::string::npos);
+    EXPECT_EQ(ImageDialogFilter(false).find("*.txd"), std::string::npos);
     EXPECT_EQ(ImageExtensionList(), ".bmp, .jpg, .jpe, .jpeg, .png, .tga, .dds");
 }
 

@@ -381,14 +381,15 @@ class DialogsTest : public QObject {
         QVERIFY(f.Entry(0).Output == expected);
     }
 
-    void TheAddAndChangePickersOfferPngTgaAndDds() {
+    void TheAddAndChangePickersOfferEveryKindTheyTake() {
         Fixture f;
         f.Add({f.Paletted("a.bmp", 8, 8)});
         QTest::mouseClick(f.Button("Button1"), Qt::LeftButton);
         QCOMPARE(FiltersOffered(f.Prompts.Dialogs.back()),
-                 QStringList({"All Supported Files (*.bmp *.jpg *.jpe *.jpeg *.png *.tga *.dds *.txt)",
+                 QStringList({"All Supported Files (*.bmp *.jpg *.jpe *.jpeg *.png *.tga *.dds *.txt *.txd)",
                               "8bit or 24bit Bitmaps (*.bmp)", "JPEG Images (*.jpg *.jpe *.jpeg)", "PNG Images (*.png)",
-                              "TGA Images (*.tga)", "DDS Images (*.dds)", "Texture Lists (*.txt)"}));
+                              "TGA Images (*.tga)", "DDS Images (*.dds)", "Texture Lists (*.txt)",
+                              "Texture Dictionaries (*.txd)"}));
         f.Change([&](TForm2& d) {
             QTest::mouseClick(Child<QPushButton>(d, "btnTex"), Qt::LeftButton);
             d.reject();

@@ -378,11 +378,33 @@ class MainWindowTest : public QObject {
         QVERIFY(f.Prompts.Messages.empty());
         const QString list = Q(f.Folder.WriteText("list.TXT", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" +
                                                                   f.Paletted("b.bmp", 8, 8).toStdString() + "\r\n"));
-        f.Window.WMDropFiles({list, Q(f.Folder.Path().string()), Q(f.Folder.WriteText("note.doc", "x"))});
+        f.Window.WMDropFiles({list, Q(f.Folder.WriteText("note.doc", "x"))});
         QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
         QCOMPARE(f.Prompts.Messages.size(), size_t{1});
         QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Drag & Drop Files - Problems"));
-        QVERIFY(f.Prompts.Messages[0].Text.contains("File extension .doc is not supported."));
+        QVERIFY(f.Prompts.Messages[0].Text.contains(
+            "File extension .doc is not supported. (*.bmp; *.jpg; *.jpe; *.jpeg; *.txt)"));
+    }
+
+    // A dropped folder adds what lies directly inside it, by name; one that holds nothing to add
+    // is named as a folder.
+    void ADroppedFolderAddsItsImagesAndListsByName() {
+        Fixture f;
+        std::filesystem::create_directories(f.Folder.Path() / "drop" / "sub");
+        std::filesystem::create_directories(f.Folder.Path() / "empty");
+        f.Paletted("drop/b.bmp", 4, 4);
+        f.Paletted("drop/A.bmp", 4, 4);
+        f.Paletted("drop/sub/deeper.bmp", 4, 4);
+        f.Folder.WriteText(
+            "drop/c.txt", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + f.Paletted("listed.bmp", 4, 4).toStdString());
+        f.Folder.WriteText("drop/readme.doc", "x");
+        f.Window.WMDropFiles({Q(f.Folder.File("drop")), Q(f.Folder.File("empty"))});
+        QCOMPARE(f.CountPanel(), QStringLiteral("3 Textures"));
+        QCOMPARE(QStringList({f.Cell(0, 0), f.Cell(1, 0), f.Cell(2, 0)}), QStringList({"A", "b", "listed"}));
+        QCOMPARE(f.MessageTexts(),
+                 QStringList({"Some of the files caused errors and could not be added:\r\n\r\n=> \"empty\":\r\n\tIs a "
+                              "folder, not an image file; Vellumcraft reads .bmp, .jpg, .jpe, .jpeg, .png, .tga, .dds, "
+                              ".txt and .txd files."}));
     }
 
     void DroppedNamesArriveWhole() {

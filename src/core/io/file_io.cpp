@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <string>
 
+#include "io/error.h"
 #include "io/native_file.h"
 #include "io/system_error.h"
 
@@ -33,6 +34,27 @@ std::string ResolvedAgainst(std::string_view folder, std::string_view utf8Path) 
 bool IsExistingFile(std::string_view utf8Path) {
     std::error_code error;
     return std::filesystem::is_regular_file(ToFsPath(utf8Path), error);
+}
+
+bool IsExistingFolder(std::string_view utf8Path) {
+    std::error_code error;
+    return std::filesystem::is_directory(ToFsPath(utf8Path), error);
+}
+
+std::vector<std::string> FilesInFolder(std::string_view utf8Folder) {
+    std::vector<std::string> files;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(ToFsPath(utf8Folder), error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code ignored;
+        if (it->is_regular_file(ignored)) {
+            files.push_back(FromFsPath(it->path()));
+        }
+    }
+    if (error) {
+        throw Error(ErrorKind::Read, "Cannot list folder \"" + std::string(utf8Folder) + "\": " + error.message());
+    }
+    return files;
 }
 
 void CheckReadableFile(std::string_view utf8Path) {

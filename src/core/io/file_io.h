@@ -16,6 +16,11 @@ std::string FromFsPath(const std::filesystem::path& path);
 
 // True when the path names an existing regular file (or a link to one).
 bool IsExistingFile(std::string_view utf8Path);
+// True when the path names an existing folder (or a link to one).
+bool IsExistingFolder(std::string_view utf8Path);
+// The regular files directly inside a folder (not in its subfolders), as full paths, in no set
+// order; throws an Error naming the folder when it cannot be listed.
+std::vector<std::string> FilesInFolder(std::string_view utf8Folder);
 // The path made absolute against the working folder, "." and ".." resolved by name.
 std::string AbsolutePath(std::string_view utf8Path);
 // A relative path taken as relative to folder; absolute and empty paths stay as they are.

@@ -53,7 +53,7 @@ ImageKind KindOfContent(std::span<const uint8_t> start, ImageKind byExtension) {
     return byExtension;
 }
 
-std::string ImageDialogFilter(bool withLists) {
+std::string ImageDialogFilter(bool forAdding) {
     std::string all;
     std::string each;
     for (const ImageKindInfo& info : kImageKinds) {
@@ -61,9 +61,9 @@ std::string ImageDialogFilter(bool withLists) {
         all += (all.empty() ? "" : "; ") + patterns;
         each += "|" + std::string(info.DialogName) + " (" + patterns + ")|" + patterns;
     }
-    if (withLists) {
-        all += "; *.txt";
-        each += "|Texture Lists (*.txt)|*.txt";
+    if (forAdding) {
+        all += "; *.txt; *.txd";
+        each += "|Texture Lists (*.txt)|*.txt|Texture Dictionaries (*.txd)|*.txd";
     }
     return "All Supported Files|" + all + each;
 }

@@ -47,8 +47,9 @@ ImageKind KindOfContent(std::span<const uint8_t> start, ImageKind byExtension);
 const ImageKindInfo& InfoOf(ImageKind kind);
 
 // The filter of the file dialogs that pick images: every kind at once, then each kind alone, as
-// "name|patterns" pairs joined by "|"; with lists, texture lists (.txt) too.
-std::string ImageDialogFilter(bool withLists);
+// "name|patterns" pairs joined by "|"; for adding to the list, texture lists (.txt) and
+// dictionaries (.txd) too.
+std::string ImageDialogFilter(bool forAdding);
 
 // ".bmp, .jpg, .jpe, .jpeg, .png, .tga, .dds", for help texts.
 std::string ImageExtensionList();
