@@ -36,7 +36,9 @@ void Configure(QFileDialog& dialog, const FileDialogOptions& options) {
     if (!options.Title.isEmpty()) {
         dialog.setWindowTitle(options.Title);
     }
-    dialog.setNameFilters(QtNameFilters(options.Filter).split(";;"));
+    if (!options.Filter.isEmpty()) {
+        dialog.setNameFilters(QtNameFilters(options.Filter).split(";;"));
+    }
     dialog.setDefaultSuffix(options.DefaultSuffix);
     dialog.setOptions(CommonOptions());
     if (!options.Directory.isEmpty()) {
@@ -143,9 +145,23 @@ bool DialogPrompts::Ask(const QString& caption, const QString& text) {
     return CreateMessageBox(MessageKind::Question, caption, text, m_parent)->exec() == QDialog::Accepted;
 }
 
+int DialogPrompts::Choose(const QString& caption, const QString& text, const QStringList& answers, int preset) {
+    MessageWindow box(caption, DisplayText(text), answers, preset, m_parent);
+    const int result = box.exec();
+    return result >= MessageWindow::kFirstAnswer ? result - MessageWindow::kFirstAnswer : -1;
+}
+
+QString DialogPrompts::ChooseFolder(const FileDialogOptions& options) {
+    QFileDialog dialog(m_parent);
+    Configure(dialog, options);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
 namespace {
 
-// A modal progress box without a cancel button: the command's result must not depend on it.
+// A modal progress box whose Cancel button, Escape and close box cancel the command.
 class ProgressBox final : public Progress {
   public:
     ProgressBox(const QString& title, QWidget* parent) : m_dialog(parent) {

@@ -19,6 +19,8 @@ class DialogPrompts final : public Prompts {
     QString SaveFile(const FileDialogOptions& options) override;
     void ShowMessage(MessageKind kind, const QString& caption, const QString& text) override;
     bool Ask(const QString& caption, const QString& text) override;
+    int Choose(const QString& caption, const QString& text, const QStringList& answers, int preset) override;
+    QString ChooseFolder(const FileDialogOptions& options) override;
     void OpenUrl(const QUrl& url) override;
     int RunDialog(QDialog& dialog) override { return dialog.exec(); }
     std::unique_ptr<Progress> StartProgress(const QString& title) override;

@@ -3,7 +3,11 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "ops/settings.h"
 #include "ops/workspace.h"
@@ -41,8 +45,9 @@ class TForm1 final : public QMainWindow {
     void AddFromDialog();
     // Files dropped on the window.
     void WMDropFiles(const QStringList& paths);
-    // Takes a dictionary apart into the folder beside it named after it, asking before files there
-    // are replaced, and adds its textures to the list.
+    // Takes a dictionary apart into the folder beside it named after it and adds its textures to
+    // the list or starts a new list with them. A folder that holds files already, or one that
+    // cannot be written, gives the choice of another.
     void OpenDictionary(const QString& path);
     void OpenFromDialog();
     void BuildTxd();
@@ -117,18 +122,28 @@ class TForm1 final : public QMainWindow {
     // there, any other is kept for this list's builds and shown in the status line.
     void AdoptVersionStamp();
     void ShowKeptVersionStamp();
-    // Adds a batch of files, telling each in a progress box titled with the command, and shows
-    // their problems in a box captioned after it; errors end the batch.
-    void AddFiles(const QStringList& paths, const QString& command);
-    // The same for files chosen, named at start or dropped, where dictionaries among them are
-    // opened and folders give the files inside them.
+    // Whether the textures of a dictionary about to be opened join the list or start a new one.
+    enum class ListStart { Kept, New };
+
+    // Adds files chosen, named at start or dropped as one command: images and lists in a progress
+    // box titled with the command, their problems in a box captioned after it; dictionaries among
+    // them are opened, folders give the files inside them. An error ends the batch; cancelling
+    // takes all of it back.
     void AddOrOpenFiles(const QStringList& chosen, const QString& command);
+    // The parts of such a command.
+    void AddImages(const std::vector<std::string>& files, const QString& command);
+    // When the list holds textures, asks whether the dictionary's join them; empty when cancelled.
+    std::optional<ListStart> AskListStart(const QString& dictionary);
+    void OpenDictionaryIn(const QString& dictionary, ListStart start);
+    // The folder the user picks for a dictionary's textures; empty when cancelled.
+    std::string PickExtractionFolder(const QString& dictionary);
+    // Empties the list, which then comes from no dictionary.
+    void StartNewList();
     // A warning box of problem blocks under their heading, when there are any.
     void ShowProblems(const QString& heading, const QString& caption, std::string_view problems);
     void ShowError(const QString& text);
     // Runs one command; an error of the platform ends it with the standard error box.
-    template <typename Command>
-    void RunCommand(Command command);
+    void RunCommand(const std::function<void()>& command);
     void SortBy(int key);
     void MoveSelected(int step);
     void FormClose();

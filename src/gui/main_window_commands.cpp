@@ -48,6 +48,7 @@
 #include "texlist/texture_list_file.h"
 #include "texture_settings_dialog.h"
 #include "texture_table_model.h"
+#include "window_text.h"
 
 namespace vc::gui {
 
@@ -56,13 +57,7 @@ namespace {
 constexpr int kHalfPathWidth = 185;
 constexpr int kFullPathWidth = 370;
 
-const QString kAddHeading = QStringLiteral("Some of the files caused errors and could not be added:");
 const QString kImportHeading = QStringLiteral("Some of the files in the list caused errors and could not be added:");
-const QString kImageFilter = QString::fromStdString(ImageDialogFilter(true));
-const QString kOpenCaption = QStringLiteral("Open TXD");
-const QString kOpenHeading =
-    QStringLiteral("Some of the textures in the dictionary caused errors and could not be added:");
-const QString kDictionaryFilter = QStringLiteral("Texture Dictionaries (*.txd)|*.txd");
 const QString kListFilter = QStringLiteral("TXD Texture Lists (*.txt)|*.txt|All Files (*.*)|*.*");
 const QString kImageFormatsList = QStringLiteral(
     "The following image formats are supported by Vellumcraft:\r\n\r\n\tBMP 8 bit system palette\r\n"
@@ -76,27 +71,6 @@ const QString kImageFormatsList = QStringLiteral(
 const QString kImageLimits = QStringLiteral(
     "Image height and width must be divisible by 4, a power of 2\r\n(if option enabled) and at least 4×4 px.");
 
-std::string Utf8(const QString& text) {
-    return text.toStdString();
-}
-// A path from Qt, which separates folders by "/" everywhere, with the platform's own separators, as
-// Windows users see paths and as lists written by earlier Windows tools keep them.
-std::string Utf8Path(const QString& path) {
-    return Utf8(QDir::toNativeSeparators(path));
-}
-QString Text(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
-
-// Everything before the last separator of a chosen file: the folder the dialog opens next time.
-std::string FolderOf(const QString& file) {
-    return Utf8Path(QFileInfo(file).absolutePath());
-}
-
-bool IsDictionaryFile(const QString& path) {
-    return path.endsWith(QStringLiteral(".txd"), Qt::CaseInsensitive);
-}
-
 // The formats read, the formats written (named as the texture settings offer them) and the limits.
 QString ImageFormatsText() {
     QStringList written;
@@ -106,27 +80,6 @@ QString ImageFormatsText() {
     return kImageFormatsList +
            "A texture is written as its image is or in a format set in its texture settings:\r\n\t" +
            written.join(", ") + ",\r\neach with or without mipmaps.\r\n\r\n" + kImageLimits;
-}
-
-// Names the files an opened dictionary would replace; a long list names the first few.
-QString ReplaceQuestion(const std::string& folder, const std::vector<std::string>& existing) {
-    constexpr size_t kNamed = 10;
-    QString text = "The folder \"" + Text(folder) + "\" already holds " + QString::number(existing.size()) +
-                   (existing.size() == 1 ? " file" : " files") + " of this dictionary's textures:\r\n";
-    for (size_t i = 0; i < std::min(existing.size(), kNamed); ++i) {
-        text += "\r\n\t" + Text(existing[i]);
-    }
-    if (existing.size() > kNamed) {
-        text += "\r\n\t... and " + QString::number(existing.size() - kNamed) + " more";
-    }
-    return text + "\r\n\r\nReplace them?";
-}
-
-// Tells a progress box of each image file an import reads.
-ImportProgress ReportReading(Progress& progress) {
-    return [&progress](size_t done, size_t total, std::string_view path) {
-        progress.Report(done, total, "Reading " + Text(std::string(FileNamePart(path))));
-    };
 }
 
 NumberFormat LocaleNumberFormat() {
@@ -224,8 +177,7 @@ QString TForm1::Shortened(const std::string& path, int width) const {
     }));
 }
 
-template <typename Command>
-void TForm1::RunCommand(Command command) {
+void TForm1::RunCommand(const std::function<void()>& command) {
     // One command at a time: input for the window waits, and what arrives anyway is dropped.
     if (m_busy) {
         return;
@@ -237,12 +189,17 @@ void TForm1::RunCommand(Command command) {
         ~Idle() { Busy = false; }
     } idle{m_busy};
     const BusyWindow busy(*this);
-    // A cancelled command leaves the list as it found it.
+    // A cancelled command leaves the list as it found it, and where it came from.
     TextureList before = m_workspace.TexList;
+    std::string suggestedBefore = m_workspace.SuggestedTxdPath;
+    const std::optional<uint32_t> stampBefore = m_workspace.VersionStamp;
     try {
         command();
     } catch (const Cancelled&) {
         m_workspace.TexList = std::move(before);
+        m_workspace.SuggestedTxdPath = std::move(suggestedBefore);
+        m_workspace.VersionStamp = stampBefore;
+        ShowKeptVersionStamp();
     } catch (const Error& error) {
         ShowError(QString::fromUtf8(error.what()));
     } catch (const std::exception& error) {
@@ -258,123 +215,6 @@ void TForm1::ShowProblems(const QString& heading, const QString& caption, std::s
     if (!problems.empty()) {
         m_prompts.ShowMessage(MessageKind::Warning, caption, heading + Text(std::string(problems)));
     }
-}
-
-void TForm1::AddFiles(const QStringList& paths, const QString& command) {
-    std::vector<std::string> files;
-    for (const QString& path : paths) {
-        files.push_back(Utf8Path(path));
-    }
-    bool completed = false;
-    RunCommand([&] {
-        const std::unique_ptr<Progress> progress = m_prompts.StartProgress(command);
-        vc::AddFiles(m_workspace, files, m_settings.pwr2lmt, ReportReading(*progress));
-        completed = true;
-    });
-    AdoptVersionStamp();
-    RefreshTable();
-    if (completed) {
-        ShowProblems(kAddHeading, command + " - Problems", m_workspace.Intake.ProblemText);
-    }
-}
-
-void TForm1::AddFromDialog() {
-    const QStringList files =
-        m_prompts.OpenFiles({.Filter = kImageFilter, .Directory = Text(m_settings.Folders.Open), .Preview = true});
-    if (files.isEmpty()) {
-        return;
-    }
-    m_settings.Folders.Open = FolderOf(files.front());
-    AddOrOpenFiles(files, QStringLiteral("Adding Files"));
-}
-
-void TForm1::WMDropFiles(const QStringList& paths) {
-    AddOrOpenFiles(paths, QStringLiteral("Drag & Drop Files"));
-}
-
-void TForm1::AddOrOpenFiles(const QStringList& chosen, const QString& command) {
-    std::vector<std::string> named;
-    for (const QString& path : chosen) {
-        named.push_back(Utf8Path(path));
-    }
-    std::vector<std::string> files;
-    RunCommand([&] { files = ExpandFolders(named, FolderDictionaries::Included); });
-    QStringList paths;
-    for (const std::string& file : files) {
-        paths << Text(file);
-    }
-    QStringList images;
-    const auto addImages = [&] {
-        if (!images.isEmpty()) {
-            AddFiles(images, command);
-            images.clear();
-        }
-    };
-    for (const QString& path : paths) {
-        if (IsDictionaryFile(path)) {
-            addImages();
-            OpenDictionary(path);
-        } else {
-            images << path;
-        }
-    }
-    addImages();
-}
-
-void TForm1::OpenFromDialog() {
-    const QString suggestion = Text(m_workspace.SuggestedTxdPath);
-    const QString file = m_prompts.OpenFile(
-        {.Filter = kDictionaryFilter,
-         .DefaultSuffix = QStringLiteral("txd"),
-         .Directory = suggestion.isEmpty() ? Text(m_settings.Folders.Save) : QFileInfo(suggestion).absolutePath()});
-    if (!file.isEmpty()) {
-        OpenDictionary(file);
-    }
-}
-
-void TForm1::OpenDictionary(const QString& path) {
-    const QString dictionary = QFileInfo(path).absoluteFilePath();
-    m_workspace.Intake.ProblemText.clear();
-    bool completed = false;
-    RunCommand([&] {
-        ExtractionFolder folder(DefaultExtractionFolder(Utf8Path(dictionary)));
-        const ExtractionResult extracted = [&] {
-            const std::unique_ptr<Progress> progress = m_prompts.StartProgress(kOpenCaption);
-            return ExtractTxdFile(Utf8Path(dictionary), folder, [&](size_t done, size_t total, std::string_view name) {
-                progress->Report(done, total, "Extracting " + Text(std::string(name)));
-            });
-        }();
-        const std::vector<std::string> existing = folder.ExistingFiles();
-        if (!existing.empty() && !m_prompts.Ask(kOpenCaption, ReplaceQuestion(folder.AbsolutePath(), existing))) {
-            return;
-        }
-        const std::unique_ptr<Progress> progress = m_prompts.StartProgress(kOpenCaption);
-        ImportExtractedDictionary(m_workspace, Utf8Path(dictionary), folder, extracted, m_settings.pwr2lmt,
-                                  ReportReading(*progress));
-        completed = true;
-    });
-    AdoptVersionStamp();
-    RefreshTable();
-    if (completed) {
-        ShowProblems(kOpenHeading, QStringLiteral("Opening TXD - Problems"), m_workspace.Intake.ProblemText);
-    }
-}
-
-void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) {
-        event->acceptProposedAction();
-    }
-}
-
-void TForm1::dropEvent(QDropEvent* event) {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) {
-            paths << url.toLocalFile();
-        }
-    }
-    event->acceptProposedAction();
-    WMDropFiles(paths);
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
@@ -566,11 +406,7 @@ void TForm1::ResetTXD1Click() {
 }
 // "Reset TXD"
 void TForm1::Button5Click() {
-    ClearList(m_workspace.TexList);
-    // A new list suggests no dictionary it did not come from.
-    m_workspace.SuggestedTxdPath.clear();
-    m_workspace.VersionStamp.reset();
-    ShowKeptVersionStamp();
+    StartNewList();
     RefreshTable();
 }
 // "&Open TXD..." (Ctrl+O)

@@ -51,18 +51,38 @@ QLabel* CreateIcon(MessageKind kind, QWidget* parent) {
 MessageWindow::MessageWindow(MessageKind kind, const QString& caption, const QString& text, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(caption);
+    const bool question = kind == MessageKind::Question;
+    auto* buttons =
+        new QDialogButtonBox(question ? QDialogButtonBox::Yes | QDialogButtonBox::No : QDialogButtonBox::Ok, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // A question changes something the user has: Enter alone answers No.
+    Lay(kind, text, buttons, buttons->button(question ? QDialogButtonBox::No : QDialogButtonBox::Ok));
+}
+
+MessageWindow::MessageWindow(const QString& caption, const QString& text, const QStringList& answers, int preset,
+                             QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    setWindowTitle(caption);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* presetButton = nullptr;
+    for (int i = 0; i < answers.size(); ++i) {
+        QPushButton* button = buttons->addButton(answers[i], QDialogButtonBox::ActionRole);
+        connect(button, &QPushButton::clicked, this, [this, i] { done(kFirstAnswer + i); });
+        if (i == preset) {
+            presetButton = button;
+        }
+    }
+    Lay(MessageKind::Question, text, buttons, presetButton);
+}
+
+void MessageWindow::Lay(MessageKind kind, const QString& text, QDialogButtonBox* buttons, QPushButton* preset) {
     auto* message = new QLabel(text, this);
     message->setObjectName(QStringLiteral("text"));
     message->setTextFormat(Qt::PlainText);
     message->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
-    const bool question = kind == MessageKind::Question;
-    auto* buttons =
-        new QDialogButtonBox(question ? QDialogButtonBox::Yes | QDialogButtonBox::No : QDialogButtonBox::Ok, this);
     buttons->setCenterButtons(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* row = new QHBoxLayout;
     row->setSpacing(style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing) * 2);
@@ -75,7 +95,7 @@ MessageWindow::MessageWindow(MessageKind kind, const QString& caption, const QSt
     column->addWidget(buttons);
     column->setSizeConstraint(QLayout::SetFixedSize);
 
-    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     const QSize room = screen->availableGeometry().size() - QSize(kFrameAllowance, kFrameAllowance);
     const QSize whole = sizeHint();
     if (whole.height() > room.height() || whole.width() > room.width()) {
@@ -90,10 +110,10 @@ MessageWindow::MessageWindow(MessageKind kind, const QString& caption, const QSt
         scroll->setFixedSize(std::min(shown.width() + bar, room.width() - others.width()),
                              std::min(shown.height() + bar, room.height() - others.height()));
     }
-    // A question changes something the user has: Enter alone answers No.
-    QPushButton* preset = buttons->button(question ? QDialogButtonBox::No : QDialogButtonBox::Ok);
-    preset->setDefault(true);
-    preset->setFocus();
+    if (preset != nullptr) {
+        preset->setDefault(true);
+        preset->setFocus();
+    }
     KeepCentredOnOwner(*this);
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
+
+class QDialogButtonBox;
+class QPushButton;
 
 #include "prompts.h"
 
@@ -12,7 +16,15 @@ namespace vc::gui {
 // itself is shown whole.
 class MessageWindow final : public QDialog {
   public:
+    // What exec() gives for the first of a question's own answers; Rejected (0) when it is closed.
+    static constexpr int kFirstAnswer = 2;
+
     MessageWindow(MessageKind kind, const QString& caption, const QString& text, QWidget* parent);
+    // A question with answers of its own, a button each in order, the one numbered preset preset.
+    MessageWindow(const QString& caption, const QString& text, const QStringList& answers, int preset, QWidget* parent);
+
+  private:
+    void Lay(MessageKind kind, const QString& text, QDialogButtonBox* buttons, QPushButton* preset);
 };
 
 }  // namespace vc::gui

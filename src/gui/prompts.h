@@ -51,6 +51,11 @@ class Prompts {
     virtual void ShowMessage(MessageKind kind, const QString& caption, const QString& text) = 0;
     // Asks a question that Yes or No answers; true for Yes.
     virtual bool Ask(const QString& caption, const QString& text) = 0;
+    // Asks a question that one of the answers replies to, a button each, preset the one numbered
+    // preset; the number of the answer chosen, or -1 when the box was closed or Escape pressed.
+    virtual int Choose(const QString& caption, const QString& text, const QStringList& answers, int preset) = 0;
+    // The chosen folder; empty when cancelled.
+    virtual QString ChooseFolder(const FileDialogOptions& options) = 0;
     // Hands an address to the desktop (web page, mail, a file for its viewer); the result is ignored.
     virtual void OpenUrl(const QUrl& url) = 0;
     // Shows one of the program's own dialogs modally; returns its result (QDialog::Accepted or

@@ -74,34 +74,141 @@ class OpenDictionaryTest : public QObject {
         QCOMPARE(vc::test::ReadBytes(f.Folder.File("again.txd")), vc::test::ReadBytes(dictionary.toStdString()));
     }
 
-    void FilesAlreadyThereAreReplacedOnlyWhenTheUserSaysYes() {
+    // A folder that holds files of the dictionary's names offers to use them (when it holds every
+    // image), to replace them or to extract elsewhere; closing the question changes nothing.
+    void AFolderOfTheDictionarysFilesOffersUseReplaceOrAnotherFolder() {
         Fixture f;
         const QString dictionary = BuildDictionary(f, "cars.txd");
         QVERIFY(f.Show());
         f.Window.OpenDictionary(dictionary);
         const std::string road = FolderBeside(f, "cars/road.bmp");
         const std::vector<uint8_t> extracted = vc::test::ReadBytes(road);
-        f.Folder.WriteText("cars/road.bmp", "painted over");
+        const std::vector<uint8_t> painted = vc::test::ReadBytes(f.Paletted("cars/road.bmp", 16, 8, 4).toStdString());
         f.Folder.WriteText("cars/notes.txt", "mine");
-        QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
+        const auto reopen = [&](const QString& answer) {
+            QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
+            f.Prompts.Messages.clear();
+            if (!answer.isEmpty()) {
+                f.Prompts.NextChoices.push_back(answer);
+            }
+            f.Window.OpenDictionary(dictionary);
+        };
 
-        f.Window.OpenDictionary(dictionary);  // the question is answered No
-        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
-        QCOMPARE(f.Prompts.Messages[0].Kind, MessageKind::Question);
+        reopen({});
+        QCOMPARE(f.MessageTexts(),
+                 QStringList({Q("The folder \"" + FolderBeside(f, "cars") +
+                                "\" already holds 5 files of this dictionary's textures:\r\n\r\n\troad.bmp\r\n"
+                                "\tglass.bmp\r\n\tglass_m.bmp\r\n\tkerb.bmp\r\n\tcars.txt\r\n\r\nUse the files there, "
+                                "replace them, or extract the dictionary to another folder?\n> [Use Them]\n"
+                                "> Replace Them\n> Another Folder...\n> Cancel")}));
         QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Open TXD"));
-        QCOMPARE(f.Prompts.Messages[0].Text,
-                 Q("The folder \"" + FolderBeside(f, "cars") +
-                   "\" already holds 5 files of this dictionary's textures:\r\n\r\n\troad.bmp\r\n\tglass.bmp\r\n"
-                   "\tglass_m.bmp\r\n\tkerb.bmp\r\n\tcars.txt\r\n\r\nReplace them?"));
         QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
-        QCOMPARE(vc::test::ReadBytes(road).size(), size_t{12});
-        QCOMPARE(std::distance(std::filesystem::directory_iterator(FolderBeside(f, "cars")), {}), 6);
+        QCOMPARE(vc::test::ReadBytes(road), painted);
+        QCOMPARE(vc::test::NamesIn(FolderBeside(f, "cars")).size(), size_t{6});
 
-        f.Prompts.NextAnswers.push_back(true);
-        f.Window.OpenDictionary(dictionary);
+        reopen("Use Them");
+        QCOMPARE(f.CountPanel(), QStringLiteral("3 Textures"));
+        QCOMPARE(vc::test::ReadBytes(road), painted);
+        QCOMPARE(f.Entry(0).TexInfo.Width, 16);
+
+        reopen("Replace Them");
         QCOMPARE(f.CountPanel(), QStringLiteral("3 Textures"));
         QCOMPARE(vc::test::ReadBytes(road), extracted);
-        QCOMPARE(vc::test::ReadBytes(FolderBeside(f, "cars/notes.txt")).size(), size_t{4});
+        QCOMPARE(vc::test::ReadText(FolderBeside(f, "cars/notes.txt")), std::string("mine"));
+
+        // Without every image there, using them is not offered; the preset answer goes elsewhere.
+        std::filesystem::remove(FolderBeside(f, "cars/kerb.bmp"));
+        std::filesystem::create_directories(f.Folder.Path() / "elsewhere");
+        f.Prompts.NextFolders.push_back(Q(f.Folder.File("elsewhere")));
+        reopen("Another Folder...");
+        QVERIFY(f.Prompts.Messages[0].Text.endsWith(
+            "Replace them, or extract the dictionary to another folder?\n> Replace Them\n> [Another Folder...]\n"
+            "> Cancel"));
+        QCOMPARE(f.Prompts.Dialogs.back().Title, QStringLiteral("Choose a Folder for the Textures of cars.txd"));
+        QCOMPARE(f.CountPanel(), QStringLiteral("3 Textures"));
+        QCOMPARE(f.Entry(2).TexPath, f.Folder.File("elsewhere/kerb.bmp"));
+        QVERIFY(!IsExistingFile(FolderBeside(f, "cars/kerb.bmp")));
+    }
+
+    // A folder of other files (a dictionary beside the folder of its sources) is asked about too;
+    // a place that cannot be written goes straight to the folder picker.
+    void AFilledOrUnwritableFolderIsNeverWrittenUnasked() {
+        Fixture f;
+        const QString dictionary = BuildDictionary(f, "many.txd");
+        QVERIFY(f.Show());
+        std::filesystem::create_directories(f.Folder.Path() / "many");
+        f.Paletted("many/mine.bmp", 4, 4);
+        f.Window.OpenDictionary(dictionary);  // closed
+        QCOMPARE(f.MessageTexts(),
+                 QStringList({Q("The folder \"" + FolderBeside(f, "many") +
+                                "\" already holds other files.\r\n\r\nExtract the dictionary's textures into it "
+                                "beside them, or to another folder?\n> [Extract Into It]\n> Another Folder...\n"
+                                "> Cancel")}));
+        QCOMPARE(vc::test::NamesIn(FolderBeside(f, "many")), std::vector<std::string>({"mine.bmp"}));
+        f.Prompts.NextChoices.push_back(QStringLiteral("Extract Into It"));
+        f.Window.OpenDictionary(dictionary);
+        QCOMPARE(f.CountPanel(), QStringLiteral("3 Textures"));
+        QCOMPARE(vc::test::NamesIn(FolderBeside(f, "many")).size(), size_t{6});
+
+        // A file where the folder would go stands for a place that cannot be written.
+        QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
+        const QString blocked = BuildDictionary(f, "blocked.txd");
+        f.Folder.WriteText("blocked", "a file");
+        f.Prompts.Messages.clear();
+        const size_t dialogs = f.Prompts.Dialogs.size();
+        f.Window.OpenDictionary(blocked);  // the picker is cancelled
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogs + 1);
+        QCOMPARE(f.Prompts.Dialogs.back().Title, QStringLiteral("Choose a Folder for the Textures of blocked.txd"));
+        QVERIFY(f.Prompts.Messages.empty());
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+        f.Prompts.NextFolders.push_back(Q(f.Folder.File("picked")));
+        f.Window.OpenDictionary(blocked);
+        QVERIFY(f.Prompts.Messages.empty());
+        QCOMPARE(f.Entry(0).TexPath, f.Folder.File("picked/road.bmp"));
+        // A picked folder that cannot be written either is an error.
+        QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
+        f.Prompts.NextFolders.push_back(Q(f.Folder.File("blocked")));
+        f.Window.OpenDictionary(blocked);
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        QCOMPARE(f.Prompts.Messages[0].Kind, MessageKind::Error);
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+    }
+
+    // A dictionary opened onto a list that holds textures joins it or starts a new list, as the
+    // user says; a batch of dictionaries asks once. Add (Ins) opens dictionaries too.
+    void ADictionaryJoinsTheListOrStartsANewOne() {
+        Fixture f;
+        const QString cars = BuildDictionary(f, "cars.txd");
+        const QString bikes = Q(f.Folder.Write(
+            "bikes.txd",
+            vc::test::Dictionary({vc::test::TextureNative({.Name = "wheel",
+                                                           .RasterFormat = 0x0600,
+                                                           .Width = 4,
+                                                           .Height = 4,
+                                                           .LevelPixels = {vc::test::Bytes(64, 0x80)}})})));
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("own.bmp", 4, 4)});
+        f.Prompts.NextOpenFile.push_back(cars);
+        QTest::keyClick(&f.Window, Qt::Key_O, Qt::ControlModifier);  // closed
+        QCOMPARE(f.MessageTexts(), QStringList({"The list holds 1 texture.\r\n\r\nAdd the textures of \"cars.txd\" "
+                                                "to it, or start a new list with them?\n> [Add to the current list]\n"
+                                                "> Start a new list\n> Cancel"}));
+        QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
+        QVERIFY(!std::filesystem::exists(FolderBeside(f, "cars")));
+
+        f.Prompts.NextChoices.push_back(QStringLiteral("Add to the current list"));
+        f.Prompts.NextOpenFiles.push_back({cars});
+        QTest::keyClick(&f.Window, Qt::Key_Insert);
+        QCOMPARE(f.CountPanel(), QStringLiteral("4 Textures"));
+        QCOMPARE(f.Cell(0, 0), QStringLiteral("own"));
+
+        f.Prompts.Messages.clear();
+        f.Prompts.NextChoices = {QStringLiteral("Start a new list"), QStringLiteral("Use Them")};
+        f.Window.WMDropFiles({bikes, cars});
+        QCOMPARE(f.Prompts.Messages.size(), size_t{2});  // the list, then the folder of cars
+        QCOMPARE(f.CountPanel(), QStringLiteral("4 Textures"));
+        QCOMPARE(f.Entry(0).TexPath, FolderBeside(f, "bikes/wheel.dds"));
+        QCOMPARE(f.Entry(1).TexPath, FolderBeside(f, "cars/road.bmp"));
     }
 
     void DictionariesNamedAtStartOrDroppedAreOpenedAmongImages() {
@@ -116,7 +223,7 @@ class OpenDictionaryTest : public QObject {
         QCOMPARE(f.CountPanel(), QStringLiteral("3 Textures"));
         QVERIFY(f.Prompts.Messages.empty());
 
-        f.Prompts.NextAnswers.push_back(true);
+        f.Prompts.NextChoices = {QStringLiteral("Add to the current list"), QStringLiteral("Replace Them")};
         f.Window.WMDropFiles({f.Paletted("first.bmp", 4, 4), Q(dictionary), f.Paletted("last.bmp", 4, 4)});
         QCOMPARE(f.CountPanel(), QStringLiteral("5 Textures"));
         QCOMPARE(f.Cell(3, 0), QStringLiteral("first"));
@@ -172,14 +279,15 @@ class OpenDictionaryTest : public QObject {
         QVERIFY(panel->isHidden());
         QCOMPARE(stampOf(build("vc.txd")), 0x1003FFFFu);
 
-        f.Window.OpenDictionary(dictionaryOf("sa", 0x1803FFFF));  // the files are there: answered No
-        f.Prompts.NextAnswers.push_back(true);
+        f.Window.OpenDictionary(dictionaryOf("sa", 0x1803FFFF));  // the question is closed
+        QVERIFY(panel->isHidden());
+        f.Prompts.NextChoices = {QStringLiteral("Start a new list"), QStringLiteral("Replace Them")};
         f.Window.OpenDictionary(dictionaryOf("sa", 0x1803FFFF));
         QVERIFY(panel->isVisible());
         QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
         QVERIFY(panel->isHidden());
         // The last list imported decides: one that keeps no stamp ends the kept one.
-        f.Prompts.NextAnswers.push_back(true);
+        f.Prompts.NextChoices.push_back(QStringLiteral("Use Them"));
         f.Window.OpenDictionary(dictionaryOf("sa", 0x1803FFFF));
         QVERIFY(panel->isVisible());
         f.Window.WMDropFiles({Q(f.Folder.WriteText(
@@ -206,8 +314,10 @@ class OpenDictionaryTest : public QObject {
                 natives.emplace_back(dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset),
                                      dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset + size));
             }
+            f.Prompts.NextChoices.push_back(QStringLiteral("Add to the current list"));
             f.Window.OpenDictionary(Q(f.Folder.Write(name, dictionary)));
         }
+        std::erase_if(f.Prompts.Messages, [](const auto& message) { return message.Kind == MessageKind::Question; });
         const QString firstMessage = f.Prompts.Messages.empty() ? QString() : f.Prompts.Messages.front().Text;
         QVERIFY2(f.Prompts.Messages.empty(), qPrintable(firstMessage));
         QCOMPARE(f.CountPanel(), QString::number(natives.size()) + " Textures");
@@ -263,6 +373,39 @@ class OpenDictionaryTest : public QObject {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             }
             QCOMPARE(box->result(), clickYes ? int{QDialog::Accepted} : int{QDialog::Rejected});
+        }
+    }
+
+    // A question of several answers as the user meets it: a button each, Enter takes the preset
+    // one, a click another, Escape none.
+    void AQuestionOfSeveralAnswersTakesEnterAClickOrEscape() {
+        const QStringList answers = {QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")};
+        struct Case {
+            std::function<void(QWidget&)> User;
+            int Expected;
+        };
+        const auto click = [](const QString& text) {
+            return [text](QWidget& box) {
+                for (auto* button : box.findChildren<QPushButton*>()) {
+                    if (button->text() == text) {
+                        QTest::mouseClick(button, Qt::LeftButton);
+                    }
+                }
+            };
+        };
+        const Case cases[] = {
+            {[](QWidget&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }, 1},
+            {click(QStringLiteral("Three")), 2},
+            {click(QStringLiteral("One")), 0},
+            {[](QWidget& box) { QTest::keyClick(&box, Qt::Key_Escape); }, -1},
+        };
+        for (const Case& c : cases) {
+            DialogPrompts prompts;
+            test::WhenModalShown([&](QWidget& box) {
+                QCOMPARE(box.findChildren<QPushButton*>().size(), answers.size());
+                c.User(box);
+            });
+            QCOMPARE(prompts.Choose(QStringLiteral("Open TXD"), QStringLiteral("Which?"), answers, 1), c.Expected);
         }
     }
 };

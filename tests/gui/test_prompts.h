@@ -44,6 +44,21 @@ class TestPrompts final : public Prompts {
         Messages.push_back({MessageKind::Question, caption, text});
         return Take(NextAnswers, false);
     }
+    // Recorded as a message of the kind Question whose text ends with the answers, each on a line
+    // of its own after "> " ("> " before the preset one); an empty queue closes the box.
+    int Choose(const QString& caption, const QString& text, const QStringList& answers, int preset) override {
+        QString shown = text;
+        for (int i = 0; i < answers.size(); ++i) {
+            shown += (i == preset ? "\n> [" : "\n> ") + answers[i] + (i == preset ? "]" : "");
+        }
+        Messages.push_back({MessageKind::Question, caption, shown});
+        const QString answer = Take(NextChoices, QString());
+        return static_cast<int>(answers.indexOf(answer));
+    }
+    QString ChooseFolder(const FileDialogOptions& options) override {
+        Dialogs.push_back(options);
+        return Take(NextFolders, QString());
+    }
     void OpenUrl(const QUrl& url) override { Urls.push_back(url); }
     // The next queued action plays the user's part in the dialog; without one it is cancelled.
     int RunDialog(QDialog& dialog) override {
@@ -83,6 +98,9 @@ class TestPrompts final : public Prompts {
     // Looks at what the command has done so far while the Save dialog waits for its answer.
     std::function<void()> WhileSaveFileAsked;
     std::deque<bool> NextAnswers;
+    // The answers Choose gives, by their texts; one the question does not offer closes the box.
+    std::deque<QString> NextChoices;
+    std::deque<QString> NextFolders;
     using DialogAction = std::function<int(QDialog&)>;
     std::deque<DialogAction> NextDialogActions;
     std::vector<FileDialogOptions> Dialogs;

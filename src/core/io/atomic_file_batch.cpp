@@ -74,6 +74,15 @@ std::vector<std::string> AtomicFileBatch::ExistingTargets() const {
     return existing;
 }
 
+void AtomicFileBatch::DropExisting() {
+    for (size_t i = m_files.size(); i-- > 0;) {
+        if (IsExistingFile(m_files[i]->Target())) {
+            m_files.erase(m_files.begin() + static_cast<std::ptrdiff_t>(i));
+            m_paths.erase(m_paths.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+    }
+}
+
 void AtomicFileBatch::Commit() {
     std::vector<std::string> targets;
     for (const std::unique_ptr<AtomicFile>& file : m_files) {

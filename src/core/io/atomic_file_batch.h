@@ -23,6 +23,8 @@ class AtomicFileBatch {
     void Write(std::string_view utf8Path, std::span<const uint8_t> bytes);
     // The paths written so far whose targets exist already and would be replaced.
     std::vector<std::string> ExistingTargets() const;
+    // Takes back the files whose targets exist, so that Commit() puts only the others in place.
+    void DropExisting();
     void Commit();
 
   private:

@@ -15,6 +15,8 @@ std::string DefaultExtractionFolder(std::string_view dictionaryPath) {
 ExtractionFolder::ExtractionFolder(std::string folder) : m_folder(std::move(folder)) {
     const std::filesystem::path path = ToFsPath(m_folder);
     std::error_code error;
+    m_wasFilled = !std::filesystem::is_empty(path, error) && !error;
+    error.clear();
     m_made = std::filesystem::create_directories(path, error);
     if (error) {
         throw Error(ErrorKind::Write, "Cannot create folder \"" + m_folder + "\": " + error.message());
@@ -32,6 +34,7 @@ ExtractionFolder::~ExtractionFolder() {
 
 void ExtractionFolder::Write(std::string_view fileName, std::span<const uint8_t> bytes) {
     m_batch.Write(FromFsPath(ToFsPath(m_folder) / ToFsPath(fileName)), bytes);
+    m_written.emplace_back(fileName);
 }
 
 std::vector<std::string> ExtractionFolder::ExistingFiles() const {
@@ -40,6 +43,16 @@ std::vector<std::string> ExtractionFolder::ExistingFiles() const {
         names.push_back(FromFsPath(ToFsPath(path).filename()));
     }
     return names;
+}
+
+std::vector<std::string> ExtractionFolder::MissingFiles() const {
+    std::vector<std::string> missing;
+    for (const std::string& name : m_written) {
+        if (!IsExistingFile(FromFsPath(ToFsPath(m_folder) / ToFsPath(name)))) {
+            missing.push_back(name);
+        }
+    }
+    return missing;
 }
 
 void ExtractionFolder::Commit() {

@@ -30,8 +30,14 @@ class ExtractionFolder final : public ExtractionSink {
     void Write(std::string_view fileName, std::span<const uint8_t> bytes) override;
     // The folder as an absolute path, which the extracted list names its images by.
     const std::string& AbsolutePath() const { return m_absolute; }
+    // Whether the folder held anything before this extraction.
+    bool WasFilled() const { return m_wasFilled; }
     // The files written so far that will replace files already in the folder.
     std::vector<std::string> ExistingFiles() const;
+    // The files written so far that the folder does not hold yet.
+    std::vector<std::string> MissingFiles() const;
+    // Keeps the folder's own files of the names written: Commit() then adds only the missing ones.
+    void KeepExisting() { m_batch.DropExisting(); }
     void Commit();
 
   private:
@@ -39,7 +45,9 @@ class ExtractionFolder final : public ExtractionSink {
     std::string m_absolute;
     AtomicFileBatch m_batch;
     bool m_made = false;
+    bool m_wasFilled = false;
     bool m_committed = false;
+    std::vector<std::string> m_written;
 };
 
 // Reads a dictionary and takes it apart into a folder on up to jobs threads, ready to be committed.

@@ -1,0 +1,282 @@
+// The window's ways of filling the list: files chosen, dropped or named at start, the folders among
+// them, and dictionaries taken apart into a folder of images.
+#include <QDropEvent>
+#include <QMimeData>
+#include <algorithm>
+
+#include "io/error.h"
+#include "main_window.h"
+#include "ops/dictionary_import.h"
+#include "ops/extraction_folder.h"
+#include "ops/folder_contents.h"
+#include "texlist/image_kinds.h"
+#include "texlist/texture_list.h"
+#include "window_text.h"
+
+namespace vc::gui {
+
+namespace {
+
+const QString kAddHeading = QStringLiteral("Some of the files caused errors and could not be added:");
+const QString kImageFilter = QString::fromStdString(ImageDialogFilter(true));
+const QString kOpenCaption = QStringLiteral("Open TXD");
+const QString kOpenHeading =
+    QStringLiteral("Some of the textures in the dictionary caused errors and could not be added:");
+
+// The answers to a folder that holds files already.
+const QString kUseThem = QStringLiteral("Use Them");
+const QString kReplaceThem = QStringLiteral("Replace Them");
+const QString kExtractIntoIt = QStringLiteral("Extract Into It");
+const QString kAnotherFolder = QStringLiteral("Another Folder...");
+const QString kCancel = QStringLiteral("Cancel");
+
+bool IsDictionaryFile(const std::string& path) {
+    return LowerAscii(FileExtension(path)) == ".txd";
+}
+
+QString FileName(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+// Names the files of the dictionary's that a folder holds already; a long list names the first few.
+QString SameNamesText(const std::string& folder, const std::vector<std::string>& existing) {
+    constexpr size_t kNamed = 10;
+    QString text = "The folder \"" + Text(folder) + "\" already holds " + QString::number(existing.size()) +
+                   (existing.size() == 1 ? " file" : " files") + " of this dictionary's textures:\r\n";
+    for (size_t i = 0; i < std::min(existing.size(), kNamed); ++i) {
+        text += "\r\n\t" + Text(existing[i]);
+    }
+    if (existing.size() > kNamed) {
+        text += "\r\n\t... and " + QString::number(existing.size() - kNamed) + " more";
+    }
+    return text;
+}
+
+// The folder can give the dictionary's textures when it holds a file of each name extraction
+// writes; only the list may be missing, and is then written.
+bool HoldsEveryImage(const ExtractionFolder& folder, const ExtractionResult& extracted) {
+    const std::vector<std::string> missing = folder.MissingFiles();
+    return std::all_of(missing.begin(), missing.end(), [&](const std::string& name) {
+        return !extracted.ListFile.empty() && name == extracted.ListFile;
+    });
+}
+
+}  // namespace
+
+void TForm1::AddFromDialog() {
+    const QStringList files =
+        m_prompts.OpenFiles({.Filter = kImageFilter, .Directory = Text(m_settings.Folders.Open), .Preview = true});
+    if (files.isEmpty()) {
+        return;
+    }
+    m_settings.Folders.Open = FolderOf(files.front());
+    AddOrOpenFiles(files, QStringLiteral("Adding Files"));
+}
+
+void TForm1::WMDropFiles(const QStringList& paths) {
+    AddOrOpenFiles(paths, QStringLiteral("Drag & Drop Files"));
+}
+
+void TForm1::AddOrOpenFiles(const QStringList& chosen, const QString& command) {
+    RunCommand([&] {
+        std::vector<std::string> named;
+        for (const QString& path : chosen) {
+            named.push_back(Utf8Path(path));
+        }
+        const std::vector<std::string> files = ExpandFolders(named, FolderDictionaries::Included);
+        const auto firstDictionary = std::find_if(files.begin(), files.end(), IsDictionaryFile);
+        ListStart start = ListStart::Kept;
+        if (firstDictionary != files.end()) {
+            const std::optional<ListStart> asked = AskListStart(Text(*firstDictionary));
+            if (!asked) {
+                return;
+            }
+            start = *asked;
+        }
+        if (start == ListStart::New) {
+            StartNewList();
+        }
+        std::vector<std::string> images;
+        const auto addImages = [&] {
+            if (!images.empty()) {
+                AddImages(images, command);
+                images.clear();
+            }
+        };
+        for (const std::string& file : files) {
+            if (IsDictionaryFile(file)) {
+                addImages();
+                OpenDictionaryIn(Text(file), ListStart::Kept);
+            } else {
+                images.push_back(file);
+            }
+        }
+        addImages();
+    });
+    RefreshTable();
+}
+
+void TForm1::AddImages(const std::vector<std::string>& files, const QString& command) {
+    {
+        const std::unique_ptr<Progress> progress = m_prompts.StartProgress(command);
+        vc::AddFiles(m_workspace, files, m_settings.pwr2lmt, ReportReading(*progress));
+    }
+    AdoptVersionStamp();
+    RefreshTable();
+    ShowProblems(kAddHeading, command + " - Problems", m_workspace.Intake.ProblemText);
+}
+
+std::optional<TForm1::ListStart> TForm1::AskListStart(const QString& dictionary) {
+    const size_t count = m_workspace.TexList.size();
+    if (count == 0) {
+        return ListStart::Kept;
+    }
+    const QStringList answers = {QStringLiteral("Add to the current list"), QStringLiteral("Start a new list"),
+                                 kCancel};
+    const int answer = m_prompts.Choose(
+        kOpenCaption,
+        "The list holds " + QString::number(count) + (count == 1 ? " texture" : " textures") +
+            ".\r\n\r\nAdd the textures of \"" + FileName(dictionary) + "\" to it, or start a new list with them?",
+        answers, 0);
+    switch (answer) {
+        case 0:
+            return ListStart::Kept;
+        case 1:
+            return ListStart::New;
+        default:
+            return std::nullopt;
+    }
+}
+
+void TForm1::OpenFromDialog() {
+    const QString suggestion = Text(m_workspace.SuggestedTxdPath);
+    const QString file = m_prompts.OpenFile(
+        {.Filter = kDictionaryFilter,
+         .DefaultSuffix = QStringLiteral("txd"),
+         .Directory = suggestion.isEmpty() ? Text(m_settings.Folders.Save) : QFileInfo(suggestion).absolutePath()});
+    if (!file.isEmpty()) {
+        OpenDictionary(file);
+    }
+}
+
+void TForm1::OpenDictionary(const QString& path) {
+    RunCommand([&] {
+        if (const std::optional<ListStart> start = AskListStart(path)) {
+            OpenDictionaryIn(path, *start);
+        }
+    });
+    RefreshTable();
+}
+
+void TForm1::OpenDictionaryIn(const QString& path, ListStart start) {
+    const QString dictionary = QFileInfo(path).absoluteFilePath();
+    std::string target = DefaultExtractionFolder(Utf8Path(dictionary));
+    bool picked = false;
+    for (;;) {
+        std::optional<ExtractionFolder> folder;
+        ExtractionResult extracted;
+        try {
+            folder.emplace(target);
+            const std::unique_ptr<Progress> progress = m_prompts.StartProgress(kOpenCaption);
+            extracted =
+                ExtractTxdFile(Utf8Path(dictionary), *folder, [&](size_t done, size_t total, std::string_view name) {
+                    progress->Report(done, total, "Extracting " + Text(std::string(name)));
+                });
+        } catch (const Error& error) {
+            // A folder beside the dictionary that cannot be written (a game disc, a read-only
+            // share) leaves the user to choose one; a folder the user chose is reported.
+            if (picked || error.Kind() != ErrorKind::Write) {
+                throw;
+            }
+            target = PickExtractionFolder(dictionary);
+            if (target.empty()) {
+                return;
+            }
+            picked = true;
+            continue;
+        }
+        if (folder->WasFilled()) {
+            const std::vector<std::string> existing = folder->ExistingFiles();
+            QStringList answers;
+            QString text;
+            int preset = 0;
+            if (existing.empty()) {
+                text = "The folder \"" + Text(folder->AbsolutePath()) +
+                       "\" already holds other files.\r\n\r\nExtract the dictionary's textures into it beside them, "
+                       "or to another folder?";
+                answers = {kExtractIntoIt, kAnotherFolder, kCancel};
+            } else if (HoldsEveryImage(*folder, extracted)) {
+                text = SameNamesText(folder->AbsolutePath(), existing) +
+                       "\r\n\r\nUse the files there, replace them, or extract the dictionary to another folder?";
+                answers = {kUseThem, kReplaceThem, kAnotherFolder, kCancel};
+            } else {
+                text = SameNamesText(folder->AbsolutePath(), existing) +
+                       "\r\n\r\nReplace them, or extract the dictionary to another folder?";
+                answers = {kReplaceThem, kAnotherFolder, kCancel};
+                preset = 1;
+            }
+            const int answer = m_prompts.Choose(kOpenCaption, text, answers, preset);
+            const QString chosen = answer >= 0 ? answers[answer] : kCancel;
+            if (chosen == kCancel) {
+                return;
+            }
+            if (chosen == kAnotherFolder) {
+                target = PickExtractionFolder(dictionary);
+                if (target.empty()) {
+                    return;
+                }
+                picked = true;
+                continue;
+            }
+            if (chosen == kUseThem) {
+                folder->KeepExisting();
+            }
+        }
+        if (start == ListStart::New) {
+            StartNewList();
+        }
+        m_workspace.Intake.ProblemText.clear();
+        {
+            const std::unique_ptr<Progress> progress = m_prompts.StartProgress(kOpenCaption);
+            ImportExtractedDictionary(m_workspace, Utf8Path(dictionary), *folder, extracted, m_settings.pwr2lmt,
+                                      ReportReading(*progress));
+        }
+        AdoptVersionStamp();
+        RefreshTable();
+        ShowProblems(kOpenHeading, QStringLiteral("Opening TXD - Problems"), m_workspace.Intake.ProblemText);
+        return;
+    }
+}
+
+std::string TForm1::PickExtractionFolder(const QString& dictionary) {
+    const QString folder =
+        m_prompts.ChooseFolder({.Title = "Choose a Folder for the Textures of " + FileName(dictionary),
+                                .Directory = Text(m_settings.Folders.Save)});
+    return folder.isEmpty() ? std::string() : Utf8Path(folder);
+}
+
+void TForm1::StartNewList() {
+    ClearList(m_workspace.TexList);
+    m_workspace.SuggestedTxdPath.clear();
+    m_workspace.VersionStamp.reset();
+    ShowKeptVersionStamp();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            paths << url.toLocalFile();
+        }
+    }
+    event->acceptProposedAction();
+    WMDropFiles(paths);
+}
+
+}  // namespace vc::gui
