@@ -23,12 +23,16 @@ class NameCheckingSink final : public vc::ExtractionSink {
 }  // namespace
 
 // Reads a dictionary, decodes every texture that was read and takes the dictionary apart into
-// bitmaps, masks and a list, all in memory; a texture's problem and a broken dictionary are the
-// expected outcomes of bad input. One job, so that an input runs without starting threads.
+// bitmaps, masks and a list, all in memory, and words where it broke off; a texture's problem and
+// a broken dictionary are the expected outcomes of bad input. One job, so that an input runs without starting threads.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NameCheckingSink sink;
     try {
-        vc::ExtractTxd(std::span<const uint8_t>(data, size), "fuzz", "/extracted", sink, {}, 1);
+        const vc::ExtractionResult result =
+            vc::ExtractTxd(std::span<const uint8_t>(data, size), "fuzz", "/extracted", sink, {}, 1);
+        if (result.Damage && vc::DamageText("fuzz.txd", *result.Damage).empty()) {
+            __builtin_trap();
+        }
     } catch (const vc::Error&) {
     }
     return 0;

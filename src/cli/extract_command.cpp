@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "exit_status.h"
 #include "input_files.h"
+#include "io/error.h"
 #include "io/file_io.h"
 #include "ops/extraction_folder.h"
 #include "terminal_text.h"
@@ -43,6 +44,9 @@ int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
     }
     ExtractionFolder target(folder);
     const ExtractionResult result = ExtractTxdFile(dictionary, target, {}, JobCount(arguments));
+    if (result.Damage) {
+        throw Error(ErrorKind::Malformed, result.Damage->Detail);  // nothing is written from a damaged file
+    }
     target.Commit();
     for (const ExtractedTexture& texture : result.Textures) {
         PrintTexture(texture, streams.Out);

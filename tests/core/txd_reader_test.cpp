@@ -6,12 +6,14 @@
 #include "image_files.h"
 #include "io/error.h"
 #include "ops/txd_builder.h"
+#include "ops/txd_extraction.h"
 #include "ops/workspace.h"
 #include "raster/texture_decoder.h"
 #include "rw/native_picture.h"
 #include "rw/txd_reader.h"
 #include "temp_dir.h"
 #include "thrown_error.h"
+#include "txd_chunks.h"
 
 namespace vc {
 namespace {
@@ -102,6 +104,48 @@ TEST_F(TxdReaderTest, SizeFieldsAreNeverTrusted) {
     bytes[0] = 0x10;
     EXPECT_NE(ErrorOf(bytes).find("found chunk type 16 where a texture dictionary chunk (type 22) belongs"),
               std::string::npos);
+}
+
+// A dictionary that breaks off keeps the textures before the break; the strict reader still
+// refuses it, and a file that is no dictionary refuses both.
+TEST(TxdDamage, TheTexturesBeforeABreakAreKeptAndTheBreakIsNamed) {
+    using test::Bytes;
+    const auto native = [](const std::string& name) {
+        return test::TextureNative(
+            {.Name = name, .RasterFormat = 0x0600, .Width = 4, .Height = 4, .LevelPixels = {Bytes(64, 0x80)}});
+    };
+    const Bytes whole = test::Dictionary({native("road"), native("kerb"), native("wall")});
+    const size_t third = 12 + 12 + 4 + 2 * native("x").size();  // headers, data chunk, two natives
+    Bytes overwritten = whole;
+    std::copy_n("hell", 4, overwritten.begin() + static_cast<ptrdiff_t>(third));
+    struct Case {
+        const char* Name;
+        Bytes File;
+        size_t Kept;
+        bool CutShort;
+        std::string Text;
+    };
+    const Case cases[] = {
+        {"cut in the third", Bytes(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(third + 40)), 2, true,
+         "\"x.txd\" is damaged: the file ends inside texture 3 of 3, so it was cut short. The 2 textures before "
+         "it were read. (Texture dictionary is not valid at byte "},
+        {"third overwritten", overwritten, 2, false,
+         "\"x.txd\" is damaged: texture 3 of 3 does not hold what a texture holds, so the file was changed or "
+         "overwritten there. The 2 textures before it were read. (Texture dictionary is not valid at byte "},
+        {"closing chunk cut", Bytes(whole.begin(), whole.end() - 12), 3, true,
+         "\"x.txd\" is damaged after its last texture; all 3 textures were read. (Texture dictionary is not "},
+    };
+    for (const Case& c : cases) {
+        const TxdContents contents = ReadTxdUpToDamage(c.File);
+        ASSERT_EQ(contents.Textures.size(), c.Kept) << c.Name;
+        EXPECT_EQ(contents.Textures.back().Name, c.Kept == 2 ? "kerb" : "wall") << c.Name;
+        ASSERT_TRUE(contents.Damage) << c.Name;
+        EXPECT_EQ(contents.Damage->CutShort, c.CutShort) << c.Name;
+        EXPECT_TRUE(DamageText("x.txd", *contents.Damage).starts_with(c.Text)) << DamageText("x.txd", *contents.Damage);
+        EXPECT_EQ(ErrorOf(c.File).empty(), false) << c.Name;
+    }
+    EXPECT_FALSE(ReadTxdUpToDamage(whole).Damage);
+    EXPECT_THROW(ReadTxdUpToDamage(Bytes(overwritten.begin() + 12, overwritten.end())), Error);
 }
 
 }  // namespace

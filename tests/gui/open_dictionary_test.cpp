@@ -334,7 +334,7 @@ class OpenDictionaryTest : public QObject {
         }
     }
 
-    void ABrokenDictionaryIsAnErrorAndLeavesNothingBehind() {
+    void ABrokenDictionaryShowsWhatCameBeforeTheBreakOrNothing() {
         Fixture f;
         const std::string dictionary = f.Folder.WriteText("broken.txd", "not a dictionary at all");
         f.Window.OpenDictionary(Q(dictionary));
@@ -353,6 +353,18 @@ class OpenDictionaryTest : public QObject {
         QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
         QCOMPARE(f.Prompts.Messages.back().Caption, QStringLiteral("Opening TXD - Problems"));
         QVERIFY(f.Prompts.Messages.back().Text.contains("\r\n\r\n=> \"strange\" could not be extracted: "));
+
+        // A dictionary cut short shows the textures before the cut and says where it broke off.
+        f.Button("Button5")->click();
+        const Bytes whole = Dictionary({good, strange, good});
+        f.Window.OpenDictionary(Q(f.Folder.Write("cut.txd", Bytes(whole.begin(), whole.end() - 40))));
+        QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
+        QCOMPARE(f.Cell(0, 0), QStringLiteral("good"));
+        QCOMPARE(f.Prompts.Messages.back().Caption, QStringLiteral("Opening TXD - Problems"));
+        QVERIFY2(f.Prompts.Messages.back().Text.contains(
+                     "\r\n\r\n=> \"cut.txd\" is damaged: the file ends inside texture 3 of 3, so it was cut short. "
+                     "The 2 textures before it were read. (Texture dictionary is not valid at byte "),
+                 qPrintable(f.Prompts.Messages.back().Text));
     }
 
     // The question as the user meets it: Yes and No, and Enter alone keeps the files.

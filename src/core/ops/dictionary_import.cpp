@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "io/file_io.h"
+#include "io/file_names.h"
 
 namespace vc {
 
@@ -14,6 +15,9 @@ size_t ImportExtractedDictionary(Workspace& workspace, std::string_view dictiona
             workspace.Intake.ProblemText +=
                 "\r\n\r\n=> \"" + texture.Name + "\" could not be extracted: " + texture.Problem;
         }
+    }
+    if (extracted.Damage) {
+        workspace.Intake.ProblemText += "\r\n\r\n=> " + DamageText(FileNamePart(dictionaryPath), *extracted.Damage);
     }
     size_t added = 0;
     if (!extracted.ListFile.empty()) {

@@ -14,7 +14,8 @@ namespace vc {
 // the files there: puts the files in place, adds the textures of the written list behind the
 // entries already in the list, and makes the dictionary the suggested file to build and its
 // version stamp the one the list keeps. Textures
-// that could not be extracted join the problem report like files that could not be added.
+// that could not be extracted, and where a damaged dictionary broke off, join the problem report
+// like files that could not be added.
 // Returns the number of entries added.
 size_t ImportExtractedDictionary(Workspace& workspace, std::string_view dictionaryPath, ExtractionFolder& folder,
                                  const ExtractionResult& extracted, bool pwr2lmt, const ImportProgress& progress = {});

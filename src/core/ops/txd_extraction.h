@@ -3,12 +3,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "io/ordered_work.h"
+#include "rw/txd_reader.h"
 
 namespace vc {
 
@@ -37,7 +39,12 @@ struct ExtractionResult {
     std::vector<ExtractedTexture> Textures;
     std::string ListFile;  // empty when no texture could be extracted
     size_t Failed = 0;
+    // Set when the dictionary breaks off after some textures: those before the break are here.
+    std::optional<TxdDamage> Damage;
 };
+
+// Where and why a dictionary is damaged, in words for its user.
+std::string DamageText(std::string_view dictionaryName, const TxdDamage& damage);
 
 // Told of each texture in turn once the ones before it are written: how many are done, how many
 // there are, and its name.
@@ -52,7 +59,8 @@ using ExtractionProgress = std::function<void(size_t done, size_t total, std::st
 // needs kept. Built again with that stamp and default options, the list gives every texture native
 // byte for byte. File names come from the texture names but never leave the folder; the list keeps
 // the real names, also one the dictionary holds twice. Throws an Error when the dictionary is
-// malformed; a texture that cannot be decoded is reported and left out.
+// malformed before its first texture; one that breaks off later gives the textures before the
+// break and says where it broke. A texture that cannot be decoded is reported and left out.
 // Textures are decoded and encoded on up to jobs threads; the sink and progress are called on the
 // calling thread only, and the files, names and calls are the same for any number of jobs.
 ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view listBaseName, std::string_view folder,

@@ -25,8 +25,9 @@ std::string ChunkName(ChunkType type) {
     }
 }
 
-// Reads a chunk header of the expected type and gives a reader over exactly its content.
-ByteReader OpenChunk(ByteReader& in, ChunkType expected, uint32_t* versionStamp = nullptr) {
+// Reads a chunk header of the expected type and gives a reader over exactly its content, or over
+// what there is of it when it may be cut short.
+ByteReader OpenChunk(ByteReader& in, ChunkType expected, uint32_t* versionStamp = nullptr, bool mayBeCut = false) {
     const uint32_t type = in.U32();
     if (type != static_cast<uint32_t>(expected)) {
         in.Fail("found chunk type " + std::to_string(type) + " where a " + ChunkName(expected) + " chunk (type " +
@@ -36,6 +37,9 @@ ByteReader OpenChunk(ByteReader& in, ChunkType expected, uint32_t* versionStamp 
     const uint32_t stamp = in.U32();
     if (versionStamp != nullptr) {
         *versionStamp = stamp;
+    }
+    if (size > in.Remaining() && mayBeCut) {
+        return in.Nested(in.Remaining());
     }
     if (size > in.Remaining()) {
         in.Fail("the " + ChunkName(expected) + " chunk declares " + std::to_string(size) + " bytes but only " +
@@ -122,21 +126,49 @@ TxdTexture ReadTextureNative(ByteReader& dictionary) {
     return texture;
 }
 
-}  // namespace
+// Whether a texture native chunk at offset runs past the end of the file (or its headers do).
+bool EndsPastFile(std::span<const uint8_t> file, size_t offset) {
+    constexpr size_t kHeaderSize = 12;
+    return offset + kHeaderSize > file.size() || LoadU32(&file[offset + 4]) > file.size() - offset - kHeaderSize;
+}
 
-TxdContents ReadTxd(std::span<const uint8_t> file) {
+TxdContents ReadContents(std::span<const uint8_t> file, bool upToDamage) {
     ByteReader in(file, "Texture dictionary");
     TxdContents contents;
-    ByteReader dictionary = OpenChunk(in, ChunkType::TextureDictionary, &contents.VersionStamp);
+    const bool cutShort = upToDamage && file.size() >= 12 && LoadU32(&file[4]) > file.size() - 12;
+    ByteReader dictionary = OpenChunk(in, ChunkType::TextureDictionary, &contents.VersionStamp, cutShort);
     ByteReader info = OpenChunk(dictionary, ChunkType::Data);
     const uint16_t count = info.U16();
     contents.DeviceId = info.U16();
-    for (uint16_t i = 0; i < count; ++i) {
-        // Each texture needs at least its headers, so a false count fails before it can loop long.
-        contents.Textures.push_back(ReadTextureNative(dictionary));
+    size_t next = 0;
+    size_t start = 0;  // of the texture being read
+    try {
+        for (; next < count; ++next) {
+            start = dictionary.Offset();
+            // Each texture needs at least its headers, so a false count fails before it can loop long.
+            contents.Textures.push_back(ReadTextureNative(dictionary));
+        }
+        OpenChunk(dictionary, ChunkType::Extension);
+    } catch (const Error& error) {
+        if (!upToDamage) {
+            throw;
+        }
+        contents.Damage = TxdDamage{.Texture = next,
+                                    .Count = count,
+                                    .CutShort = cutShort || (next < count && EndsPastFile(file, start)),
+                                    .Detail = error.what()};
     }
-    OpenChunk(dictionary, ChunkType::Extension);
     return contents;
+}
+
+}  // namespace
+
+TxdContents ReadTxd(std::span<const uint8_t> file) {
+    return ReadContents(file, false);
+}
+
+TxdContents ReadTxdUpToDamage(std::span<const uint8_t> file) {
+    return ReadContents(file, true);
 }
 
 }  // namespace vc

@@ -33,10 +33,19 @@ struct TxdTexture : NativeHeader {
     bool HasAlpha() const { return AlphaFlag != 0; }
 };
 
+// Where and why a dictionary's chunk structure breaks.
+struct TxdDamage {
+    size_t Texture = 0;     // the one that could not be read, counted from 0; the count when none
+    size_t Count = 0;       // the textures the dictionary says it holds
+    bool CutShort = false;  // the file ends inside the dictionary
+    std::string Detail;     // the reader's own message, with the offset
+};
+
 struct TxdContents {
     uint32_t VersionStamp = 0;
     uint16_t DeviceId = 0;  // 0 for dictionaries that name no device, 1 Direct3D 8, 2 Direct3D 9
     std::vector<TxdTexture> Textures;
+    std::optional<TxdDamage> Damage;  // only from ReadTxdUpToDamage
 };
 
 // Reads a texture dictionary of platform 8 (Direct3D 8) or 9 (Direct3D 9) natives. Every size
@@ -44,5 +53,10 @@ struct TxdContents {
 // cannot be read (another platform, an unknown format, levels cut short) keeps its Problem and the
 // rest is read on; a broken chunk structure throws an Error naming the offset and the reason.
 TxdContents ReadTxd(std::span<const uint8_t> file);
+
+// The same, except that a break in the chunk structure after the dictionary's own headers ends the
+// reading there: the textures before it are kept and Damage says where and why. A file cut short
+// is read as far as it goes. A file that does not start as a dictionary still throws.
+TxdContents ReadTxdUpToDamage(std::span<const uint8_t> file);
 
 }  // namespace vc
