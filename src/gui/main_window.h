@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "list_edit_command.h"
 #include "ops/settings.h"
 #include "ops/workspace.h"
 #include "prompts.h"
@@ -19,6 +20,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTableView;
+class QUndoStack;
 
 namespace vc::gui {
 
@@ -134,7 +136,8 @@ class TForm1 final : public QMainWindow {
     void AddImages(const std::vector<std::string>& files, const QString& command);
     // When the list holds textures, asks whether the dictionary's join them; empty when cancelled.
     std::optional<ListStart> AskListStart(const QString& dictionary);
-    void OpenDictionaryIn(const QString& dictionary, ListStart start);
+    // False when the user cancelled.
+    bool OpenDictionaryIn(const QString& dictionary, ListStart start);
     // The folder the user picks for a dictionary's textures; empty when cancelled.
     std::string PickExtractionFolder(const QString& dictionary);
     // Empties the list, which then comes from no dictionary.
@@ -144,6 +147,17 @@ class TForm1 final : public QMainWindow {
     void ShowError(const QString& text);
     // Runs one command; an error of the platform ends it with the standard error box.
     void RunCommand(const std::function<void()>& command);
+    // The same for a command that may edit the list: what it changed becomes one step of the undo
+    // stack, named by edit.
+    void RunCommand(const QString& edit, const std::function<void()>& command);
+    ListState CurrentState() const;
+    // Shows a state that the undo stack went back or forth to; where the list came from too when
+    // origin is set.
+    void ApplyState(const ListState& state, bool origin);
+    // The caption names the list's dictionary, and marks changes since it was opened or saved.
+    void UpdateCaption();
+    // Asks before changes that were not saved are discarded; true to go on.
+    bool MayDiscardChanges();
     void SortBy(int key);
     void MoveSelected(int step);
     void FormClose();
@@ -157,6 +171,7 @@ class TForm1 final : public QMainWindow {
     bool m_busy = false;  // a command runs
     int m_selectedRow = 1;
 
+    QUndoStack* m_undo = nullptr;
     TextureTableModel* m_model = nullptr;
     TexturePreviews* m_previews = nullptr;
     QTableView* Table = nullptr;

@@ -61,6 +61,32 @@ bool HoldsEveryImage(const ExtractionFolder& folder, const ExtractionResult& ext
     });
 }
 
+// Asks what to do with a folder that holds files already: the answer given, Cancel when the box
+// was closed.
+QString AskAboutFilledFolder(Prompts& prompts, const ExtractionFolder& folder, const ExtractionResult& extracted) {
+    const std::vector<std::string> existing = folder.ExistingFiles();
+    QStringList answers;
+    QString text;
+    int preset = 0;
+    if (existing.empty()) {
+        text = "The folder \"" + Text(folder.AbsolutePath()) +
+               "\" already holds other files.\r\n\r\nExtract the dictionary's textures into it beside them, or to "
+               "another folder?";
+        answers = {kExtractIntoIt, kAnotherFolder, kCancel};
+    } else if (HoldsEveryImage(folder, extracted)) {
+        text = SameNamesText(folder.AbsolutePath(), existing) +
+               "\r\n\r\nUse the files there, replace them, or extract the dictionary to another folder?";
+        answers = {kUseThem, kReplaceThem, kAnotherFolder, kCancel};
+    } else {
+        text = SameNamesText(folder.AbsolutePath(), existing) +
+               "\r\n\r\nReplace them, or extract the dictionary to another folder?";
+        answers = {kReplaceThem, kAnotherFolder, kCancel};
+        preset = 1;
+    }
+    const int answer = prompts.Choose(kOpenCaption, text, answers, preset);
+    return answer >= 0 ? answers[answer] : kCancel;
+}
+
 }  // namespace
 
 void TForm1::AddFromDialog() {
@@ -78,7 +104,7 @@ void TForm1::WMDropFiles(const QStringList& paths) {
 }
 
 void TForm1::AddOrOpenFiles(const QStringList& chosen, const QString& command) {
-    RunCommand([&] {
+    RunCommand(command, [&] {
         std::vector<std::string> named;
         for (const QString& path : chosen) {
             named.push_back(Utf8Path(path));
@@ -160,15 +186,21 @@ void TForm1::OpenFromDialog() {
 }
 
 void TForm1::OpenDictionary(const QString& path) {
-    RunCommand([&] {
+    bool fresh = false;
+    RunCommand(kOpenCaption, [&] {
         if (const std::optional<ListStart> start = AskListStart(path)) {
-            OpenDictionaryIn(path, *start);
+            fresh = m_workspace.TexList.empty() || start == ListStart::New;
+            fresh = OpenDictionaryIn(path, *start) && fresh;
         }
     });
+    // A new list as the dictionary holds it has nothing to save.
+    if (fresh) {
+        m_undo->setClean();
+    }
     RefreshTable();
 }
 
-void TForm1::OpenDictionaryIn(const QString& path, ListStart start) {
+bool TForm1::OpenDictionaryIn(const QString& path, ListStart start) {
     const QString dictionary = QFileInfo(path).absoluteFilePath();
     std::string target = DefaultExtractionFolder(Utf8Path(dictionary));
     bool picked = false;
@@ -190,40 +222,20 @@ void TForm1::OpenDictionaryIn(const QString& path, ListStart start) {
             }
             target = PickExtractionFolder(dictionary);
             if (target.empty()) {
-                return;
+                return false;
             }
             picked = true;
             continue;
         }
         if (folder->WasFilled()) {
-            const std::vector<std::string> existing = folder->ExistingFiles();
-            QStringList answers;
-            QString text;
-            int preset = 0;
-            if (existing.empty()) {
-                text = "The folder \"" + Text(folder->AbsolutePath()) +
-                       "\" already holds other files.\r\n\r\nExtract the dictionary's textures into it beside them, "
-                       "or to another folder?";
-                answers = {kExtractIntoIt, kAnotherFolder, kCancel};
-            } else if (HoldsEveryImage(*folder, extracted)) {
-                text = SameNamesText(folder->AbsolutePath(), existing) +
-                       "\r\n\r\nUse the files there, replace them, or extract the dictionary to another folder?";
-                answers = {kUseThem, kReplaceThem, kAnotherFolder, kCancel};
-            } else {
-                text = SameNamesText(folder->AbsolutePath(), existing) +
-                       "\r\n\r\nReplace them, or extract the dictionary to another folder?";
-                answers = {kReplaceThem, kAnotherFolder, kCancel};
-                preset = 1;
-            }
-            const int answer = m_prompts.Choose(kOpenCaption, text, answers, preset);
-            const QString chosen = answer >= 0 ? answers[answer] : kCancel;
+            const QString chosen = AskAboutFilledFolder(m_prompts, *folder, extracted);
             if (chosen == kCancel) {
-                return;
+                return false;
             }
             if (chosen == kAnotherFolder) {
                 target = PickExtractionFolder(dictionary);
                 if (target.empty()) {
-                    return;
+                    return false;
                 }
                 picked = true;
                 continue;
@@ -244,7 +256,7 @@ void TForm1::OpenDictionaryIn(const QString& path, ListStart start) {
         AdoptVersionStamp();
         RefreshTable();
         ShowProblems(kOpenHeading, QStringLiteral("Opening TXD - Problems"), m_workspace.Intake.ProblemText);
-        return;
+        return true;
     }
 }
 

@@ -108,6 +108,7 @@ void TForm1::FormCreate(const QStringList& arguments) {
 }
 
 void TForm1::RefreshTable() {
+    UpdateCaption();
     const size_t count = m_workspace.TexList.size();
     const bool any = count > 0;
     m_model->Refresh();
@@ -178,33 +179,77 @@ QString TForm1::Shortened(const std::string& path, int width) const {
 }
 
 void TForm1::RunCommand(const std::function<void()>& command) {
+    RunCommand(QString(), command);
+}
+
+void TForm1::RunCommand(const QString& edit, const std::function<void()>& command) {
     // One command at a time: input for the window waits, and what arrives anyway is dropped.
     if (m_busy) {
         return;
     }
-    m_busy = true;
-    // However the command ends.
-    const struct Idle {
-        bool& Busy;
-        ~Idle() { Busy = false; }
-    } idle{m_busy};
-    const BusyWindow busy(*this);
-    // A cancelled command leaves the list as it found it, and where it came from.
-    TextureList before = m_workspace.TexList;
-    std::string suggestedBefore = m_workspace.SuggestedTxdPath;
-    const std::optional<uint32_t> stampBefore = m_workspace.VersionStamp;
-    try {
-        command();
-    } catch (const Cancelled&) {
-        m_workspace.TexList = std::move(before);
-        m_workspace.SuggestedTxdPath = std::move(suggestedBefore);
-        m_workspace.VersionStamp = stampBefore;
-        ShowKeptVersionStamp();
-    } catch (const Error& error) {
-        ShowError(QString::fromUtf8(error.what()));
-    } catch (const std::exception& error) {
-        ShowError(QString::fromUtf8(error.what()));
+    const TextureList before = m_workspace.TexList;
+    const ListState stateBefore = CurrentState();
+    {
+        m_busy = true;
+        // However the command ends.
+        const struct Idle {
+            bool& Busy;
+            ~Idle() { Busy = false; }
+        } idle{m_busy};
+        const BusyWindow busy(*this);
+        try {
+            command();
+        } catch (const Cancelled&) {
+            // A cancelled command leaves the list as it found it, and where it came from.
+            m_workspace.TexList = before;
+            m_workspace.SuggestedTxdPath = stateBefore.SuggestedTxdPath;
+            m_workspace.VersionStamp = stateBefore.VersionStamp;
+            ShowKeptVersionStamp();
+        } catch (const std::exception& error) {
+            ShowError(QString::fromUtf8(error.what()));
+        }
     }
+    // Pushed once the window takes commands again, so that Undo is enabled as the stack says.
+    if (edit.isEmpty()) {
+        return;
+    }
+    ListChange change = ChangeBetween(before, m_workspace.TexList);
+    const ListState stateAfter = CurrentState();
+    if (change.Empty() && stateAfter.SuggestedTxdPath == stateBefore.SuggestedTxdPath &&
+        stateAfter.VersionStamp == stateBefore.VersionStamp) {
+        return;
+    }
+    m_undo->push(new ListEditCommand(edit, m_workspace.TexList, std::move(change), stateBefore, stateAfter,
+                                     [this](const ListState& state, bool origin) { ApplyState(state, origin); }));
+}
+
+ListState TForm1::CurrentState() const {
+    return {m_workspace.SuggestedTxdPath, m_workspace.VersionStamp, m_selectedRow};
+}
+
+void TForm1::ApplyState(const ListState& state, bool origin) {
+    if (origin) {
+        m_workspace.SuggestedTxdPath = state.SuggestedTxdPath;
+        m_workspace.VersionStamp = state.VersionStamp;
+        AdoptVersionStamp();
+    }
+    m_selectedRow = state.SelectedRow;
+    RefreshTable();
+}
+
+void TForm1::UpdateCaption() {
+    QString caption = kWindowCaption;
+    if (!m_workspace.SuggestedTxdPath.empty()) {
+        caption += " - " + Text(std::string(FileNamePart(m_workspace.SuggestedTxdPath)));
+    }
+    if (!m_undo->isClean()) {
+        caption += " *";
+    }
+    setWindowTitle(caption);
+}
+
+bool TForm1::MayDiscardChanges() {
+    return m_undo->isClean() || m_prompts.Ask(kApplicationTitle, QStringLiteral("Discard the changes to the list?"));
 }
 
 void TForm1::ShowError(const QString& text) {
@@ -263,6 +308,7 @@ void TForm1::BuildTxd() {
         // The suggestion is the Build dialog's file name: the user's choice stands until the next.
         m_workspace.SuggestedTxdPath = Utf8Path(file);
         PutInPlace(dictionary, Utf8Path(file));
+        m_undo->setClean();
         m_prompts.ShowMessage(MessageKind::Information, QStringLiteral("Build TXD - Result"),
                               Text(BuildResultText(result.Written, result.Total, FileNamePart(Utf8(file)), result.Size,
                                                    LocaleNumberFormat())));
@@ -292,7 +338,8 @@ void TForm1::ChangeTexture() {
     dialog.LoadEntry(m_workspace.TexList[static_cast<size_t>(row - 1)]);
     dialog.Button3Click();
     if (m_prompts.RunDialog(dialog) == QDialog::Accepted) {
-        dialog.StoreEntry(m_workspace.TexList[static_cast<size_t>(row - 1)]);
+        RunCommand(QStringLiteral("Change"),
+                   [&] { dialog.StoreEntry(m_workspace.TexList[static_cast<size_t>(row - 1)]); });
     }
     RefreshTable();
 }
@@ -339,11 +386,16 @@ void TForm1::ImportTextureList() {
     m_settings.Folders.OpenList = FolderOf(file);
     m_workspace.Intake.ProblemText.clear();
     bool completed = false;
-    RunCommand([&] {
+    const bool fresh = m_workspace.TexList.empty();
+    RunCommand(QStringLiteral("Import List"), [&] {
         const std::unique_ptr<Progress> progress = m_prompts.StartProgress(QStringLiteral("Import Texture List"));
         vc::ImportTextureList(m_workspace, Utf8Path(file), m_settings.pwr2lmt, ReportReading(*progress));
         completed = true;
     });
+    // A new list as the file holds it has nothing to save.
+    if (completed && fresh) {
+        m_undo->setClean();
+    }
     RefreshTable();
     if (completed) {
         ShowProblems(kImportHeading, QStringLiteral("Importing List - Problems"), m_workspace.Intake.ProblemText);
@@ -363,14 +415,17 @@ void TForm1::ExportTextureList() {
         return;
     }
     m_settings.Folders.SaveList = FolderOf(file);
-    RunCommand([&] { vc::ExportTextureList(m_workspace.TexList, Utf8Path(file), m_workspace.VersionStamp); });
+    RunCommand([&] {
+        vc::ExportTextureList(m_workspace.TexList, Utf8Path(file), m_workspace.VersionStamp);
+        m_undo->setClean();
+    });
 }
 
 void TForm1::SortBy(int key) {
     if (m_workspace.TexList.size() <= 1) {
         return;
     }
-    SortList(m_workspace.TexList, static_cast<SortKey>(key), m_ascending);
+    RunCommand(QStringLiteral("Sort"), [&] { SortList(m_workspace.TexList, static_cast<SortKey>(key), m_ascending); });
     RefreshTable();
 }
 
@@ -378,14 +433,16 @@ void TForm1::MoveSelected(int step) {
     if (m_workspace.TexList.empty()) {
         return;
     }
-    const size_t selected = MoveTexture(m_workspace.TexList, static_cast<size_t>(m_selectedRow - 1), step);
-    m_selectedRow = static_cast<int>(selected) + 1;
+    RunCommand(QStringLiteral("Move"), [&] {
+        const size_t selected = MoveTexture(m_workspace.TexList, static_cast<size_t>(m_selectedRow - 1), step);
+        m_selectedRow = static_cast<int>(selected) + 1;
+    });
     RefreshTable();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     // A command that runs is cancelled in its own progress box, not by closing the window under it.
-    if (m_busy) {
+    if (m_busy || !MayDiscardChanges()) {
         event->ignore();
         return;
     }
@@ -406,7 +463,11 @@ void TForm1::ResetTXD1Click() {
 }
 // "Reset TXD"
 void TForm1::Button5Click() {
+    if (!MayDiscardChanges()) {
+        return;
+    }
     StartNewList();
+    m_undo->clear();
     RefreshTable();
 }
 // "&Open TXD..." (Ctrl+O)
@@ -470,7 +531,8 @@ void TForm1::Button3Click() {
     if (m_workspace.TexList.empty()) {
         return;
     }
-    DeleteTexture(m_workspace.TexList, static_cast<size_t>(m_selectedRow - 1));
+    RunCommand(QStringLiteral("Delete"),
+               [&] { DeleteTexture(m_workspace.TexList, static_cast<size_t>(m_selectedRow - 1)); });
     RefreshTable();
 }
 // "Clear Alpha"
@@ -478,7 +540,8 @@ void TForm1::Button4Click() {
     if (m_workspace.TexList.empty()) {
         return;
     }
-    ClearAlpha(m_workspace.TexList, static_cast<size_t>(m_selectedRow - 1));
+    RunCommand(QStringLiteral("Clear Alpha"),
+               [&] { ClearAlpha(m_workspace.TexList, static_cast<size_t>(m_selectedRow - 1)); });
     RefreshTable();
 }
 // "&Remove Alphas"
@@ -486,7 +549,7 @@ void TForm1::RemoveAlphas1Click() {
     if (m_workspace.TexList.empty()) {
         return;
     }
-    RemoveAlphas(m_workspace.TexList);
+    RunCommand(QStringLiteral("Remove Alphas"), [&] { RemoveAlphas(m_workspace.TexList); });
     RefreshTable();
 }
 // "By &Name"

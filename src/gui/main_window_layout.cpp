@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
+#include <QUndoStack>
 
 #include "grid_view.h"
 #include "texture_previews.h"
@@ -72,6 +73,8 @@ TForm1::TForm1(Prompts& prompts, QString settingsPath, QWidget* parent)
     InitialiseResources();
     setObjectName(QStringLiteral("TForm1"));
     setFont(FittingFont(font()));
+    m_undo = new QUndoStack(this);
+    connect(m_undo, &QUndoStack::cleanChanged, this, &TForm1::UpdateCaption);
     CreateControls();
     CreateMenus();
     setAcceptDrops(true);
@@ -87,7 +90,9 @@ TForm1::TForm1(Prompts& prompts, QString settingsPath, QWidget* parent)
     KeepCentredOnOwner(*this);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    m_undo->disconnect(this);  // the stack tells of its clean state as it goes, after the window
+}
 
 void TForm1::CreateControls() {
     auto* client = new QWidget(this);
@@ -220,6 +225,17 @@ void TForm1::CreateMenus() {
             &TForm1::Exit1Click);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QAction* undo = m_undo->createUndoAction(this, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("Undo1"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = m_undo->createRedoAction(this, QStringLiteral("&Redo"));
+    redo->setObjectName(QStringLiteral("Redo1"));
+    redo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+    for (QAction* action : {undo, redo}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        edit->addAction(action);
+    }
+    edit->addSeparator();
     connect(CreateAction(edit, "Add1", "&Add", QKeySequence(Qt::Key_Insert)), &QAction::triggered, this,
             &TForm1::Add1Click);
     Change1 = CreateAction(edit, "Change1", "&Change", QKeySequence(Qt::Key_F2));

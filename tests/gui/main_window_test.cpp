@@ -243,6 +243,9 @@ class MainWindowTest : public QObject {
                                      "  —",
                                      "  &Exit [Ctrl+X]",
                                      "&Edit",
+                                     "  &Undo [Ctrl+Z]",
+                                     "  &Redo [Ctrl+Y]",
+                                     "  —",
                                      "  &Add [Ins]",
                                      "  &Change [F2]",
                                      "  &Delete [Del]",
@@ -670,6 +673,10 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
         QCOMPARE(f.Window.SelectedRow(), 2);
         QVERIFY(!f.Button("BtnDown")->isEnabled());
+        f.Action("ResetTXD1")->trigger();  // the changes are kept
+        QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
+        QCOMPARE(f.MessageTexts().back(), QStringLiteral("Discard the changes to the list?"));
+        f.Prompts.NextAnswers.push_back(true);
         f.Action("ResetTXD1")->trigger();
         QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
         QCOMPARE(f.Table()->model()->rowCount(), 1);
@@ -748,6 +755,7 @@ class MainWindowTest : public QObject {
         f.Action("verid0")->trigger();
         f.Add({f.Paletted("t.bmp", 4, 4)});
         QCOMPARE(f.Prompts.Dialogs.back().Directory, QStringLiteral("/somewhere"));
+        f.Prompts.NextAnswers.push_back(true);  // the list is discarded
         f.Window.close();
         const Settings saved = LoadSettings(f.SettingsPath().toStdString());
         QCOMPARE(saved.VersionIndex, uint8_t{0});
@@ -837,6 +845,7 @@ class MainWindowTest : public QObject {
         f.Window.WMDropFiles({f.Paletted("c.bmp", 4, 4)});
         QTest::mouseClick(f.Button("Button6"), Qt::LeftButton);  // the save dialog, cancelled
         QCOMPARE(f.Prompts.Dialogs.back().SelectedFile, chosen);
+        f.Prompts.NextAnswers.push_back(true);  // the list is discarded
         f.Window.close();
         QCOMPARE(Q(LoadSettings(f.SettingsPath().toStdString()).Folders.Save), Q(elsewhere.Path().string()));
     }
@@ -858,6 +867,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.Prompts.Dialogs.size(), dialogs + 1);  // the Add dialog, cancelled
 
         f.Button("Button5")->setFocus(Qt::TabFocusReason);
+        f.Prompts.NextAnswers.push_back(true);  // the list is discarded
         QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));  // Reset pressed
         QCOMPARE(f.Prompts.Dialogs.size(), dialogs + 1);
@@ -929,6 +939,7 @@ class MainWindowTest : public QObject {
         Fixture f;
         QVERIFY(f.Show());
         f.Add({f.Paletted("a.bmp", 4, 4)});
+        f.Prompts.NextAnswers.push_back(true);  // the list is discarded
         QTest::mouseClick(f.Button("Button5"), Qt::LeftButton);
         QTableView* table = f.Table();
         const QModelIndex blank = table->model()->index(0, 0);

@@ -1,0 +1,165 @@
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+#include <functional>
+#include <vector>
+
+#include "gui_fixture.h"
+#include "texture_settings_dialog.h"
+
+namespace vc::gui {
+
+namespace {
+
+using test::Q;
+using Fixture = test::WindowFixture;
+
+// The list as the table holds it: each entry's name, with "+" where it has alpha.
+QString Names(const Fixture& f) {
+    QStringList names;
+    for (int row = 0; row < f.Table()->model()->rowCount(); ++row) {
+        const QString name = f.Cell(row, 0);
+        names << name + (f.Cell(row, 1).isEmpty() ? "" : "+");
+    }
+    return names.join(' ');
+}
+
+}  // namespace
+
+class ListEditsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // Every kind of edit is one step back with Ctrl+Z and forth with Ctrl+Y or Ctrl+Shift+Z, named
+    // in the Edit menu, and the table's model keeps its contract through all of them.
+    void EveryEditIsUndoneAndRedoneAsOneStep() {
+        Fixture f;
+        QVERIFY(f.Show());
+        QAbstractItemModelTester tester(f.Table()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const QString list = Q(f.Folder.WriteText(
+            "more.txt", "[TXDList]\r\ncount=2\r\n[Texture1]\r\npath=" + f.Paletted("d.bmp", 4, 4).toStdString() +
+                            "\r\n[Texture2]\r\npath=" + f.TrueColour("e.bmp", 4, 4).toStdString() +
+                            "\r\nalphapath=" + f.Paletted("e_m.bmp", 4, 4).toStdString() + "\r\nalpha=e_m\r\n"));
+        struct Step {
+            const char* Edit;  // as the Undo item names it
+            std::function<void()> Do;
+        };
+        const std::vector<Step> steps = {
+            {"Adding Files",
+             [&] {
+                 f.Add({f.Paletted("c.bmp", 4, 4), f.Paletted("a.bmp", 8, 8)});
+             }},
+            {"Drag & Drop Files", [&] { f.Window.WMDropFiles({f.Paletted("b.bmp", 4, 4)}); }},
+            {"Import List",
+             [&] {
+                 f.Prompts.NextOpenFile.push_back(list);
+                 f.Action("ImportList1")->trigger();
+             }},
+            {"Sort", [&] { f.Action("ByName1")->trigger(); }},
+            {"Move",
+             [&] {
+                 f.Window.SelectRow(2);
+                 QTest::mouseClick(f.Button("BtnDown"), Qt::LeftButton);
+             }},
+            {"Clear Alpha",
+             [&] {
+                 f.Window.SelectRow(5);
+                 QTest::mouseClick(f.Button("Button4"), Qt::LeftButton);
+             }},
+            {"Change",
+             [&] {
+                 f.Window.SelectRow(1);
+                 f.Prompts.NextDialogActions.push_back([](QDialog& dialog) {
+                     auto& form = static_cast<TForm2&>(dialog);
+                     QLineEdit* name = form.findChild<QLineEdit*>(QStringLiteral("edtTex"));
+                     name->selectAll();
+                     QTest::keyClicks(name, QStringLiteral("renamed"));
+                     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Button2")), Qt::LeftButton);
+                     return form.result();
+                 });
+                 QTest::keyClick(&f.Window, Qt::Key_F2);
+             }},
+            {"Delete",
+             [&] {
+                 f.Window.SelectRow(3);
+                 QTest::keyClick(&f.Window, Qt::Key_Delete);
+             }},
+        };
+        QStringList states = {Names(f)};
+        for (const Step& step : steps) {
+            step.Do();
+            QVERIFY2(Names(f) != states.back(), step.Edit);
+            states << Names(f);
+            QCOMPARE(f.Action("Undo1")->text(), QStringLiteral("&Undo ") + step.Edit);
+        }
+        QCOMPARE(states.back(), QStringLiteral("renamed c d e"));
+        for (qsizetype i = states.size() - 1; i > 0; --i) {
+            QTest::keyClick(&f.Window, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(Names(f), states[i - 1]);
+        }
+        QVERIFY(!f.Action("Undo1")->isEnabled());
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+        for (qsizetype i = 1; i < states.size(); ++i) {
+            QTest::keyClick(&f.Window, i % 2 ? Qt::Key_Y : Qt::Key_Z,
+                            i % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(Names(f), states[i]);
+        }
+        QVERIFY(!f.Action("Redo1")->isEnabled());
+    }
+
+    // The caption names the list's dictionary and marks changes not yet saved; the program's own
+    // caption stays while the list is new and empty. Reset and Exit ask before changes are lost.
+    void TheCaptionMarksUnsavedChangesAndDiscardingThemIsAsked() {
+        Fixture f;
+        QVERIFY(f.Show());
+        QCOMPARE(test::TitleShown(f.Window), QStringLiteral("Vellumcraft 1.1"));
+        f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4)});
+        QCOMPARE(f.Window.windowTitle(), QStringLiteral("Vellumcraft 1.1 *"));
+        f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("cars.txd")));
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(test::TitleShown(f.Window), QStringLiteral("Vellumcraft 1.1 - cars.txd"));
+        QTest::keyClick(&f.Window, Qt::Key_Delete);
+        QCOMPARE(f.Window.windowTitle(), QStringLiteral("Vellumcraft 1.1 - cars.txd *"));
+        QTest::keyClick(&f.Window, Qt::Key_Z, Qt::ControlModifier);  // back to what was saved
+        QCOMPARE(f.Window.windowTitle(), QStringLiteral("Vellumcraft 1.1 - cars.txd"));
+        QTest::keyClick(&f.Window, Qt::Key_Z, Qt::ControlModifier);  // where it was saved stays
+        QCOMPARE(f.Window.windowTitle(), QStringLiteral("Vellumcraft 1.1 - cars.txd *"));
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+
+        QTest::keyClick(&f.Window, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(f.Window.windowTitle(), QStringLiteral("Vellumcraft 1.1 - cars.txd"));
+        QTest::keyClick(&f.Window, Qt::Key_Y, Qt::ControlModifier);
+        const size_t asked = f.Prompts.Messages.size();
+        QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);  // answered No
+        QCOMPARE(f.Prompts.Messages.size(), asked + 1);
+        QCOMPARE(f.Prompts.Messages.back().Text, QStringLiteral("Discard the changes to the list?"));
+        QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
+        QVERIFY(!f.Window.close());
+        QVERIFY(f.Window.isVisible());
+        f.Prompts.NextAnswers.push_back(true);
+        QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+        QCOMPARE(test::TitleShown(f.Window), QStringLiteral("Vellumcraft 1.1"));
+        QVERIFY(!f.Action("Undo1")->isEnabled());
+        QVERIFY(f.Window.close());                       // nothing to lose: not asked
+        QCOMPARE(f.Prompts.Messages.size(), asked + 3);  // Reset, Exit, Reset
+    }
+
+    // A cancelled command leaves nothing to undo.
+    void ACancelledCommandIsNoStep() {
+        Fixture f;
+        f.Prompts.CancelAtReport = 1;
+        f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4)});
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+        QVERIFY(!f.Action("Undo1")->isEnabled());
+        QCOMPARE(f.Window.windowTitle(), QStringLiteral("Vellumcraft 1.1"));
+    }
+};
+
+}  // namespace vc::gui
+
+QTEST_MAIN(vc::gui::ListEditsTest)
+#include "list_edits_test.moc"
