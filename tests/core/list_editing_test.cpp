@@ -43,6 +43,8 @@ bool ModelGreater(const TTexFile& a, const TTexFile& b, SortKey key) {
             return uint32_t{a.TexInfo.Width} * a.TexInfo.Height > uint32_t{b.TexInfo.Width} * b.TexInfo.Height;
         case SortKey::Format:
             return a.TexInfo.Depth > b.TexInfo.Depth;
+        case SortKey::AlphaName:
+            return bytes(a.HasAlpha ? a.AlphaName : "") > bytes(b.HasAlpha ? b.AlphaName : "");
     }
     return false;
 }
@@ -70,7 +72,7 @@ TEST(SortList, GivesTheExchangeSortsOrderForEveryKeyAndDirection) {
             list.push_back(Entry(names[random() % names.size()], width, height, random() % 2 ? 8 : 32));
             list.back().TexPath = "C:\\" + names[random() % names.size()] + std::to_string(i);
         }
-        for (const SortKey key : {SortKey::Name, SortKey::Path, SortKey::Size, SortKey::Format}) {
+        for (const SortKey key : {SortKey::Name, SortKey::Path, SortKey::Size, SortKey::Format, SortKey::AlphaName}) {
             for (const bool ascending : {true, false}) {
                 TextureList expected = list;
                 ModelSort(expected, key, ascending);
@@ -80,6 +82,24 @@ TEST(SortList, GivesTheExchangeSortsOrderForEveryKeyAndDirection) {
             }
         }
     }
+}
+
+// Formats of one depth are kept apart: by the bits per pixel they are written with, then by the
+// name the table shows, so that entries of the image's own depth keep their place among them.
+TEST(SortList, ByFormatOrdersWhatTheTableShows) {
+    const auto formatted = [](const std::string& name, uint8_t depth, std::optional<TextureFormat> format) {
+        TTexFile entry = Entry(name, 4, 4, depth);
+        entry.Output.Format = format;
+        return entry;
+    };
+    TextureList list = {formatted("888", 32, TextureFormat::C888),   formatted("image32", 32, std::nullopt),
+                        formatted("1555", 32, TextureFormat::C1555), formatted("dxt1", 32, TextureFormat::Dxt1),
+                        formatted("565", 32, TextureFormat::C565),   formatted("image8", 8, std::nullopt),
+                        formatted("dxt5", 32, TextureFormat::Dxt5)};
+    SortList(list, SortKey::Format, true);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"dxt1", "image8", "dxt5", "1555", "565", "image32", "888"}));
+    SortList(list, SortKey::Format, false);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"888", "image32", "565", "1555", "dxt5", "image8", "dxt1"}));
 }
 
 TEST(EditList, MovingFollowsTheEntryAndStopsAtBothEnds) {

@@ -32,6 +32,29 @@ TEST(Settings, MissingFileGivesDefaultsAndClosingWritesEveryKeyButTheLogSwitch) 
               "[Paths]\r\nopen=\r\nsave=\r\nopenlist=\r\nsavelist=\r\nopendff=\r\n");
 }
 
+// Defaults for new textures and window sizes are kept in keys of their own, written only while
+// they differ from the defaults and taken away when they are the defaults again.
+TEST(Settings, NewTextureDefaultsAndWindowSizesAreKeptOnlyWhileSet) {
+    test::TempDir dir;
+    const std::string path = dir.File("Vellumcraft.ini");
+    SaveSettings(path, Settings{});
+    const std::string plain = test::ReadText(path);
+    Settings set;
+    set.NewTextures = {.Format = TextureFormat::Dxt1, .Mipmaps = true, .Flags = 0x1102};
+    set.MainWindow = {.Width = 900, .Height = 640, .Maximized = true};
+    set.DffWindow = {.Width = 400, .Height = 700};
+    SaveSettings(path, set);
+    EXPECT_EQ(test::ReadText(path), plain +
+                                        "[NewTextures]\r\nformat=DXT1\r\nmipmaps=1\r\nflags=0x1102\r\n"
+                                        "[Window]\r\nwidth=900\r\nheight=640\r\nmaximized=1\r\n"
+                                        "dffwidth=400\r\ndffheight=700\r\n");
+    EXPECT_EQ(LoadSettings(path), set);
+    SaveSettings(path, Settings{});
+    EXPECT_EQ(test::ReadText(path), plain + "[NewTextures]\r\n[Window]\r\n");
+    EXPECT_EQ(LoadSettings(path), Settings{});
+    EXPECT_EQ(FromText("[Window]\r\nwidth=-5\r\nheight=x\r\n[NewTextures]\r\nformat=DXT9\r\n"), Settings{});
+}
+
 TEST(Settings, IndexesOutOfRangeBecomeOneAfterKeepingTheirLowByte) {
     EXPECT_EQ(FromText("[Options]\nverid=7\n").VersionIndex, 1);
     EXPECT_EQ(FromText("[Options]\nverid=0x2\n").VersionIndex, 2);

@@ -206,6 +206,13 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key, st
     lines.insert(position, Line{std::move(text), LowerAscii(key)});
 }
 
+void ProfileFile::DeleteKey(std::string_view section, std::string_view key) {
+    if (Line* line = FindKey(*this, section, key)) {
+        std::vector<Line>& lines = m_sections[m_firstSection.at(LowerAscii(section))].Lines;
+        lines.erase(lines.begin() + (line - lines.data()));
+    }
+}
+
 void ProfileFile::WriteExactString(std::string_view section, std::string_view key, std::string_view value) {
     std::string plain(value);
     std::replace_if(plain.begin(), plain.end(), IsControlCharacter, ' ');

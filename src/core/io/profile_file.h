@@ -55,6 +55,9 @@ class ProfileFile {
     // control characters as blanks, trimmed and cut, for readers that know only the plain key, and
     // exactly under the key with "hex" added, as its UTF-8 bytes in hexadecimal.
     void WriteExactString(std::string_view section, std::string_view key, std::string_view value);
+    // Removes the key's line, the first one of its section as reading finds it; a missing key is
+    // no error.
+    void DeleteKey(std::string_view section, std::string_view key);
 
     // The whole file as text with CR LF line ends.
     std::string Text() const;

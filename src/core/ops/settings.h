@@ -6,6 +6,7 @@
 
 #include "io/profile_file.h"
 #include "ops/txd_options.h"
+#include "texlist/texture_output.h"
 
 namespace vc {
 
@@ -20,6 +21,15 @@ struct DialogFolders {
     bool operator==(const DialogFolders&) const = default;
 };
 
+// A window's size as the user left it.
+struct WindowSize {
+    int Width = 0;  // 0: the size the window opens with
+    int Height = 0;
+    bool Maximized = false;
+
+    bool operator==(const WindowSize&) const = default;
+};
+
 // The options and folders kept in Vellumcraft.ini.
 struct Settings {
     uint8_t VersionIndex = 1;  // 0..2, into the version stamp table
@@ -27,6 +37,10 @@ struct Settings {
     bool pwr2lmt = true;       // image sides must be powers of two
     bool dfflog = false;       // the model check writes its chunk log; only the user sets it
     DialogFolders Folders;
+    // The format, mipmaps and flag word images added to the list get; none by default.
+    TextureOutput NewTextures;
+    WindowSize MainWindow;
+    WindowSize DffWindow;
 
     TxdOptions DictionaryOptions() const {
         return {.VersionIndex = VersionIndex, .FlagIndex = FlagIndex, .pwr2lmt = pwr2lmt};
@@ -42,7 +56,9 @@ Settings ReadSettings(const ProfileFile& file);
 Settings LoadSettings(std::string_view path);
 
 // Writes every setting but "dfflog", which stays as the user wrote it, and keeps whatever else the
-// file holds. Saving creates the file's folder when needed and replaces the file atomically.
+// file holds. The defaults for new textures and the window sizes are written only where they
+// differ from the defaults, so that a file of default settings holds what it always did. Saving creates the file's
+// folder when needed and replaces the file atomically.
 void WriteSettings(ProfileFile& file, const Settings& settings);
 void SaveSettings(std::string_view path, const Settings& settings);
 

@@ -5,29 +5,42 @@
 #include <string>
 
 #include "io/text_order.h"
+#include "texlist/entry_texts.h"
 
 namespace vc {
 
 namespace {
 
-// The value an entry sorts by: text keys in their collation order, numeric keys as numbers.
+// The value an entry sorts by: text keys in their collation order, numeric keys as numbers, a
+// number before a text where a key has both.
 struct SortValue {
-    std::u32string Text;
     uint32_t Number = 0;
+    std::u32string Text;
 
     auto operator<=>(const SortValue&) const = default;
 };
 
+// The bits per pixel a texture is written with: of its output format, else of its image's depth.
+uint32_t WrittenBits(const TTexFile& entry) {
+    const std::optional<TextureFormat> format = entry.Output.Format ? entry.Output.Format : entry.TexInfo.StoredFormat;
+    constexpr uint32_t kBlockPixels = 16;
+    return format ? static_cast<uint32_t>(LevelSize(*format, 4, 4) * 8 / kBlockPixels) : entry.TexInfo.Depth;
+}
+
 SortValue ValueOf(const TTexFile& entry, SortKey key) {
     switch (key) {
         case SortKey::Name:
-            return {CaseBlindOrder(entry.TexName)};
+            return {0, CaseBlindOrder(entry.TexName)};
         case SortKey::Path:
-            return {CaseBlindOrder(entry.TexPath)};
+            return {0, CaseBlindOrder(entry.TexPath)};
         case SortKey::Size:
-            return {{}, uint32_t{entry.TexInfo.Width} * entry.TexInfo.Height};
+            return {uint32_t{entry.TexInfo.Width} * entry.TexInfo.Height, {}};
         case SortKey::Format:
-            return {{}, entry.TexInfo.Depth};
+            // By bits per pixel, which puts paletted images before true-colour ones, then by the
+            // format's name, so that formats of one size stay apart.
+            return {WrittenBits(entry), CaseBlindOrder(OutputFormatText(entry))};
+        case SortKey::AlphaName:
+            return {0, CaseBlindOrder(entry.HasAlpha ? entry.AlphaName : std::string())};
     }
     return {};
 }

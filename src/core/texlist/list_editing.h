@@ -7,12 +7,13 @@
 
 namespace vc {
 
-// Sort keys in the order the Sort menu lists them.
-enum class SortKey : uint8_t { Name = 0, Path = 1, Size = 2, Format = 3 };
+// Sort keys in the order the Sort menu lists them; the alpha name is sorted by from the table.
+enum class SortKey : uint8_t { Name = 0, Path = 1, Size = 2, Format = 3, AlphaName = 4 };
 
 // Sorts stably: entries with equal keys keep their order in both directions, so a descending
 // sort is not the reverse of an ascending one. Names and paths compare with A to Z lower-cased,
-// byte by byte in Windows-1252; size is width × height; format is the depth.
+// byte by byte in Windows-1252; size is width × height; format is the bits per pixel written
+// (the image's depth where no format is set), then the format's name as the table shows it.
 void SortList(TextureList& list, SortKey key, bool ascending);
 
 // The editing commands work on the selected entry (an index into the list) and return the index
