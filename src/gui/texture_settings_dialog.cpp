@@ -19,6 +19,7 @@
 #include "io/error.h"
 #include "io/file_names.h"
 #include "io/path_shortening.h"
+#include "output_choices.h"
 #include "rw/txd_format.h"
 #include "texlist/image_kinds.h"
 #include "texture_picture.h"
@@ -41,21 +42,6 @@ constexpr int kOutputHeight = 64;
 const QString kNoAlpha = QStringLiteral("No alpha selected");
 const QString kNoPreview = QStringLiteral("No preview");
 const QString kImageFilter = QString::fromStdString(ImageDialogFilter(false));
-const QString kGlobalFilter = QStringLiteral("As set in Options");
-
-// The filters a texture may choose for itself, each wrapping both ways.
-struct FilterChoice {
-    const char* Caption;
-    TextureFilter Filter;
-};
-constexpr std::array<FilterChoice, 6> kFilterChoices = {{
-    {"Nearest", TextureFilter::Nearest},
-    {"Linear", TextureFilter::Linear},
-    {"Mip nearest", TextureFilter::MipNearest},
-    {"Mip linear", TextureFilter::MipLinear},
-    {"Linear mip nearest", TextureFilter::LinearMipNearest},
-    {"Trilinear", TextureFilter::LinearMipLinear},
-}};
 const char* const DepthNames[2] = {"24bit", "8bit paletted"};
 
 QString Text(const std::string& utf8) {
@@ -98,27 +84,6 @@ class TypedLengthValidator final : public QValidator {
   private:
     QString m_current;
 };
-
-QString FlagText(uint32_t flag) {
-    return Text(WordText(flag));
-}
-
-QString FilterCaption(uint32_t flag) {
-    const auto choice = std::find_if(kFilterChoices.begin(), kFilterChoices.end(), [&](const FilterChoice& c) {
-        return static_cast<uint32_t>(c.Filter) == (flag & 0xFF);
-    });
-    return choice != kFilterChoices.end() ? QString::fromLatin1(choice->Caption).toLower() : FlagText(flag);
-}
-
-// Which filter a mipmapped texture gets from each flag word of the Options menu.
-QString FilterHelp() {
-    QStringList forms;
-    for (const uint32_t flag : kTextureFlags) {
-        forms << FlagText(flag) + " as " + FlagText(MipmapFlag(flag)) + " (" + FilterCaption(MipmapFlag(flag)) + ")";
-    }
-    return kGlobalFilter + ": the flag word chosen in the Options menu. A texture with mipmaps gets its mipmap form: " +
-           forms.join(", ") + ".\nThe other choices set their filter with wrap addressing both ways.";
-}
 
 // Puts a name into an edit past the typing limit: a longer name stays whole and can then be
 // shortened, but not lengthened.
@@ -194,10 +159,10 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, TexturePreviews& previews,
     setTabOrder(btnTex, cbxAlpha);
     setTabOrder(cbxAlpha, edtAlpha);
     setTabOrder(edtAlpha, BtnAlpha);
-    setTabOrder(BtnAlpha, cbxFormat);
-    setTabOrder(cbxFormat, cbxMipmaps);
-    setTabOrder(cbxMipmaps, cbxFilter);
-    setTabOrder(cbxFilter, Button1);
+    setTabOrder(BtnAlpha, m_output->FormatBox());
+    setTabOrder(m_output->FormatBox(), m_output->MipmapsBox());
+    setTabOrder(m_output->MipmapsBox(), m_output->FilterBox());
+    setTabOrder(m_output->FilterBox(), Button1);
     setTabOrder(Button1, Button3);
     setTabOrder(Button3, Button2);
 
@@ -209,48 +174,14 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, TexturePreviews& previews,
     connect(cbxAlpha, &QCheckBox::clicked, this, &TForm2::cbxAlphaClick);
     connect(edtTex, &QLineEdit::textChanged, this, &TForm2::edtChange);
     connect(edtAlpha, &QLineEdit::textChanged, this, &TForm2::edtChange);
-    connect(cbxFormat, &QComboBox::currentIndexChanged, this, [this] {
-        edtChange();
-        ShowPreview();
-    });
-    connect(cbxMipmaps, &QCheckBox::toggled, this, &TForm2::edtChange);
-    connect(cbxFilter, &QComboBox::currentIndexChanged, this, &TForm2::edtChange);
+    connect(m_output, &OutputChoices::Changed, this, &TForm2::edtChange);
+    connect(m_output->FormatBox(), &QComboBox::currentIndexChanged, this, &TForm2::ShowPreview);
 }
 
 void TForm2::CreateOutputGroup() {
     GroupBox3 = new EtchedGroupBox(QStringLiteral(" Output Settings "), this);
     GroupBox3->setGeometry(8, kOutputTop, kDialogWidth - 16, kOutputHeight);
-    cbxFormat = CreateChoice(GroupBox3, QStringLiteral("&Format:"), 8, 90);
-    cbxFormat->setObjectName(QStringLiteral("cbxFormat"));
-    cbxFormat->addItem(QStringLiteral("As image"));
-    for (const TextureFormat format : OutputFormats()) {
-        cbxFormat->addItem(Text(OutputFormatName(format)));
-    }
-    cbxFormat->setToolTip(
-        QStringLiteral("As image: 8-bit images stay paletted, others become 8888 with alpha or 888 without,\n"
-                       "and DDS files keep their own format."));
-    cbxMipmaps = new QCheckBox(QStringLiteral("&Mipmaps"), GroupBox3);
-    cbxMipmaps->setObjectName(QStringLiteral("cbxMipmaps"));
-    cbxMipmaps->setGeometry(106, 34, 72, 17);
-    cbxMipmaps->setToolTip(QStringLiteral("A full chain of smaller levels down to 1 × 1"));
-    cbxFilter = CreateChoice(GroupBox3, QStringLiteral("F&ilter:"), 184, 138);
-    cbxFilter->setObjectName(QStringLiteral("cbxFilter"));
-    cbxFilter->addItem(kGlobalFilter);
-    for (const FilterChoice& choice : kFilterChoices) {
-        cbxFilter->addItem(QString::fromLatin1(choice.Caption),
-                           FilterAddressing(choice.Filter, TextureAddressing::Wrap, TextureAddressing::Wrap));
-    }
-    cbxFilter->setToolTip(FilterHelp());
-}
-
-QComboBox* TForm2::CreateChoice(QGroupBox* group, const QString& caption, int left, int width) {
-    auto* label = new QLabel(caption, group);
-    label->move(left, 17);
-    label->adjustSize();
-    auto* choice = new QComboBox(group);
-    choice->setGeometry(left, 32, width, 22);
-    label->setBuddy(choice);
-    return choice;
+    m_output = new OutputChoices(GroupBox3);
 }
 
 QLineEdit* TForm2::CreateNameEdit(QGroupBox* group) {
@@ -350,29 +281,9 @@ void TForm2::Button3Click() {
     cbxAlpha->setChecked(HasAlpha);
     NewTexPath = TexPath;
     NewAlphaPath = AlphaPath;
-    ShowOutput();
+    m_output->Show({.Format = Format, .Mipmaps = Mipmaps, .Flags = Flags});
     cbxAlphaClick();
     Button2->setEnabled(false);
-}
-
-void TForm2::ShowOutput() {
-    const std::vector<TextureFormat>& formats = OutputFormats();
-    const auto listed = std::find(formats.begin(), formats.end(), Format);
-    cbxFormat->setCurrentIndex(listed != formats.end() ? static_cast<int>(listed - formats.begin()) + 1 : 0);
-    cbxMipmaps->setChecked(Mipmaps);
-    int filter = Flags ? cbxFilter->findData(*Flags) : 0;
-    if (filter < 0) {
-        // A flag word of the texture's own that no choice gives, such as clamped addressing from a game's
-        // dictionary: it stays while no other is chosen.
-        cbxFilter->addItem("Own (" + FlagText(*Flags) + ")", *Flags);
-        filter = cbxFilter->count() - 1;
-    }
-    cbxFilter->setCurrentIndex(filter);
-}
-
-std::optional<TextureFormat> TForm2::ChosenFormat() const {
-    const int chosen = cbxFormat->currentIndex();
-    return chosen > 0 ? std::optional(OutputFormats()[static_cast<size_t>(chosen - 1)]) : std::nullopt;
 }
 
 void TForm2::cbxAlphaClick() {
@@ -428,7 +339,7 @@ void TForm2::ShowPreview() {
     TTexFile images;
     images.TexPath = NewTexPath;
     images.AlphaPath = NewAlphaPath;
-    images.Output.Format = ChosenFormat();
+    images.Output.Format = m_output->Chosen().Format;
     // An alpha image that does not fit would leave the texture out of the dictionary; the colour
     // image is still worth seeing on its own.
     images.HasAlpha = alphaPicked && CheckAlphaFit(NewTexInfo, NewAlphaInfo) == AlphaFit::Fits;
@@ -506,10 +417,10 @@ void TForm2::Button2Click() {
         AlphaPath = NewAlphaPath;
         AlphaInfo = NewAlphaInfo;
     }
-    Format = ChosenFormat();
-    Mipmaps = cbxMipmaps->isChecked();
-    const int filter = cbxFilter->currentIndex();
-    Flags = filter > 0 ? std::optional(cbxFilter->itemData(filter).toUInt()) : std::nullopt;
+    const TextureOutput chosen = m_output->Chosen();
+    Format = chosen.Format;
+    Mipmaps = chosen.Mipmaps;
+    Flags = chosen.Flags;
     accept();
 }
 

@@ -10,7 +10,6 @@
 #include "texlist/tex_file.h"
 
 class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -18,6 +17,7 @@ class QPushButton;
 
 namespace vc::gui {
 
+class OutputChoices;
 class TexturePreviews;
 
 // Runs image intake on a picked file without pixels: true when accepted, with its size and depth.
@@ -69,12 +69,7 @@ class TForm2 final : public QDialog {
     QLineEdit* CreateNameEdit(QGroupBox* group);
     QPushButton* CreateFileButton(QGroupBox* group);
     QLabel* CreateLineLabel(QGroupBox* group);
-    QComboBox* CreateChoice(QGroupBox* group, const QString& caption, int left, int width);
     void CreateOutputGroup();
-    // Puts Format, Mipmaps and Flags into their controls.
-    void ShowOutput();
-    // The format the format box shows chosen.
-    std::optional<TextureFormat> ChosenFormat() const;
     QLabel* CreatePreview(const QString& name, int top);
     QString Shortened(const std::string& path) const;
     // The fields and controls that picking a colour or an alpha image fills.
@@ -102,6 +97,7 @@ class TForm2 final : public QDialog {
     QGroupBox* GroupBox1 = nullptr;
     QGroupBox* GroupBox2 = nullptr;
     QGroupBox* GroupBox3 = nullptr;
+    OutputChoices* m_output = nullptr;
     QLineEdit* edtTex = nullptr;
     QPushButton* btnTex = nullptr;
     QLabel* lblTex = nullptr;
@@ -109,9 +105,6 @@ class TForm2 final : public QDialog {
     QPushButton* BtnAlpha = nullptr;
     QLabel* lblAlpha = nullptr;
     QCheckBox* cbxAlpha = nullptr;
-    QComboBox* cbxFormat = nullptr;
-    QCheckBox* cbxMipmaps = nullptr;
-    QComboBox* cbxFilter = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;
