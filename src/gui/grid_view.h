@@ -4,9 +4,10 @@
 
 namespace vc::gui {
 
-// A table view that selects as a string grid with whole-row selection does: a click or a key
-// always selects the whole row it lands on, and nothing (Ctrl+click, Ctrl+Space, Ctrl+arrow)
-// leaves the table without its one selected row. Rows that cannot be selected stay unselected.
+// A table view that selects whole rows, as a string grid does: a click or a key selects the row it
+// lands on, Shift extends the selection to it, Ctrl+click and Ctrl+Space add or take away one row,
+// Ctrl+A selects all; nothing leaves the table without a selected row. Ctrl+arrow moves the
+// selection as the arrow alone does. Rows that cannot be selected stay unselected.
 class GridView final : public QTableView {
   public:
     using QTableView::QTableView;

@@ -53,16 +53,21 @@ class TForm1 final : public QMainWindow {
     void OpenDictionary(const QString& path);
     void OpenFromDialog();
     void BuildTxd();
+    // Change: the texture settings of the current entry, or the output choices of several.
     void ChangeTexture();
+    void ChangeOutputs(const std::vector<size_t>& selected);
     void RunDFFCheck();
     void ImportTextureList();
     void ExportTextureList();
 
     const Workspace& CurrentWorkspace() const { return m_workspace; }
     const Settings& CurrentSettings() const { return m_settings; }
-    // The selected table row, counted from 1.
+    // The current table row, counted from 1.
     int SelectedRow() const { return m_selectedRow; }
+    // Makes a row the current one and the only one selected.
     void SelectRow(int row);
+    // The entries of the selected rows, in order; the current one when no row is selected.
+    std::vector<size_t> SelectedIndices() const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -99,6 +104,7 @@ class TForm1 final : public QMainWindow {
     void BtnUpClick();
     void BtnDownClick();
     void pwr2lmtClick();
+    void NewTextureDefaultsClick();
     void verid0Click();
     void verid1Click();
     void verid2Click();
@@ -170,6 +176,7 @@ class TForm1 final : public QMainWindow {
     bool m_ascending = true;
     bool m_busy = false;  // a command runs
     int m_selectedRow = 1;
+    std::vector<size_t> m_rowsToSelect;  // a command's rows to select besides the current one
 
     QUndoStack* m_undo = nullptr;
     TextureTableModel* m_model = nullptr;

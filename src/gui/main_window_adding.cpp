@@ -3,6 +3,8 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 
 #include "io/error.h"
 #include "main_window.h"
@@ -10,6 +12,7 @@
 #include "ops/extraction_folder.h"
 #include "ops/folder_contents.h"
 #include "texlist/image_kinds.h"
+#include "texlist/list_editing.h"
 #include "texlist/texture_list.h"
 #include "window_text.h"
 
@@ -143,10 +146,20 @@ void TForm1::AddOrOpenFiles(const QStringList& chosen, const QString& command) {
 }
 
 void TForm1::AddImages(const std::vector<std::string>& files, const QString& command) {
+    const size_t before = m_workspace.TexList.size();
     {
         const std::unique_ptr<Progress> progress = m_prompts.StartProgress(command);
         vc::AddFiles(m_workspace, files, m_settings.pwr2lmt, ReportReading(*progress));
     }
+    // New images are written as the defaults say; lists bring their own choices.
+    const std::unordered_set<std::string_view> named(files.begin(), files.end());
+    std::vector<size_t> images;
+    for (size_t i = before; i < m_workspace.TexList.size(); ++i) {
+        if (named.contains(m_workspace.TexList[i].TexPath)) {
+            images.push_back(i);
+        }
+    }
+    SetOutputs(m_workspace.TexList, images, m_settings.NewTextures);
     AdoptVersionStamp();
     RefreshTable();
     ShowProblems(kAddHeading, command + " - Problems", m_workspace.Intake.ProblemText);

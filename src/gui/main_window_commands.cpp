@@ -6,6 +6,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QAction>
@@ -38,6 +39,7 @@
 #include "ops/folder_contents.h"
 #include "ops/list_import.h"
 #include "ops/txd_builder.h"
+#include "output_dialog.h"
 #include "platform_registration.h"
 #include "rw/chunk_log.h"
 #include "rw/txd_format.h"
@@ -109,6 +111,7 @@ void TForm1::FormCreate(const QStringList& arguments) {
 
 void TForm1::RefreshTable() {
     UpdateCaption();
+    const std::vector<size_t> alsoSelected = std::exchange(m_rowsToSelect, {});
     const size_t count = m_workspace.TexList.size();
     const bool any = count > 0;
     m_model->Refresh();
@@ -133,13 +136,34 @@ void TForm1::RefreshTable() {
     }
     // The selection stays on its row number, inside the rows that exist.
     SelectRow(std::clamp(m_selectedRow, 1, static_cast<int>(count)));
+    for (const size_t row : alsoSelected) {
+        if (row < count) {
+            Table->selectionModel()->select(m_model->index(static_cast<int>(row), 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+    ShowDetails();
 }
 
 void TForm1::SelectRow(int row) {
     m_selectedRow = row;
-    Table->setCurrentIndex(m_model->index(row - 1, 0));
-    Table->selectRow(row - 1);
+    Table->selectionModel()->setCurrentIndex(m_model->index(row - 1, 0),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     ShowDetails();
+}
+
+std::vector<size_t> TForm1::SelectedIndices() const {
+    std::vector<size_t> indices;
+    for (const QModelIndex& index : Table->selectionModel()->selectedRows()) {
+        if (static_cast<size_t>(index.row()) < m_workspace.TexList.size()) {
+            indices.push_back(static_cast<size_t>(index.row()));
+        }
+    }
+    std::sort(indices.begin(), indices.end());
+    if (indices.empty() && !m_workspace.TexList.empty()) {
+        indices.push_back(static_cast<size_t>(m_selectedRow - 1));
+    }
+    return indices;
 }
 
 void TForm1::TableClick() {
@@ -156,6 +180,9 @@ void TForm1::ShowDetails() {
         m_detailPanel->clear();
         return;
     }
+    if (m_selectedRow < 1 || static_cast<size_t>(m_selectedRow) > list.size()) {
+        return;  // between an edit and the refresh that selects again
+    }
     const int row = m_selectedRow;
     const TTexFile& entry = list[static_cast<size_t>(row - 1)];
     QString detail = "Tex. " + QString::number(row) + ": ";
@@ -166,9 +193,10 @@ void TForm1::ShowDetails() {
     }
     m_detailPanel->setText(detail);
     Table->setToolTip(Text(DetailText(entry, static_cast<size_t>(row))).replace("\r\n", "\n"));
-    Button4->setEnabled(entry.HasAlpha);
-    BtnUp->setEnabled(row > 1);
-    BtnDown->setEnabled(row < static_cast<int>(list.size()));
+    const std::vector<size_t> selected = SelectedIndices();
+    Button4->setEnabled(std::any_of(selected.begin(), selected.end(), [&](size_t i) { return list[i].HasAlpha; }));
+    BtnUp->setEnabled(selected.front() > 0);
+    BtnDown->setEnabled(selected.back() + 1 < list.size());
 }
 
 QString TForm1::Shortened(const std::string& path, int width) const {
@@ -324,6 +352,11 @@ void TForm1::ChangeTexture() {
     if (m_workspace.TexList.empty()) {
         return;
     }
+    const std::vector<size_t> selected = SelectedIndices();
+    if (selected.size() > 1) {
+        ChangeOutputs(selected);
+        return;
+    }
     const int row = m_selectedRow;
     // Images chosen for an entry taken from a dictionary may be what its own were: of its kept size,
     // 4-bit for PAL4.
@@ -340,6 +373,20 @@ void TForm1::ChangeTexture() {
     if (m_prompts.RunDialog(dialog) == QDialog::Accepted) {
         RunCommand(QStringLiteral("Change"),
                    [&] { dialog.StoreEntry(m_workspace.TexList[static_cast<size_t>(row - 1)]); });
+    }
+    RefreshTable();
+}
+
+void TForm1::ChangeOutputs(const std::vector<size_t>& selected) {
+    OutputDialog dialog("Change " + QString::number(selected.size()) + " Textures",
+                        m_workspace.TexList[selected.front()].Output, this);
+    if (m_prompts.RunDialog(dialog) == QDialog::Accepted) {
+        RunCommand(QStringLiteral("Change"), [&] {
+            m_rowsToSelect = selected;
+            SetOutputs(m_workspace.TexList, selected, dialog.Chosen());
+        });
+    } else {
+        m_rowsToSelect = selected;
     }
     RefreshTable();
 }
@@ -434,8 +481,10 @@ void TForm1::MoveSelected(int step) {
         return;
     }
     RunCommand(QStringLiteral("Move"), [&] {
-        const size_t selected = MoveTexture(m_workspace.TexList, static_cast<size_t>(m_selectedRow - 1), step);
-        m_selectedRow = static_cast<int>(selected) + 1;
+        const std::vector<size_t> selected = SelectedIndices();
+        const auto current = std::find(selected.begin(), selected.end(), static_cast<size_t>(m_selectedRow - 1));
+        m_rowsToSelect = MoveTextures(m_workspace.TexList, selected, step);
+        m_selectedRow = static_cast<int>(m_rowsToSelect[static_cast<size_t>(current - selected.begin())]) + 1;
     });
     RefreshTable();
 }
@@ -532,7 +581,7 @@ void TForm1::Button3Click() {
         return;
     }
     RunCommand(QStringLiteral("Delete"),
-               [&] { DeleteTexture(m_workspace.TexList, static_cast<size_t>(m_selectedRow - 1)); });
+               [&] { m_selectedRow = static_cast<int>(DeleteTextures(m_workspace.TexList, SelectedIndices())) + 1; });
     RefreshTable();
 }
 // "Clear Alpha"
@@ -540,8 +589,10 @@ void TForm1::Button4Click() {
     if (m_workspace.TexList.empty()) {
         return;
     }
-    RunCommand(QStringLiteral("Clear Alpha"),
-               [&] { ClearAlpha(m_workspace.TexList, static_cast<size_t>(m_selectedRow - 1)); });
+    RunCommand(QStringLiteral("Clear Alpha"), [&] {
+        m_rowsToSelect = SelectedIndices();
+        ClearAlphas(m_workspace.TexList, m_rowsToSelect);
+    });
     RefreshTable();
 }
 // "&Remove Alphas"
@@ -587,6 +638,13 @@ void TForm1::BtnDownClick() {
 // "Dimensions Limited to 2^x"
 void TForm1::pwr2lmtClick() {
     m_settings.pwr2lmt = pwr2lmt->isChecked();
+}
+// "Defaults for New Textures..."
+void TForm1::NewTextureDefaultsClick() {
+    OutputDialog dialog(QStringLiteral("Defaults for New Textures"), m_settings.NewTextures, this);
+    if (m_prompts.RunDialog(dialog) == QDialog::Accepted) {
+        m_settings.NewTextures = dialog.Chosen();
+    }
 }
 // "0x0800"
 void TForm1::verid0Click() {

@@ -105,7 +105,7 @@ void TForm1::CreateControls() {
     Table->setGeometry(0, 0, kTableWidth, kTableHeight);
     Table->setModel(m_model);
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Table->setSelectionMode(QAbstractItemView::SingleSelection);
+    Table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->setWordWrap(false);
     Table->setTextElideMode(Qt::ElideNone);  // a narrow column cuts its text, as a grid does
@@ -121,6 +121,7 @@ void TForm1::CreateControls() {
     Table->setEnabled(false);
     connect(Table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TForm1::TableClick);
     connect(Table, &QTableView::clicked, this, &TForm1::TableClick);
+    connect(Table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TForm1::ShowDetails);
     m_previews = new TexturePreviews(this);
     new TextureToolTip(*Table, *m_previews, [this]() -> const TTexFile* {
         const auto index = static_cast<size_t>(m_selectedRow - 1);
@@ -272,6 +273,8 @@ void TForm1::CreateMenus() {
     pwr2lmt->setCheckable(true);
     pwr2lmt->setChecked(true);
     connect(pwr2lmt, &QAction::triggered, this, &TForm1::pwr2lmtClick);
+    connect(CreateAction(options, "NewTextureDefaults", "Defaults for New Textures..."), &QAction::triggered, this,
+            &TForm1::NewTextureDefaultsClick);
     options->addSeparator();
     QMenu* version = options->addMenu(QStringLiteral("RW Version ID"));
     QMenu* flag = options->addMenu(QStringLiteral("Unknown Flag"));

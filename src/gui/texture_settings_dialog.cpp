@@ -36,9 +36,10 @@ constexpr int kPathWidth = 165;
 constexpr int kPreviewLeft = 233;
 constexpr int kPreviewSide = 105;
 constexpr int kDialogWidth = kPreviewLeft + kPreviewSide + 8;
-// The output group stands below the buttons, across the whole dialog.
-constexpr int kOutputTop = 264;
+// The output group stands below the image groups, across the whole dialog, and the buttons below it.
+constexpr int kOutputTop = 232;
 constexpr int kOutputHeight = 64;
+constexpr int kButtonTop = kOutputTop + kOutputHeight + 8;
 const QString kNoAlpha = QStringLiteral("No alpha selected");
 const QString kNoPreview = QStringLiteral("No preview");
 const QString kImageFilter = QString::fromStdString(ImageDialogFilter(false));
@@ -106,7 +107,7 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, TexturePreviews& previews,
     if (parent != nullptr) {
         setFont(parent->font());
     }
-    setFixedSize(kDialogWidth, kOutputTop + kOutputHeight + 8);
+    setFixedSize(kDialogWidth, kButtonTop + 25 + 8);
 
     GroupBox1 = new EtchedGroupBox(QStringLiteral(" Texture Settings "), this);
     GroupBox1->setGeometry(8, 8, 217, 105);
@@ -132,13 +133,13 @@ TForm2::TForm2(Prompts& prompts, ReadImage readImage, TexturePreviews& previews,
 
     Button1 = new QPushButton(QStringLiteral("&Cancel"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(8, 232, 65, 25);
+    Button1->setGeometry(8, kButtonTop, 65, 25);
     Button3 = new QPushButton(QStringLiteral("&Reset"), this);
     Button3->setObjectName(QStringLiteral("Button3"));
-    Button3->setGeometry(80, 232, 65, 25);
+    Button3->setGeometry(80, kButtonTop, 65, 25);
     Button2 = new QPushButton(QIcon(QStringLiteral(":/icons/change.png")), QStringLiteral("&Apply"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(152, 232, 73, 25);
+    Button2->setGeometry(152, kButtonTop, 73, 25);
     QFont bold = Button2->font();
     bold.setBold(true);
     Button2->setFont(bold);

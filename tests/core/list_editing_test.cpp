@@ -102,25 +102,74 @@ TEST(SortList, ByFormatOrdersWhatTheTableShows) {
     EXPECT_EQ(Names(list), (std::vector<std::string>{"888", "image32", "565", "1555", "dxt5", "image8", "dxt1"}));
 }
 
-TEST(EditList, MovingFollowsTheEntryAndStopsAtBothEnds) {
-    TextureList list = {Entry("a"), Entry("b"), Entry("c"), Entry("d")};
-    EXPECT_EQ(MoveTexture(list, 0, -1), 0u);
-    EXPECT_EQ(MoveTexture(list, 3, +1), 3u);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"a", "b", "c", "d"}));
-    EXPECT_EQ(MoveTexture(list, 2, +1), 3u);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"a", "b", "d", "c"}));
-    EXPECT_EQ(MoveTexture(list, 1, -1), 0u);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"b", "a", "d", "c"}));
+std::string Joined(const TextureList& list) {
+    std::string names;
+    for (const TTexFile& entry : list) {
+        names += entry.TexName;
+    }
+    return names;
 }
 
-TEST(EditList, DeletingKeepsTheIndexOrSelectsTheNewLastEntry) {
-    TextureList list = {Entry("a"), Entry("b"), Entry("c")};
-    EXPECT_EQ(DeleteTexture(list, 1), 1u);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"a", "c"}));
-    EXPECT_EQ(DeleteTexture(list, 1), 0u);
-    EXPECT_EQ(DeleteTexture(list, 0), 0u);
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(DeleteTexture(list, 0), 0u);
+TextureList Lettered(const std::string& names) {
+    TextureList list;
+    for (const char name : names) {
+        list.push_back(Entry(std::string(1, name)));
+    }
+    return list;
+}
+
+// The selected entries move as a block, each past its neighbour, and the selection follows them;
+// at either end nothing moves.
+TEST(EditList, MovingTakesTheSelectionAlongAndStopsAtBothEnds) {
+    struct Case {
+        std::vector<size_t> Selected;
+        int Step;
+        std::string After;
+        std::vector<size_t> Moved;
+    };
+    const Case cases[] = {
+        {{0}, -1, "abcde", {0}},       {{4}, +1, "abcde", {4}},       {{2}, +1, "abdce", {3}},
+        {{1}, -1, "bacde", {0}},       {{1, 2}, +1, "adbce", {2, 3}}, {{1, 3}, +1, "acbed", {2, 4}},
+        {{1, 3}, -1, "badce", {0, 2}}, {{0, 2}, -1, "abcde", {0, 2}}, {{3, 4}, +1, "abcde", {3, 4}},
+        {{2, 9}, +1, "abcde", {2, 9}},
+    };
+    for (const Case& c : cases) {
+        TextureList list = Lettered("abcde");
+        EXPECT_EQ(MoveTextures(list, c.Selected, c.Step), c.Moved) << c.After;
+        EXPECT_EQ(Joined(list), c.After);
+    }
+}
+
+TEST(EditList, DeletingRemovesTheSelectionAndSelectsWhereItBegan) {
+    struct Case {
+        std::vector<size_t> Selected;
+        std::string After;
+        size_t Select;
+    };
+    const Case cases[] = {
+        {{1}, "acd", 1},       {{1, 3}, "ac", 1}, {{2, 3}, "ab", 1},
+        {{0, 1, 2, 3}, "", 0}, {{}, "abcd", 0},   {{3, 7}, "abc", 2},
+    };
+    for (const Case& c : cases) {
+        TextureList list = Lettered("abcd");
+        EXPECT_EQ(DeleteTextures(list, c.Selected), c.Select) << c.After;
+        EXPECT_EQ(Joined(list), c.After);
+    }
+}
+
+TEST(EditList, SettingOutputsChangesTheThreeChoicesOfTheSelectionAlone) {
+    TextureList list = Lettered("abc");
+    list[2].Output.RasterFormat = 0x0500;
+    const TextureOutput chosen = {.Format = TextureFormat::Dxt1, .Mipmaps = true, .Flags = 0x1106, .KeepSize = true};
+    SetOutputs(list, std::vector<size_t>{0, 2}, chosen);
+    for (const size_t index : {size_t{0}, size_t{2}}) {
+        EXPECT_EQ(list[index].Output.Format, TextureFormat::Dxt1);
+        EXPECT_TRUE(list[index].Output.Mipmaps);
+        EXPECT_EQ(list[index].Output.Flags, 0x1106u);
+        EXPECT_FALSE(list[index].Output.KeepSize);
+    }
+    EXPECT_EQ(list[2].Output.RasterFormat, 0x0500u);
+    EXPECT_EQ(list[1].Output, TextureOutput{});
 }
 
 TEST(EditList, ClearingAlphaKeepsItsLastReadInfo) {
@@ -131,7 +180,7 @@ TEST(EditList, ClearingAlphaKeepsItsLastReadInfo) {
         entry.AlphaPath = "/m.bmp";
         entry.AlphaInfo = {.Height = 4, .Width = 4, .Depth = 8};
     }
-    ClearAlpha(list, 1);
+    ClearAlphas(list, std::vector<size_t>{1});
     EXPECT_FALSE(list[1].HasAlpha);
     EXPECT_EQ(list[1].AlphaName, "");
     EXPECT_EQ(list[1].AlphaPath, "");

@@ -1,5 +1,7 @@
 #include "gui_fixture.h"
 
+#include <algorithm>
+
 #include <qpa/qplatformwindow.h>
 #include <xcb/xcb.h>
 #include <QAction>
@@ -179,6 +181,15 @@ bool WindowFixture::Show() {
 void WindowFixture::ClickRow(int row, Qt::KeyboardModifiers modifiers) {
     const QRect cell = Table()->visualRect(Table()->model()->index(row - 1, 0));
     QTest::mouseClick(Table()->viewport(), Qt::LeftButton, modifiers, cell.center());
+}
+
+std::vector<int> WindowFixture::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : Table()->selectionModel()->selectedRows()) {
+        rows.push_back(index.row() + 1);
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 QAction* WindowFixture::Action(const char* name) const {

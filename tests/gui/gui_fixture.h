@@ -67,6 +67,8 @@ struct WindowFixture {
     QPushButton* Button(const char* name) const;
     QTableView* Table() const;
     QString Cell(int row, int column) const;
+    // The selected rows, counted from 1, in the order the selection holds them.
+    std::vector<int> SelectedRows() const;
     QString CountPanel() const;
     QString DetailPanel() const;
     const TTexFile& Entry(size_t index) const;

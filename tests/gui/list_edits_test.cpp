@@ -1,5 +1,7 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "gui_fixture.h"
+#include "ops/settings.h"
 #include "texture_settings_dialog.h"
 
 namespace vc::gui {
@@ -146,6 +149,84 @@ class ListEditsTest : public QObject {
         QVERIFY(!f.Action("Undo1")->isEnabled());
         QVERIFY(f.Window.close());                       // nothing to lose: not asked
         QCOMPARE(f.Prompts.Messages.size(), asked + 3);  // Reset, Exit, Reset
+    }
+
+    // Shift, Ctrl and Ctrl+A select several rows; Move takes them along as a block, Change sets their
+    // output choices in one dialog, Delete removes them all; each is one step to undo.
+    void SeveralRowsAreSelectedAndEditedTogether() {
+        Fixture f;
+        QVERIFY(f.Show());
+        QAbstractItemModelTester tester(f.Table()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4), f.Paletted("c.bmp", 4, 4),
+               f.Paletted("d.bmp", 4, 4), f.Paletted("e.bmp", 4, 4)});
+        f.ClickRow(2);
+        f.ClickRow(4, Qt::ShiftModifier);
+        QCOMPARE(f.SelectedRows(), std::vector<int>({2, 3, 4}));
+        f.ClickRow(3, Qt::ControlModifier);
+        QCOMPARE(f.SelectedRows(), std::vector<int>({2, 4}));
+        QTest::keyClick(f.Table(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(f.SelectedRows(), std::vector<int>({1, 2, 3, 4, 5}));
+        QVERIFY(!f.Button("BtnUp")->isEnabled());
+        f.ClickRow(2);
+        f.ClickRow(3, Qt::ShiftModifier);
+
+        QTest::mouseClick(f.Button("BtnDown"), Qt::LeftButton);
+        QCOMPARE(Names(f), QStringLiteral("a d b c e"));
+        QCOMPARE(f.SelectedRows(), std::vector<int>({3, 4}));
+
+        f.Prompts.NextDialogActions.push_back([](QDialog& dialog) {
+            auto* format = dialog.findChild<QComboBox*>(QStringLiteral("cbxFormat"));
+            format->setCurrentIndex(format->findText(QStringLiteral("DXT1")));
+            QTest::mouseClick(dialog.findChild<QCheckBox*>(QStringLiteral("cbxMipmaps")), Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Apply")), Qt::LeftButton);
+            return dialog.result();
+        });
+        QTest::keyClick(&f.Window, Qt::Key_F2);
+        QCOMPARE(f.Prompts.Dialogs.back().Title, QStringLiteral("Change 2 Textures"));
+        const QStringList formats = {f.Cell(1, 3), f.Cell(2, 3), f.Cell(3, 3)};
+        QCOMPARE(formats, QStringList({"8bit paletted", "DXT1 + mips", "DXT1 + mips"}));
+        QCOMPARE(Names(f), QStringLiteral("a d b c e"));
+        QCOMPARE(f.SelectedRows(), std::vector<int>({3, 4}));
+        QTest::keyClick(&f.Window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.Cell(2, 3), QStringLiteral("8bit paletted"));
+        QTest::keyClick(&f.Window, Qt::Key_Y, Qt::ControlModifier);
+
+        f.ClickRow(1);
+        f.ClickRow(3, Qt::ControlModifier);
+        QTest::keyClick(&f.Window, Qt::Key_Delete);
+        QCOMPARE(Names(f), QStringLiteral("d c e"));
+        QCOMPARE(f.Cell(1, 3), QStringLiteral("DXT1 + mips"));
+        QTest::keyClick(&f.Window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Names(f), QStringLiteral("a d b c e"));
+    }
+
+    // The defaults for new textures are chosen under Options, given to the images added after, and
+    // kept for the next run; a list's entries keep what the list says.
+    void NewImagesGetTheDefaultsChosenUnderOptions() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Prompts.NextDialogActions.push_back([](QDialog& dialog) {
+            auto* format = dialog.findChild<QComboBox*>(QStringLiteral("cbxFormat"));
+            format->setCurrentIndex(format->findText(QStringLiteral("565")));
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Apply")), Qt::LeftButton);
+            return dialog.result();
+        });
+        f.Action("NewTextureDefaults")->trigger();
+        QCOMPARE(f.Prompts.Dialogs.back().Title, QStringLiteral("Defaults for New Textures"));
+        f.Add({f.TrueColour("new.bmp", 4, 4),
+               Q(f.Folder.WriteText("listed.txt", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" +
+                                                      f.TrueColour("listed.bmp", 4, 4).toStdString() + "\r\n"))});
+        QCOMPARE(QStringList({f.Cell(0, 3), f.Cell(1, 3)}), QStringList({"565", "32bit"}));
+        f.Prompts.NextDialogActions.push_back([](QDialog& dialog) {
+            dialog.reject();
+            return dialog.result();
+        });
+        f.Action("NewTextureDefaults")->trigger();  // cancelled: the defaults stay
+        f.Window.WMDropFiles({f.TrueColour("later.bmp", 4, 4)});
+        QCOMPARE(f.Cell(2, 3), QStringLiteral("565"));
+        f.Prompts.NextAnswers.push_back(true);
+        QVERIFY(f.Window.close());
+        QCOMPARE(LoadSettings(f.SettingsPath().toStdString()).NewTextures.Format, TextureFormat::C565);
     }
 
     // A cancelled command leaves nothing to undo.

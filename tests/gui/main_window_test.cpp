@@ -91,14 +91,6 @@ std::vector<FileSeen> FilesIn(const std::filesystem::path& folder) {
     return files;
 }
 
-std::vector<int> SelectedRows(const QTableView& table) {
-    std::vector<int> rows;
-    for (const QModelIndex& index : table.selectionModel()->selectedRows()) {
-        rows.push_back(index.row() + 1);
-    }
-    return rows;
-}
-
 // Shows the window for reading tooltips. On an X server the server's own pointer is first parked in
 // the screen's corner, away from the window: a window or a tooltip opening under it would count as
 // the pointer entering or leaving, which closes the tooltip or keeps it from coming.
@@ -263,6 +255,7 @@ class MainWindowTest : public QObject {
                                      "  —",
                                      "  &Options",
                                      "    Dimensions Limited to 2^x (x)",
+                                     "    Defaults for New Textures...",
                                      "    —",
                                      "    RW Version ID",
                                      "      0x0800 ( )",
@@ -878,23 +871,23 @@ class MainWindowTest : public QObject {
         QVERIFY(f.Show());
         f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4), f.Paletted("c.bmp", 4, 4)});
         f.ClickRow(3);
-        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{3});
+        QCOMPARE(f.SelectedRows(), std::vector<int>{3});
         f.ClickRow(3, Qt::ControlModifier);
-        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{3});
+        QCOMPARE(f.SelectedRows(), std::vector<int>{3});
         QVERIFY(f.DetailPanel().startsWith("Tex. 3: "));
         QTest::keyClick(f.Table(), Qt::Key_Space, Qt::ControlModifier);
-        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{3});
+        QCOMPARE(f.SelectedRows(), std::vector<int>{3});
         QTest::mouseClick(f.Table()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 200));  // below the rows
-        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{3});
+        QCOMPARE(f.SelectedRows(), std::vector<int>{3});
         QTest::keyClick(f.Table(), Qt::Key_Up, Qt::ControlModifier);
-        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{f.Window.SelectedRow()});
+        QCOMPARE(f.SelectedRows(), std::vector<int>{f.Window.SelectedRow()});
         f.ClickRow(2, Qt::ControlModifier);
-        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{2});
+        QCOMPARE(f.SelectedRows(), std::vector<int>{2});
         QVERIFY(f.DetailPanel().startsWith("Tex. 2: "));
         QTest::mouseClick(f.Button("Button3"), Qt::LeftButton);
         QCOMPARE(f.Cell(0, 0), QStringLiteral("a"));
         QCOMPARE(f.Cell(1, 0), QStringLiteral("c"));
-        QCOMPARE(SelectedRows(*f.Table()), std::vector<int>{2});
+        QCOMPARE(f.SelectedRows(), std::vector<int>{2});
     }
 
     void TheSelectedRowStaysInSightThroughEdits() {

@@ -69,40 +69,66 @@ void SortList(TextureList& list, SortKey key, bool ascending) {
     list = std::move(sorted);
 }
 
-size_t MoveTexture(TextureList& list, size_t selected, int step) {
-    if (selected >= list.size()) {
-        return selected;
+std::vector<size_t> MoveTextures(TextureList& list, std::span<const size_t> selected, int step) {
+    std::vector<size_t> moved(selected.begin(), selected.end());
+    const bool inside = std::all_of(selected.begin(), selected.end(), [&](size_t i) { return i < list.size(); });
+    const bool blocked =
+        selected.empty() || (step < 0 && selected.front() == 0) || (step > 0 && selected.back() + 1 >= list.size());
+    if (!inside || blocked) {
+        return moved;
     }
-    const auto target = static_cast<int64_t>(selected) + step;
-    if (target < 0 || target >= static_cast<int64_t>(list.size())) {
-        return selected;
+    // Each entry passes the one it moves over; going down, the last entry moves first.
+    const auto move = [&](size_t& index) {
+        const size_t target = step < 0 ? index - 1 : index + 1;
+        std::swap(list[index], list[target]);
+        index = target;
+    };
+    if (step < 0) {
+        std::for_each(moved.begin(), moved.end(), move);
+    } else {
+        std::for_each(moved.rbegin(), moved.rend(), move);
     }
-    std::swap(list[selected], list[static_cast<size_t>(target)]);
-    return static_cast<size_t>(target);
+    return moved;
 }
 
-size_t DeleteTexture(TextureList& list, size_t selected) {
-    if (selected >= list.size()) {
-        return selected;
+size_t DeleteTextures(TextureList& list, std::span<const size_t> selected) {
+    if (selected.empty()) {
+        return 0;
     }
-    list.erase(list.begin() + static_cast<std::ptrdiff_t>(selected));
-    return std::min(selected, list.empty() ? 0 : list.size() - 1);
+    for (auto index = selected.rbegin(); index != selected.rend(); ++index) {
+        if (*index < list.size()) {
+            list.erase(list.begin() + static_cast<std::ptrdiff_t>(*index));
+        }
+    }
+    return std::min(selected.front(), list.empty() ? 0 : list.size() - 1);
 }
 
-void ClearAlpha(TextureList& list, size_t selected) {
-    if (selected >= list.size()) {
-        return;
+void ClearAlphas(TextureList& list, std::span<const size_t> selected) {
+    for (const size_t index : selected) {
+        if (index < list.size()) {
+            TTexFile& entry = list[index];
+            entry.HasAlpha = false;
+            entry.AlphaName.clear();
+            entry.AlphaPath.clear();
+        }
     }
-    TTexFile& entry = list[selected];
-    entry.HasAlpha = false;
-    entry.AlphaName.clear();
-    entry.AlphaPath.clear();
+}
+
+void SetOutputs(TextureList& list, std::span<const size_t> selected, const TextureOutput& chosen) {
+    for (const size_t index : selected) {
+        if (index < list.size()) {
+            TextureOutput& output = list[index].Output;
+            output.Format = chosen.Format;
+            output.Mipmaps = chosen.Mipmaps;
+            output.Flags = chosen.Flags;
+        }
+    }
 }
 
 void RemoveAlphas(TextureList& list) {
-    for (size_t i = 0; i < list.size(); ++i) {
-        ClearAlpha(list, i);
-    }
+    std::vector<size_t> all(list.size());
+    std::iota(all.begin(), all.end(), size_t{0});
+    ClearAlphas(list, all);
 }
 
 void ApplyOutputDefaults(TextureList& list, const TextureOutput& defaults) {

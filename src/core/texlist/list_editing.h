@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <vector>
 
 #include "texlist/tex_file.h"
 
@@ -16,16 +18,20 @@ enum class SortKey : uint8_t { Name = 0, Path = 1, Size = 2, Format = 3, AlphaNa
 // (the image's depth where no format is set), then the format's name as the table shows it.
 void SortList(TextureList& list, SortKey key, bool ascending);
 
-// The editing commands work on the selected entry (an index into the list) and return the index
-// to select afterwards. An index outside the list changes nothing.
+// The editing commands work on the selected entries, indices into the list in increasing order.
+// Indices outside the list are passed over.
 
-// Moves the selected entry one place up (step -1) or down (+1); the selection follows it. A move
-// past either end does nothing.
-size_t MoveTexture(TextureList& list, size_t selected, int step);
-// Removes the selected entry; the selection stays on the same index, or the new last entry.
-size_t DeleteTexture(TextureList& list, size_t selected);
-// Drops the alpha of the selected entry; its AlphaInfo stays as it was.
-void ClearAlpha(TextureList& list, size_t selected);
+// Moves the selected entries one place up (step -1) or down (+1) together, each past the entry
+// beside it; returns where they are afterwards. Nothing moves when one of them is at that end.
+std::vector<size_t> MoveTextures(TextureList& list, std::span<const size_t> selected, int step);
+// Removes the selected entries; returns the index to select afterwards: the first removed one's, or
+// the new last entry.
+size_t DeleteTextures(TextureList& list, std::span<const size_t> selected);
+// Drops the alpha of the selected entries; their AlphaInfo stays as it was.
+void ClearAlphas(TextureList& list, std::span<const size_t> selected);
+// Gives the selected entries the format, mipmaps and flag word chosen; the rest of their output
+// (the fields kept from a dictionary) stays.
+void SetOutputs(TextureList& list, std::span<const size_t> selected, const TextureOutput& chosen);
 void RemoveAlphas(TextureList& list);
 
 // Gives every entry the format and flag word of defaults where it has none of its own, and
