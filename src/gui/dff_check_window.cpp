@@ -4,8 +4,11 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
+#include "anchors.h"
 #include "window_placement.h"
 
 namespace vc::gui {
@@ -13,6 +16,10 @@ namespace vc::gui {
 namespace {
 
 constexpr int kItemHeight = 16;
+constexpr QSize kDesignedSize(305, 261);
+constexpr int kDesignedRows = 8;       // the rows the designed size shows
+constexpr int kMostOpeningRows = 25;   // a long list opens showing this many
+constexpr int kTitleBarButtons = 120;  // room the window manager takes beside the caption
 constexpr int kAlphaColumn = 152;
 constexpr int kGap = 4;  // blank space between a cut texture name and the alpha name
 
@@ -78,6 +85,17 @@ QLabel* CreateLabel(QWidget* parent, const char* name, const QString& text, int 
 
 }  // namespace
 
+QSize TForm3::OpeningSize() const {
+    // Wide enough for the caption, which names the model; tall enough for a longer list; never
+    // larger than most of the screen.
+    const QRect screen = this->screen()->availableGeometry();
+    const int captionWidth = fontMetrics().horizontalAdvance(windowTitle()) + kTitleBarButtons;
+    const int rows = std::min(static_cast<int>(m_result.DFFTexList.size()), kMostOpeningRows);
+    const QSize wanted(std::max(kDesignedSize.width(), captionWidth),
+                       kDesignedSize.height() + std::max(0, rows - kDesignedRows) * kItemHeight);
+    return wanted.boundedTo(screen.size() * 9 / 10).expandedTo(kDesignedSize);
+}
+
 TForm3::TForm3(DffCheckResult result, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_result(std::move(result)) {
     KeepCentredOnOwner(*this);
@@ -85,7 +103,8 @@ TForm3::TForm3(DffCheckResult result, QWidget* parent)
     if (parent != nullptr) {
         setFont(parent->font());
     }
-    setFixedSize(305, 261);
+    resize(kDesignedSize);
+    setMinimumSize(kDesignedSize);
     setWindowTitle(QString::fromStdString(m_result.Caption));
 
     QLabel* intro = CreateLabel(this, "Label4",
@@ -125,6 +144,13 @@ TForm3::TForm3(DffCheckResult result, QWidget* parent)
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     lbx->setFocus();
+
+    auto* anchors = new Anchors(*this);
+    anchors->Anchor(intro, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge);
+    anchors->Anchor(lbx, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
+    anchors->Anchor(Button2, Qt::LeftEdge | Qt::BottomEdge);
+    anchors->Anchor(Button1, Qt::RightEdge | Qt::BottomEdge);
+    resize(OpeningSize());
 }
 
 }  // namespace vc::gui

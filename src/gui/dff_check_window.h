@@ -21,6 +21,9 @@ class TForm3 final : public QDialog {
     const std::vector<TDFFTex>& DFFTexList() const { return m_result.DFFTexList; }
 
   private:
+    // The designed size, grown to show the whole caption and more of a long list.
+    QSize OpeningSize() const;
+
     DffCheckResult m_result;
     QLabel* lblResult = nullptr;
     QListWidget* lbx = nullptr;

@@ -50,6 +50,7 @@
 #include "texlist/texture_list_file.h"
 #include "texture_settings_dialog.h"
 #include "texture_table_model.h"
+#include "window_placement.h"
 #include "window_text.h"
 
 namespace vc::gui {
@@ -95,6 +96,7 @@ void TForm1::FormCreate(const QStringList& arguments) {
     setWindowTitle(kWindowCaption);
     RegisterApplicationPath();
     RunCommand([&] { m_settings = LoadSettings(Utf8(m_settingsPath)); });
+    RestoreSize(*this, m_settings.MainWindow);
     MarkOptions();
     ClearList(m_workspace.TexList);
     RefreshTable();
@@ -417,7 +419,11 @@ void TForm1::RunDFFCheck() {
         m_prompts.ShowMessage(MessageKind::Warning, QStringLiteral("DFF Check"), Text(result->CutShortNote));
     }
     TForm3 window(std::move(*result), this);
-    if (m_prompts.RunDialog(window) == QDialog::Accepted) {
+    const QSize opening = window.size();
+    RestoreSize(window, m_settings.DffWindow);
+    const int answer = m_prompts.RunDialog(window);
+    m_settings.DffWindow = KeptSize(window, opening);
+    if (answer == QDialog::Accepted) {
         AddFromDialog();
     }
 }
@@ -503,6 +509,7 @@ void TForm1::FormClose() {
     if (!m_workspace.SuggestedTxdPath.empty()) {
         m_settings.Folders.Save = FolderOf(Text(m_workspace.SuggestedTxdPath));
     }
+    m_settings.MainWindow = KeptSize(*this, minimumSize());
     RunCommand([&] { SaveSettings(Utf8(m_settingsPath), m_settings); });
 }
 

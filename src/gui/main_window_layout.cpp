@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -16,7 +17,9 @@
 #include <QTableView>
 #include <QUndoStack>
 
+#include "anchors.h"
 #include "grid_view.h"
+#include "texlist/list_editing.h"
 #include "texture_previews.h"
 #include "texture_table_model.h"
 #include "texture_tool_tip.h"
@@ -78,11 +81,11 @@ TForm1::TForm1(Prompts& prompts, QString settingsPath, QWidget* parent)
     CreateControls();
     CreateMenus();
     setAcceptDrops(true);
-    adjustSize();
-    setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
-    // A fixed size has nothing to maximize: system menu, minimize and close only.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // It opens at its designed size, its smallest; larger, the table grows and the buttons keep
+    // their column at the right.
+    setMinimumSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
+    resize(minimumSize());
+    layout()->activate();  // the controls stand where they belong before the window is first shown
     // Centred on the screen from the start, so that the boxes start-up shows before the window
     // (problems with command-line files) are centred over where it will open; centred again with
     // its frame once the window manager has told it, or the title bar pushes the window down.
@@ -96,7 +99,8 @@ TForm1::~TForm1() {
 
 void TForm1::CreateControls() {
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
+    client->setMinimumSize(kClientWidth, kClientHeight - kStatusHeight);
+    client->resize(client->minimumSize());
     setCentralWidget(client);
 
     m_model = new TextureTableModel(m_workspace.TexList, this);
@@ -114,6 +118,13 @@ void TForm1::CreateControls() {
     Table->horizontalHeader()->setFixedHeight(17);
     Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     Table->horizontalHeader()->setHighlightSections(false);
+    // A click on a column's header sorts by it, as the Sort menu does.
+    Table->horizontalHeader()->setSectionsClickable(true);
+    connect(Table->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        constexpr SortKey kColumnKeys[] = {SortKey::Name, SortKey::AlphaName, SortKey::Size, SortKey::Format};
+        SortBy(static_cast<int>(kColumnKeys[column]));
+    });
+    Table->setTabKeyNavigation(false);  // Tab goes on to the buttons
     const int widths[] = {120, 120, 82, 69};
     for (int column = 0; column < 4; ++column) {
         Table->setColumnWidth(column, widths[column]);
@@ -138,11 +149,14 @@ void TForm1::CreateControls() {
     BtnUp->setIcon(QIcon(QStringLiteral(":/icons/up.png")));
     BtnDown = CreateButton("BtnDown", "", "Move selected texture down", 104, 464, 33);
     BtnDown->setIcon(QIcon(QStringLiteral(":/icons/down.png")));
+    auto* anchors = new Anchors(*client);
+    anchors->Anchor(Table, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
     for (const int top : {136, 208}) {
         auto* rule = new QFrame(client);
         rule->setFrameShape(QFrame::HLine);
         rule->setFrameShadow(QFrame::Sunken);
         rule->setGeometry(424, top, 73, 2);
+        anchors->Anchor(rule, Qt::TopEdge | Qt::RightEdge);
     }
     Button4 = CreateButton("Button4", "Clear Alpha", "Clear alpha channel of selected texture", 144);
     BitBtn1 = CreateButton("BitBtn1", "DFF Check", "Lists which textures are used by a dff model file", 176);
@@ -151,6 +165,10 @@ void TForm1::CreateControls() {
     QFont bold = Button6->font();
     bold.setBold(true);
     Button6->setFont(bold);
+    for (QWidget* button : std::initializer_list<QWidget*>{Button1, Button2, Button3, BtnUp, BtnDown, Button4, BitBtn1,
+                                                           Button5, Button6}) {
+        anchors->Anchor(button, Qt::TopEdge | Qt::RightEdge);
+    }
 
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);

@@ -19,6 +19,9 @@ QMargins FrameMargins(const QWidget& window) {
 }
 
 void CentreOnOwner(QWidget& window) {
+    if (window.windowState().testAnyFlags(Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        return;  // placed by the window system; a new geometry would end the state
+    }
     const QWidget* owner = window.parentWidget() != nullptr ? window.parentWidget()->window() : nullptr;
     const bool ownerShown = owner != nullptr && owner->isVisible();
     QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
@@ -78,6 +81,22 @@ class CentreWhenShown final : public QObject {
 
 void KeepCentredOnOwner(QWidget& window) {
     window.installEventFilter(new CentreWhenShown(&window));
+}
+
+WindowSize KeptSize(const QWidget& window, QSize opened) {
+    const QSize size = window.isMaximized() ? window.normalGeometry().size() : window.size();
+    const bool resized = size != opened && size.isValid();
+    return {
+        .Width = resized ? size.width() : 0, .Height = resized ? size.height() : 0, .Maximized = window.isMaximized()};
+}
+
+void RestoreSize(QWidget& window, const WindowSize& kept) {
+    if (kept.Width > 0 && kept.Height > 0) {
+        window.resize(QSize(kept.Width, kept.Height).expandedTo(window.minimumSize()));
+    }
+    if (kept.Maximized) {
+        window.setWindowState(window.windowState() | Qt::WindowMaximized);
+    }
 }
 
 }  // namespace vc::gui

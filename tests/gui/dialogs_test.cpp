@@ -592,6 +592,46 @@ class DialogsTest : public QObject {
         QVERIFY(f.Prompts.Urls.empty());  // no log without dfflog
     }
 
+    // The check window opens wide enough for its caption and tall enough for more of a long list;
+    // resized, the list grows with it, and its size comes back next time.
+    void TheCheckWindowShowsItsCaptionAndGrowsWithItsList() {
+        Fixture f;
+        using namespace vc::test;
+        Bytes materials;
+        for (int i = 0; i < 200; ++i) {
+            const Bytes material = Chunk(7, Texture({"texture" + std::to_string(i)}));
+            materials.insert(materials.end(), material.begin(), material.end());
+        }
+        const std::string model = f.Folder.Write("a_model_with_a_long_name_v0C02.dff", Chunk(16, materials));
+        QSize opened;
+        QSize resized;
+        f.Prompts.NextOpenFile.push_back(Q(model));
+        const auto firstTime = [&](QDialog& dialog) {
+            dialog.show();
+            opened = dialog.size();
+            const auto* rows = Child<QListWidget>(dialog, "lbx");
+            QVERIFY(dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) < dialog.width());
+            QVERIFY(rows->height() >= 20 * 16);
+            resized = opened + QSize(100, 50);
+            dialog.resize(resized);
+            QTRY_COMPARE(rows->height(), opened.height() - 132 + 50);
+        };
+        f.Prompts.NextDialogActions.push_back([&](QDialog& dialog) {
+            firstTime(dialog);
+            return int{QDialog::Rejected};
+        });
+        f.Window.RunDFFCheck();
+        QVERIFY(opened.width() > 305);
+        QSize reopened;
+        f.Prompts.NextOpenFile.push_back(Q(model));
+        f.Prompts.NextDialogActions.push_back([&](QDialog& dialog) {
+            reopened = dialog.size();
+            return int{QDialog::Rejected};
+        });
+        f.Window.RunDFFCheck();
+        QCOMPARE(reopened, resized);
+    }
+
     void EnterOnTheListClosesTheCheckWindowLikeClose() {
         Fixture f;
         const std::string model = f.Folder.Write("m.dff", vc::test::Chunk(16, vc::test::Texture({"a"})));

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -227,6 +228,29 @@ class ListEditsTest : public QObject {
         f.Prompts.NextAnswers.push_back(true);
         QVERIFY(f.Window.close());
         QCOMPARE(LoadSettings(f.SettingsPath().toStdString()).NewTextures.Format, TextureFormat::C565);
+    }
+
+    // A click on a column's header sorts by that column in the direction the Sort menu marks, as
+    // one step to undo; Tab leaves the table for the buttons.
+    void AHeaderClickSortsByItsColumnAndTabLeavesTheTable() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("b.bmp", 16, 16), f.Paletted("c.bmp", 4, 4), f.Paletted("a.bmp", 8, 8)});
+        QHeaderView* header = f.Table()->horizontalHeader();
+        const auto clickHeader = [&](int column) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+        };
+        clickHeader(2);
+        QCOMPARE(Names(f), QStringLiteral("c a b"));
+        f.Action("Descending1")->trigger();
+        clickHeader(0);
+        QCOMPARE(Names(f), QStringLiteral("c b a"));
+        QCOMPARE(f.Action("Undo1")->text(), QStringLiteral("&Undo Sort"));
+
+        f.Table()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.Button("Button1"));
     }
 
     // A cancelled command leaves nothing to undo.

@@ -917,15 +917,32 @@ class MainWindowTest : public QObject {
         QVERIFY(selectedInSight());
     }
 
-    void TheFixedSizeWindowHasNoMaximizeButton() {
-        Fixture f;
-        QVERIFY(f.Show());
-        const Qt::WindowFlags flags = f.Window.windowHandle()->flags();
-        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-        QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
-        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
-        QVERIFY(flags.testFlag(Qt::WindowSystemMenuHint));
-        QCOMPARE(f.Window.minimumSize(), f.Window.maximumSize());
+    // The window opens at its designed size, its smallest. Larger, the table grows and the buttons
+    // keep their column at the right; the size, and a maximized state, come back in the next run.
+    void TheWindowGrowsWithItsTableAndKeepsItsSize() {
+        vc::test::TempDir folder;
+        QSize grown;
+        {
+            Fixture f;
+            QVERIFY(f.Show());
+            QVERIFY(f.Window.windowHandle()->flags().testFlag(Qt::WindowMaximizeButtonHint));
+            const QSize designed = f.Window.size();
+            QCOMPARE(f.Window.minimumSize(), designed);
+            grown = designed + QSize(300, 200);
+            f.Window.resize(grown);
+            QTRY_COMPARE(f.Table()->size(), QSize(417 + 300, 281 + 200));
+            QCOMPARE(f.Button("Button6")->geometry(), QRect(424 + 300, 248, 73, 25));
+            QCOMPARE(f.Button("BtnDown")->geometry(), QRect(464 + 300, 104, 33, 25));
+            QVERIFY(f.Window.close());
+            QCOMPARE(LoadSettings(f.SettingsPath().toStdString()).MainWindow,
+                     (WindowSize{.Width = grown.width(), .Height = grown.height()}));
+        }
+        Fixture again({}, "[Window]\r\nwidth=" + std::to_string(grown.width()) +
+                              "\r\nheight=" + std::to_string(grown.height()) + "\r\nmaximized=1\r\n");
+        QCOMPARE(again.Window.size(), grown);
+        QVERIFY(again.Window.windowState().testFlag(Qt::WindowMaximized));
+        Fixture small({}, "[Window]\r\nwidth=20\r\nheight=20\r\n");
+        QCOMPARE(small.Window.size(), small.Window.minimumSize());
     }
 
     void TheEmptyListsRowIsBlankAndDisabled() {
