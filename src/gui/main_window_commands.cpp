@@ -190,13 +190,16 @@ void TForm1::ShowDetails() {
     QString detail = "Tex. " + QString::number(row) + ": ";
     if (entry.HasAlpha) {
         detail += Shortened(entry.TexPath, kHalfPathWidth) + "; " + Shortened(entry.AlphaPath, kHalfPathWidth);
+    } else if (UsesImageAlpha(entry)) {
+        detail += Shortened(entry.TexPath, kFullPathWidth - kHalfPathWidth / 2) + "; its own alpha";
     } else {
         detail += Shortened(entry.TexPath, kFullPathWidth);
     }
     m_detailPanel->setText(detail);
     Table->setToolTip(Text(DetailText(entry, static_cast<size_t>(row))).replace("\r\n", "\n"));
     const std::vector<size_t> selected = SelectedIndices();
-    Button4->setEnabled(std::any_of(selected.begin(), selected.end(), [&](size_t i) { return list[i].HasAlpha; }));
+    Button4->setEnabled(std::any_of(selected.begin(), selected.end(),
+                                    [&](size_t i) { return list[i].HasAlpha || UsesImageAlpha(list[i]); }));
     BtnUp->setEnabled(selected.front() > 0);
     BtnDown->setEnabled(selected.back() + 1 < list.size());
 }

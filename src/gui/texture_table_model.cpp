@@ -1,5 +1,6 @@
 #include "texture_table_model.h"
 
+#include "ops/txd_builder.h"
 #include "texlist/entry_texts.h"
 
 namespace vc::gui {
@@ -31,7 +32,7 @@ QVariant TextureTableModel::data(const QModelIndex& index, int role) const {
         case 0:
             return Text(entry.TexName);
         case 1:
-            return entry.HasAlpha ? Text(entry.AlphaName) : QString();
+            return Text(MaskNameWritten(entry));
         case 2:
             return Text(DimensionsText(entry.TexInfo));
         case 3:

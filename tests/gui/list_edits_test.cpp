@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "gui_fixture.h"
+#include "image_files.h"
 #include "ops/settings.h"
+#include "rw/txd_reader.h"
 #include "texture_settings_dialog.h"
 
 namespace vc::gui {
@@ -251,6 +253,38 @@ class ListEditsTest : public QObject {
         f.Table()->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), f.Button("Button1"));
+    }
+
+    // An image's own alpha is shown as the mask the build writes, and Clear Alpha leaves it out of
+    // the build: the texture is then written opaque, as 888 without a mask.
+    void AnImagesOwnAlphaIsShownAndCleared() {
+        Fixture f;
+        QVERIFY(f.Show());
+        std::vector<uint16_t> samples;
+        for (int i = 0; i < 16; ++i) {
+            samples.insert(samples.end(), {200, 100, 50, static_cast<uint16_t>(i * 16)});
+        }
+        const QString png = Q(
+            f.Folder.Write("glass.png", vc::test::MakePng({.Colour = vc::test::PngColour::Rgba, .Samples = samples})));
+        f.Add({png, f.TrueColour("plain.bmp", 4, 4)});
+        QCOMPARE(QStringList({f.Cell(0, 1), f.Cell(1, 1)}), QStringList({"glassa", ""}));
+        QVERIFY(f.Table()->toolTip().contains("32 bit with alpha"));
+        QVERIFY(f.DetailPanel().endsWith("; its own alpha"));
+        QVERIFY(f.Button("Button4")->isEnabled());
+        QTest::mouseClick(f.Button("Button4"), Qt::LeftButton);
+        QCOMPARE(f.Cell(0, 1), QString());
+        QVERIFY(!f.Button("Button4")->isEnabled());
+        QVERIFY(!f.Table()->toolTip().contains("with alpha"));
+
+        f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("out.txd")));
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        const std::vector<TxdTexture> textures = ReadTxd(vc::test::ReadBytes(f.Folder.File("out.txd"))).Textures;
+        QCOMPARE(textures.size(), size_t{2});
+        QVERIFY(!textures[0].HasAlpha());
+        QCOMPARE(textures[0].MaskName, std::string());
+        QCOMPARE(textures[0].Format, std::optional(TextureFormat::C888));
+        QTest::keyClick(&f.Window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.Cell(0, 1), QStringLiteral("glassa"));
     }
 
     // A cancelled command leaves nothing to undo.

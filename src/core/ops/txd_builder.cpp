@@ -109,6 +109,11 @@ TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, Texture
     return fields;
 }
 
+std::string MaskNameWritten(const TTexFile& entry) {
+    const RasterChoice choice = ChoiceFor(entry, entry.TexInfo);
+    return FieldsFor(entry, entry.TexInfo, choice.Format, choice.Mipmaps ? 2 : 1, 0).MaskName;
+}
+
 RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour) {
     const bool hasAlpha = entry.Output.AlphaFlag.value_or(entry.HasAlpha || colour.HasAlpha);
     const TextureFormat format = entry.Output.Format.value_or(FormatAsImage(colour, hasAlpha));

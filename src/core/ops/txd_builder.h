@@ -60,4 +60,8 @@ bool StoresAlpha(const TTexFile& entry, TextureFormat format, size_t levels);
 TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, TextureFormat format, size_t levels,
                         uint32_t buildFlag);
 
+// The mask name the entry's texture is written with, as its image was last read: its alpha image's,
+// its own name with "a" for an image's own alpha, a kept one; empty when it is written without.
+std::string MaskNameWritten(const TTexFile& entry);
+
 }  // namespace vc

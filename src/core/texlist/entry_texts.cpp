@@ -17,6 +17,10 @@ std::string OutputFormatWith(const TTexFile& entry, const std::string& asImage) 
 
 }  // namespace
 
+bool UsesImageAlpha(const TTexFile& entry) {
+    return entry.TexInfo.HasAlpha && !entry.HasAlpha && entry.Output.AlphaFlag.value_or(true);
+}
+
 std::string DimensionsText(const TImageInfo& info) {
     return std::to_string(info.Width) + " × " + std::to_string(info.Height);
 }
@@ -33,7 +37,9 @@ std::string DetailText(const TTexFile& entry, size_t row) {
     const TImageInfo& info = entry.TexInfo;
     std::string text =
         "[Texture " + std::to_string(row) + "] - " + std::to_string(info.Width) + " × " + std::to_string(info.Height) +
-        " px; " + OutputFormatWith(entry, std::to_string(info.Depth) + " bit" + (info.Depth == 8 ? " paletted" : ""));
+        " px; " +
+        OutputFormatWith(entry, std::to_string(info.Depth) + " bit" + (info.Depth == 8 ? " paletted" : "") +
+                                    (UsesImageAlpha(entry) ? " with alpha" : ""));
     text += "\r\nName: " + entry.TexName + " (" + SourceDepth(info.Depth) + ")\r\nPath: " + entry.TexPath;
     if (entry.HasAlpha) {
         text += "\r\nAlpha: " + entry.AlphaName + " (" + SourceDepth(entry.AlphaInfo.Depth) +

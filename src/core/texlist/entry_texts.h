@@ -16,6 +16,9 @@ std::string FormatText(const TImageInfo& info);
 // after it when mipmaps are made.
 std::string OutputFormatText(const TTexFile& entry);
 constexpr const char* kMipmapsSuffix = " + mips";  // short: "DXT1 + mips" fits the table's narrow column
+// Whether the entry's alpha comes from its colour image's own alpha: it has no alpha image and
+// has not been told to leave the image's alpha out.
+bool UsesImageAlpha(const TTexFile& entry);
 // The multi-line description of the entry shown in row (counted from 1), lines joined by CR LF:
 // output size and format (named as OutputFormatText names it once a format or mipmaps are set),
 // then the name with its source depth and the path, and the same for the alpha image when there is

@@ -110,6 +110,9 @@ void ClearAlphas(TextureList& list, std::span<const size_t> selected) {
             entry.HasAlpha = false;
             entry.AlphaName.clear();
             entry.AlphaPath.clear();
+            if (entry.TexInfo.HasAlpha) {
+                entry.Output.AlphaFlag = false;  // the image's own alpha is left out too
+            }
         }
     }
 }

@@ -27,7 +27,8 @@ std::vector<size_t> MoveTextures(TextureList& list, std::span<const size_t> sele
 // Removes the selected entries; returns the index to select afterwards: the first removed one's, or
 // the new last entry.
 size_t DeleteTextures(TextureList& list, std::span<const size_t> selected);
-// Drops the alpha of the selected entries; their AlphaInfo stays as it was.
+// Drops the alpha of the selected entries, an image's own alpha too; their AlphaInfo stays as it
+// was.
 void ClearAlphas(TextureList& list, std::span<const size_t> selected);
 // Gives the selected entries the format, mipmaps and flag word chosen; the rest of their output
 // (the fields kept from a dictionary) stays.
