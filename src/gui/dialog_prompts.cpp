@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPixmap>
@@ -13,7 +14,10 @@
 
 #include "io/cancellation.h"
 #include "message_window.h"
+#include "ops/texture_preview.h"
+#include "texture_picture.h"
 #include "window_placement.h"
+#include "window_text.h"
 
 namespace vc::gui {
 
@@ -51,10 +55,20 @@ void Configure(QFileDialog& dialog, const FileDialogOptions& options) {
     KeepCentredOnOwner(dialog);
 }
 
+// The picture as a texture made from the file would look, for every kind intake reads (DDS and TGA
+// too); Qt's own reading for an image no texture could be made from.
 QPixmap PreviewOf(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        return {};
+    }
+    TTexFile entry;
+    entry.TexPath = Utf8Path(path);
+    const QSize box(kPreviewSide, kPreviewSide);
+    if (const std::optional<DecodedTexture> texture = PreviewTexture(entry)) {
+        return QPixmap::fromImage(OverCheckerboard(ShownPicture(FittedPicture(*texture, box), box)));
+    }
     const QPixmap picture(path);
-    return picture.isNull() ? QPixmap()
-                            : picture.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return picture.isNull() ? QPixmap() : picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 // A picture of the current image file beside the file list, starting with the preselected file.

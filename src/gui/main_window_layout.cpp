@@ -134,9 +134,14 @@ void TForm1::CreateControls() {
     connect(Table, &QTableView::clicked, this, &TForm1::TableClick);
     connect(Table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TForm1::ShowDetails);
     m_previews = new TexturePreviews(this);
-    new TextureToolTip(*Table, *m_previews, [this]() -> const TTexFile* {
-        const auto index = static_cast<size_t>(m_selectedRow - 1);
-        return index < m_workspace.TexList.size() ? &m_workspace.TexList[index] : nullptr;
+    // The row under the pointer, else the selected one.
+    new TextureToolTip(*Table, *m_previews, [this](QPoint position) -> TextureToolTip::Shown {
+        const int pointed = Table->indexAt(Table->viewport()->mapFrom(Table, position)).row();
+        const auto index = static_cast<size_t>(pointed >= 0 ? pointed : m_selectedRow - 1);
+        if (index >= m_workspace.TexList.size()) {
+            return {};
+        }
+        return {&m_workspace.TexList[index], index + 1};
     });
 
     Button1 = CreateButton("Button1", "Add", "Add texture(s) to list", 8);

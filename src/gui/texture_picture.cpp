@@ -1,6 +1,7 @@
 #include "texture_picture.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
 
 namespace vc::gui {
@@ -9,6 +10,16 @@ QImage FittedPicture(const DecodedTexture& texture, QSize box) {
     // A view of the decoded bytes, copied once by the conversion.
     const QImage rgba(texture.Rgba.data(), texture.Width, texture.Height, 4 * texture.Width, QImage::Format_RGBA8888);
     return FittedPicture(rgba.convertToFormat(QImage::Format_RGBA8888_Premultiplied), box);
+}
+
+QImage ShownPicture(const QImage& picture, QSize box) {
+    if (picture.isNull()) {
+        return picture;
+    }
+    const QImage fitted = FittedPicture(picture, box);
+    // Each pixel a square, so that small textures and pixel art stay sharp.
+    const int times = std::min(box.width() / fitted.width(), box.height() / fitted.height());
+    return times > 1 ? fitted.scaled(fitted.size() * times, Qt::IgnoreAspectRatio, Qt::FastTransformation) : fitted;
 }
 
 QImage FittedPicture(const QImage& picture, QSize box) {

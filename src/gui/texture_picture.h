@@ -18,6 +18,9 @@ constexpr int kCheckerSquare = 8;
 // aspect; a picture smaller than the box keeps its own size.
 QImage FittedPicture(const DecodedTexture& texture, QSize box);
 QImage FittedPicture(const QImage& picture, QSize box);
+// The picture as a box shows it: fitted, and a picture that fits the box more than once enlarged
+// as many whole times as fit, each pixel a square.
+QImage ShownPicture(const QImage& picture, QSize box);
 
 // The picture drawn over the checkerboard: opaque, with the board showing through its alpha.
 QImage OverCheckerboard(const QImage& picture);

@@ -356,7 +356,7 @@ void TForm2::ShowPreview() {
         m_alphaPreview->setText(alphaPicked ? kNoPreview : QString());
         return;
     }
-    const QImage picture = FittedPicture(preview.Picture, m_texPreview->contentsRect().size());
+    const QImage picture = ShownPicture(preview.Picture, m_texPreview->contentsRect().size());
     m_texPreview->setPixmap(QPixmap::fromImage(OverCheckerboard(picture)));
     if (images.HasAlpha) {
         m_alphaPreview->setPixmap(QPixmap::fromImage(AlphaAsGrey(picture)));

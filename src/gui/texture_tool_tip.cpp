@@ -5,6 +5,7 @@
 #include <QToolTip>
 #include <QWidget>
 
+#include "texlist/entry_texts.h"
 #include "texture_picture.h"
 #include "texture_previews.h"
 
@@ -26,15 +27,17 @@ QString ImageTag(const QImage& picture) {
 
 // The detail text keeps its lines and spaces as the plain tooltip shows them.
 QString RichText(const TexturePreviews::Preview& preview, const QString& detail) {
-    const QString top = preview.Picture.isNull() ? QStringLiteral("<i>No preview</i>") : ImageTag(preview.Picture);
+    const QSize frame(TexturePreviews::kPreviewSide, TexturePreviews::kPreviewSide);
+    const QString top =
+        preview.Picture.isNull() ? QStringLiteral("<i>No preview</i>") : ImageTag(ShownPicture(preview.Picture, frame));
     return "<p style=\"margin:0\">" + top + "</p><p style=\"margin:4px 0 0 0; white-space:pre\">" +
            detail.toHtmlEscaped() + "</p>";
 }
 
 }  // namespace
 
-TextureToolTip::TextureToolTip(QWidget& widget, TexturePreviews& previews, SelectedEntry selected)
-    : QObject(&widget), m_widget(widget), m_previews(previews), m_selected(std::move(selected)) {
+TextureToolTip::TextureToolTip(QWidget& widget, TexturePreviews& previews, EntryAt entryAt)
+    : QObject(&widget), m_widget(widget), m_previews(previews), m_entryAt(std::move(entryAt)) {
     widget.installEventFilter(this);
     connect(&previews, &TexturePreviews::Loaded, this, &TextureToolTip::PictureLoaded);
 }
@@ -43,28 +46,33 @@ bool TextureToolTip::eventFilter(QObject* watched, QEvent* event) {
     if (watched != &m_widget || event->type() != QEvent::ToolTip) {
         return false;
     }
-    const TTexFile* entry = m_selected();
-    if (entry == nullptr || m_widget.toolTip().isEmpty()) {
+    m_position = static_cast<QHelpEvent*>(event)->pos();
+    if (m_entryAt(m_position).Entry == nullptr) {
         return false;  // the widget's own handling: nothing to show
     }
-    m_position = static_cast<QHelpEvent*>(event)->globalPos();
-    Show(*entry);
+    Show();
     return true;
 }
 
-void TextureToolTip::Show(const TTexFile& entry) {
-    const TexturePreviews::Preview preview = m_previews.Find(entry);
-    m_key = TexturePreviews::KeyOf(entry);
-    m_shown = preview.Ready ? RichText(preview, m_widget.toolTip()) : m_widget.toolTip();
-    QToolTip::showText(m_position, m_shown, &m_widget);
+void TextureToolTip::Show() {
+    const Shown shown = m_entryAt(m_position);
+    if (shown.Entry == nullptr) {
+        return;
+    }
+    const QString detail = QString::fromStdString(DetailText(*shown.Entry, shown.Row)).replace("\r\n", "\n");
+    const TexturePreviews::Preview preview = m_previews.Find(*shown.Entry);
+    m_key = TexturePreviews::KeyOf(*shown.Entry);
+    m_shown = preview.Ready ? RichText(preview, detail) : detail;
+    QToolTip::showText(m_widget.mapToGlobal(m_position), m_shown, &m_widget);
 }
 
 void TextureToolTip::PictureLoaded(const QString& key) {
     if (key != m_key || !QToolTip::isVisible() || QToolTip::text() != m_shown) {
         return;
     }
-    if (const TTexFile* entry = m_selected(); entry != nullptr && TexturePreviews::KeyOf(*entry) == key) {
-        Show(*entry);
+    if (const Shown shown = m_entryAt(m_position);
+        shown.Entry != nullptr && TexturePreviews::KeyOf(*shown.Entry) == key) {
+        Show();
     }
 }
 

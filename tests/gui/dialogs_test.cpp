@@ -968,6 +968,32 @@ class DialogsTest : public QObject {
         }
     }
 
+    // The picker's picture shows every kind of image a texture is made from, DDS files too, as
+    // the texture will look: a small one enlarged, each pixel a square.
+    void ThePicturePreviewShowsDdsFilesAsTheirTextures() {
+        Fixture f;
+        const std::vector<uint8_t> blue = {255, 0, 0, 255};  // blue, green, red, alpha
+        std::vector<uint8_t> pixels;
+        for (int i = 0; i < 16; ++i) {
+            pixels.insert(pixels.end(), blue.begin(), blue.end());
+        }
+        const QString dds = Q(f.Folder.Write(
+            "sky.dds", EncodeDds({.Format = TextureFormat::C8888, .Width = 4, .Height = 4, .Levels = {pixels}})));
+        DialogPrompts prompts;
+        QImage shownPicture;
+        WhenModalShown([&](QWidget& shown) {
+            const auto* preview = shown.findChild<QLabel*>("preview");
+            QVERIFY(preview != nullptr);
+            shownPicture = preview->pixmap().toImage();
+        });
+        QVERIFY(
+            prompts
+                .OpenFile({.Filter = QStringLiteral("DDS Images (*.dds)|*.dds"), .SelectedFile = dds, .Preview = true})
+                .isEmpty());
+        QCOMPARE(shownPicture.size(), QSize(160, 160));
+        QCOMPARE(shownPicture.pixel(80, 80), qRgb(0, 0, 255));
+    }
+
     void ThePicturePreviewShowsThePreselectedFileAndLeavesTheListItsRoom() {
         Fixture f;
         const QString picture = f.TrueColour("picture.bmp", 64, 64);  // 12 KiB

@@ -964,7 +964,7 @@ class MainWindowTest : public QObject {
         QVERIFY(table->selectionModel()->selectedIndexes().isEmpty());
     }
 
-    void TheTooltipShowsTheSelectedTextureWithItsAlphaOverACheckerboardAboveItsDetailText() {
+    void TheTooltipShowsTheTextureUnderThePointerWithItsAlphaOverACheckerboardAboveItsDetailText() {
         Fixture f;
         const auto red = [](int, int) { return RgbColour{255, 0, 0}; };
         const auto leftHalfClear = [](int x, int) { return static_cast<uint8_t>(x < 128 ? 0 : 1); };
@@ -979,8 +979,17 @@ class MainWindowTest : public QObject {
         const QString detail = f.Table()->toolTip();
         QVERIFY2(detail.startsWith("[Texture 1] - 256 × 64 px; 32 bit\nName: glass (24bit)\n"), qPrintable(detail));
 
-        // The tooltip describes the selected row wherever the pointer rests.
+        // The tooltip describes the row under the pointer, a small texture enlarged whole times.
         QVERIFY(ToolTipShownOn(f, 2));
+        QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("<img")));
+        QVERIFY2(TextOf(QToolTip::text())
+                     .startsWith(QChar(QChar::ObjectReplacementCharacter) +
+                                 QStringLiteral("\n[Texture 2] - 8 × 8 px; 8 bit paletted\n")),
+                 qPrintable(QToolTip::text()));
+        QCOMPARE(PictureOf(QToolTip::text()).size(), QSize(128, 128));
+        QToolTip::hideText();
+        QTRY_VERIFY(ShownToolTip() == nullptr);
+        QVERIFY(ToolTipShownOn(f, 1));
         QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("<img")));
         QCOMPARE(TextOf(QToolTip::text()), QChar(QChar::ObjectReplacementCharacter) + QStringLiteral("\n") + detail);
         const QImage picture = PictureOf(QToolTip::text());
@@ -1021,7 +1030,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(QToolTip::text(), f.Table()->toolTip());  // the text alone while the picture is not decoded
         busy->release();
         QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("<img")));
-        QCOMPARE(PictureOf(QToolTip::text()).size(), QSize(64, 32));  // never larger than the texture
+        QCOMPARE(PictureOf(QToolTip::text()).size(), QSize(128, 64));  // enlarged twice to fit the frame
     }
 
     void AnImageSavedAgainShowsItsNewPictureOrThatItHasNone() {
