@@ -24,6 +24,7 @@ class QUndoStack;
 
 namespace vc::gui {
 
+class PreviewPane;
 class TexturePreviews;
 class TextureTableModel;
 
@@ -105,6 +106,7 @@ class TForm1 final : public QMainWindow {
     void BtnDownClick();
     void pwr2lmtClick();
     void NewTextureDefaultsClick();
+    void PreviewPane1Click(bool shown);
     void verid0Click();
     void verid1Click();
     void verid2Click();
@@ -181,6 +183,8 @@ class TForm1 final : public QMainWindow {
     QUndoStack* m_undo = nullptr;
     TextureTableModel* m_model = nullptr;
     TexturePreviews* m_previews = nullptr;
+    TexturePreviews* m_wholePictures = nullptr;  // the preview pane's
+    PreviewPane* m_previewPane = nullptr;
     QTableView* Table = nullptr;
     QLabel* m_countPanel = nullptr;
     QLabel* m_detailPanel = nullptr;

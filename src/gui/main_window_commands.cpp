@@ -18,6 +18,7 @@
 #include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTableView>
 
 #include "app_info.h"
@@ -41,6 +42,7 @@
 #include "ops/txd_builder.h"
 #include "output_dialog.h"
 #include "platform_registration.h"
+#include "preview_pane.h"
 #include "rw/chunk_log.h"
 #include "rw/txd_format.h"
 #include "rw/version_stamp.h"
@@ -132,6 +134,7 @@ void TForm1::RefreshTable() {
         BtnUp->setEnabled(false);
         BtnDown->setEnabled(false);
         m_detailPanel->clear();
+        m_previewPane->ShowEntry(nullptr);
         Table->setToolTip(QString());
         m_selectedRow = 1;
         return;  // the blank row under the headers is never selected
@@ -180,6 +183,7 @@ void TForm1::ShowDetails() {
     const TextureList& list = m_workspace.TexList;
     if (list.empty()) {
         m_detailPanel->clear();
+        m_previewPane->ShowEntry(nullptr);
         return;
     }
     if (m_selectedRow < 1 || static_cast<size_t>(m_selectedRow) > list.size()) {
@@ -196,6 +200,7 @@ void TForm1::ShowDetails() {
         detail += Shortened(entry.TexPath, kFullPathWidth);
     }
     m_detailPanel->setText(detail);
+    m_previewPane->ShowEntry(&entry);
     Table->setToolTip(Text(DetailText(entry, static_cast<size_t>(row))).replace("\r\n", "\n"));
     const std::vector<size_t> selected = SelectedIndices();
     Button4->setEnabled(std::any_of(selected.begin(), selected.end(),
@@ -648,6 +653,22 @@ void TForm1::BtnDownClick() {
 // "Dimensions Limited to 2^x"
 void TForm1::pwr2lmtClick() {
     m_settings.pwr2lmt = pwr2lmt->isChecked();
+}
+// "&Preview Pane" (F3)
+void TForm1::PreviewPane1Click(bool shown) {
+    constexpr int kPaneWidth = 320;
+    auto* split = static_cast<QSplitter*>(m_previewPane->parentWidget());
+    const int tableWidth = Table->width();
+    // The window grows by the pane and shrinks by it again, so that the table keeps its width.
+    if (!isMaximized() && !isFullScreen()) {
+        const int besideTable = split->width() - tableWidth;  // the pane and the splitter's handle
+        resize(std::max(minimumWidth(), width() + (shown ? kPaneWidth : -besideTable)), height());
+    }
+    m_previewPane->setVisible(shown);
+    if (shown) {
+        split->setSizes({tableWidth, kPaneWidth});
+        ShowDetails();
+    }
 }
 // "Defaults for New Textures..."
 void TForm1::NewTextureDefaultsClick() {

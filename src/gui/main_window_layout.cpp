@@ -13,12 +13,14 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
 #include <QUndoStack>
 
 #include "anchors.h"
 #include "grid_view.h"
+#include "preview_pane.h"
 #include "texlist/list_editing.h"
 #include "texture_previews.h"
 #include "texture_table_model.h"
@@ -104,9 +106,14 @@ void TForm1::CreateControls() {
     setCentralWidget(client);
 
     m_model = new TextureTableModel(m_workspace.TexList, this);
-    Table = new GridView(client);
+    // The table shares its place with the preview pane, which is hidden until the View menu shows it.
+    auto* split = new QSplitter(client);
+    split->setObjectName(QStringLiteral("TableSplit"));
+    split->setGeometry(0, 0, kTableWidth, kTableHeight);
+    split->setChildrenCollapsible(false);
+    Table = new GridView(split);
     Table->setObjectName(QStringLiteral("Table"));
-    Table->setGeometry(0, 0, kTableWidth, kTableHeight);
+    Table->setGeometry(split->rect());  // where the splitter puts it once shown
     Table->setModel(m_model);
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
     Table->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -133,7 +140,10 @@ void TForm1::CreateControls() {
     connect(Table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TForm1::TableClick);
     connect(Table, &QTableView::clicked, this, &TForm1::TableClick);
     connect(Table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TForm1::ShowDetails);
-    m_previews = new TexturePreviews(this);
+    m_previews = new TexturePreviews(TexturePreviews::Size::Fitted, this);
+    m_wholePictures = new TexturePreviews(TexturePreviews::Size::WholeWithLevels, this);
+    m_previewPane = new PreviewPane(*m_wholePictures, split);
+    m_previewPane->hide();
     // The row under the pointer, else the selected one.
     new TextureToolTip(*Table, *m_previews, [this](QPoint position) -> TextureToolTip::Shown {
         const int pointed = Table->indexAt(Table->viewport()->mapFrom(Table, position)).row();
@@ -155,7 +165,7 @@ void TForm1::CreateControls() {
     BtnDown = CreateButton("BtnDown", "", "Move selected texture down", 104, 464, 33);
     BtnDown->setIcon(QIcon(QStringLiteral(":/icons/down.png")));
     auto* anchors = new Anchors(*client);
-    anchors->Anchor(Table, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
+    anchors->Anchor(split, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
     for (const int top : {136, 208}) {
         auto* rule = new QFrame(client);
         rule->setFrameShape(QFrame::HLine);
@@ -322,6 +332,11 @@ void TForm1::CreateMenus() {
     connect(uflag[1], &QAction::triggered, this, &TForm1::uflag1Click);
     connect(uflag[2], &QAction::triggered, this, &TForm1::uflag2Click);
     MarkOptions();
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction* pane = CreateAction(view, "PreviewPane1", "&Preview Pane", QKeySequence(Qt::Key_F3));
+    pane->setCheckable(true);
+    connect(pane, &QAction::toggled, this, &TForm1::PreviewPane1Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(CreateAction(help, "ImageFormats1", "&Image Formats", QKeySequence(Qt::Key_F1)), &QAction::triggered, this,

@@ -2,6 +2,7 @@
 
 #include <QCache>
 #include <QImage>
+#include <QList>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -11,23 +12,28 @@
 
 namespace vc::gui {
 
-// Pictures of textures as the dictionary will hold them, fitted into kPreviewSide × kPreviewSide
-// pixels. They are decoded off the window's thread, one at a time, each with an intake of its own,
-// and kept by their images' paths and modification times, so that an image saved again is read
-// again, and by the output format, which changes the picture. A big image in a long list never holds up the window.
+// Pictures of textures as the dictionary will hold them: fitted into kPreviewSide × kPreviewSide
+// pixels for tooltips and dialogs, or whole with their levels for the preview pane. They are
+// decoded off the window's thread, one at a time, each with an intake of its own, and kept by their
+// images' paths and modification times, so that an image saved again is read again, and by the
+// output format and mipmaps, which change the pictures. A big image in a long list never holds up
+// the window.
 class TexturePreviews final : public QObject {
     Q_OBJECT
 
   public:
     static constexpr int kPreviewSide = 128;
 
-    explicit TexturePreviews(QObject* parent = nullptr);
+    enum class Size { Fitted, WholeWithLevels };
+
+    explicit TexturePreviews(Size size, QObject* parent = nullptr);
     // Waits for the picture being decoded, if any; pictures not yet started are dropped.
     ~TexturePreviews() override;
 
     struct Preview {
         bool Ready = false;
-        QImage Picture;  // with its alpha, premultiplied; null when there is nothing to show
+        QImage Picture;       // with its alpha, premultiplied; null when there is nothing to show
+        QList<QImage> Lower;  // the levels below it, with WholeWithLevels
     };
     // The entry's picture when it is ready. Otherwise its decoding is started (once) and Loaded
     // tells when it is ready. Only the paths, HasAlpha and the output format of the entry count.
@@ -39,9 +45,10 @@ class TexturePreviews final : public QObject {
     void Loaded(const QString& key);
 
   private:
-    void Keep(const QString& key, const QImage& picture);
+    void Keep(const QString& key, const Preview& preview);
 
-    QCache<QString, QImage> m_pictures;
+    Size m_size;
+    QCache<QString, Preview> m_pictures;
     QSet<QString> m_loading;
     QThreadPool m_pool;
 };

@@ -168,5 +168,25 @@ TEST_F(TexturePreviewTest, SidesThatAreNoPowerOfTwoStillGiveAPicture) {
     EXPECT_EQ(picture->Height, 4);
 }
 
+// All levels are the chain the build makes, each half the one above, in the entry's format; the
+// picture alone is the first of them.
+TEST_F(TexturePreviewTest, AllLevelsAreTheChainTheBuildMakes) {
+    TTexFile entry{.TexPath = TrueColour("brick.bmp", 16, 4)};
+    entry.Output = {.Format = TextureFormat::C565, .Mipmaps = true};
+    const std::vector<DecodedTexture> levels = PreviewLevels(entry, PreviewDepth::AllLevels);
+    std::vector<std::pair<int, int>> sizes;
+    for (const DecodedTexture& level : levels) {
+        sizes.emplace_back(level.Width, level.Height);
+    }
+    EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{16, 4}, {8, 2}, {4, 1}, {2, 1}, {1, 1}}));
+    const std::vector<DecodedTexture> picture = PreviewLevels(entry, PreviewDepth::Picture);
+    ASSERT_EQ(picture.size(), 1u);
+    EXPECT_EQ(picture.front().Rgba, levels.front().Rgba);
+    EXPECT_EQ(PixelAt(levels.front(), 1, 1), (RgbaColour{16, 28, 74, 255}));  // 565 keeps 5, 6 and 5 bits
+    entry.Output.Mipmaps = false;
+    EXPECT_EQ(PreviewLevels(entry, PreviewDepth::AllLevels).size(), 1u);
+    EXPECT_TRUE(PreviewLevels(TTexFile{.TexPath = images.File("missing.bmp")}, PreviewDepth::AllLevels).empty());
+}
+
 }  // namespace
 }  // namespace vc

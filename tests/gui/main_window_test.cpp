@@ -265,6 +265,8 @@ class MainWindowTest : public QObject {
                                      "      0x1101 ( )",
                                      "      0x1102 (x)",
                                      "      0x1106 ( )",
+                                     "&View",
+                                     "  &Preview Pane [F3] ( )",
                                      "&Help",
                                      "  &Image Formats [F1]",
                                      "  —",

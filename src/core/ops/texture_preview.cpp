@@ -6,13 +6,14 @@
 
 namespace vc {
 
-std::optional<DecodedTexture> PreviewTexture(const TTexFile& entry) {
-    // The format and the kept fields change the picture (a kept size, a DXT1 texture kept opaque);
-    // the levels below it do not show. Names play no part in it; distinct ones keep the build's name
-    // check out of it.
+std::vector<DecodedTexture> PreviewLevels(const TTexFile& entry, PreviewDepth depth) {
+    // The format and the kept fields change the picture (a kept size, a DXT1 texture kept opaque).
+    // Names play no part in it; distinct ones keep the build's name check out of it.
     TTexFile texture{
         .TexName = "texture", .TexPath = entry.TexPath, .HasAlpha = entry.HasAlpha, .Output = entry.Output};
-    texture.Output.LevelPaths.clear();
+    if (depth == PreviewDepth::Picture) {
+        texture.Output.LevelPaths.clear();
+    }
     if (entry.HasAlpha) {
         texture.AlphaName = "alpha";
         texture.AlphaPath = entry.AlphaPath;
@@ -22,21 +23,32 @@ std::optional<DecodedTexture> PreviewTexture(const TTexFile& entry) {
     TImageInfo alpha;
     try {
         if (!LoadEntryImages(intake, texture, false, colour, alpha)) {
-            return std::nullopt;
+            return {};
         }
         RasterChoice choice = ChoiceFor(texture, colour);
-        choice.Mipmaps = false;
+        choice.Mipmaps = choice.Mipmaps && depth == PreviewDepth::AllLevels;
         choice.Dxt = DxtQuality::Fast;
         const TextureRaster raster = AssembleRaster(intake, texture, colour, alpha, choice);
-        return DecodeLevel({.Format = raster.Format,
-                            .Width = raster.Width,
-                            .Height = raster.Height,
-                            .Pixels = raster.Levels.front(),
-                            .Palette = raster.Palette,
-                            .PaletteAlpha = texture.HasAlpha || colour.HasAlpha});
+        const size_t shown = depth == PreviewDepth::AllLevels ? raster.Levels.size() : 1;
+        std::vector<DecodedTexture> levels;
+        for (size_t level = 0; level < shown; ++level) {
+            levels.push_back(
+                DecodeLevel({.Format = raster.Format,
+                             .Width = static_cast<uint16_t>(LevelSide(raster.Width, static_cast<uint32_t>(level))),
+                             .Height = static_cast<uint16_t>(LevelSide(raster.Height, static_cast<uint32_t>(level))),
+                             .Pixels = raster.Levels[level],
+                             .Palette = raster.Palette,
+                             .PaletteAlpha = texture.HasAlpha || colour.HasAlpha}));
+        }
+        return levels;
     } catch (const Error&) {
-        return std::nullopt;
+        return {};
     }
+}
+
+std::optional<DecodedTexture> PreviewTexture(const TTexFile& entry) {
+    std::vector<DecodedTexture> levels = PreviewLevels(entry, PreviewDepth::Picture);
+    return levels.empty() ? std::nullopt : std::optional(std::move(levels.front()));
 }
 
 }  // namespace vc

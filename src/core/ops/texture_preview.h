@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "raster/texture_decoder.h"
 #include "texlist/tex_file.h"
@@ -15,5 +16,13 @@ namespace vc {
 // build would leave the entry out (an unsupported image, an alpha image that does not fit). Safe to
 // run on several threads at once, each with its own entry.
 std::optional<DecodedTexture> PreviewTexture(const TTexFile& entry);
+
+// How much of a texture a preview shows.
+enum class PreviewDepth { Picture, AllLevels };
+
+// The same with the levels below the picture when asked for and the entry has them (made as the
+// build makes them, or its level images and a DDS file's own levels); empty when PreviewTexture
+// would be.
+std::vector<DecodedTexture> PreviewLevels(const TTexFile& entry, PreviewDepth depth);
 
 }  // namespace vc
