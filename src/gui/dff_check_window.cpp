@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <cmath>
 
 #include "anchors.h"
 #include "window_placement.h"
@@ -23,13 +24,31 @@ constexpr int kTitleBarButtons = 120;  // room the window manager takes beside t
 constexpr int kAlphaColumn = 152;
 constexpr int kGap = 4;  // blank space between a cut texture name and the alpha name
 
-QColor ColourFor(ResultColour colour) {
-    const Rgb rgb = ColourOf(colour);
-    return QColor(rgb.Red, rgb.Green, rgb.Blue);
+// WCAG's relative luminance of a colour.
+double Luminance(const QColor& colour) {
+    const auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
 }
 
-QColor FoundColour(bool found) {
-    return ColourFor(found ? ResultColour::Green : ResultColour::Red);
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The result's colour, darkened on a light background or lightened on a dark one until its text
+// has the contrast WCAG asks of normal text.
+QColor ColourFor(ResultColour result, const QColor& background) {
+    constexpr double kReadable = 4.5;
+    const Rgb rgb = ColourOf(result);
+    QColor colour(rgb.Red, rgb.Green, rgb.Blue);
+    const bool darken = Luminance(background) > 0.5;
+    for (int step = 0; step < 20 && Contrast(colour, background) < kReadable; ++step) {
+        colour = darken ? colour.darker(110) : colour.lighter(115);
+    }
+    return colour;
 }
 
 // lbxDrawItem: draws a row as two columns, the texture name and the alpha name at its column, each
@@ -43,6 +62,14 @@ class DffRowDelegate final : public QStyledItemDelegate {
         const bool selected = option.state & QStyle::State_Selected;
         painter->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
         const TDFFTex& texture = m_textures[static_cast<size_t>(index.row())];
+        // Found or missing is told by a mark too, not by the colour alone.
+        const auto shown = [&](bool found, const std::string& name) {
+            return (found ? QStringLiteral("\u2713 ") : QStringLiteral("\u2717 ")) + QString::fromStdString(name);
+        };
+        const QColor base = option.palette.color(QPalette::Base);
+        const auto colourOf = [&](bool found) {
+            return ColourFor(found ? ResultColour::Green : ResultColour::Red, base);
+        };
         const QRect rect = option.rect;
         // A long texture name is cut where the alpha name begins, and the alpha name at the row's end.
         const QRect texColumn =
@@ -51,14 +78,15 @@ class DffRowDelegate final : public QStyledItemDelegate {
                       .intersected(QRect(rect.left() + 2, rect.top(), kAlphaColumn - 2 - kGap, rect.height()))
                 : rect.adjusted(2, 0, 0, 0);
         painter->save();
-        painter->setPen(FoundColour(texture.TexFound));
+        painter->setPen(colourOf(texture.TexFound));
         painter->setClipRect(texColumn);
-        painter->drawText(texColumn, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(texture.TexName));
+        painter->drawText(texColumn, Qt::AlignLeft | Qt::AlignVCenter, shown(texture.TexFound, texture.TexName));
         if (texture.HasAlpha) {
             const QRect alphaColumn = rect.adjusted(kAlphaColumn, 0, 0, 0);
-            painter->setPen(FoundColour(texture.AlphaFound));
+            painter->setPen(colourOf(texture.AlphaFound));
             painter->setClipRect(alphaColumn);
-            painter->drawText(alphaColumn, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(texture.AlphaName));
+            painter->drawText(alphaColumn, Qt::AlignLeft | Qt::AlignVCenter,
+                              shown(texture.AlphaFound, texture.AlphaName));
         }
         painter->restore();
     }
@@ -116,7 +144,7 @@ TForm3::TForm3(DffCheckResult result, QWidget* parent)
     CreateLabel(this, "Label3", "Result:", 8, 56, false);
     lblResult = CreateLabel(this, "lblResult", QString::fromStdString(m_result.Summary.Text), 48, 56, true);
     QPalette palette = lblResult->palette();
-    palette.setColor(QPalette::WindowText, ColourFor(m_result.Summary.Colour));
+    palette.setColor(QPalette::WindowText, ColourFor(m_result.Summary.Colour, palette.color(QPalette::Window)));
     lblResult->setPalette(palette);
     CreateLabel(this, "Label1", "Texture Name:", 3, 80, true);
     CreateLabel(this, "Label2", "Alpha Name:", 156, 80, true);

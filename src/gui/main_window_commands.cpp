@@ -49,6 +49,7 @@
 #include "texlist/entry_texts.h"
 #include "texlist/image_kinds.h"
 #include "texlist/list_editing.h"
+#include "texlist/problem_summary.h"
 #include "texlist/texture_list_file.h"
 #include "texture_settings_dialog.h"
 #include "texture_table_model.h"
@@ -296,7 +297,10 @@ void TForm1::ShowError(const QString& text) {
 
 void TForm1::ShowProblems(const QString& heading, const QString& caption, std::string_view problems) {
     if (!problems.empty()) {
-        m_prompts.ShowMessage(MessageKind::Warning, caption, heading + Text(std::string(problems)));
+        const std::string summary = ProblemSummary(problems);
+        m_prompts.ShowMessage(
+            MessageKind::Warning, caption,
+            (summary.empty() ? QString() : Text(summary) + "\r\n\r\n") + heading + Text(std::string(problems)));
     }
 }
 
@@ -374,7 +378,15 @@ void TForm1::ChangeTexture() {
     TForm2 dialog(
         m_prompts,
         [this, rules](const std::string& path, size_t slot, TImageInfo& info) {
-            return m_workspace.Intake.ReadImageFile(path, slot, false, rules, info);
+            // The reasons are told at once; the next batch's report does not hold them.
+            std::string& problems = m_workspace.Intake.ProblemText;
+            const size_t before = problems.size();
+            if (m_workspace.Intake.ReadImageFile(path, slot, false, rules, info)) {
+                return std::optional<std::string>();
+            }
+            std::optional<std::string> reasons = RefusalReasons(std::string_view(problems).substr(before));
+            problems.resize(before);
+            return reasons;
         },
         *m_previews, this);
     dialog.setWindowTitle("Change Texture " + QString::number(row));

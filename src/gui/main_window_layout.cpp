@@ -119,7 +119,7 @@ void TForm1::CreateControls() {
     Table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->setWordWrap(false);
-    Table->setTextElideMode(Qt::ElideNone);  // a narrow column cuts its text, as a grid does
+    Table->setTextElideMode(Qt::ElideRight);  // a name too long for its column ends in "…"
     Table->verticalHeader()->hide();
     Table->verticalHeader()->setDefaultSectionSize(15);
     Table->horizontalHeader()->setFixedHeight(17);

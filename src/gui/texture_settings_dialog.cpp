@@ -316,8 +316,8 @@ void TForm2::PickImage(const ImagePicker& picker) {
     }
     TImageInfo read;
     try {
-        if (!m_readImage(chosen.toStdString(), picker.Slot, read)) {
-            Say(QStringLiteral("This image file has an unsupported format!"));
+        if (const std::optional<std::string> reasons = m_readImage(chosen.toStdString(), picker.Slot, read)) {
+            Say("This image file has an unsupported format!\r\n" + Text(*reasons));
             return;
         }
     } catch (const Error& error) {

@@ -20,9 +20,10 @@ namespace vc::gui {
 class OutputChoices;
 class TexturePreviews;
 
-// Runs image intake on a picked file without pixels: true when accepted, with its size and depth.
-// slot 0 is the colour image, 1 the alpha image. Throws an Error when the file cannot be read.
-using ReadImage = std::function<bool(const std::string& path, size_t slot, TImageInfo& info)>;
+// Runs image intake on a picked file without pixels: nothing when accepted, with its size and depth
+// in info, else the reasons, a line each. slot 0 is the colour image, 1 the alpha image. Throws an
+// Error when the file cannot be read.
+using ReadImage = std::function<std::optional<std::string>(const std::string& path, size_t slot, TImageInfo& info)>;
 
 // The texture settings dialog: changes one entry's name, colour image, alpha and output (format,
 // mipmaps, filter) on a copy, which the caller writes back only when the dialog closes with Accepted

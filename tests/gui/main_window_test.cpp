@@ -368,6 +368,23 @@ class MainWindowTest : public QObject {
         Fixture::Snapshot(*shown, "problem-box");
     }
 
+    // A long report starts with a line that sums it up; a short one reads as it always did.
+    void ALongProblemReportStartsWithItsSummary() {
+        Fixture f;
+        QStringList files;
+        for (int i = 0; i < 11; ++i) {
+            files << f.Paletted("odd" + std::to_string(i) + ".bmp", 12, 12);
+        }
+        files << Q(f.Folder.File("gone.bmp"));
+        f.Window.WMDropFiles(files);
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        QVERIFY2(f.Prompts.Messages[0].Text.startsWith(
+                     "12 files could not be added: 11 have sides that are not powers of two (Edit › Options › "
+                     "Dimensions Limited to 2^x), 1 does not exist.\r\n\r\nSome of the files caused errors and could "
+                     "not be added:\r\n\r\n=> \"odd0.bmp\":"),
+                 qPrintable(f.Prompts.Messages[0].Text));
+    }
+
     void DroppedFilesGoThroughTheSameRules() {
         Fixture f;
         const QString image = f.Paletted("a.bmp", 4, 4);
