@@ -142,11 +142,20 @@ void TForm1::RefreshTable() {
     }
     // The selection stays on its row number, inside the rows that exist.
     SelectRow(std::clamp(m_selectedRow, 1, static_cast<int>(count)));
-    for (const size_t row : alsoSelected) {
-        if (row < count) {
-            Table->selectionModel()->select(m_model->index(static_cast<int>(row), 0),
-                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    // One selection of runs of rows, so that the table and the details hear of it once.
+    QItemSelection rows;
+    for (size_t i = 0; i < alsoSelected.size() && alsoSelected[i] < count;) {
+        size_t last = i;
+        while (last + 1 < alsoSelected.size() && alsoSelected[last + 1] == alsoSelected[last] + 1 &&
+               alsoSelected[last + 1] < count) {
+            ++last;
         }
+        rows.select(m_model->index(static_cast<int>(alsoSelected[i]), 0),
+                    m_model->index(static_cast<int>(alsoSelected[last]), 0));
+        i = last + 1;
+    }
+    if (!rows.isEmpty()) {
+        Table->selectionModel()->select(rows, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     ShowDetails();
 }
@@ -226,7 +235,7 @@ void TForm1::RunCommand(const QString& edit, const std::function<void()>& comman
     if (m_busy) {
         return;
     }
-    const TextureList before = m_workspace.TexList;
+    TextureList before = m_workspace.TexList;
     const ListState stateBefore = CurrentState();
     {
         m_busy = true;
@@ -252,7 +261,7 @@ void TForm1::RunCommand(const QString& edit, const std::function<void()>& comman
     if (edit.isEmpty()) {
         return;
     }
-    ListChange change = ChangeBetween(before, m_workspace.TexList);
+    ListChange change = ChangeBetween(std::move(before), m_workspace.TexList);
     const ListState stateAfter = CurrentState();
     if (change.Empty() && stateAfter.SuggestedTxdPath == stateBefore.SuggestedTxdPath &&
         stateAfter.VersionStamp == stateBefore.VersionStamp) {

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -46,25 +47,18 @@ QImage InChannels(const QImage& level, int channels) {
     }
 }
 
-// The levels side by side at a zoom, their tops aligned; each pixel a square when enlarged.
-QImage SideBySide(const QList<QImage>& levels, double zoom) {
-    const auto scaled = [zoom](const QImage& level) {
-        const QSize size(std::max(1, static_cast<int>(std::lround(level.width() * zoom))),
-                         std::max(1, static_cast<int>(std::lround(level.height() * zoom))));
-        return level.scaled(size, Qt::IgnoreAspectRatio, zoom >= 1 ? Qt::FastTransformation : Qt::SmoothTransformation);
-    };
-    QList<QImage> shown;
+// The levels side by side, their tops aligned.
+QImage SideBySide(const QList<QImage>& levels) {
     QSize whole(0, 0);
     for (const QImage& level : levels) {
-        shown << scaled(level);
-        whole.setWidth(whole.width() + shown.back().width() + (shown.size() > 1 ? kLevelGap : 0));
-        whole.setHeight(std::max(whole.height(), shown.back().height()));
+        whole.setWidth(whole.width() + (whole.width() > 0 ? kLevelGap : 0) + level.width());
+        whole.setHeight(std::max(whole.height(), level.height()));
     }
     QImage canvas(whole, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
     QPainter painter(&canvas);
     int left = 0;
-    for (const QImage& level : shown) {
+    for (const QImage& level : levels) {
         painter.drawImage(left, 0, level);
         left += level.width() + kLevelGap;
     }
@@ -72,6 +66,48 @@ QImage SideBySide(const QList<QImage>& levels, double zoom) {
 }
 
 }  // namespace
+
+// A picture drawn at a zoom only where it shows, so that a large texture zoomed in costs no more
+// than the pane it fills; each pixel a square when enlarged.
+class ZoomedPicture final : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+    void Show(QImage picture, double zoom) {
+        m_picture = std::move(picture);
+        m_zoom = zoom;
+        m_text.clear();
+        resize(std::max(1, static_cast<int>(std::lround(m_picture.width() * zoom))),
+               std::max(1, static_cast<int>(std::lround(m_picture.height() * zoom))));
+        update();
+    }
+    void Say(const QString& text) {
+        m_picture = {};
+        m_text = text;
+        resize(fontMetrics().size(0, text) + QSize(8, 8));
+        update();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        if (m_picture.isNull()) {
+            painter.drawText(rect(), Qt::AlignCenter, m_text);
+            return;
+        }
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom < 1);
+        painter.setClipRect(event->rect());
+        painter.scale(m_zoom, m_zoom);
+        const QRectF exposed = QRectF(event->rect()).adjusted(-1, -1, 1, 1);
+        const QRectF source(exposed.topLeft() / m_zoom, exposed.size() / m_zoom);
+        painter.drawImage(source, m_picture, source);
+    }
+
+  private:
+    QImage m_picture;
+    double m_zoom = 1;
+    QString m_text;
+};
 
 PreviewPane::PreviewPane(TexturePreviews& previews, QWidget* parent) : QWidget(parent), m_previews(previews) {
     setObjectName(QStringLiteral("PreviewPane"));
@@ -86,9 +122,8 @@ PreviewPane::PreviewPane(TexturePreviews& previews, QWidget* parent) : QWidget(p
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("PreviewScroll"));
     m_scroll->setAlignment(Qt::AlignCenter);
-    m_picture = new QLabel(m_scroll);
+    m_picture = new ZoomedPicture(m_scroll);
     m_picture->setObjectName(QStringLiteral("PreviewPicture"));
-    m_picture->setAlignment(Qt::AlignCenter);
     m_scroll->setWidget(m_picture);
     m_scroll->setWidgetResizable(false);
     m_info = new QLabel(this);
@@ -167,8 +202,7 @@ void PreviewPane::resizeEvent(QResizeEvent* event) {
 
 void PreviewPane::Redraw() {
     if (!m_entry) {
-        m_picture->clear();
-        m_picture->adjustSize();
+        m_picture->Say(QString());
         m_info->clear();
         return;
     }
@@ -176,18 +210,23 @@ void PreviewPane::Redraw() {
     const QString file = QString::fromStdString(std::string(FileNamePart(m_entry->TexPath)));
     const QString format = QString::fromStdString(OutputFormatText(*m_entry));
     if (!preview.Ready || preview.Picture.isNull()) {
-        m_picture->setText(preview.Ready ? QStringLiteral("No preview") : QString());
-        m_picture->adjustSize();
+        m_picture->Say(preview.Ready ? QStringLiteral("No preview") : QString());
         m_info->setText(format + "\n" + file);
         return;
     }
-    QList<QImage> levels{InChannels(preview.Picture, m_channels->currentIndex())};
-    for (const QImage& level : preview.Lower) {
-        levels << InChannels(level, m_channels->currentIndex());
+    // The levels in the channels chosen are made once for each texture and choice; a new zoom
+    // only draws them anew.
+    const QString shown = TexturePreviews::KeyOf(*m_entry) + '\n' + QString::number(m_channels->currentIndex());
+    if (shown != m_shownKey) {
+        QList<QImage> levels{InChannels(preview.Picture, m_channels->currentIndex())};
+        for (const QImage& level : preview.Lower) {
+            levels << InChannels(level, m_channels->currentIndex());
+        }
+        m_levels = SideBySide(levels);
+        m_shownKey = shown;
     }
-    m_picture->setPixmap(QPixmap::fromImage(SideBySide(levels, Zoom())));
-    m_picture->adjustSize();
-    const qsizetype count = levels.size();
+    m_picture->Show(m_levels, Zoom());
+    const qsizetype count = 1 + preview.Lower.size();
     m_info->setText(QString::number(preview.Picture.width()) + " × " + QString::number(preview.Picture.height()) +
                     ", " + format + ", " + QString::number(count) + (count == 1 ? " level" : " levels") + "\n" + file);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
 #include <optional>
@@ -9,6 +10,10 @@
 class QComboBox;
 class QLabel;
 class QScrollArea;
+
+namespace vc::gui {
+class ZoomedPicture;
+}
 
 namespace vc::gui {
 
@@ -42,7 +47,9 @@ class PreviewPane final : public QWidget {
     QComboBox* m_scale = nullptr;
     QComboBox* m_channels = nullptr;
     QScrollArea* m_scroll = nullptr;
-    QLabel* m_picture = nullptr;
+    ZoomedPicture* m_picture = nullptr;
+    QImage m_levels;     // in the channels chosen, side by side, at 1:1
+    QString m_shownKey;  // of the texture and channels m_levels shows
     QLabel* m_info = nullptr;
     double m_zoom = 1;  // while the scale box says "Zoom"
 };

@@ -1,6 +1,7 @@
 #include "texlist/list_change.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace vc {
 
@@ -14,7 +15,7 @@ void Replace(TextureList& list, size_t start, const TextureList& from, const Tex
 
 }  // namespace
 
-ListChange ChangeBetween(const TextureList& before, const TextureList& after) {
+ListChange ChangeBetween(TextureList before, const TextureList& after) {
     const size_t shorter = std::min(before.size(), after.size());
     size_t start = 0;
     while (start < shorter && before[start] == after[start]) {
@@ -24,11 +25,12 @@ ListChange ChangeBetween(const TextureList& before, const TextureList& after) {
     while (end < shorter - start && before[before.size() - 1 - end] == after[after.size() - 1 - end]) {
         ++end;
     }
-    const auto run = [&](const TextureList& list) {
-        return TextureList(list.begin() + static_cast<std::ptrdiff_t>(start),
-                           list.end() - static_cast<std::ptrdiff_t>(end));
-    };
-    return {.Start = start, .Before = run(before), .After = run(after)};
+    const auto first = static_cast<std::ptrdiff_t>(start);
+    const auto last = static_cast<std::ptrdiff_t>(end);
+    return {.Start = start,
+            .Before = TextureList(std::make_move_iterator(before.begin() + first),
+                                  std::make_move_iterator(before.end() - last)),
+            .After = TextureList(after.begin() + first, after.end() - last)};
 }
 
 void Redo(TextureList& list, const ListChange& change) {

@@ -18,7 +18,8 @@ struct ListChange {
     bool Empty() const { return Before.empty() && After.empty(); }
 };
 
-ListChange ChangeBetween(const TextureList& before, const TextureList& after);
+// Takes the run it keeps of before out of it.
+ListChange ChangeBetween(TextureList before, const TextureList& after);
 
 // Turns the list as it was into the list as it is, and back.
 void Redo(TextureList& list, const ListChange& change);
