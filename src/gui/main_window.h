@@ -170,6 +170,7 @@ class TForm1 final : public QMainWindow {
     void MoveSelected(int step);
     void FormClose();
     QString Shortened(const std::string& path, int width) const;
+    void EnableKeepingFocus(QWidget* control, bool enabled);
 
     Prompts& m_prompts;
     QString m_settingsPath;

@@ -107,7 +107,8 @@ void TForm1::WMDropFiles(const QStringList& paths) {
 }
 
 void TForm1::AddOrOpenFiles(const QStringList& chosen, const QString& command) {
-    RunCommand(command, [&] {
+    QString edit = command;
+    RunCommand(edit.replace('&', QStringLiteral("&&")), [&] {  // "&" marks a menu item's key
         std::vector<std::string> named;
         for (const QString& path : chosen) {
             named.push_back(Utf8Path(path));
@@ -202,8 +203,8 @@ void TForm1::OpenDictionary(const QString& path) {
     bool fresh = false;
     RunCommand(kOpenCaption, [&] {
         if (const std::optional<ListStart> start = AskListStart(path)) {
-            fresh = m_workspace.TexList.empty() || start == ListStart::New;
-            fresh = OpenDictionaryIn(path, *start) && fresh;
+            const bool newList = m_workspace.TexList.empty() || start == ListStart::New;
+            fresh = OpenDictionaryIn(path, *start) && newList;  // a cancelled opening throws past this
         }
     });
     // A new list as the dictionary holds it has nothing to save.

@@ -213,10 +213,19 @@ void TForm1::ShowDetails() {
     m_previewPane->ShowEntry(&entry);
     Table->setToolTip(Text(DetailText(entry, static_cast<size_t>(row))).replace("\r\n", "\n"));
     const std::vector<size_t> selected = SelectedIndices();
-    Button4->setEnabled(std::any_of(selected.begin(), selected.end(),
-                                    [&](size_t i) { return list[i].HasAlpha || UsesImageAlpha(list[i]); }));
-    BtnUp->setEnabled(selected.front() > 0);
-    BtnDown->setEnabled(selected.back() + 1 < list.size());
+    EnableKeepingFocus(Button4, std::any_of(selected.begin(), selected.end(),
+                                            [&](size_t i) { return list[i].HasAlpha || UsesImageAlpha(list[i]); }));
+    EnableKeepingFocus(BtnUp, selected.front() > 0);
+    EnableKeepingFocus(BtnDown, selected.back() + 1 < list.size());
+}
+
+void TForm1::EnableKeepingFocus(QWidget* control, bool enabled) {
+    // A control that loses its enabling hands the focus to the table, not to the next button, where
+    // Space or Enter would start something else.
+    if (!enabled && control->hasFocus() && Table->isEnabled()) {
+        Table->setFocus(Qt::OtherFocusReason);
+    }
+    control->setEnabled(enabled);
 }
 
 QString TForm1::Shortened(const std::string& path, int width) const {
@@ -287,6 +296,11 @@ void TForm1::ApplyState(const ListState& state, bool origin) {
 
 void TForm1::UpdateCaption() {
     QString caption = kWindowCaption;
+    // A new list that is empty again has nothing to name or to save.
+    if (m_workspace.TexList.empty() && m_workspace.SuggestedTxdPath.empty()) {
+        setWindowTitle(caption);
+        return;
+    }
     if (!m_workspace.SuggestedTxdPath.empty()) {
         caption += " - " + Text(std::string(FileNamePart(m_workspace.SuggestedTxdPath)));
     }
@@ -297,7 +311,8 @@ void TForm1::UpdateCaption() {
 }
 
 bool TForm1::MayDiscardChanges() {
-    return m_undo->isClean() || m_prompts.Ask(kApplicationTitle, QStringLiteral("Discard the changes to the list?"));
+    return m_undo->isClean() || m_workspace.TexList.empty() ||
+           m_prompts.Ask(kApplicationTitle, QStringLiteral("Discard the changes to the list?"));
 }
 
 void TForm1::ShowError(const QString& text) {

@@ -23,6 +23,9 @@ constexpr int kButtonTop = 8 + kGroupHeight + 8;
 OutputDialog::OutputDialog(const QString& title, const TextureOutput& shown, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("OutputDialog"));
+    if (parent != nullptr) {
+        setFont(parent->font());  // the window's font, which its captions are fitted to
+    }
     setWindowTitle(title);
     auto* group = new EtchedGroupBox(QStringLiteral(" Output Settings "), this);
     group->setGeometry(8, 8, kGroupWidth, kGroupHeight);

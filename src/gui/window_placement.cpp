@@ -92,7 +92,10 @@ WindowSize KeptSize(const QWidget& window, QSize opened) {
 
 void RestoreSize(QWidget& window, const WindowSize& kept) {
     if (kept.Width > 0 && kept.Height > 0) {
-        window.resize(QSize(kept.Width, kept.Height).expandedTo(window.minimumSize()));
+        // Centred at its new size, where it also comes back to from a maximized state.
+        const QRect screen = window.screen()->availableGeometry();
+        const QSize size = QSize(kept.Width, kept.Height).expandedTo(window.minimumSize()).boundedTo(screen.size());
+        window.setGeometry(QRect(screen.center() - QPoint(size.width() / 2, size.height() / 2), size));
     }
     if (kept.Maximized) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);

@@ -1,5 +1,6 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -99,7 +100,8 @@ class ListEditsTest : public QObject {
             step.Do();
             QVERIFY2(Names(f) != states.back(), step.Edit);
             states << Names(f);
-            QCOMPARE(f.Action("Undo1")->text(), QStringLiteral("&Undo ") + step.Edit);
+            // An "&" of the command's name shows as itself, not as the mark of a menu key.
+            QCOMPARE(f.Action("Undo1")->text(), "&Undo " + QString::fromUtf8(step.Edit).replace('&', "&&"));
         }
         QCOMPARE(states.back(), QStringLiteral("renamed c d e"));
         for (qsizetype i = states.size() - 1; i > 0; --i) {
@@ -285,6 +287,37 @@ class ListEditsTest : public QObject {
         QCOMPARE(textures[0].Format, std::optional(TextureFormat::C888));
         QTest::keyClick(&f.Window, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(f.Cell(0, 1), QStringLiteral("glassa"));
+    }
+
+    // Cancelling a dictionary's opening leaves the list as unsaved as it was; a list emptied by undo
+    // is new again. A button that moves its texture to the end hands the focus to the table.
+    void ACancelledOpeningKeepsTheListUnsavedAndFocusStaysInPlace() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4)});
+        const QString list = Q(f.Folder.WriteText(
+            "one.txt", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + f.Paletted("c.bmp", 4, 4).toStdString()));
+        QCOMPARE(test::RunCommandLine({"build", "-o", f.Folder.File("d.txd"), list.toStdString()}), 0);
+        f.Prompts.NextChoices.push_back(QStringLiteral("Start a new list"));
+        f.Prompts.CancelAtReport = f.Prompts.ProgressReports.size();
+        f.Window.OpenDictionary(Q(f.Folder.File("d.txd")));
+        QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
+        QCOMPARE(f.Window.windowTitle(), QStringLiteral("Vellumcraft 1.1 *"));
+        f.Prompts.CancelAtReport.reset();
+
+        f.Window.SelectRow(1);
+        f.Button("BtnDown")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(f.Button("BtnDown"), Qt::Key_Space);
+        QCOMPARE(f.Cell(1, 0), QStringLiteral("a"));
+        QCOMPARE(QApplication::focusWidget(), f.Table());
+
+        QTest::keyClick(&f.Window, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&f.Window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+        QCOMPARE(f.Window.windowTitle(), QStringLiteral("Vellumcraft 1.1"));
+        const size_t asked = f.Prompts.Messages.size();
+        QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(f.Prompts.Messages.size(), asked);  // nothing to lose: not asked
     }
 
     // A cancelled command leaves nothing to undo.

@@ -947,11 +947,11 @@ class MainWindowTest : public QObject {
             QVERIFY(f.Window.windowHandle()->flags().testFlag(Qt::WindowMaximizeButtonHint));
             const QSize designed = f.Window.size();
             QCOMPARE(f.Window.minimumSize(), designed);
-            grown = designed + QSize(300, 200);
+            grown = designed + QSize(200, 150);
             f.Window.resize(grown);
-            QTRY_COMPARE(f.Table()->size(), QSize(417 + 300, 281 + 200));
-            QCOMPARE(f.Button("Button6")->geometry(), QRect(424 + 300, 248, 73, 25));
-            QCOMPARE(f.Button("BtnDown")->geometry(), QRect(464 + 300, 104, 33, 25));
+            QTRY_COMPARE(f.Table()->size(), QSize(417 + 200, 281 + 150));
+            QCOMPARE(f.Button("Button6")->geometry(), QRect(424 + 200, 248, 73, 25));
+            QCOMPARE(f.Button("BtnDown")->geometry(), QRect(464 + 200, 104, 33, 25));
             QVERIFY(f.Window.close());
             QCOMPARE(LoadSettings(f.SettingsPath().toStdString()).MainWindow,
                      (WindowSize{.Width = grown.width(), .Height = grown.height()}));
@@ -960,6 +960,9 @@ class MainWindowTest : public QObject {
                               "\r\nheight=" + std::to_string(grown.height()) + "\r\nmaximized=1\r\n");
         QCOMPARE(again.Window.size(), grown);
         QVERIFY(again.Window.windowState().testFlag(Qt::WindowMaximized));
+        // Centred at that size, where it comes back to from the maximized state.
+        const QRect screen = again.Window.screen()->availableGeometry();
+        QVERIFY((again.Window.geometry().center() - screen.center()).manhattanLength() <= 2);
         Fixture small({}, "[Window]\r\nwidth=20\r\nheight=20\r\n");
         QCOMPARE(small.Window.size(), small.Window.minimumSize());
     }
