@@ -424,12 +424,15 @@ void TForm1::ChangeTexture() {
 }
 
 void TForm1::ChangeOutputs(const std::vector<size_t>& selected) {
-    OutputDialog dialog("Change " + QString::number(selected.size()) + " Textures",
-                        m_workspace.TexList[selected.front()].Output, this);
+    std::vector<TextureOutput> outputs;
+    for (const size_t index : selected) {
+        outputs.push_back(m_workspace.TexList[index].Output);
+    }
+    OutputDialog dialog("Change " + QString::number(selected.size()) + " Textures", outputs, this);
     if (m_prompts.RunDialog(dialog) == QDialog::Accepted) {
         RunCommand(QStringLiteral("Change"), [&] {
             m_rowsToSelect = selected;
-            SetOutputs(m_workspace.TexList, selected, dialog.Chosen());
+            SetOutputs(m_workspace.TexList, selected, dialog.Chosen(), dialog.ChosenFields());
         });
     } else {
         m_rowsToSelect = selected;
@@ -708,7 +711,7 @@ void TForm1::PreviewPane1Click(bool shown) {
 }
 // "Defaults for New Textures..."
 void TForm1::NewTextureDefaultsClick() {
-    OutputDialog dialog(QStringLiteral("Defaults for New Textures"), m_settings.NewTextures, this);
+    OutputDialog dialog(QStringLiteral("Defaults for New Textures"), {m_settings.NewTextures}, this);
     if (m_prompts.RunDialog(dialog) == QDialog::Accepted) {
         m_settings.NewTextures = dialog.Chosen();
     }

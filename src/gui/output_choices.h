@@ -2,6 +2,9 @@
 
 #include <QObject>
 
+#include <vector>
+
+#include "texlist/list_editing.h"
 #include "texlist/texture_output.h"
 
 class QCheckBox;
@@ -23,8 +26,12 @@ class OutputChoices final : public QObject {
     // Shows the output's format, mipmaps and flag word; a flag word no choice gives becomes a choice
     // of its own, which stays while no other is chosen.
     void Show(const TextureOutput& output);
+    // The same for several textures: where they differ, a choice offers to keep what each has.
+    void Show(const std::vector<TextureOutput>& outputs);
     // The format, mipmaps and flag word chosen; the other fields are left empty.
     TextureOutput Chosen() const;
+    // Which of them are chosen rather than kept as each texture has them.
+    OutputFields ChosenFields() const;
 
     QComboBox* FormatBox() const { return m_format; }
     QCheckBox* MipmapsBox() const { return m_mipmaps; }

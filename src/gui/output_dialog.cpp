@@ -20,7 +20,7 @@ constexpr int kButtonTop = 8 + kGroupHeight + 8;
 
 }  // namespace
 
-OutputDialog::OutputDialog(const QString& title, const TextureOutput& shown, QWidget* parent)
+OutputDialog::OutputDialog(const QString& title, const std::vector<TextureOutput>& shown, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("OutputDialog"));
     if (parent != nullptr) {
@@ -54,6 +54,10 @@ OutputDialog::OutputDialog(const QString& title, const TextureOutput& shown, QWi
 
 TextureOutput OutputDialog::Chosen() const {
     return m_choices->Chosen();
+}
+
+OutputFields OutputDialog::ChosenFields() const {
+    return m_choices->ChosenFields();
 }
 
 }  // namespace vc::gui

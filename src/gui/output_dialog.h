@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+#include <vector>
+
+#include "texlist/list_editing.h"
 #include "texlist/texture_output.h"
 
 namespace vc::gui {
@@ -12,10 +15,12 @@ class OutputChoices;
 // new textures: the choices, and Cancel and Apply (the default button) below them.
 class OutputDialog final : public QDialog {
   public:
-    OutputDialog(const QString& title, const TextureOutput& shown, QWidget* parent);
+    // shown: one output, or those of the several textures it changes.
+    OutputDialog(const QString& title, const std::vector<TextureOutput>& shown, QWidget* parent);
 
-    // The format, mipmaps and flag word chosen.
+    // The format, mipmaps and flag word chosen, and which of them are chosen rather than kept.
     TextureOutput Chosen() const;
+    OutputFields ChosenFields() const;
 
   private:
     OutputChoices* m_choices = nullptr;

@@ -170,6 +170,14 @@ TEST(EditList, SettingOutputsChangesTheThreeChoicesOfTheSelectionAlone) {
     }
     EXPECT_EQ(list[2].Output.RasterFormat, 0x0500u);
     EXPECT_EQ(list[1].Output, TextureOutput{});
+    // Fields left out keep what each entry has.
+    SetOutputs(list, std::vector<size_t>{0, 1}, TextureOutput{.Format = TextureFormat::C565},
+               OutputFields{.Mipmaps = false, .Flags = false});
+    EXPECT_EQ(list[0].Output.Format, TextureFormat::C565);
+    EXPECT_TRUE(list[0].Output.Mipmaps);
+    EXPECT_EQ(list[0].Output.Flags, 0x1106u);
+    EXPECT_EQ(list[1].Output.Format, TextureFormat::C565);
+    EXPECT_FALSE(list[1].Output.Mipmaps);
 }
 
 TEST(EditList, ClearingAlphaKeepsItsLastReadInfo) {

@@ -205,6 +205,42 @@ class ListEditsTest : public QObject {
         QCOMPARE(Names(f), QStringLiteral("a d b c e"));
     }
 
+    // Where the selected textures differ, Change offers to keep what each has and sets only what
+    // the user changes.
+    void ChangeKeepsWhatEachTextureHasWhereTheyDiffer() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("a.bmp", 4, 4), f.Paletted("b.bmp", 4, 4)});
+        const auto change = [&](const std::function<void(QDialog&)>& user) {
+            f.Prompts.NextDialogActions.push_back([user](QDialog& dialog) {
+                user(dialog);
+                QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Apply")), Qt::LeftButton);
+                return dialog.result();
+            });
+            QTest::keyClick(&f.Window, Qt::Key_F2);
+        };
+        f.Prompts.NextDialogActions.push_back([](QDialog& dialog) {
+            auto* format = dialog.findChild<QComboBox*>(QStringLiteral("cbxFormat"));
+            format->setCurrentIndex(format->findText(QStringLiteral("DXT1")));
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Button2")), Qt::LeftButton);
+            return dialog.result();
+        });
+        QTest::keyClick(&f.Window, Qt::Key_F2);  // the first texture alone, in the texture settings
+        QCOMPARE(f.Cell(0, 3), QStringLiteral("DXT1"));
+        QTest::keyClick(f.Table(), Qt::Key_A, Qt::ControlModifier);
+        QString shownFormat;
+        Qt::CheckState shownMipmaps = Qt::Unchecked;
+        change([&](QDialog& dialog) {
+            shownFormat = dialog.findChild<QComboBox*>(QStringLiteral("cbxFormat"))->currentText();
+            auto* mipmaps = dialog.findChild<QCheckBox*>(QStringLiteral("cbxMipmaps"));
+            shownMipmaps = mipmaps->checkState();
+            mipmaps->setCheckState(Qt::Checked);
+        });
+        QCOMPARE(shownFormat, QStringLiteral("Keep each"));
+        QCOMPARE(shownMipmaps, Qt::Unchecked);  // alike: shown as they are
+        QCOMPARE(QStringList({f.Cell(0, 3), f.Cell(1, 3)}), QStringList({"DXT1 + mips", "8bit paletted + mips"}));
+    }
+
     // The defaults for new textures are chosen under Options, given to the images added after, and
     // kept for the next run; a list's entries keep what the list says.
     void NewImagesGetTheDefaultsChosenUnderOptions() {

@@ -117,13 +117,13 @@ void ClearAlphas(TextureList& list, std::span<const size_t> selected) {
     }
 }
 
-void SetOutputs(TextureList& list, std::span<const size_t> selected, const TextureOutput& chosen) {
+void SetOutputs(TextureList& list, std::span<const size_t> selected, const TextureOutput& chosen, OutputFields fields) {
     for (const size_t index : selected) {
         if (index < list.size()) {
             TextureOutput& output = list[index].Output;
-            output.Format = chosen.Format;
-            output.Mipmaps = chosen.Mipmaps;
-            output.Flags = chosen.Flags;
+            output.Format = fields.Format ? chosen.Format : output.Format;
+            output.Mipmaps = fields.Mipmaps ? chosen.Mipmaps : output.Mipmaps;
+            output.Flags = fields.Flags ? chosen.Flags : output.Flags;
         }
     }
 }

@@ -30,9 +30,18 @@ size_t DeleteTextures(TextureList& list, std::span<const size_t> selected);
 // Drops the alpha of the selected entries, an image's own alpha too; their AlphaInfo stays as it
 // was.
 void ClearAlphas(TextureList& list, std::span<const size_t> selected);
-// Gives the selected entries the format, mipmaps and flag word chosen; the rest of their output
-// (the fields kept from a dictionary) stays.
-void SetOutputs(TextureList& list, std::span<const size_t> selected, const TextureOutput& chosen);
+// Which of the three output choices an edit of several entries sets; the others stay as each
+// entry has them.
+struct OutputFields {
+    bool Format = true;
+    bool Mipmaps = true;
+    bool Flags = true;
+};
+
+// Gives the selected entries the format, mipmaps and flag word chosen, those of fields; the rest of
+// their output (the fields kept from a dictionary) stays.
+void SetOutputs(TextureList& list, std::span<const size_t> selected, const TextureOutput& chosen,
+                OutputFields fields = {});
 void RemoveAlphas(TextureList& list);
 
 // Gives every entry the format and flag word of defaults where it has none of its own, and
