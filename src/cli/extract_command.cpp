@@ -7,6 +7,7 @@
 #include "input_files.h"
 #include "io/error.h"
 #include "io/file_io.h"
+#include "io/file_names.h"
 #include "ops/extraction_folder.h"
 #include "terminal_text.h"
 #include "usage_error.h"
@@ -45,7 +46,8 @@ int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
     ExtractionFolder target(folder);
     const ExtractionResult result = ExtractTxdFile(dictionary, target, {}, JobCount(arguments));
     if (result.Damage) {
-        throw Error(ErrorKind::Malformed, result.Damage->Detail);  // nothing is written from a damaged file
+        // Nothing is written from a damaged file.
+        throw Error(ErrorKind::Malformed, ToTerminalLines(DamageText(FileNamePart(dictionary), *result.Damage)));
     }
     target.Commit();
     for (const ExtractedTexture& texture : result.Textures) {

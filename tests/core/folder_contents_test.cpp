@@ -30,10 +30,12 @@ TEST(FolderContents, AFolderGivesTheFilesDirectlyInsideItThatCanBeAddedSortedByN
     test::TempDir dir;
     std::filesystem::create_directories(dir.Path() / "drop" / "sub");
     std::filesystem::create_directories(dir.Path() / "empty");
-    for (const char* name : {"drop/b.png", "drop/A.BMP", "drop/c.txt", "drop/d.txd", "drop/note.doc", "drop/noext",
-                             "drop/sub/e.bmp", "empty/f.doc", "loose.bmp"}) {
+    for (const char* name : {"drop/b.png", "drop/A.BMP", "drop/d.txd", "drop/note.doc", "drop/noext", "drop/sub/e.bmp",
+                             "empty/f.doc", "loose.bmp"}) {
         dir.WriteText(name, "x");
     }
+    dir.WriteText("drop/c.txt", "; made by hand\r\n[TxdList]\r\ncount=0\r\n");
+    dir.WriteText("drop/readme.txt", "hi");  // no list
     struct Case {
         std::vector<std::string> Named;
         FolderDictionaries Dictionaries;

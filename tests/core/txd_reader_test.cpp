@@ -127,13 +127,14 @@ TEST(TxdDamage, TheTexturesBeforeABreakAreKeptAndTheBreakIsNamed) {
     };
     const Case cases[] = {
         {"cut in the third", Bytes(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(third + 40)), 2, true,
-         "\"x.txd\" is damaged: the file ends inside texture 3 of 3, so it was cut short. The 2 textures before "
-         "it were read. (Texture dictionary is not valid at byte "},
+         "\"x.txd\" is damaged:\r\n\tthe file ends inside texture 3 of 3, so it was cut short.\r\n\tThe 2 textures "
+         "before it were read.\r\n\t(Texture dictionary is not valid at byte "},
         {"third overwritten", overwritten, 2, false,
-         "\"x.txd\" is damaged: texture 3 of 3 does not hold what a texture holds, so the file was changed or "
-         "overwritten there. The 2 textures before it were read. (Texture dictionary is not valid at byte "},
+         "\"x.txd\" is damaged:\r\n\ttexture 3 of 3 does not hold what a texture holds, so the file was changed or "
+         "overwritten there.\r\n\tThe 2 textures before it were read.\r\n\t(Texture dictionary is not valid at byte "},
         {"closing chunk cut", Bytes(whole.begin(), whole.end() - 12), 3, true,
-         "\"x.txd\" is damaged after its last texture; all 3 textures were read. (Texture dictionary is not "},
+         "\"x.txd\" is damaged after its last texture:\r\n\tall 3 textures were read.\r\n\t(Texture dictionary is "
+         "not "},
     };
     for (const Case& c : cases) {
         const TxdContents contents = ReadTxdUpToDamage(c.File);
@@ -145,6 +146,11 @@ TEST(TxdDamage, TheTexturesBeforeABreakAreKeptAndTheBreakIsNamed) {
         EXPECT_EQ(ErrorOf(c.File).empty(), false) << c.Name;
     }
     EXPECT_FALSE(ReadTxdUpToDamage(whole).Damage);
+    const TxdContents first = ReadTxdUpToDamage(Bytes(whole.begin(), whole.begin() + 60));
+    ASSERT_TRUE(first.Damage);
+    EXPECT_TRUE(DamageText("x.txd", *first.Damage)
+                    .starts_with("\"x.txd\" is damaged:\r\n\tthe file ends inside texture 1 of 3, so it was cut "
+                                 "short.\r\n\tNo texture before it could be read.\r\n\t("));
     EXPECT_THROW(ReadTxdUpToDamage(Bytes(overwritten.begin() + 12, overwritten.end())), Error);
 }
 

@@ -362,9 +362,18 @@ class OpenDictionaryTest : public QObject {
         QCOMPARE(f.Cell(0, 0), QStringLiteral("good"));
         QCOMPARE(f.Prompts.Messages.back().Caption, QStringLiteral("Opening TXD - Problems"));
         QVERIFY2(f.Prompts.Messages.back().Text.contains(
-                     "\r\n\r\n=> \"cut.txd\" is damaged: the file ends inside texture 3 of 3, so it was cut short. "
-                     "The 2 textures before it were read. (Texture dictionary is not valid at byte "),
+                     "\r\n\r\n=> \"cut.txd\" is damaged:\r\n\tthe file ends inside texture 3 of 3, so it was cut "
+                     "short.\r\n\tThe 2 textures before it were read.\r\n\t(Texture dictionary is not valid at byte "),
                  qPrintable(f.Prompts.Messages.back().Text));
+
+        // Cut inside its first texture, it has nothing to show: an error box says so in words.
+        f.Button("Button5")->click();
+        f.Window.OpenDictionary(Q(f.Folder.Write("first.txd", Bytes(whole.begin(), whole.begin() + 60))));
+        QCOMPARE(f.Prompts.Messages.back().Kind, MessageKind::Error);
+        QVERIFY(f.Prompts.Messages.back().Text.startsWith(
+            "\"first.txd\" is damaged:\r\n\tthe file ends inside texture 1 of 3, so it was cut short.\r\n\tNo "
+            "texture before it could be read."));
+        QVERIFY(!std::filesystem::exists(f.Folder.File("first")));
     }
 
     // The question as the user meets it: Yes and No, and Enter alone keeps the files.

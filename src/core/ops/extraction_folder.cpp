@@ -63,7 +63,12 @@ void ExtractionFolder::Commit() {
 ExtractionResult ExtractTxdFile(std::string_view dictionaryPath, ExtractionFolder& folder,
                                 const ExtractionProgress& progress, unsigned jobs) {
     const std::vector<uint8_t> file = ReadWholeFile(dictionaryPath);
-    return ExtractTxd(file, FileNameWithoutExtension(dictionaryPath), folder.AbsolutePath(), folder, progress, jobs);
+    ExtractionResult result =
+        ExtractTxd(file, FileNameWithoutExtension(dictionaryPath), folder.AbsolutePath(), folder, progress, jobs);
+    if (result.Damage && result.Textures.empty()) {
+        throw Error(ErrorKind::Malformed, DamageText(FileNamePart(dictionaryPath), *result.Damage));
+    }
+    return result;
 }
 
 }  // namespace vc

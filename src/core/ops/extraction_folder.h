@@ -51,6 +51,7 @@ class ExtractionFolder final : public ExtractionSink {
 };
 
 // Reads a dictionary and takes it apart into a folder on up to jobs threads, ready to be committed.
+// Throws an Error saying where the dictionary is damaged when no texture of it can be read.
 ExtractionResult ExtractTxdFile(std::string_view dictionaryPath, ExtractionFolder& folder,
                                 const ExtractionProgress& progress = {}, unsigned jobs = DefaultJobCount());
 

@@ -11,9 +11,17 @@ namespace vc {
 
 namespace {
 
+// A text file in a folder is taken for a texture list only when it has the list's section: notes
+// and read-me files lying beside the images are left alone.
+bool IsTextureList(std::string_view path) {
+    constexpr size_t kLooked = 64 * 1024;
+    const std::vector<uint8_t> start = ReadFileStart(path, kLooked).Bytes;
+    return LowerAscii(std::string(start.begin(), start.end())).find("[txdlist]") != std::string::npos;
+}
+
 bool IsAddable(std::string_view path, FolderDictionaries dictionaries) {
     const std::string extension = LowerAscii(FileExtension(path));
-    return KindOfExtension(extension) || extension == ".txt" ||
+    return KindOfExtension(extension) || (extension == ".txt" && IsTextureList(path)) ||
            (dictionaries == FolderDictionaries::Included && extension == ".txd");
 }
 

@@ -11,7 +11,8 @@ namespace vc {
 enum class FolderDictionaries { Left, Included };
 
 // The files a batch of chosen or dropped paths stands for, in order: a folder gives the images and
-// texture lists directly inside it (not those in its subfolders), and its dictionaries when asked,
+// texture lists (text files with the list's section) directly inside it (not those in its
+// subfolders), and its dictionaries when asked,
 // sorted by name; a folder that holds none stays as it is, so that adding it reports a folder.
 // Other paths pass unchanged.
 std::vector<std::string> ExpandFolders(std::span<const std::string> paths, FolderDictionaries dictionaries);

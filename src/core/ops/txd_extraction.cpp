@@ -293,9 +293,6 @@ TTexFile WriteTexture(const TxdTexture& texture, const MadeTexture& made, std::s
 ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view listBaseName, std::string_view folder,
                             ExtractionSink& sink, const ExtractionProgress& progress, unsigned jobs) {
     const TxdContents contents = ReadTxdUpToDamage(file);
-    if (contents.Damage && contents.Textures.empty()) {
-        throw Error(ErrorKind::Malformed, contents.Damage->Detail);  // nothing to take apart
-    }
     const std::vector<TxdTexture>& textures = contents.Textures;
     ExtractionResult result;
     result.VersionStamp = contents.VersionStamp;
@@ -338,19 +335,19 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
 
 std::string DamageText(std::string_view dictionaryName, const TxdDamage& damage) {
     const std::string file = "\"" + std::string(dictionaryName) + "\" is damaged";
-    const std::string details = " (" + damage.Detail + ")";
+    const std::string details = "\r\n\t(" + damage.Detail + ")";
     const std::string before = std::to_string(damage.Texture) + (damage.Texture == 1 ? " texture" : " textures");
     if (damage.Texture >= damage.Count) {
-        return file + " after its last texture; all " + before + " were read." + details;
+        return file + " after its last texture:\r\n\tall " + before + " were read." + details;
     }
     const std::string which = "texture " + std::to_string(damage.Texture + 1) + " of " + std::to_string(damage.Count);
-    if (damage.CutShort) {
-        return file + ": the file ends inside " + which + ", so it was cut short. The " + before +
-               " before it were read." + details;
-    }
-    return file + ": " + which +
-           " does not hold what a texture holds, so the file was changed or overwritten there. The " + before +
-           " before it were read." + details;
+    const std::string what = damage.CutShort ? "the file ends inside " + which + ", so it was cut short."
+                                             : which +
+                                                   " does not hold what a texture holds, so the file was changed or "
+                                                   "overwritten there.";
+    const std::string read =
+        damage.Texture == 0 ? "No texture before it could be read." : "The " + before + " before it were read.";
+    return file + ":\r\n\t" + what + "\r\n\t" + read + details;
 }
 
 }  // namespace vc

@@ -58,9 +58,9 @@ using ExtractionProgress = std::function<void(size_t done, size_t total, std::st
 // order by their paths in folder, with the dictionary's version stamp and the fields each texture
 // needs kept. Built again with that stamp and default options, the list gives every texture native
 // byte for byte. File names come from the texture names but never leave the folder; the list keeps
-// the real names, also one the dictionary holds twice. Throws an Error when the dictionary is
-// malformed before its first texture; one that breaks off later gives the textures before the
-// break and says where it broke. A texture that cannot be decoded is reported and left out.
+// the real names, also one the dictionary holds twice. Throws an Error when the dictionary does
+// not start as one; one that breaks off later gives the textures before the break (perhaps none)
+// and says where it broke. A texture that cannot be decoded is reported and left out.
 // Textures are decoded and encoded on up to jobs threads; the sink and progress are called on the
 // calling thread only, and the files, names and calls are the same for any number of jobs.
 ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view listBaseName, std::string_view folder,
