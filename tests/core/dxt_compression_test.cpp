@@ -6,6 +6,8 @@
 #include <string>
 
 #include "image_set.h"
+#include "io/cancellation.h"
+#include "io/work_pool.h"
 #include "raster/dxt_compression.h"
 #include "stored_level.h"
 
@@ -159,6 +161,20 @@ TEST(DxtCompression, WorkersWriteTheSameBytesAsOneThread) {
 
 TEST(DxtCompression, OtherFormatsAreRefused) {
     EXPECT_THROW(CompressDxt(Flat(4, 4, {}), TextureFormat::C565, DxtQuality::Best), std::invalid_argument);
+}
+
+// A run that is being stopped ends its compression at the next row of blocks, also on the pool's
+// helpers, which watch the run's flag for the thread that hands them the work.
+TEST(DxtCompression, AStoppingRunEndsTheCompression) {
+    const PixelLevel level = Flat(256, 256, {10, 20, 30, 255});
+    std::atomic<bool> stop = true;
+    const StopScope watching(&stop);
+    WorkPool pool(1);
+    for (WorkPool* helpers : {static_cast<WorkPool*>(nullptr), &pool}) {
+        EXPECT_THROW(CompressDxt(level, TextureFormat::Dxt1, DxtQuality::Fast, helpers), Cancelled);
+    }
+    stop = false;
+    EXPECT_EQ(CompressDxt(level, TextureFormat::Dxt1, DxtQuality::Fast, &pool).size(), size_t{64 * 64 * 8});
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 #include "io/ordered_work.h"
 
+#include "io/cancellation.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vc {
@@ -97,6 +100,47 @@ TEST(OrderedWork, AFailureOfTheTakerStopsTheWorkers) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(made.load(), madeAtThrow);
     EXPECT_LE(madeAtThrow, 4 + 2 * kItemsAheadPerWorker + 2);
+}
+
+// An item being made when the run ends early sees the run stopping, and may stop half way; a run
+// that ends as it should raises nothing.
+TEST(OrderedWork, AnItemBeingMadeSeesTheRunStop) {
+    std::atomic<bool> sawStop = false;
+    std::atomic<bool> watched = false;
+    EXPECT_THROW(RunInOrder(
+                     2, 2,
+                     [&](unsigned, size_t index) {
+                         if (index == 1) {
+                             const std::atomic<bool>* stop = WatchedStop();
+                             watched = stop != nullptr;
+                             const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+                             while (stop != nullptr && !*stop && std::chrono::steady_clock::now() < giveUp) {
+                                 std::this_thread::yield();
+                             }
+                             sawStop = stop != nullptr && *stop;
+                             StopIfRequested(stop);
+                         }
+                         return index;
+                     },
+                     [](size_t index, size_t) {
+                         if (index == 0) {
+                             throw Cancelled();
+                         }
+                     }),
+                 Cancelled);
+    EXPECT_TRUE(watched);
+    EXPECT_TRUE(sawStop);
+    EXPECT_EQ(WatchedStop(), nullptr);  // the taker's thread watches nothing
+
+    std::atomic<int> raised = 0;
+    RunInOrder(
+        8, 2,
+        [&](unsigned, size_t index) {
+            raised += WatchedStop() != nullptr && *WatchedStop() ? 1 : 0;
+            return index;
+        },
+        [](size_t, size_t) {});
+    EXPECT_EQ(raised.load(), 0);
 }
 
 TEST(OrderedWork, WorkersStayAFewItemsAheadOfTheTaker) {

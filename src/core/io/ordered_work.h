@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "io/cancellation.h"
+
 namespace vc {
 
 // The worker threads a run uses unless told otherwise: one per core.
@@ -58,8 +60,10 @@ void RunInOrder(size_t count, unsigned jobs, Make make, Take take, Announce anno
     size_t claimed = 0;  // items handed to workers
     size_t taken = 0;    // items taken in order
     bool stopping = false;
+    std::atomic<bool> cutShort = false;  // the run ends early: items being made may stop half way
 
     const auto work = [&](unsigned worker) {
+        const StopScope watching(&cutShort);
         std::unique_lock lock(mutex);
         for (;;) {
             changed.wait(lock, [&] { return stopping || claimed == count || claimed < taken + window; });
@@ -86,7 +90,10 @@ void RunInOrder(size_t count, unsigned jobs, Make make, Take take, Announce anno
         std::mutex& Mutex;
         std::condition_variable& Changed;
         bool& Stopping;
+        std::atomic<bool>& CutShort;
+        bool Done = false;
         ~Stop() {
+            CutShort = !Done;
             {
                 const std::lock_guard lock(Mutex);
                 Stopping = true;
@@ -95,7 +102,7 @@ void RunInOrder(size_t count, unsigned jobs, Make make, Take take, Announce anno
         }
     };
     std::vector<std::jthread> workers;
-    const Stop stop{mutex, changed, stopping};
+    Stop stop{mutex, changed, stopping, cutShort};
     const unsigned threads = static_cast<unsigned>(std::min<size_t>(jobs, count));
     for (unsigned worker = 0; worker < threads; ++worker) {
         workers.emplace_back(work, worker);
@@ -115,6 +122,7 @@ void RunInOrder(size_t count, unsigned jobs, Make make, Take take, Announce anno
         }
         take(index, std::move(*item.Value));
     }
+    stop.Done = true;
 }
 
 }  // namespace vc

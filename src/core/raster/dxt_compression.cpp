@@ -1,10 +1,12 @@
 #include "raster/dxt_compression.h"
 
+#include <squish.h>
+
 #include <algorithm>
 #include <stdexcept>
 #include <string>
 
-#include <squish.h>
+#include "io/cancellation.h"
 
 namespace vc {
 
@@ -33,11 +35,13 @@ int SquishFlags(TextureFormat dxt, DxtQuality quality) {
 
 // Compresses the block rows [firstRow, endRow) into out, which holds the whole level. Blocks at the
 // right and bottom edges repeat the level's edge pixels and leave them out of the fit by the mask.
+// A run being stopped ends the work at the next row of blocks.
 void CompressBlockRows(const PixelLevel& level, int flags, size_t blockSize, uint32_t firstRow, uint32_t endRow,
-                       uint8_t* out) {
+                       uint8_t* out, const std::atomic<bool>* stop) {
     const uint32_t blocksAcross = (level.Width + 3) / 4;
     uint8_t rgba[16 * 4];
     for (uint32_t blockRow = firstRow; blockRow < endRow; ++blockRow) {
+        StopIfRequested(stop);
         for (uint32_t blockColumn = 0; blockColumn < blocksAcross; ++blockColumn) {
             int mask = 0;
             for (uint32_t y = 0; y < 4; ++y) {
@@ -79,8 +83,9 @@ std::vector<uint8_t> CompressDxt(const PixelLevel& level, TextureFormat dxt, Dxt
         std::clamp<uint64_t>(std::min<uint64_t>(threads, blockCount / BlocksPerPart(quality)), 1, blockRows));
     // Part i takes the block rows [i * rows / parts, (i + 1) * rows / parts).
     const auto rowOf = [&](uint64_t part) { return static_cast<uint32_t>(part * blockRows / parts); };
+    const std::atomic<bool>* stop = WatchedStop();  // the pool's helpers watch it for this thread
     const auto compress = [&](size_t part) {
-        CompressBlockRows(level, flags, blockSize, rowOf(part), rowOf(part + 1), blocks.data());
+        CompressBlockRows(level, flags, blockSize, rowOf(part), rowOf(part + 1), blocks.data(), stop);
     };
     if (pool != nullptr) {
         pool->ForEachPart(parts, compress);
