@@ -6,6 +6,8 @@
 #include <xcb/xcb.h>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -181,6 +183,18 @@ bool WindowFixture::Show() {
 void WindowFixture::ClickRow(int row, Qt::KeyboardModifiers modifiers) {
     const QRect cell = Table()->visualRect(Table()->model()->index(row - 1, 0));
     QTest::mouseClick(Table()->viewport(), Qt::LeftButton, modifiers, cell.center());
+}
+
+void WindowFixture::AnswerOutputChoices(const QString& format, bool clickMipmaps) {
+    Prompts.NextDialogActions.push_back([format, clickMipmaps](QDialog& dialog) {
+        auto* formats = dialog.findChild<QComboBox*>(QStringLiteral("cbxFormat"));
+        formats->setCurrentIndex(formats->findText(format));
+        if (clickMipmaps) {
+            QTest::mouseClick(dialog.findChild<QCheckBox*>(QStringLiteral("cbxMipmaps")), Qt::LeftButton);
+        }
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Apply")), Qt::LeftButton);
+        return dialog.result();
+    });
 }
 
 std::vector<int> WindowFixture::SelectedRows() const {

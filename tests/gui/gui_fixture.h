@@ -57,6 +57,9 @@ struct WindowFixture {
     QString TrueColour(const std::string& name, int width, int height) const;
     // Adds the files as if chosen in the Add dialog.
     void Add(const QStringList& files);
+    // Answers the next dialog of output choices alone (Change of several textures, the defaults for
+    // new textures): chooses the format, clicks Mipmaps when asked, and clicks Apply.
+    void AnswerOutputChoices(const QString& format, bool clickMipmaps = false);
     // Shows the window as the program does; true once it is shown and active, so that keys reach
     // the control with the focus.
     [[nodiscard]] bool Show();

@@ -179,13 +179,7 @@ class ListEditsTest : public QObject {
         QCOMPARE(Names(f), QStringLiteral("a d b c e"));
         QCOMPARE(f.SelectedRows(), std::vector<int>({3, 4}));
 
-        f.Prompts.NextDialogActions.push_back([](QDialog& dialog) {
-            auto* format = dialog.findChild<QComboBox*>(QStringLiteral("cbxFormat"));
-            format->setCurrentIndex(format->findText(QStringLiteral("DXT1")));
-            QTest::mouseClick(dialog.findChild<QCheckBox*>(QStringLiteral("cbxMipmaps")), Qt::LeftButton);
-            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Apply")), Qt::LeftButton);
-            return dialog.result();
-        });
+        f.AnswerOutputChoices(QStringLiteral("DXT1"), true);
         QTest::keyClick(&f.Window, Qt::Key_F2);
         QCOMPARE(f.Prompts.Dialogs.back().Title, QStringLiteral("Change 2 Textures"));
         const QStringList formats = {f.Cell(1, 3), f.Cell(2, 3), f.Cell(3, 3)};
@@ -246,12 +240,7 @@ class ListEditsTest : public QObject {
     void NewImagesGetTheDefaultsChosenUnderOptions() {
         Fixture f;
         QVERIFY(f.Show());
-        f.Prompts.NextDialogActions.push_back([](QDialog& dialog) {
-            auto* format = dialog.findChild<QComboBox*>(QStringLiteral("cbxFormat"));
-            format->setCurrentIndex(format->findText(QStringLiteral("565")));
-            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Apply")), Qt::LeftButton);
-            return dialog.result();
-        });
+        f.AnswerOutputChoices(QStringLiteral("565"));
         f.Action("NewTextureDefaults")->trigger();
         QCOMPARE(f.Prompts.Dialogs.back().Title, QStringLiteral("Defaults for New Textures"));
         f.Add({f.TrueColour("new.bmp", 4, 4),

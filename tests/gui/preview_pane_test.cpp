@@ -95,13 +95,7 @@ class PreviewPaneTest : public QObject {
         QCOMPARE(f.Window.findChild<QComboBox*>(QStringLiteral("PreviewScale"))->currentText(), QStringLiteral("Zoom"));
 
         // A texture with levels shows them side by side, in the format it is written in.
-        f.Prompts.NextDialogActions.push_back([](QDialog& dialog) {
-            auto* format = dialog.findChild<QComboBox*>(QStringLiteral("cbxFormat"));
-            format->setCurrentIndex(format->findText(QStringLiteral("DXT1")));
-            QTest::mouseClick(dialog.findChild<QCheckBox*>(QStringLiteral("cbxMipmaps")), Qt::LeftButton);
-            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Apply")), Qt::LeftButton);
-            return dialog.result();
-        });
+        f.AnswerOutputChoices(QStringLiteral("DXT1"), true);
         f.Action("NewTextureDefaults")->trigger();
         f.Add({f.TrueColour("wall.bmp", 16, 16)});
         f.ClickRow(2);
