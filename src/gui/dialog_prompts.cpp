@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QPixmap>
 #include <QProgressDialog>
 #include <QScreen>
@@ -36,6 +37,26 @@ void FitSizeColumn(QFileDialog& dialog) {
     }
 }
 
+// Room kept free on the screen for a dialog's frame and title bar, which the window system adds.
+constexpr QSize kFrameAllowance(8, 48);
+
+// The dialog no larger than its screen has room for, frame and title bar included, as far as its
+// smallest size allows: at a large scale factor a file dialog's own size may not fit.
+void FitToScreen(QDialog& dialog) {
+    const QSize room = dialog.screen()->availableGeometry().size() - kFrameAllowance;
+    const QSize smallest = dialog.minimumSizeHint();
+    if (smallest.width() > room.width() || smallest.height() > room.height()) {
+        // Smaller than its layout would have it: the lists give up some of their room.
+        dialog.layout()->setSizeConstraint(QLayout::SetNoConstraint);
+        for (QWidget* child : dialog.findChildren<QWidget*>()) {
+            child->setMinimumHeight(0);
+        }
+    }
+    const QSize wanted = dialog.testAttribute(Qt::WA_Resized) ? dialog.size() : dialog.sizeHint();
+    dialog.setMinimumSize(smallest.boundedTo(room));
+    dialog.resize(wanted.boundedTo(room));
+}
+
 void Configure(QFileDialog& dialog, const FileDialogOptions& options) {
     if (!options.Title.isEmpty()) {
         dialog.setWindowTitle(options.Title);
@@ -52,6 +73,7 @@ void Configure(QFileDialog& dialog, const FileDialogOptions& options) {
         dialog.selectFile(options.SelectedFile);
     }
     FitSizeColumn(dialog);
+    FitToScreen(dialog);
     KeepCentredOnOwner(dialog);
 }
 
@@ -125,6 +147,7 @@ QStringList ChooseExistingFiles(const FileDialogOptions& options, QFileDialog::F
     dialog.setFileMode(mode);
     if (options.Preview) {
         AddPreview(dialog, options.SelectedFile);
+        FitToScreen(dialog);
     }
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }

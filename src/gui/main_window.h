@@ -75,6 +75,7 @@ class TForm1 final : public QMainWindow {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private slots:
     void ResetTXD1Click();
@@ -180,6 +181,7 @@ class TForm1 final : public QMainWindow {
     bool m_busy = false;  // a command runs
     int m_selectedRow = 1;
     std::vector<size_t> m_rowsToSelect;  // a command's rows to select besides the current one
+    int m_paneGrowth = 0;                // what showing the preview pane added to the window's width
 
     QUndoStack* m_undo = nullptr;
     TextureTableModel* m_model = nullptr;

@@ -108,6 +108,7 @@ void TForm1::WMDropFiles(const QStringList& paths) {
 
 void TForm1::AddOrOpenFiles(const QStringList& chosen, const QString& command) {
     QString edit = command;
+    bool fresh = false;  // one dictionary opened as a new list, which has nothing to save
     RunCommand(edit.replace('&', QStringLiteral("&&")), [&] {  // "&" marks a menu item's key
         std::vector<std::string> named;
         for (const QString& path : chosen) {
@@ -126,6 +127,7 @@ void TForm1::AddOrOpenFiles(const QStringList& chosen, const QString& command) {
         if (start == ListStart::New) {
             StartNewList();
         }
+        const bool oneDictionary = files.size() == 1 && firstDictionary != files.end() && m_workspace.TexList.empty();
         std::vector<std::string> images;
         const auto addImages = [&] {
             if (!images.empty()) {
@@ -136,13 +138,16 @@ void TForm1::AddOrOpenFiles(const QStringList& chosen, const QString& command) {
         for (const std::string& file : files) {
             if (IsDictionaryFile(file)) {
                 addImages();
-                OpenDictionaryIn(Text(file), ListStart::Kept);
+                fresh = OpenDictionaryIn(Text(file), ListStart::Kept) && oneDictionary;
             } else {
                 images.push_back(file);
             }
         }
         addImages();
     });
+    if (fresh) {
+        m_undo->setClean();
+    }
     RefreshTable();
 }
 

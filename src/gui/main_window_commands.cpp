@@ -698,17 +698,33 @@ void TForm1::PreviewPane1Click(bool shown) {
     constexpr int kPaneWidth = 320;
     auto* split = static_cast<QSplitter*>(m_previewPane->parentWidget());
     const int tableWidth = Table->width();
-    // The window grows by the pane and shrinks by it again, so that the table keeps its width.
+    const int besideTable = kPaneWidth + split->handleWidth();
+    // The window grows by the pane, as far as the screen has room, and shrinks by what it grew, so
+    // that the table keeps its width; where the screen has no room the pane takes it from the table.
     if (!isMaximized() && !isFullScreen()) {
-        const int besideTable = split->width() - tableWidth;  // the pane and the splitter's handle
-        resize(std::max(minimumWidth(), width() + (shown ? kPaneWidth : -besideTable)), height());
+        const QRect screen = this->screen()->availableGeometry();
+        const QRect frame = frameGeometry();
+        if (shown) {
+            const int room = std::max(0, screen.width() - frame.width());
+            m_paneGrowth = std::min(besideTable, room);
+            resize(width() + m_paneGrowth, height());
+            // Kept on the screen: the buttons' column at the right edge must stay in reach.
+            const int overhang = frameGeometry().right() - screen.right();
+            if (overhang > 0) {
+                move(x() - overhang, y());
+            }
+        } else {
+            resize(std::max(minimumWidth(), width() - m_paneGrowth), height());
+            m_paneGrowth = 0;
+        }
     }
     m_previewPane->setVisible(shown);
     if (shown) {
-        split->setSizes({tableWidth, kPaneWidth});
+        split->setSizes({std::max(tableWidth - (besideTable - m_paneGrowth), 0), kPaneWidth});
         ShowDetails();
     }
 }
+
 // "Defaults for New Textures..."
 void TForm1::NewTextureDefaultsClick() {
     OutputDialog dialog(QStringLiteral("Defaults for New Textures"), {m_settings.NewTextures}, this);

@@ -221,6 +221,12 @@ void TForm1::CreateControls() {
     status->addPermanentWidget(m_versionPanel);
 }
 
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // Wider than it was designed, the last column takes the room its texts may need.
+    Table->horizontalHeader()->setStretchLastSection(Table->width() > kTableWidth);
+}
+
 QPushButton* TForm1::CreateButton(const char* name, const QString& caption, const QString& hint, int top, int left,
                                   int width) {
     auto* button = new QPushButton(caption, centralWidget());

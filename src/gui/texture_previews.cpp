@@ -78,6 +78,9 @@ QString TexturePreviews::KeyOf(const TTexFile& entry) {
     if (entry.Output.Mipmaps) {
         key += QStringLiteral(" with levels");
     }
+    if (entry.Output.AlphaFlag == false) {
+        key += QStringLiteral(" without alpha");
+    }
     return key;
 }
 
@@ -94,6 +97,7 @@ TexturePreviews::Preview TexturePreviews::Find(const TTexFile& entry) {
         images.HasAlpha = entry.HasAlpha;
         images.Output.Format = entry.Output.Format;
         images.Output.Mipmaps = entry.Output.Mipmaps;
+        images.Output.AlphaFlag = entry.Output.AlphaFlag;
         m_pool.start([this, key, images, size = m_size] {
             const Preview preview = PreviewOf(images, size);
             // The destructor waits for this task, so this object is still there to keep the picture,

@@ -1011,6 +1011,31 @@ class DialogsTest : public QObject {
         QCOMPARE(shownPicture.pixel(80, 80), qRgb(0, 0, 255));
     }
 
+    // The Open dialog with its picture and the Save dialog fit the screen.
+    void TheFileDialogsFitTheScreen() {
+        Fixture f;
+        const QString picture = f.TrueColour("picture.bmp", 64, 64);
+        DialogPrompts prompts;
+        QStringList left;
+        const auto check = [&](const QString& name) {
+            WhenModalShown([&, name](QWidget& shown) {
+                const QRect screen = shown.screen()->availableGeometry();
+                const QRect frame = SettledFrameInside(shown, screen);
+                if (!screen.contains(frame)) {
+                    left << name + " " + Where(frame) + " on " + Where(screen);
+                }
+            });
+        };
+        check(QStringLiteral("Open"));
+        QVERIFY(
+            prompts
+                .OpenFile({.Filter = QStringLiteral("Bitmaps (*.bmp)|*.bmp"), .SelectedFile = picture, .Preview = true})
+                .isEmpty());
+        check(QStringLiteral("Save"));
+        QVERIFY(prompts.SaveFile({.Filter = QStringLiteral("Texture Dictionaries (*.txd)|*.txd")}).isEmpty());
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(", ")));
+    }
+
     void ThePicturePreviewShowsThePreselectedFileAndLeavesTheListItsRoom() {
         Fixture f;
         const QString picture = f.TrueColour("picture.bmp", 64, 64);  // 12 KiB

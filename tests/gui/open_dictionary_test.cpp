@@ -221,6 +221,7 @@ class OpenDictionaryTest : public QObject {
         }
         Fixture f({"/x", Q(dictionary)});
         QCOMPARE(f.CountPanel(), QStringLiteral("3 Textures"));
+        QCOMPARE(f.Window.windowTitle(), QStringLiteral("Vellumcraft 1.1 - made.txd"));  // nothing to save yet
         QVERIFY(f.Prompts.Messages.empty());
 
         f.Prompts.NextChoices = {QStringLiteral("Add to the current list"), QStringLiteral("Replace Them")};

@@ -335,7 +335,12 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
 
 std::string DamageText(std::string_view dictionaryName, const TxdDamage& damage) {
     const std::string file = "\"" + std::string(dictionaryName) + "\" is damaged";
-    const std::string details = "\r\n\t(" + damage.Detail + ")";
+    // The reader's message after its place, on a line of its own, so that no line runs wide.
+    std::string detail = damage.Detail;
+    if (const size_t colon = detail.find(": "); colon != std::string::npos) {
+        detail.replace(colon, 2, ":\r\n\t");
+    }
+    const std::string details = "\r\n\t(" + detail + ")";
     const std::string before = std::to_string(damage.Texture) + (damage.Texture == 1 ? " texture" : " textures");
     if (damage.Texture >= damage.Count) {
         return file + " after its last texture:\r\n\tall " + before + " were read." + details;
@@ -345,8 +350,9 @@ std::string DamageText(std::string_view dictionaryName, const TxdDamage& damage)
                                              : which +
                                                    " does not hold what a texture holds, so the file was changed or "
                                                    "overwritten there.";
-    const std::string read =
-        damage.Texture == 0 ? "No texture before it could be read." : "The " + before + " before it were read.";
+    const std::string read = damage.Texture == 0   ? "No texture before it could be read."
+                             : damage.Texture == 1 ? "The texture before it was read."
+                                                   : "The " + before + " before it were read.";
     return file + ":\r\n\t" + what + "\r\n\t" + read + details;
 }
 
