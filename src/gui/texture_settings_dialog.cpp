@@ -25,6 +25,7 @@
 #include "texture_picture.h"
 #include "texture_previews.h"
 #include "window_placement.h"
+#include "window_text.h"
 
 namespace vc::gui {
 
@@ -44,10 +45,6 @@ const QString kNoAlpha = QStringLiteral("No alpha selected");
 const QString kNoPreview = QStringLiteral("No preview");
 const QString kImageFilter = QString::fromStdString(ImageDialogFilter(false));
 const char* const DepthNames[2] = {"24bit", "8bit paletted"};
-
-QString Text(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
 
 QString ImageLine(const char* prefix, const TImageInfo& info) {
     return QString::fromLatin1(prefix) + QString::number(info.Width) + " × " + QString::number(info.Height) + "; " +

@@ -2,16 +2,13 @@
 
 #include "ops/txd_builder.h"
 #include "texlist/entry_texts.h"
+#include "window_text.h"
 
 namespace vc::gui {
 
 namespace {
 
 constexpr int kColumns = 4;
-
-QString Text(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
 
 }  // namespace
 

@@ -186,11 +186,12 @@ bool ImageIntake::ReadImageFile(std::string_view path, size_t slot, bool loadPix
     const std::string ext = LowerAscii(FileExtension(path));
     const std::optional<ImageKind> named = KindOfExtension(ext);
     std::string problems;
-    if (IsExistingFolder(path)) {
-        return Refuse(path, "\r\n\tIs a folder, not an image file; Vellumcraft reads " + ImageExtensionList() +
-                                ", .txt and .txd files.");
-    }
     if (!IsExistingFile(path)) {
+        // Asked only of a path that is no file, so that every image read costs one look at its name.
+        if (IsExistingFolder(path)) {
+            return Refuse(path, "\r\n\tIs a folder, not an image file; Vellumcraft reads " + ImageExtensionList() +
+                                    ", .txt and .txd files.");
+        }
         problems += "\r\n\tFile does not exist.";
     }
     if (!named) {
