@@ -1,32 +1,6 @@
-# Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (the POSIX-threads flavour, which has
-# std::thread). Libraries are taken only from the folder scripts/build-windows-deps fills, and test
-# programs run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+# Cross-compiles for 64-bit Windows (see mingw-w64-target.cmake) with the static Qt that
+# scripts/build-windows-qt builds, when it is there; test programs run under Wine.
+include("${CMAKE_CURRENT_LIST_DIR}/mingw-w64-target.cmake")
 
-# The same folder scripts/build-windows-deps builds into.
-if(NOT "$ENV{VELLUMCRAFT_WINDOWS_DEPS}" STREQUAL "")
-    set(windows_deps "$ENV{VELLUMCRAFT_WINDOWS_DEPS}")
-elseif(NOT "$ENV{XDG_CACHE_HOME}" STREQUAL "")
-    set(windows_deps "$ENV{XDG_CACHE_HOME}/vellumcraft/windows-deps")
-else()
-    set(windows_deps "$ENV{HOME}/.cache/vellumcraft/windows-deps")
-endif()
-set(CMAKE_FIND_ROOT_PATH "${windows_deps}")
-# Tools run on the build machine; libraries, headers and packages come from the folder alone, so a
-# Linux library can never be linked by mistake.
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
+list(APPEND CMAKE_FIND_ROOT_PATH "${vellumcraft_windows_qt}")
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/run-under-wine")
-
-# Windows 10 and later, with the wide-character API behind the unsuffixed Windows names.
-set(CMAKE_C_FLAGS_INIT "-D_WIN32_WINNT=0x0A00 -DUNICODE -D_UNICODE")
-set(CMAKE_CXX_FLAGS_INIT "-D_WIN32_WINNT=0x0A00 -DUNICODE -D_UNICODE")
-# libgcc, libstdc++ and winpthread linked in: each program is one .exe that needs no DLL of ours.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <algorithm>
-#include <iostream>
 #include <span>
 #include <string_view>
 
@@ -11,6 +10,7 @@
 #include "main_window.h"
 #include "ops/config_location.h"
 #include "ops/settings.h"
+#include "version_output.h"
 
 int main(int argc, char** argv) {
     // Answered before the window system is reached, so it works without a display. Any other
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     const std::span<char*> arguments(argv + 1, static_cast<size_t>(std::max(argc - 1, 0)));
     if (std::ranges::any_of(arguments,
                             [](const char* argument) { return std::string_view(argument) == "--version"; })) {
-        std::cout << "vellumcraft " << vc::gui::kVersion.toStdString() << '\n';
+        vc::app::ShowVersion("vellumcraft " + vc::gui::kVersion.toStdString());
         return 0;
     }
 

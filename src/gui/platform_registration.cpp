@@ -10,11 +10,18 @@ namespace vc::gui {
 
 void RegisterApplicationPath() {
 #ifdef Q_OS_WIN
-    QSettings key(
-        QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vellumcraft.exe"),
-        QSettings::NativeFormat);
-    key.setValue(QStringLiteral("Default"), QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
-    key.setValue(QStringLiteral("Path"), QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+    // The machine's key first; a user without the right to write it registers the program for
+    // themselves under the per-user key, which Windows reads as well.
+    for (const QString root : {QStringLiteral("HKEY_LOCAL_MACHINE"), QStringLiteral("HKEY_CURRENT_USER")}) {
+        QSettings key(root + QStringLiteral("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vellumcraft.exe"),
+                      QSettings::NativeFormat);
+        key.setValue(QStringLiteral("Default"), QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
+        key.setValue(QStringLiteral("Path"), QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+        key.sync();
+        if (key.status() == QSettings::NoError) {
+            return;
+        }
+    }
 #endif
 }
 

@@ -16,6 +16,7 @@
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/temporary_file.h"
+#include "file_identity.h"
 #include "temp_dir.h"
 #include "thrown_error.h"
 #include "windows_skips.h"
@@ -24,35 +25,33 @@ namespace vc {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileIdOf;
 using test::ReadBytes;
 using test::TempDir;
 
-// Windows files have access lists rather than a mode.
-constexpr bool kFilesHaveModes =
+// What a user gives a file that its replacement keeps: a mode on POSIX; on Windows, whose files
+// have access lists instead, an attribute.
 #ifdef _WIN32
-    false;
+constexpr DWORD kMark = FILE_ATTRIBUTE_HIDDEN;
+void MarkFile(const std::string& path) {
+    ASSERT_TRUE(::SetFileAttributesW(ToFsPath(path).c_str(), kMark)) << path;
+}
+bool HasMark(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(ToFsPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kMark) != 0;
+}
 #else
-    true;
+constexpr fs::perms kMark = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+void MarkFile(const std::string& path) {
+    fs::permissions(path, kMark);
+}
+bool HasMark(const std::string& path) {
+    return (fs::status(path).permissions() & fs::perms::all) == kMark;
+}
 #endif
 
 size_t EntriesIn(const fs::path& folder) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
-}
-
-// What tells one file from another on its volume: the inode, or Windows's file index.
-uint64_t FileIdOf(const std::string& path) {
-#ifdef _WIN32
-    const HANDLE file = ::CreateFileW(ToFsPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    BY_HANDLE_FILE_INFORMATION information{};
-    EXPECT_TRUE(file != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(file, &information)) << path;
-    ::CloseHandle(file);
-    return uint64_t{information.nFileIndexHigh} << 32 | information.nFileIndexLow;
-#else
-    struct stat status {};
-    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
-    return status.st_ino;
-#endif
 }
 
 // Bytes of a dictionary-sized file, larger than one piece of a copy, with a value patched at the
@@ -140,25 +139,19 @@ TEST(TemporaryFile, ScratchFolderIsThePreferredOneWhereFilesCanBeCreated) {
 }
 
 // On one file system the file itself is renamed into place; a copy is written beside the target.
-// Either way the target keeps its mode (on POSIX, where files have one) and no temporary file is
-// left.
+// Either way the target keeps its mode or attributes and no temporary file is left.
 TEST(PutInPlace, TheFileIsRenamedOrCopiedAndKeepsTheTargetsMode) {
     for (const Placement placement : {Placement::RenameWherePossible, Placement::Copy}) {
         TempDir dir;
         const std::string target = dir.WriteText("out.txd", "old");
-        const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-        if (kFilesHaveModes) {
-            fs::permissions(target, mode);
-        }
+        MarkFile(target);
         TemporaryFile file(dir.File(".build-XXXXXX"));
         const std::vector<uint8_t> content = WriteContent(file);
         const uint64_t written = FileIdOf(file.Path());
         PutInPlace(file, target, placement);
         EXPECT_EQ(FileIdOf(target) == written, placement == Placement::RenameWherePossible);
         EXPECT_EQ(ReadBytes(target), content);
-        if (kFilesHaveModes) {
-            EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, mode);
-        }
+        EXPECT_TRUE(HasMark(target));
         EXPECT_FALSE(fs::exists(file.Path()));
         EXPECT_EQ(EntriesIn(dir.Path()), 1u) << "a temporary file is still there";
     }

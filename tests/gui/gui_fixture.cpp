@@ -3,7 +3,11 @@
 #include <algorithm>
 
 #include <qpa/qplatformwindow.h>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#elif QT_CONFIG(xcb)
 #include <xcb/xcb.h>
+#endif
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -39,6 +43,7 @@ struct PlatformTitle final : QPlatformWindow {
     static QString Format(const QString& title) { return formatWindowTitle(title, QString::fromUtf8(" \u2014 ")); }
 };
 
+#if QT_CONFIG(xcb)
 // The connection to the X server when the tests run on Qt's xcb platform, where titles and frames
 // are read back from the server itself.
 xcb_connection_t* X11Connection() {
@@ -71,6 +76,30 @@ std::vector<char> ReadProperty(xcb_connection_t* x11, WId window, xcb_atom_t pro
     std::free(reply);
     return value;
 }
+// The window's frame as the window manager drew it around the window.
+QRect FrameOnServer(xcb_connection_t* x11, const QWidget& window) {
+    if (window.windowHandle() == nullptr) {
+        return {};  // never shown: the server has no window to ask about
+    }
+    const auto client = static_cast<xcb_window_t>(window.winId());
+    xcb_translate_coordinates_reply_t* origin =
+        xcb_translate_coordinates_reply(x11, xcb_translate_coordinates(x11, client, RootWindow(x11), 0, 0), nullptr);
+    if (origin == nullptr) {
+        return {};
+    }
+    const QRect area(origin->dst_x, origin->dst_y, window.width(), window.height());
+    std::free(origin);
+    // left, right, top, bottom; absent until the window manager has framed the window
+    const std::vector<char> bytes = ReadProperty(x11, client, Atom(x11, "_NET_FRAME_EXTENTS"), 32);
+    if (bytes.size() != 4 * sizeof(uint32_t)) {
+        return area;
+    }
+    uint32_t extents[4];
+    std::memcpy(extents, bytes.data(), sizeof extents);
+    return area.marginsAdded(QMargins(static_cast<int>(extents[0]), static_cast<int>(extents[2]),
+                                      static_cast<int>(extents[1]), static_cast<int>(extents[3])));
+}
+#endif
 
 // Runs before the window is made, as the program's own start does.
 QString SetUpAndNameSettings(const vc::test::TempDir& folder) {
@@ -111,38 +140,38 @@ QString TitleShown(const QWidget& window) {
     if (handle == nullptr) {
         return QStringLiteral("(no window of the system)");
     }
+#ifdef Q_OS_WIN
+    if (QGuiApplication::platformName() == QStringLiteral("windows")) {
+        const auto native = reinterpret_cast<HWND>(window.winId());
+        std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(native)) + 1, L'\0');
+        text.resize(static_cast<size_t>(::GetWindowTextW(native, text.data(), static_cast<int>(text.size()))));
+        return QString::fromStdWString(text);
+    }
+#elif QT_CONFIG(xcb)
     if (xcb_connection_t* x11 = X11Connection()) {
         const std::vector<char> name = ReadProperty(x11, window.winId(), Atom(x11, "_NET_WM_NAME"), 8);
         return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
     }
+#endif
     return PlatformTitle::Format(handle->title());
 }
 
 QRect FrameShown(const QWidget& window) {
-    xcb_connection_t* x11 = X11Connection();
-    if (x11 == nullptr) {
-        return window.frameGeometry();
+#ifdef Q_OS_WIN
+    if (QGuiApplication::platformName() == QStringLiteral("windows") && window.windowHandle() != nullptr) {
+        RECT frame{};
+        if (!::GetWindowRect(reinterpret_cast<HWND>(window.winId()), &frame)) {
+            return {};
+        }
+        // In the screen's pixels; the tests run at a scale of one.
+        return QRect(QPoint(frame.left, frame.top), QPoint(frame.right - 1, frame.bottom - 1));
     }
-    if (window.windowHandle() == nullptr) {
-        return {};  // never shown: the server has no window to ask about
+#elif QT_CONFIG(xcb)
+    if (xcb_connection_t* x11 = X11Connection()) {
+        return FrameOnServer(x11, window);
     }
-    const auto client = static_cast<xcb_window_t>(window.winId());
-    xcb_translate_coordinates_reply_t* origin =
-        xcb_translate_coordinates_reply(x11, xcb_translate_coordinates(x11, client, RootWindow(x11), 0, 0), nullptr);
-    if (origin == nullptr) {
-        return {};
-    }
-    const QRect area(origin->dst_x, origin->dst_y, window.width(), window.height());
-    std::free(origin);
-    // left, right, top, bottom; absent until the window manager has framed the window
-    const std::vector<char> bytes = ReadProperty(x11, client, Atom(x11, "_NET_FRAME_EXTENTS"), 32);
-    if (bytes.size() != 4 * sizeof(uint32_t)) {
-        return area;
-    }
-    uint32_t extents[4];
-    std::memcpy(extents, bytes.data(), sizeof extents);
-    return area.marginsAdded(QMargins(static_cast<int>(extents[0]), static_cast<int>(extents[2]),
-                                      static_cast<int>(extents[1]), static_cast<int>(extents[3])));
+#endif
+    return window.frameGeometry();
 }
 
 WindowFixture::WindowFixture(const QStringList& arguments, const std::string& settings)

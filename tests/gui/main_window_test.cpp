@@ -1,4 +1,3 @@
-#include <sys/stat.h>
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
@@ -24,10 +23,12 @@
 #include <functional>
 #include <memory>
 
+#include "file_identity.h"
 #include "gui_fixture.h"
 #include "image_files.h"
 #include "io/file_io.h"
 #include "ops/settings.h"
+#include "scoped_environment.h"
 #include "texture_picture.h"
 
 namespace vc::gui {
@@ -54,39 +55,37 @@ QString TitleOfTheBoxOpenedBy(const std::function<void()>& open) {
     return title;
 }
 
-// Points the system's temporary folder (TMPDIR) at a folder of the test's while it lives.
+// Points the system's temporary folder at a folder of the test's while it lives.
 class SystemTemporaryFolder {
   public:
-    explicit SystemTemporaryFolder(const std::filesystem::path& folder) : m_old(qgetenv("TMPDIR")) {
-        qputenv("TMPDIR", QByteArray::fromStdString(folder.string()));
-    }
-    ~SystemTemporaryFolder() {
-        if (m_old.isNull()) {
-            qunsetenv("TMPDIR");
-        } else {
-            qputenv("TMPDIR", m_old);
-        }
+    explicit SystemTemporaryFolder(const std::filesystem::path& folder)
+#ifdef Q_OS_WIN
+        : m_tmp("TMP", vc::FromFsPath(folder).c_str()), m_temp("TEMP", vc::FromFsPath(folder).c_str())
+#else
+        : m_tmpdir("TMPDIR", vc::FromFsPath(folder).c_str())
+#endif
+    {
     }
 
   private:
-    QByteArray m_old;
+#ifdef Q_OS_WIN
+    vc::test::ScopedEnvironment m_tmp;
+    vc::test::ScopedEnvironment m_temp;
+#else
+    vc::test::ScopedEnvironment m_tmpdir;
+#endif
 };
-
-ino_t InodeOf(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
-}
 
 // A file found in a folder; the same file keeps its inode when it is renamed into another folder.
 struct FileSeen {
-    ino_t Inode = 0;
+    uint64_t Id = 0;
     uintmax_t Size = 0;
 };
 
 std::vector<FileSeen> FilesIn(const std::filesystem::path& folder) {
     std::vector<FileSeen> files;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        files.push_back({InodeOf(entry.path().string()), entry.is_regular_file() ? entry.file_size() : 0});
+        files.push_back({vc::test::FileIdOf(entry.path().string()), entry.is_regular_file() ? entry.file_size() : 0});
     }
     return files;
 }
@@ -556,7 +555,7 @@ class MainWindowTest : public QObject {
                  QStringLiteral("2 of 2 textures assembled sucessfully to cars.txd!\r\nSize of file: 5.57 KB"));
         QCOMPARE(waiting.size(), size_t{1});
         QCOMPARE(FilesIn(scratch.Path()).size(), size_t{0});
-        QCOMPARE(InodeOf(out.toStdString()), waiting[0].Inode);
+        QCOMPARE(vc::test::FileIdOf(out.toStdString()), waiting[0].Id);
 
         // The command line builds the same bytes from the same inputs.
         const std::string cliOut = f.Folder.File("cli.txd");
@@ -605,7 +604,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.Prompts.Dialogs.back().Directory, Q(saves.Path().string()));
         QCOMPARE(waiting.size(), size_t{1});
         QCOMPARE(inTheSystemFolder.size(), size_t{0});
-        QCOMPARE(InodeOf(out.toStdString()), waiting[0].Inode);
+        QCOMPARE(vc::test::FileIdOf(out.toStdString()), waiting[0].Id);
         const std::vector<uint8_t> saved = vc::test::ReadBytes(out.toStdString());
 
         const QString again = Q(elsewhere.File("again.txd"));
@@ -1100,7 +1099,12 @@ class MainWindowTest : public QObject {
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
+        // Written as text, with the line end of the platform's text files.
+#ifdef Q_OS_WIN
+        QCOMPARE(program.readAllStandardOutput(), QByteArray("vellumcraft 1.1\r\n"));
+#else
         QCOMPARE(program.readAllStandardOutput(), QByteArray("vellumcraft 1.1\n"));
+#endif
     }
 };
 

@@ -187,8 +187,8 @@ void NativeFile::WriteAt(uint64_t offset, std::span<const uint8_t> bytes) {
 // Windows has no call that starts writeback without waiting for it; the flush does it all.
 void NativeFile::StartWriteback(uint64_t, uint64_t) {}
 
-// A new file takes its access from the folder it is created in, which is the target's folder or
-// another the user chose; the move onto the target keeps it.
+// A new file takes its access from the folder it is created in; a file it replaces keeps its own,
+// since RenameOnto replaces rather than moves onto an existing file.
 void NativeFile::TakeAccessFor(const std::string&) {}
 
 void NativeFile::FlushToDisk() {
@@ -204,13 +204,26 @@ void NativeFile::Close() {
 }
 
 int RenameOnto(const std::string& from, const std::string& to) {
-    const std::wstring target = ToFsPath(to).wstring();
+    const std::filesystem::path targetPath = ToFsPath(to);
+    const std::filesystem::path sourcePath = ToFsPath(from);
+    const std::wstring target = targetPath.wstring();
+    const std::wstring source = sourcePath.wstring();
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
     // A folder is never replaced; say so as POSIX does rather than as a denied access.
-    if (IsFolder(target)) {
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return EISDIR;
     }
-    // Write-through returns only once the move is on disk. On any failure the old file stays.
-    if (!::MoveFileExW(ToFsPath(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // An existing file is replaced in a way that keeps what Windows keeps of it: its attributes,
+    // its access list, its creation time and its other streams. The new file is written beside it
+    // (a file from elsewhere may be on another volume, which the move below reports).
+    if (attributes != INVALID_FILE_ATTRIBUTES && sourcePath.parent_path() == targetPath.parent_path() &&
+        ::ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        return 0;
+    }
+    // No file there, or a replacement that failed: a file system without the call leaves both files
+    // as they were, and one rename too many can leave the old file removed and the new one beside
+    // it; a plain move finishes either, and returns only once it is on disk.
+    if (!::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return ErrnoOf(::GetLastError());
     }
     return 0;

@@ -1,0 +1,11 @@
+#include <iostream>
+
+#include "version_output.h"
+
+namespace vc::app {
+
+void ShowVersion(std::string_view line) {
+    std::cout << line << '\n';
+}
+
+}  // namespace vc::app
