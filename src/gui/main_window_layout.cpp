@@ -85,7 +85,10 @@ TForm1::TForm1(Prompts& prompts, QString settingsPath, QWidget* parent)
     setAcceptDrops(true);
     // It opens at its designed size, its smallest; larger, the table grows and the buttons keep
     // their column at the right.
-    setMinimumSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
+    // The menu bar takes the height the window's layout gives it at that width, which on some
+    // styles is not its size hint.
+    const int menuHeight = menuBar()->heightForWidth(kClientWidth);
+    setMinimumSize(kClientWidth, (menuHeight > 0 ? menuHeight : menuBar()->sizeHint().height()) + kClientHeight);
     resize(minimumSize());
     layout()->activate();  // the controls stand where they belong before the window is first shown
     // Centred on the screen from the start, so that the boxes start-up shows before the window

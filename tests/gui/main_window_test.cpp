@@ -948,6 +948,7 @@ class MainWindowTest : public QObject {
             QCOMPARE(f.Window.minimumSize(), designed);
             grown = designed + QSize(200, 150);
             f.Window.resize(grown);
+            QTRY_COMPARE(f.Window.size(), grown);
             QTRY_COMPARE(f.Table()->size(), QSize(417 + 200, 281 + 150));
             QCOMPARE(f.Button("Button6")->geometry(), QRect(424 + 200, 248, 73, 25));
             QCOMPARE(f.Button("BtnDown")->geometry(), QRect(464 + 200, 104, 33, 25));

@@ -19,6 +19,9 @@ namespace {
 // ReadFile and WriteFile count in 32 bits; larger transfers go in pieces of this size.
 constexpr DWORD kLargestTransfer = DWORD{1} << 30;
 
+// The attributes of a file that a user sets and that its replacement keeps.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 // Tries of a new name before CreateUnique gives up, as mkstemp does.
 constexpr int kNameTries = 100;
 
@@ -213,18 +216,26 @@ int RenameOnto(const std::string& from, const std::string& to) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return EISDIR;
     }
-    // An existing file is replaced in a way that keeps what Windows keeps of it: its attributes,
-    // its access list, its creation time and its other streams. The new file is written beside it
-    // (a file from elsewhere may be on another volume, which the move below reports).
-    if (attributes != INVALID_FILE_ATTRIBUTES && sourcePath.parent_path() == targetPath.parent_path() &&
-        ::ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        return 0;
-    }
-    // No file there, or a replacement that failed: a file system without the call leaves both files
-    // as they were, and one rename too many can leave the old file removed and the new one beside
-    // it; a plain move finishes either, and returns only once it is on disk.
-    if (!::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // An existing file is replaced in a way that keeps what Windows keeps of it: its access list,
+    // its creation time and its other streams. The new file is written beside it (a file from
+    // elsewhere may be on another volume, which the move below reports).
+    const bool replaced =
+        attributes != INVALID_FILE_ATTRIBUTES && sourcePath.parent_path() == targetPath.parent_path() &&
+        ::ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+    // Otherwise, or when the replacement failed, a plain move, which returns only once it is on disk:
+    // a file system without the call leaves both files as they were, and one rename too many can
+    // leave the old file removed and the new one beside it; the move finishes either.
+    if (!replaced &&
+        !::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return ErrnoOf(::GetLastError());
+    }
+    // The attributes a user sets are kept either way (not every implementation of the
+    // replacement carries them over).
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeptAttributes) != 0) {
+        const DWORD now = ::GetFileAttributesW(target.c_str());
+        if (now != INVALID_FILE_ATTRIBUTES) {
+            ::SetFileAttributesW(target.c_str(), (now & ~kKeptAttributes) | (attributes & kKeptAttributes));
+        }
     }
     return 0;
 }
