@@ -349,6 +349,37 @@ TEST_F(CliTest, ListCollectsOnceAndBuildTakesTheListLikeTheImages) {
     EXPECT_NE(Run({"inspect", dir.File("sa.txd")}).Out.find("version stamp 0x1803FFFF"), std::string::npos);
 }
 
+// Folders deeper than Windows' old limit of 260 characters work in every command; on Windows they
+// are named with the "\\?\" prefix, which lifts the limit wherever the program passes names on whole.
+TEST_F(CliTest, PathsBeyondTheOldWindowsLimitWorkInEveryCommand) {
+    std::filesystem::path deep = dir.Path();
+    while (deep.native().size() <= 300) {
+        deep /= "a folder with a rather long name";
+    }
+    std::filesystem::create_directories(deep);
+    const std::string image = Image("a.bmp", 8, 8);
+    std::filesystem::copy_file(ToFsPath(image), deep / "a.bmp");
+    ASSERT_EQ(Run({"build", "-o", dir.File("direct.txd"), image}).ExitCode, 0);
+#ifdef _WIN32
+    const std::string folder = "\\\\?\\" + FromFsPath(deep) + "\\";
+#else
+    const std::string folder = FromFsPath(deep) + "/";
+#endif
+    const std::vector<std::vector<std::string>> runs = {
+        {"list", "-o", folder + "set.txt", folder + "a.bmp"},
+        {"build", "-o", folder + "out.txd", folder + "set.txt"},
+        {"inspect", folder + "out.txd"},
+        {"extract", folder + "out.txd", "-o", folder + "parts"},
+        {"build", "-o", folder + "again.txd", folder + "parts" + folder.back() + "out.txt"},
+    };
+    for (const std::vector<std::string>& arguments : runs) {
+        const test::ProcessOutcome run = test::RunProcess(VELLUMCRAFT_CLI, arguments);
+        EXPECT_EQ(run.ExitCode, 0) << arguments[0] << ": " << run.Err;
+    }
+    EXPECT_EQ(test::ReadBytes(FromFsPath(deep / "out.txd")), test::ReadBytes(dir.File("direct.txd")));
+    EXPECT_EQ(test::ReadBytes(FromFsPath(deep / "again.txd")), test::ReadBytes(dir.File("direct.txd")));
+}
+
 TEST_F(CliTest, ListFileThatCannotBeReadIsAnErrorNotAnEmptyList) {
     const std::string out = dir.WriteText("out.txd", "old");
     for (const char* command : {"build", "list"}) {

@@ -19,16 +19,33 @@ std::string FromFsPath(const std::filesystem::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+namespace {
+
+// Windows takes a path that begins "\\?\" whole, as written; the prefix lifts the old limit of 260
+// characters. The standard library's paths take it for a relative name.
+bool IsVerbatimPath(std::string_view utf8Path) {
+#ifdef _WIN32
+    return utf8Path.starts_with("\\\\?\\");
+#else
+    (void)utf8Path;
+    return false;
+#endif
+}
+
+}  // namespace
+
 std::string AbsolutePath(std::string_view utf8Path) {
+    if (IsVerbatimPath(utf8Path)) {
+        return std::string(utf8Path);
+    }
     return FromFsPath(std::filesystem::absolute(ToFsPath(utf8Path)).lexically_normal());
 }
 
 std::string ResolvedAgainst(std::string_view folder, std::string_view utf8Path) {
-    const std::filesystem::path path = ToFsPath(utf8Path);
-    if (utf8Path.empty() || path.is_absolute()) {
+    if (utf8Path.empty() || IsVerbatimPath(utf8Path) || ToFsPath(utf8Path).is_absolute()) {
         return std::string(utf8Path);
     }
-    return FromFsPath((ToFsPath(folder) / path).lexically_normal());
+    return FromFsPath((ToFsPath(folder) / ToFsPath(utf8Path)).lexically_normal());
 }
 
 bool IsExistingFile(std::string_view utf8Path) {

@@ -21,7 +21,8 @@ bool IsExistingFolder(std::string_view utf8Path);
 // The regular files directly inside a folder (not in its subfolders), as full paths, in no set
 // order; throws an Error naming the folder when it cannot be listed.
 std::vector<std::string> FilesInFolder(std::string_view utf8Folder);
-// The path made absolute against the working folder, "." and ".." resolved by name.
+// The path made absolute against the working folder, "." and ".." resolved by name; a Windows path
+// that begins "\\?\" stays as written, since Windows takes it so.
 std::string AbsolutePath(std::string_view utf8Path);
 // A relative path taken as relative to folder; absolute and empty paths stay as they are.
 std::string ResolvedAgainst(std::string_view folder, std::string_view utf8Path);

@@ -21,7 +21,7 @@ ExtractionFolder::ExtractionFolder(std::string folder) : m_folder(std::move(fold
     if (error) {
         throw Error(ErrorKind::Write, "Cannot create folder \"" + m_folder + "\": " + error.message());
     }
-    m_absolute = FromFsPath(std::filesystem::absolute(path).lexically_normal());
+    m_absolute = vc::AbsolutePath(m_folder);
 }
 
 ExtractionFolder::~ExtractionFolder() {
