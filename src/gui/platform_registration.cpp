@@ -1,6 +1,6 @@
 #include "platform_registration.h"
 
-#ifdef Q_OS_WIN
+#ifdef _WIN32
 #include <QCoreApplication>
 #include <QDir>
 #include <QSettings>
@@ -9,12 +9,13 @@
 namespace vc::gui {
 
 void RegisterApplicationPath() {
-#ifdef Q_OS_WIN
+#ifdef _WIN32
     // The machine's key first; a user without the right to write it registers the program for
     // themselves under the per-user key, which Windows reads as well.
-    for (const QString root : {QStringLiteral("HKEY_LOCAL_MACHINE"), QStringLiteral("HKEY_CURRENT_USER")}) {
-        QSettings key(root + QStringLiteral("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vellumcraft.exe"),
-                      QSettings::NativeFormat);
+    for (const QString& root : {QStringLiteral("HKEY_LOCAL_MACHINE"), QStringLiteral("HKEY_CURRENT_USER")}) {
+        QSettings key(
+            root + QStringLiteral("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vellumcraft.exe"),
+            QSettings::NativeFormat);
         key.setValue(QStringLiteral("Default"), QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
         key.setValue(QStringLiteral("Path"), QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
         key.sync();

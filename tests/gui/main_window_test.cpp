@@ -2,6 +2,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -30,6 +32,10 @@
 #include "ops/settings.h"
 #include "scoped_environment.h"
 #include "texture_picture.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace vc::gui {
 
@@ -60,7 +66,8 @@ class SystemTemporaryFolder {
   public:
     explicit SystemTemporaryFolder(const std::filesystem::path& folder)
 #ifdef Q_OS_WIN
-        : m_tmp("TMP", vc::FromFsPath(folder).c_str()), m_temp("TEMP", vc::FromFsPath(folder).c_str())
+        : m_tmp("TMP", vc::FromFsPath(folder).c_str()),
+          m_temp("TEMP", vc::FromFsPath(folder).c_str())
 #else
         : m_tmpdir("TMPDIR", vc::FromFsPath(folder).c_str())
 #endif
@@ -774,6 +781,24 @@ class MainWindowTest : public QObject {
         QVERIFY(saved.pwr2lmt);
         QVERIFY(saved.dfflog);
         QCOMPARE(Q(saved.Folders.Open), Q(f.Folder.Path().string()));
+    }
+
+    // Windows finds the program by name (Start › Run "vellumcraft") through its App Paths key.
+    void StartingRegistersTheProgramsPathForWindows() {
+#ifndef Q_OS_WIN
+        QSKIP("App Paths are Windows' registry");
+#else
+        Fixture f;
+        const std::wstring key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vellumcraft.exe";
+        const QString program = QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+        for (const auto& [value, expected] : {std::pair{L"", program}, std::pair{L"Path", QFileInfo(program).path()}}) {
+            wchar_t text[1024] = {};
+            DWORD size = sizeof(text);
+            QCOMPARE(::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size),
+                     LSTATUS{ERROR_SUCCESS});
+            QCOMPARE(QString::fromWCharArray(text), QDir::toNativeSeparators(expected));
+        }
+#endif
     }
 
     void HelpCommandsShowTheirTextsAndAddresses() {
