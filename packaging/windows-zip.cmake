@@ -1,11 +1,12 @@
 # The Windows release (`cpack` in the build folder; scripts/package-windows): one zip holding
-# vellumcraft.exe (when the window is built), vellumcraft-cli.exe, the README and the licence texts
-# of everything linked into the programs.
+# vellumcraft.exe (when the window is built), vellumcraft-cli.exe, the README, the sample images and
+# the licence texts of everything linked into the programs.
 install(TARGETS vellumcraft-cli DESTINATION .)
 if(VELLUMCRAFT_GUI)
     install(TARGETS vellumcraft DESTINATION .)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION samples FILES_MATCHING PATTERN *.bmp PATTERN *.jpg)
 
 # The libraries come from the folders the toolchain searches, where their builds put their licence
 # texts and the versions of Debian's sources they were built from.
