@@ -29,10 +29,8 @@ int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
     workspace.Intake.VerifyData = false;
     const bool refused = AddInputs(workspace, inputs, options.pwr2lmt, streams.Err);
     ApplyOutputDefaults(workspace.TexList, defaults);
-    // A list taken from a dictionary keeps its stamp unless one is asked for.
-    if (!arguments.Has(kVersionStampOption.Long)) {
-        options.KeptStamp = workspace.VersionStamp;
-    }
+    // A list taken from a dictionary keeps its stamp and game unless either is asked for.
+    KeepListedForm(arguments, workspace, options);
     // Each texture goes to disk as soon as it is assembled; the target is replaced only once the
     // whole dictionary is there.
     AtomicFile file(output);
@@ -64,7 +62,7 @@ const Command kBuildCommand = {
                    " They are written as one texture dictionary; each image is read as what its first\n"
                    "bytes show it to be. --format, --mipmaps and --filter apply to the entries whose list\n"
                    "sets none of their own.",
-    .Options = {kDictionaryOutput, kVersionStampOption, kTextureFlagOption, kFormatOption, kMipmapsOption,
+    .Options = {kDictionaryOutput, kGameOption, kVersionStampOption, kTextureFlagOption, kFormatOption, kMipmapsOption,
                 kFilterOption, kDxtQualityOption, kJobsOption, kNoPow2Option},
     .ExitStatus =
         "Exit status: 0 every input became a texture; 1 some input was refused or left out;\n"

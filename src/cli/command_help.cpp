@@ -67,7 +67,7 @@ std::string ProgramHelp(std::span<const Command* const> commands) {
     const Option* const options[] = {&kHelpOption, &kVersionOption};
     return "Usage: " + std::string(kProgramName) +
            " COMMAND [ARGUMENT...]\n\n"
-           "Assembles GTA III and Vice City texture dictionaries from images\n(" +
+           "Assembles GTA III, Vice City and San Andreas texture dictionaries from images\n(" +
            ImageExtensionList() +
            ") and takes them apart again.\n\n"
            "Commands:\n" +

@@ -72,8 +72,31 @@ std::span<const std::string_view> InputFiles(const ParsedArguments& arguments) {
     return arguments.Operands();
 }
 
+std::optional<Game> TargetGame(const ParsedArguments& arguments) {
+    const auto text = arguments.Value(kGameOption.Long);
+    if (!text) {
+        return std::nullopt;
+    }
+    if (arguments.Has(kVersionStampOption.Long)) {
+        throw UsageError("--game and --rw-version cannot be given together: the game sets the stamp");
+    }
+    const std::optional<Game> game = GameNamed(*text);
+    if (!game) {
+        throw UsageError("--game takes iii, vc or sa");
+    }
+    return game;
+}
+
+void KeepListedForm(const ParsedArguments& arguments, const Workspace& workspace, TxdOptions& options) {
+    if (!arguments.Has(kVersionStampOption.Long) && !arguments.Has(kGameOption.Long)) {
+        options.KeptStamp = workspace.VersionStamp;
+        options.Target = workspace.Target;
+    }
+}
+
 TxdOptions DictionaryOptions(const ParsedArguments& arguments) {
     TxdOptions options;
+    options.Target = TargetGame(arguments);
     options.pwr2lmt = !arguments.Has(kNoPow2Option.Long);
     if (const auto text = arguments.Value(kVersionStampOption.Long)) {
         const auto index = IndexOf(kVersionStamps, *text, 16);

@@ -15,6 +15,9 @@ namespace vc::cli {
 // files can copy them while the program starts.
 inline constexpr Option kNoPow2Option = {"no-pow2", 0, "", "allow image sides that are not powers of two"};
 inline constexpr Option kVersionStampOption = {"rw-version", 0, "VERSION", "0x0800, 0x0C02 (default) or 0x1003"};
+inline constexpr Option kGameOption = {"game", 0, "GAME",
+                                       "iii, vc or sa: write the dictionary as that game's own are (Direct3D 8\n"
+                                       "natives stamped 0x0C02FFFF or 0x1003FFFF; Direct3D 9 stamped 0x1803FFFF)"};
 inline constexpr Option kTextureFlagOption = {
     "flag", 0, "FLAG",
     "texture flag word: 0x1101, 0x1102 (default) or 0x1106; a mipmapped texture\n"
@@ -47,6 +50,10 @@ std::span<const std::string_view> InputFiles(const ParsedArguments& arguments);
 
 // The dictionary options given; throws a UsageError for a version or flag outside the tables.
 TxdOptions DictionaryOptions(const ParsedArguments& arguments);
+// The game --game names, if given; throws a UsageError for a name of no game, or beside --rw-version.
+std::optional<Game> TargetGame(const ParsedArguments& arguments);
+// Takes the stamp and game of the list the inputs came from, unless the command line chose either.
+void KeepListedForm(const ParsedArguments& arguments, const Workspace& workspace, TxdOptions& options);
 
 // The output choices given for entries that make none; throws a UsageError for a format or
 // filter of no known name.

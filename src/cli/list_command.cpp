@@ -17,6 +17,7 @@ int RunList(const ParsedArguments& arguments, const Streams& streams) {
     const std::string output = OutputFile(arguments, kListOutput);
     const std::span<const std::string_view> inputs = InputFiles(arguments);
     const TextureOutput defaults = OutputDefaults(arguments);
+    const std::optional<Game> game = TargetGame(arguments);
     Workspace workspace;
     workspace.Jobs = JobCount(arguments);
     const bool refused = AddInputs(workspace, inputs, !arguments.Has(kNoPow2Option.Long), streams.Err);
@@ -26,7 +27,12 @@ int RunList(const ParsedArguments& arguments, const Streams& streams) {
         streams.Err << "vellumcraft-cli: the list is empty; " << output << " was not written\n";
         return kIncomplete;
     }
-    ExportTextureList(workspace.TexList, output, workspace.VersionStamp);
+    // The game asked for replaces the stamp and game of the lists the inputs came from.
+    if (game) {
+        ExportTextureList(workspace.TexList, output, std::nullopt, game);
+    } else {
+        ExportTextureList(workspace.TexList, output, workspace.VersionStamp, workspace.Target);
+    }
     streams.Out << count << (count == 1 ? " texture" : " textures") << " listed in " << output << '\n';
     return refused ? kIncomplete : kSuccess;
 }
@@ -41,7 +47,7 @@ const Command kListCommand = {
                    " The resulting texture list is written, so that a set of textures can be collected\n"
                    "once and built many times. --format, --mipmaps and --filter are written into the\n"
                    "entries whose list sets none of their own.",
-    .Options = {kListOutput, kFormatOption, kMipmapsOption, kFilterOption, kJobsOption, kNoPow2Option},
+    .Options = {kListOutput, kGameOption, kFormatOption, kMipmapsOption, kFilterOption, kJobsOption, kNoPow2Option},
     .ExitStatus =
         "Exit status: 0 every input became an entry; 1 some input was refused, or nothing to write;\n"
         "2 bad usage; 3 a read, decode or write error (nothing written).",

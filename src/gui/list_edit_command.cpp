@@ -10,8 +10,8 @@ ListEditCommand::ListEditCommand(const QString& text, TextureList& list, ListCha
       m_before(std::move(before)),
       m_after(std::move(after)),
       m_apply(std::move(apply)),
-      m_origin(m_before.SuggestedTxdPath != m_after.SuggestedTxdPath || m_before.VersionStamp != m_after.VersionStamp) {
-}
+      m_origin(m_before.SuggestedTxdPath != m_after.SuggestedTxdPath || m_before.VersionStamp != m_after.VersionStamp ||
+               m_before.Target != m_after.Target) {}
 
 void ListEditCommand::undo() {
     Undo(m_list, m_change);

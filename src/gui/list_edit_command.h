@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "rw/game_target.h"
 #include "texlist/list_change.h"
 
 namespace vc::gui {
@@ -15,6 +16,7 @@ namespace vc::gui {
 struct ListState {
     std::string SuggestedTxdPath;
     std::optional<uint32_t> VersionStamp;
+    std::optional<Game> Target;
     int SelectedRow = 1;
 
     bool operator==(const ListState&) const = default;

@@ -290,6 +290,7 @@ void TForm1::StartNewList() {
     ClearList(m_workspace.TexList);
     m_workspace.SuggestedTxdPath.clear();
     m_workspace.VersionStamp.reset();
+    m_workspace.Target.reset();
     ShowKeptVersionStamp();
 }
 

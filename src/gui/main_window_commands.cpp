@@ -261,6 +261,7 @@ void TForm1::RunCommand(const QString& edit, const std::function<void()>& comman
             m_workspace.TexList = before;
             m_workspace.SuggestedTxdPath = stateBefore.SuggestedTxdPath;
             m_workspace.VersionStamp = stateBefore.VersionStamp;
+            m_workspace.Target = stateBefore.Target;
             ShowKeptVersionStamp();
         } catch (const std::exception& error) {
             ShowError(QString::fromUtf8(error.what()));
@@ -273,7 +274,7 @@ void TForm1::RunCommand(const QString& edit, const std::function<void()>& comman
     ListChange change = ChangeBetween(std::move(before), m_workspace.TexList);
     const ListState stateAfter = CurrentState();
     if (change.Empty() && stateAfter.SuggestedTxdPath == stateBefore.SuggestedTxdPath &&
-        stateAfter.VersionStamp == stateBefore.VersionStamp) {
+        stateAfter.VersionStamp == stateBefore.VersionStamp && stateAfter.Target == stateBefore.Target) {
         return;
     }
     m_undo->push(new ListEditCommand(edit, m_workspace.TexList, std::move(change), stateBefore, stateAfter,
@@ -281,13 +282,14 @@ void TForm1::RunCommand(const QString& edit, const std::function<void()>& comman
 }
 
 ListState TForm1::CurrentState() const {
-    return {m_workspace.SuggestedTxdPath, m_workspace.VersionStamp, m_selectedRow};
+    return {m_workspace.SuggestedTxdPath, m_workspace.VersionStamp, m_workspace.Target, m_selectedRow};
 }
 
 void TForm1::ApplyState(const ListState& state, bool origin) {
     if (origin) {
         m_workspace.SuggestedTxdPath = state.SuggestedTxdPath;
         m_workspace.VersionStamp = state.VersionStamp;
+        m_workspace.Target = state.Target;
         AdoptVersionStamp();
     }
     m_selectedRow = state.SelectedRow;
@@ -354,6 +356,7 @@ void TForm1::BuildTxd() {
             const std::unique_ptr<Progress> progress = m_prompts.StartProgress(QStringLiteral("Build TXD"));
             TxdOptions options = m_settings.DictionaryOptions();
             options.KeptStamp = m_workspace.VersionStamp;
+            options.Target = m_workspace.Target;
             return BuildTxdInto(dictionary, m_workspace, options,
                                 [&](size_t done, size_t total, std::string_view name) {
                                     progress->Report(done, total, "Assembling " + Text(std::string(name)));
@@ -516,7 +519,7 @@ void TForm1::ExportTextureList() {
     }
     m_settings.Folders.SaveList = FolderOf(file);
     RunCommand([&] {
-        vc::ExportTextureList(m_workspace.TexList, Utf8Path(file), m_workspace.VersionStamp);
+        vc::ExportTextureList(m_workspace.TexList, Utf8Path(file), m_workspace.VersionStamp, m_workspace.Target);
         m_undo->setClean();
     });
 }
@@ -745,10 +748,11 @@ void TForm1::verid2Click() {
     ChooseVersion(2);
 }
 
-// A stamp the user chooses wins over the one the list came with.
+// A stamp the user chooses wins over the one the list came with, and over its game.
 void TForm1::ChooseVersion(uint8_t index) {
     m_settings.VersionIndex = index;
     m_workspace.VersionStamp.reset();
+    m_workspace.Target.reset();
     ShowKeptVersionStamp();
 }
 

@@ -380,6 +380,51 @@ TEST_F(CliTest, PathsBeyondTheOldWindowsLimitWorkInEveryCommand) {
     EXPECT_EQ(test::ReadBytes(FromFsPath(deep / "again.txd")), test::ReadBytes(dir.File("direct.txd")));
 }
 
+// --game picks the platform and stamp on build and list; a list keeps its game for later builds
+// unless the command line asks for another.
+TEST_F(CliTest, GameChoosesPlatformAndStampAndTheListKeepsIt) {
+    const std::string image = Image("a.bmp", 4, 4);
+    const auto platformAndStamp = [&](const std::string& file) {
+        const std::string out = Run({"inspect", file}).Out;
+        const size_t row = out.find('\n') + 1;
+        return out.substr(out.find("\tD3D", row) + 1, 4) + " " + out.substr(out.find("stamp ") + 6, 10);
+    };
+    struct Case {
+        std::vector<std::string> Arguments;
+        std::string Written;
+    };
+    const std::string list = dir.File("vc.txt");
+    ASSERT_EQ(Run({"list", "--game", "vc", "-o", list, image}).ExitCode, 0);
+    EXPECT_NE(test::ReadText(list).find("\r\ngame=vc\r\n"), std::string::npos) << test::ReadText(list);
+    const Case cases[] = {
+        {{"--game", "sa", image}, "D3D9 0x1803FFFF"},
+        {{"--game=VC", image}, "D3D8 0x1003FFFF"},
+        {{"--game", "iii", image}, "D3D8 0x0C02FFFF"},
+        {{image}, "D3D8 0x0C02FFFF"},
+        {{list}, "D3D8 0x1003FFFF"},
+        {{"--game", "sa", list}, "D3D9 0x1803FFFF"},
+        {{"--rw-version", "0x0800", list}, "D3D8 0x0800FFFF"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments = {"build", "-o", dir.File("out.txd")};
+        arguments.insert(arguments.end(), c.Arguments.begin(), c.Arguments.end());
+        const CliRun run = Run(arguments);
+        EXPECT_EQ(run.ExitCode, 0) << run.Err;
+        EXPECT_EQ(platformAndStamp(dir.File("out.txd")), c.Written) << c.Arguments.front();
+    }
+    for (const auto& [arguments, message] :
+         {std::pair{std::vector<std::string>{"--game", "gta4"}, "--game takes iii, vc or sa"},
+          std::pair{std::vector<std::string>{"--game", "sa", "--rw-version", "0x1003"},
+                    "--game and --rw-version cannot be given together: the game sets the stamp"}}) {
+        std::vector<std::string> all = {"build", "-o", dir.File("bad.txd")};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        all.push_back(image);
+        const CliRun run = Run(all);
+        EXPECT_EQ(run.ExitCode, 2);
+        EXPECT_NE(run.Err.find(message), std::string::npos) << run.Err;
+    }
+}
+
 TEST_F(CliTest, ListFileThatCannotBeReadIsAnErrorNotAnEmptyList) {
     const std::string out = dir.WriteText("out.txd", "old");
     for (const char* command : {"build", "list"}) {

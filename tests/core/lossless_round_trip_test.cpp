@@ -14,6 +14,7 @@
 #include "ops/txd_extraction.h"
 #include "ops/workspace.h"
 #include "raster/dds_file.h"
+#include "rw/game_target.h"
 #include "rw/txd_format.h"
 #include "rw/txd_reader.h"
 #include "temp_dir.h"
@@ -87,14 +88,32 @@ std::vector<std::vector<uint8_t>> NativeChunks(const std::vector<uint8_t>& dicti
     return chunks;
 }
 
-// Every format the product writes, with and without mipmaps, from every kind of picture and with
-// every version stamp: taken apart and built again with default options, the dictionary comes back
-// byte for byte (each texture native compared on its own to name the one that differs), and a texture whose format
-// holds no alpha never claims it.
+// The dictionary forms a build chooses between: each version stamp of Direct3D 8 natives, and
+// each game's own.
+struct BuiltForm {
+    TxdOptions Options;
+    std::string Name;
+};
+
+std::vector<BuiltForm> BuiltForms() {
+    std::vector<BuiltForm> forms;
+    for (size_t version = 0; version < kVersionStamps.size(); ++version) {
+        forms.push_back({{.VersionIndex = version}, "stamp " + std::to_string(version)});
+    }
+    for (const GameTarget& target : kGameTargets) {
+        forms.push_back({{.Target = target.Id}, std::string(target.Name)});
+    }
+    return forms;
+}
+
+// Every format the product writes, with and without mipmaps, from every kind of picture, with
+// every version stamp and for every game: taken apart and built again with default options, the
+// dictionary comes back byte for byte (each texture native compared on its own to name the one that
+// differs), and a texture whose format holds no alpha never claims it.
 TEST(LosslessRoundTrip, EveryFormatTheProductWritesComesBackByteForByte) {
     const std::vector<SourcePicture> pictures = SourcePictures();
     test::TempDir sources;
-    for (size_t version = 0; version < kVersionStamps.size(); ++version) {
+    for (const BuiltForm& form : BuiltForms()) {
         for (const bool mipmaps : {false, true}) {
             // One dictionary per stamp and mipmap choice: every format from every picture.
             Workspace original;
@@ -110,8 +129,7 @@ TEST(LosslessRoundTrip, EveryFormatTheProductWritesComesBackByteForByte) {
                 }
             }
             ASSERT_EQ(original.Intake.ProblemText, "");
-            const TxdOptions options{.VersionIndex = version};
-            const BuildResult built = BuildTxd(original, options);
+            const BuildResult built = BuildTxd(original, form.Options);
             ASSERT_EQ(built.Written, cases.size());
 
             test::TempDir folder;
@@ -120,18 +138,17 @@ TEST(LosslessRoundTrip, EveryFormatTheProductWritesComesBackByteForByte) {
             Workspace rebuilt;
             ASSERT_EQ(ImportTextureList(rebuilt, folder.File("set.txt"), true), cases.size());
             EXPECT_EQ(rebuilt.Intake.ProblemText, "");
-            // The list keeps the stamp, which a build asked for no other takes.
-            EXPECT_EQ(rebuilt.VersionStamp, version == kDefaultVersionIndex
-                                                ? std::nullopt
-                                                : std::optional<uint32_t>(kVersionStamps[version]));
-            const std::vector<uint8_t> rebuiltBytes = BuildTxd(rebuilt, {.KeptStamp = rebuilt.VersionStamp}).Bytes;
+            // The list keeps the stamp and the game, which a build asked for no others takes.
+            EXPECT_EQ(rebuilt.Target, form.Options.Target == Game::SanAndreas ? form.Options.Target : std::nullopt);
+            const std::vector<uint8_t> rebuiltBytes =
+                BuildTxd(rebuilt, {.Target = rebuilt.Target, .KeptStamp = rebuilt.VersionStamp}).Bytes;
             EXPECT_EQ(rebuiltBytes, built.Bytes);
             const std::vector<std::vector<uint8_t>> again = NativeChunks(rebuiltBytes);
             const std::vector<std::vector<uint8_t>> before = NativeChunks(built.Bytes);
             const std::vector<TxdTexture> textures = ReadTxd(built.Bytes).Textures;
             ASSERT_EQ(again.size(), before.size());
             for (size_t i = 0; i < before.size(); ++i) {
-                SCOPED_TRACE(cases[i] + (mipmaps ? " with mipmaps" : "") + ", stamp " + std::to_string(version));
+                SCOPED_TRACE(cases[i] + (mipmaps ? " with mipmaps" : "") + ", " + form.Name);
                 EXPECT_EQ(again[i], before[i]);
                 if (!CarriesAlpha(*textures[i].Format)) {
                     EXPECT_EQ(textures[i].AlphaFlag, 0u);
@@ -158,7 +175,8 @@ DictionaryNatives NativesOf(const std::vector<uint8_t>& dictionary) {
 // kind that was once lost on its way through extract and build: opaque textures in formats with
 // alpha, PAL4 with levels and palette alpha, sides a new image may not have, odd depth fields,
 // names whose bytes also read as UTF-8, one name twice, stamps of other versions, a DXT1 texture
-// whose raster format and alpha flag disagree. Taken apart and built again as a user would, with
+// whose raster format and alpha flag disagree, San Andreas' Direct3D 9 natives with a palette's
+// surface format left 0 and the automatic mipmap bits set. Taken apart and built again as a user would, with
 // no options, every one comes back with its stamp and every texture native byte for byte.
 TEST(LosslessRoundTrip, DictionariesOfOtherWritersComeBackByteForByte) {
     std::vector<std::filesystem::path> files;
@@ -168,7 +186,7 @@ TEST(LosslessRoundTrip, DictionariesOfOtherWritersComeBackByteForByte) {
         }
     }
     std::sort(files.begin(), files.end());
-    ASSERT_GE(files.size(), 9u);
+    ASSERT_GE(files.size(), 10u);
     for (const std::filesystem::path& file : files) {
         SCOPED_TRACE(file.filename().string());
         const std::vector<uint8_t> original = test::ReadBytes(file.string());
@@ -179,7 +197,7 @@ TEST(LosslessRoundTrip, DictionariesOfOtherWritersComeBackByteForByte) {
         Workspace rebuilt;
         ASSERT_EQ(ImportTextureList(rebuilt, folder.File("set.txt"), true), extracted.Textures.size());
         EXPECT_EQ(rebuilt.Intake.ProblemText, "");
-        const BuildResult built = BuildTxd(rebuilt, {.KeptStamp = rebuilt.VersionStamp});
+        const BuildResult built = BuildTxd(rebuilt, {.Target = rebuilt.Target, .KeptStamp = rebuilt.VersionStamp});
         EXPECT_EQ(rebuilt.Intake.ProblemText, "");
         const DictionaryNatives before = NativesOf(original);
         const DictionaryNatives after = NativesOf(built.Bytes);

@@ -250,7 +250,7 @@ TEST(TextureNative, PixelDataOfAnotherLengthThanTheSizeFieldsSayIsRefusedBeforeA
             const RasterChoice choice = ChoiceFor(written, colour);
             const TextureRaster raster = AssembleRaster(intake, written, colour, alpha, choice);
             WriteTextureNative(out, FieldsFor(written, colour, choice.Format, raster.Levels.size(), 0x1102), raster,
-                               0x0C02FFFF);
+                               0x0C02FFFF, TxdPlatform::Direct3D8);
             return std::to_string(out.Size());
         } catch (const Error& error) {
             EXPECT_EQ(out.Size(), 0u) << error.what();

@@ -34,7 +34,7 @@ class CountingSink final : public ByteSink {
 
 TEST(TxdWriter, TheTextureCountStopsAtItsSixteenBitLimit) {
     ByteWriter out;
-    TxdWriter dictionary(out, 0x0C02FFFF);
+    TxdWriter dictionary(out, DictionaryForm{});
     for (size_t i = 0; i < kMaxTextures; ++i) {
         dictionary.Add(kFields, Tile());
     }
@@ -55,7 +55,7 @@ TEST(TxdWriter, TheTextureCountStopsAtItsSixteenBitLimit) {
 // it within 32 bits is written, one byte more is refused before anything is appended.
 TEST(TxdWriter, ATextureThatWouldCarryTheSizeFieldPastFourGibibytesIsRefused) {
     ByteWriter probe;
-    TxdWriter measured(probe, 0x0C02FFFF);
+    TxdWriter measured(probe, DictionaryForm{});
     const uint64_t headers = probe.Size();
     measured.Add(kFields, Tile());
     const uint64_t texture = probe.Size() - headers;
@@ -65,7 +65,7 @@ TEST(TxdWriter, ATextureThatWouldCarryTheSizeFieldPastFourGibibytesIsRefused) {
 
     for (const auto& [start, fits] : {std::pair{fittingStart, true}, std::pair{fittingStart + 1, false}}) {
         CountingSink sink(start - headers);
-        TxdWriter dictionary(sink, 0x0C02FFFF);
+        TxdWriter dictionary(sink, DictionaryForm{});
         if (fits) {
             dictionary.Add(kFields, Tile());
             EXPECT_EQ(dictionary.Finish() - 12, 0xFFFFFFFFull);

@@ -4,7 +4,9 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 #include "dialog_prompts.h"
 #include "gui_fixture.h"
@@ -34,6 +36,18 @@ QString BuildDictionary(Fixture& f, const std::string& name) {
         return {};
     }
     return Q(dictionary);
+}
+
+// Each texture native chunk of a dictionary, header and all, in order.
+std::vector<vc::test::Bytes> NativeChunks(const vc::test::Bytes& dictionary) {
+    std::vector<vc::test::Bytes> chunks;
+    for (const TxdTexture& texture : ReadTxd(dictionary).Textures) {
+        const size_t size = 12 + (dictionary.at(texture.Offset + 4) | dictionary.at(texture.Offset + 5) << 8 |
+                                  dictionary.at(texture.Offset + 6) << 16 | dictionary.at(texture.Offset + 7) << 24);
+        chunks.emplace_back(dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset),
+                            dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset + size));
+    }
+    return chunks;
 }
 
 std::string FolderBeside(const Fixture& f, const std::string& name) {
@@ -310,11 +324,7 @@ class OpenDictionaryTest : public QObject {
         std::vector<Bytes> natives;
         for (const char* name : {"small-and-odd-sizes.txd", "pal4-levels.txd", "duplicate-names.txd"}) {
             const Bytes dictionary = ReadBytes(std::string(VELLUMCRAFT_LOSSLESS_DIR) + "/" + name);
-            for (const TxdTexture& texture : ReadTxd(dictionary).Textures) {
-                const size_t size = 12 + (dictionary.at(texture.Offset + 4) | dictionary.at(texture.Offset + 5) << 8);
-                natives.emplace_back(dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset),
-                                     dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset + size));
-            }
+            std::ranges::move(NativeChunks(dictionary), std::back_inserter(natives));
             f.Prompts.NextChoices.push_back(QStringLiteral("Add to the current list"));
             f.Window.OpenDictionary(Q(f.Folder.Write(name, dictionary)));
         }
@@ -325,14 +335,26 @@ class OpenDictionaryTest : public QObject {
 
         f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("all.txd")));
         QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
-        const Bytes built = ReadBytes(f.Folder.File("all.txd"));
-        const std::vector<TxdTexture> textures = ReadTxd(built).Textures;
-        QCOMPARE(textures.size(), natives.size());
-        for (size_t i = 0; i < textures.size(); ++i) {
-            const auto start = built.begin() + static_cast<ptrdiff_t>(textures[i].Offset);
-            QVERIFY2(Bytes(start, start + static_cast<ptrdiff_t>(natives[i].size())) == natives[i],
-                     textures[i].Name.c_str());
+        const std::vector<Bytes> built = NativeChunks(ReadBytes(f.Folder.File("all.txd")));
+        QCOMPARE(built.size(), natives.size());
+        for (size_t i = 0; i < built.size(); ++i) {
+            QVERIFY2(built[i] == natives[i], qPrintable(QString::number(i)));
         }
+    }
+
+    // A San Andreas dictionary opened and built again is San Andreas' own again: Direct3D 9
+    // natives, byte for byte, with its stamp.
+    void ASanAndreasDictionaryIsBuiltAgainForSanAndreas() {
+        Fixture f;
+        QVERIFY(f.Show());
+        const vc::test::Bytes dictionary =
+            vc::test::ReadBytes(std::string(VELLUMCRAFT_LOSSLESS_DIR) + "/san-andreas-direct3d9.txd");
+        f.Window.OpenDictionary(Q(f.Folder.Write("sa.txd", dictionary)));
+        f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("again.txd")));
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        const vc::test::Bytes built = vc::test::ReadBytes(f.Folder.File("again.txd"));
+        QCOMPARE(ReadTxd(built).VersionStamp, 0x1803FFFFu);
+        QVERIFY(NativeChunks(built) == NativeChunks(dictionary));
     }
 
     void ABrokenDictionaryShowsWhatCameBeforeTheBreakOrNothing() {

@@ -26,6 +26,7 @@ size_t ImportExtractedDictionary(Workspace& workspace, std::string_view dictiona
     }
     workspace.SuggestedTxdPath = dictionaryPath;
     workspace.VersionStamp = extracted.VersionStamp;
+    workspace.Target = extracted.Target;
     return added;
 }
 

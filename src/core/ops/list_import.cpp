@@ -124,6 +124,7 @@ size_t ImportTextureList(Workspace& workspace, std::string_view path, bool pwr2l
     const size_t added = AddListedTextures(workspace, listed, pwr2lmt, progress);
     workspace.SuggestedTxdPath = SuggestedTxdPath(path);
     workspace.VersionStamp = ListedVersionStamp(file);
+    workspace.Target = ListedGame(file);
     return added;
 }
 

@@ -101,9 +101,11 @@ TextureFields FieldsFor(const TTexFile& entry, const TImageInfo& colour, Texture
     fields.Flags = output.Flags.value_or(levels > 1 ? MipmapFlag(buildFlag) : buildFlag);
     fields.RasterFormat =
         KeptRasterFormat(output, format, levels).value_or(RasterFormatOf(format, fields.AlphaFlag, levels));
-    // A kept depth stands only for the format it was kept with.
-    if (output.Depth && output.Format == format) {
-        fields.Depth = *output.Depth;
+    // A kept depth, surface format or Direct3D 9 flags byte stands only for the format it was kept with.
+    if (output.Format == format) {
+        fields.Depth = output.Depth.value_or(0);
+        fields.D3dFormat = output.D3dFormat;
+        fields.D3d9Flags = output.D3d9Flags;
     }
     fields.Extension = output.Extension;
     return fields;
@@ -123,6 +125,18 @@ RasterChoice ChoiceFor(const TTexFile& entry, const TImageInfo& colour) {
 }
 
 namespace {
+
+// The target game's platform, stamp and device id, or Direct3D 8 natives with the chosen stamp; a
+// kept stamp replaces either's.
+DictionaryForm FormFor(const TxdOptions& options) {
+    DictionaryForm form{.Stamp = VersionStamp(options.VersionIndex)};
+    if (options.Target) {
+        const GameTarget& target = TargetOf(*options.Target);
+        form = {.Platform = target.Platform, .Stamp = target.Stamp, .DeviceId = target.DeviceId};
+    }
+    form.Stamp = options.KeptStamp.value_or(form.Stamp);
+    return form;
+}
 
 // The size the dictionary will have if every image is as it was last read; reserving it saves
 // copying hundreds of megabytes while the buffer grows.
@@ -195,7 +209,7 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
     // large texture does not keep one core busy alone, and the threads are started once.
     WorkPool dxtPool(jobs - 1);
 
-    TxdWriter dictionary(out, options.KeptStamp.value_or(VersionStamp(options.VersionIndex)));
+    TxdWriter dictionary(out, FormFor(options));
     WrittenNames names;
     RunInOrder(
         list.size(), jobs,

@@ -11,6 +11,7 @@
 #include "pixels/bmp_writer.h"
 #include "raster/dds_file.h"
 #include "raster/texture_decoder.h"
+#include "rw/d3d9_native.h"
 #include "rw/native_picture.h"
 #include "rw/txd_format.h"
 #include "rw/txd_reader.h"
@@ -239,10 +240,21 @@ void KeepFields(const TxdTexture& texture, const TImageInfo& colour, TTexFile& e
             break;
         }
     }
-    // A depth stands only for the format it was kept with, which the entry then names.
+    // A depth, surface format or flags byte stands only for the format it was kept with, which the
+    // entry then names.
     if (texture.Depth != DepthOf(*texture.Format)) {
         output.Depth = texture.Depth;
         output.Format = *texture.Format;
+    }
+    if (texture.Platform == static_cast<uint32_t>(TxdPlatform::Direct3D9)) {
+        if (texture.D3dFormat != D3d9FormatCode(*texture.Format)) {
+            output.D3dFormat = texture.D3dFormat;
+            output.Format = *texture.Format;
+        }
+        if (texture.D3d9Flags != D3d9FlagsOf(*texture.Format, texture.HasAlpha())) {
+            output.D3d9Flags = texture.D3d9Flags;
+            output.Format = *texture.Format;
+        }
     }
     output.Extension = texture.Extension;
     // Sides a new image may not have (1 × 1, 24 × 8) are the texture's own: the list says to keep them.
@@ -296,6 +308,11 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
     const std::vector<TxdTexture>& textures = contents.Textures;
     ExtractionResult result;
     result.VersionStamp = contents.VersionStamp;
+    if (std::ranges::any_of(textures, [](const TxdTexture& texture) {
+            return texture.Platform == static_cast<uint32_t>(TxdPlatform::Direct3D9);
+        })) {
+        result.Target = Game::SanAndreas;
+    }
     result.Damage = contents.Damage;
     UniqueFileNames names;
     std::unordered_set<std::string> textureNames;  // as a list's look-up compares them
@@ -328,7 +345,7 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
         });
     if (!list.empty()) {
         result.ListFile = listFile;
-        sink.Write(listFile, AsBytes(TextureListProfile(list, contents.VersionStamp).Bytes()));
+        sink.Write(listFile, AsBytes(TextureListProfile(list, contents.VersionStamp, result.Target).Bytes()));
     }
     return result;
 }

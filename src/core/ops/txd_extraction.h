@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "io/ordered_work.h"
+#include "rw/game_target.h"
 #include "rw/txd_reader.h"
 
 namespace vc {
@@ -36,6 +37,9 @@ struct ExtractedTexture {
 
 struct ExtractionResult {
     uint32_t VersionStamp = 0;  // the dictionary's, which the list keeps
+    // San Andreas for a dictionary of Direct3D 9 natives, which the list keeps too; none for
+    // Direct3D 8 ones, the default.
+    std::optional<Game> Target;
     std::vector<ExtractedTexture> Textures;
     std::string ListFile;  // empty when no texture could be extracted
     size_t Failed = 0;

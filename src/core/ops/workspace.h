@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "io/ordered_work.h"
+#include "rw/game_target.h"
 #include "texlist/image_intake.h"
 #include "texlist/texture_list.h"
 
@@ -25,6 +26,8 @@ struct Workspace {
     // The version stamp of the dictionary the list came from, where the list names one: the last
     // list import sets it.
     std::optional<uint32_t> VersionStamp;
+    // The game the list's dictionary was for, where the list names one; set with VersionStamp.
+    std::optional<Game> Target;
     // Worker threads for reading images and assembling textures; 1 does everything on the
     // calling thread. The results are the same for any number.
     unsigned Jobs = DefaultJobCount();

@@ -21,6 +21,12 @@ TextureFormat D3d8Format(const ByteReader& data, const NativeHeader& header) {
     data.Fail("compression " + std::to_string(header.Compression) + " is not one of DXT1 to DXT5");
 }
 
+NativeHeader D3d8Header(const TextureFields& fields, const TextureRaster& raster) {
+    NativeHeader header = CommonHeader(TxdPlatform::Direct3D8, fields, raster);
+    header.Compression = CompressionOf(raster.Format);
+    return header;
+}
+
 }  // namespace
 
 const NativeLayout kD3d8Layout = {
@@ -29,21 +35,7 @@ const NativeLayout kD3d8Layout = {
     .Byte = &NativeHeader::Compression,
     .AlphaFlagOf = [](const NativeHeader& header) { return header.AlphaFlag; },
     .FormatOf = D3d8Format,
+    .HeaderFor = D3d8Header,
 };
-
-NativeHeader D3d8Header(const TextureFields& fields, const TextureRaster& raster) {
-    return {.Platform = static_cast<uint32_t>(TxdPlatform::Direct3D8),
-            .Flags = fields.Flags,
-            .Name = fields.Name,
-            .MaskName = fields.MaskName,
-            .RasterFormat = fields.RasterFormat,
-            .AlphaFlag = fields.AlphaFlag ? 1u : 0u,
-            .Width = raster.Width,
-            .Height = raster.Height,
-            .Depth = fields.Depth != 0 ? fields.Depth : DepthOf(raster.Format),
-            .Levels = static_cast<uint8_t>(raster.Levels.size()),
-            .RasterType = kRasterTypeTexture,
-            .Compression = CompressionOf(raster.Format)};
-}
 
 }  // namespace vc

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "raster/texture_raster.h"
 #include "rw/native_header.h"
 
 namespace vc {
@@ -8,8 +7,5 @@ namespace vc {
 // Direct3D 8 texture natives, as GTA III and Vice City read them: the alpha flag after the raster
 // format, and the DXT form's number (or 0) in the byte after the raster type.
 extern const NativeLayout kD3d8Layout;
-
-// The fields a Direct3D 8 native of fields and raster is written with.
-NativeHeader D3d8Header(const TextureFields& fields, const TextureRaster& raster);
 
 }  // namespace vc

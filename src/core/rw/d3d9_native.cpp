@@ -1,5 +1,6 @@
 #include "rw/d3d9_native.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "io/number_format.h"
@@ -24,6 +25,13 @@ constexpr std::pair<D3dFormat, TextureFormat> kD3dFormats[] = {
     {D3dFormat::Dxt5,     TextureFormat::Dxt5},
 };
 // clang-format on
+
+NativeHeader D3d9Header(const TextureFields& fields, const TextureRaster& raster) {
+    NativeHeader header = CommonHeader(TxdPlatform::Direct3D9, fields, raster);
+    header.D3dFormat = fields.D3dFormat.value_or(D3d9FormatCode(raster.Format));
+    header.D3d9Flags = fields.D3d9Flags.value_or(D3d9FlagsOf(raster.Format, fields.AlphaFlag));
+    return header;
+}
 
 TextureFormat D3d9Format(const ByteReader& data, const NativeHeader& header) {
     if (header.D3d9Flags & kD3d9CubeTexture) {
@@ -54,6 +62,19 @@ const NativeLayout kD3d9Layout = {
     .Byte = &NativeHeader::D3d9Flags,
     .AlphaFlagOf = [](const NativeHeader& header) -> uint32_t { return header.D3d9Flags & kD3d9HasAlpha; },
     .FormatOf = D3d9Format,
+    .HeaderFor = D3d9Header,
 };
+
+uint32_t D3d9FormatCode(TextureFormat format) {
+    if (IsPaletted(format)) {
+        return static_cast<uint32_t>(D3dFormat::P8);
+    }
+    return static_cast<uint32_t>(
+        std::ranges::find(kD3dFormats, format, &std::pair<D3dFormat, TextureFormat>::second)->first);
+}
+
+uint8_t D3d9FlagsOf(TextureFormat format, bool alphaFlag) {
+    return (alphaFlag ? kD3d9HasAlpha : 0) | (CompressionOf(format) != 0 ? kD3d9Compressed : 0);
+}
 
 }  // namespace vc

@@ -10,4 +10,10 @@ namespace vc {
 // that leave the surface format 0.
 extern const NativeLayout kD3d9Layout;
 
+// What a Direct3D 9 native of a format says of it, as San Andreas' own dictionaries do: the surface
+// format code (P8 for both palettes, the FourCC for DXT), and the flags byte's alpha and
+// compressed bits.
+uint32_t D3d9FormatCode(TextureFormat format);
+uint8_t D3d9FlagsOf(TextureFormat format, bool alphaFlag);
+
 }  // namespace vc

@@ -27,6 +27,20 @@ TextureFormat FormatOfRasterWord(const ByteReader& data, uint32_t rasterFormat) 
     data.Fail("raster format " + HexText(rasterFormat, 4) + " names no pixel format this reader knows");
 }
 
+NativeHeader CommonHeader(TxdPlatform platform, const TextureFields& fields, const TextureRaster& raster) {
+    return {.Platform = static_cast<uint32_t>(platform),
+            .Flags = fields.Flags,
+            .Name = fields.Name,
+            .MaskName = fields.MaskName,
+            .RasterFormat = fields.RasterFormat,
+            .AlphaFlag = fields.AlphaFlag ? 1u : 0u,
+            .Width = raster.Width,
+            .Height = raster.Height,
+            .Depth = fields.Depth != 0 ? fields.Depth : DepthOf(raster.Format),
+            .Levels = static_cast<uint8_t>(raster.Levels.size()),
+            .RasterType = kRasterTypeTexture};
+}
+
 void FailPremultiplied(const ByteReader& data, unsigned dxt) {
     data.Fail("DXT" + std::to_string(dxt) + " (premultiplied alpha) is not supported");
 }

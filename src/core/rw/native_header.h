@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "io/byte_reader.h"
 #include "raster/texture_format.h"
+#include "raster/texture_raster.h"
 
 namespace vc {
 
@@ -37,10 +39,14 @@ struct TextureFields {
     uint32_t RasterFormat = 0;
     uint8_t Depth = 0;               // 0: the depth of the raster's format
     std::vector<uint8_t> Extension;  // the content of the texture's own extension chunk
+    // Direct3D 9 only: the surface format code and the flags byte, where they are not the format's.
+    std::optional<uint32_t> D3dFormat;
+    std::optional<uint8_t> D3d9Flags;
 };
 
 // What tells the platforms' natives apart: the field after the raster format, the byte after the
-// raster type, where the alpha flag is read from, and how the format is named.
+// raster type, where the alpha flag is read from, how the format is named, and the fields a
+// texture is written with.
 struct NativeLayout {
     uint32_t Platform = 0;
     uint32_t NativeHeader::*Word = nullptr;
@@ -48,7 +54,12 @@ struct NativeLayout {
     uint32_t (*AlphaFlagOf)(const NativeHeader& header) = nullptr;
     // Fails through data when the fields name no format this reader knows.
     TextureFormat (*FormatOf)(const ByteReader& data, const NativeHeader& header) = nullptr;
+    NativeHeader (*HeaderFor)(const TextureFields& fields, const TextureRaster& raster) = nullptr;
 };
+
+// The fields both platforms write alike: all but the word after the raster format and the byte
+// after the raster type.
+NativeHeader CommonHeader(TxdPlatform platform, const TextureFields& fields, const TextureRaster& raster);
 
 // For the platforms' readers: the format a raster format word names by itself (a palette, or one of
 // the pixel formats), and the refusal of premultiplied DXT2 and DXT4.

@@ -16,7 +16,6 @@ namespace {
 constexpr size_t kDictionarySizeOffset = 4;
 constexpr size_t kTextureCountOffset = 24;
 constexpr size_t kInfoSize = 4;
-constexpr uint16_t kNoDevice = 0;  // the games read the dictionaries of every platform the same way
 constexpr uint64_t kClosingExtensionSize = kChunkHeaderSize + kCreatorText.size();
 
 std::array<uint8_t, kInfoSize> Info(uint16_t count, uint16_t device) {
@@ -30,11 +29,11 @@ uint64_t DictionaryOverhead() {
     return 2 * kChunkHeaderSize + kInfoSize + kClosingExtensionSize;
 }
 
-TxdWriter::TxdWriter(ByteSink& out, uint32_t stamp) : m_out(out), m_stamp(stamp) {
+TxdWriter::TxdWriter(ByteSink& out, const DictionaryForm& form) : m_out(out), m_form(form) {
     // The dictionary's size and the count are patched once every texture is written.
-    AppendChunkHeader(m_out, ChunkType::TextureDictionary, 0, m_stamp);
-    AppendChunkHeader(m_out, ChunkType::Data, kInfoSize, m_stamp);
-    m_out.Append(Info(0, kNoDevice));
+    AppendChunkHeader(m_out, ChunkType::TextureDictionary, 0, m_form.Stamp);
+    AppendChunkHeader(m_out, ChunkType::Data, kInfoSize, m_form.Stamp);
+    m_out.Append(Info(0, m_form.DeviceId));
 }
 
 void TxdWriter::Add(const TextureFields& fields, const TextureRaster& raster) {
@@ -47,13 +46,13 @@ void TxdWriter::Add(const TextureFields& fields, const TextureRaster& raster) {
         throw Error(ErrorKind::Limit, "The texture dictionary would exceed 4 GiB with \"" + fields.Name +
                                           "\", more than its size fields can hold; nothing was written.");
     }
-    WriteTextureNative(m_out, fields, raster, m_stamp);
+    WriteTextureNative(m_out, fields, raster, m_form.Stamp, m_form.Platform);
     ++m_count;
 }
 
 uint64_t TxdWriter::Finish() {
-    m_out.Overwrite(kTextureCountOffset, Info(m_count, kNoDevice));
-    AppendChunkHeader(m_out, ChunkType::Extension, kCreatorText.size(), m_stamp);
+    m_out.Overwrite(kTextureCountOffset, Info(m_count, m_form.DeviceId));
+    AppendChunkHeader(m_out, ChunkType::Extension, kCreatorText.size(), m_form.Stamp);
     m_out.Append({reinterpret_cast<const uint8_t*>(kCreatorText.data()), kCreatorText.size()});
     m_out.PatchU32(kDictionarySizeOffset, static_cast<uint32_t>(m_out.Size() - kChunkHeaderSize));
     return m_out.Size();

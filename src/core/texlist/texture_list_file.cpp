@@ -17,6 +17,7 @@ constexpr std::string_view kListSection = "TXDList";
 constexpr std::string_view kTextureSection = "Texture";
 constexpr std::string_view kAppName = "Vellumcraft 1.1";
 constexpr std::string_view kVersionKey = "rwversion";
+constexpr std::string_view kGameKey = "game";
 
 std::string TextureSection(size_t number) {
     return std::string(kTextureSection) + std::to_string(number);
@@ -45,12 +46,17 @@ std::vector<int32_t> ListedTextureNumbers(const ProfileFile& file, int32_t count
 
 }  // namespace
 
-ProfileFile TextureListProfile(const TextureList& list, std::optional<uint32_t> versionStamp) {
+ProfileFile TextureListProfile(const TextureList& list, std::optional<uint32_t> versionStamp,
+                               std::optional<Game> target) {
     ProfileFile file;
     file.WriteString(kListSection, "count", std::to_string(list.size()));
     file.WriteString(kListSection, "app", kAppName);
     if (versionStamp && *versionStamp != VersionStamp(kDefaultVersionIndex)) {
         file.WriteString(kListSection, kVersionKey, HexText(*versionStamp, 8));
+    }
+    // GTA III's dictionaries are the default ones.
+    if (target && *target != Game::Gta3) {
+        file.WriteString(kListSection, kGameKey, TargetOf(*target).Key);
     }
     for (size_t i = 0; i < list.size(); ++i) {
         const TTexFile& entry = list[i];
@@ -66,11 +72,12 @@ ProfileFile TextureListProfile(const TextureList& list, std::optional<uint32_t> 
     return file;
 }
 
-void ExportTextureList(const TextureList& list, std::string_view path, std::optional<uint32_t> versionStamp) {
+void ExportTextureList(const TextureList& list, std::string_view path, std::optional<uint32_t> versionStamp,
+                       std::optional<Game> target) {
     if (list.empty()) {
         return;
     }
-    const ProfileFile file = TextureListProfile(list, versionStamp);
+    const ProfileFile file = TextureListProfile(list, versionStamp, target);
     try {
         file.Save(path);
     } catch (const Error& error) {
@@ -96,6 +103,11 @@ std::optional<uint32_t> ListedVersionStamp(const ProfileFile& file) {
     const std::optional<std::string> text = file.ReadString(kListSection, kVersionKey);
     const std::optional<int32_t> stamp = text ? ParseProfileInteger(*text) : std::nullopt;
     return stamp ? std::optional<uint32_t>(static_cast<uint32_t>(*stamp)) : std::nullopt;
+}
+
+std::optional<Game> ListedGame(const ProfileFile& file) {
+    const std::optional<std::string> name = file.ReadString(kListSection, kGameKey);
+    return name ? GameNamed(*name) : std::nullopt;
 }
 
 std::vector<ListedTexture> ParseTextureList(std::span<const uint8_t> bytes) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "io/profile_file.h"
+#include "rw/game_target.h"
 #include "texlist/tex_file.h"
 #include "texlist/texture_output.h"
 
@@ -17,12 +18,15 @@ namespace vc {
 // per entry with name and path, alpha and alphapath for entries with alpha, and the output keys
 // that differ from the defaults. Names and paths that a plain value would not keep exactly get
 // their exact form beside it (see ProfileFile::WriteExactString).
-// A version stamp other than the default is kept as rwversion in [TXDList].
-ProfileFile TextureListProfile(const TextureList& list, std::optional<uint32_t> versionStamp = {});
+// A version stamp other than the default is kept as rwversion in [TXDList], and a target game whose
+// dictionaries differ from the default's (Vice City, San Andreas) as game.
+ProfileFile TextureListProfile(const TextureList& list, std::optional<uint32_t> versionStamp = {},
+                               std::optional<Game> target = {});
 
 // Writes the list to a texture list file, replacing the file as a whole. An empty list writes
 // nothing. Throws an Error "Unable to write to <path>" when the file cannot be written.
-void ExportTextureList(const TextureList& list, std::string_view path, std::optional<uint32_t> versionStamp = {});
+void ExportTextureList(const TextureList& list, std::string_view path, std::optional<uint32_t> versionStamp = {},
+                       std::optional<Game> target = {});
 
 // One [TextureN] section as read: names and paths exactly as written, whatever characters they
 // hold; any of them may be empty.
@@ -42,6 +46,8 @@ struct ListedTexture {
 std::vector<ListedTexture> ListedTextures(const ProfileFile& file);
 // The version stamp the list keeps, if any; a value that is no number is none.
 std::optional<uint32_t> ListedVersionStamp(const ProfileFile& file);
+// The target game the list keeps, if any; a name of no game is none.
+std::optional<Game> ListedGame(const ProfileFile& file);
 // The same from a list file's bytes, in UTF-8 or Windows-1252.
 std::vector<ListedTexture> ParseTextureList(std::span<const uint8_t> bytes);
 

@@ -23,6 +23,8 @@ struct TextureOutput {
     std::optional<uint32_t> RasterFormat;  // the raster format field as it stood
     std::optional<uint8_t> RasterLevels;   // its texture's levels, where its mipmap bit does not say them
     std::optional<uint8_t> Depth;          // the depth field as it stood, for the entry's own format
+    std::optional<uint32_t> D3dFormat;     // Direct3D 9: the surface format code as it stood, likewise
+    std::optional<uint8_t> D3d9Flags;      // Direct3D 9: the flags byte as it stood, likewise
     std::vector<uint8_t> Extension;        // the content of the texture's own extension chunk
     bool KeepSize = false;                 // the image keeps its texture's size, whatever the size rules
     bool RepeatedName = false;             // a texture before it in the dictionary had the same name

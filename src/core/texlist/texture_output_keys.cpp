@@ -57,6 +57,12 @@ void WriteTextureOutputKeys(ProfileFile& file, std::string_view section, const T
     if (output.Depth) {
         file.WriteString(section, "depth", std::to_string(*output.Depth));
     }
+    if (output.D3dFormat) {
+        file.WriteString(section, "d3dformat", WordText(*output.D3dFormat));
+    }
+    if (output.D3d9Flags) {
+        file.WriteString(section, "d3dflags", WordText(*output.D3d9Flags));
+    }
     if (output.KeepSize) {
         file.WriteString(section, "keepsize", "1");
     }
@@ -114,6 +120,8 @@ TextureOutput ReadTextureOutputKeys(const ProfileFile& file, std::string_view se
     output.RasterFormat = readWord("rasterformat");
     output.RasterLevels = readByte("rasterlevels");
     output.Depth = readByte("depth");
+    output.D3dFormat = readWord("d3dformat");
+    output.D3d9Flags = readByte("d3dflags");
     // A texture has at most 16 levels: the picture and 15 below it.
     for (size_t level = 1; level < 16; ++level) {
         std::optional<std::string> path = file.ReadExactString(section, LevelPathKey(level));
