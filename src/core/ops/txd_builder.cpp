@@ -177,6 +177,7 @@ PreparedTexture PrepareTexture(ImageIntake& intake, const TTexFile& entry, const
     RasterChoice choice = ChoiceFor(entry, prepared.Colour);
     choice.Dxt = options.Dxt;
     choice.DxtPool = &dxtPool;
+    choice.FillSmallBlockLevels = options.Target == Game::SanAndreas;
     if (entry.HasAlpha && choice.Opaque) {
         prepared.Problems += "\r\n\r\n=> \"" + std::string(FileNamePart(entry.TexPath)) + "\":\r\n\t" +
                              std::string(TextureFormatName(choice.Format)) +

@@ -34,15 +34,6 @@ std::vector<uint8_t> AlphaLevels(const DecodedTexture& decoded) {
     return levels;
 }
 
-bool AnyTranslucent(const DecodedTexture& decoded) {
-    for (size_t i = 3; i < decoded.Rgba.size(); i += 4) {
-        if (decoded.Rgba[i] != 255) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // The colour image, and the mask when the texture has alpha (empty without): a paletted texture's
 // mask keeps the texture's indices over a palette of the alphas of its colours, so that each pixel
 // shows its alpha.
@@ -82,10 +73,6 @@ TextureImages EncodeImages(const DecodedTexture& decoded, std::span<const uint8_
         images.Mask = EncodeBmp(GreyImage(decoded.Width, decoded.Height, levels));
     }
     return images;
-}
-
-std::span<const uint8_t> BytesOf(std::span<const uint8_t> file, ByteRange range) {
-    return file.subspan(range.Offset, range.Size);
 }
 
 // The alpha of each palette colour: the fourth bytes as stored, whether or not the texture reads

@@ -142,4 +142,13 @@ std::vector<uint8_t> DecodeLevelBgra(const StoredLevel& level) {
     return pixels;
 }
 
+bool AnyTranslucent(const DecodedTexture& decoded) {
+    for (size_t i = 3; i < decoded.Rgba.size(); i += 4) {
+        if (decoded.Rgba[i] != 255) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace vc

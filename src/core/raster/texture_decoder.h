@@ -38,6 +38,9 @@ struct StoredLevel {
     bool PaletteAlpha = false;         // the palette's fourth bytes are alpha; else every colour is opaque
 };
 
+// True when some pixel of the picture is not fully opaque.
+bool AnyTranslucent(const DecodedTexture& decoded);
+
 // Decodes one level. Throws an Error when the pixels or the palette are shorter than the format needs.
 DecodedTexture DecodeLevel(const StoredLevel& level);
 

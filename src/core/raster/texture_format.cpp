@@ -52,6 +52,10 @@ bool CarriesAlpha(TextureFormat format) {
            format != TextureFormat::Lum8;
 }
 
+bool IsBlockCompressed(TextureFormat format) {
+    return format == TextureFormat::Dxt1 || format == TextureFormat::Dxt3 || format == TextureFormat::Dxt5;
+}
+
 uint64_t LevelSize(TextureFormat format, uint32_t width, uint32_t height) {
     const uint64_t pixels = uint64_t{width} * height;
     const uint64_t blocks = (uint64_t{width} + 3) / 4 * ((uint64_t{height} + 3) / 4);

@@ -42,6 +42,8 @@ constexpr size_t kPal4PaletteTail = 64;
 
 // False for the formats whose every pixel decodes opaque (888, 565, 555, LUM8).
 bool CarriesAlpha(TextureFormat format);
+// True for the formats stored in blocks of 4 × 4 pixels (DXT1, DXT3, DXT5).
+bool IsBlockCompressed(TextureFormat format);
 
 // The bytes one level of width × height pixels takes; DXT levels take whole blocks.
 uint64_t LevelSize(TextureFormat format, uint32_t width, uint32_t height);

@@ -1,6 +1,9 @@
 #include "raster/texture_raster.h"
 
+#include <algorithm>
 #include <iterator>
+#include <optional>
+#include <span>
 
 #include "io/byte_reader.h"
 #include "pixels/grey_level.h"
@@ -55,7 +58,21 @@ TextureRaster MakeRaster(PixelLevel picture, const RasterChoice& choice) {
         raster.Levels = std::move(quantized.Indices);
         return raster;
     }
+    const size_t blockSize = LevelSize(choice.Format, 4, 4);
+    std::optional<size_t> filler;  // the last level whose smaller side is at least 4
     for (const PixelLevel& level : levels) {
+        if (choice.FillSmallBlockLevels && IsBlockCompressed(choice.Format) && filler &&
+            std::min(level.Width, level.Height) < 4) {
+            const std::span<const uint8_t> block = std::span(raster.Levels[*filler]).first(blockSize);
+            std::vector<uint8_t>& filled = raster.Levels.emplace_back();
+            for (uint64_t i = 0; i < LevelSize(choice.Format, level.Width, level.Height); i += blockSize) {
+                filled.insert(filled.end(), block.begin(), block.end());
+            }
+            continue;
+        }
+        if (std::min(level.Width, level.Height) >= 4) {
+            filler = raster.Levels.size();
+        }
         raster.Levels.push_back(EncodeIn(choice, level));
     }
     return raster;

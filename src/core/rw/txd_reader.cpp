@@ -171,4 +171,8 @@ TxdContents ReadTxdUpToDamage(std::span<const uint8_t> file) {
     return ReadContents(file, true);
 }
 
+std::span<const uint8_t> BytesOf(std::span<const uint8_t> file, ByteRange range) {
+    return file.subspan(range.Offset, range.Size);
+}
+
 }  // namespace vc

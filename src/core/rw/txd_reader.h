@@ -48,6 +48,9 @@ struct TxdContents {
     std::optional<TxdDamage> Damage;  // only from ReadTxdUpToDamage
 };
 
+// The bytes of a range ReadTxd found in file (the same bytes).
+std::span<const uint8_t> BytesOf(std::span<const uint8_t> file, ByteRange range);
+
 // Reads a texture dictionary of platform 8 (Direct3D 8) or 9 (Direct3D 9) natives. Every size
 // field is checked against the bytes present. A texture whose chunks are sound but whose content
 // cannot be read (another platform, an unknown format, levels cut short) keeps its Problem and the

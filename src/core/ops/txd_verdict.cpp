@@ -1,0 +1,298 @@
+#include "ops/txd_verdict.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "io/code_page.h"
+#include "io/file_names.h"
+#include "raster/texture_decoder.h"
+#include "rw/native_picture.h"
+#include "rw/txd_format.h"
+#include "rw/version_stamp.h"
+
+namespace vc {
+
+namespace {
+
+// What a texture rule looks at: the texture, its file, the game, and its picture where it could
+// be decoded.
+struct TextureCheck {
+    std::span<const uint8_t> File;
+    const TxdTexture& Texture;
+    const GameTarget& Target;
+    const DecodedTexture* Picture;  // null when the content could not be read
+};
+
+struct TextureRule {
+    std::string_view Name;
+    Severity Level;
+    // The reason the texture breaks the rule, or nothing when it keeps it.
+    std::optional<std::string> (*Broken)(const TextureCheck& check);
+};
+
+std::string Sides(uint32_t width, uint32_t height) {
+    return std::to_string(width) + " × " + std::to_string(height);
+}
+
+bool IsPowerOfTwo(uint32_t side) {
+    return side != 0 && (side & (side - 1)) == 0;
+}
+
+bool IsDxt(const TxdTexture& texture) {
+    return texture.Format && IsBlockCompressed(*texture.Format);
+}
+
+uint32_t FilterMode(const TxdTexture& texture) {
+    return texture.Flags & 0xFF;
+}
+
+bool FiltersBetweenLevels(const TxdTexture& texture) {
+    return FilterMode(texture) >= static_cast<uint32_t>(TextureFilter::MipNearest);
+}
+
+// A name field the writer filled to its last byte holds no end, and the game reads on.
+bool FillsItsField(std::string_view name) {
+    return Utf8ToWindows1252(name).size() >= kNameFieldSize;
+}
+
+// The levels whose smaller side is below 4 that do not hold, in each block, the first block of the
+// last level whose smaller side is at least 4: the levels San Andreas draws black.
+std::vector<std::string> UnfilledSmallLevels(const TextureCheck& check) {
+    const TxdTexture& texture = check.Texture;
+    const size_t blockSize = LevelSize(*texture.Format, 4, 4);
+    std::optional<std::span<const uint8_t>> reference;
+    std::vector<std::string> unfilled;
+    for (uint32_t level = 0; level < texture.LevelPixels.size(); ++level) {
+        const uint32_t width = LevelSide(texture.Width, level);
+        const uint32_t height = LevelSide(texture.Height, level);
+        const std::span<const uint8_t> pixels = BytesOf(check.File, texture.LevelPixels[level]);
+        if (std::min(width, height) >= 4) {
+            reference = pixels.first(std::min(blockSize, pixels.size()));
+            continue;
+        }
+        if (!reference) {
+            continue;  // a picture below 4 × 4 has no level to fill from (see "dxt-side")
+        }
+        bool filled = true;
+        for (size_t block = 0; filled && block + blockSize <= pixels.size(); block += blockSize) {
+            filled = std::ranges::equal(pixels.subspan(block, blockSize), *reference);
+        }
+        if (!filled) {
+            unfilled.push_back(Sides(width, height));
+        }
+    }
+    return unfilled;
+}
+
+std::string Joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (const std::string& part : parts) {
+        text += (text.empty() ? "" : ", ") + part;
+    }
+    return text;
+}
+
+std::string_view PlatformName(uint32_t platform) {
+    return platform == static_cast<uint32_t>(TxdPlatform::Direct3D9) ? "Direct3D 9" : "Direct3D 8";
+}
+
+// clang-format off
+const TextureRule kTextureRules[] = {
+    {"platform", Severity::WillNotLoad, [](const TextureCheck& check) -> std::optional<std::string> {
+        if (check.Texture.Platform == static_cast<uint32_t>(check.Target.Platform)) {
+            return std::nullopt;
+        }
+        return std::string(check.Target.Name) + " reads only " +
+               std::string(PlatformName(static_cast<uint32_t>(check.Target.Platform))) +
+               " textures; this one is of platform " + std::to_string(check.Texture.Platform) + ".";
+    }},
+    {"name-length", Severity::WillNotLoad, [](const TextureCheck& check) -> std::optional<std::string> {
+        if (!FillsItsField(check.Texture.Name)) {
+            return std::nullopt;
+        }
+        return "Its name fills all 32 bytes of its field with no end; the game reads on into the mask name "
+               "and never finds the texture a model asks for. Names hold at most 31 bytes.";
+    }},
+    {"mask-name-length", Severity::WorthKnowing, [](const TextureCheck& check) -> std::optional<std::string> {
+        if (!FillsItsField(check.Texture.MaskName)) {
+            return std::nullopt;
+        }
+        return "Its mask name fills all 32 bytes of its field with no end; mask names hold at most 31 bytes.";
+    }},
+    {"power-of-two", Severity::WillLookWrong, [](const TextureCheck& check) -> std::optional<std::string> {
+        if (IsPowerOfTwo(check.Texture.Width) && IsPowerOfTwo(check.Texture.Height)) {
+            return std::nullopt;
+        }
+        return "Its sides, " + Sides(check.Texture.Width, check.Texture.Height) +
+               ", are not powers of two; graphics cards of the game's time refuse such textures, and the "
+               "game draws them white.";
+    }},
+    {"dxt-side", Severity::WillNotLoad, [](const TextureCheck& check) -> std::optional<std::string> {
+        if (!IsDxt(check.Texture) || (check.Texture.Width % 4 == 0 && check.Texture.Height % 4 == 0)) {
+            return std::nullopt;
+        }
+        return "It is DXT compressed at " + Sides(check.Texture.Width, check.Texture.Height) +
+               "; Direct3D makes compressed textures only of sides that are multiples of 4.";
+    }},
+    {"level-count", Severity::WillNotLoad, [](const TextureCheck& check) -> std::optional<std::string> {
+        const uint32_t most = FullChainLevels(check.Texture.Width, check.Texture.Height);
+        if (check.Texture.Levels <= most) {
+            return std::nullopt;
+        }
+        return "It has " + std::to_string(check.Texture.Levels) + " levels; a texture of " +
+               Sides(check.Texture.Width, check.Texture.Height) + " has at most " + std::to_string(most) + ".";
+    }},
+    {"small-dxt-levels", Severity::WillLookWrong, [](const TextureCheck& check) -> std::optional<std::string> {
+        if (check.Target.Id != Game::SanAndreas || !IsDxt(check.Texture) || check.Picture == nullptr) {
+            return std::nullopt;
+        }
+        const std::vector<std::string> unfilled = UnfilledSmallLevels(check);
+        if (unfilled.empty()) {
+            return std::nullopt;
+        }
+        return "Its compressed levels below 4 × 4 (" + Joined(unfilled) +
+               ") are not filled from the 4 × 4 level; San Andreas draws them black from afar "
+               "(the \"black roads\").";
+    }},
+    {"mipmaps-unused", Severity::WorthKnowing, [](const TextureCheck& check) -> std::optional<std::string> {
+        if (check.Texture.Levels <= 1 || FiltersBetweenLevels(check.Texture)) {
+            return std::nullopt;
+        }
+        return "It stores " + std::to_string(check.Texture.Levels) + " levels, but its filter mode (" +
+               std::to_string(FilterMode(check.Texture)) + ") never uses them: they only take memory.";
+    }},
+    {"mipmaps-missing", Severity::WorthKnowing, [](const TextureCheck& check) -> std::optional<std::string> {
+        if (check.Texture.Levels > 1 || !FiltersBetweenLevels(check.Texture)) {
+            return std::nullopt;
+        }
+        return "Its filter mode (" + std::to_string(FilterMode(check.Texture)) +
+               ") chooses between levels, but it has only one, so it is filtered as if it had none; with "
+               "levels it would shimmer less from afar.";
+    }},
+    {"vice-city-mipmaps", Severity::WorthKnowing, [](const TextureCheck& check) -> std::optional<std::string> {
+        if (check.Target.Id != Game::ViceCity || check.Texture.Levels <= 1) {
+            return std::nullopt;
+        }
+        return "Vice City draws only the first of its " + std::to_string(check.Texture.Levels) +
+               " levels unless a mipmap fix is installed.";
+    }},
+    {"palette-on-today's-cards", Severity::WorthKnowing, [](const TextureCheck& check) -> std::optional<std::string> {
+        if (check.Target.Id != Game::SanAndreas || !check.Texture.Format || !IsPaletted(*check.Texture.Format)) {
+            return std::nullopt;
+        }
+        return "It is paletted; today's graphics cards have no paletted textures, so the game turns it into "
+               "32-bit colour as it loads, at four times the memory.";
+    }},
+    {"alpha-without-channel", Severity::WillLookWrong, [](const TextureCheck& check) -> std::optional<std::string> {
+        const TxdTexture& texture = check.Texture;
+        if (!texture.HasAlpha() || !texture.Format || CarriesAlpha(*texture.Format)) {
+            return std::nullopt;
+        }
+        return "Its alpha flag is set, but " + std::string(TextureFormatName(*texture.Format)) +
+               " holds no alpha: the game draws it blended, and it sorts wrongly with what lies behind it.";
+    }},
+    {"alpha-ignored", Severity::WillLookWrong, [](const TextureCheck& check) -> std::optional<std::string> {
+        if (check.Texture.HasAlpha() || check.Picture == nullptr || !AnyTranslucent(*check.Picture)) {
+            return std::nullopt;
+        }
+        return "Its pixels are partly transparent, but its alpha flag is clear: the game draws it solid.";
+    }},
+    {"alpha-unused", Severity::WorthKnowing, [](const TextureCheck& check) -> std::optional<std::string> {
+        const TxdTexture& texture = check.Texture;
+        if (!texture.HasAlpha() || check.Picture == nullptr || !CarriesAlpha(*texture.Format) ||
+            AnyTranslucent(*check.Picture)) {
+            return std::nullopt;
+        }
+        return "Its alpha flag is set, but every pixel is opaque: the game draws it blended, which costs speed "
+               "and may sort it wrongly.";
+    }},
+    {"mipmap-bit-without-levels", Severity::WillLookWrong, [](const TextureCheck& check) -> std::optional<std::string> {
+        if ((check.Texture.RasterFormat & kRasterMipmap) == 0 || check.Texture.Levels > 1) {
+            return std::nullopt;
+        }
+        return "Its raster format says it has levels below its picture, but it stores none: the game makes "
+               "levels it never fills.";
+    }},
+    {"levels-without-mipmap-bit", Severity::WorthKnowing, [](const TextureCheck& check) -> std::optional<std::string> {
+        if ((check.Texture.RasterFormat & kRasterMipmap) != 0 || check.Texture.Levels <= 1) {
+            return std::nullopt;
+        }
+        return "It stores " + std::to_string(check.Texture.Levels) +
+               " levels, but its raster format does not say so: the game loads only the first.";
+    }},
+};
+// clang-format on
+
+std::vector<Finding> DictionaryFindings(const TxdContents& contents, const GameTarget& target) {
+    std::vector<Finding> findings;
+    const RenderWareVersion stamped = DecodeVersionStamp(contents.VersionStamp);
+    const RenderWareVersion game = DecodeVersionStamp(target.Stamp);
+    const auto versionOrder = [](const RenderWareVersion& version) {
+        return std::tuple(version.Major, version.Minor, version.Revision, version.Binary);
+    };
+    if (versionOrder(stamped) > versionOrder(game)) {
+        findings.push_back({.Rule = "stamp",
+                            .Level = Severity::WillNotLoad,
+                            .Reason = "The dictionary is stamped RenderWare " + VersionText(stamped) + ", newer than " +
+                                      std::string(target.Name) + "'s " + VersionText(game) + ": the game refuses it."});
+    }
+    return findings;
+}
+
+}  // namespace
+
+std::string_view SeverityText(Severity severity) {
+    switch (severity) {
+        case Severity::WillNotLoad:
+            return "will not load";
+        case Severity::WillLookWrong:
+            return "will look wrong";
+        case Severity::WorthKnowing:
+            break;
+    }
+    return "worth knowing";
+}
+
+bool Verdict::Fails() const {
+    return std::ranges::any_of(Findings,
+                               [](const Finding& finding) { return finding.Level != Severity::WorthKnowing; });
+}
+
+Game GuessedGame(const TxdContents& contents) {
+    const bool direct3d9 = std::ranges::any_of(contents.Textures, [](const TxdTexture& texture) {
+        return texture.Platform == static_cast<uint32_t>(TxdPlatform::Direct3D9);
+    });
+    const RenderWareVersion version = DecodeVersionStamp(contents.VersionStamp);
+    if (direct3d9 || version.Minor >= 6) {
+        return Game::SanAndreas;
+    }
+    return version.Minor >= 4 ? Game::ViceCity : Game::Gta3;
+}
+
+Verdict VerifyTxd(std::span<const uint8_t> file, const TxdContents& contents, std::optional<Game> game) {
+    Verdict verdict{.Target = game.value_or(GuessedGame(contents)), .Guessed = !game};
+    const GameTarget& target = TargetOf(verdict.Target);
+    verdict.Findings = DictionaryFindings(contents, target);
+    std::unordered_set<std::string> names;  // as the games compare them, ignoring case
+    for (size_t index = 0; index < contents.Textures.size(); ++index) {
+        const TxdTexture& texture = contents.Textures[index];
+        std::optional<DecodedTexture> picture;
+        if (texture.Format) {
+            picture = DecodeTexture(file, texture);
+        }
+        const TextureCheck check{file, texture, target, picture ? &*picture : nullptr};
+        if (!names.insert(LowerAscii(texture.Name)).second) {
+            verdict.Findings.push_back({index, "duplicate-name", Severity::WillLookWrong,
+                                        "A texture before it has the same name, ignoring case as the games do: "
+                                        "the game uses that one, and never this."});
+        }
+        for (const TextureRule& rule : kTextureRules) {
+            if (std::optional<std::string> reason = rule.Broken(check)) {
+                verdict.Findings.push_back({index, rule.Name, rule.Level, std::move(*reason)});
+            }
+        }
+    }
+    return verdict;
+}
+
+}  // namespace vc
