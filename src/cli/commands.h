@@ -10,5 +10,6 @@ extern const Command kListCommand;
 extern const Command kInspectCommand;
 extern const Command kCheckCommand;
 extern const Command kExtractCommand;
+extern const Command kVerifyCommand;
 
 }  // namespace vc::cli

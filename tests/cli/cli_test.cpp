@@ -425,6 +425,63 @@ TEST_F(CliTest, GameChoosesPlatformAndStampAndTheListKeepsIt) {
     }
 }
 
+// verify tells the game by the stamp and platform unless --game names it, lists each rule broken
+// with its severity, and fails when something will not load or will look wrong.
+TEST_F(CliTest, VerifySaysPerTextureWhatTheGameWillMakeOfIt) {
+    const std::string sanAndreas = std::string(VELLUMCRAFT_LOSSLESS_DIR) + "/san-andreas-direct3d9.txd";
+    const std::string gta3 = std::string(VELLUMCRAFT_LOSSLESS_DIR) + "/stamp-3.2.0.0.txd";
+    ASSERT_EQ(Run({"build", "--game", "sa", "--mipmaps", "--format", "DXT1", "-o", dir.File("clean.txd"),
+                   Image("a.bmp", 16, 16)})
+                  .ExitCode,
+              0);
+    dir.WriteText("not.txd", "not a dictionary");
+    struct Case {
+        std::vector<std::string> Arguments;
+        int ExitCode;
+        std::vector<std::string> Lines;  // each found in the output
+    };
+    const Case cases[] = {
+        {{sanAndreas},
+         1,
+         {"san-andreas-direct3d9.txd for San Andreas (told by its stamp and platform):\n",
+          "  road: will look wrong: Its compressed levels below 4 × 4 (2 × 2, 1 × 1) are not filled",
+          "[small-dxt-levels]\n", "  sign: worth knowing: It is paletted;",
+          "  0 will not load, 2 will look wrong, 1 worth knowing\n"}},
+        {{dir.File("clean.txd")},
+         0,
+         {"clean.txd for San Andreas (told by its stamp and platform):\n  nothing to report\n"}},
+        {{gta3}, 0, {"stamp-3.2.0.0.txd for GTA III (told by its stamp and platform):\n  nothing to report\n"}},
+        {{"--game", "vc", gta3}, 0, {"stamp-3.2.0.0.txd for Vice City:\n  nothing to report\n"}},
+        {{"--game", "iii", sanAndreas},
+         1,
+         {"san-andreas-direct3d9.txd for GTA III:\n",
+          "  the dictionary: will not load: The dictionary is stamped RenderWare 3.6.0.3, newer than GTA III's "
+          "3.3.0.2: the game refuses it. [stamp]\n",
+          "  road: will not load: GTA III reads only Direct3D 8 textures; this one is of platform 9. [platform]\n"}},
+        {{dir.File("not.txd"), dir.File("clean.txd")},
+         1,
+         {"not.txd for GTA III (told by its stamp and platform):\n  the dictionary: will not load:", "[damaged]\n",
+          "clean.txd for San Andreas"}},
+        {{"--json", gta3, sanAndreas},
+         1,
+         {"{\"dictionaries\": [\n  {\"file\": \"" + gta3 +
+              "\", \"game\": \"iii\", \"guessed\": true, \"fails\": false, \"findings\": []},\n",
+          "\"game\": \"sa\", \"guessed\": true, \"fails\": true, \"findings\": [\n    {\"texture\": \"road\", "
+          "\"index\": 0, "
+          "\"rule\": \"small-dxt-levels\", \"severity\": \"will look wrong\", \"reason\": \"Its compressed levels"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments = {"verify"};
+        arguments.insert(arguments.end(), c.Arguments.begin(), c.Arguments.end());
+        const CliRun run = Run(arguments);
+        EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Arguments.back() << run.Err;
+        for (const std::string& line : c.Lines) {
+            EXPECT_NE(run.Out.find(line), std::string::npos) << line << "\n--- in ---\n" << run.Out;
+        }
+    }
+    EXPECT_EQ(Run({"verify", dir.File("missing.txd")}).ExitCode, 3);
+}
+
 TEST_F(CliTest, ListFileThatCannotBeReadIsAnErrorNotAnEmptyList) {
     const std::string out = dir.WriteText("out.txd", "old");
     for (const char* command : {"build", "list"}) {

@@ -239,6 +239,13 @@ std::vector<Finding> DictionaryFindings(const TxdContents& contents, const GameT
     return findings;
 }
 
+std::string DamageReason(const TxdDamage& damage) {
+    const std::string where = damage.Texture >= damage.Count ? "after its last texture"
+                                                             : "at texture " + std::to_string(damage.Texture + 1) +
+                                                                   " of " + std::to_string(damage.Count);
+    return "The dictionary breaks off " + where + " (" + damage.Detail + "); the game stops reading there.";
+}
+
 }  // namespace
 
 std::string_view SeverityText(Severity severity) {
@@ -273,12 +280,20 @@ Verdict VerifyTxd(std::span<const uint8_t> file, const TxdContents& contents, st
     Verdict verdict{.Target = game.value_or(GuessedGame(contents)), .Guessed = !game};
     const GameTarget& target = TargetOf(verdict.Target);
     verdict.Findings = DictionaryFindings(contents, target);
+    if (contents.Damage) {
+        verdict.Findings.push_back(
+            {.Rule = "damaged", .Level = Severity::WillNotLoad, .Reason = DamageReason(*contents.Damage)});
+    }
     std::unordered_set<std::string> names;  // as the games compare them, ignoring case
     for (size_t index = 0; index < contents.Textures.size(); ++index) {
         const TxdTexture& texture = contents.Textures[index];
         std::optional<DecodedTexture> picture;
         if (texture.Format) {
             picture = DecodeTexture(file, texture);
+        }
+        if (!texture.Format) {
+            verdict.Findings.push_back(
+                {index, "unreadable", Severity::WillNotLoad, "Its content cannot be read: " + texture.Problem});
         }
         const TextureCheck check{file, texture, target, picture ? &*picture : nullptr};
         if (!names.insert(LowerAscii(texture.Name)).second) {

@@ -46,9 +46,9 @@ struct Verdict {
 // 3.6 stamp, Vice City for a 3.4 stamp, GTA III otherwise.
 Game GuessedGame(const TxdContents& contents);
 
-// Checks every texture ReadTxd read from file (the same bytes) by the game's rules, in dictionary
-// order, the dictionary's own findings first. Textures whose content could not be read are checked
-// by their fields alone.
+// Checks every texture ReadTxd or ReadTxdUpToDamage read from file (the same bytes) by the game's
+// rules, in dictionary order, the dictionary's own findings (its stamp, where it breaks off) first.
+// A texture whose content could not be read will not load, and is checked by its fields alone.
 Verdict VerifyTxd(std::span<const uint8_t> file, const TxdContents& contents, std::optional<Game> game);
 
 }  // namespace vc
