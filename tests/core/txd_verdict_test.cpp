@@ -65,6 +65,7 @@ struct RuleCase {
     Game Target;
     std::function<std::vector<Bytes>(uint32_t stamp)> Natives;
     std::optional<uint32_t> Stamp;  // the dictionary's own, when not the game's
+    size_t CutBytes = 0;            // cut from the dictionary's end
 };
 
 Bytes Native(const NativeFields& fields, uint32_t stamp) {
@@ -128,6 +129,8 @@ std::vector<RuleCase> RuleCases() {
     levelsWithoutBit.RasterFormat = 0x0600;
     NativeFields upper = Clean(Game::Gta3);
     upper.Name = "CLEAN";
+    NativeFields unknownFormat = Clean(Game::SanAndreas);
+    unknownFormat.AlphaOrD3dFormat = 77;
     return {
         {"platform", Game::Gta3, one(d3d9InIii), {}},
         {"name-length",
@@ -158,6 +161,14 @@ std::vector<RuleCase> RuleCases() {
          },
          {}},
         {"stamp", Game::Gta3, one(Clean(Game::Gta3)), 0x1003FFFF},
+        {"unreadable", Game::SanAndreas, one(unknownFormat), {}},
+        {"damaged",
+         Game::Gta3,
+         [=](uint32_t stamp) {
+             return std::vector<Bytes>{Native(Clean(Game::Gta3), stamp), Native(upper, stamp)};
+         },
+         {},
+         60},
     };
 }
 
@@ -168,8 +179,9 @@ TEST(TxdVerdict, EachRuleIsFoundAloneInADictionaryThatBreaksOnlyIt) {
         SCOPED_TRACE(c.Rule);
         const GameTarget& target = TargetOf(c.Target);
         const uint32_t stamp = c.Stamp.value_or(target.Stamp);
-        const Bytes file = test::Dictionary(c.Natives(stamp), target.DeviceId, stamp);
-        const Verdict verdict = VerifyTxd(file, ReadTxd(file), c.Target);
+        Bytes file = test::Dictionary(c.Natives(stamp), target.DeviceId, stamp);
+        file.resize(file.size() - c.CutBytes);
+        const Verdict verdict = VerifyTxd(file, ReadTxdUpToDamage(file), c.Target);
         std::string rules;
         for (const Finding& finding : verdict.Findings) {
             rules += std::string(finding.Rule) + " ";

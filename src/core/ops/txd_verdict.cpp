@@ -291,11 +291,8 @@ Verdict VerifyTxd(std::span<const uint8_t> file, const TxdContents& contents, st
         if (texture.Format) {
             picture = DecodeTexture(file, texture);
         }
-        if (!texture.Format) {
-            verdict.Findings.push_back(
-                {index, "unreadable", Severity::WillNotLoad, "Its content cannot be read: " + texture.Problem});
-        }
         const TextureCheck check{file, texture, target, picture ? &*picture : nullptr};
+        const size_t before = verdict.Findings.size();
         if (!names.insert(LowerAscii(texture.Name)).second) {
             verdict.Findings.push_back({index, "duplicate-name", Severity::WillLookWrong,
                                         "A texture before it has the same name, ignoring case as the games do: "
@@ -305,6 +302,14 @@ Verdict VerifyTxd(std::span<const uint8_t> file, const TxdContents& contents, st
             if (std::optional<std::string> reason = rule.Broken(check)) {
                 verdict.Findings.push_back({index, rule.Name, rule.Level, std::move(*reason)});
             }
+        }
+        // Content that cannot be read will not load; a rule that already says why is enough.
+        const bool explained =
+            std::any_of(verdict.Findings.begin() + static_cast<ptrdiff_t>(before), verdict.Findings.end(),
+                        [](const Finding& finding) { return finding.Level == Severity::WillNotLoad; });
+        if (!texture.Format && !explained) {
+            verdict.Findings.push_back(
+                {index, "unreadable", Severity::WillNotLoad, "Its content cannot be read: " + texture.Problem});
         }
     }
     return verdict;
