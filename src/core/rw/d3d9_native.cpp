@@ -74,7 +74,7 @@ uint32_t D3d9FormatCode(TextureFormat format) {
 }
 
 uint8_t D3d9FlagsOf(TextureFormat format, bool alphaFlag) {
-    return (alphaFlag ? kD3d9HasAlpha : 0) | (CompressionOf(format) != 0 ? kD3d9Compressed : 0);
+    return (alphaFlag ? kD3d9HasAlpha : 0) | (IsBlockCompressed(format) ? kD3d9Compressed : 0);
 }
 
 }  // namespace vc
