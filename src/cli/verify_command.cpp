@@ -46,6 +46,13 @@ FileVerdict VerdictOn(std::string_view path, std::optional<Game> game) {
     return verdict;
 }
 
+// "road: will look wrong: Its compressed levels … [small-dxt-levels]", or "the dictionary: …".
+std::string FindingLine(const Finding& finding, const std::vector<std::string>& textureNames) {
+    const std::string subject = finding.Texture ? TerminalName(textureNames.at(*finding.Texture)) : "the dictionary";
+    return subject + ": " + std::string(SeverityText(finding.Level)) + ": " + ToTerminalLines(finding.Reason) + " [" +
+           std::string(finding.Rule) + "]";
+}
+
 std::string TextureOf(const FileVerdict& verdict, const Finding& finding) {
     return finding.Texture ? verdict.TextureNames.at(*finding.Texture) : std::string();
 }
@@ -57,9 +64,7 @@ void PrintText(const FileVerdict& verdict, std::ostream& out) {
     std::array<size_t, 3> counts{};
     for (const Finding& finding : verdict.Result.Findings) {
         ++counts[static_cast<size_t>(finding.Level)];
-        out << "  " << (finding.Texture ? TerminalName(TextureOf(verdict, finding)) : std::string("the dictionary"))
-            << ": " << SeverityText(finding.Level) << ": " << ToTerminalLines(finding.Reason) << " [" << finding.Rule
-            << "]\n";
+        out << "  " << FindingLine(finding, verdict.TextureNames) << '\n';
     }
     if (verdict.Result.Findings.empty()) {
         out << "  nothing to report\n";
