@@ -18,6 +18,7 @@
 #include "rw/txd_format.h"
 #include "rw/txd_reader.h"
 #include "temp_dir.h"
+#include "txd_chunks.h"
 
 namespace vc {
 namespace {
@@ -76,18 +77,6 @@ std::vector<SourcePicture> SourcePictures() {
     };
 }
 
-// Each texture native chunk of a dictionary, header and all, in order.
-std::vector<std::vector<uint8_t>> NativeChunks(const std::vector<uint8_t>& dictionary) {
-    std::vector<std::vector<uint8_t>> chunks;
-    for (const TxdTexture& texture : ReadTxd(dictionary).Textures) {
-        const size_t size = 12 + (dictionary.at(texture.Offset + 4) | dictionary.at(texture.Offset + 5) << 8 |
-                                  dictionary.at(texture.Offset + 6) << 16 | dictionary.at(texture.Offset + 7) << 24);
-        chunks.emplace_back(dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset),
-                            dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset + size));
-    }
-    return chunks;
-}
-
 // The dictionary forms a build chooses between: each version stamp of Direct3D 8 natives, and
 // each game's own.
 struct BuiltForm {
@@ -143,8 +132,8 @@ TEST(LosslessRoundTrip, EveryFormatTheProductWritesComesBackByteForByte) {
             const std::vector<uint8_t> rebuiltBytes =
                 BuildTxd(rebuilt, {.Target = rebuilt.Target, .KeptStamp = rebuilt.VersionStamp}).Bytes;
             EXPECT_EQ(rebuiltBytes, built.Bytes);
-            const std::vector<std::vector<uint8_t>> again = NativeChunks(rebuiltBytes);
-            const std::vector<std::vector<uint8_t>> before = NativeChunks(built.Bytes);
+            const std::vector<std::vector<uint8_t>> again = test::NativeChunks(rebuiltBytes);
+            const std::vector<std::vector<uint8_t>> before = test::NativeChunks(built.Bytes);
             const std::vector<TxdTexture> textures = ReadTxd(built.Bytes).Textures;
             ASSERT_EQ(again.size(), before.size());
             for (size_t i = 0; i < before.size(); ++i) {
@@ -168,7 +157,7 @@ struct DictionaryNatives {
 };
 
 DictionaryNatives NativesOf(const std::vector<uint8_t>& dictionary) {
-    return {ReadTxd(dictionary).VersionStamp, NativeChunks(dictionary)};
+    return {ReadTxd(dictionary).VersionStamp, test::NativeChunks(dictionary)};
 }
 
 // Each dictionary in tests/lossless holds texture natives as other writers leave them, each of a

@@ -38,18 +38,6 @@ QString BuildDictionary(Fixture& f, const std::string& name) {
     return Q(dictionary);
 }
 
-// Each texture native chunk of a dictionary, header and all, in order.
-std::vector<vc::test::Bytes> NativeChunks(const vc::test::Bytes& dictionary) {
-    std::vector<vc::test::Bytes> chunks;
-    for (const TxdTexture& texture : ReadTxd(dictionary).Textures) {
-        const size_t size = 12 + (dictionary.at(texture.Offset + 4) | dictionary.at(texture.Offset + 5) << 8 |
-                                  dictionary.at(texture.Offset + 6) << 16 | dictionary.at(texture.Offset + 7) << 24);
-        chunks.emplace_back(dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset),
-                            dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset + size));
-    }
-    return chunks;
-}
-
 std::string FolderBeside(const Fixture& f, const std::string& name) {
     return f.Folder.File(name);
 }
@@ -324,7 +312,7 @@ class OpenDictionaryTest : public QObject {
         std::vector<Bytes> natives;
         for (const char* name : {"small-and-odd-sizes.txd", "pal4-levels.txd", "duplicate-names.txd"}) {
             const Bytes dictionary = ReadBytes(std::string(VELLUMCRAFT_LOSSLESS_DIR) + "/" + name);
-            std::ranges::move(NativeChunks(dictionary), std::back_inserter(natives));
+            std::ranges::move(vc::test::NativeChunks(dictionary), std::back_inserter(natives));
             f.Prompts.NextChoices.push_back(QStringLiteral("Add to the current list"));
             f.Window.OpenDictionary(Q(f.Folder.Write(name, dictionary)));
         }
@@ -335,7 +323,7 @@ class OpenDictionaryTest : public QObject {
 
         f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("all.txd")));
         QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
-        const std::vector<Bytes> built = NativeChunks(ReadBytes(f.Folder.File("all.txd")));
+        const std::vector<Bytes> built = vc::test::NativeChunks(ReadBytes(f.Folder.File("all.txd")));
         QCOMPARE(built.size(), natives.size());
         for (size_t i = 0; i < built.size(); ++i) {
             QVERIFY2(built[i] == natives[i], qPrintable(QString::number(i)));
@@ -354,7 +342,7 @@ class OpenDictionaryTest : public QObject {
         QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
         const vc::test::Bytes built = vc::test::ReadBytes(f.Folder.File("again.txd"));
         QCOMPARE(ReadTxd(built).VersionStamp, 0x1803FFFFu);
-        QVERIFY(NativeChunks(built) == NativeChunks(dictionary));
+        QVERIFY(vc::test::NativeChunks(built) == vc::test::NativeChunks(dictionary));
     }
 
     void ABrokenDictionaryShowsWhatCameBeforeTheBreakOrNothing() {

@@ -1,6 +1,7 @@
 #include "txd_chunks.h"
 
 #include "io/byte_writer.h"
+#include "rw/txd_reader.h"
 
 namespace vc::test {
 
@@ -46,6 +47,17 @@ Bytes PatternBytes(size_t size, uint32_t number) {
         byte = static_cast<uint8_t>(number >> 16);
     }
     return bytes;
+}
+
+std::vector<Bytes> NativeChunks(const Bytes& dictionary) {
+    std::vector<Bytes> chunks;
+    for (const TxdTexture& texture : ReadTxd(dictionary).Textures) {
+        const size_t size = 12 + (dictionary.at(texture.Offset + 4) | dictionary.at(texture.Offset + 5) << 8 |
+                                  dictionary.at(texture.Offset + 6) << 16 | dictionary.at(texture.Offset + 7) << 24);
+        chunks.emplace_back(dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset),
+                            dictionary.begin() + static_cast<ptrdiff_t>(texture.Offset + size));
+    }
+    return chunks;
 }
 
 }  // namespace vc::test

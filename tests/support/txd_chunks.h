@@ -41,4 +41,7 @@ Bytes TextureNative(const NativeFields& fields, uint32_t stamp = 0x0C02FFFF);
 Bytes Dictionary(const std::vector<Bytes>& natives, uint16_t deviceId = 0, uint32_t stamp = 0x0C02FFFF,
                  std::optional<uint16_t> count = {});
 
+// Each texture native chunk of a dictionary, header and all, in order, as the reader finds them.
+std::vector<Bytes> NativeChunks(const Bytes& dictionary);
+
 }  // namespace vc::test
