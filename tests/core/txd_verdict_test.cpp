@@ -19,9 +19,11 @@ using test::NativeFields;
 
 // 4 × 4 pixels of 888 as blue, green, red and an unused 255; the first pixel's fourth byte given.
 Bytes Pixels(uint32_t side, uint8_t firstAlpha = 255) {
-    Bytes pixels;
-    for (uint32_t i = 0; i < side * side; ++i) {
-        pixels.insert(pixels.end(), {uint8_t(i * 9), uint8_t(i * 5), uint8_t(200 - i), 255});
+    Bytes pixels(size_t{side} * side * 4, 255);
+    for (size_t i = 0; i < size_t{side} * side; ++i) {
+        pixels[4 * i] = static_cast<uint8_t>(i * 9);
+        pixels[4 * i + 1] = static_cast<uint8_t>(i * 5);
+        pixels[4 * i + 2] = static_cast<uint8_t>(200 - i);
     }
     pixels[3] = firstAlpha;
     return pixels;
