@@ -9,6 +9,7 @@
 #include "ops/txd_builder.h"
 #include "terminal_text.h"
 #include "texlist/list_editing.h"
+#include "verdict_text.h"
 
 namespace vc::cli {
 
@@ -46,6 +47,16 @@ int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
         return kIncomplete;
     }
     file.Commit();
+    // What the game will make of it, as warnings: the dictionary is written all the same.
+    if (result.Judgement.Fails()) {
+        streams.Err << "vellumcraft-cli: warning: " << TargetOf(result.Judgement.Target).Name
+                    << " will not take every texture as written:\n";
+        for (const Finding& finding : result.Judgement.Findings) {
+            if (finding.Level != Severity::WorthKnowing) {
+                streams.Err << "  " << FindingLine(finding, result.Names) << '\n';
+            }
+        }
+    }
     streams.Out << ToTerminalLines(
                        BuildResultText(result.Written, result.Total, FileNamePart(output), result.Size, NumberFormat{}))
                 << '\n';

@@ -12,6 +12,7 @@
 #include "json_text.h"
 #include "ops/txd_verdict.h"
 #include "terminal_text.h"
+#include "verdict_text.h"
 
 namespace vc::cli {
 
@@ -44,13 +45,6 @@ FileVerdict VerdictOn(std::string_view path, std::optional<Game> game) {
         verdict.Result.Findings.push_back({.Rule = "damaged", .Level = Severity::WillNotLoad, .Reason = error.what()});
     }
     return verdict;
-}
-
-// "road: will look wrong: Its compressed levels … [small-dxt-levels]", or "the dictionary: …".
-std::string FindingLine(const Finding& finding, const std::vector<std::string>& textureNames) {
-    const std::string subject = finding.Texture ? TerminalName(textureNames.at(*finding.Texture)) : "the dictionary";
-    return subject + ": " + std::string(SeverityText(finding.Level)) + ": " + ToTerminalLines(finding.Reason) + " [" +
-           std::string(finding.Rule) + "]";
 }
 
 std::string TextureOf(const FileVerdict& verdict, const Finding& finding) {

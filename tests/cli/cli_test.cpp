@@ -13,6 +13,7 @@
 #include "io/file_io.h"
 #include "model_chunks.h"
 #include "process_runner.h"
+#include "rw/txd_reader.h"
 #include "temp_dir.h"
 #include "txd_chunks.h"
 
@@ -480,6 +481,21 @@ TEST_F(CliTest, VerifySaysPerTextureWhatTheGameWillMakeOfIt) {
         }
     }
     EXPECT_EQ(Run({"verify", dir.File("missing.txd")}).ExitCode, 3);
+}
+
+// A build writes what it is asked to, and warns of what the game will not load or will draw wrong.
+TEST_F(CliTest, BuildWarnsOfWhatTheGameWillNotTakeAndWritesItAllTheSame) {
+    const std::string wide =
+        dir.Write("wide.bmp", test::MakePalettedBmp(12, 4, test::GreyPalette(8), [](int, int) { return 2; }));
+    const CliRun run =
+        Run({"build", "--no-pow2", "--game", "vc", "-o", dir.File("out.txd"), wide, Image("b.bmp", 4, 4)});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Err,
+              "vellumcraft-cli: warning: Vice City will not take every texture as written:\n"
+              "  wide: will look wrong: Its sides, 12 × 4, are not powers of two; graphics cards of the game's "
+              "time refuse such textures, and the game draws them white. [power-of-two]\n");
+    EXPECT_EQ(ReadTxd(test::ReadBytes(dir.File("out.txd"))).Textures.size(), 2u);
+    EXPECT_EQ(Run({"build", "-o", dir.File("clean.txd"), Image("c.bmp", 4, 4)}).Err, "");
 }
 
 TEST_F(CliTest, ListFileThatCannotBeReadIsAnErrorNotAnEmptyList) {

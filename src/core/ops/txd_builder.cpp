@@ -11,6 +11,7 @@
 #include "io/work_pool.h"
 #include "ops/image_reading.h"
 #include "ops/written_names.h"
+#include "rw/texture_native.h"
 #include "rw/txd_format.h"
 #include "rw/txd_writer.h"
 
@@ -210,7 +211,9 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
     // large texture does not keep one core busy alone, and the threads are started once.
     WorkPool dxtPool(jobs - 1);
 
-    TxdWriter dictionary(out, FormFor(options));
+    const DictionaryForm form = FormFor(options);
+    TxdWriter dictionary(out, form);
+    TxdJudge judge(options.Target.value_or(GuessedGame(form.Platform, form.Stamp)), !options.Target, form.Stamp);
     WrittenNames names;
     RunInOrder(
         list.size(), jobs,
@@ -228,6 +231,14 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
                     entry.AlphaName.clear();
                 }
                 dictionary.Add(prepared.Fields, prepared.Raster);
+                // Judged as written: names cut to their fields (each cut is noted among the problems).
+                NativeHeader header = NativeHeaderFor(form.Platform, prepared.Fields, prepared.Raster);
+                header.Name = NameAsWritten(header.Name);
+                header.MaskName = NameAsWritten(header.MaskName);
+                const std::vector<std::span<const uint8_t>> levels(prepared.Raster.Levels.begin(),
+                                                                   prepared.Raster.Levels.end());
+                judge.Add({.Header = header, .Format = prepared.Raster.Format, .Levels = levels});
+                result.Names.push_back(header.Name);
             }
         },
         [&](size_t index) {
@@ -236,6 +247,7 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
             }
         });
     result.Size = dictionary.Finish();
+    result.Judgement = judge.Take();
     result.Written = dictionary.Count();
     return result;
 }

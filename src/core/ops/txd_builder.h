@@ -10,6 +10,7 @@
 #include "io/byte_sink.h"
 #include "ops/texture_assembly.h"
 #include "ops/txd_options.h"
+#include "ops/txd_verdict.h"
 #include "ops/workspace.h"
 #include "rw/native_header.h"
 #include "texlist/image_intake.h"
@@ -22,6 +23,10 @@ struct BuildResult {
     uint64_t Size = 0;           // the dictionary's size in bytes
     uint32_t Written = 0;        // textures in the dictionary
     size_t Total = 0;            // entries in the list when the build started
+    // What the game will make of the textures written, by their fields and levels (their pixels
+    // are left to verify), and their names in dictionary order.
+    Verdict Judgement;
+    std::vector<std::string> Names;
 };
 
 // Told before each entry is read: how many entries are done, how many there are, and the entry's

@@ -14,13 +14,13 @@ namespace vc {
 
 namespace {
 
-// What a texture rule looks at: the texture, its file, the game, and its picture where it could
-// be decoded.
+// What a texture rule looks at: the texture's fields, format, levels and picture, and the game.
 struct TextureCheck {
-    std::span<const uint8_t> File;
-    const TxdTexture& Texture;
+    const NativeHeader& Texture;
+    std::optional<TextureFormat> Format;
+    std::span<const std::span<const uint8_t>> Levels;
+    const DecodedTexture* Picture;
     const GameTarget& Target;
-    const DecodedTexture* Picture;  // null when the content could not be read
 };
 
 struct TextureRule {
@@ -38,15 +38,15 @@ bool IsPowerOfTwo(uint32_t side) {
     return side != 0 && (side & (side - 1)) == 0;
 }
 
-bool IsDxt(const TxdTexture& texture) {
-    return texture.Format && IsBlockCompressed(*texture.Format);
+bool IsDxt(const TextureCheck& check) {
+    return check.Format && IsBlockCompressed(*check.Format);
 }
 
-uint32_t FilterMode(const TxdTexture& texture) {
+uint32_t FilterMode(const NativeHeader& texture) {
     return texture.Flags & 0xFF;
 }
 
-bool FiltersBetweenLevels(const TxdTexture& texture) {
+bool FiltersBetweenLevels(const NativeHeader& texture) {
     return FilterMode(texture) >= static_cast<uint32_t>(TextureFilter::MipNearest);
 }
 
@@ -58,14 +58,14 @@ bool FillsItsField(std::string_view name) {
 // The levels whose smaller side is below 4 that do not hold, in each block, the first block of the
 // last level whose smaller side is at least 4: the levels San Andreas draws black.
 std::vector<std::string> UnfilledSmallLevels(const TextureCheck& check) {
-    const TxdTexture& texture = check.Texture;
-    const size_t blockSize = LevelSize(*texture.Format, 4, 4);
+    const NativeHeader& texture = check.Texture;
+    const size_t blockSize = LevelSize(*check.Format, 4, 4);
     std::optional<std::span<const uint8_t>> reference;
     std::vector<std::string> unfilled;
-    for (uint32_t level = 0; level < texture.LevelPixels.size(); ++level) {
+    for (uint32_t level = 0; level < check.Levels.size(); ++level) {
         const uint32_t width = LevelSide(texture.Width, level);
         const uint32_t height = LevelSide(texture.Height, level);
-        const std::span<const uint8_t> pixels = BytesOf(check.File, texture.LevelPixels[level]);
+        const std::span<const uint8_t> pixels = check.Levels[level];
         if (std::min(width, height) >= 4) {
             reference = pixels.first(std::min(blockSize, pixels.size()));
             continue;
@@ -128,7 +128,7 @@ const TextureRule kTextureRules[] = {
                "game draws them white.";
     }},
     {"dxt-side", Severity::WillNotLoad, [](const TextureCheck& check) -> std::optional<std::string> {
-        if (!IsDxt(check.Texture) || (check.Texture.Width % 4 == 0 && check.Texture.Height % 4 == 0)) {
+        if (!IsDxt(check) || (check.Texture.Width % 4 == 0 && check.Texture.Height % 4 == 0)) {
             return std::nullopt;
         }
         return "It is DXT compressed at " + Sides(check.Texture.Width, check.Texture.Height) +
@@ -143,7 +143,7 @@ const TextureRule kTextureRules[] = {
                Sides(check.Texture.Width, check.Texture.Height) + " has at most " + std::to_string(most) + ".";
     }},
     {"small-dxt-levels", Severity::WillLookWrong, [](const TextureCheck& check) -> std::optional<std::string> {
-        if (check.Target.Id != Game::SanAndreas || !IsDxt(check.Texture) || check.Picture == nullptr) {
+        if (check.Target.Id != Game::SanAndreas || !IsDxt(check)) {
             return std::nullopt;
         }
         const std::vector<std::string> unfilled = UnfilledSmallLevels(check);
@@ -177,29 +177,27 @@ const TextureRule kTextureRules[] = {
                " levels unless a mipmap fix is installed.";
     }},
     {"palette-on-today's-cards", Severity::WorthKnowing, [](const TextureCheck& check) -> std::optional<std::string> {
-        if (check.Target.Id != Game::SanAndreas || !check.Texture.Format || !IsPaletted(*check.Texture.Format)) {
+        if (check.Target.Id != Game::SanAndreas || !check.Format || !IsPaletted(*check.Format)) {
             return std::nullopt;
         }
         return "It is paletted; today's graphics cards have no paletted textures, so the game turns it into "
                "32-bit colour as it loads, at four times the memory.";
     }},
     {"alpha-without-channel", Severity::WillLookWrong, [](const TextureCheck& check) -> std::optional<std::string> {
-        const TxdTexture& texture = check.Texture;
-        if (!texture.HasAlpha() || !texture.Format || CarriesAlpha(*texture.Format)) {
+        if (check.Texture.AlphaFlag == 0 || !check.Format || CarriesAlpha(*check.Format)) {
             return std::nullopt;
         }
-        return "Its alpha flag is set, but " + std::string(TextureFormatName(*texture.Format)) +
+        return "Its alpha flag is set, but " + std::string(TextureFormatName(*check.Format)) +
                " holds no alpha: the game draws it blended, and it sorts wrongly with what lies behind it.";
     }},
     {"alpha-ignored", Severity::WillLookWrong, [](const TextureCheck& check) -> std::optional<std::string> {
-        if (check.Texture.HasAlpha() || check.Picture == nullptr || !AnyTranslucent(*check.Picture)) {
+        if (check.Texture.AlphaFlag != 0 || check.Picture == nullptr || !AnyTranslucent(*check.Picture)) {
             return std::nullopt;
         }
         return "Its pixels are partly transparent, but its alpha flag is clear: the game draws it solid.";
     }},
     {"alpha-unused", Severity::WorthKnowing, [](const TextureCheck& check) -> std::optional<std::string> {
-        const TxdTexture& texture = check.Texture;
-        if (!texture.HasAlpha() || check.Picture == nullptr || !CarriesAlpha(*texture.Format) ||
+        if (check.Texture.AlphaFlag == 0 || check.Picture == nullptr || !CarriesAlpha(*check.Format) ||
             AnyTranslucent(*check.Picture)) {
             return std::nullopt;
         }
@@ -223,9 +221,9 @@ const TextureRule kTextureRules[] = {
 };
 // clang-format on
 
-std::vector<Finding> DictionaryFindings(const TxdContents& contents, const GameTarget& target) {
+std::vector<Finding> DictionaryFindings(uint32_t stamp, const GameTarget& target) {
     std::vector<Finding> findings;
-    const RenderWareVersion stamped = DecodeVersionStamp(contents.VersionStamp);
+    const RenderWareVersion stamped = DecodeVersionStamp(stamp);
     const RenderWareVersion game = DecodeVersionStamp(target.Stamp);
     const auto versionOrder = [](const RenderWareVersion& version) {
         return std::tuple(version.Major, version.Minor, version.Revision, version.Binary);
@@ -265,54 +263,70 @@ bool Verdict::Fails() const {
                                [](const Finding& finding) { return finding.Level != Severity::WorthKnowing; });
 }
 
-Game GuessedGame(const TxdContents& contents) {
-    const bool direct3d9 = std::ranges::any_of(contents.Textures, [](const TxdTexture& texture) {
-        return texture.Platform == static_cast<uint32_t>(TxdPlatform::Direct3D9);
-    });
-    const RenderWareVersion version = DecodeVersionStamp(contents.VersionStamp);
-    if (direct3d9 || version.Minor >= 6) {
+Game GuessedGame(TxdPlatform platform, uint32_t stamp) {
+    const RenderWareVersion version = DecodeVersionStamp(stamp);
+    if (platform == TxdPlatform::Direct3D9 || version.Minor >= 6) {
         return Game::SanAndreas;
     }
     return version.Minor >= 4 ? Game::ViceCity : Game::Gta3;
 }
 
-Verdict VerifyTxd(std::span<const uint8_t> file, const TxdContents& contents, std::optional<Game> game) {
-    Verdict verdict{.Target = game.value_or(GuessedGame(contents)), .Guessed = !game};
-    const GameTarget& target = TargetOf(verdict.Target);
-    verdict.Findings = DictionaryFindings(contents, target);
-    if (contents.Damage) {
-        verdict.Findings.push_back(
-            {.Rule = "damaged", .Level = Severity::WillNotLoad, .Reason = DamageReason(*contents.Damage)});
+Game GuessedGame(const TxdContents& contents) {
+    const bool direct3d9 = std::ranges::any_of(contents.Textures, [](const TxdTexture& texture) {
+        return texture.Platform == static_cast<uint32_t>(TxdPlatform::Direct3D9);
+    });
+    return GuessedGame(direct3d9 ? TxdPlatform::Direct3D9 : TxdPlatform::Direct3D8, contents.VersionStamp);
+}
+
+TxdJudge::TxdJudge(Game game, bool guessed, uint32_t stamp)
+    : m_verdict{.Target = game, .Guessed = guessed, .Findings = DictionaryFindings(stamp, TargetOf(game))} {}
+
+void TxdJudge::Damaged(const TxdDamage& damage) {
+    m_verdict.Findings.push_back({.Rule = "damaged", .Level = Severity::WillNotLoad, .Reason = DamageReason(damage)});
+}
+
+void TxdJudge::Add(const JudgedTexture& texture) {
+    const size_t index = m_count++;
+    const TextureCheck check{texture.Header, texture.Format, texture.Levels, texture.Picture,
+                             TargetOf(m_verdict.Target)};
+    std::vector<Finding>& findings = m_verdict.Findings;
+    const size_t before = findings.size();
+    if (!m_names.insert(LowerAscii(texture.Header.Name)).second) {
+        findings.push_back({index, "duplicate-name", Severity::WillLookWrong,
+                            "A texture before it has the same name, ignoring case as the games do: the game uses "
+                            "that one, and never this."});
     }
-    std::unordered_set<std::string> names;  // as the games compare them, ignoring case
-    for (size_t index = 0; index < contents.Textures.size(); ++index) {
-        const TxdTexture& texture = contents.Textures[index];
+    for (const TextureRule& rule : kTextureRules) {
+        if (std::optional<std::string> reason = rule.Broken(check)) {
+            findings.push_back({index, rule.Name, rule.Level, std::move(*reason)});
+        }
+    }
+    // Content that cannot be read will not load; a rule that already says why is enough.
+    const bool explained = std::any_of(findings.begin() + static_cast<ptrdiff_t>(before), findings.end(),
+                                       [](const Finding& finding) { return finding.Level == Severity::WillNotLoad; });
+    if (!texture.Format && !explained) {
+        findings.push_back({index, "unreadable", Severity::WillNotLoad,
+                            "Its content cannot be read: " + std::string(texture.Problem)});
+    }
+}
+
+Verdict VerifyTxd(std::span<const uint8_t> file, const TxdContents& contents, std::optional<Game> game) {
+    TxdJudge judge(game.value_or(GuessedGame(contents)), !game, contents.VersionStamp);
+    if (contents.Damage) {
+        judge.Damaged(*contents.Damage);
+    }
+    for (const TxdTexture& texture : contents.Textures) {
         std::optional<DecodedTexture> picture;
+        std::vector<std::span<const uint8_t>> levels;
         if (texture.Format) {
             picture = DecodeTexture(file, texture);
-        }
-        const TextureCheck check{file, texture, target, picture ? &*picture : nullptr};
-        const size_t before = verdict.Findings.size();
-        if (!names.insert(LowerAscii(texture.Name)).second) {
-            verdict.Findings.push_back({index, "duplicate-name", Severity::WillLookWrong,
-                                        "A texture before it has the same name, ignoring case as the games do: "
-                                        "the game uses that one, and never this."});
-        }
-        for (const TextureRule& rule : kTextureRules) {
-            if (std::optional<std::string> reason = rule.Broken(check)) {
-                verdict.Findings.push_back({index, rule.Name, rule.Level, std::move(*reason)});
+            for (const ByteRange& level : texture.LevelPixels) {
+                levels.push_back(BytesOf(file, level));
             }
         }
-        // Content that cannot be read will not load; a rule that already says why is enough.
-        const bool explained =
-            std::any_of(verdict.Findings.begin() + static_cast<ptrdiff_t>(before), verdict.Findings.end(),
-                        [](const Finding& finding) { return finding.Level == Severity::WillNotLoad; });
-        if (!texture.Format && !explained) {
-            verdict.Findings.push_back(
-                {index, "unreadable", Severity::WillNotLoad, "Its content cannot be read: " + texture.Problem});
-        }
+        judge.Add({texture, texture.Format, levels, picture ? &*picture : nullptr, texture.Problem});
     }
-    return verdict;
+    return judge.Take();
 }
 
 }  // namespace vc

@@ -6,8 +6,11 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
+#include "raster/texture_decoder.h"
 #include "rw/game_target.h"
 #include "rw/txd_reader.h"
 
@@ -44,7 +47,36 @@ struct Verdict {
 
 // The game a dictionary is for by its natives and stamp: San Andreas for Direct3D 9 natives or a
 // 3.6 stamp, Vice City for a 3.4 stamp, GTA III otherwise.
+Game GuessedGame(TxdPlatform platform, uint32_t stamp);
 Game GuessedGame(const TxdContents& contents);
+
+// One texture as the rules see it: its fields, its format and its levels' bytes when its content
+// could be read (else why not), and its picture where it was decoded; without a picture the rules
+// of its pixels are left out.
+struct JudgedTexture {
+    const NativeHeader& Header;
+    std::optional<TextureFormat> Format;
+    std::span<const std::span<const uint8_t>> Levels;
+    const DecodedTexture* Picture = nullptr;
+    std::string_view Problem;
+};
+
+// Judges a dictionary texture by texture, as a reader reads them or a build writes them, so that
+// neither needs the whole dictionary at once: the stamp's findings first, then each texture's.
+class TxdJudge {
+  public:
+    TxdJudge(Game game, bool guessed, uint32_t stamp);
+
+    void Damaged(const TxdDamage& damage);
+    void Add(const JudgedTexture& texture);
+    const Verdict& Result() const { return m_verdict; }
+    Verdict Take() { return std::move(m_verdict); }
+
+  private:
+    Verdict m_verdict;
+    std::unordered_set<std::string> m_names;  // as the games compare them, ignoring case
+    size_t m_count = 0;
+};
 
 // Checks every texture ReadTxd or ReadTxdUpToDamage read from file (the same bytes) by the game's
 // rules, in dictionary order, the dictionary's own findings (its stamp, where it breaks off) first.

@@ -96,11 +96,15 @@ std::string NameAsWritten(std::string_view name) {
     return Windows1252ToUtf8(std::string_view(bytes).substr(0, kNameFieldSize - 1));
 }
 
+NativeHeader NativeHeaderFor(TxdPlatform platform, const TextureFields& fields, const TextureRaster& raster) {
+    return LayoutOf(static_cast<uint32_t>(platform))->HeaderFor(fields, raster);
+}
+
 void WriteTextureNative(ByteSink& out, const TextureFields& fields, const TextureRaster& raster, uint32_t stamp,
                         TxdPlatform platform) {
     const NativeSizes sizes = NativeSizesOf(fields, raster);
-    const NativeLayout& layout = *LayoutOf(static_cast<uint32_t>(platform));
-    out.Append(FixedFields(layout, layout.HeaderFor(fields, raster), sizes, stamp));
+    out.Append(FixedFields(*LayoutOf(static_cast<uint32_t>(platform)), NativeHeaderFor(platform, fields, raster), sizes,
+                           stamp));
     out.Append(std::span(raster.Palette).first(StoredPaletteSize(raster.Format)));
     for (const std::vector<uint8_t>& level : raster.Levels) {
         out.Append(LittleEndianU32(static_cast<uint32_t>(level.size())));

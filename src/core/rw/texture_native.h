@@ -33,6 +33,9 @@ TextureFormat NativeFormat(const ByteReader& data, const NativeHeader& header);
 // A name as a texture native's 32-byte field holds it: its Windows-1252 bytes cut to 31, in UTF-8.
 std::string NameAsWritten(std::string_view name);
 
+// The fixed fields a texture native of the platform is written with.
+NativeHeader NativeHeaderFor(TxdPlatform platform, const TextureFields& fields, const TextureRaster& raster);
+
 // Appends one texture native chunk of the platform.
 void WriteTextureNative(ByteSink& out, const TextureFields& fields, const TextureRaster& raster, uint32_t stamp,
                         TxdPlatform platform);
