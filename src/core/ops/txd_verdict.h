@@ -69,7 +69,6 @@ class TxdJudge {
 
     void Damaged(const TxdDamage& damage);
     void Add(const JudgedTexture& texture);
-    const Verdict& Result() const { return m_verdict; }
     Verdict Take() { return std::move(m_verdict); }
 
   private:
