@@ -28,11 +28,8 @@ int RunList(const ParsedArguments& arguments, const Streams& streams) {
         return kIncomplete;
     }
     // The game asked for replaces the stamp and game of the lists the inputs came from.
-    if (game) {
-        ExportTextureList(workspace.TexList, output, std::nullopt, game);
-    } else {
-        ExportTextureList(workspace.TexList, output, workspace.VersionStamp, workspace.Target);
-    }
+    ExportTextureList(workspace.TexList, output, game ? std::nullopt : workspace.VersionStamp,
+                      game ? game : workspace.Target);
     streams.Out << count << (count == 1 ? " texture" : " textures") << " listed in " << output << '\n';
     return refused ? kIncomplete : kSuccess;
 }

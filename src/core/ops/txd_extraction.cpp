@@ -295,9 +295,7 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
     const std::vector<TxdTexture>& textures = contents.Textures;
     ExtractionResult result;
     result.VersionStamp = contents.VersionStamp;
-    if (std::ranges::any_of(textures, [](const TxdTexture& texture) {
-            return texture.Platform == static_cast<uint32_t>(TxdPlatform::Direct3D9);
-        })) {
+    if (HoldsDirect3d9(contents)) {
         result.Target = Game::SanAndreas;
     }
     result.Damage = contents.Damage;

@@ -272,10 +272,8 @@ Game GuessedGame(TxdPlatform platform, uint32_t stamp) {
 }
 
 Game GuessedGame(const TxdContents& contents) {
-    const bool direct3d9 = std::ranges::any_of(contents.Textures, [](const TxdTexture& texture) {
-        return texture.Platform == static_cast<uint32_t>(TxdPlatform::Direct3D9);
-    });
-    return GuessedGame(direct3d9 ? TxdPlatform::Direct3D9 : TxdPlatform::Direct3D8, contents.VersionStamp);
+    return GuessedGame(HoldsDirect3d9(contents) ? TxdPlatform::Direct3D9 : TxdPlatform::Direct3D8,
+                       contents.VersionStamp);
 }
 
 TxdJudge::TxdJudge(Game game, bool guessed, uint32_t stamp)

@@ -1,5 +1,7 @@
 #include "rw/txd_reader.h"
 
+#include <algorithm>
+
 #include "io/byte_reader.h"
 #include "io/error.h"
 #include "io/number_format.h"
@@ -173,6 +175,12 @@ TxdContents ReadTxdUpToDamage(std::span<const uint8_t> file) {
 
 std::span<const uint8_t> BytesOf(std::span<const uint8_t> file, ByteRange range) {
     return file.subspan(range.Offset, range.Size);
+}
+
+bool HoldsDirect3d9(const TxdContents& contents) {
+    return std::any_of(contents.Textures.begin(), contents.Textures.end(), [](const TxdTexture& texture) {
+        return texture.Platform == static_cast<uint32_t>(TxdPlatform::Direct3D9);
+    });
 }
 
 }  // namespace vc

@@ -48,6 +48,9 @@ struct TxdContents {
     std::optional<TxdDamage> Damage;  // only from ReadTxdUpToDamage
 };
 
+// True when some texture of the dictionary is a Direct3D 9 native, as San Andreas writes them.
+bool HoldsDirect3d9(const TxdContents& contents);
+
 // The bytes of a range ReadTxd found in file (the same bytes).
 std::span<const uint8_t> BytesOf(std::span<const uint8_t> file, ByteRange range);
 
