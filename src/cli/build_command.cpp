@@ -49,8 +49,7 @@ int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
     file.Commit();
     // What the game will make of it, as warnings: the dictionary is written all the same.
     if (result.Judgement.Fails()) {
-        streams.Err << "vellumcraft-cli: warning: " << TargetOf(result.Judgement.Target).Name
-                    << " will not take every texture as written:\n";
+        streams.Err << "vellumcraft-cli: warning: " << result.Judgement.FailingHeading() << '\n';
         for (const Finding& finding : result.Judgement.Findings) {
             if (finding.Level != Severity::WorthKnowing) {
                 streams.Err << "  " << FindingLine(finding, result.Names) << '\n';

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "entry_findings.h"
 #include "list_edit_command.h"
 #include "ops/settings.h"
 #include "ops/workspace.h"
@@ -129,8 +130,10 @@ class TForm1 final : public QMainWindow {
                           const QKeySequence& shortcut = QKeySequence());
     void MarkOptions();
     void ChooseVersion(uint8_t index);
-    // Takes the version stamp of the dictionary or list just opened: one of the menu's is marked
-    // there, any other is kept for this list's builds and shown in the status line.
+    // A game sets the platform and stamp, and marks its stamp among the versions.
+    void ChooseGame(Game game);
+    // Takes the version stamp and game of the dictionary or list just opened: those of the menu's
+    // are marked there, any other stamp is kept for this list's builds and shown in the status line.
     void AdoptVersionStamp();
     void ShowKeptVersionStamp();
     // Whether the textures of a dictionary about to be opened join the list or start a new one.
@@ -177,6 +180,7 @@ class TForm1 final : public QMainWindow {
     QString m_settingsPath;
     Workspace m_workspace;
     Settings m_settings;
+    EntryFindings m_findings;  // of the last build or opening
     bool m_ascending = true;
     bool m_busy = false;  // a command runs
     int m_selectedRow = 1;
@@ -208,7 +212,8 @@ class TForm1 final : public QMainWindow {
     QAction* RemoveAlphas1 = nullptr;
     QAction* SortKeys[4] = {};
     QAction* pwr2lmt = nullptr;
-    QAction* verid[3] = {};
+    QAction* verid[4] = {};  // the last one for San Andreas, whose stamp the table lacks
+    QAction* gameItems[3] = {};
     QAction* uflag[3] = {};
 };
 

@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "io/error.h"
+#include "io/file_io.h"
 #include "main_window.h"
 #include "ops/dictionary_import.h"
 #include "ops/extraction_folder.h"
@@ -273,8 +274,20 @@ bool TForm1::OpenDictionaryIn(const QString& path, ListStart start) {
                                       ReportReading(*progress));
         }
         AdoptVersionStamp();
+        std::vector<std::string> names;
+        std::vector<std::string> imagePaths;
+        for (const ExtractedTexture& texture : extracted.Textures) {
+            names.push_back(texture.Name);
+            imagePaths.push_back(texture.ImageFile.empty()
+                                     ? std::string()
+                                     : FromFsPath(ToFsPath(folder->AbsolutePath()) / ToFsPath(texture.ImageFile)));
+        }
+        m_findings.Take(extracted.Judgement, names, imagePaths, m_workspace.TexList);
         RefreshTable();
         ShowProblems(kOpenHeading, QStringLiteral("Opening TXD - Problems"), m_workspace.Intake.ProblemText);
+        if (const QString findings = FailingFindingsText(extracted.Judgement, names); !findings.isEmpty()) {
+            m_prompts.ShowMessage(MessageKind::Warning, QStringLiteral("Opening TXD - Findings"), findings);
+        }
         return true;
     }
 }
@@ -291,6 +304,7 @@ void TForm1::StartNewList() {
     m_workspace.SuggestedTxdPath.clear();
     m_workspace.VersionStamp.reset();
     m_workspace.Target.reset();
+    m_findings.Clear();
     ShowKeptVersionStamp();
 }
 

@@ -246,6 +246,7 @@ void TForm1::RunCommand(const QString& edit, const std::function<void()>& comman
     }
     TextureList before = m_workspace.TexList;
     const ListState stateBefore = CurrentState();
+    const Settings settingsBefore = m_settings;
     {
         m_busy = true;
         // However the command ends.
@@ -262,6 +263,10 @@ void TForm1::RunCommand(const QString& edit, const std::function<void()>& comman
             m_workspace.SuggestedTxdPath = stateBefore.SuggestedTxdPath;
             m_workspace.VersionStamp = stateBefore.VersionStamp;
             m_workspace.Target = stateBefore.Target;
+            // And the options as they were before a dictionary or list it opened set its stamp.
+            m_settings.VersionIndex = settingsBefore.VersionIndex;
+            m_settings.TargetGame = settingsBefore.TargetGame;
+            MarkOptions();
             ShowKeptVersionStamp();
         } catch (const std::exception& error) {
             ShowError(QString::fromUtf8(error.what()));
@@ -356,13 +361,17 @@ void TForm1::BuildTxd() {
             const std::unique_ptr<Progress> progress = m_prompts.StartProgress(QStringLiteral("Build TXD"));
             TxdOptions options = m_settings.DictionaryOptions();
             options.KeptStamp = m_workspace.VersionStamp;
-            options.Target = m_workspace.Target;
             return BuildTxdInto(dictionary, m_workspace, options,
                                 [&](size_t done, size_t total, std::string_view name) {
                                     progress->Report(done, total, "Assembling " + Text(std::string(name)));
                                 });
         }();
         assembled = true;
+        std::vector<std::string> imagePaths;
+        for (const size_t entry : result.Entries) {
+            imagePaths.push_back(m_workspace.TexList[entry].TexPath);
+        }
+        m_findings.Take(result.Judgement, result.Names, imagePaths, m_workspace.TexList);
         if (result.Written == 0) {
             return;
         }
@@ -378,9 +387,12 @@ void TForm1::BuildTxd() {
         m_workspace.SuggestedTxdPath = Utf8Path(file);
         PutInPlace(dictionary, Utf8Path(file));
         m_undo->setClean();
-        m_prompts.ShowMessage(MessageKind::Information, QStringLiteral("Build TXD - Result"),
-                              Text(BuildResultText(result.Written, result.Total, FileNamePart(Utf8(file)), result.Size,
-                                                   LocaleNumberFormat())));
+        const QString report = Text(
+            BuildResultText(result.Written, result.Total, FileNamePart(Utf8(file)), result.Size, LocaleNumberFormat()));
+        const QString findings = FailingFindingsText(result.Judgement, result.Names);
+        m_prompts.ShowMessage(findings.isEmpty() ? MessageKind::Information : MessageKind::Warning,
+                              QStringLiteral("Build TXD - Result"),
+                              findings.isEmpty() ? report : report + "\r\n\r\n" + findings);
     });
     RefreshTable();
     if (assembled) {
@@ -748,19 +760,33 @@ void TForm1::verid2Click() {
     ChooseVersion(2);
 }
 
-// A stamp the user chooses wins over the one the list came with, and over its game.
+// A stamp the user chooses wins over the one the list came with, and over any game.
 void TForm1::ChooseVersion(uint8_t index) {
     m_settings.VersionIndex = index;
+    m_settings.TargetGame.reset();
     m_workspace.VersionStamp.reset();
     m_workspace.Target.reset();
+    MarkOptions();
+    ShowKeptVersionStamp();
+}
+
+void TForm1::ChooseGame(Game game) {
+    m_settings.TargetGame = game;
+    m_settings.VersionIndex = static_cast<uint8_t>(VersionIndexOf(TargetOf(game).Stamp).value_or(m_settings.VersionIndex));
+    m_workspace.VersionStamp.reset();
+    m_workspace.Target.reset();
+    MarkOptions();
     ShowKeptVersionStamp();
 }
 
 void TForm1::AdoptVersionStamp() {
     const std::optional<uint32_t> stamp = m_workspace.VersionStamp;
-    const auto* known = stamp ? std::find(kVersionStamps.begin(), kVersionStamps.end(), *stamp) : kVersionStamps.end();
-    if (known != kVersionStamps.end()) {
-        m_settings.VersionIndex = static_cast<uint8_t>(known - kVersionStamps.begin());
+    // A list that names neither leaves the options as the user set them.
+    if (stamp || m_workspace.Target) {
+        m_settings.TargetGame = m_workspace.Target;
+        if (const std::optional<size_t> index = stamp ? VersionIndexOf(*stamp) : std::nullopt) {
+            m_settings.VersionIndex = static_cast<uint8_t>(*index);
+        }
         MarkOptions();
     }
     ShowKeptVersionStamp();
@@ -768,8 +794,9 @@ void TForm1::AdoptVersionStamp() {
 
 void TForm1::ShowKeptVersionStamp() {
     const std::optional<uint32_t> stamp = m_workspace.VersionStamp;
+    const std::optional<Game> game = m_settings.TargetGame;
     const bool outsideMenu =
-        stamp && std::find(kVersionStamps.begin(), kVersionStamps.end(), *stamp) == kVersionStamps.end();
+        stamp && !VersionIndexOf(*stamp) && !(game && TargetOf(*game).Stamp == *stamp);
     m_versionPanel->setVisible(outsideMenu);
     if (outsideMenu) {
         const QString version = Text(VersionText(DecodeVersionStamp(*stamp)));

@@ -20,11 +20,13 @@
 
 #include "anchors.h"
 #include "grid_view.h"
+#include "io/number_format.h"
 #include "preview_pane.h"
 #include "texlist/list_editing.h"
 #include "texture_previews.h"
 #include "texture_table_model.h"
 #include "texture_tool_tip.h"
+#include "window_text.h"
 #include "window_placement.h"
 
 // The button glyphs live in this static library's resources, which must be registered by hand.
@@ -108,7 +110,7 @@ void TForm1::CreateControls() {
     client->resize(client->minimumSize());
     setCentralWidget(client);
 
-    m_model = new TextureTableModel(m_workspace.TexList, this);
+    m_model = new TextureTableModel(m_workspace.TexList, m_findings, this);
     // The table shares its place with the preview pane, which is hidden until the View menu shows it.
     auto* split = new QSplitter(client);
     split->setObjectName(QStringLiteral("TableSplit"));
@@ -154,7 +156,8 @@ void TForm1::CreateControls() {
         if (index >= m_workspace.TexList.size()) {
             return {};
         }
-        return {&m_workspace.TexList[index], index + 1};
+        const TTexFile& entry = m_workspace.TexList[index];
+        return {&entry, index + 1, m_findings.TextFor(entry)};
     });
 
     Button1 = CreateButton("Button1", "Add", "Add texture(s) to list", 8);
@@ -318,8 +321,16 @@ void TForm1::CreateMenus() {
     connect(CreateAction(options, "NewTextureDefaults", "Defaults for New Textures..."), &QAction::triggered, this,
             &TForm1::NewTextureDefaultsClick);
     options->addSeparator();
+    QMenu* games = options->addMenu(QStringLiteral("Target Game"));
     QMenu* version = options->addMenu(QStringLiteral("RW Version ID"));
     QMenu* flag = options->addMenu(QStringLiteral("Unknown Flag"));
+    // Marked by MarkOptions alone: no game is marked for a stamp of no game's.
+    for (const GameTarget& target : kGameTargets) {
+        const auto index = static_cast<size_t>(target.Id);
+        gameItems[index] = CreateAction(games, ("game" + std::to_string(index)).c_str(), Text(std::string(target.Name)));
+        gameItems[index]->setCheckable(true);
+        connect(gameItems[index], &QAction::triggered, this, [this, id = target.Id] { ChooseGame(id); });
+    }
     auto* versions = new QActionGroup(this);
     auto* flags = new QActionGroup(this);
     const char* const versionNames[] = {"verid0", "verid1", "verid2"};
@@ -340,6 +351,11 @@ void TForm1::CreateMenus() {
     connect(uflag[0], &QAction::triggered, this, &TForm1::uflag0Click);
     connect(uflag[1], &QAction::triggered, this, &TForm1::uflag1Click);
     connect(uflag[2], &QAction::triggered, this, &TForm1::uflag2Click);
+    // The stamp of a game the table has none for, shown only while that game is the target.
+    verid[3] = CreateAction(version, "verid3", Text(HexText(TargetOf(Game::SanAndreas).Stamp >> 16, 4)));
+    verid[3]->setCheckable(true);
+    versions->addAction(verid[3]);
+    connect(verid[3], &QAction::triggered, this, [this] { ChooseGame(Game::SanAndreas); });
     MarkOptions();
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
@@ -360,8 +376,18 @@ void TForm1::CreateMenus() {
 
 void TForm1::MarkOptions() {
     pwr2lmt->setChecked(m_settings.pwr2lmt);
-    verid[m_settings.VersionIndex]->setChecked(true);
+    const std::optional<Game> chosen = m_settings.TargetGame;
+    const bool stampOutsideTable = chosen && !VersionIndexOf(TargetOf(*chosen).Stamp);
+    verid[3]->setVisible(stampOutsideTable);
+    verid[stampOutsideTable ? 3 : m_settings.VersionIndex]->setChecked(true);
     uflag[m_settings.FlagIndex]->setChecked(true);
+    // The game chosen, else the one whose stamp is chosen.
+    const uint32_t stamp = VersionStamp(m_settings.VersionIndex);
+    for (const GameTarget& target : kGameTargets) {
+        gameItems[static_cast<size_t>(target.Id)]->setChecked(chosen ? target.Id == *chosen
+                                                                : target.Platform == TxdPlatform::Direct3D8 &&
+                                                                      target.Stamp == stamp);
+    }
 }
 
 }  // namespace vc::gui

@@ -1,5 +1,8 @@
 #include "texture_table_model.h"
 
+#include <QApplication>
+#include <QStyle>
+
 #include "ops/txd_builder.h"
 #include "texlist/entry_texts.h"
 #include "window_text.h"
@@ -21,10 +24,16 @@ int TextureTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TextureTableModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || static_cast<size_t>(index.row()) >= m_list.size()) {
+    if (!index.isValid() || static_cast<size_t>(index.row()) >= m_list.size()) {
         return {};
     }
     const TTexFile& entry = m_list[static_cast<size_t>(index.row())];
+    if (role == Qt::DecorationRole && index.column() == 0 && !m_findings.TextFor(entry).isEmpty()) {
+        return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    }
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
     switch (index.column()) {
         case 0:
             return Text(entry.TexName);

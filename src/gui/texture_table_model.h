@@ -2,18 +2,20 @@
 
 #include <QAbstractTableModel>
 
+#include "entry_findings.h"
 #include "texlist/tex_file.h"
 
 namespace vc::gui {
 
 // The texture list as the table shows it: four columns, one row per entry, and one blank row when
-// the list is empty. It reads the list where it lies; Refresh tells the view that it changed.
+// the list is empty; an entry the game will not take as it was last judged has a warning sign
+// before its name. It reads the list where it lies; Refresh tells the view that it changed.
 class TextureTableModel final : public QAbstractTableModel {
     Q_OBJECT
 
   public:
-    explicit TextureTableModel(const TextureList& list, QObject* parent = nullptr)
-        : QAbstractTableModel(parent), m_list(list) {}
+    TextureTableModel(const TextureList& list, const EntryFindings& findings, QObject* parent = nullptr)
+        : QAbstractTableModel(parent), m_list(list), m_findings(findings) {}
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -25,6 +27,7 @@ class TextureTableModel final : public QAbstractTableModel {
 
   private:
     const TextureList& m_list;
+    const EntryFindings& m_findings;
 };
 
 }  // namespace vc::gui

@@ -25,13 +25,22 @@ QString ImageTag(const QImage& picture) {
         .arg(picture.height());
 }
 
-// The detail text keeps its lines and spaces as the plain tooltip shows them.
-QString RichText(const TexturePreviews::Preview& preview, const QString& detail) {
+// The picture's paragraph above the text: the picture, or "No preview" when it cannot be made.
+QString PictureParagraph(const TexturePreviews::Preview& preview) {
     const QSize frame(TexturePreviews::kPreviewSide, TexturePreviews::kPreviewSide);
     const QString top =
         preview.Picture.isNull() ? QStringLiteral("<i>No preview</i>") : ImageTag(ShownPicture(preview.Picture, frame));
-    return "<p style=\"margin:0\">" + top + "</p><p style=\"margin:4px 0 0 0; white-space:pre\">" +
-           detail.toHtmlEscaped() + "</p>";
+    return "<p style=\"margin:0\">" + top + "</p>";
+}
+
+// The detail text keeps its lines and spaces as the plain tooltip shows them; findings, long
+// sentences, wrap.
+QString RichText(const QString& picture, const QString& detail, const QString& findings) {
+    QString text = picture + "<p style=\"margin:4px 0 0 0; white-space:pre\">" + detail.toHtmlEscaped() + "</p>";
+    for (const QString& line : findings.split('\n', Qt::SkipEmptyParts)) {
+        text += "<p style=\"margin:4px 0 0 0\">" + line.toHtmlEscaped() + "</p>";
+    }
+    return text;
 }
 
 }  // namespace
@@ -62,7 +71,11 @@ void TextureToolTip::Show() {
     const QString detail = QString::fromStdString(DetailText(*shown.Entry, shown.Row)).replace("\r\n", "\n");
     const TexturePreviews::Preview preview = m_previews.Find(*shown.Entry);
     m_key = TexturePreviews::KeyOf(*shown.Entry);
-    m_shown = preview.Ready ? RichText(preview, detail) : detail;
+    if (preview.Ready || !shown.Findings.isEmpty()) {
+        m_shown = RichText(preview.Ready ? PictureParagraph(preview) : QString(), detail, shown.Findings);
+    } else {
+        m_shown = detail;
+    }
     QToolTip::showText(m_widget.mapToGlobal(m_position), m_shown, &m_widget);
 }
 

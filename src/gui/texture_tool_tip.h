@@ -17,12 +17,13 @@ class TexturePreviews;
 // selected one where the pointer rests on no row) with the entry's picture above it, alpha over a
 // checkerboard, fitted into 128 × 128 pixels. Until the picture is decoded the text shows alone; a
 // tooltip still showing for that entry then gains the picture. An entry whose picture cannot be
-// made shows "No preview" above the text.
+// made shows "No preview" above the text. Findings on the entry follow the text.
 class TextureToolTip final : public QObject {
   public:
     struct Shown {
         const TTexFile* Entry = nullptr;
         size_t Row = 0;  // counted from 1
+        QString Findings;  // what the game will not take, below the details
     };
     // The entry to describe for a pointer at a position in the widget; no entry for none.
     using EntryAt = std::function<Shown(QPoint position)>;

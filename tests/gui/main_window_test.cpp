@@ -211,6 +211,9 @@ class MainWindowTest : public QObject {
         std::function<void(const QList<QAction*>&, const QString&)> walk = [&](const QList<QAction*>& actions,
                                                                                const QString& indent) {
             for (QAction* action : actions) {
+                if (!action->isVisible()) {
+                    continue;
+                }
                 if (action->isSeparator()) {
                     lines << indent + "—";
                     continue;
@@ -263,6 +266,10 @@ class MainWindowTest : public QObject {
                                      "    Dimensions Limited to 2^x (x)",
                                      "    Defaults for New Textures...",
                                      "    —",
+                                     "    Target Game",
+                                     "      GTA III (x)",
+                                     "      Vice City ( )",
+                                     "      San Andreas ( )",
                                      "    RW Version ID",
                                      "      0x0800 ( )",
                                      "      0x0C02 (x)",

@@ -316,9 +316,14 @@ class OpenDictionaryTest : public QObject {
             f.Prompts.NextChoices.push_back(QStringLiteral("Add to the current list"));
             f.Window.OpenDictionary(Q(f.Folder.Write(name, dictionary)));
         }
+        // No problem box: only what the game will make of two of them.
         std::erase_if(f.Prompts.Messages, [](const auto& message) { return message.Kind == MessageKind::Question; });
-        const QString firstMessage = f.Prompts.Messages.empty() ? QString() : f.Prompts.Messages.front().Text;
-        QVERIFY2(f.Prompts.Messages.empty(), qPrintable(firstMessage));
+        QCOMPARE(f.Prompts.Messages.size(), size_t{2});
+        for (const auto& [message, rule] : {std::pair{f.Prompts.Messages[0], "[dxt-side]"},
+                                            std::pair{f.Prompts.Messages[1], "[duplicate-name]"}}) {
+            QCOMPARE(message.Caption, QStringLiteral("Opening TXD - Findings"));
+            QVERIFY2(message.Text.contains(rule), qPrintable(message.Text));
+        }
         QCOMPARE(f.CountPanel(), QString::number(natives.size()) + " Textures");
 
         f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("all.txd")));
@@ -360,10 +365,18 @@ class OpenDictionaryTest : public QObject {
             {.Name = "good", .RasterFormat = 0x0600, .Width = 4, .Height = 4, .LevelPixels = {Bytes(64, 0x80)}});
         const Bytes strange = TextureNative(
             {.Name = "strange", .RasterFormat = 0x7F00, .Width = 4, .Height = 4, .LevelPixels = {Bytes(64, 0x80)}});
+        // The problems, then what the game will make of the dictionary.
+        const auto problemsThenFindings = [&](const char* rule) {
+            const size_t count = f.Prompts.Messages.size();
+            QVERIFY(count >= 2);
+            QCOMPARE(f.Prompts.Messages[count - 2].Caption, QStringLiteral("Opening TXD - Problems"));
+            QCOMPARE(f.Prompts.Messages[count - 1].Caption, QStringLiteral("Opening TXD - Findings"));
+            QVERIFY2(f.Prompts.Messages[count - 1].Text.contains(rule), qPrintable(f.Prompts.Messages.back().Text));
+        };
         f.Window.OpenDictionary(Q(f.Folder.Write("mixed.txd", Dictionary({strange, good}))));
         QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
-        QCOMPARE(f.Prompts.Messages.back().Caption, QStringLiteral("Opening TXD - Problems"));
-        QVERIFY(f.Prompts.Messages.back().Text.contains("\r\n\r\n=> \"strange\" could not be extracted: "));
+        problemsThenFindings("strange: will not load: Its content cannot be read");
+        QVERIFY(f.Prompts.Messages.end()[-2].Text.contains("\r\n\r\n=> \"strange\" could not be extracted: "));
 
         // A dictionary cut short shows the textures before the cut and says where it broke off.
         f.Button("Button5")->click();
@@ -371,11 +384,11 @@ class OpenDictionaryTest : public QObject {
         f.Window.OpenDictionary(Q(f.Folder.Write("cut.txd", Bytes(whole.begin(), whole.end() - 40))));
         QCOMPARE(f.CountPanel(), QStringLiteral("1 Textures"));
         QCOMPARE(f.Cell(0, 0), QStringLiteral("good"));
-        QCOMPARE(f.Prompts.Messages.back().Caption, QStringLiteral("Opening TXD - Problems"));
-        QVERIFY2(f.Prompts.Messages.back().Text.contains(
+        problemsThenFindings("the dictionary: will not load: The dictionary breaks off at texture 3 of 3");
+        QVERIFY2(f.Prompts.Messages.end()[-2].Text.contains(
                      "\r\n\r\n=> \"cut.txd\" is damaged:\r\n\tthe file ends inside texture 3 of 3, so it was cut "
                      "short.\r\n\tThe 2 textures before it were read.\r\n\t(Texture dictionary is not valid at byte "),
-                 qPrintable(f.Prompts.Messages.back().Text));
+                 qPrintable(f.Prompts.Messages.end()[-2].Text));
 
         // Cut inside its first texture, it has nothing to show: an error box says so in words.
         f.Button("Button5")->click();

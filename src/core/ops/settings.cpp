@@ -14,6 +14,7 @@ constexpr std::string_view kOptions = "Options";
 constexpr std::string_view kPaths = "Paths";
 constexpr std::string_view kNewTextures = "NewTextures";
 constexpr std::string_view kWindow = "Window";
+constexpr std::string_view kGameKey = "game";
 
 uint8_t ReadIndex(const ProfileFile& file, std::string_view key) {
     const auto index = static_cast<uint8_t>(file.ReadInteger(kOptions, key, 1));
@@ -55,6 +56,10 @@ Settings ReadSettings(const ProfileFile& file) {
     Settings settings;
     settings.VersionIndex = ReadIndex(file, "verid");
     settings.FlagIndex = ReadIndex(file, "uflag");
+    settings.TargetGame = GameNamed(file.ReadString(kOptions, kGameKey, ""));
+    if (settings.TargetGame) {
+        settings.VersionIndex = VersionIndexOf(TargetOf(*settings.TargetGame).Stamp).value_or(settings.VersionIndex);
+    }
     settings.pwr2lmt = file.ReadBool(kOptions, "pwr2lmt", true);
     settings.dfflog = file.ReadBool(kOptions, "dfflog", false);
     for (const auto& [key, folder] : kFolderKeys) {
@@ -78,6 +83,11 @@ Settings LoadSettings(std::string_view path) {
 void WriteSettings(ProfileFile& file, const Settings& settings) {
     file.WriteString(kOptions, "verid", std::to_string(settings.VersionIndex));
     file.WriteString(kOptions, "uflag", std::to_string(settings.FlagIndex));
+    if (settings.TargetGame) {
+        file.WriteString(kOptions, kGameKey, TargetOf(*settings.TargetGame).Key);
+    } else {
+        file.DeleteKey(kOptions, kGameKey);
+    }
     file.WriteString(kOptions, "pwr2lmt", settings.pwr2lmt ? "1" : "0");
     for (const auto& [key, folder] : kFolderKeys) {
         file.WriteString(kPaths, key, settings.Folders.*folder);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,9 @@ struct WindowSize {
 // The options and folders kept in Vellumcraft.ini.
 struct Settings {
     uint8_t VersionIndex = 1;  // 0..2, into the version stamp table
+    // The game chosen in the options, which sets the platform and stamp; VersionIndex marks its
+    // stamp where the table has it. None: Direct3D 8 natives with the stamp VersionIndex chooses.
+    std::optional<Game> TargetGame;
     uint8_t FlagIndex = 1;     // 0..2, into the flag word table
     bool pwr2lmt = true;       // image sides must be powers of two
     bool dfflog = false;       // the model check writes its chunk log; only the user sets it
@@ -43,7 +47,7 @@ struct Settings {
     WindowSize DffWindow;
 
     TxdOptions DictionaryOptions() const {
-        return {.VersionIndex = VersionIndex, .FlagIndex = FlagIndex, .pwr2lmt = pwr2lmt};
+        return {.VersionIndex = VersionIndex, .FlagIndex = FlagIndex, .pwr2lmt = pwr2lmt, .Target = TargetGame};
     }
     bool operator==(const Settings&) const = default;
 };
@@ -51,12 +55,12 @@ struct Settings {
 constexpr std::string_view kSettingsFileName = "Vellumcraft.ini";
 
 // Missing keys and values that are no number give the defaults; an index keeps its low 8 bits and
-// becomes 1 when that is above 2.
+// becomes 1 when that is above 2. A game's stamp wins over the version index that disagrees with it.
 Settings ReadSettings(const ProfileFile& file);
 Settings LoadSettings(std::string_view path);
 
 // Writes every setting but "dfflog", which stays as the user wrote it, and keeps whatever else the
-// file holds. The defaults for new textures and the window sizes are written only where they
+// file holds. The game is written only when one is chosen. The defaults for new textures and the window sizes are written only where they
 // differ from the defaults, so that a file of default settings holds what it always did. Saving creates the file's
 // folder when needed and replaces the file atomically.
 void WriteSettings(ProfileFile& file, const Settings& settings);

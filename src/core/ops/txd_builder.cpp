@@ -239,6 +239,7 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
                                                                    prepared.Raster.Levels.end());
                 judge.Add({.Header = header, .Format = prepared.Raster.Format, .Levels = levels});
                 result.Names.push_back(header.Name);
+                result.Entries.push_back(index);
             }
         },
         [&](size_t index) {

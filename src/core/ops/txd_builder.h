@@ -24,9 +24,10 @@ struct BuildResult {
     uint32_t Written = 0;        // textures in the dictionary
     size_t Total = 0;            // entries in the list when the build started
     // What the game will make of the textures written, by their fields and levels (their pixels
-    // are left to verify), and their names in dictionary order.
+    // are left to verify), and their names and list entries (counted from 0) in dictionary order.
     Verdict Judgement;
     std::vector<std::string> Names;
+    std::vector<size_t> Entries;
 };
 
 // Told before each entry is read: how many entries are done, how many there are, and the entry's

@@ -8,6 +8,7 @@
 #include "io/ordered_work.h"
 #include "io/safe_file_names.h"
 #include "ops/txd_builder.h"
+#include "ops/txd_verdict.h"
 #include "pixels/bmp_writer.h"
 #include "raster/dds_file.h"
 #include "raster/texture_decoder.h"
@@ -147,6 +148,7 @@ DdsImage StoredForm(std::span<const uint8_t> file, const TxdTexture& texture) {
 // image, and information with its stored format.
 struct MadeTexture {
     TextureImages Images;
+    std::optional<DecodedTexture> Picture;  // for the judge's rules of pixels
     TImageInfo Colour;
     std::vector<std::vector<uint8_t>> LevelImages;  // PAL4: the levels below the picture
     std::vector<uint8_t> PaletteTail;               // PAL4: the palette's unused entries, unless all zero
@@ -173,7 +175,7 @@ MadeTexture MakeTexture(std::span<const uint8_t> file, const TxdTexture& texture
         return made;
     }
     if (GoesToBitmap(file, texture)) {
-        const DecodedTexture decoded = DecodeTexture(file, texture);
+        DecodedTexture decoded = DecodeTexture(file, texture);
         const std::vector<uint8_t> alphas = PaletteAlphas(file, texture);
         const bool withMask =
             texture.HasAlpha() || (IsPaletted(*texture.Format) ? !AllOpaque(alphas) : AnyTranslucent(decoded));
@@ -188,10 +190,12 @@ MadeTexture MakeTexture(std::span<const uint8_t> file, const TxdTexture& texture
                 made.PaletteTail.assign(tail.begin(), tail.end());
             }
         }
+        made.Picture = std::move(decoded);
     } else {
         const DdsImage dds = StoredForm(file, texture);
         made.Images.Colour = EncodeDds(dds);
         made.Colour = StoredImageInfo(dds);
+        made.Picture = DecodeTexture(file, texture);
     }
     return made;
 }
@@ -299,6 +303,10 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
         result.Target = Game::SanAndreas;
     }
     result.Damage = contents.Damage;
+    TxdJudge judge(GuessedGame(contents), true, contents.VersionStamp);
+    if (contents.Damage) {
+        judge.Damaged(*contents.Damage);
+    }
     UniqueFileNames names;
     std::unordered_set<std::string> textureNames;  // as a list's look-up compares them
     const std::string listFile = names.Claim(listBaseName, ".txt");
@@ -315,6 +323,7 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
             extracted.Height = texture.Height;
             extracted.Levels = texture.Levels;
             extracted.Format = texture.Format ? std::string(TextureFormatName(*texture.Format)) : "?";
+            judge.AddRead(file, texture, made.Picture ? &*made.Picture : nullptr);
             if (texture.Format) {
                 list.push_back(WriteTexture(texture, made, folder, names, sink, extracted));
                 list.back().Output.RepeatedName = !textureNames.insert(ComparableText(texture.Name)).second;
@@ -332,6 +341,7 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
         result.ListFile = listFile;
         sink.Write(listFile, AsBytes(TextureListProfile(list, contents.VersionStamp, result.Target).Bytes()));
     }
+    result.Judgement = judge.Take();
     return result;
 }
 

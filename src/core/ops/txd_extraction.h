@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "io/ordered_work.h"
+#include "ops/txd_verdict.h"
 #include "rw/game_target.h"
 #include "rw/txd_reader.h"
 
@@ -45,6 +46,8 @@ struct ExtractionResult {
     size_t Failed = 0;
     // Set when the dictionary breaks off after some textures: those before the break are here.
     std::optional<TxdDamage> Damage;
+    // What the game its natives and stamp are for will make of it, as verify judges it.
+    Verdict Judgement;
 };
 
 // Where and why a dictionary is damaged, in words for its user.

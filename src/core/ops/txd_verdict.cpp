@@ -258,9 +258,18 @@ std::string_view SeverityText(Severity severity) {
     return "worth knowing";
 }
 
+std::string FindingText(const Finding& finding, std::string_view subject) {
+    return std::string(subject) + ": " + std::string(SeverityText(finding.Level)) + ": " + finding.Reason + " [" +
+           std::string(finding.Rule) + "]";
+}
+
 bool Verdict::Fails() const {
     return std::ranges::any_of(Findings,
                                [](const Finding& finding) { return finding.Level != Severity::WorthKnowing; });
+}
+
+std::string Verdict::FailingHeading() const {
+    return std::string(TargetOf(Target).Name) + " will not take every texture as written:";
 }
 
 Game GuessedGame(TxdPlatform platform, uint32_t stamp) {
@@ -308,21 +317,25 @@ void TxdJudge::Add(const JudgedTexture& texture) {
     }
 }
 
+void TxdJudge::AddRead(std::span<const uint8_t> file, const TxdTexture& texture, const DecodedTexture* picture) {
+    std::vector<std::span<const uint8_t>> levels;
+    if (texture.Format) {
+        for (const ByteRange& level : texture.LevelPixels) {
+            levels.push_back(BytesOf(file, level));
+        }
+    }
+    Add({texture, texture.Format, levels, picture, texture.Problem});
+}
+
 Verdict VerifyTxd(std::span<const uint8_t> file, const TxdContents& contents, std::optional<Game> game) {
     TxdJudge judge(game.value_or(GuessedGame(contents)), !game, contents.VersionStamp);
     if (contents.Damage) {
         judge.Damaged(*contents.Damage);
     }
     for (const TxdTexture& texture : contents.Textures) {
-        std::optional<DecodedTexture> picture;
-        std::vector<std::span<const uint8_t>> levels;
-        if (texture.Format) {
-            picture = DecodeTexture(file, texture);
-            for (const ByteRange& level : texture.LevelPixels) {
-                levels.push_back(BytesOf(file, level));
-            }
-        }
-        judge.Add({texture, texture.Format, levels, picture ? &*picture : nullptr, texture.Problem});
+        const std::optional<DecodedTexture> picture =
+            texture.Format ? std::optional(DecodeTexture(file, texture)) : std::nullopt;
+        judge.AddRead(file, texture, picture ? &*picture : nullptr);
     }
     return judge.Take();
 }

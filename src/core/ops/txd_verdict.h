@@ -36,6 +36,11 @@ struct Finding {
     bool operator==(const Finding&) const = default;
 };
 
+// "road: will look wrong: Its compressed levels … [small-dxt-levels]" for the subject "road".
+std::string FindingText(const Finding& finding, std::string_view subject);
+// The subject of a finding of the whole dictionary.
+constexpr std::string_view kWholeDictionary = "the dictionary";
+
 struct Verdict {
     Game Target = Game::Gta3;
     bool Guessed = false;  // the game was told by the stamp and platform, not given
@@ -43,6 +48,9 @@ struct Verdict {
 
     // True when something will not load or will look wrong.
     bool Fails() const;
+    // "San Andreas will not take every texture as written:", the words above the failing findings.
+    std::string FailingHeading() const;
+    bool operator==(const Verdict&) const = default;
 };
 
 // The game a dictionary is for by its natives and stamp: San Andreas for Direct3D 9 natives or a
@@ -69,6 +77,8 @@ class TxdJudge {
 
     void Damaged(const TxdDamage& damage);
     void Add(const JudgedTexture& texture);
+    // A texture as the reader read it from file, with its picture where it was decoded.
+    void AddRead(std::span<const uint8_t> file, const TxdTexture& texture, const DecodedTexture* picture);
     Verdict Take() { return std::move(m_verdict); }
 
   private:

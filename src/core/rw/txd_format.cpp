@@ -8,6 +8,11 @@ uint32_t VersionStamp(size_t versionIndex) {
     return kVersionStamps.at(versionIndex);
 }
 
+std::optional<size_t> VersionIndexOf(uint32_t stamp) {
+    const auto* found = std::find(kVersionStamps.begin(), kVersionStamps.end(), stamp);
+    return found == kVersionStamps.end() ? std::nullopt : std::optional(size_t(found - kVersionStamps.begin()));
+}
+
 uint32_t TextureFlag(size_t flagIndex) {
     return kTextureFlags.at(flagIndex);
 }

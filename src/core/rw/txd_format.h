@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "io/byte_sink.h"
@@ -78,6 +79,8 @@ constexpr std::array<RasterPixelFormat, 7> kRasterPixelFormats = {{
 // Selections outside the tables throw std::out_of_range.
 uint32_t VersionStamp(size_t versionIndex);
 uint32_t TextureFlag(size_t flagIndex);
+// The index of a stamp in the table; none for a stamp it does not hold.
+std::optional<size_t> VersionIndexOf(uint32_t stamp);
 
 // Appends a chunk header. The size must fit its 32 bits; the writers check that before anything
 // is appended.
