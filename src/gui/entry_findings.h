@@ -20,8 +20,8 @@ class EntryFindings {
   public:
     // The verdict on a dictionary whose texture i was made from, or became, the entry of the list
     // whose colour image is imagePaths[i] (empty: none).
-    void Take(const Verdict& verdict, const std::vector<std::string>& names,
-              const std::vector<std::string>& imagePaths, const TextureList& list);
+    void Take(const Verdict& verdict, const std::vector<std::string>& names, const std::vector<std::string>& imagePaths,
+              const TextureList& list);
     void Clear() { m_marks.clear(); }
     // Every finding of a marked entry, a line each; empty for an entry not marked.
     QString TextFor(const TTexFile& entry) const;

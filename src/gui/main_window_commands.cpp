@@ -772,7 +772,8 @@ void TForm1::ChooseVersion(uint8_t index) {
 
 void TForm1::ChooseGame(Game game) {
     m_settings.TargetGame = game;
-    m_settings.VersionIndex = static_cast<uint8_t>(VersionIndexOf(TargetOf(game).Stamp).value_or(m_settings.VersionIndex));
+    m_settings.VersionIndex =
+        static_cast<uint8_t>(VersionIndexOf(TargetOf(game).Stamp).value_or(m_settings.VersionIndex));
     m_workspace.VersionStamp.reset();
     m_workspace.Target.reset();
     MarkOptions();
@@ -795,8 +796,7 @@ void TForm1::AdoptVersionStamp() {
 void TForm1::ShowKeptVersionStamp() {
     const std::optional<uint32_t> stamp = m_workspace.VersionStamp;
     const std::optional<Game> game = m_settings.TargetGame;
-    const bool outsideMenu =
-        stamp && !VersionIndexOf(*stamp) && !(game && TargetOf(*game).Stamp == *stamp);
+    const bool outsideMenu = stamp && !VersionIndexOf(*stamp) && !(game && TargetOf(*game).Stamp == *stamp);
     m_versionPanel->setVisible(outsideMenu);
     if (outsideMenu) {
         const QString version = Text(VersionText(DecodeVersionStamp(*stamp)));

@@ -26,8 +26,8 @@
 #include "texture_previews.h"
 #include "texture_table_model.h"
 #include "texture_tool_tip.h"
-#include "window_text.h"
 #include "window_placement.h"
+#include "window_text.h"
 
 // The button glyphs live in this static library's resources, which must be registered by hand.
 static void InitialiseResources() {
@@ -327,7 +327,8 @@ void TForm1::CreateMenus() {
     // Marked by MarkOptions alone: no game is marked for a stamp of no game's.
     for (const GameTarget& target : kGameTargets) {
         const auto index = static_cast<size_t>(target.Id);
-        gameItems[index] = CreateAction(games, ("game" + std::to_string(index)).c_str(), Text(std::string(target.Name)));
+        gameItems[index] =
+            CreateAction(games, ("game" + std::to_string(index)).c_str(), Text(std::string(target.Name)));
         gameItems[index]->setCheckable(true);
         connect(gameItems[index], &QAction::triggered, this, [this, id = target.Id] { ChooseGame(id); });
     }
@@ -384,9 +385,8 @@ void TForm1::MarkOptions() {
     // The game chosen, else the one whose stamp is chosen.
     const uint32_t stamp = VersionStamp(m_settings.VersionIndex);
     for (const GameTarget& target : kGameTargets) {
-        gameItems[static_cast<size_t>(target.Id)]->setChecked(chosen ? target.Id == *chosen
-                                                                : target.Platform == TxdPlatform::Direct3D8 &&
-                                                                      target.Stamp == stamp);
+        gameItems[static_cast<size_t>(target.Id)]->setChecked(
+            chosen ? target.Id == *chosen : target.Platform == TxdPlatform::Direct3D8 && target.Stamp == stamp);
     }
 }
 

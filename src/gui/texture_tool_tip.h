@@ -22,7 +22,7 @@ class TextureToolTip final : public QObject {
   public:
     struct Shown {
         const TTexFile* Entry = nullptr;
-        size_t Row = 0;  // counted from 1
+        size_t Row = 0;    // counted from 1
         QString Findings;  // what the game will not take, below the details
     };
     // The entry to describe for a pointer at a position in the widget; no entry for none.

@@ -55,6 +55,37 @@ TEST(Settings, NewTextureDefaultsAndWindowSizesAreKeptOnlyWhileSet) {
     EXPECT_EQ(FromText("[Window]\r\nwidth=-5\r\nheight=x\r\n[NewTextures]\r\nformat=DXT9\r\n"), Settings{});
 }
 
+// A game is kept only while one is chosen; its stamp wins over a version index that disagrees.
+TEST(Settings, TargetGameIsKeptOnlyWhileChosen) {
+    const struct {
+        const char* Text;
+        std::optional<Game> Target;
+        uint8_t VersionIndex;
+    } cases[] = {
+        {"[Options]\nverid=0\ngame=vc\n", Game::ViceCity, 2},   {"[Options]\nverid=2\ngame=III\n", Game::Gta3, 1},
+        {"[Options]\nverid=0\ngame=sa\n", Game::SanAndreas, 0},  // its stamp is none of the table's
+        {"[Options]\nverid=0\ngame=ps2\n", std::nullopt, 0},    {"[Options]\ngame=\n", std::nullopt, 1},
+    };
+    for (const auto& c : cases) {
+        const Settings settings = FromText(c.Text);
+        EXPECT_EQ(settings.TargetGame, c.Target) << c.Text;
+        EXPECT_EQ(settings.VersionIndex, c.VersionIndex) << c.Text;
+    }
+
+    test::TempDir dir;
+    const std::string path = dir.File("Vellumcraft.ini");
+    SaveSettings(path, Settings{});
+    const std::string plain = test::ReadText(path);
+    Settings chosen;
+    chosen.TargetGame = Game::SanAndreas;
+    SaveSettings(path, chosen);
+    EXPECT_NE(test::ReadText(path).find("pwr2lmt=1\r\ngame=sa\r\n[Paths]"), std::string::npos) << test::ReadText(path);
+    EXPECT_EQ(LoadSettings(path), chosen);
+    EXPECT_EQ(chosen.DictionaryOptions().Target, Game::SanAndreas);
+    SaveSettings(path, Settings{});
+    EXPECT_EQ(test::ReadText(path), plain);
+}
+
 TEST(Settings, IndexesOutOfRangeBecomeOneAfterKeepingTheirLowByte) {
     EXPECT_EQ(FromText("[Options]\nverid=7\n").VersionIndex, 1);
     EXPECT_EQ(FromText("[Options]\nverid=0x2\n").VersionIndex, 2);

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "image_files.h"
 #include "ops/txd_builder.h"
+#include "ops/txd_extraction.h"
 #include "ops/txd_verdict.h"
 #include "ops/workspace.h"
 #include "temp_dir.h"
@@ -201,6 +203,39 @@ TEST(TxdVerdict, EachRuleIsFoundAloneInADictionaryThatBreaksOnlyIt) {
                                             TargetOf(game).Stamp);
         EXPECT_EQ(VerifyTxd(file, ReadTxd(file), game).Findings, std::vector<Finding>{}) << TargetOf(game).Name;
     }
+}
+
+class DiscardingSink final : public ExtractionSink {
+  public:
+    void Write(std::string_view, std::span<const uint8_t>) override {}
+};
+
+// Taking a dictionary apart judges it as verify does, texture by texture, on any number of workers:
+// the rules' own dictionaries, and those of other writers.
+TEST(TxdVerdict, ExtractionJudgesAsVerifyDoes) {
+    std::vector<Bytes> files;
+    for (const RuleCase& c : RuleCases()) {
+        const GameTarget& target = TargetOf(c.Target);
+        const uint32_t stamp = c.Stamp.value_or(target.Stamp);
+        files.push_back(test::Dictionary(c.Natives(stamp), target.DeviceId, stamp));
+        files.back().resize(files.back().size() - c.CutBytes);
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(VELLUMCRAFT_LOSSLESS_DIR)) {
+        if (entry.path().extension() == ".txd") {
+            files.push_back(test::ReadBytes(entry.path().string()));
+        }
+    }
+    size_t failing = 0;
+    for (size_t i = 0; i < files.size(); ++i) {
+        const Bytes& file = files[i];
+        const Verdict verified = VerifyTxd(file, ReadTxdUpToDamage(file), std::nullopt);
+        failing += verified.Fails() ? 1 : 0;
+        for (const unsigned jobs : {1u, 2u}) {
+            DiscardingSink sink;
+            EXPECT_EQ(ExtractTxd(file, "list", "folder", sink, {}, jobs).Judgement, verified) << "file " << i;
+        }
+    }
+    EXPECT_GT(failing, 10u);  // the cases judge something
 }
 
 // What the product writes for each game, in every format, with and without mipmaps, neither fails

@@ -1018,6 +1018,56 @@ class MainWindowTest : public QObject {
         QVERIFY(table->selectionModel()->selectedIndexes().isEmpty());
     }
 
+    // What the game will not take is told in the build's result box, and its rows are marked, with
+    // the reasons in their tooltips, for as long as their entries stay as they were built.
+    void BuildTellsWhatTheGameWillNotTakeAndMarksItsRows() {
+        Fixture f;
+        f.Action("pwr2lmt")->trigger();  // images of any side
+        f.Add({f.Paletted("odd.bmp", 24, 8), f.Paletted("fine.bmp", 4, 4)});
+        QVERIFY(ShowAwayFromThePointer(f));
+        const auto marked = [&](int row) {
+            return !f.Table()->model()->index(row - 1, 0).data(Qt::DecorationRole).isNull();
+        };
+        QVERIFY(!marked(1));
+        f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("odd.txd")));
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(f.Prompts.Messages.size(), size_t{1});
+        QCOMPARE(f.Prompts.Messages[0].Kind, MessageKind::Warning);
+        QCOMPARE(f.Prompts.Messages[0].Caption, QStringLiteral("Build TXD - Result"));
+        const QString& report = f.Prompts.Messages[0].Text;
+        QVERIFY2(report.startsWith("2 of 2 textures assembled sucessfully to odd.txd!\r\nSize of file: ") &&
+                     report.contains(" KB\r\n\r\nGTA III will not take every texture as written:\r\n- odd: will "
+                                     "look wrong: Its sides, 24 × 8, are not powers of two"),
+                 qPrintable(report));
+        QVERIFY(marked(1) && !marked(2));
+        QVERIFY(ToolTipShownOn(f, 1));
+        QTRY_VERIFY2(TextOf(QToolTip::text()).contains("[power-of-two]"), qPrintable(QToolTip::text()));
+        QToolTip::hideText();
+
+        // Sorted, the mark goes with its entry; changed, the entry is judged again only by the next
+        // build; undone, it is as it was built.
+        f.Action("ByName1")->trigger();
+        QVERIFY(!marked(1) && marked(2));
+        f.ClickRow(1);
+        f.ClickRow(2, Qt::ControlModifier);
+        f.AnswerOutputChoices(QStringLiteral("565"));
+        QTest::keyClick(&f.Window, Qt::Key_F2);
+        QVERIFY(!marked(2));
+        QTest::keyClick(&f.Window, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(marked(2));
+
+        // A dictionary the game takes whole gets the plain result, and no row stays marked.
+        f.ClickRow(2);
+        QTest::keyClick(&f.Window, Qt::Key_Delete);
+        f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("fine.txd")));
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(f.Prompts.Messages.back().Kind, MessageKind::Information);
+        QVERIFY(!f.Prompts.Messages.back().Text.contains("will not take"));
+        QTest::keyClick(&f.Window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
+        QVERIFY(!marked(1) && !marked(2));
+    }
+
     void TheTooltipShowsTheTextureUnderThePointerWithItsAlphaOverACheckerboardAboveItsDetailText() {
         Fixture f;
         const auto red = [](int, int) { return RgbColour{255, 0, 0}; };

@@ -319,8 +319,8 @@ class OpenDictionaryTest : public QObject {
         // No problem box: only what the game will make of two of them.
         std::erase_if(f.Prompts.Messages, [](const auto& message) { return message.Kind == MessageKind::Question; });
         QCOMPARE(f.Prompts.Messages.size(), size_t{2});
-        for (const auto& [message, rule] : {std::pair{f.Prompts.Messages[0], "[dxt-side]"},
-                                            std::pair{f.Prompts.Messages[1], "[duplicate-name]"}}) {
+        for (const auto& [message, rule] :
+             {std::pair{f.Prompts.Messages[0], "[dxt-side]"}, std::pair{f.Prompts.Messages[1], "[duplicate-name]"}}) {
             QCOMPARE(message.Caption, QStringLiteral("Opening TXD - Findings"));
             QVERIFY2(message.Text.contains(rule), qPrintable(message.Text));
         }
@@ -348,6 +348,74 @@ class OpenDictionaryTest : public QObject {
         const vc::test::Bytes built = vc::test::ReadBytes(f.Folder.File("again.txd"));
         QCOMPARE(ReadTxd(built).VersionStamp, 0x1803FFFFu);
         QVERIFY(vc::test::NativeChunks(built) == vc::test::NativeChunks(dictionary));
+    }
+
+    // A game chosen under Options marks its stamp and builds its natives with it; a stamp chosen
+    // ends it. The game is kept in the settings while it is chosen.
+    void TheTargetGameMarksItsStampAndBuildsForIt() {
+        Fixture f;
+        QVERIFY(f.Show());
+        f.Add({f.Paletted("wall.bmp", 4, 4)});
+        const struct {
+            const char* Choice;
+            uint32_t Stamp;
+            bool Direct3d9;
+            const char* MarkedVersion;
+            const char* MarkedGame;  // none for a stamp of no game's
+        } cases[] = {
+            {"game2", 0x1803FFFF, true, "verid3", "game2"},  {"verid0", 0x0800FFFF, false, "verid0", nullptr},
+            {"game1", 0x1003FFFF, false, "verid2", "game1"}, {"verid1", 0x0C02FFFF, false, "verid1", "game0"},
+            {"game0", 0x0C02FFFF, false, "verid1", "game0"}, {"game2", 0x1803FFFF, true, "verid3", "game2"},
+        };
+        for (const auto& c : cases) {
+            f.Action(c.Choice)->trigger();
+            QVERIFY2(f.Action(c.MarkedVersion)->isChecked(), c.Choice);
+            QCOMPARE(f.Action("verid3")->isVisible(), c.Direct3d9);
+            for (const char* game : {"game0", "game1", "game2"}) {
+                QCOMPARE(f.Action(game)->isChecked(),
+                         c.MarkedGame != nullptr && std::string_view(game) == c.MarkedGame);
+            }
+            f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("wall.txd")));
+            QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+            const TxdContents built = ReadTxd(vc::test::ReadBytes(f.Folder.File("wall.txd")));
+            QCOMPARE(built.VersionStamp, c.Stamp);
+            QCOMPARE(HoldsDirect3d9(built), c.Direct3d9);
+        }
+        f.Window.close();
+        const std::string settings = vc::test::ReadText(f.SettingsPath().toStdString());
+        QVERIFY2(settings.find("\r\ngame=sa\r\n") != std::string::npos, settings.c_str());
+        Fixture again({}, settings);
+        QVERIFY(again.Action("game2")->isChecked() && again.Action("verid3")->isChecked());
+    }
+
+    // Opening a San Andreas dictionary marks San Andreas; a command cancelled after it opened one
+    // leaves the options as they were.
+    void AnOpenedSanAndreasDictionaryMarksSanAndreas() {
+        Fixture f;
+        QVERIFY(f.Show());
+        const QString dictionary = Q(f.Folder.Write(
+            "sa.txd", vc::test::ReadBytes(std::string(VELLUMCRAFT_LOSSLESS_DIR) + "/san-andreas-direct3d9.txd")));
+        bool cancelled = false;
+        f.Prompts.WhileReporting = [&] {
+            if (f.Action("game2")->isChecked() && !f.Prompts.CancelAtReport) {
+                f.Prompts.CancelAtReport = static_cast<size_t>(f.Prompts.ProgressReports.size()) - 1;
+                cancelled = true;
+            }
+        };
+        f.Window.WMDropFiles({dictionary, f.Paletted("after.bmp", 4, 4)});
+        QVERIFY(cancelled);
+        QCOMPARE(f.CountPanel(), QStringLiteral("0 Textures"));
+        QVERIFY(f.Action("game0")->isChecked() && f.Action("verid1")->isChecked());
+        QVERIFY(!f.Action("verid3")->isVisible());
+
+        f.Prompts.WhileReporting = {};
+        f.Prompts.CancelAtReport.reset();
+        f.Prompts.NextChoices.push_back(QStringLiteral("Replace Them"));  // the files the first opening left
+        f.Window.OpenDictionary(dictionary);
+        QVERIFY(f.Action("game2")->isChecked() && f.Action("verid3")->isChecked());
+        QVERIFY(f.Window.findChild<QLabel*>(QStringLiteral("VersionPanel"))->isHidden());
+        QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(f.Action("game2")->isChecked());
     }
 
     void ABrokenDictionaryShowsWhatCameBeforeTheBreakOrNothing() {

@@ -37,9 +37,9 @@ struct Settings {
     // The game chosen in the options, which sets the platform and stamp; VersionIndex marks its
     // stamp where the table has it. None: Direct3D 8 natives with the stamp VersionIndex chooses.
     std::optional<Game> TargetGame;
-    uint8_t FlagIndex = 1;     // 0..2, into the flag word table
-    bool pwr2lmt = true;       // image sides must be powers of two
-    bool dfflog = false;       // the model check writes its chunk log; only the user sets it
+    uint8_t FlagIndex = 1;  // 0..2, into the flag word table
+    bool pwr2lmt = true;    // image sides must be powers of two
+    bool dfflog = false;    // the model check writes its chunk log; only the user sets it
     DialogFolders Folders;
     // The format, mipmaps and flag word images added to the list get; none by default.
     TextureOutput NewTextures;
@@ -60,9 +60,9 @@ Settings ReadSettings(const ProfileFile& file);
 Settings LoadSettings(std::string_view path);
 
 // Writes every setting but "dfflog", which stays as the user wrote it, and keeps whatever else the
-// file holds. The game is written only when one is chosen. The defaults for new textures and the window sizes are written only where they
-// differ from the defaults, so that a file of default settings holds what it always did. Saving creates the file's
-// folder when needed and replaces the file atomically.
+// file holds. The game is written only when one is chosen. The defaults for new textures and the window sizes are
+// written only where they differ from the defaults, so that a file of default settings holds what it always did. Saving
+// creates the file's folder when needed and replaces the file atomically.
 void WriteSettings(ProfileFile& file, const Settings& settings);
 void SaveSettings(std::string_view path, const Settings& settings);
 
