@@ -60,9 +60,9 @@ Settings ReadSettings(const ProfileFile& file);
 Settings LoadSettings(std::string_view path);
 
 // Writes every setting but "dfflog", which stays as the user wrote it, and keeps whatever else the
-// file holds. The game is written only when one is chosen. The defaults for new textures and the window sizes are
-// written only where they differ from the defaults, so that a file of default settings holds what it always did. Saving
-// creates the file's folder when needed and replaces the file atomically.
+// file holds. The game is written only when one is chosen, the defaults for new textures and the
+// window sizes only where they differ from the defaults, so that a file of default settings holds
+// what it always did. Saving creates the file's folder when needed and replaces the file atomically.
 void WriteSettings(ProfileFile& file, const Settings& settings);
 void SaveSettings(std::string_view path, const Settings& settings);
 
