@@ -558,6 +558,19 @@ TEST_F(CliTest, CheckTakesDictionariesAsListsOfTheirTextures) {
     EXPECT_EQ(complete.ExitCode, 0) << complete.Err;
     EXPECT_EQ(complete.Err, "");
 
+    // A San Andreas model, whose breakable pieces name a texture of their own, against a San Andreas
+    // dictionary.
+    constexpr uint32_t kSanAndreas = 0x1803FFFF;
+    const std::string saModel =
+        dir.Write("sa.dff", Chunk(16,
+                                  Join({Chunk(7, Texture({"wheel"}), kSanAndreas),
+                                        Chunk(0x0253F2FD, BreakablePayload({{"glass", "glass_a"}}), kSanAndreas)}),
+                                  kSanAndreas));
+    ASSERT_EQ(Run({"build", "--game", "sa", "-o", dir.File("sa.txd"), list}).ExitCode, 0);
+    const CliRun sa = Run({"check", saModel, dir.File("sa.txd")});
+    EXPECT_EQ(sa.ExitCode, 1) << sa.Err;
+    EXPECT_EQ(sa.Out, "glass: missing, alpha glass_a: missing\nwheel: present\n1 textures are missing!\n");
+
     const CliRun broken = Run({"check", model, dir.WriteText("broken.txd", "not a dictionary")});
     EXPECT_EQ(broken.ExitCode, 3);
     EXPECT_NE(broken.Err.find("Texture dictionary is not valid"), std::string::npos) << broken.Err;

@@ -50,6 +50,20 @@ TEST(ChunkLog, ListsEveryChunkReadWithItsNamesAndTheAppendix) {
               "  :. Appendix (size: 0)\r\n");
 }
 
+// The textures of a San Andreas object's breakable pieces are named under its chunk, as a
+// texture's names are.
+TEST(ChunkLog, NamesTheTexturesOfBreakablePieces) {
+    const Bytes model = Chunk(16, Chunk(0x0253F2FD, test::BreakablePayload({{"glass", "glassm"}, {"frame", ""}})));
+    const std::string log = LogOf(model);
+    EXPECT_NE(log.find("  :    :. UNKNOWN [39056125] (size: 288; offset: 24)\r\n"
+                       "  :    :    :. > glass\r\n"
+                       "  :    :    :. > glassm\r\n"
+                       "  :    :    :. > frame\r\n"
+                       "  :. Appendix"),
+              std::string::npos)
+        << log;
+}
+
 TEST(ChunkLog, AppendixCountsWhatFollowsTheFirstChunkAndGoesNegativeWhenItOverruns) {
     const Bytes chunk = Chunk(16, Bytes(8));
     EXPECT_NE(LogOf(Join({chunk, Bytes(5)})).find("  :. Appendix (size: 5)\r\n"), std::string::npos);

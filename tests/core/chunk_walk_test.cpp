@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,6 +15,7 @@
 namespace vc {
 namespace {
 
+using test::BreakablePayload;
 using test::Bytes;
 using test::Chunk;
 using test::Header;
@@ -154,6 +156,59 @@ TEST(ChunkWalk, MaterialEffectsSkipTwentyBytesUnlessTheirLayoutReadsToTheEnd) {
     // A layout that does not end exactly at the chunk's end falls back to the skip.
     const Bytes trailing = Chunk(kEffects, Join({U32(2), U32(2), U32(0), U32(0), U32(0), U32(0), Bytes(4)}));
     EXPECT_TRUE(Scan(trailing).empty());
+}
+
+// San Andreas models carry chunks of their own: the walk steps over their 2D effects, night
+// colours, collision, specular and reflection materials, and takes the textures of breakable pieces,
+// which the game reads from the model's dictionary too.
+TEST(ChunkWalk, SanAndreasModelsGiveTheirTexturesAndThoseOfTheirBreakablePieces) {
+    constexpr uint32_t kStamp = 0x1803FFFF, kBreakable = 0x0253F2FD, kEffects2d = 0x0253F2F8,
+                       kNightColours = 0x0253F2F9, kCollision = 0x0253F2FA, kSpecular = 0x0253F2F6,
+                       kReflection = 0x0253F2FC;
+    const auto chunk = [&](uint32_t type, const Bytes& payload) { return Chunk(type, payload, kStamp); };
+    // Payloads that would read as chunks if the walk entered them.
+    const Bytes lookAlike = Join({Texture({"not a texture"}), Bytes(24, 0)});
+    Bytes corona(24, 0);
+    std::copy_n("coronastar", 10, corona.begin());
+    const Bytes material =
+        chunk(kMaterial, Join({chunk(kData, Bytes(28)), Texture({"body", "bodym"}),
+                               chunk(kExtension, Join({chunk(kSpecular, Join({U32(0x3F000000), corona})),
+                                                       chunk(kReflection, Bytes(24, 0))}))}));
+    const Bytes geometry = chunk(
+        kGeometry,
+        Join({chunk(kData, Bytes(16)), chunk(kMaterialList, Join({chunk(kData, U32(1)), material})),
+              chunk(kExtension,
+                    Join({chunk(kNightColours, lookAlike), chunk(kEffects2d, Join({U32(1), corona})),
+                          chunk(kBreakable, BreakablePayload({{"glass", "glassm"}, {"", ""}, {"frame", ""}}))}))}));
+    const Bytes model =
+        chunk(kClump, Join({chunk(kData, U32(1)), chunk(kGeometryList, Join({chunk(kData, U32(1)), geometry})),
+                            chunk(kExtension, chunk(kCollision, Join({Bytes{'C', 'O', 'L', '3'}, lookAlike})))}));
+    EXPECT_EQ(Scan(model),
+              (std::vector<TDFFTex>{TextureRef("body", "bodym"), TextureRef("glass", "glassm"), TextureRef("frame")}));
+
+    // Payloads that are not laid out so, to the last byte, give no names.
+    const struct {
+        const char* Case;
+        Bytes Payload;
+        std::vector<TDFFTex> Expected;
+    } payloads[] = {
+        {"no pieces", U32(0), {}},
+        {"no pieces, but more", Join({U32(0), BreakablePayload({{"hidden", ""}})}), {}},
+        {"many vertices", BreakablePayload({{"wall", "wallm"}}, 300, 200), {TextureRef("wall", "wallm")}},
+        {"one byte short",
+         [] {
+             Bytes b = BreakablePayload({{"short", ""}});
+             b.pop_back();
+             return b;
+         }(),
+         {}},
+        {"one byte over", Join({BreakablePayload({{"long", ""}}), Bytes(1)}), {}},
+        {"header cut", Bytes(30, 1), {}},
+        {"empty", {}, {}},
+    };
+    for (const auto& p : payloads) {
+        EXPECT_EQ(Scan(chunk(kBreakable, p.Payload)), p.Expected) << p.Case;
+    }
 }
 
 TEST(ChunkWalk, HostileSizesDepthsAndCutsEndCleanly) {

@@ -138,6 +138,14 @@ int main(int argc, char** argv) {
         Chunk(288, Join({U32(1), U32(1), U32(0x3F800000), U32(1), Texture({"bump"}), U32(0), U32(0)}));
     Save(corpus / "dff/car.dff",
          Chunk(16, Join({Chunk(1, U32(1)), Chunk(7, Join({Chunk(1, Bytes(28)), texture, Chunk(3, effects)}))})));
+    // San Andreas: a geometry's breakable pieces name textures of their own.
+    Save(corpus / "dff/breakable.dff",
+         Chunk(16,
+               Chunk(15,
+                     Chunk(3, Chunk(0x0253F2FD, BreakablePayload({{"glass", "glass_a"}, {"frame", ""}}), 0x1803FFFF),
+                           0x1803FFFF),
+                     0x1803FFFF),
+               0x1803FFFF));
 
     const std::filesystem::path image = corpus / "list/../bmp/pal8.bmp";
     Save(corpus / "list/list.txt",

@@ -1,5 +1,7 @@
 #include "model_chunks.h"
 
+#include <algorithm>
+
 #include "io/byte_writer.h"
 
 namespace vc::test {
@@ -38,6 +40,32 @@ Bytes Texture(std::initializer_list<std::string_view> names) {
 Bytes U32(uint32_t value) {
     ByteWriter out;
     out.U32(value);
+    return out.Take();
+}
+
+Bytes BreakablePayload(const std::vector<std::pair<std::string, std::string>>& materials, uint16_t vertices,
+                       uint16_t triangles) {
+    ByteWriter out;
+    out.U32(1);
+    // The header: what the game does not read holds anything.
+    const auto countAndFill = [&](uint16_t count, size_t fill) {
+        out.U16(count);
+        out.Append(Bytes(fill, 0xCD));
+    };
+    out.U32(0);  // positions relative to the object
+    countAndFill(vertices, 14);
+    countAndFill(triangles, 10);
+    countAndFill(static_cast<uint16_t>(materials.size()), 18);
+    out.Append(Bytes(size_t{vertices} * 24 + size_t{triangles} * 8, 0x11));
+    for (const bool masks : {false, true}) {
+        for (const auto& [texture, mask] : materials) {
+            Bytes name(32, 0);
+            const std::string& text = masks ? mask : texture;
+            std::copy(text.begin(), text.end(), name.begin());
+            out.Append(name);
+        }
+    }
+    out.Append(Bytes(materials.size() * 12, 0));
     return out.Take();
 }
 

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "rw/chunk_walk.h"
@@ -23,6 +24,10 @@ Bytes String(std::string_view text);
 // A Texture chunk with its Data child and one String child per name.
 Bytes Texture(std::initializer_list<std::string_view> names);
 Bytes U32(uint32_t value);
+// The payload of a San Andreas breakable object: the marker, the header's counts, the pieces'
+// vertices and triangles, then per material its texture name, mask name and ambient colour.
+Bytes BreakablePayload(const std::vector<std::pair<std::string, std::string>>& materials, uint16_t vertices = 3,
+                       uint16_t triangles = 1);
 
 // The texture reference a model's Texture chunk should give, with an alpha name when not empty.
 TDFFTex TextureRef(std::string name, std::string alpha = "");

@@ -28,6 +28,7 @@ enum class ChunkType : uint32_t {
     MatFX             = 0x120,      // Criterion toolkit: material effects, may name further textures
     BinMesh           = 0x50E,      // Criterion world: a geometry's triangles split by material
     NativeData        = 0x510,      // Criterion world: geometry in a platform's own form
+    Breakable         = 0x0253F2FD, // Rockstar: how a San Andreas object breaks, naming its pieces' textures
     Frame             = 0x0253F2FE, // Rockstar: a frame's name (NodeName in librw)
     // clang-format on
 };

@@ -7,6 +7,7 @@
 #include "io/byte_reader.h"
 #include "io/code_page.h"
 #include "io/file_names.h"
+#include "rw/breakable_names.h"
 #include "rw/chunk_names.h"
 #include "rw/chunk_type.h"
 
@@ -156,6 +157,8 @@ bool ChunkWalk::WalkChunk(int depth) {
         }
     } else if (Is(header.Type, ChunkType::String) && depth > 0 && Is(m_headers[depth - 1].Type, ChunkType::Texture)) {
         ReadName(depth);
+    } else if (Is(header.Type, ChunkType::Breakable)) {
+        ReadBreakableNames(depth);
     }
     m_position = m_ends[depth];
     return true;
@@ -182,6 +185,31 @@ void ChunkWalk::ReadName(int depth) {
     } else if (!name.empty()) {
         texture.AlphaName = name;
         texture.HasAlpha = true;
+    }
+}
+
+void ChunkWalk::ReadBreakableNames(int depth) {
+    if (m_ends[depth] > m_model.size()) {
+        return;
+    }
+    const std::optional<std::vector<BreakableMaterial>> materials =
+        BreakableMaterials(m_model.subspan(m_position, m_ends[depth] - m_position));
+    if (!materials) {
+        return;
+    }
+    for (const BreakableMaterial& material : *materials) {
+        const std::string name = NameText(TrimText(material.Texture));
+        const std::string mask = NameText(TrimText(material.Mask));
+        if (name.empty()) {
+            continue;  // an untextured piece
+        }
+        if (m_log != nullptr) {
+            m_log->NameLine(depth, name);
+            if (!mask.empty()) {
+                m_log->NameLine(depth, mask);
+            }
+        }
+        m_scanList.push_back({.TexName = name, .AlphaName = mask, .HasAlpha = !mask.empty()});
     }
 }
 

@@ -32,7 +32,8 @@ struct ChunkHeader {
 constexpr int kWalkLevels = 15;
 
 // The walk over a model's chunk tree: it descends only into the chunk types that can lead to a
-// texture and collects one TDFFTex per Texture chunk, named by its String children. Every level
+// texture and collects one TDFFTex per Texture chunk, named by its String children, and one per
+// textured material of a San Andreas breakable object. Every level
 // resumes at its own end, whatever its children declared. The walk reads only bytes of the file,
 // and stops when the file ends inside a header or when chunks that overrun their parents have
 // made it read more headers than the file can hold several times over.
@@ -53,6 +54,7 @@ class ChunkWalk {
     // Walks the Texture chunks of a material effects payload read by its layout; false, with
     // nothing read, when the payload does not follow that layout to its last byte.
     bool WalkEffectTextures(int depth);
+    void ReadBreakableNames(int depth);
 
     std::span<const uint8_t> m_model;
     ChunkLog* m_log;
