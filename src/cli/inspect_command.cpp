@@ -63,6 +63,7 @@ void PrintJson(const TxdContents& contents, std::ostream& out) {
             << ", \"width\": " << texture.Width << ", \"height\": " << texture.Height
             << ", \"depth\": " << unsigned{texture.Depth} << ", \"levels\": " << unsigned{texture.Levels}
             << ", \"rasterFormat\": " << texture.RasterFormat << ", \"d3dFormat\": " << texture.D3dFormat
+            << ", \"d3dFlags\": " << unsigned{texture.D3d9Flags}
             << ", \"alpha\": " << (texture.HasAlpha() ? "true" : "false") << ", \"flags\": " << texture.Flags
             << ", \"problem\": " << (texture.Format ? "null" : JsonString(texture.Problem)) << '}';
         separator = ",\n";
