@@ -12,6 +12,27 @@ namespace {
 
 // More lines than this make a box taller than the screen; the marked rows show the rest.
 constexpr size_t kShownFindings = 12;
+constexpr size_t kNamedSubjects = 5;
+// Message boxes do not wrap their text; a finding is broken into lines of about this many
+// characters, its later lines indented under its first.
+constexpr qsizetype kLineLength = 100;
+
+QString Wrapped(const QString& line) {
+    QString wrapped;
+    QString rest = line;
+    while (rest.size() > kLineLength) {
+        qsizetype cut = rest.lastIndexOf(' ', kLineLength);
+        if (cut <= 2) {
+            cut = rest.indexOf(' ', kLineLength);
+            if (cut < 0) {
+                break;
+            }
+        }
+        wrapped += rest.left(cut) + "\r\n";
+        rest = "  " + rest.mid(cut + 1);
+    }
+    return wrapped + rest;
+}
 
 std::string Subject(const Finding& finding, const std::vector<std::string>& names) {
     return finding.Texture ? names.at(*finding.Texture) : std::string(kWholeDictionary);
@@ -28,15 +49,36 @@ QString FailingFindingsText(const Verdict& verdict, const std::vector<std::strin
     if (!verdict.Fails()) {
         return {};
     }
-    QString text = Text(verdict.FailingHeading());
-    size_t failing = 0;
+    // One line for each rule and reason, naming every texture that breaks it, in the order met.
+    struct Group {
+        const Finding* First;
+        std::vector<std::string> Subjects;
+    };
+    std::vector<Group> groups;
     for (const Finding& finding : verdict.Findings) {
-        if (finding.Level != Severity::WorthKnowing && ++failing <= kShownFindings) {
-            text += "\r\n- " + Text(FindingText(finding, Subject(finding, names)));
+        if (finding.Level == Severity::WorthKnowing) {
+            continue;
         }
+        const auto same = std::find_if(groups.begin(), groups.end(), [&](const Group& group) {
+            return group.First->Rule == finding.Rule && group.First->Reason == finding.Reason;
+        });
+        (same != groups.end() ? same->Subjects : groups.emplace_back(Group{&finding, {}}).Subjects)
+            .push_back(Subject(finding, names));
     }
-    if (failing > kShownFindings) {
-        text += "\r\n... and " + QString::number(failing - kShownFindings) + " more, on the marked rows.";
+    QString text = Text(verdict.FailingHeading());
+    for (size_t i = 0; i < std::min(groups.size(), kShownFindings); ++i) {
+        const std::vector<std::string>& subjects = groups[i].Subjects;
+        std::string subject;
+        for (size_t s = 0; s < std::min(subjects.size(), kNamedSubjects); ++s) {
+            subject += (s == 0 ? "" : ", ") + subjects[s];
+        }
+        if (subjects.size() > kNamedSubjects) {
+            subject += " and " + std::to_string(subjects.size() - kNamedSubjects) + " more";
+        }
+        text += "\r\n" + Wrapped("- " + Text(FindingText(*groups[i].First, subject)));
+    }
+    if (groups.size() > kShownFindings) {
+        text += "\r\n... and " + QString::number(groups.size() - kShownFindings) + " more, on the marked rows.";
     }
     return text;
 }

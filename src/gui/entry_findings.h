@@ -23,6 +23,7 @@ class EntryFindings {
     void Take(const Verdict& verdict, const std::vector<std::string>& names, const std::vector<std::string>& imagePaths,
               const TextureList& list);
     void Clear() { m_marks.clear(); }
+    bool Any() const { return !m_marks.empty(); }
     // Every finding of a marked entry, a line each; empty for an entry not marked.
     QString TextFor(const TTexFile& entry) const;
 

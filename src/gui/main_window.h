@@ -212,6 +212,7 @@ class TForm1 final : public QMainWindow {
     QAction* RemoveAlphas1 = nullptr;
     QAction* SortKeys[4] = {};
     QAction* pwr2lmt = nullptr;
+    QMenu* m_versionMenu = nullptr;
     QAction* verid[4] = {};  // the last one for San Andreas, whose stamp the table lacks
     QAction* gameItems[3] = {};
     QAction* uflag[3] = {};

@@ -282,10 +282,14 @@ bool TForm1::OpenDictionaryIn(const QString& path, ListStart start) {
                                      ? std::string()
                                      : FromFsPath(ToFsPath(folder->AbsolutePath()) / ToFsPath(texture.ImageFile)));
         }
-        m_findings.Take(extracted.Judgement, names, imagePaths, m_workspace.TexList);
+        // Where the dictionary broke off and what could not be read, the problem box tells.
+        Verdict judgement = extracted.Judgement;
+        std::erase_if(judgement.Findings,
+                      [](const Finding& finding) { return finding.Rule == "damaged" || finding.Rule == "unreadable"; });
+        m_findings.Take(judgement, names, imagePaths, m_workspace.TexList);
         RefreshTable();
         ShowProblems(kOpenHeading, QStringLiteral("Opening TXD - Problems"), m_workspace.Intake.ProblemText);
-        if (const QString findings = FailingFindingsText(extracted.Judgement, names); !findings.isEmpty()) {
+        if (const QString findings = FailingFindingsText(judgement, names); !findings.isEmpty()) {
             m_prompts.ShowMessage(MessageKind::Warning, QStringLiteral("Opening TXD - Findings"), findings);
         }
         return true;

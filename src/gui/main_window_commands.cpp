@@ -505,6 +505,7 @@ void TForm1::ImportTextureList() {
     RunCommand(QStringLiteral("Import List"), [&] {
         const std::unique_ptr<Progress> progress = m_prompts.StartProgress(QStringLiteral("Import Texture List"));
         vc::ImportTextureList(m_workspace, Utf8Path(file), m_settings.pwr2lmt, ReportReading(*progress));
+        AdoptVersionStamp();
         completed = true;
     });
     // A new list as the file holds it has nothing to save.

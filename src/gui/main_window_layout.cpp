@@ -324,12 +324,15 @@ void TForm1::CreateMenus() {
     QMenu* games = options->addMenu(QStringLiteral("Target Game"));
     QMenu* version = options->addMenu(QStringLiteral("RW Version ID"));
     QMenu* flag = options->addMenu(QStringLiteral("Unknown Flag"));
-    // Marked by MarkOptions alone: no game is marked for a stamp of no game's.
+    // Radio items that may all be clear: no game is marked for a stamp of no game's.
+    auto* gameGroup = new QActionGroup(this);
+    gameGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (const GameTarget& target : kGameTargets) {
         const auto index = static_cast<size_t>(target.Id);
         gameItems[index] =
             CreateAction(games, ("game" + std::to_string(index)).c_str(), Text(std::string(target.Name)));
         gameItems[index]->setCheckable(true);
+        gameGroup->addAction(gameItems[index]);
         connect(gameItems[index], &QAction::triggered, this, [this, id = target.Id] { ChooseGame(id); });
     }
     auto* versions = new QActionGroup(this);
@@ -352,8 +355,12 @@ void TForm1::CreateMenus() {
     connect(uflag[0], &QAction::triggered, this, &TForm1::uflag0Click);
     connect(uflag[1], &QAction::triggered, this, &TForm1::uflag1Click);
     connect(uflag[2], &QAction::triggered, this, &TForm1::uflag2Click);
-    // The stamp of a game the table has none for, shown only while that game is the target.
+    // The stamp of a game the table has none for, in the menu only while that game is the target
+    // (taken out rather than hidden: a hidden action is disabled, and the end of a busy command
+    // would keep it so).
+    m_versionMenu = version;
     verid[3] = CreateAction(version, "verid3", Text(HexText(TargetOf(Game::SanAndreas).Stamp >> 16, 4)));
+    version->removeAction(verid[3]);
     verid[3]->setCheckable(true);
     versions->addAction(verid[3]);
     connect(verid[3], &QAction::triggered, this, [this] { ChooseGame(Game::SanAndreas); });
@@ -379,7 +386,13 @@ void TForm1::MarkOptions() {
     pwr2lmt->setChecked(m_settings.pwr2lmt);
     const std::optional<Game> chosen = m_settings.TargetGame;
     const bool stampOutsideTable = chosen && !VersionIndexOf(TargetOf(*chosen).Stamp);
-    verid[3]->setVisible(stampOutsideTable);
+    if (stampOutsideTable != m_versionMenu->actions().contains(verid[3])) {
+        if (stampOutsideTable) {
+            m_versionMenu->addAction(verid[3]);
+        } else {
+            m_versionMenu->removeAction(verid[3]);
+        }
+    }
     verid[stampOutsideTable ? 3 : m_settings.VersionIndex]->setChecked(true);
     uflag[m_settings.FlagIndex]->setChecked(true);
     // The game chosen, else the one whose stamp is chosen.

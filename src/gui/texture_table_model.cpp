@@ -1,6 +1,8 @@
 #include "texture_table_model.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QStyle>
 
 #include "ops/txd_builder.h"
@@ -12,6 +14,28 @@ namespace vc::gui {
 namespace {
 
 constexpr int kColumns = 4;
+constexpr int kSignSide = 12;  // small enough for the table's rows
+
+// The style's warning sign, drawn the same in a selected row.
+QIcon WarningSign() {
+    static const QIcon sign = [] {
+        const QPixmap pixmap =
+            QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(kSignSide, kSignSide);
+        QIcon icon(pixmap);
+        icon.addPixmap(pixmap, QIcon::Selected);
+        return icon;
+    }();
+    return sign;
+}
+
+QIcon BlankSign() {
+    static const QIcon blank = [] {
+        QPixmap pixmap(kSignSide, kSignSide);
+        pixmap.fill(Qt::transparent);
+        return QIcon(pixmap);
+    }();
+    return blank;
+}
 
 }  // namespace
 
@@ -28,8 +52,9 @@ QVariant TextureTableModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const TTexFile& entry = m_list[static_cast<size_t>(index.row())];
-    if (role == Qt::DecorationRole && index.column() == 0 && !m_findings.TextFor(entry).isEmpty()) {
-        return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    if (role == Qt::DecorationRole && index.column() == 0 && m_findings.Any()) {
+        // Names stay in one column: a row without the sign has a blank of its size.
+        return m_findings.TextFor(entry).isEmpty() ? BlankSign() : WarningSign();
     }
     if (role != Qt::DisplayRole) {
         return {};

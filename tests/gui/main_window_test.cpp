@@ -25,6 +25,7 @@
 #include <functional>
 #include <memory>
 
+#include "entry_findings.h"
 #include "file_identity.h"
 #include "gui_fixture.h"
 #include "image_files.h"
@@ -211,9 +212,6 @@ class MainWindowTest : public QObject {
         std::function<void(const QList<QAction*>&, const QString&)> walk = [&](const QList<QAction*>& actions,
                                                                                const QString& indent) {
             for (QAction* action : actions) {
-                if (!action->isVisible()) {
-                    continue;
-                }
                 if (action->isSeparator()) {
                     lines << indent + "—";
                     continue;
@@ -1025,8 +1023,18 @@ class MainWindowTest : public QObject {
         f.Action("pwr2lmt")->trigger();  // images of any side
         f.Add({f.Paletted("odd.bmp", 24, 8), f.Paletted("fine.bmp", 4, 4)});
         QVERIFY(ShowAwayFromThePointer(f));
+        // A row is marked by a sign that shows; the others keep a blank of its size, or nothing.
         const auto marked = [&](int row) {
-            return !f.Table()->model()->index(row - 1, 0).data(Qt::DecorationRole).isNull();
+            const auto icon = qvariant_cast<QIcon>(f.Table()->model()->index(row - 1, 0).data(Qt::DecorationRole));
+            const QImage sign = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+            for (int y = 0; y < sign.height(); ++y) {
+                for (int x = 0; x < sign.width(); ++x) {
+                    if (qAlpha(sign.pixel(x, y)) != 0) {
+                        return true;
+                    }
+                }
+            }
+            return false;
         };
         QVERIFY(!marked(1));
         f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("odd.txd")));
@@ -1066,6 +1074,34 @@ class MainWindowTest : public QObject {
         QTest::keyClick(&f.Window, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(f.CountPanel(), QStringLiteral("2 Textures"));
         QVERIFY(!marked(1) && !marked(2));
+    }
+
+    // Many textures that break a rule for one reason share a line; lines are broken to fit a box;
+    // beyond a dozen reasons the rows tell the rest.
+    void FindingsAreGroupedByReasonAndBrokenIntoLines() {
+        Verdict verdict{.Target = vc::Game::SanAndreas};
+        std::vector<std::string> names;
+        for (size_t i = 0; i < 8; ++i) {
+            names.push_back("road" + std::to_string(i));
+            verdict.Findings.push_back({i, "small-dxt-levels", vc::Severity::WillLookWrong, "Black from afar."});
+        }
+        for (size_t i = 0; i < 13; ++i) {
+            verdict.Findings.push_back({0, "power-of-two", vc::Severity::WillLookWrong,
+                                        "Reason " + std::to_string(i) + std::string(120, 'x') + " and so on."});
+        }
+        verdict.Findings.push_back({1, "mipmaps-missing", vc::Severity::WorthKnowing, "Only worth knowing."});
+        const QStringList lines = FailingFindingsText(verdict, names).split("\r\n");
+        QCOMPARE(lines[0], QStringLiteral("San Andreas will not take every texture as written:"));
+        QCOMPARE(lines[1], QStringLiteral("- road0, road1, road2, road3, road4 and 3 more: will look wrong: Black from "
+                                          "afar. [small-dxt-levels]"));
+        // The first reason of many words: the long word stands alone, indented under the finding.
+        QCOMPARE(lines[2], QStringLiteral("- road0: will look wrong: Reason"));
+        QVERIFY(lines[3].startsWith("  0xxx") && lines[3].size() > 100);
+        QCOMPARE(lines[4], QStringLiteral("  and so on. [power-of-two]"));
+        QCOMPARE(lines.back(), QStringLiteral("... and 2 more, on the marked rows."));
+        QVERIFY(!lines.join(' ').contains("Only worth knowing"));
+        verdict.Findings = {{0, "mipmaps-missing", vc::Severity::WorthKnowing, "Only worth knowing."}};
+        QCOMPARE(FailingFindingsText(verdict, names), QString());
     }
 
     void TheTooltipShowsTheTextureUnderThePointerWithItsAlphaOverACheckerboardAboveItsDetailText() {
