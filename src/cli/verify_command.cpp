@@ -25,6 +25,7 @@ struct FileVerdict {
     std::string Path;
     Verdict Result;
     std::vector<std::string> TextureNames;
+    bool Dictionary = true;  // false: not even a dictionary's start, so no game was told by it
 };
 
 FileVerdict VerdictOn(std::string_view path, std::optional<Game> game) {
@@ -41,6 +42,7 @@ FileVerdict VerdictOn(std::string_view path, std::optional<Game> game) {
             throw;
         }
         // Not a dictionary at all: no game reads it.
+        verdict.Dictionary = false;
         verdict.Result = {.Target = game.value_or(Game::Gta3), .Guessed = !game};
         verdict.Result.Findings.push_back({.Rule = "damaged", .Level = Severity::WillNotLoad, .Reason = error.what()});
     }
@@ -53,8 +55,12 @@ std::string TextureOf(const FileVerdict& verdict, const Finding& finding) {
 
 void PrintText(const FileVerdict& verdict, std::ostream& out) {
     const GameTarget& target = TargetOf(verdict.Result.Target);
-    out << FileNamePart(verdict.Path) << " for " << target.Name
-        << (verdict.Result.Guessed ? " (told by its stamp and platform)" : "") << ":\n";
+    out << FileNamePart(verdict.Path);
+    if (!verdict.Dictionary && verdict.Result.Guessed) {
+        out << ", which is no dictionary:\n";
+    } else {
+        out << " for " << target.Name << (verdict.Result.Guessed ? " (told by its stamp and platform)" : "") << ":\n";
+    }
     std::array<size_t, 3> counts{};
     for (const Finding& finding : verdict.Result.Findings) {
         ++counts[static_cast<size_t>(finding.Level)];
@@ -72,8 +78,9 @@ void PrintJson(const std::vector<FileVerdict>& verdicts, std::ostream& out) {
     out << "{\"dictionaries\": [";
     const char* fileSeparator = "\n";
     for (const FileVerdict& verdict : verdicts) {
-        out << fileSeparator << "  {\"file\": " << JsonString(verdict.Path)
-            << ", \"game\": " << JsonString(TargetOf(verdict.Result.Target).Key)
+        out << fileSeparator << "  {\"file\": " << JsonString(verdict.Path) << ", \"game\": "
+            << (!verdict.Dictionary && verdict.Result.Guessed ? std::string("null")
+                                                              : JsonString(TargetOf(verdict.Result.Target).Key))
             << ", \"guessed\": " << (verdict.Result.Guessed ? "true" : "false")
             << ", \"fails\": " << (verdict.Result.Fails() ? "true" : "false") << ", \"findings\": [";
         const char* separator = "\n";

@@ -20,11 +20,22 @@ constexpr qsizetype kLineLength = 100;
 QString Wrapped(const QString& line) {
     QString wrapped;
     QString rest = line;
+    // A break goes at a blank, but never beside the "×" of a size ("4 × 4").
+    const auto breakable = [&](qsizetype at) {
+        return rest[at] == ' ' && (at == 0 || rest[at - 1] != QChar(0xD7)) &&
+               (at + 1 >= rest.size() || rest[at + 1] != QChar(0xD7));
+    };
     while (rest.size() > kLineLength) {
-        qsizetype cut = rest.lastIndexOf(' ', kLineLength);
+        qsizetype cut = kLineLength;
+        while (cut > 2 && !breakable(cut)) {
+            --cut;
+        }
         if (cut <= 2) {
-            cut = rest.indexOf(' ', kLineLength);
-            if (cut < 0) {
+            cut = kLineLength;
+            while (cut < rest.size() && !breakable(cut)) {
+                ++cut;
+            }
+            if (cut == rest.size()) {
                 break;
             }
         }
@@ -65,6 +76,15 @@ QString FailingFindingsText(const Verdict& verdict, const std::vector<std::strin
         (same != groups.end() ? same->Subjects : groups.emplace_back(Group{&finding, {}}).Subjects)
             .push_back(Subject(finding, names));
     }
+    // A rule's lines together, rules in the order first met.
+    std::vector<std::string_view> rules;
+    for (const Group& group : groups) {
+        if (std::find(rules.begin(), rules.end(), group.First->Rule) == rules.end()) {
+            rules.push_back(group.First->Rule);
+        }
+    }
+    const auto rank = [&](const Group& group) { return std::find(rules.begin(), rules.end(), group.First->Rule); };
+    std::stable_sort(groups.begin(), groups.end(), [&](const Group& a, const Group& b) { return rank(a) < rank(b); });
     QString text = Text(verdict.FailingHeading());
     for (size_t i = 0; i < std::min(groups.size(), kShownFindings); ++i) {
         const std::vector<std::string>& subjects = groups[i].Subjects;

@@ -461,8 +461,10 @@ TEST_F(CliTest, VerifySaysPerTextureWhatTheGameWillMakeOfIt) {
           "  road: will not load: GTA III reads only Direct3D 8 textures; this one is of platform 9. [platform]\n"}},
         {{dir.File("not.txd"), dir.File("clean.txd")},
          1,
-         {"not.txd for GTA III (told by its stamp and platform):\n  the dictionary: will not load:", "[damaged]\n",
+         {"not.txd, which is no dictionary:\n  the dictionary: will not load:", "[damaged]\n",
           "clean.txd for San Andreas"}},
+        {{"--json", dir.File("not.txd")}, 1, {"\", \"game\": null, \"guessed\": true, \"fails\": true"}},
+        {{"--game", "vc", dir.File("not.txd")}, 1, {"not.txd for Vice City:\n  the dictionary: will not load:"}},
         {{"--json", gta3, sanAndreas},
          1,
          {"{\"dictionaries\": [\n  {\"file\": \"" + gta3 +

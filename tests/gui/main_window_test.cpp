@@ -1090,15 +1090,21 @@ class MainWindowTest : public QObject {
                                         "Reason " + std::to_string(i) + std::string(120, 'x') + " and so on."});
         }
         verdict.Findings.push_back({1, "mipmaps-missing", vc::Severity::WorthKnowing, "Only worth knowing."});
+        // Met later, a second reason for the first rule: its line joins the rule's first.
+        verdict.Findings.push_back(
+            {2, "small-dxt-levels", vc::Severity::WillLookWrong, std::string(70, 'y') + " of 4 × 4 are black."});
         const QStringList lines = FailingFindingsText(verdict, names).split("\r\n");
         QCOMPARE(lines[0], QStringLiteral("San Andreas will not take every texture as written:"));
         QCOMPARE(lines[1], QStringLiteral("- road0, road1, road2, road3, road4 and 3 more: will look wrong: Black from "
                                           "afar. [small-dxt-levels]"));
-        // The first reason of many words: the long word stands alone, indented under the finding.
-        QCOMPARE(lines[2], QStringLiteral("- road0: will look wrong: Reason"));
-        QVERIFY(lines[3].startsWith("  0xxx") && lines[3].size() > 100);
-        QCOMPARE(lines[4], QStringLiteral("  and so on. [power-of-two]"));
-        QCOMPARE(lines.back(), QStringLiteral("... and 2 more, on the marked rows."));
+        // A size is never broken.
+        QCOMPARE(lines[2], "- road2: will look wrong: " + QString(70, 'y') + " of");
+        QCOMPARE(lines[3], QStringLiteral("  4 × 4 are black. [small-dxt-levels]"));
+        // A reason of one long word: the word stands alone, indented under the finding.
+        QCOMPARE(lines[4], QStringLiteral("- road0: will look wrong: Reason"));
+        QVERIFY(lines[5].startsWith("  0xxx") && lines[5].size() > 100);
+        QCOMPARE(lines[6], QStringLiteral("  and so on. [power-of-two]"));
+        QCOMPARE(lines.back(), QStringLiteral("... and 3 more, on the marked rows."));
         QVERIFY(!lines.join(' ').contains("Only worth knowing"));
         verdict.Findings = {{0, "mipmaps-missing", vc::Severity::WorthKnowing, "Only worth knowing."}};
         QCOMPARE(FailingFindingsText(verdict, names), QString());
