@@ -118,6 +118,30 @@ TEST(ImgDirectory, ADirectoryCutShortGivesWhatItHolds) {
               ErrorKind::Malformed);
 }
 
+TEST(ImgDirectory, PatternsMatchNamesIgnoringCase) {
+    const struct {
+        const char* Pattern;
+        const char* Name;
+        bool Matches;
+    } cases[] = {
+        {"infernus.txd", "INFERNUS.TXD", true},
+        {"*.txd", "infernus.txd", true},
+        {"*.txd", "infernus.dff", false},
+        {"inf?rnus.*", "infernus.dff", true},
+        {"?", "", false},
+        {"*", "", true},
+        {"a*b*c", "aXbYbZc", true},
+        {"a*b*c", "aXbYbZ", false},
+        {"*a*a*a*a*b", "aaaaaaaaaaaaaaaa", false},
+        {"txd", "infernus.txd", false},
+        {"**.txd", "a.txd", true},
+        {"a.txd*", "a.txd", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MatchesNamePattern(c.Pattern, c.Name), c.Matches) << c.Pattern << " " << c.Name;
+    }
+}
+
 TEST(ImgArchive, OpensEitherVersionByEitherFileAndReadsItsEntries) {
     const Bytes txd(5000, 0x5A);
     const Bytes dff(2048, 0xD0);

@@ -136,4 +136,32 @@ std::optional<size_t> FindImgEntry(const ImgDirectory& directory, std::string_vi
     return std::nullopt;
 }
 
+bool MatchesNamePattern(std::string_view pattern, std::string_view name) {
+    const std::string p = LowerAscii(pattern);
+    const std::string n = LowerAscii(name);
+    // Greedy with one step back to the last "*": linear in practice, never exponential.
+    size_t at = 0;
+    size_t from = 0;
+    std::optional<size_t> star;
+    size_t starMatched = 0;
+    while (from < n.size()) {
+        if (at < p.size() && (p[at] == '?' || p[at] == n[from])) {
+            ++at;
+            ++from;
+        } else if (at < p.size() && p[at] == '*') {
+            star = at++;
+            starMatched = from;
+        } else if (star) {
+            at = *star + 1;
+            from = ++starMatched;
+        } else {
+            return false;
+        }
+    }
+    while (at < p.size() && p[at] == '*') {
+        ++at;
+    }
+    return at == p.size();
+}
+
 }  // namespace vc

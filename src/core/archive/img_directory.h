@@ -54,4 +54,8 @@ ImgDirectory ParseImgDirectory(ImgVersion version, std::span<const uint8_t> byte
 // The index of the good entry of that name, ignoring case.
 std::optional<size_t> FindImgEntry(const ImgDirectory& directory, std::string_view name);
 
+// Whether a name matches a pattern ignoring the case of A to Z: "*" stands for any run of
+// characters, "?" for any one; every other character for itself.
+bool MatchesNamePattern(std::string_view pattern, std::string_view name);
+
 }  // namespace vc
