@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_address.h"
 #include "commands.h"
 #include "exit_status.h"
 #include "input_files.h"
@@ -29,7 +30,7 @@ struct FileVerdict {
 
 FileVerdict VerdictOn(std::string_view path, std::optional<Game> game) {
     FileVerdict verdict{.Path = std::string(path)};
-    const std::vector<uint8_t> file = ReadWholeFile(path);
+    const std::vector<uint8_t> file = ReadFileOrEntry(path);
     try {
         const TxdContents contents = ReadTxdUpToDamage(file);
         verdict.Result = VerifyTxd(file, contents, game);
@@ -53,7 +54,7 @@ std::string TextureOf(const FileVerdict& verdict, const Finding& finding) {
 
 void PrintText(const FileVerdict& verdict, std::ostream& out) {
     const GameTarget& target = TargetOf(verdict.Result.Target);
-    out << FileNamePart(verdict.Path) << " for " << target.Name
+    out << NamedFileName(verdict.Path) << " for " << target.Name
         << (verdict.Result.Guessed ? " (told by its stamp and platform)" : "") << ":\n";
     std::array<size_t, 3> counts{};
     for (const Finding& finding : verdict.Result.Findings) {

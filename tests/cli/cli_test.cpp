@@ -632,8 +632,37 @@ TEST_F(CliTest, ImgListsAndExtractsTheEntriesOfEitherVersion) {
     EXPECT_FALSE(std::filesystem::exists(ToFsPath(here.File("x/evil.txd"))));
 
     EXPECT_EQ(Run({"img", "list", here.WriteText("none.img", "not an archive")}).ExitCode, 3);
+    EXPECT_EQ(Run({"inspect", archive + ":../../evil.txd"}).ExitCode, 3);  // a plain path, of no file
     EXPECT_EQ(Run({"img", "frob", archive}).ExitCode, 2);
     EXPECT_EQ(Run({"img"}).ExitCode, 2);
+}
+
+// ARCHIVE:NAME names an archive's entry wherever a dictionary or a model is read.
+TEST_F(CliTest, DictionariesAndModelsAreReadFromInsideArchives) {
+    const std::string list =
+        dir.WriteText("l.txt", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + Image("wheel.bmp", 4, 4) + "\r\n");
+    ASSERT_EQ(Run({"build", "-o", dir.File("car.txd"), list}).ExitCode, 0);
+    const test::Bytes model = test::Chunk(16, test::Chunk(7, test::Texture({"wheel"})));
+    const test::ImgFiles files =
+        test::MakeImgArchive(ImgVersion::V1, {{"car.txd", test::ReadBytes(dir.File("car.txd"))}, {"car.dff", model}});
+    dir.Write("gta3.dir", files.Dir);
+    const std::string archive = dir.Write("gta3.img", files.Img);
+
+    const CliRun inspected = Run({"inspect", archive + ":CAR.txd"});
+    EXPECT_EQ(inspected.ExitCode, 0) << inspected.Err;
+    EXPECT_NE(inspected.Out.find("wheel\t"), std::string::npos) << inspected.Out;
+    const CliRun verified = Run({"verify", archive + ":car.txd"});
+    EXPECT_EQ(verified.ExitCode, 0) << verified.Err;
+    EXPECT_EQ(verified.Out.rfind("car.txd for GTA III", 0), 0u) << verified.Out;
+    const CliRun checked = Run({"check", archive + ":car.dff", archive + ":car.txd"});
+    EXPECT_EQ(checked.ExitCode, 0) << checked.Err;
+    EXPECT_EQ(checked.Out, "wheel: present\nAll textures are available.\n");
+    const CliRun extracted = Run({"extract", archive + ":car.txd"});
+    EXPECT_EQ(extracted.ExitCode, 0) << extracted.Err;
+    EXPECT_TRUE(std::filesystem::exists(ToFsPath(dir.File("car/wheel.bmp"))));
+    const CliRun missing = Run({"inspect", archive + ":bus.txd"});
+    EXPECT_EQ(missing.ExitCode, 3);
+    EXPECT_EQ(missing.Err, "vellumcraft-cli: gta3.img holds no entry \"bus.txd\"\n");
 }
 
 TEST_F(CliTest, ExtractWritesImagesMasksAndAListThatBuildsTheSameDictionary) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_address.h"
 #include "archive/img_archive.h"
 #include "img_files.h"
 #include "io/error.h"
@@ -93,7 +94,7 @@ TEST(ImgDirectory, HostileRecordsCarryTheirProblemAndLeaveTheOthersGood) {
         ParseImgDirectory(ImgVersion::V1, test::ImgDirectoryBytes(ImgVersion::V1, {{"far.txd", 3, 2}}), 4 * kImgSector)
             .Entries[0]
             .Problem,
-        "its sectors 3 to 4 lie past the archive's end (4 sectors)");
+        "its sectors 3 to 4 lie past the archive's end (it has 4 sectors)");
     // Version 2: an entry inside the directory's own sectors.
     const ImgDirectory inside = ParseImgDirectory(
         ImgVersion::V2, test::ImgDirectoryBytes(ImgVersion::V2, {{"head.txd", 0, 1}}), kImgSector * 2);
@@ -140,6 +141,47 @@ TEST(ImgDirectory, PatternsMatchNamesIgnoringCase) {
     for (const auto& c : cases) {
         EXPECT_EQ(MatchesNamePattern(c.Pattern, c.Name), c.Matches) << c.Pattern << " " << c.Name;
     }
+}
+
+TEST(ArchiveAddress, OnlyAnArchiveBeforeTheLastColonMakesOne) {
+    const struct {
+        const char* Path;
+        const char* Archive;  // none: a plain path
+        const char* Entry;
+    } cases[] = {
+        {"models/gta3.img:infernus.txd", "models/gta3.img", "infernus.txd"},
+        {"C:\\Games\\GTA3.DIR:car.dff", "C:\\Games\\GTA3.DIR", "car.dff"},
+        {"C:\\cars.txd", nullptr, nullptr},
+        {"gta3.img", nullptr, nullptr},
+        {"gta3.img:", nullptr, nullptr},
+        {"gta3.img:sub/car.txd", nullptr, nullptr},
+        {"notes.txt:car.txd", nullptr, nullptr},
+        {".img:car.txd", nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::optional<ArchiveAddress> address = ArchiveAddressOf(c.Path);
+        ASSERT_EQ(address.has_value(), c.Archive != nullptr) << c.Path;
+        if (address) {
+            EXPECT_EQ(address->Archive, c.Archive);
+            EXPECT_EQ(address->Entry, c.Entry);
+            EXPECT_EQ(NamedFileName(c.Path), c.Entry);
+        }
+    }
+    EXPECT_EQ(NamedFileName("models/cars.txd"), "cars.txd");
+}
+
+TEST(ArchiveAddress, AnEntryIsReadLikeAFileOrSaysWhyNot) {
+    test::TempDir dir;
+    const test::ImgFiles files = test::MakeImgArchive(ImgVersion::V2, {{"car.txd", Bytes(10, 7)}});
+    const std::string archive = dir.Write("gta3.img", files.Img);
+    Bytes expected(10, 7);
+    expected.resize(kImgSector, 0);
+    EXPECT_EQ(ReadFileOrEntry(archive + ":CAR.TXD"), expected);
+    EXPECT_EQ(ReadFileOrEntry(dir.Write("plain.txd", Bytes(3, 1))), Bytes(3, 1));
+    EXPECT_EQ(test::ErrorText([&] { ReadFileOrEntry(archive + ":bus.txd"); }), "gta3.img holds no entry \"bus.txd\"");
+    const std::string bad = dir.Write("bad.img", test::ImgDirectoryBytes(ImgVersion::V2, {{"far.txd", 1, 9}}));
+    EXPECT_EQ(test::ErrorText([&] { ReadFileOrEntry(bad + ":far.txd"); }),
+              "bad.img: \"far.txd\": its sectors 1 to 9 lie past the archive's end (it has 1 sector)");
 }
 
 TEST(ImgArchive, OpensEitherVersionByEitherFileAndReadsItsEntries) {

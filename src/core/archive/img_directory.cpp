@@ -55,7 +55,8 @@ void CheckEntries(ImgDirectory& directory, uint64_t firstDataSector, uint64_t ar
             problem = "it holds no sectors";
         } else if (end > archiveSectors) {
             problem = "its sectors " + std::to_string(entry.Offset) + " to " + std::to_string(end - 1) +
-                      " lie past the archive's end (" + std::to_string(archiveSectors) + " sectors)";
+                      " lie past the archive's end (it has " + std::to_string(archiveSectors) +
+                      (archiveSectors == 1 ? " sector)" : " sectors)");
         } else if (entry.Offset < firstDataSector) {
             problem = "it starts inside the archive's directory";
         } else if (repeated) {
