@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_address.h"
 #include "commands.h"
 #include "exit_status.h"
 #include "input_files.h"
@@ -61,7 +62,7 @@ int RunCheck(const ParsedArguments& arguments, const Streams& streams) {
     Workspace workspace;
     AddInputs(workspace, files, !arguments.Has(kNoPow2Option.Long), streams.Err);
     for (const std::string_view dictionary : dictionaries) {
-        const TextureList entries = DictionaryEntries(ReadTxd(ReadWholeFile(dictionary)));
+        const TextureList entries = DictionaryEntries(ReadTxd(ReadFileOrEntry(dictionary)));
         workspace.TexList.insert(workspace.TexList.end(), entries.begin(), entries.end());
     }
     std::optional<ChunkLogRequest> log;

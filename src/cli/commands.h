@@ -11,5 +11,6 @@ extern const Command kInspectCommand;
 extern const Command kCheckCommand;
 extern const Command kExtractCommand;
 extern const Command kVerifyCommand;
+extern const Command kImgCommand;
 
 }  // namespace vc::cli

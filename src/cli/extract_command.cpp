@@ -2,6 +2,7 @@
 #include <ostream>
 #include <string>
 
+#include "archive/archive_address.h"
 #include "commands.h"
 #include "exit_status.h"
 #include "input_files.h"
@@ -47,7 +48,7 @@ int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
     const ExtractionResult result = ExtractTxdFile(dictionary, target, {}, JobCount(arguments));
     if (result.Damage) {
         // Nothing is written from a damaged file.
-        throw Error(ErrorKind::Malformed, ToTerminalLines(DamageText(FileNamePart(dictionary), *result.Damage)));
+        throw Error(ErrorKind::Malformed, ToTerminalLines(DamageText(NamedFileName(dictionary), *result.Damage)));
     }
     target.Commit();
     for (const ExtractedTexture& texture : result.Textures) {

@@ -1,6 +1,7 @@
 #include <ostream>
 #include <string>
 
+#include "archive/archive_address.h"
 #include "commands.h"
 #include "exit_status.h"
 #include "io/error.h"
@@ -75,7 +76,7 @@ int RunInspect(const ParsedArguments& arguments, const Streams& streams) {
     if (arguments.Operands().size() != 1) {
         throw UsageError("inspect takes exactly one texture dictionary");
     }
-    const std::vector<uint8_t> file = ReadWholeFile(arguments.Operands()[0]);
+    const std::vector<uint8_t> file = ReadFileOrEntry(arguments.Operands()[0]);
     // A damaged dictionary is what this command found out, not a failure to run it.
     TxdContents contents;
     try {

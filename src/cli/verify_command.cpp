@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_address.h"
 #include "commands.h"
 #include "exit_status.h"
 #include "input_files.h"
@@ -30,7 +31,7 @@ struct FileVerdict {
 
 FileVerdict VerdictOn(std::string_view path, std::optional<Game> game) {
     FileVerdict verdict{.Path = std::string(path)};
-    const std::vector<uint8_t> file = ReadWholeFile(path);
+    const std::vector<uint8_t> file = ReadFileOrEntry(path);
     try {
         const TxdContents contents = ReadTxdUpToDamage(file);
         verdict.Result = VerifyTxd(file, contents, game);
@@ -55,7 +56,7 @@ std::string TextureOf(const FileVerdict& verdict, const Finding& finding) {
 
 void PrintText(const FileVerdict& verdict, std::ostream& out) {
     const GameTarget& target = TargetOf(verdict.Result.Target);
-    out << FileNamePart(verdict.Path);
+    out << NamedFileName(verdict.Path);
     if (!verdict.Dictionary && verdict.Result.Guessed) {
         out << ", which is no dictionary:\n";
     } else {

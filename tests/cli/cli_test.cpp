@@ -10,6 +10,7 @@
 #include "cli.h"
 #include "image_files.h"
 #include "image_set.h"
+#include "img_files.h"
 #include "io/file_io.h"
 #include "model_chunks.h"
 #include "process_runner.h"
@@ -219,7 +220,7 @@ TEST_F(CliTest, HelpAndUsageErrorsHaveOneShapeForEveryCommand) {
     const CliRun program = Run({"--help"});
     EXPECT_EQ(program.ExitCode, 0);
     EXPECT_EQ(program.Out.rfind("Usage: vellumcraft-cli COMMAND [ARGUMENT...]\n", 0), 0u) << program.Out;
-    for (const std::string command : {"build", "list", "inspect", "extract", "check"}) {
+    for (const std::string command : {"build", "list", "inspect", "verify", "extract", "check", "img"}) {
         EXPECT_NE(program.Out.find("\n  " + command + " "), std::string::npos) << command;
         for (const char* help : {"--help", "-h"}) {
             const CliRun run = Run({command, help});
@@ -576,6 +577,94 @@ TEST_F(CliTest, CheckTakesDictionariesAsListsOfTheirTextures) {
     const CliRun broken = Run({"check", model, dir.WriteText("broken.txd", "not a dictionary")});
     EXPECT_EQ(broken.ExitCode, 3);
     EXPECT_NE(broken.Err.find("Texture dictionary is not valid"), std::string::npos) << broken.Err;
+}
+
+// An archive lists every entry, the bad ones on stderr too, and gives the entries asked for by
+// name or pattern, ignoring case; a bad entry is named with its reason and never written.
+TEST_F(CliTest, ImgListsAndExtractsTheEntriesOfEitherVersion) {
+    const test::Bytes txd(3000, 0x11);
+    const test::Bytes dff(100, 0x22);
+    for (const ImgVersion version : {ImgVersion::V1, ImgVersion::V2}) {
+        const std::string v = version == ImgVersion::V1 ? "1" : "2";
+        SCOPED_TRACE("version " + v);
+        test::TempDir here;
+        const test::ImgFiles files = test::MakeImgArchive(version, {{"car.txd", txd}, {"Car.dff", dff}});
+        const std::string archive = here.Write("gta3.img", files.Img);
+        if (version == ImgVersion::V1) {
+            here.Write("gta3.dir", files.Dir);
+        }
+        const uint64_t first = version == ImgVersion::V2 ? 2048 : 0;
+        const CliRun listed = Run({"img", "list", archive});
+        EXPECT_EQ(listed.ExitCode, 0) << listed.Err;
+        EXPECT_EQ(listed.Out, "name\tsize\toffset\ncar.txd\t4096\t" + std::to_string(first) + "\nCar.dff\t2048\t" +
+                                  std::to_string(first + 4096) + "\n2 entries in gta3.img (version " + v + ")\n");
+        const CliRun json = Run({"img", "list", "--json", archive});
+        EXPECT_EQ(json.Out, "{\n  \"archive\": \"gta3.img\",\n  \"version\": " + v +
+                                ",\n  \"damage\": null,\n  \"entries\": [\n    {\"name\": \"car.txd\", \"size\": 4096, "
+                                "\"offset\": " +
+                                std::to_string(first) +
+                                ", \"problem\": null},\n    {\"name\": \"Car.dff\", \"size\": 2048, \"offset\": " +
+                                std::to_string(first + 4096) + ", \"problem\": null}\n  ]\n}\n");
+
+        const std::string out = here.File("out");
+        const CliRun some = Run({"img", "extract", archive, "CAR.T?D", "*.none", "-o", out});
+        EXPECT_EQ(some.ExitCode, 1);
+        EXPECT_EQ(some.Err, "vellumcraft-cli: gta3.img holds no entry \"*.none\"\n");
+        EXPECT_EQ(some.Out, "1 of 1 entries extracted to " + out + "\n");
+        test::Bytes padded = txd;
+        padded.resize(4096, 0);
+        EXPECT_EQ(test::ReadBytes(here.File("out/car.txd")), padded);
+        const CliRun all = Run({"img", "extract", archive});
+        EXPECT_EQ(all.ExitCode, 0) << all.Err;
+        EXPECT_EQ(test::ReadBytes(here.File("gta3/Car.dff")).size(), 2048u);
+    }
+
+    // A hostile record: its name climbs out of the folder, and it lies past the end.
+    test::TempDir here;
+    const std::string archive = here.Write(
+        "bad.img", test::ImgDirectoryBytes(ImgVersion::V2, {{"good.txd", 1, 1}, {"../../evil.txd", 1, 900}}));
+    std::filesystem::resize_file(ToFsPath(archive), 2 * 2048);
+    const CliRun listed = Run({"img", "list", archive});
+    EXPECT_EQ(listed.ExitCode, 1);
+    EXPECT_EQ(listed.Err, "vellumcraft-cli: bad.img: \"../../evil.txd\": its name is no plain file name\n");
+    const CliRun extracted = Run({"img", "extract", archive, "-o", here.File("x/y")});
+    EXPECT_EQ(extracted.ExitCode, 1);
+    EXPECT_EQ(extracted.Out, "1 of 2 entries extracted to " + here.File("x/y") + "\n");
+    EXPECT_FALSE(std::filesystem::exists(ToFsPath(here.File("evil.txd"))));
+    EXPECT_FALSE(std::filesystem::exists(ToFsPath(here.File("x/evil.txd"))));
+
+    EXPECT_EQ(Run({"img", "list", here.WriteText("none.img", "not an archive")}).ExitCode, 3);
+    EXPECT_EQ(Run({"inspect", archive + ":../../evil.txd"}).ExitCode, 3);  // a plain path, of no file
+    EXPECT_EQ(Run({"img", "frob", archive}).ExitCode, 2);
+    EXPECT_EQ(Run({"img"}).ExitCode, 2);
+}
+
+// ARCHIVE:NAME names an archive's entry wherever a dictionary or a model is read.
+TEST_F(CliTest, DictionariesAndModelsAreReadFromInsideArchives) {
+    const std::string list =
+        dir.WriteText("l.txt", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + Image("wheel.bmp", 4, 4) + "\r\n");
+    ASSERT_EQ(Run({"build", "-o", dir.File("car.txd"), list}).ExitCode, 0);
+    const test::Bytes model = test::Chunk(16, test::Chunk(7, test::Texture({"wheel"})));
+    const test::ImgFiles files =
+        test::MakeImgArchive(ImgVersion::V1, {{"car.txd", test::ReadBytes(dir.File("car.txd"))}, {"car.dff", model}});
+    dir.Write("gta3.dir", files.Dir);
+    const std::string archive = dir.Write("gta3.img", files.Img);
+
+    const CliRun inspected = Run({"inspect", archive + ":CAR.txd"});
+    EXPECT_EQ(inspected.ExitCode, 0) << inspected.Err;
+    EXPECT_NE(inspected.Out.find("wheel\t"), std::string::npos) << inspected.Out;
+    const CliRun verified = Run({"verify", archive + ":car.txd"});
+    EXPECT_EQ(verified.ExitCode, 0) << verified.Err;
+    EXPECT_EQ(verified.Out.rfind("car.txd for GTA III", 0), 0u) << verified.Out;
+    const CliRun checked = Run({"check", archive + ":car.dff", archive + ":car.txd"});
+    EXPECT_EQ(checked.ExitCode, 0) << checked.Err;
+    EXPECT_EQ(checked.Out, "wheel: present\nAll textures are available.\n");
+    const CliRun extracted = Run({"extract", archive + ":car.txd"});
+    EXPECT_EQ(extracted.ExitCode, 0) << extracted.Err;
+    EXPECT_TRUE(std::filesystem::exists(ToFsPath(dir.File("car/wheel.bmp"))));
+    const CliRun missing = Run({"inspect", archive + ":bus.txd"});
+    EXPECT_EQ(missing.ExitCode, 3);
+    EXPECT_EQ(missing.Err, "vellumcraft-cli: gta3.img holds no entry \"bus.txd\"\n");
 }
 
 TEST_F(CliTest, ExtractWritesImagesMasksAndAListThatBuildsTheSameDictionary) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "image_files.h"
+#include "img_files.h"
 #include "model_chunks.h"
 #include "ops/txd_builder.h"
 #include "ops/workspace.h"
@@ -146,6 +147,11 @@ int main(int argc, char** argv) {
                            0x1803FFFF),
                      0x1803FFFF),
                0x1803FFFF));
+
+    // Archives: a version 1 directory and a version 2 archive's start, each of two entries.
+    const std::vector<ImgFile> archived = {{"car.txd", Bytes(3000, 1)}, {"car.dff", Bytes(100, 2)}};
+    Save(corpus / "img/gta3.dir", MakeImgArchive(vc::ImgVersion::V1, archived).Dir);
+    Save(corpus / "img/gta3.img", MakeImgArchive(vc::ImgVersion::V2, archived).Img);
 
     const std::filesystem::path image = corpus / "list/../bmp/pal8.bmp";
     Save(corpus / "list/list.txt",

@@ -36,6 +36,9 @@ class NativeFile {
     uint64_t Size() const;
     // Reads on from where the last read ended: as many bytes as came, 0 at the end of the file.
     size_t Read(std::span<uint8_t> bytes);
+    // Reads from offset on: as many bytes as the file holds there, up to the span's size; fewer
+    // only at the file's end. Windows moves Read's position too, so a file is read one way only.
+    size_t ReadAt(uint64_t offset, std::span<uint8_t> bytes);
     void WriteAt(uint64_t offset, std::span<const uint8_t> bytes);
     // Asks the system to start putting this part of the file on disk, without waiting for it.
     void StartWriteback(uint64_t offset, uint64_t length);

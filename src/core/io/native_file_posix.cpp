@@ -95,6 +95,25 @@ size_t NativeFile::Read(std::span<uint8_t> bytes) {
     }
 }
 
+size_t NativeFile::ReadAt(uint64_t offset, std::span<uint8_t> bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t count =
+            ::pread(m_handle, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        if (count == 0) {
+            break;
+        }
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ThrowSystemError(ErrorKind::Read, "Cannot read file", m_errorName, errno);
+        }
+        done += static_cast<size_t>(count);
+    }
+    return done;
+}
+
 void NativeFile::WriteAt(uint64_t offset, std::span<const uint8_t> bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::pwrite(m_handle, bytes.data(), bytes.size(), static_cast<off_t>(offset));

@@ -172,6 +172,28 @@ size_t NativeFile::Read(std::span<uint8_t> bytes) {
     return count;
 }
 
+size_t NativeFile::ReadAt(uint64_t offset, std::span<uint8_t> bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        OVERLAPPED position{};
+        position.Offset = static_cast<DWORD>(offset + done);
+        position.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+        DWORD count = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kLargestTransfer));
+        if (!::ReadFile(m_handle, bytes.data() + done, wanted, &count, &position)) {
+            if (::GetLastError() == ERROR_HANDLE_EOF) {
+                break;
+            }
+            ThrowLastError(ErrorKind::Read, "Cannot read file", m_errorName);
+        }
+        if (count == 0) {
+            break;
+        }
+        done += count;
+    }
+    return done;
+}
+
 void NativeFile::WriteAt(uint64_t offset, std::span<const uint8_t> bytes) {
     while (!bytes.empty()) {
         OVERLAPPED position{};

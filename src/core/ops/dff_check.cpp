@@ -4,6 +4,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "archive/archive_address.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
@@ -84,7 +85,7 @@ std::string ItemText(const TDFFTex& texture) {
 
 DffCheckResult RunDffCheck(std::string_view modelPath, const TextureList& list,
                            const std::optional<ChunkLogRequest>& log) {
-    const std::vector<uint8_t> model = ReadWholeFile(modelPath);
+    const std::vector<uint8_t> model = ReadFileOrEntry(modelPath);
     std::optional<ChunkLog> chunkLog;
     if (log) {
         chunkLog.emplace(log->DateTimeText, modelPath, model.size(), log->Format);
@@ -94,7 +95,7 @@ DffCheckResult RunDffCheck(std::string_view modelPath, const TextureList& list,
         chunkLog->AppendixLine(static_cast<int64_t>(model.size()) - static_cast<int64_t>(scan.EndPosition));
         chunkLog->Save(log->Path);
     }
-    const std::string name(FileNamePart(modelPath));
+    const std::string name(NamedFileName(modelPath));
     const auto starts = [&](ChunkType type) { return scan.FirstType == static_cast<uint32_t>(type); };
     if (!starts(ChunkType::Clump) && !starts(ChunkType::UvAnimDictionary)) {
         throw Error(ErrorKind::Malformed,

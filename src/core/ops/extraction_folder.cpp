@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "archive/archive_address.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
@@ -9,6 +10,11 @@
 namespace vc {
 
 std::string DefaultExtractionFolder(std::string_view dictionaryPath) {
+    // An archive's entry goes beside the archive: "models/gta3.img:infernus.txd" to "models/infernus".
+    if (const std::optional<ArchiveAddress> address = ArchiveAddressOf(dictionaryPath)) {
+        const std::string_view entry = FileNameWithoutExtension(address->Entry);
+        return FromFsPath(ToFsPath(address->Archive).parent_path() / ToFsPath(entry));
+    }
     return std::string(dictionaryPath.substr(0, dictionaryPath.size() - FileExtension(dictionaryPath).size()));
 }
 
@@ -62,11 +68,11 @@ void ExtractionFolder::Commit() {
 
 ExtractionResult ExtractTxdFile(std::string_view dictionaryPath, ExtractionFolder& folder,
                                 const ExtractionProgress& progress, unsigned jobs) {
-    const std::vector<uint8_t> file = ReadWholeFile(dictionaryPath);
+    const std::vector<uint8_t> file = ReadFileOrEntry(dictionaryPath);
     ExtractionResult result =
         ExtractTxd(file, FileNameWithoutExtension(dictionaryPath), folder.AbsolutePath(), folder, progress, jobs);
     if (result.Damage && result.Textures.empty()) {
-        throw Error(ErrorKind::Malformed, DamageText(FileNamePart(dictionaryPath), *result.Damage));
+        throw Error(ErrorKind::Malformed, DamageText(NamedFileName(dictionaryPath), *result.Damage));
     }
     return result;
 }

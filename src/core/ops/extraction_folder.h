@@ -12,7 +12,8 @@
 namespace vc {
 
 // The folder a dictionary is taken apart into when none is named: its path without the extension
-// ("cars.txd" gives "cars").
+// ("cars.txd" gives "cars"); for an archive's entry, the folder beside the archive named after the
+// entry ("models/gta3.img:infernus.txd" gives "models/infernus").
 std::string DefaultExtractionFolder(std::string_view dictionaryPath);
 
 // Extraction into a folder, created when missing. Each file goes to a temporary file beside its

@@ -1,0 +1,172 @@
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "archive/img_archive.h"
+#include "commands.h"
+#include "exit_status.h"
+#include "io/atomic_file.h"
+#include "io/file_io.h"
+#include "io/file_names.h"
+#include "json_text.h"
+#include "terminal_text.h"
+#include "usage_error.h"
+
+namespace vc::cli {
+
+namespace {
+
+constexpr Option kImgJsonOption = {"json", 0, "", "list: print the entries as one JSON object, for scripts"};
+constexpr Option kImgFolderOption = {"output", 'o', "DIR",
+                                     "extract: the folder to write into (default: ARCHIVE's path without its\n"
+                                     "extension)"};
+
+// "vellumcraft-cli: gta3.img: "car.txd": its sectors … lie past the archive's end"
+void ReportBadEntry(const ImgArchive& archive, const ImgEntry& entry, std::ostream& err) {
+    err << "vellumcraft-cli: " << TerminalName(archive.Name()) << ": \"" << TerminalName(entry.Name)
+        << "\": " << entry.Problem << '\n';
+}
+
+// The archive's own damage, and its bad entries; true when there are none.
+bool ReportProblems(const ImgArchive& archive, std::ostream& err) {
+    const ImgDirectory& directory = archive.Directory();
+    if (!directory.Damage.empty()) {
+        err << "vellumcraft-cli: " << TerminalName(archive.Name()) << ": " << directory.Damage << '\n';
+    }
+    bool good = directory.Damage.empty();
+    for (const ImgEntry& entry : directory.Entries) {
+        if (!entry.Problem.empty()) {
+            ReportBadEntry(archive, entry, err);
+            good = false;
+        }
+    }
+    return good;
+}
+
+int ListArchive(const ImgArchive& archive, const ParsedArguments& arguments, const Streams& streams) {
+    const ImgDirectory& directory = archive.Directory();
+    if (arguments.Has(kImgJsonOption.Long)) {
+        streams.Out << "{\n  \"archive\": " << JsonString(archive.Name())
+                    << ",\n  \"version\": " << (directory.Version == ImgVersion::V1 ? 1 : 2)
+                    << ",\n  \"damage\": " << (directory.Damage.empty() ? "null" : JsonString(directory.Damage))
+                    << ",\n  \"entries\": [";
+        const char* separator = "\n";
+        for (const ImgEntry& entry : directory.Entries) {
+            streams.Out << separator << "    {\"name\": " << JsonString(entry.Name)
+                        << ", \"size\": " << entry.ByteSize() << ", \"offset\": " << entry.ByteOffset()
+                        << ", \"problem\": " << (entry.Problem.empty() ? "null" : JsonString(entry.Problem)) << '}';
+            separator = ",\n";
+        }
+        streams.Out << (directory.Entries.empty() ? "]\n}\n" : "\n  ]\n}\n");
+    } else {
+        streams.Out << "name\tsize\toffset\n";
+        for (const ImgEntry& entry : directory.Entries) {
+            streams.Out << TerminalName(entry.Name) << '\t' << entry.ByteSize() << '\t' << entry.ByteOffset() << '\n';
+        }
+        streams.Out << directory.Entries.size() << " entries in " << TerminalName(archive.Name()) << " (version "
+                    << (directory.Version == ImgVersion::V1 ? 1 : 2) << ")\n";
+    }
+    return ReportProblems(archive, streams.Err) ? kSuccess : kIncomplete;
+}
+
+int ExtractEntries(const ImgArchive& archive, const ParsedArguments& arguments, const Streams& streams) {
+    const std::span<const std::string_view> patterns = std::span(arguments.Operands()).subspan(2);
+    const std::string folder =
+        std::string(arguments.Value(kImgFolderOption.Long)
+                        .value_or(std::string(archive.ImgPath())
+                                      .substr(0, archive.ImgPath().size() - FileExtension(archive.ImgPath()).size())));
+    const ImgDirectory& directory = archive.Directory();
+    bool complete = directory.Damage.empty();
+    if (!complete) {
+        streams.Err << "vellumcraft-cli: " << TerminalName(archive.Name()) << ": " << directory.Damage << '\n';
+    }
+    // The entries asked for, each once, in directory order.
+    std::vector<bool> chosen(directory.Entries.size(), patterns.empty());
+    for (const std::string_view pattern : patterns) {
+        bool matched = false;
+        for (size_t i = 0; i < directory.Entries.size(); ++i) {
+            if (MatchesNamePattern(pattern, directory.Entries[i].Name)) {
+                chosen[i] = matched = true;
+            }
+        }
+        if (!matched) {
+            streams.Err << "vellumcraft-cli: " << TerminalName(archive.Name()) << " holds no entry \""
+                        << TerminalName(pattern) << "\"\n";
+            complete = false;
+        }
+    }
+    std::error_code error;
+    std::filesystem::create_directories(ToFsPath(folder), error);
+    size_t written = 0;
+    size_t asked = 0;
+    for (size_t i = 0; i < directory.Entries.size(); ++i) {
+        if (!chosen[i]) {
+            continue;
+        }
+        ++asked;
+        const ImgEntry& entry = directory.Entries[i];
+        if (!entry.Problem.empty()) {
+            ReportBadEntry(archive, entry, streams.Err);
+            complete = false;
+            continue;
+        }
+        // A good entry's name is a plain file name: it cannot leave the folder.
+        WriteFileAtomically(FromFsPath(ToFsPath(folder) / ToFsPath(entry.Name)), archive.Read(entry));
+        ++written;
+    }
+    streams.Out << written << " of " << asked << " entries extracted to " << folder << '\n';
+    return complete && written == asked ? kSuccess : kIncomplete;
+}
+
+// The verbs of img, each with what it does to the opened archive.
+struct Verb {
+    std::string_view Name;
+    int (*Run)(const ImgArchive& archive, const ParsedArguments& arguments, const Streams& streams);
+};
+constexpr Verb kVerbs[] = {{"list", ListArchive}, {"extract", ExtractEntries}};
+
+int RunImg(const ParsedArguments& arguments, const Streams& streams) {
+    const std::vector<std::string_view>& operands = arguments.Operands();
+    if (operands.empty()) {
+        throw UsageError("img needs what to do: list or extract");
+    }
+    const auto* verb = std::find_if(std::begin(kVerbs), std::end(kVerbs),
+                                    [&](const Verb& candidate) { return candidate.Name == operands[0]; });
+    if (verb == std::end(kVerbs)) {
+        throw UsageError("img cannot \"" + std::string(operands[0]) + "\"; it can list or extract");
+    }
+    if (operands.size() < 2) {
+        throw UsageError("the archive is missing");
+    }
+    if (verb->Name == "list" && operands.size() > 2) {
+        throw UsageError("img list takes exactly one archive");
+    }
+    return verb->Run(ImgArchive::Open(operands[1]), arguments, streams);
+}
+
+}  // namespace
+
+const Command kImgCommand = {
+    .Name = "img",
+    .Synopsis = "list ARCHIVE [--json] | extract ARCHIVE [NAME|PATTERN...] [-o DIR]",
+    .Summary = "list or take out the entries of a game's IMG archive",
+    .Description =
+        "Works on the games' IMG archives: version 1 (GTA III, Vice City: ARCHIVE.img with ARCHIVE.dir\n"
+        "beside it; either may be named) and version 2 (San Andreas: one ARCHIVE.img starting \"VER2\").\n"
+        "list prints the name, size and offset in bytes of every entry.\n"
+        "extract writes the entries named (all when none is), each into DIR under its own name; a\n"
+        "PATTERN may hold * (any run of characters) and ? (any one). Names are compared ignoring case, as\n"
+        "the games compare them. An entry the archive cannot give (past its end, sharing another's\n"
+        "sectors, of no plain file name, a name an earlier entry has) is named on stderr with the reason\n"
+        "and not written; the others are.",
+    .Options = {kImgJsonOption, kImgFolderOption},
+    .ExitStatus =
+        "Exit status: 0 every entry asked for was good (and written); 1 the archive holds bad entries, is\n"
+        "cut short, or holds no entry of a name asked for; 2 bad usage; 3 a read or write error, or a file\n"
+        "that is no IMG archive.",
+    .Run = RunImg,
+};
+
+}  // namespace vc::cli

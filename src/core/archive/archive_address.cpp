@@ -1,0 +1,50 @@
+#include "archive/archive_address.h"
+
+#include "archive/img_archive.h"
+#include "io/error.h"
+#include "io/file_io.h"
+#include "io/file_names.h"
+
+namespace vc {
+
+std::optional<ArchiveAddress> ArchiveAddressOf(std::string_view path) {
+    const size_t colon = path.rfind(':');
+    if (colon == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view archive = path.substr(0, colon);
+    const std::string_view entry = path.substr(colon + 1);
+    const std::string extension = LowerAscii(FileExtension(archive));
+    if ((extension != ".img" && extension != ".dir") || FileNamePart(archive).size() == extension.size() ||
+        entry.empty() || FileNamePart(entry) != entry) {
+        return std::nullopt;
+    }
+    return ArchiveAddress{std::string(archive), std::string(entry)};
+}
+
+std::vector<uint8_t> ReadFileOrEntry(std::string_view path) {
+    const std::optional<ArchiveAddress> address = ArchiveAddressOf(path);
+    if (!address) {
+        return ReadWholeFile(path);
+    }
+    const ImgArchive archive = ImgArchive::Open(address->Archive);
+    const std::optional<size_t> found = FindImgEntry(archive.Directory(), address->Entry);
+    if (!found) {
+        // A bad entry of that name says why; otherwise there is none.
+        for (const ImgEntry& entry : archive.Directory().Entries) {
+            if (LowerAscii(entry.Name) == LowerAscii(address->Entry)) {
+                throw Error(ErrorKind::Malformed,
+                            std::string(archive.Name()) + ": \"" + entry.Name + "\": " + entry.Problem);
+            }
+        }
+        throw Error(ErrorKind::Read, std::string(archive.Name()) + " holds no entry \"" + address->Entry + "\"");
+    }
+    return archive.Read(archive.Directory().Entries[*found]);
+}
+
+std::string_view NamedFileName(std::string_view path) {
+    const std::optional<ArchiveAddress> address = ArchiveAddressOf(path);
+    return address ? path.substr(path.size() - address->Entry.size()) : FileNamePart(path);
+}
+
+}  // namespace vc
