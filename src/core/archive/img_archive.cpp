@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "archive/img_journal.h"
 #include "io/byte_reader.h"
 #include "io/error.h"
 #include "io/file_io.h"
@@ -42,6 +43,8 @@ ImgArchive ImgArchive::Open(std::string_view path) {
             NotAnArchive(path, "there is no .img beside it");
         }
     }
+    // A change cut short by a crash is completed first.
+    CompleteJournal(imgPath, dirPath.empty() ? Sibling(imgPath, ".dir") : dirPath);
     NativeFile img = NativeFile::OpenForReading(imgPath);
     const uint64_t size = img.Size();
     std::vector<uint8_t> start(kImgV2HeaderSize);

@@ -118,12 +118,43 @@ ImgDirectory ParseImgDirectory(ImgVersion version, std::span<const uint8_t> byte
     const uint64_t count = std::min(promised, held);
     directory.Entries.reserve(static_cast<size_t>(count));
     for (uint64_t i = 0; i < count; ++i) {
-        directory.Entries.push_back(ReadRecord(version, records.data() + i * kImgRecordSize));
+        const uint8_t* record = records.data() + i * kImgRecordSize;
+        directory.Entries.push_back(ReadRecord(version, record));
+        std::copy_n(record, kImgRecordSize, directory.Records.emplace_back().begin());
     }
     // The last entry may end inside the archive's last, unfilled sector.
     const uint64_t firstDataSector = version == ImgVersion::V2 ? ImgDirectorySectors(count) : 0;
     CheckEntries(directory, firstDataSector, (archiveSize + kImgSector - 1) / kImgSector);
     return directory;
+}
+
+ImgRecordBytes EncodeImgRecord(ImgVersion version, const ImgEntry& entry) {
+    ImgRecordBytes record{};
+    const auto put32 = [&](size_t at, uint32_t value) {
+        for (size_t i = 0; i < 4; ++i) {
+            record[at + i] = static_cast<uint8_t>(value >> (8 * i));
+        }
+    };
+    put32(0, entry.Offset);
+    // Version 2 keeps a 16-bit streaming size and leaves the size in the archive 0, as the game's do.
+    put32(kSizeAt, version == ImgVersion::V1 ? entry.Sectors : entry.Sectors & 0xFFFF);
+    const std::string name = Utf8ToWindows1252(entry.Name);
+    std::copy_n(name.begin(), std::min(name.size(), kImgNameSize - 1), record.begin() + kNameAt);
+    return record;
+}
+
+std::vector<uint8_t> EncodeImgDirectory(ImgVersion version, const std::vector<ImgRecordBytes>& records) {
+    std::vector<uint8_t> bytes;
+    if (version == ImgVersion::V2) {
+        bytes.assign(kV2Magic.begin(), kV2Magic.end());
+        for (size_t i = 0; i < 4; ++i) {
+            bytes.push_back(static_cast<uint8_t>(records.size() >> (8 * i)));
+        }
+    }
+    for (const ImgRecordBytes& record : records) {
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+    return bytes;
 }
 
 std::optional<size_t> FindImgEntry(const ImgDirectory& directory, std::string_view name) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -32,9 +33,12 @@ struct ImgEntry {
     bool operator==(const ImgEntry&) const = default;
 };
 
+using ImgRecordBytes = std::array<uint8_t, kImgRecordSize>;
+
 struct ImgDirectory {
     ImgVersion Version = ImgVersion::V1;
-    std::vector<ImgEntry> Entries;  // in directory order, good and bad
+    std::vector<ImgEntry> Entries;        // in directory order, good and bad
+    std::vector<ImgRecordBytes> Records;  // each entry's record as the file holds it
     // Set when the directory itself is cut short: the records it promised but does not hold.
     std::string Damage;
 };
@@ -50,6 +54,11 @@ uint64_t ImgDirectorySectors(uint64_t count);
 // name an earlier entry has (ignoring case, as the games compare them). Such an entry carries its
 // problem; the others are good. Version 2 bytes that do not start with "VER2" throw an Error.
 ImgDirectory ParseImgDirectory(ImgVersion version, std::span<const uint8_t> bytes, uint64_t archiveSize);
+
+// The record of an entry of a good name (at most 23 bytes in Windows-1252), as a writer makes it.
+ImgRecordBytes EncodeImgRecord(ImgVersion version, const ImgEntry& entry);
+// A ".dir" file of the records, or a version 2 directory: "VER2", the count, the records.
+std::vector<uint8_t> EncodeImgDirectory(ImgVersion version, const std::vector<ImgRecordBytes>& records);
 
 // The index of the good entry of that name, ignoring case.
 std::optional<size_t> FindImgEntry(const ImgDirectory& directory, std::string_view name);

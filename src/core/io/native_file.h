@@ -22,6 +22,8 @@ class NativeFile {
 
     // Opens an existing file, or a folder, for reading. An empty errorName names the file itself.
     static NativeFile OpenForReading(std::string_view utf8Path, std::string_view errorName = {});
+    // Opens an existing file for reading and writing in place.
+    static NativeFile OpenForUpdate(std::string_view utf8Path, std::string_view errorName = {});
     // Creates a new file for writing at pathTemplate, whose last six characters, "XXXXXX", are
     // replaced so that no other file has the name.
     static NativeFile CreateUnique(std::string& pathTemplate, std::string_view errorName = {});

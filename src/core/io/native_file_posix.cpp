@@ -56,6 +56,15 @@ NativeFile NativeFile::OpenForReading(std::string_view utf8Path, std::string_vie
     return NativeFile(fd, std::string(name));
 }
 
+NativeFile NativeFile::OpenForUpdate(std::string_view utf8Path, std::string_view errorName) {
+    const std::string_view name = errorName.empty() ? utf8Path : errorName;
+    const int fd = ::open(std::string(utf8Path).c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        ThrowSystemError(ErrorKind::Write, "Cannot open file", name, errno);
+    }
+    return NativeFile(fd, std::string(name));
+}
+
 NativeFile NativeFile::CreateUnique(std::string& pathTemplate, std::string_view errorName) {
     const auto name = [&] { return std::string(errorName.empty() ? std::string_view(pathTemplate) : errorName); };
     const int fd = ::mkostemp(pathTemplate.data(), O_CLOEXEC);

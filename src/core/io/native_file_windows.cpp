@@ -120,6 +120,17 @@ NativeFile NativeFile::OpenForReading(std::string_view utf8Path, std::string_vie
     return NativeFile(handle, std::string(name));
 }
 
+NativeFile NativeFile::OpenForUpdate(std::string_view utf8Path, std::string_view errorName) {
+    const std::string_view name = errorName.empty() ? utf8Path : errorName;
+    const HANDLE handle =
+        ::CreateFileW(ToFsPath(utf8Path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        ThrowLastError(ErrorKind::Write, "Cannot open file", name);
+    }
+    return NativeFile(handle, std::string(name));
+}
+
 NativeFile NativeFile::CreateUnique(std::string& pathTemplate, std::string_view errorName) {
     const auto name = [&] { return std::string(errorName.empty() ? std::string_view(pathTemplate) : errorName); };
     if (pathTemplate.size() < 6 || !pathTemplate.ends_with("XXXXXX")) {
