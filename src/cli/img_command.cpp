@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "archive/img_archive.h"
+#include "archive/img_writer.h"
 #include "commands.h"
 #include "exit_status.h"
 #include "io/atomic_file.h"
@@ -120,22 +121,68 @@ int ExtractEntries(const ImgArchive& archive, const ParsedArguments& arguments, 
     return complete && written == asked ? kSuccess : kIncomplete;
 }
 
-// The verbs of img, each with what it does to the opened archive.
+int PutFiles(std::string_view archivePath, const ParsedArguments& arguments, const Streams& streams) {
+    std::vector<ImgFileToPut> files;
+    for (const std::string_view file : std::span(arguments.Operands()).subspan(2)) {
+        files.push_back({std::string(FileNamePart(file)), ReadWholeFile(file)});
+    }
+    if (files.empty()) {
+        throw UsageError("img put needs the files to put");
+    }
+    PutImgEntries(archivePath, files);
+    streams.Out << files.size() << " entries put into " << TerminalName(FileNamePart(archivePath)) << '\n';
+    return kSuccess;
+}
+
+int RemoveEntries(std::string_view archivePath, const ParsedArguments& arguments, const Streams& streams) {
+    const std::span<const std::string_view> operands = std::span(arguments.Operands()).subspan(2);
+    if (operands.empty()) {
+        throw UsageError("img remove needs the names of the entries to remove");
+    }
+    RemoveImgEntries(archivePath, std::vector<std::string>(operands.begin(), operands.end()));
+    streams.Out << operands.size() << " entries removed from " << TerminalName(FileNamePart(archivePath)) << '\n';
+    return kSuccess;
+}
+
+int Rebuild(std::string_view archivePath, const ParsedArguments& arguments, const Streams& streams) {
+    if (arguments.Operands().size() > 2) {
+        throw UsageError("img rebuild takes exactly one archive");
+    }
+    // The bad entries it leaves out are named first.
+    const bool good = ReportProblems(ImgArchive::Open(archivePath), streams.Err);
+    const size_t dropped = RebuildImgArchive(archivePath);
+    streams.Out << TerminalName(FileNamePart(archivePath)) << " rebuilt";
+    if (dropped > 0) {
+        streams.Out << ", " << dropped << " bad entries left out";
+    }
+    streams.Out << '\n';
+    return good ? kSuccess : kIncomplete;
+}
+
+// The verbs of img: those that read the opened archive, and those that change it.
+using Reading = int (*)(const ImgArchive& archive, const ParsedArguments& arguments, const Streams& streams);
+using Changing = int (*)(std::string_view archivePath, const ParsedArguments& arguments, const Streams& streams);
 struct Verb {
     std::string_view Name;
-    int (*Run)(const ImgArchive& archive, const ParsedArguments& arguments, const Streams& streams);
+    Reading Read = nullptr;
+    Changing Change = nullptr;
 };
-constexpr Verb kVerbs[] = {{"list", ListArchive}, {"extract", ExtractEntries}};
+constexpr Verb kVerbs[] = {
+    {"list", ListArchive},         {"extract", ExtractEntries},
+    {"put", nullptr, PutFiles},    {"remove", nullptr, RemoveEntries},
+    {"rebuild", nullptr, Rebuild},
+};
 
 int RunImg(const ParsedArguments& arguments, const Streams& streams) {
     const std::vector<std::string_view>& operands = arguments.Operands();
+    constexpr std::string_view kWhat = "list, extract, put, remove or rebuild";
     if (operands.empty()) {
-        throw UsageError("img needs what to do: list or extract");
+        throw UsageError("img needs what to do: " + std::string(kWhat));
     }
     const auto* verb = std::find_if(std::begin(kVerbs), std::end(kVerbs),
                                     [&](const Verb& candidate) { return candidate.Name == operands[0]; });
     if (verb == std::end(kVerbs)) {
-        throw UsageError("img cannot \"" + std::string(operands[0]) + "\"; it can list or extract");
+        throw UsageError("img cannot \"" + std::string(operands[0]) + "\"; it can " + std::string(kWhat));
     }
     if (operands.size() < 2) {
         throw UsageError("the archive is missing");
@@ -143,15 +190,18 @@ int RunImg(const ParsedArguments& arguments, const Streams& streams) {
     if (verb->Name == "list" && operands.size() > 2) {
         throw UsageError("img list takes exactly one archive");
     }
-    return verb->Run(ImgArchive::Open(operands[1]), arguments, streams);
+    return verb->Read != nullptr ? verb->Read(ImgArchive::Open(operands[1]), arguments, streams)
+                                 : verb->Change(operands[1], arguments, streams);
 }
 
 }  // namespace
 
 const Command kImgCommand = {
     .Name = "img",
-    .Synopsis = "list ARCHIVE [--json] | extract ARCHIVE [NAME|PATTERN...] [-o DIR]",
-    .Summary = "list or take out the entries of a game's IMG archive",
+    .Synopsis =
+        "list ARCHIVE [--json] | extract ARCHIVE [NAME|PATTERN...] [-o DIR] |\n"
+        "                           put ARCHIVE FILE... | remove ARCHIVE NAME... | rebuild ARCHIVE",
+    .Summary = "list, take out, put in and remove the entries of a game's IMG archive",
     .Description =
         "Works on the games' IMG archives: version 1 (GTA III, Vice City: ARCHIVE.img with ARCHIVE.dir\n"
         "beside it; either may be named) and version 2 (San Andreas: one ARCHIVE.img starting \"VER2\").\n"
@@ -160,7 +210,13 @@ const Command kImgCommand = {
         "PATTERN may hold * (any run of characters) and ? (any one). Names are compared ignoring case, as\n"
         "the games compare them. An entry the archive cannot give (past its end, sharing another's\n"
         "sectors, of no plain file name, a name an earlier entry has) is named on stderr with the reason\n"
-        "and not written; the others are.",
+        "and not written; the others are.\n"
+        "put adds each FILE as the entry of its file name, or replaces the entry of that name: in the\n"
+        "entry's own sectors when it fits, else at the archive's end, so that a large archive is never\n"
+        "rewritten. remove takes entries out of the directory; rebuild writes the archive anew without\n"
+        "the space no entry uses and without bad entries. Every change goes through a journal beside the\n"
+        "archive (ARCHIVE.journal): a crash at any moment leaves the old archive, or the new one once the\n"
+        "archive is next opened.",
     .Options = {kImgJsonOption, kImgFolderOption},
     .ExitStatus =
         "Exit status: 0 every entry asked for was good (and written); 1 the archive holds bad entries, is\n"

@@ -639,6 +639,41 @@ TEST_F(CliTest, ImgListsAndExtractsTheEntriesOfEitherVersion) {
     EXPECT_EQ(Run({"img"}).ExitCode, 2);
 }
 
+// put, remove and rebuild change an archive of either version; what was put comes out again.
+TEST_F(CliTest, ImgPutsRemovesAndRebuilds) {
+    for (const ImgVersion version : {ImgVersion::V1, ImgVersion::V2}) {
+        SCOPED_TRACE(version == ImgVersion::V1 ? "version 1" : "version 2");
+        test::TempDir here;
+        const test::ImgFiles files = test::MakeImgArchive(version, {{"car.txd", test::Bytes(3000, 1)}});
+        const std::string archive = here.Write("gta3.img", files.Img);
+        if (version == ImgVersion::V1) {
+            here.Write("gta3.dir", files.Dir);
+        }
+        const std::string bus = here.Write("BUS.TXD", test::Bytes(5000, 2));
+        const std::string car = here.Write("car.txd", test::Bytes(10, 3));
+        const CliRun put = Run({"img", "put", archive, bus, car});
+        EXPECT_EQ(put.ExitCode, 0) << put.Err;
+        EXPECT_EQ(put.Out, "2 entries put into gta3.img\n");
+        const CliRun removed = Run({"img", "remove", archive, "car.TXD"});
+        EXPECT_EQ(removed.ExitCode, 0) << removed.Err;
+        EXPECT_EQ(Run({"img", "rebuild", archive}).Out, "gta3.img rebuilt\n");
+        const CliRun listed = Run({"img", "list", archive});
+        const uint64_t first = version == ImgVersion::V2 ? 2048 : 0;
+        EXPECT_EQ(listed.Out, "name\tsize\toffset\nBUS.TXD\t6144\t" + std::to_string(first) +
+                                  "\n1 entries in gta3.img (version " + (version == ImgVersion::V1 ? "1" : "2") +
+                                  ")\n");
+        ASSERT_EQ(Run({"img", "extract", archive, "-o", here.File("out")}).ExitCode, 0);
+        test::Bytes padded(5000, 2);
+        padded.resize(6144, 0);
+        EXPECT_EQ(test::ReadBytes(here.File("out/BUS.TXD")), padded);
+
+        const CliRun missing = Run({"img", "remove", archive, "none.txd"});
+        EXPECT_EQ(missing.ExitCode, 3);
+        EXPECT_EQ(missing.Err, "vellumcraft-cli: gta3.img: it holds no entry \"none.txd\"; nothing was changed\n");
+        EXPECT_EQ(Run({"img", "put", archive}).ExitCode, 2);
+    }
+}
+
 // ARCHIVE:NAME names an archive's entry wherever a dictionary or a model is read.
 TEST_F(CliTest, DictionariesAndModelsAreReadFromInsideArchives) {
     const std::string list =
