@@ -1,9 +1,13 @@
+#include <optional>
 #include <ostream>
 
+#include "archive/archive_address.h"
+#include "archive/img_writer.h"
 #include "commands.h"
 #include "exit_status.h"
 #include "input_files.h"
 #include "io/atomic_file.h"
+#include "io/byte_writer.h"
 #include "io/file_names.h"
 #include "ops/build_report.h"
 #include "ops/txd_builder.h"
@@ -16,7 +20,8 @@ namespace vc::cli {
 namespace {
 
 constexpr Option kDictionaryOutput = {"output", 'o', "OUT.txd",
-                                      "the dictionary to write (replaced only once it is complete)"};
+                                      "the dictionary to write (replaced only once it is complete);\n"
+                                      "ARCHIVE:NAME puts it into an IMG archive as that entry"};
 
 int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
     const std::string output = OutputFile(arguments, kDictionaryOutput);
@@ -33,10 +38,13 @@ int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
     // A list taken from a dictionary keeps its stamp and game unless either is asked for.
     KeepListedForm(arguments, workspace, options);
     // Each texture goes to disk as soon as it is assembled; the target is replaced only once the
-    // whole dictionary is there.
-    AtomicFile file(output);
+    // whole dictionary is there. A dictionary for an archive is put into it whole, once built.
+    const std::optional<ArchiveAddress> archived = ArchiveAddressOf(output);
+    std::optional<AtomicFile> file;
+    ByteWriter memory;
+    ByteSink& sink = archived ? static_cast<ByteSink&>(memory) : file.emplace(output);
     const size_t problemsBefore = workspace.Intake.ProblemText.size();
-    const BuildResult result = BuildTxdInto(file, workspace, options);
+    const BuildResult result = BuildTxdInto(sink, workspace, options);
     // Images changed since they were added, or formats the chosen version cannot hold.
     if (workspace.Intake.ProblemText.size() > problemsBefore) {
         streams.Err << kBuildProblemsHeading << ToTerminalLines(workspace.Intake.ProblemText.substr(problemsBefore))
@@ -46,7 +54,11 @@ int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
         streams.Err << "vellumcraft-cli: no texture could be assembled; " << output << " was not written\n";
         return kIncomplete;
     }
-    file.Commit();
+    if (archived) {
+        PutImgEntries(archived->Archive, {{archived->Entry, memory.Take()}});
+    } else {
+        file->Commit();
+    }
     // What the game will make of it, as warnings: the dictionary is written all the same.
     if (result.Judgement.Fails()) {
         streams.Err << "vellumcraft-cli: warning: " << result.Judgement.FailingHeading() << '\n';
@@ -56,8 +68,8 @@ int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
             }
         }
     }
-    streams.Out << ToTerminalLines(
-                       BuildResultText(result.Written, result.Total, FileNamePart(output), result.Size, NumberFormat{}))
+    streams.Out << ToTerminalLines(BuildResultText(result.Written, result.Total, NamedFileName(output), result.Size,
+                                                   NumberFormat{}))
                 << '\n';
     return refused || result.Written < result.Total ? kIncomplete : kSuccess;
 }

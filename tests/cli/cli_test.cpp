@@ -697,9 +697,14 @@ TEST_F(CliTest, DictionariesAndModelsAreReadFromInsideArchives) {
     const CliRun extracted = Run({"extract", archive + ":car.txd"});
     EXPECT_EQ(extracted.ExitCode, 0) << extracted.Err;
     EXPECT_TRUE(std::filesystem::exists(ToFsPath(dir.File("car/wheel.bmp"))));
-    const CliRun missing = Run({"inspect", archive + ":bus.txd"});
+    // build -o ARCHIVE:NAME puts the dictionary into the archive.
+    const CliRun built = Run({"build", "-o", archive + ":bus.txd", list});
+    EXPECT_EQ(built.ExitCode, 0) << built.Err;
+    EXPECT_EQ(built.Out.rfind("1 of 1 textures assembled sucessfully to bus.txd!", 0), 0u) << built.Out;
+    EXPECT_EQ(Run({"inspect", archive + ":bus.txd"}).Out, inspected.Out);
+    const CliRun missing = Run({"inspect", archive + ":van.txd"});
     EXPECT_EQ(missing.ExitCode, 3);
-    EXPECT_EQ(missing.Err, "vellumcraft-cli: gta3.img holds no entry \"bus.txd\"\n");
+    EXPECT_EQ(missing.Err, "vellumcraft-cli: gta3.img holds no entry \"van.txd\"\n");
 }
 
 TEST_F(CliTest, ExtractWritesImagesMasksAndAListThatBuildsTheSameDictionary) {
