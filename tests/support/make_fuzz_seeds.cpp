@@ -152,6 +152,14 @@ int main(int argc, char** argv) {
     const std::vector<ImgFile> archived = {{"car.txd", Bytes(3000, 1)}, {"car.dff", Bytes(100, 2)}};
     Save(corpus / "img/gta3.dir", MakeImgArchive(vc::ImgVersion::V1, archived).Dir);
     Save(corpus / "img/gta3.img", MakeImgArchive(vc::ImgVersion::V2, archived).Img);
+    // Hostile directories: a count larger than the file, entries past the end and over each other,
+    // names with no end, climbing out of a folder, naming a device, twice.
+    Save(corpus / "img/hostile-count.img", ImgDirectoryBytes(vc::ImgVersion::V2, {{"a.txd", 1, 1}}, 0xFFFFFFFF));
+    Save(corpus / "img/hostile-records.dir", ImgDirectoryBytes(vc::ImgVersion::V1, {{"abcdefghijklmnopqrstuvwx", 0, 1},
+                                                                                    {"../../evil.txd", 1, 0xFFFFFFFF},
+                                                                                    {"con.txd", 0, 2},
+                                                                                    {"A.TXD", 1, 1},
+                                                                                    {"a.txd", 1, 0}}));
 
     const std::filesystem::path image = corpus / "list/../bmp/pal8.bmp";
     Save(corpus / "list/list.txt",
