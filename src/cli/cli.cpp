@@ -15,8 +15,8 @@ namespace vc::cli {
 namespace {
 
 // The commands in the order the program's help lists them.
-const Command* const kCommands[] = {&kBuildCommand,   &kListCommand,  &kInspectCommand, &kVerifyCommand,
-                                    &kExtractCommand, &kCheckCommand, &kImgCommand};
+const Command* const kCommands[] = {&kBuildCommand,  &kBuildTreeCommand, &kListCommand,  &kInspectCommand,
+                                    &kVerifyCommand, &kExtractCommand,   &kCheckCommand, &kImgCommand};
 
 bool IsHelp(std::string_view argument) {
     return argument == "--help" || argument == "-h";

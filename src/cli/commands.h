@@ -6,6 +6,7 @@ namespace vc::cli {
 
 // The commands, each declared in its own file.
 extern const Command kBuildCommand;
+extern const Command kBuildTreeCommand;
 extern const Command kListCommand;
 extern const Command kInspectCommand;
 extern const Command kCheckCommand;

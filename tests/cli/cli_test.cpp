@@ -220,7 +220,7 @@ TEST_F(CliTest, HelpAndUsageErrorsHaveOneShapeForEveryCommand) {
     const CliRun program = Run({"--help"});
     EXPECT_EQ(program.ExitCode, 0);
     EXPECT_EQ(program.Out.rfind("Usage: vellumcraft-cli COMMAND [ARGUMENT...]\n", 0), 0u) << program.Out;
-    for (const std::string command : {"build", "list", "inspect", "verify", "extract", "check", "img"}) {
+    for (const std::string command : {"build", "build-tree", "list", "inspect", "verify", "extract", "check", "img"}) {
         EXPECT_NE(program.Out.find("\n  " + command + " "), std::string::npos) << command;
         for (const char* help : {"--help", "-h"}) {
             const CliRun run = Run({command, help});
@@ -637,6 +637,54 @@ TEST_F(CliTest, ImgListsAndExtractsTheEntriesOfEitherVersion) {
     EXPECT_EQ(Run({"inspect", archive + ":../../evil.txd"}).ExitCode, 3);  // a plain path, of no file
     EXPECT_EQ(Run({"img", "frob", archive}).ExitCode, 2);
     EXPECT_EQ(Run({"img"}).ExitCode, 2);
+}
+
+// build-tree makes a dictionary of every folder with images or lists, the same for any number of jobs.
+TEST_F(CliTest, BuildTreeWritesAFolderOfFoldersAsDictionaries) {
+    const auto image = [&](const std::string& path, int side) {
+        std::filesystem::create_directories(ToFsPath(dir.File(path)).parent_path());
+        return Image(path, side, side);
+    };
+    image("src/a.bmp", 8);
+    image("src/cars/b.bmp", 4);
+    image("src/cars/c.bmp", 16);
+    const std::string d = image("src/cars/sports/d.bmp", 4);
+    image("src/cars/sports/unlisted.bmp", 4);
+    dir.WriteText("src/cars/sports/set.txt", "[TXDList]\r\ncount=1\r\n[Texture1]\r\npath=" + d + "\r\n");
+    std::filesystem::create_directories(ToFsPath(dir.File("src/empty")));
+    image("src/bad/odd.bmp", 6);
+    image("src/bad/e.bmp", 4);
+    std::vector<CliRun> runs;
+    for (const std::string jobs : {"1", "2"}) {
+        runs.push_back(Run({"build-tree", dir.File("src"), "-o", dir.File("out" + jobs), "--jobs", jobs}));
+        const CliRun& run = runs.back();
+        EXPECT_EQ(run.ExitCode, 1);
+        EXPECT_NE(run.Out.find("bad: 1 of 1 textures assembled sucessfully to bad.txd!"), std::string::npos) << run.Out;
+        EXPECT_NE(run.Out.find("cars/sports: 1 of 1 textures assembled sucessfully to sports.txd!"), std::string::npos)
+            << run.Out;
+        EXPECT_NE(run.Out.find("\n4 of 4 folders built into " + dir.File("out" + jobs) +
+                               "; 1 with inputs refused or left out\n"),
+                  std::string::npos)
+            << run.Out;
+        EXPECT_NE(run.Err.find("\"odd.bmp\""), std::string::npos) << run.Err;
+        EXPECT_EQ(ReadTxd(test::ReadBytes(dir.File("out" + jobs + "/cars.txd"))).Textures.size(), 2u);
+        EXPECT_EQ(ReadTxd(test::ReadBytes(dir.File("out" + jobs + "/src.txd"))).Textures.size(), 1u);
+        EXPECT_FALSE(std::filesystem::exists(ToFsPath(dir.File("out" + jobs + "/empty.txd"))));
+    }
+    std::string second = runs[1].Out;
+    for (size_t at; (at = second.find("out2")) != std::string::npos;) {
+        second.replace(at, 4, "out1");
+    }
+    EXPECT_EQ(second, runs[0].Out);
+    for (const char* name : {"src.txd", "cars.txd", "cars/sports.txd", "bad.txd"}) {
+        EXPECT_EQ(test::ReadBytes(dir.File(std::string("out1/") + name)),
+                  test::ReadBytes(dir.File(std::string("out2/") + name)))
+            << name;
+    }
+    EXPECT_EQ(Run({"build-tree", dir.File("src")}).ExitCode, 2);
+    EXPECT_EQ(Run({"build-tree", dir.File("src"), "-o", dir.File("o"), "--format", "DXT9"}).ExitCode, 2);
+    EXPECT_FALSE(std::filesystem::exists(ToFsPath(dir.File("o"))));
+    EXPECT_EQ(Run({"build-tree", dir.File("none"), "-o", dir.File("o")}).ExitCode, 3);
 }
 
 // put, remove and rebuild change an archive of either version; what was put comes out again.

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "command.h"
+
+namespace vc::cli {
+
+// Builds the dictionary of the inputs into output (a file, or ARCHIVE:NAME) with the options the
+// arguments give, as build does: refused inputs, problems and warnings on Err, the result on Out.
+// Returns the exit status: 0, or 1 when an input was refused or left out.
+int BuildDictionary(const ParsedArguments& arguments, std::span<const std::string_view> inputs,
+                    const std::string& output, const Streams& streams);
+
+}  // namespace vc::cli
