@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -34,16 +35,9 @@ void PrintTexture(const ExtractedTexture& texture, std::ostream& out) {
     }
 }
 
-int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
-    if (arguments.Operands().size() != 1) {
-        throw UsageError("extract takes exactly one texture dictionary");
-    }
-    const std::string_view dictionary = arguments.Operands()[0];
-    const std::string folder =
-        std::string(arguments.Value(kFolderOption.Long).value_or(DefaultExtractionFolder(dictionary)));
-    if (folder.empty()) {
-        throw UsageError("the folder to write into is missing (-o DIR)");
-    }
+// Extracts one dictionary into its folder; the exit status it alone gives.
+int ExtractOne(std::string_view dictionary, const std::string& folder, const ParsedArguments& arguments,
+               const Streams& streams) {
     ExtractionFolder target(folder);
     const ExtractionResult result = ExtractTxdFile(dictionary, target, {}, JobCount(arguments));
     if (result.Damage) {
@@ -67,11 +61,45 @@ int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
     return result.Failed == 0 ? kSuccess : kIncomplete;
 }
 
+int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
+    if (arguments.Operands().empty()) {
+        throw UsageError("the texture dictionary is missing");
+    }
+    const std::vector<std::string> dictionaries = ExpandArchivePatterns(arguments.Operands());
+    const std::optional<std::string_view> named = arguments.Value(kFolderOption.Long);
+    if (named && named->empty()) {
+        throw UsageError("the folder to write into is missing (-o DIR)");
+    }
+    // One dictionary goes into DIR itself; several each into a folder of its name under DIR.
+    int status = kSuccess;
+    for (const std::string& dictionary : dictionaries) {
+        const std::string folder =
+            !named ? DefaultExtractionFolder(dictionary)
+            : dictionaries.size() == 1
+                ? std::string(*named)
+                : FromFsPath(ToFsPath(*named) / ToFsPath(FileNameWithoutExtension(NamedFileName(dictionary))));
+        try {
+            if (ExtractOne(dictionary, folder, arguments, streams) != kSuccess) {
+                status = kIncomplete;
+            }
+        } catch (const Error& error) {
+            // Among several, a damaged dictionary is reported and the others are extracted.
+            if (dictionaries.size() == 1 || error.Kind() != ErrorKind::Malformed) {
+                throw;
+            }
+            streams.Err << "vellumcraft-cli: \"" << TerminalName(NamedFileName(dictionary)) << "\": " << error.what()
+                        << '\n';
+            status = kIncomplete;
+        }
+    }
+    return status;
+}
+
 }  // namespace
 
 const Command kExtractCommand = {
     .Name = "extract",
-    .Synopsis = "FILE.txd [-o DIR] [--jobs N]",
+    .Synopsis = "FILE.txd... [-o DIR] [--jobs N]",
     .Summary = "take a dictionary apart into images, masks and a texture list",
     .Description =
         "Writes one image per texture of the dictionary: a bitmap for a one-level PAL8, 8888 or 888 texture\n"
@@ -81,7 +109,9 @@ const Command kExtractCommand = {
         "fields and the version stamp each texture needs kept. Built again, the list gives the same texture\n"
         "natives. File names come from the texture names but never leave DIR; files of those names are\n"
         "replaced, nothing else in DIR is touched.\n"
-        "Prints one line per texture (name, size, format, levels, and its mask or DDS file) and a summary.",
+        "Prints one line per texture (name, size, format, levels, and its mask or DDS file) and a summary.\n"
+        "Several dictionaries (ARCHIVE:*.txd for an archive's) go each into a folder of its name under\n"
+        "DIR, or beside itself without -o.",
     .Options = {kFolderOption, kJobsOption},
     .ExitStatus =
         "Exit status: 0 every texture was extracted; 1 some textures could not be (the rest were);\n"

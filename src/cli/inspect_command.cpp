@@ -72,11 +72,9 @@ void PrintJson(const TxdContents& contents, std::ostream& out) {
     out << (contents.Textures.empty() ? "]\n}\n" : "\n  ]\n}\n");
 }
 
-int RunInspect(const ParsedArguments& arguments, const Streams& streams) {
-    if (arguments.Operands().size() != 1) {
-        throw UsageError("inspect takes exactly one texture dictionary");
-    }
-    const std::vector<uint8_t> file = ReadFileOrEntry(arguments.Operands()[0]);
+// Inspects one dictionary; the exit status it alone gives.
+int InspectOne(std::string_view path, bool json, bool among, const Streams& streams) {
+    const std::vector<uint8_t> file = ReadFileOrEntry(path);
     // A damaged dictionary is what this command found out, not a failure to run it.
     TxdContents contents;
     try {
@@ -85,10 +83,14 @@ int RunInspect(const ParsedArguments& arguments, const Streams& streams) {
         if (error.Kind() != ErrorKind::Malformed) {
             throw;
         }
-        streams.Err << "vellumcraft-cli: " << error.what() << '\n';
+        streams.Err << "vellumcraft-cli: "
+                    << (among ? "\"" + TerminalName(NamedFileName(path)) + "\": " : std::string()) << error.what()
+                    << '\n';
+        // Among several JSON objects it keeps its place.
+        streams.Out << (json && among ? "null\n" : "");
         return kIncomplete;
     }
-    if (arguments.Has(kJsonOption.Long)) {
+    if (json) {
         PrintJson(contents, streams.Out);
     } else {
         PrintTable(contents, streams.Out);
@@ -105,18 +107,46 @@ int RunInspect(const ParsedArguments& arguments, const Streams& streams) {
     return unreadable ? kIncomplete : kSuccess;
 }
 
+int RunInspect(const ParsedArguments& arguments, const Streams& streams) {
+    if (arguments.Operands().empty()) {
+        throw UsageError("the texture dictionary is missing");
+    }
+    const std::vector<std::string> paths = ExpandArchivePatterns(arguments.Operands());
+    const bool json = arguments.Has(kJsonOption.Long);
+    if (paths.size() == 1) {
+        return InspectOne(paths[0], json, false, streams);
+    }
+    // Several: each under its name (text), or one JSON array of the objects.
+    int status = kSuccess;
+    streams.Out << (json ? "[\n" : "");
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (!json) {
+            streams.Out << (i > 0 ? "\n" : "") << TerminalName(paths[i]) << ":\n";
+        } else if (i > 0) {
+            streams.Out << ",\n";
+        }
+        streams.Err.flush();
+        if (InspectOne(paths[i], json, true, streams) != kSuccess) {
+            status = kIncomplete;
+        }
+    }
+    streams.Out << (json ? "]\n" : "");
+    return status;
+}
+
 }  // namespace
 
 const Command kInspectCommand = {
     .Name = "inspect",
-    .Synopsis = "[--json] FILE.txd",
+    .Synopsis = "[--json] FILE.txd...",
     .Summary = "list the textures of a dictionary",
     .Description =
         "Lists the textures of a texture dictionary: name, mask name, width × height, depth, raster\n"
         "format, alpha flag, flag word, platform (D3D8 or D3D9), format (PAL8, PAL4, 8888, 888, 1555,\n"
         "565, 4444, 555, LUM8, DXT1, DXT3, DXT5; - when the texture cannot be read) and levels, then\n"
         "the version stamp with its RenderWare version and the device id. Textures that cannot be read\n"
-        "are listed too, and why on stderr.",
+        "are listed too, and why on stderr. Several dictionaries (ARCHIVE:*.txd for an archive's) are\n"
+        "each listed under their name; with --json, as one array of their objects (null for a damaged one).",
     .Options = {kJsonOption},
     .ExitStatus =
         "Exit status: 0 every texture was read; 1 the file is malformed or a texture cannot be read\n"

@@ -103,7 +103,7 @@ void PrintJson(const std::vector<FileVerdict>& verdicts, std::ostream& out) {
 int RunVerify(const ParsedArguments& arguments, const Streams& streams) {
     const std::optional<Game> game = TargetGame(arguments);
     std::vector<FileVerdict> verdicts;
-    for (const std::string_view path : InputFiles(arguments)) {
+    for (const std::string& path : ExpandArchivePatterns(InputFiles(arguments))) {
         verdicts.push_back(VerdictOn(path, game));
     }
     bool fails = false;

@@ -750,6 +750,26 @@ TEST_F(CliTest, DictionariesAndModelsAreReadFromInsideArchives) {
     EXPECT_EQ(built.ExitCode, 0) << built.Err;
     EXPECT_EQ(built.Out.rfind("1 of 1 textures assembled sucessfully to bus.txd!", 0), 0u) << built.Out;
     EXPECT_EQ(Run({"inspect", archive + ":bus.txd"}).Out, inspected.Out);
+    // Several dictionaries, or an archive's by a pattern.
+    const CliRun both = Run({"inspect", archive + ":*.TXD"});
+    EXPECT_EQ(both.ExitCode, 0) << both.Err;
+    EXPECT_EQ(both.Out, archive + ":car.txd:\n" + inspected.Out + "\n" + archive + ":bus.txd:\n" + inspected.Out);
+    const std::string broken = dir.WriteText("broken.txd", "no dictionary");
+    const CliRun json = Run({"inspect", "--json", archive + ":car.txd", broken});
+    EXPECT_EQ(json.ExitCode, 1);
+    EXPECT_EQ(json.Out, "[\n" + Run({"inspect", "--json", archive + ":car.txd"}).Out + ",\nnull\n]\n");
+    EXPECT_EQ(json.Err.rfind("vellumcraft-cli: \"broken.txd\": Texture dictionary is not valid", 0), 0u) << json.Err;
+    const CliRun verifiedBoth = Run({"verify", archive + ":*.txd"});
+    EXPECT_EQ(verifiedBoth.ExitCode, 0) << verifiedBoth.Err;
+    EXPECT_NE(verifiedBoth.Out.find("\nbus.txd for GTA III"), std::string::npos) << verifiedBoth.Out;
+    const CliRun extractedBoth = Run({"extract", archive + ":*.txd", broken, "-o", dir.File("all")});
+    EXPECT_EQ(extractedBoth.ExitCode, 1);
+    EXPECT_NE(extractedBoth.Err.find("\"broken.txd\""), std::string::npos) << extractedBoth.Err;
+    for (const char* extractedImage : {"all/car/wheel.bmp", "all/bus/wheel.bmp"}) {
+        EXPECT_TRUE(std::filesystem::exists(ToFsPath(dir.File(extractedImage)))) << extractedImage;
+    }
+    EXPECT_EQ(Run({"verify", archive + ":*.none"}).ExitCode, 3);
+
     const CliRun missing = Run({"inspect", archive + ":van.txd"});
     EXPECT_EQ(missing.ExitCode, 3);
     EXPECT_EQ(missing.Err, "vellumcraft-cli: gta3.img holds no entry \"van.txd\"\n");

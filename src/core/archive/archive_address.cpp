@@ -42,6 +42,28 @@ std::vector<uint8_t> ReadFileOrEntry(std::string_view path) {
     return archive.Read(archive.Directory().Entries[*found]);
 }
 
+std::vector<std::string> ExpandArchivePatterns(std::span<const std::string_view> paths) {
+    std::vector<std::string> expanded;
+    for (const std::string_view path : paths) {
+        const std::optional<ArchiveAddress> address = ArchiveAddressOf(path);
+        if (!address || address->Entry.find_first_of("*?") == std::string::npos) {
+            expanded.emplace_back(path);
+            continue;
+        }
+        const ImgArchive archive = ImgArchive::Open(address->Archive);
+        const size_t before = expanded.size();
+        for (const ImgEntry& entry : archive.Directory().Entries) {
+            if (entry.Problem.empty() && MatchesNamePattern(address->Entry, entry.Name)) {
+                expanded.push_back(address->Archive + ":" + entry.Name);
+            }
+        }
+        if (expanded.size() == before) {
+            throw Error(ErrorKind::Read, std::string(archive.Name()) + " holds no entry \"" + address->Entry + "\"");
+        }
+    }
+    return expanded;
+}
+
 std::string_view NamedFileName(std::string_view path) {
     const std::optional<ArchiveAddress> address = ArchiveAddressOf(path);
     return address ? path.substr(path.size() - address->Entry.size()) : FileNamePart(path);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,11 @@ std::optional<ArchiveAddress> ArchiveAddressOf(std::string_view path);
 // The bytes of a file, or of the archive's entry a path names as ARCHIVE:NAME. Throws an Error
 // naming the archive and the entry when the archive holds no good entry of that name.
 std::vector<uint8_t> ReadFileOrEntry(std::string_view path);
+
+// The paths as given, but each ARCHIVE:PATTERN whose name holds "*" or "?" stands for the good
+// entries of the archive it matches (ignoring case), in directory order. Throws an Error naming the
+// archive and the pattern when it matches none.
+std::vector<std::string> ExpandArchivePatterns(std::span<const std::string_view> paths);
 
 // The file name a path gives its contents: the entry's for ARCHIVE:NAME.
 std::string_view NamedFileName(std::string_view path);
