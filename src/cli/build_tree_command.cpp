@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "io/file_io.h"
 #include "io/file_names.h"
 #include "ops/folder_contents.h"
+#include "terminal_progress.h"
 #include "terminal_text.h"
 #include "usage_error.h"
 
@@ -84,25 +86,36 @@ int RunBuildTree(const ParsedArguments& arguments, const Streams& streams) {
     const std::vector<TreeFolder> folders = FoldersOf(operands[0]);
     size_t built = 0;
     std::vector<std::string> incomplete;
-    for (const TreeFolder& folder : folders) {
+    TerminalProgress progress(streams, "build-tree");
+    for (size_t i = 0; i < folders.size(); ++i) {
+        const TreeFolder& folder = folders[i];
+        progress.Report(i, folders.size(), folder.Relative);
         const std::string output = FromFsPath(ToFsPath(outputFolder) / ToFsPath(folder.Relative + ".txd"));
         std::error_code error;
         std::filesystem::create_directories(ToFsPath(output).parent_path(), error);
-        streams.Out << TerminalName(folder.Relative) << ": ";
+        // A folder's report is gathered and printed whole, after the progress line is gone.
+        std::ostringstream out;
+        std::ostringstream err;
+        out << TerminalName(folder.Relative) << ": ";
         const std::vector<std::string_view> inputs(folder.Inputs.begin(), folder.Inputs.end());
+        bool written = false;
         try {
-            if (BuildDictionary(arguments, inputs, output, streams) != kSuccess) {
+            if (BuildDictionary(arguments, inputs, output, {out, err}) != kSuccess) {
                 incomplete.push_back(folder.Relative);
             }
+            written = std::filesystem::exists(ToFsPath(output));
         } catch (const Error& failure) {
             // One folder's failure is reported, and the others are built.
-            streams.Out << "not written\n";
-            streams.Err << "vellumcraft-cli: " << TerminalName(folder.Relative) << ": " << failure.what() << '\n';
+            out << "not written\n";
+            err << "vellumcraft-cli: " << TerminalName(folder.Relative) << ": " << failure.what() << '\n';
             incomplete.push_back(folder.Relative);
-            continue;
         }
-        built += std::filesystem::exists(ToFsPath(output)) ? 1 : 0;
+        progress.Clear();
+        streams.Err << err.str();
+        streams.Out << out.str();
+        built += written ? 1 : 0;
     }
+    progress.Clear();
     streams.Out << built << " of " << folders.size() << " folders built into " << outputFolder;
     if (!incomplete.empty()) {
         streams.Out << "; " << incomplete.size() << " with inputs refused or left out";

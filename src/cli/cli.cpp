@@ -41,7 +41,7 @@ int RunCommand(const Command& command, std::span<const std::string_view> argumen
 
 }  // namespace
 
-int RunCli(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err) {
+int RunCli(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err, bool errIsTerminal) {
     if (arguments.empty()) {
         return ReportUsageError(err, "no command given", {});
     }
@@ -61,7 +61,7 @@ int RunCli(std::span<const std::string_view> arguments, std::ostream& out, std::
     }
     const Command& command = **found;
     try {
-        return RunCommand(command, arguments.subspan(1), {out, err});
+        return RunCommand(command, arguments.subspan(1), {out, err, errIsTerminal});
     } catch (const UsageError& error) {
         return ReportUsageError(err, error.what(), command.Name);
     } catch (const Error& error) {

@@ -38,6 +38,7 @@ class ParsedArguments {
 struct Streams {
     std::ostream& Out;
     std::ostream& Err;
+    bool ErrIsTerminal = false;  // progress may rewrite a line there
 };
 
 // A command of vellumcraft-cli: its name, its help and what it does, declared in one place.

@@ -10,5 +10,5 @@ int main(int argc, char** argv) {
     const vc::cli::Utf8Console console;
     const std::vector<std::string> arguments = vc::cli::ProgramArguments(argc, argv);
     const std::vector<std::string_view> views(arguments.begin(), arguments.end());
-    return vc::cli::RunCli(views, std::cout, std::cerr);
+    return vc::cli::RunCli(views, std::cout, std::cerr, vc::cli::StandardErrorIsTerminal());
 }

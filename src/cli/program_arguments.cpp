@@ -8,6 +8,8 @@
 #include <shellapi.h>
 
 #include "io/wide_text.h"
+#else
+#include <unistd.h>
 #endif
 
 namespace vc::cli {
@@ -74,7 +76,16 @@ Utf8Console::~Utf8Console() {
     }
 }
 
+bool StandardErrorIsTerminal() {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
 #else
+
+bool StandardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) != 0;
+}
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
     return {argv + (argc > 0 ? 1 : 0), argv + argc};

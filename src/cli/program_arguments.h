@@ -10,6 +10,9 @@ namespace vc::cli {
 // file names are expanded there, as POSIX shells expand them before the program starts.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
+// Whether standard error is a terminal (a console on Windows), where progress may rewrite a line.
+bool StandardErrorIsTerminal();
+
 // While it lives, a Windows console shows the UTF-8 the program writes; the console's own code page
 // comes back afterwards. Elsewhere it does nothing: terminals take UTF-8 as it is.
 class Utf8Console {

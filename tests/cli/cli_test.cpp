@@ -16,6 +16,7 @@
 #include "process_runner.h"
 #include "rw/txd_reader.h"
 #include "temp_dir.h"
+#include "terminal_progress.h"
 #include "txd_chunks.h"
 
 namespace vc {
@@ -671,6 +672,16 @@ TEST_F(CliTest, BuildTreeWritesAFolderOfFoldersAsDictionaries) {
         EXPECT_EQ(ReadTxd(test::ReadBytes(dir.File("out" + jobs + "/src.txd"))).Textures.size(), 1u);
         EXPECT_FALSE(std::filesystem::exists(ToFsPath(dir.File("out" + jobs + "/empty.txd"))));
     }
+    // On a terminal one line tells the progress and is gone before each folder's report.
+    std::ostringstream out;
+    std::ostringstream err;
+    const std::vector<std::string> terminalArguments = {"build-tree", dir.File("src"), "-o", dir.File("out1")};
+    const std::vector<std::string_view> terminalRun(terminalArguments.begin(), terminalArguments.end());
+    EXPECT_EQ(cli::RunCli(terminalRun, out, err, true), 1);
+    EXPECT_EQ(out.str(), runs[0].Out);
+    EXPECT_EQ(err.str().rfind("\r\x1B[Kbuild-tree 0/4 bad\r\x1B[K", 0), 0u) << err.str();
+    EXPECT_NE(err.str().find("\r\x1B[Kbuild-tree 3/4 src\r\x1B[K"), std::string::npos) << err.str();
+    EXPECT_EQ(runs[0].Err.find('\r'), std::string::npos);
     std::string second = runs[1].Out;
     for (size_t at; (at = second.find("out2")) != std::string::npos;) {
         second.replace(at, 4, "out1");
@@ -685,6 +696,25 @@ TEST_F(CliTest, BuildTreeWritesAFolderOfFoldersAsDictionaries) {
     EXPECT_EQ(Run({"build-tree", dir.File("src"), "-o", dir.File("o"), "--format", "DXT9"}).ExitCode, 2);
     EXPECT_FALSE(std::filesystem::exists(ToFsPath(dir.File("o"))));
     EXPECT_EQ(Run({"build-tree", dir.File("none"), "-o", dir.File("o")}).ExitCode, 3);
+}
+
+// A long line is cut at a character's start, so that it never wraps and can be rewritten.
+TEST(TerminalProgress, RewritesOneLineOnATerminalAndNothingElsewhere) {
+    for (const bool terminal : {false, true}) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const cli::Streams streams{out, err, terminal};
+        {
+            cli::TerminalProgress progress(streams, "build-tree");
+            progress.Report(0, 2, "cars");
+            progress.Report(1, 2, std::string(59, 'x') + "\xC3\xA9\xC3\xA9\xC3\xA9");
+        }
+        // The cut falls before the second "é", not inside it.
+        const std::string expected =
+            "\r\x1B[Kbuild-tree 0/2 cars\r\x1B[Kbuild-tree 1/2 " + std::string(59, 'x') + "\xC3\xA9...\r\x1B[K";
+        EXPECT_EQ(err.str(), terminal ? expected : "");
+        EXPECT_EQ(out.str(), "");
+    }
 }
 
 // put, remove and rebuild change an archive of either version; what was put comes out again.
