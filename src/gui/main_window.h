@@ -54,6 +54,8 @@ class TForm1 final : public QMainWindow {
     // cannot be written, gives the choice of another.
     void OpenDictionary(const QString& path);
     void OpenFromDialog();
+    // Opens a dictionary inside a game's archive, chosen from the archive's list of them.
+    void OpenFromArchive();
     void BuildTxd();
     // Change: the texture settings of the current entry, or the output choices of several.
     void ChangeTexture();
@@ -150,6 +152,9 @@ class TForm1 final : public QMainWindow {
     std::optional<ListStart> AskListStart(const QString& dictionary);
     // False when the user cancelled.
     bool OpenDictionaryIn(const QString& dictionary, ListStart start);
+    // "ARCHIVE:NAME" for the entry of the kind (".txd", ".dff") the user picks in the archive;
+    // empty when cancelled or the archive holds none.
+    QString PickArchiveEntry(const QString& archive, std::string_view extension, const QString& title);
     // The folder the user picks for a dictionary's textures; empty when cancelled.
     std::string PickExtractionFolder(const QString& dictionary);
     // Empties the list, which then comes from no dictionary.

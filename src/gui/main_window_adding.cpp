@@ -6,6 +6,8 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "archive/img_archive.h"
+#include "archive_entry_dialog.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "main_window.h"
@@ -203,6 +205,46 @@ void TForm1::OpenFromDialog() {
     if (!file.isEmpty()) {
         OpenDictionary(file);
     }
+}
+
+void TForm1::OpenFromArchive() {
+    const QString archive = m_prompts.OpenFile({.Title = QStringLiteral("Open TXD from Archive"),
+                                                .Filter = kArchiveFilter,
+                                                .Directory = Text(m_settings.Folders.Save)});
+    if (archive.isEmpty()) {
+        return;
+    }
+    const QString entry = PickArchiveEntry(archive, ".txd", "Open TXD from " + FileName(archive));
+    if (!entry.isEmpty()) {
+        OpenDictionary(entry);
+    }
+}
+
+QString TForm1::PickArchiveEntry(const QString& archive, std::string_view extension, const QString& title) {
+    QStringList names;
+    QString opened;
+    RunCommand([&] {
+        const ImgArchive img = ImgArchive::Open(Utf8Path(archive));
+        opened = Text(img.ImgPath());
+        for (const ImgEntry& entry : img.Directory().Entries) {
+            if (entry.Problem.empty() && LowerAscii(FileExtension(entry.Name)) == extension) {
+                names << Text(entry.Name);
+            }
+        }
+    });
+    if (opened.isEmpty()) {
+        return {};  // the error box told why
+    }
+    if (names.isEmpty()) {
+        m_prompts.ShowMessage(MessageKind::Information, title,
+                              FileName(archive) + " holds no " + Text(std::string(extension)) + " file.");
+        return {};
+    }
+    ArchiveEntryDialog dialog(title, names, this);
+    if (m_prompts.RunDialog(dialog) != QDialog::Accepted || dialog.Chosen().isEmpty()) {
+        return {};
+    }
+    return opened + ":" + dialog.Chosen();
 }
 
 void TForm1::OpenDictionary(const QString& path) {

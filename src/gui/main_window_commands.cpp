@@ -22,9 +22,12 @@
 #include <QTableView>
 
 #include "app_info.h"
+#include "archive/archive_address.h"
+#include "archive/img_writer.h"
 #include "busy_window.h"
 #include "dff_check_window.h"
 #include "io/atomic_file.h"
+#include "io/byte_writer.h"
 #include "io/cancellation.h"
 #include "io/error.h"
 #include "io/file_io.h"
@@ -375,20 +378,36 @@ void TForm1::BuildTxd() {
         if (result.Written == 0) {
             return;
         }
-        const QString file = m_prompts.SaveFile({.Filter = kDictionaryFilter,
-                                                 .DefaultSuffix = QStringLiteral("txd"),
-                                                 .Directory = Text(m_settings.Folders.Save),
-                                                 .SelectedFile = Text(m_workspace.SuggestedTxdPath),
-                                                 .ConfirmOverwrite = true});
-        if (file.isEmpty()) {
-            return;
+        // A dictionary opened from an archive may go back into it; else it is saved beside it.
+        const std::optional<ArchiveAddress> archived = ArchiveAddressOf(m_workspace.SuggestedTxdPath);
+        std::string written;
+        if (archived &&
+            m_prompts.Ask(QStringLiteral("Build TXD"), "Put " + Text(archived->Entry) + " back into " +
+                                                           Text(std::string(FileNamePart(archived->Archive))) + "?")) {
+            ByteWriter bytes;
+            dictionary.CopyTo(bytes);
+            PutImgEntries(archived->Archive, {{archived->Entry, bytes.Take()}});
+            written = archived->Entry;
+        } else {
+            const std::string suggestion =
+                archived ? FromFsPath(ToFsPath(archived->Archive).parent_path() / ToFsPath(archived->Entry))
+                         : m_workspace.SuggestedTxdPath;
+            const QString file = m_prompts.SaveFile({.Filter = kDictionaryFilter,
+                                                     .DefaultSuffix = QStringLiteral("txd"),
+                                                     .Directory = Text(m_settings.Folders.Save),
+                                                     .SelectedFile = Text(suggestion),
+                                                     .ConfirmOverwrite = true});
+            if (file.isEmpty()) {
+                return;
+            }
+            // The suggestion is the Build dialog's file name: the user's choice stands until the next.
+            m_workspace.SuggestedTxdPath = Utf8Path(file);
+            PutInPlace(dictionary, Utf8Path(file));
+            written = std::string(FileNamePart(Utf8(file)));
         }
-        // The suggestion is the Build dialog's file name: the user's choice stands until the next.
-        m_workspace.SuggestedTxdPath = Utf8Path(file);
-        PutInPlace(dictionary, Utf8Path(file));
         m_undo->setClean();
-        const QString report = Text(
-            BuildResultText(result.Written, result.Total, FileNamePart(Utf8(file)), result.Size, LocaleNumberFormat()));
+        const QString report =
+            Text(BuildResultText(result.Written, result.Total, written, result.Size, LocaleNumberFormat()));
         const QString findings = FailingFindingsText(result.Judgement, result.Names);
         m_prompts.ShowMessage(findings.isEmpty() ? MessageKind::Information : MessageKind::Warning,
                               QStringLiteral("Build TXD - Result"),
@@ -456,13 +475,21 @@ void TForm1::ChangeOutputs(const std::vector<size_t>& selected) {
 }
 
 void TForm1::RunDFFCheck() {
-    const QString model = m_prompts.OpenFile({.Filter = QStringLiteral("Model Files (*.dff)|*.dff"),
-                                              .DefaultSuffix = QStringLiteral("dff"),
-                                              .Directory = Text(m_settings.Folders.OpenDff)});
+    QString model = m_prompts.OpenFile({.Filter = QStringLiteral("Model Files (*.dff)|*.dff|") + kArchiveFilter,
+                                        .DefaultSuffix = QStringLiteral("dff"),
+                                        .Directory = Text(m_settings.Folders.OpenDff)});
     if (model.isEmpty()) {
         return;
     }
     m_settings.Folders.OpenDff = FolderOf(model);
+    // A model inside a game's archive is chosen from the archive's list of them.
+    const std::string extension = LowerAscii(FileExtension(Utf8(model)));
+    if (extension == ".img" || extension == ".dir") {
+        model = PickArchiveEntry(model, ".dff", "DFF Check in " + QFileInfo(model).fileName());
+        if (model.isEmpty()) {
+            return;
+        }
+    }
     std::optional<ChunkLogRequest> log;
     if (m_settings.dfflog) {
         // The log lives where the settings file does.

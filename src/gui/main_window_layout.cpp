@@ -257,6 +257,8 @@ void TForm1::CreateMenus() {
             &TForm1::ResetTXD1Click);
     connect(CreateAction(file, "OpenTXD1", "&Open TXD...", QKeySequence("Ctrl+O")), &QAction::triggered, this,
             &TForm1::OpenTXD1Click);
+    connect(CreateAction(file, "OpenFromArchive1", "Open TXD from &Archive..."), &QAction::triggered, this,
+            &TForm1::OpenFromArchive);
     BuildTXD1 = CreateAction(file, "BuildTXD1", "&Build TXD", QKeySequence("Ctrl+B"));
     connect(BuildTXD1, &QAction::triggered, this, &TForm1::BuildTXD1Click);
     file->addSeparator();

@@ -14,6 +14,7 @@
 namespace vc::gui {
 
 inline const QString kDictionaryFilter = QStringLiteral("Texture Dictionaries (*.txd)|*.txd");
+inline const QString kArchiveFilter = QStringLiteral("Game Archives (*.img, *.dir)|*.img;*.dir");
 
 // The core speaks UTF-8 strings; the window's texts are QStrings.
 inline std::string Utf8(const QString& text) {

@@ -54,7 +54,8 @@ TEST(ImgDirectory, BothVersionsGiveTheirEntriesFoundIgnoringCase) {
 // Each hostile record carries its own reason; the good entry beside it stays good, and so do the
 // bytes of its name.
 TEST(ImgDirectory, HostileRecordsCarryTheirProblemAndLeaveTheOthersGood) {
-    const struct {
+    // Static: GCC for Windows misreads the strings of a local table as used before they are made.
+    static const struct {
         const char* Case;
         ImgRecord Record;  // offsets from the first sector an entry may take; the good entry holds the next
         std::string Problem;

@@ -3,11 +3,13 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
@@ -20,6 +22,8 @@
 #include <QtTest>
 #include <cmath>
 
+#include "archive/img_directory.h"
+#include "archive_entry_dialog.h"
 #include "click_targets.h"
 #include "dff_check_window.h"
 #include "gui_fixture.h"
@@ -190,6 +194,43 @@ class DialogsTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // The entry picker over an archive's thousands of names: a part of a name or a pattern as the
+    // command line's, the first match current, Open only while there is one, a double click takes it.
+    void TheArchiveEntryPickerFiltersAsTheUserTypes() {
+        QStringList names;
+        for (int i = 0; i < 16000; ++i) {
+            names << QString("entry%1.%2").arg(i).arg(i % 2 == 0 ? "txd" : "dff");
+        }
+        ArchiveEntryDialog dialog(QStringLiteral("Open TXD from gta3.img"), names, nullptr);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* filter = dialog.findChild<QLineEdit*>(QStringLiteral("filter"));
+        auto* list = dialog.findChild<QListView*>(QStringLiteral("entries"));
+        QPushButton* open = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
+        QCOMPARE(list->model()->rowCount(), 16000);
+        QCOMPARE(dialog.Chosen(), QStringLiteral("entry0.txd"));
+        QTest::keyClicks(filter, QStringLiteral("ENTRY1599"));
+        QCOMPARE(list->model()->rowCount(), 11);  // entry1599 and entry15990 to entry15999
+        QCOMPARE(dialog.Chosen(), QStringLiteral("entry1599.dff"));
+        filter->clear();
+        QTest::keyClicks(filter, QStringLiteral("*9?.TXD"));
+        int expected = 0;
+        for (const QString& name : names) {
+            expected += vc::MatchesNamePattern("*9?.TXD", name.toStdString()) ? 1 : 0;
+        }
+        QCOMPARE(list->model()->rowCount(), expected);
+        QCOMPARE(dialog.Chosen(), QStringLiteral("entry90.txd"));
+        QTest::keyClicks(filter, QStringLiteral("x"));
+        QCOMPARE(list->model()->rowCount(), 0);
+        QVERIFY(!open->isEnabled());
+        filter->clear();
+        const QRect second = list->visualRect(list->model()->index(1, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.Chosen(), QStringLiteral("entry1.dff"));
+    }
+
     void ChangeShowsTheEntryAndStartsWithApplyDisabled() {
         Fixture f;
         f.Add({f.Paletted("a.bmp", 8, 8), f.Paletted("b.bmp", 8, 8), f.TrueColour("wall.bmp", 64, 64)});
@@ -604,7 +645,8 @@ class DialogsTest : public QObject {
             return dialog.result();
         });
         f.Window.findChild<QAction*>("DFFCheck1")->trigger();
-        QCOMPARE(f.Prompts.Dialogs[f.Prompts.Dialogs.size() - 3].Filter, QStringLiteral("Model Files (*.dff)|*.dff"));
+        QCOMPARE(f.Prompts.Dialogs[f.Prompts.Dialogs.size() - 3].Filter,
+                 QStringLiteral("Model Files (*.dff)|*.dff|Game Archives (*.img, *.dir)|*.img;*.dir"));
         QCOMPARE(f.Prompts.Dialogs.back().Filter.left(19), QStringLiteral("All Supported Files"));  // Add opened
         QVERIFY(f.Prompts.Urls.empty());  // no log without dfflog
     }

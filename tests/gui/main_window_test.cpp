@@ -233,6 +233,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(lines, QStringList({"&File",
                                      "  &Reset TXD [Ctrl+R]",
                                      "  &Open TXD... [Ctrl+O]",
+                                     "  Open TXD from &Archive...",
                                      "  &Build TXD [Ctrl+B]",
                                      "  —",
                                      "  &DFF Check... [Ctrl+C]",

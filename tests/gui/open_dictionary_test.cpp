@@ -1,6 +1,8 @@
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
@@ -9,8 +11,10 @@
 #include <filesystem>
 #include <iterator>
 
+#include "archive/archive_address.h"
 #include "dialog_prompts.h"
 #include "gui_fixture.h"
+#include "img_files.h"
 #include "io/file_io.h"
 #include "rw/txd_reader.h"
 #include "temp_dir.h"
@@ -441,6 +445,74 @@ class OpenDictionaryTest : public QObject {
         QVERIFY(f.Window.findChild<QLabel*>(QStringLiteral("VersionPanel"))->isHidden());
         QTest::keyClick(&f.Window, Qt::Key_R, Qt::ControlModifier);
         QVERIFY(f.Action("game2")->isChecked());
+    }
+
+    // A dictionary inside a game's archive is picked from the archive's list by typing part of its
+    // name, opened beside the archive, and put back into the archive by Build TXD when the user
+    // agrees; otherwise it is saved beside the archive.
+    void ADictionaryInAnArchiveIsOpenedAndPutBack() {
+        using namespace vc::test;
+        Fixture f;
+        QVERIFY(f.Show());
+        const Bytes dictionary = ReadBytes(std::string(VELLUMCRAFT_LOSSLESS_DIR) + "/san-andreas-direct3d9.txd");
+        const ImgFiles files =
+            MakeImgArchive(vc::ImgVersion::V2,
+                           {{"bus.txd", dictionary}, {"infernus.dff", Bytes(10, 1)}, {"Infernus.txd", dictionary}});
+        const std::string archive = f.Folder.Write("gta3.img", files.Img);
+        QStringList offered;
+        QStringList filtered;
+        f.Prompts.NextOpenFile.push_back(Q(archive));
+        f.Prompts.NextDialogActions.push_back([&](QDialog& dialog) {
+            dialog.show();
+            auto* list = dialog.findChild<QListView*>(QStringLiteral("entries"));
+            const auto rows = [&] {
+                QStringList names;
+                for (int row = 0; row < list->model()->rowCount(); ++row) {
+                    names << list->model()->index(row, 0).data().toString();
+                }
+                return names;
+            };
+            offered = rows();
+            QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("filter")), QStringLiteral("INF"));
+            filtered = rows();
+            QTest::keyClick(dialog.findChild<QLineEdit*>(QStringLiteral("filter")), Qt::Key_Return);
+            return dialog.result();
+        });
+        f.Action("OpenFromArchive1")->trigger();
+        QCOMPARE(offered, QStringList({"bus.txd", "Infernus.txd"}));
+        QCOMPARE(filtered, QStringList({"Infernus.txd"}));
+        QCOMPARE(f.CountPanel(), QString::number(ReadTxd(dictionary).Textures.size()) + " Textures");
+        QVERIFY(std::filesystem::is_directory(ToFsPath(f.Folder.File("Infernus"))));
+        QVERIFY(f.Action("game2")->isChecked());
+        QCOMPARE(f.Window.windowTitle(), QStringLiteral("Vellumcraft 1.1 - gta3.img:Infernus.txd"));
+
+        // Put back: the entry is the dictionary built, and the archive's other entries are as they were.
+        f.Prompts.NextAnswers.push_back(true);
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(f.Prompts.Messages.end()[-2].Text, QStringLiteral("Put Infernus.txd back into gta3.img?"));
+        QVERIFY(f.Prompts.Messages.back().Text.startsWith("7 of 7 textures assembled sucessfully to Infernus.txd!"));
+        const Bytes putBack = vc::ReadFileOrEntry(archive + ":infernus.txd");
+        QVERIFY(NativeChunks(putBack) == NativeChunks(dictionary));
+        QCOMPARE(vc::ReadFileOrEntry(archive + ":bus.txd"), vc::ReadFileOrEntry(archive + ":BUS.TXD"));
+        QCOMPARE(vc::ReadFileOrEntry(archive + ":infernus.dff").size(), size_t{2048});
+
+        // Not put back: saved beside the archive, under the entry's name.
+        f.Prompts.NextAnswers.push_back(false);
+        f.Prompts.NextSaveFile.push_back(Q(f.Folder.File("saved.txd")));
+        QTest::keyClick(&f.Window, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(f.Prompts.Dialogs.back().SelectedFile, Q(f.Folder.File("Infernus.txd")));
+        QVERIFY(NativeChunks(ReadBytes(f.Folder.File("saved.txd"))) == NativeChunks(dictionary));
+
+        // A model for DFF Check comes from an archive the same way.
+        f.Prompts.NextOpenFile.push_back(Q(archive));
+        f.Prompts.NextDialogActions.push_back([](QDialog& dialog) {
+            dialog.accept();  // the first, and only, model
+            return dialog.result();
+        });
+        f.Action("DFFCheck1")->trigger();
+        QCOMPARE(f.Prompts.Dialogs.back().Title, QStringLiteral("DFF Check in gta3.img"));
+        QCOMPARE(f.Prompts.Messages.back().Kind, MessageKind::Error);  // ten bytes are no model
+        QVERIFY2(f.Prompts.Messages.back().Text.contains("infernus.dff"), qPrintable(f.Prompts.Messages.back().Text));
     }
 
     void ABrokenDictionaryShowsWhatCameBeforeTheBreakOrNothing() {
