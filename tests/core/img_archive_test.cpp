@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -54,11 +55,15 @@ TEST(ImgDirectory, BothVersionsGiveTheirEntriesFoundIgnoringCase) {
 // Each hostile record carries its own reason; the good entry beside it stays good, and so do the
 // bytes of its name.
 TEST(ImgDirectory, HostileRecordsCarryTheirProblemAndLeaveTheOthersGood) {
-    // Static: GCC for Windows misreads the strings of a local table as used before they are made.
-    static const struct {
+    // Plain text in the table: GCC for Windows misreads a table of strings as used before it is made.
+    const struct {
         const char* Case;
-        ImgRecord Record;  // offsets from the first sector an entry may take; the good entry holds the next
-        std::string Problem;
+        struct {
+            const char* Name;
+            uint32_t Offset;  // from the first sector an entry may take; the good entry holds the next
+            uint32_t Sectors;
+        } Record;
+        const char* Problem;
         bool GoodToo = true;  // the good entry stays good
     } cases[] = {
         {"a name with no end",
@@ -80,7 +85,7 @@ TEST(ImgDirectory, HostileRecordsCarryTheirProblemAndLeaveTheOthersGood) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(c.Case) + (version == ImgVersion::V2 ? " (version 2)" : " (version 1)"));
             const uint32_t first = FirstSector(version);
-            ImgRecord hostile = c.Record;
+            ImgRecord hostile{c.Record.Name, c.Record.Offset, c.Record.Sectors};
             hostile.Offset += hostile.Offset > 0xFFFF0000 ? 0 : first;
             const ImgDirectory directory =
                 ParseImgDirectory(version, test::ImgDirectoryBytes(version, {{"good.txd", first + 1, 1}, hostile}),
@@ -175,8 +180,8 @@ TEST(ArchiveAddress, AnEntryIsReadLikeAFileOrSaysWhyNot) {
     test::TempDir dir;
     const test::ImgFiles files = test::MakeImgArchive(ImgVersion::V2, {{"car.txd", Bytes(10, 7)}});
     const std::string archive = dir.Write("gta3.img", files.Img);
-    Bytes expected(10, 7);
-    expected.resize(kImgSector, 0);
+    Bytes expected(kImgSector, 0);  // in place: GCC for Windows misreads a grown vector as overflowing
+    std::fill_n(expected.begin(), 10, 7);
     EXPECT_EQ(ReadFileOrEntry(archive + ":CAR.TXD"), expected);
     EXPECT_EQ(ReadFileOrEntry(dir.Write("plain.txd", Bytes(3, 1))), Bytes(3, 1));
     EXPECT_EQ(test::ErrorText([&] { ReadFileOrEntry(archive + ":bus.txd"); }), "gta3.img holds no entry \"bus.txd\"");

@@ -1,10 +1,10 @@
 #include "archive/img_journal.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "io/atomic_file.h"
 #include "io/byte_reader.h"
-#include "io/byte_writer.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
@@ -25,10 +25,30 @@ uint64_t Checksum(std::span<const uint8_t> bytes) {
     return hash;
 }
 
-void PutText(ByteWriter& out, std::string_view text) {
-    out.U32(static_cast<uint32_t>(text.size()));
-    out.Append({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
-}
+// Lays the journal out in a buffer sized beforehand, written in place (GCC for Windows misreads
+// growing appends in a loop as overflows).
+class JournalBytes {
+  public:
+    explicit JournalBytes(size_t size) : m_bytes(size) {}
+    void Put(std::span<const uint8_t> bytes) {
+        std::copy(bytes.begin(), bytes.end(), m_bytes.begin() + static_cast<ptrdiff_t>(m_at));
+        m_at += bytes.size();
+    }
+    void Put(std::string_view text) {
+        PutNumber(text.size(), 4);
+        Put({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+    }
+    void PutNumber(uint64_t value, size_t bytes) {
+        for (size_t i = 0; i < bytes; ++i) {
+            m_bytes[m_at++] = static_cast<uint8_t>(value >> (8 * i));
+        }
+    }
+    std::vector<uint8_t>& Bytes() { return m_bytes; }
+
+  private:
+    std::vector<uint8_t> m_bytes;
+    size_t m_at = 0;
+};
 
 std::string TakeText(ByteReader& in) {
     const std::span<const uint8_t> bytes = in.Bytes(in.U32());
@@ -38,11 +58,6 @@ std::string TakeText(ByteReader& in) {
 uint64_t TakeU64(ByteReader& in) {
     const uint64_t low = in.U32();
     return low | uint64_t{in.U32()} << 32;
-}
-
-void PutU64(ByteWriter& out, uint64_t value) {
-    out.U32(static_cast<uint32_t>(value));
-    out.U32(static_cast<uint32_t>(value >> 32));
 }
 
 std::string InFolderOf(std::string_view imgPath, std::string_view name) {
@@ -56,22 +71,23 @@ std::string JournalPath(std::string_view imgPath) {
 }
 
 void WriteJournal(std::string_view imgPath, const std::vector<JournalStep>& steps) {
-    ByteWriter out;
-    out.Append({reinterpret_cast<const uint8_t*>(kMagic.data()), kMagic.size()});
-    out.U32(static_cast<uint32_t>(steps.size()));
+    size_t size = kMagic.size() + 4 + 8;
     for (const JournalStep& step : steps) {
-        out.U8(static_cast<uint8_t>(step.What));
-        PutU64(out, step.Offset);
-        PutText(out, step.From);
-        PutText(out, step.To);
-        PutU64(out, step.Bytes.size());
-        out.Append(step.Bytes);
+        size += 1 + 8 + 4 + step.From.size() + 4 + step.To.size() + 8 + step.Bytes.size();
     }
-    std::vector<uint8_t> bytes = out.Take();
-    const uint64_t checksum = Checksum(bytes);
-    for (size_t i = 0; i < 8; ++i) {
-        bytes.push_back(static_cast<uint8_t>(checksum >> (8 * i)));
+    JournalBytes out(size);
+    out.Put({reinterpret_cast<const uint8_t*>(kMagic.data()), kMagic.size()});
+    out.PutNumber(steps.size(), 4);
+    for (const JournalStep& step : steps) {
+        out.PutNumber(static_cast<uint8_t>(step.What), 1);
+        out.PutNumber(step.Offset, 8);
+        out.Put(std::string_view(step.From));
+        out.Put(std::string_view(step.To));
+        out.PutNumber(step.Bytes.size(), 8);
+        out.Put(std::span<const uint8_t>(step.Bytes));
     }
+    std::vector<uint8_t>& bytes = out.Bytes();
+    out.PutNumber(Checksum(std::span(bytes).first(size - 8)), 8);
     WriteFileAtomically(JournalPath(imgPath), bytes);
 }
 
