@@ -24,8 +24,7 @@ const Command kBuildCommand = {
                    " They are written as one texture dictionary; each image is read as what its first\n"
                    "bytes show it to be. --format, --mipmaps and --filter apply to the entries whose list\n"
                    "sets none of their own.",
-    .Options = {kDictionaryOutput, kGameOption, kVersionStampOption, kTextureFlagOption, kFormatOption, kMipmapsOption,
-                kFilterOption, kDxtQualityOption, kJobsOption, kNoPow2Option},
+    .Options = BuildOptions(kDictionaryOutput),
     .ExitStatus =
         "Exit status: 0 every input became a texture; 1 some input was refused or left out;\n"
         "2 bad usage; 3 a read, decode or write error (nothing written).",

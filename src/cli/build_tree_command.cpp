@@ -137,8 +137,7 @@ const Command kBuildTreeCommand = {
         "becomes OUTDIR/<SRC's name>.txd. Folders are built in the order of their paths; each prints its\n"
         "result line, its refused inputs go to stderr, and a summary ends the run. The dictionaries and\n"
         "the output are the same for any number of jobs.",
-    .Options = {kTreeOutput, kGameOption, kVersionStampOption, kTextureFlagOption, kFormatOption, kMipmapsOption,
-                kFilterOption, kDxtQualityOption, kJobsOption, kNoPow2Option},
+    .Options = BuildOptions(kTreeOutput),
     .ExitStatus =
         "Exit status: 0 every folder's every input became a texture; 1 some input was refused or left out,\n"
         "or a folder could not be built (the others were); 2 bad usage; 3 SRC cannot be read.",

@@ -17,6 +17,11 @@
 
 namespace vc::cli {
 
+std::vector<Option> BuildOptions(const Option& output) {
+    return {output,         kGameOption,   kVersionStampOption, kTextureFlagOption, kFormatOption,
+            kMipmapsOption, kFilterOption, kDxtQualityOption,   kJobsOption,        kNoPow2Option};
+}
+
 int BuildDictionary(const ParsedArguments& arguments, std::span<const std::string_view> inputs,
                     const std::string& output, const Streams& streams) {
     TxdOptions options = DictionaryOptions(arguments);

@@ -3,10 +3,15 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "command.h"
 
 namespace vc::cli {
+
+// The options of a build after the output option given: game, stamp, flag word, output choices,
+// workers and the power-of-two rule.
+std::vector<Option> BuildOptions(const Option& output);
 
 // Builds the dictionary of the inputs into output (a file, or ARCHIVE:NAME) with the options the
 // arguments give, as build does: refused inputs, problems and warnings on Err, the result on Out.
