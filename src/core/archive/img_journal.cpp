@@ -141,20 +141,31 @@ std::optional<std::vector<JournalStep>> ReadJournal(std::string_view imgPath) {
 
 void CarryOutJournal(std::string_view imgPath, std::string_view dirPath, const std::vector<JournalStep>& steps,
                      const CrashPoint& crashPoint) {
+    // The ".img" stays open while steps write into it, and is flushed once, before another file
+    // changes and before the journal goes: until then a crash has the journal carried out again.
+    std::optional<NativeFile> img;
+    const auto settle = [&] {
+        if (img) {
+            img->FlushToDisk();
+            img->Close();
+            img.reset();
+        }
+    };
     for (size_t i = 0; i < steps.size(); ++i) {
         const JournalStep& step = steps[i];
         switch (step.What) {
-            case JournalStep::Kind::WriteImg: {
-                NativeFile img = NativeFile::OpenForUpdate(imgPath);
-                img.WriteAt(step.Offset, step.Bytes);
-                img.FlushToDisk();
-                img.Close();
+            case JournalStep::Kind::WriteImg:
+                if (!img) {
+                    img.emplace(NativeFile::OpenForUpdate(imgPath));
+                }
+                img->WriteAt(step.Offset, step.Bytes);
                 break;
-            }
             case JournalStep::Kind::ReplaceDir:
+                settle();
                 WriteFileAtomically(dirPath, step.Bytes);
                 break;
             case JournalStep::Kind::Rename: {
+                settle();
                 const std::string from = InFolderOf(imgPath, step.From);
                 if (IsExistingFile(from)) {
                     const std::string to = InFolderOf(imgPath, step.To);
@@ -170,6 +181,7 @@ void CarryOutJournal(std::string_view imgPath, std::string_view dirPath, const s
             crashPoint("step " + std::to_string(i + 1) + " of the journal carried out");
         }
     }
+    settle();
     RemoveFile(JournalPath(imgPath));
 }
 

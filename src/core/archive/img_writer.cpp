@@ -74,7 +74,9 @@ struct Plan {
 class Appender {
   public:
     Appender(NativeFile& img, uint64_t firstFree) : m_img(img), m_next(firstFree) {}
+    bool Appended() const { return m_appended; }
     uint32_t Append(std::span<const uint8_t> bytes) {
+        m_appended = true;
         const uint64_t at = m_next;
         const uint64_t sectors = SectorsFor(bytes.size());
         m_img.WriteAt(at * kImgSector, Padded(bytes, sectors));
@@ -88,6 +90,7 @@ class Appender {
   private:
     NativeFile& m_img;
     uint64_t m_next;
+    bool m_appended = false;
 };
 
 // The directory's own step: the whole ".dir" of version 1; for version 2 the records at the start
@@ -100,8 +103,12 @@ JournalStep DirectoryStep(const Plan& plan) {
     return {.What = JournalStep::Kind::WriteImg, .Offset = 0, .Bytes = Padded(bytes, SectorsFor(bytes.size()))};
 }
 
-void Commit(const ImgArchive& archive, NativeFile& img, Plan& plan, const CrashPoint& crashPoint) {
-    img.FlushToDisk();
+// appended: whether data went after the archive's end, which must be on disk before the journal
+// that points at it.
+void Commit(const ImgArchive& archive, NativeFile& img, bool appended, Plan& plan, const CrashPoint& crashPoint) {
+    if (appended) {
+        img.FlushToDisk();
+    }
     img.Close();
     if (crashPoint) {
         crashPoint("new data written at the end");
@@ -165,7 +172,7 @@ void PutImgEntries(std::string_view archivePath, const std::vector<ImgFileToPut>
         }
         plan.Place(*index, appender.Append(file.Bytes), sectors);
     }
-    Commit(archive, img, plan, crashPoint);
+    Commit(archive, img, appender.Appended(), plan, crashPoint);
 }
 
 void RemoveImgEntries(std::string_view archivePath, const std::vector<std::string>& names,
@@ -195,7 +202,7 @@ void RemoveImgEntries(std::string_view archivePath, const std::vector<std::strin
         }
     }
     NativeFile img = NativeFile::OpenForUpdate(archive.ImgPath());
-    Commit(archive, img, plan, crashPoint);
+    Commit(archive, img, false, plan, crashPoint);
 }
 
 size_t RebuildImgArchive(std::string_view archivePath, const CrashPoint& crashPoint) {
