@@ -1,6 +1,8 @@
 #include "archive_entry_dialog.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -21,10 +23,11 @@ class EntryFilter final : public QSortFilterProxyModel {
   public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
 
-    void SetText(const QString& text) {
-        m_text = text;
-        m_pattern = text.toStdString();
-        m_isPattern = text.contains('*') || text.contains('?');
+    // A pattern, like a part, may match anywhere in a name: "inf*2" finds "infernus2.txd".
+    void SetText(const QString& typed) {
+        m_text = typed.trimmed();
+        m_pattern = "*" + m_text.toStdString() + "*";
+        m_isPattern = m_text.contains('*') || m_text.contains('?');
         invalidateFilter();
     }
 
@@ -48,7 +51,9 @@ ArchiveEntryDialog::ArchiveEntryDialog(const QString& title, const QStringList& 
     setWindowTitle(title);
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("filter"));
-    m_filter->setPlaceholderText(QStringLiteral("Part of a name, or a pattern such as *.txd"));
+    m_filter->setPlaceholderText(QStringLiteral("Part of a name, or a pattern of * and ?"));
+    // Up and Down move through the list while the filter keeps the focus.
+    m_filter->installEventFilter(this);
     m_filter->setClearButtonEnabled(true);
     auto* label = new QLabel(QStringLiteral("&Filter:"), this);
     label->setBuddy(m_filter);
@@ -56,6 +61,11 @@ ArchiveEntryDialog::ArchiveEntryDialog(const QString& title, const QStringList& 
     auto* model = new QStringListModel(names, this);
     m_shown = new EntryFilter(this);
     m_shown->setSourceModel(model);
+    m_shown->setSortCaseSensitivity(Qt::CaseInsensitive);
+    m_shown->sort(0);
+    m_count = new QLabel(this);
+    m_count->setObjectName(QStringLiteral("count"));
+    m_total = names.size();
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("entries"));
     m_list->setModel(m_shown);
@@ -79,6 +89,7 @@ ArchiveEntryDialog::ArchiveEntryDialog(const QString& title, const QStringList& 
     row->addWidget(m_filter, 1);
     layout->addLayout(row);
     layout->addWidget(m_list, 1);
+    layout->addWidget(m_count);
     layout->addWidget(buttons);
     resize(360, 420);
     Filter(QString());
@@ -97,6 +108,25 @@ void ArchiveEntryDialog::Filter(const QString& text) {
     if (QPushButton* open = findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)) {
         open->setEnabled(!Chosen().isEmpty());
     }
+    const int shown = m_shown->rowCount();
+    m_count->setText(shown == 0 ? QStringLiteral("No name matches.")
+                                : QString::number(shown) + " of " + QString::number(m_total));
+}
+
+bool ArchiveEntryDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_filter && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+                QCoreApplication::sendEvent(m_list, event);
+                return true;
+            default:
+                break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace vc::gui

@@ -223,17 +223,36 @@ void TForm1::OpenFromArchive() {
 QString TForm1::PickArchiveEntry(const QString& archive, std::string_view extension, const QString& title) {
     QStringList names;
     QString opened;
+    QString damage;  // where the archive is cut short, and its bad entries of the kind
     RunCommand([&] {
         const ImgArchive img = ImgArchive::Open(Utf8Path(archive));
         opened = Text(img.ImgPath());
+        if (!img.Directory().Damage.empty()) {
+            damage += "\r\n- " + Text(img.Directory().Damage);
+        }
         for (const ImgEntry& entry : img.Directory().Entries) {
-            if (entry.Problem.empty() && LowerAscii(FileExtension(entry.Name)) == extension) {
+            if (LowerAscii(FileExtension(entry.Name)) != extension) {
+                continue;
+            }
+            if (entry.Problem.empty()) {
                 names << Text(entry.Name);
+            } else {
+                damage += "\r\n- \"" + Text(entry.Name) + "\": " + Text(entry.Problem);
             }
         }
     });
     if (opened.isEmpty()) {
         return {};  // the error box told why
+    }
+    if (!damage.isEmpty()) {
+        m_prompts.ShowMessage(MessageKind::Warning, title,
+                              FileName(archive) + " is damaged; " +
+                                  (names.isEmpty() ? QStringLiteral("nothing in it can be opened:")
+                                                   : QStringLiteral("what follows cannot be opened:")) +
+                                  damage);
+        if (names.isEmpty()) {
+            return {};
+        }
     }
     if (names.isEmpty()) {
         m_prompts.ShowMessage(MessageKind::Information, title,

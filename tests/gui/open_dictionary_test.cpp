@@ -503,6 +503,19 @@ class OpenDictionaryTest : public QObject {
         QCOMPARE(f.Prompts.Dialogs.back().SelectedFile, Q(f.Folder.File("Infernus.txd")));
         QVERIFY(NativeChunks(ReadBytes(f.Folder.File("saved.txd"))) == NativeChunks(dictionary));
 
+        // A damaged archive says so, and offers what it can.
+        const std::string cut =
+            f.Folder.Write("cut.img", ImgDirectoryBytes(vc::ImgVersion::V2, {{"far.txd", 1, 9}}, 1'000'000));
+        f.Prompts.NextOpenFile.push_back(Q(cut));
+        const size_t dialogsBefore = f.Prompts.Dialogs.size();
+        f.Action("OpenFromArchive1")->trigger();
+        QCOMPARE(f.Prompts.Messages.back().Kind, MessageKind::Warning);
+        QCOMPARE(f.Prompts.Messages.back().Text,
+                 QStringLiteral("cut.img is damaged; nothing in it can be opened:\r\n"
+                                "- its directory promises 1000000 entries but holds only 1 (it is cut short)\r\n"
+                                "- \"far.txd\": its sectors 1 to 9 lie past the archive's end (it has 1 sector)"));
+        QCOMPARE(f.Prompts.Dialogs.size(), dialogsBefore + 1);  // the file dialog alone
+
         // A model for DFF Check comes from an archive the same way.
         f.Prompts.NextOpenFile.push_back(Q(archive));
         f.Prompts.NextDialogActions.push_back([](QDialog& dialog) {
