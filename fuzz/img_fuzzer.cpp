@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             try {
                 const vc::ImgDirectory directory = vc::ParseImgDirectory(version, {data, size}, archiveSize);
                 for (const vc::ImgEntry& entry : directory.Entries) {
-                    vc::FindImgEntry(directory, entry.Name);
+                    vc::FindImgEntry(directory.Entries, entry.Name);
                 }
             } catch (const vc::Error&) {
             }

@@ -100,10 +100,11 @@ int RunBuildTree(const ParsedArguments& arguments, const Streams& streams) {
         const std::vector<std::string_view> inputs(folder.Inputs.begin(), folder.Inputs.end());
         bool written = false;
         try {
-            if (BuildDictionary(arguments, inputs, output, {out, err}) != kSuccess) {
+            const DictionaryBuilt result = BuildDictionary(arguments, inputs, output, {out, err});
+            if (result.Status != kSuccess) {
                 incomplete.push_back(folder.Relative);
             }
-            written = std::filesystem::exists(ToFsPath(output));
+            written = result.Written;
         } catch (const Error& failure) {
             // One folder's failure is reported, and the others are built.
             out << "not written\n";

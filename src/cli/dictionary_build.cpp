@@ -22,8 +22,8 @@ std::vector<Option> BuildOptions(const Option& output) {
             kMipmapsOption, kFilterOption, kDxtQualityOption,   kJobsOption,        kNoPow2Option};
 }
 
-int BuildDictionary(const ParsedArguments& arguments, std::span<const std::string_view> inputs,
-                    const std::string& output, const Streams& streams) {
+DictionaryBuilt BuildDictionary(const ParsedArguments& arguments, std::span<const std::string_view> inputs,
+                                const std::string& output, const Streams& streams) {
     TxdOptions options = DictionaryOptions(arguments);
     const TextureOutput defaults = OutputDefaults(arguments);
     Workspace workspace;
@@ -50,7 +50,7 @@ int BuildDictionary(const ParsedArguments& arguments, std::span<const std::strin
     }
     if (result.Written == 0) {
         streams.Err << "vellumcraft-cli: no texture could be assembled; " << output << " was not written\n";
-        return kIncomplete;
+        return {.Status = kIncomplete};
     }
     if (archived) {
         PutImgEntries(archived->Archive, {{archived->Entry, memory.Take()}});
@@ -69,7 +69,7 @@ int BuildDictionary(const ParsedArguments& arguments, std::span<const std::strin
     streams.Out << ToTerminalLines(BuildResultText(result.Written, result.Total, NamedFileName(output), result.Size,
                                                    NumberFormat{}))
                 << '\n';
-    return refused || result.Written < result.Total ? kIncomplete : kSuccess;
+    return {.Status = refused || result.Written < result.Total ? kIncomplete : kSuccess, .Written = true};
 }
 
 }  // namespace vc::cli

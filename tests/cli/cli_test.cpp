@@ -654,6 +654,12 @@ TEST_F(CliTest, BuildTreeWritesAFolderOfFoldersAsDictionaries) {
     std::filesystem::create_directories(ToFsPath(dir.File("src/empty")));
     image("src/bad/odd.bmp", 6);
     image("src/bad/e.bmp", 4);
+    // A folder of refused images only, whose dictionary an earlier run left: it is not built now.
+    image("src/allbad/odd.bmp", 6);
+    for (const char* earlier : {"out1/allbad.txd", "out2/allbad.txd"}) {
+        std::filesystem::create_directories(ToFsPath(dir.File(earlier)).parent_path());
+        dir.WriteText(earlier, "from an earlier run");
+    }
     std::vector<CliRun> runs;
     for (const std::string jobs : {"1", "2"}) {
         runs.push_back(Run({"build-tree", dir.File("src"), "-o", dir.File("out" + jobs), "--jobs", jobs}));
@@ -662,8 +668,8 @@ TEST_F(CliTest, BuildTreeWritesAFolderOfFoldersAsDictionaries) {
         EXPECT_NE(run.Out.find("bad: 1 of 1 textures assembled sucessfully to bad.txd!"), std::string::npos) << run.Out;
         EXPECT_NE(run.Out.find("cars/sports: 1 of 1 textures assembled sucessfully to sports.txd!"), std::string::npos)
             << run.Out;
-        EXPECT_NE(run.Out.find("\n4 of 4 folders built into " + dir.File("out" + jobs) +
-                               "; 1 with inputs refused or left out\n"),
+        EXPECT_NE(run.Out.find("\n4 of 5 folders built into " + dir.File("out" + jobs) +
+                               "; 2 with inputs refused or left out\n"),
                   std::string::npos)
             << run.Out;
         EXPECT_NE(run.Err.find("\"odd.bmp\""), std::string::npos) << run.Err;
@@ -678,8 +684,8 @@ TEST_F(CliTest, BuildTreeWritesAFolderOfFoldersAsDictionaries) {
     const std::vector<std::string_view> terminalRun(terminalArguments.begin(), terminalArguments.end());
     EXPECT_EQ(cli::RunCli(terminalRun, out, err, true), 1);
     EXPECT_EQ(out.str(), runs[0].Out);
-    EXPECT_EQ(err.str().rfind("\r\x1B[Kbuild-tree 0/4 bad\r\x1B[K", 0), 0u) << err.str();
-    EXPECT_NE(err.str().find("\r\x1B[Kbuild-tree 3/4 src\r\x1B[K"), std::string::npos) << err.str();
+    EXPECT_EQ(err.str().rfind("\r\x1B[Kbuild-tree 0/5 allbad\r\x1B[K", 0), 0u) << err.str();
+    EXPECT_NE(err.str().find("\r\x1B[Kbuild-tree 4/5 src\r\x1B[K"), std::string::npos) << err.str();
     EXPECT_EQ(runs[0].Err.find('\r'), std::string::npos);
     std::string second = runs[1].Out;
     for (size_t at; (at = second.find("out2")) != std::string::npos;) {

@@ -46,9 +46,9 @@ TEST(ImgDirectory, BothVersionsGiveTheirEntriesFoundIgnoringCase) {
         EXPECT_EQ(directory.Entries[2].Name, "a_name_of_23_characters");
         EXPECT_EQ(directory.Entries[0].ByteOffset(), first * kImgSector);
         EXPECT_EQ(directory.Entries[0].ByteSize(), 3 * kImgSector);
-        EXPECT_EQ(FindImgEntry(directory, "INFERNUS.TXD"), 0u);
-        EXPECT_EQ(FindImgEntry(directory, "infernus.dff"), 1u);
-        EXPECT_EQ(FindImgEntry(directory, "infernus"), std::nullopt);
+        EXPECT_EQ(FindImgEntry(directory.Entries, "INFERNUS.TXD"), 0u);
+        EXPECT_EQ(FindImgEntry(directory.Entries, "infernus.dff"), 1u);
+        EXPECT_EQ(FindImgEntry(directory.Entries, "infernus"), std::nullopt);
     }
 }
 
@@ -93,7 +93,7 @@ TEST(ImgDirectory, HostileRecordsCarryTheirProblemAndLeaveTheOthersGood) {
             ASSERT_EQ(directory.Entries.size(), 2u);
             EXPECT_NE(directory.Entries[1].Problem.find(c.Problem), std::string::npos) << directory.Entries[1].Problem;
             EXPECT_EQ(directory.Entries[0].Problem.empty(), c.GoodToo) << directory.Entries[0].Problem;
-            EXPECT_EQ(FindImgEntry(directory, "good.txd").has_value(), c.GoodToo);
+            EXPECT_EQ(FindImgEntry(directory.Entries, "good.txd").has_value(), c.GoodToo);
         }
     }
     EXPECT_EQ(

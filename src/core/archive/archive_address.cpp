@@ -28,7 +28,7 @@ std::vector<uint8_t> ReadFileOrEntry(std::string_view path) {
         return ReadWholeFile(path);
     }
     const ImgArchive archive = ImgArchive::Open(address->Archive);
-    const std::optional<size_t> found = FindImgEntry(archive.Directory(), address->Entry);
+    const std::optional<size_t> found = FindImgEntry(archive.Directory().Entries, address->Entry);
     if (!found) {
         // A bad entry of that name says why; otherwise there is none.
         for (const ImgEntry& entry : archive.Directory().Entries) {

@@ -157,11 +157,10 @@ std::vector<uint8_t> EncodeImgDirectory(ImgVersion version, const std::vector<Im
     return bytes;
 }
 
-std::optional<size_t> FindImgEntry(const ImgDirectory& directory, std::string_view name) {
+std::optional<size_t> FindImgEntry(std::span<const ImgEntry> entries, std::string_view name) {
     const std::string wanted = LowerAscii(name);
-    for (size_t i = 0; i < directory.Entries.size(); ++i) {
-        const ImgEntry& entry = directory.Entries[i];
-        if (entry.Problem.empty() && LowerAscii(entry.Name) == wanted) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].Problem.empty() && LowerAscii(entries[i].Name) == wanted) {
             return i;
         }
     }

@@ -61,7 +61,7 @@ ImgRecordBytes EncodeImgRecord(ImgVersion version, const ImgEntry& entry);
 std::vector<uint8_t> EncodeImgDirectory(ImgVersion version, const std::vector<ImgRecordBytes>& records);
 
 // The index of the good entry of that name, ignoring case.
-std::optional<size_t> FindImgEntry(const ImgDirectory& directory, std::string_view name);
+std::optional<size_t> FindImgEntry(std::span<const ImgEntry> entries, std::string_view name);
 
 // Whether a name matches a pattern ignoring the case of A to Z: "*" stands for any run of
 // characters, "?" for any one; every other character for itself.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <unordered_map>
 
 #include "archive/img_archive.h"
 #include "io/code_page.h"
@@ -54,15 +53,7 @@ struct Plan {
     std::vector<ImgRecordBytes> Records;
     std::vector<JournalStep> Steps;
 
-    std::optional<size_t> Find(std::string_view name) const {
-        const std::string wanted = LowerAscii(name);
-        for (size_t i = 0; i < Entries.size(); ++i) {
-            if (Entries[i].Problem.empty() && LowerAscii(Entries[i].Name) == wanted) {
-                return i;
-            }
-        }
-        return std::nullopt;
-    }
+    std::optional<size_t> Find(std::string_view name) const { return FindImgEntry(Entries, name); }
     void Place(size_t index, uint32_t offset, uint32_t sectors) {
         Entries[index].Offset = offset;
         Entries[index].Sectors = sectors;
