@@ -11,7 +11,9 @@ constexpr Option kDictionaryOutput = {"output", 'o', "OUT.txd",
                                       "ARCHIVE:NAME puts it into an IMG archive as that entry"};
 
 int RunBuild(const ParsedArguments& arguments, const Streams& streams) {
-    return BuildDictionary(arguments, InputFiles(arguments), OutputFile(arguments, kDictionaryOutput), streams).Status;
+    return BuildDictionary(arguments, InputFiles(arguments), OutputFile(arguments, kDictionaryOutput),
+                           JobCount(arguments), streams)
+        .Status;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "batch_run.h"
 #include "commands.h"
 #include "dictionary_build.h"
 #include "exit_status.h"
@@ -74,6 +75,39 @@ std::vector<TreeFolder> FoldersOf(std::string_view source) {
     return found;
 }
 
+// A folder's build as the run reports it.
+struct FolderBuilt {
+    std::string Out;
+    std::string Err;
+    bool Written = false;
+    bool Incomplete = false;  // inputs refused or left out, or not built at all
+};
+
+FolderBuilt BuildFolder(const ParsedArguments& arguments, const TreeFolder& folder, const std::string& outputFolder,
+                        unsigned jobs) {
+    const std::string output = FromFsPath(ToFsPath(outputFolder) / ToFsPath(folder.Relative + ".txd"));
+    std::error_code error;
+    std::filesystem::create_directories(ToFsPath(output).parent_path(), error);
+    std::ostringstream out;
+    std::ostringstream err;
+    out << TerminalName(folder.Relative) << ": ";
+    const std::vector<std::string_view> inputs(folder.Inputs.begin(), folder.Inputs.end());
+    FolderBuilt built;
+    try {
+        const DictionaryBuilt result = BuildDictionary(arguments, inputs, output, jobs, {out, err});
+        built.Written = result.Written;
+        built.Incomplete = result.Status != kSuccess;
+    } catch (const Error& failure) {
+        // One folder's failure is reported, and the others are built.
+        out << "not written\n";
+        err << "vellumcraft-cli: " << TerminalName(folder.Relative) << ": " << failure.what() << '\n';
+        built.Incomplete = true;
+    }
+    built.Out = out.str();
+    built.Err = err.str();
+    return built;
+}
+
 int RunBuildTree(const ParsedArguments& arguments, const Streams& streams) {
     const std::vector<std::string_view>& operands = arguments.Operands();
     if (operands.size() != 1) {
@@ -84,39 +118,24 @@ int RunBuildTree(const ParsedArguments& arguments, const Streams& streams) {
     DictionaryOptions(arguments);
     OutputDefaults(arguments);
     const std::vector<TreeFolder> folders = FoldersOf(operands[0]);
+    std::vector<std::string> names;
+    for (const TreeFolder& folder : folders) {
+        names.push_back(folder.Relative);
+    }
     size_t built = 0;
     std::vector<std::string> incomplete;
     TerminalProgress progress(streams, "build-tree");
-    for (size_t i = 0; i < folders.size(); ++i) {
-        const TreeFolder& folder = folders[i];
-        progress.Report(i, folders.size(), folder.Relative);
-        const std::string output = FromFsPath(ToFsPath(outputFolder) / ToFsPath(folder.Relative + ".txd"));
-        std::error_code error;
-        std::filesystem::create_directories(ToFsPath(output).parent_path(), error);
-        // A folder's report is gathered and printed whole, after the progress line is gone.
-        std::ostringstream out;
-        std::ostringstream err;
-        out << TerminalName(folder.Relative) << ": ";
-        const std::vector<std::string_view> inputs(folder.Inputs.begin(), folder.Inputs.end());
-        bool written = false;
-        try {
-            const DictionaryBuilt result = BuildDictionary(arguments, inputs, output, {out, err});
-            if (result.Status != kSuccess) {
-                incomplete.push_back(folder.Relative);
+    RunBatch(
+        names, JobCount(arguments), progress,
+        [&](unsigned jobs, size_t i) { return BuildFolder(arguments, folders[i], outputFolder, jobs); },
+        [&](size_t i, const FolderBuilt& folder) {
+            streams.Err << folder.Err;
+            streams.Out << folder.Out;
+            built += folder.Written ? 1 : 0;
+            if (folder.Incomplete) {
+                incomplete.push_back(folders[i].Relative);
             }
-            written = result.Written;
-        } catch (const Error& failure) {
-            // One folder's failure is reported, and the others are built.
-            out << "not written\n";
-            err << "vellumcraft-cli: " << TerminalName(folder.Relative) << ": " << failure.what() << '\n';
-            incomplete.push_back(folder.Relative);
-        }
-        progress.Clear();
-        streams.Err << err.str();
-        streams.Out << out.str();
-        built += written ? 1 : 0;
-    }
-    progress.Clear();
+        });
     streams.Out << built << " of " << folders.size() << " folders built into " << outputFolder;
     if (!incomplete.empty()) {
         streams.Out << "; " << incomplete.size() << " with inputs refused or left out";
@@ -136,8 +155,8 @@ const Command kBuildTreeCommand = {
         "dictionary OUTDIR/<its path under SRC>.txd, built as build builds it: from the folder's texture\n"
         "lists when it holds any (they name its images), else from its images in name order. SRC itself\n"
         "becomes OUTDIR/<SRC's name>.txd. Folders are built in the order of their paths; each prints its\n"
-        "result line, its refused inputs go to stderr, and a summary ends the run. The dictionaries and\n"
-        "the output are the same for any number of jobs.",
+        "result line, its refused inputs go to stderr, and a summary ends the run. Folders are built side\n"
+        "by side on the workers; the dictionaries and the output are the same for any number of jobs.",
     .Options = BuildOptions(kTreeOutput),
     .ExitStatus =
         "Exit status: 0 every folder's every input became a texture; 1 some input was refused or left out,\n"

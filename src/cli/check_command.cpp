@@ -61,8 +61,9 @@ int RunCheck(const ParsedArguments& arguments, const Streams& streams) {
     }
     Workspace workspace;
     AddInputs(workspace, files, !arguments.Has(kNoPow2Option.Long), streams.Err);
+    ArchiveReader archives;
     for (const std::string_view dictionary : dictionaries) {
-        const TextureList entries = DictionaryEntries(ReadTxd(ReadFileOrEntry(dictionary)));
+        const TextureList entries = DictionaryEntries(ReadTxd(archives.Read(dictionary)));
         workspace.TexList.insert(workspace.TexList.end(), entries.begin(), entries.end());
     }
     std::optional<ChunkLogRequest> log;

@@ -23,11 +23,11 @@ std::vector<Option> BuildOptions(const Option& output) {
 }
 
 DictionaryBuilt BuildDictionary(const ParsedArguments& arguments, std::span<const std::string_view> inputs,
-                                const std::string& output, const Streams& streams) {
+                                const std::string& output, unsigned jobs, const Streams& streams) {
     TxdOptions options = DictionaryOptions(arguments);
     const TextureOutput defaults = OutputDefaults(arguments);
     Workspace workspace;
-    workspace.Jobs = JobCount(arguments);
+    workspace.Jobs = jobs;
     // The build loads every image right afterwards and finds any damage then, so adding need not
     // decode each image twice.
     workspace.Intake.VerifyData = false;

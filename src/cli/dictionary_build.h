@@ -21,8 +21,9 @@ struct DictionaryBuilt {
 };
 
 // Builds the dictionary of the inputs into output (a file, or ARCHIVE:NAME) with the options the
-// arguments give, as build does: refused inputs, problems and warnings on Err, the result on Out.
+// arguments give, on up to jobs threads, as build does: refused inputs, problems and warnings on
+// Err, the result on Out.
 DictionaryBuilt BuildDictionary(const ParsedArguments& arguments, std::span<const std::string_view> inputs,
-                                const std::string& output, const Streams& streams);
+                                const std::string& output, unsigned jobs, const Streams& streams);
 
 }  // namespace vc::cli

@@ -1,9 +1,12 @@
 #include <filesystem>
 #include <optional>
 #include <ostream>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "archive/archive_address.h"
+#include "batch_run.h"
 #include "commands.h"
 #include "exit_status.h"
 #include "input_files.h"
@@ -35,63 +38,97 @@ void PrintTexture(const ExtractedTexture& texture, std::ostream& out) {
     }
 }
 
-// Extracts one dictionary into its folder; the exit status it alone gives.
-int ExtractOne(std::string_view dictionary, const std::string& folder, const ParsedArguments& arguments,
-               const Streams& streams) {
-    ExtractionFolder target(folder);
-    const ExtractionResult result = ExtractTxdFile(dictionary, target, {}, JobCount(arguments));
-    if (result.Damage) {
-        // Nothing is written from a damaged file.
-        throw Error(ErrorKind::Malformed, ToTerminalLines(DamageText(NamedFileName(dictionary), *result.Damage)));
-    }
-    target.Commit();
-    for (const ExtractedTexture& texture : result.Textures) {
-        PrintTexture(texture, streams.Out);
-        if (!texture.Problem.empty()) {
-            streams.Err << "vellumcraft-cli: \"" << TerminalName(texture.Name)
-                        << "\" was not extracted: " << texture.Problem << '\n';
+// One dictionary's extraction as the batch reports it.
+struct DictionaryExtracted {
+    std::string Out;
+    std::string Err;
+    int Status = kSuccess;
+};
+
+// Extracts one dictionary into its folder. Among several, a damaged dictionary is reported and
+// the others are extracted.
+DictionaryExtracted ExtractOne(ArchiveReader& files, std::string_view dictionary, const std::string& folder,
+                               unsigned jobs, bool among) {
+    std::ostringstream out;
+    std::ostringstream err;
+    DictionaryExtracted extracted;
+    try {
+        ExtractionFolder target(folder);
+        const ExtractionResult result = ExtractTxdFile(files.Read(dictionary), dictionary, target, {}, jobs);
+        if (result.Damage) {
+            // Nothing is written from a damaged file.
+            throw Error(ErrorKind::Malformed, ToTerminalLines(DamageText(NamedFileName(dictionary), *result.Damage)));
         }
+        target.Commit();
+        for (const ExtractedTexture& texture : result.Textures) {
+            PrintTexture(texture, out);
+            if (!texture.Problem.empty()) {
+                err << "vellumcraft-cli: \"" << TerminalName(texture.Name) << "\" was not extracted: " << texture.Problem
+                    << '\n';
+            }
+        }
+        out << result.Textures.size() - result.Failed << " of " << result.Textures.size() << " textures extracted to "
+            << folder;
+        if (!result.ListFile.empty()) {
+            out << ", listed in " << FromFsPath(ToFsPath(folder) / ToFsPath(result.ListFile));
+        }
+        out << '\n';
+        extracted.Status = result.Failed == 0 ? kSuccess : kIncomplete;
+    } catch (const Error& error) {
+        if (!among || error.Kind() != ErrorKind::Malformed) {
+            throw;
+        }
+        err << "vellumcraft-cli: \"" << TerminalName(NamedFileName(dictionary)) << "\": " << error.what() << '\n';
+        extracted.Status = kIncomplete;
     }
-    const size_t extracted = result.Textures.size() - result.Failed;
-    streams.Out << extracted << " of " << result.Textures.size() << " textures extracted to " << folder;
-    if (!result.ListFile.empty()) {
-        streams.Out << ", listed in " << FromFsPath(ToFsPath(folder) / ToFsPath(result.ListFile));
-    }
-    streams.Out << '\n';
-    return result.Failed == 0 ? kSuccess : kIncomplete;
+    extracted.Out = out.str();
+    extracted.Err = err.str();
+    return extracted;
 }
 
-int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
-    if (arguments.Operands().empty()) {
-        throw UsageError("the texture dictionary is missing");
-    }
-    const std::vector<std::string> dictionaries = ExpandArchivePatterns(arguments.Operands());
-    const std::optional<std::string_view> named = arguments.Value(kFolderOption.Long);
-    if (named && named->empty()) {
-        throw UsageError("the folder to write into is missing (-o DIR)");
-    }
-    // One dictionary goes into DIR itself; several each into a folder of its name under DIR.
-    int status = kSuccess;
+// The folder of each dictionary: DIR itself for one, a folder of its name under DIR for each of
+// several, or beside itself without -o. Two dictionaries never share one.
+std::vector<std::string> ExtractionFolders(const std::vector<std::string>& dictionaries,
+                                           std::optional<std::string_view> named) {
+    std::vector<std::string> folders;
+    std::set<std::string> taken;
     for (const std::string& dictionary : dictionaries) {
         const std::string folder =
             !named ? DefaultExtractionFolder(dictionary)
             : dictionaries.size() == 1
                 ? std::string(*named)
                 : FromFsPath(ToFsPath(*named) / ToFsPath(FileNameWithoutExtension(NamedFileName(dictionary))));
-        try {
-            if (ExtractOne(dictionary, folder, arguments, streams) != kSuccess) {
-                status = kIncomplete;
-            }
-        } catch (const Error& error) {
-            // Among several, a damaged dictionary is reported and the others are extracted.
-            if (dictionaries.size() == 1 || error.Kind() != ErrorKind::Malformed) {
-                throw;
-            }
-            streams.Err << "vellumcraft-cli: \"" << TerminalName(NamedFileName(dictionary)) << "\": " << error.what()
-                        << '\n';
-            status = kIncomplete;
+        // Ignoring case, as the games' archives and Windows' folders do.
+        if (!taken.insert(LowerAscii(FromFsPath(std::filesystem::absolute(ToFsPath(folder)).lexically_normal())))
+                 .second) {
+            throw UsageError("two of the dictionaries would be extracted into " + folder);
         }
+        folders.push_back(folder);
     }
+    return folders;
+}
+
+int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
+    if (arguments.Operands().empty()) {
+        throw UsageError("the texture dictionary is missing");
+    }
+    ArchiveReader files;
+    const std::vector<std::string> dictionaries = files.ExpandPatterns(arguments.Operands());
+    const std::optional<std::string_view> named = arguments.Value(kFolderOption.Long);
+    if (named && named->empty()) {
+        throw UsageError("the folder to write into is missing (-o DIR)");
+    }
+    const std::vector<std::string> folders = ExtractionFolders(dictionaries, named);
+    int status = kSuccess;
+    TerminalProgress progress(streams, "extract");
+    RunBatch(
+        dictionaries, JobCount(arguments), progress,
+        [&](unsigned jobs, size_t i) { return ExtractOne(files, dictionaries[i], folders[i], jobs, dictionaries.size() > 1); },
+        [&](size_t, const DictionaryExtracted& extracted) {
+            streams.Out << extracted.Out;
+            streams.Err << extracted.Err;
+            status = std::max(status, extracted.Status);
+        });
     return status;
 }
 

@@ -1,9 +1,13 @@
+#include <algorithm>
 #include <ostream>
+#include <sstream>
 #include <string>
 
 #include "archive/archive_address.h"
+#include "batch_run.h"
 #include "commands.h"
 #include "exit_status.h"
+#include "input_files.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/number_format.h"
@@ -72,9 +76,18 @@ void PrintJson(const TxdContents& contents, std::ostream& out) {
     out << (contents.Textures.empty() ? "]\n}\n" : "\n  ]\n}\n");
 }
 
-// Inspects one dictionary; the exit status it alone gives.
-int InspectOne(std::string_view path, bool json, bool among, const Streams& streams) {
-    const std::vector<uint8_t> file = ReadFileOrEntry(path);
+// One dictionary as inspect reports it.
+struct DictionaryInspected {
+    std::string Out;
+    std::string Err;
+    int Status = kSuccess;
+};
+
+DictionaryInspected InspectOne(ArchiveReader& files, std::string_view path, bool json, bool among) {
+    const std::vector<uint8_t> file = files.Read(path);
+    std::ostringstream out;
+    std::ostringstream err;
+    DictionaryInspected inspected;
     // A damaged dictionary is what this command found out, not a failure to run it.
     TxdContents contents;
     try {
@@ -83,54 +96,57 @@ int InspectOne(std::string_view path, bool json, bool among, const Streams& stre
         if (error.Kind() != ErrorKind::Malformed) {
             throw;
         }
-        streams.Err << "vellumcraft-cli: "
-                    << (among ? "\"" + TerminalName(NamedFileName(path)) + "\": " : std::string()) << error.what()
-                    << '\n';
+        err << "vellumcraft-cli: " << (among ? "\"" + TerminalName(NamedFileName(path)) + "\": " : std::string())
+            << error.what() << '\n';
         // Among several JSON objects it keeps its place.
-        streams.Out << (json && among ? "null\n" : "");
-        return kIncomplete;
+        out << (json && among ? "null\n" : "");
+        return {out.str(), err.str(), kIncomplete};
     }
     if (json) {
-        PrintJson(contents, streams.Out);
+        PrintJson(contents, out);
     } else {
-        PrintTable(contents, streams.Out);
+        PrintTable(contents, out);
     }
-    bool unreadable = false;
     for (size_t i = 0; i < contents.Textures.size(); ++i) {
         const TxdTexture& texture = contents.Textures[i];
         if (!texture.Format) {
-            streams.Err << "vellumcraft-cli: texture " << i + 1 << " \"" << TerminalName(texture.Name)
-                        << "\" cannot be read: " << texture.Problem << '\n';
-            unreadable = true;
+            err << "vellumcraft-cli: texture " << i + 1 << " \"" << TerminalName(texture.Name)
+                << "\" cannot be read: " << texture.Problem << '\n';
+            inspected.Status = kIncomplete;
         }
     }
-    return unreadable ? kIncomplete : kSuccess;
+    inspected.Out = out.str();
+    inspected.Err = err.str();
+    return inspected;
 }
 
 int RunInspect(const ParsedArguments& arguments, const Streams& streams) {
     if (arguments.Operands().empty()) {
         throw UsageError("the texture dictionary is missing");
     }
-    const std::vector<std::string> paths = ExpandArchivePatterns(arguments.Operands());
+    ArchiveReader files;
+    const std::vector<std::string> paths = files.ExpandPatterns(arguments.Operands());
     const bool json = arguments.Has(kJsonOption.Long);
-    if (paths.size() == 1) {
-        return InspectOne(paths[0], json, false, streams);
-    }
+    const bool among = paths.size() > 1;
     // Several: each under its name (text), or one JSON array of the objects.
     int status = kSuccess;
-    streams.Out << (json ? "[\n" : "");
-    for (size_t i = 0; i < paths.size(); ++i) {
-        if (!json) {
-            streams.Out << (i > 0 ? "\n" : "") << TerminalName(paths[i]) << ":\n";
-        } else if (i > 0) {
-            streams.Out << ",\n";
-        }
-        streams.Err.flush();
-        if (InspectOne(paths[i], json, true, streams) != kSuccess) {
-            status = kIncomplete;
-        }
-    }
-    streams.Out << (json ? "]\n" : "");
+    streams.Out << (json && among ? "[\n" : "");
+    TerminalProgress progress(streams, "inspect");
+    RunBatch(
+        paths, JobCount(arguments), progress,
+        [&](unsigned, size_t i) { return InspectOne(files, paths[i], json, among); },
+        [&](size_t i, const DictionaryInspected& inspected) {
+            if (among && !json) {
+                streams.Out << (i > 0 ? "\n" : "") << TerminalName(paths[i]) << ":\n";
+            } else if (among && i > 0) {
+                streams.Out << ",\n";
+            }
+            streams.Out << inspected.Out;
+            streams.Out.flush();
+            streams.Err << inspected.Err;
+            status = std::max(status, inspected.Status);
+        });
+    streams.Out << (json && among ? "]\n" : "");
     return status;
 }
 
@@ -138,7 +154,7 @@ int RunInspect(const ParsedArguments& arguments, const Streams& streams) {
 
 const Command kInspectCommand = {
     .Name = "inspect",
-    .Synopsis = "[--json] FILE.txd...",
+    .Synopsis = "[--json] [--jobs N] FILE.txd...",
     .Summary = "list the textures of a dictionary",
     .Description =
         "Lists the textures of a texture dictionary: name, mask name, width × height, depth, raster\n"
@@ -147,7 +163,7 @@ const Command kInspectCommand = {
         "the version stamp with its RenderWare version and the device id. Textures that cannot be read\n"
         "are listed too, and why on stderr. Several dictionaries (ARCHIVE:*.txd for an archive's) are\n"
         "each listed under their name; with --json, as one array of their objects (null for a damaged one).",
-    .Options = {kJsonOption},
+    .Options = {kJsonOption, kJobsOption},
     .ExitStatus =
         "Exit status: 0 every texture was read; 1 the file is malformed or a texture cannot be read\n"
         "(offset and reason on stderr); 2 bad usage; 3 the file cannot be read.",

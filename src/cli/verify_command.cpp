@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "archive/archive_address.h"
+#include "batch_run.h"
 #include "commands.h"
 #include "exit_status.h"
 #include "input_files.h"
@@ -29,9 +30,9 @@ struct FileVerdict {
     bool Dictionary = true;  // false: not even a dictionary's start, so no game was told by it
 };
 
-FileVerdict VerdictOn(std::string_view path, std::optional<Game> game) {
+FileVerdict VerdictOn(ArchiveReader& files, std::string_view path, std::optional<Game> game) {
     FileVerdict verdict{.Path = std::string(path)};
-    const std::vector<uint8_t> file = ReadFileOrEntry(path);
+    const std::vector<uint8_t> file = files.Read(path);
     try {
         const TxdContents contents = ReadTxdUpToDamage(file);
         verdict.Result = VerifyTxd(file, contents, game);
@@ -102,10 +103,13 @@ void PrintJson(const std::vector<FileVerdict>& verdicts, std::ostream& out) {
 
 int RunVerify(const ParsedArguments& arguments, const Streams& streams) {
     const std::optional<Game> game = TargetGame(arguments);
+    ArchiveReader files;
+    const std::vector<std::string> paths = files.ExpandPatterns(InputFiles(arguments));
     std::vector<FileVerdict> verdicts;
-    for (const std::string& path : ExpandArchivePatterns(InputFiles(arguments))) {
-        verdicts.push_back(VerdictOn(path, game));
-    }
+    TerminalProgress progress(streams, "verify");
+    RunBatch(
+        paths, JobCount(arguments), progress, [&](unsigned, size_t i) { return VerdictOn(files, paths[i], game); },
+        [&](size_t, FileVerdict verdict) { verdicts.push_back(std::move(verdict)); });
     bool fails = false;
     for (const FileVerdict& verdict : verdicts) {
         fails = fails || verdict.Result.Fails();
@@ -123,14 +127,14 @@ int RunVerify(const ParsedArguments& arguments, const Streams& streams) {
 
 const Command kVerifyCommand = {
     .Name = "verify",
-    .Synopsis = "[--game GAME] [--json] FILE.txd...",
+    .Synopsis = "[--game GAME] [--json] [--jobs N] FILE.txd...",
     .Summary = "say whether a game will load dictionaries right",
     .Description =
         "Checks each texture dictionary by the rules of the game it is for (told by its stamp and\n"
         "platform unless --game names it) and lists, per texture, each rule it breaks: \"will not\n"
         "load\", \"will look wrong\" or \"worth knowing\", with the reason and the rule's name, which\n"
         "the README explains.",
-    .Options = {kGameOption, kVerdictJsonOption},
+    .Options = {kGameOption, kVerdictJsonOption, kJobsOption},
     .ExitStatus =
         "Exit status: 0 nothing will fail to load or look wrong; 1 something will; 2 bad usage;\n"
         "3 a file cannot be read.",

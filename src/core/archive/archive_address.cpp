@@ -22,12 +22,22 @@ std::optional<ArchiveAddress> ArchiveAddressOf(std::string_view path) {
     return ArchiveAddress{std::string(archive), std::string(entry)};
 }
 
-std::vector<uint8_t> ReadFileOrEntry(std::string_view path) {
+const ImgArchive& ArchiveReader::Opened(const std::string& archive) {
+    // An archive, once opened, stays where the map keeps it.
+    const std::lock_guard lock(m_mutex);
+    auto found = m_archives.find(archive);
+    if (found == m_archives.end()) {
+        found = m_archives.emplace(archive, ImgArchive::Open(archive)).first;
+    }
+    return found->second;
+}
+
+std::vector<uint8_t> ArchiveReader::Read(std::string_view path) {
     const std::optional<ArchiveAddress> address = ArchiveAddressOf(path);
     if (!address) {
         return ReadWholeFile(path);
     }
-    const ImgArchive archive = ImgArchive::Open(address->Archive);
+    const ImgArchive& archive = Opened(address->Archive);
     const std::optional<size_t> found = FindImgEntry(archive.Directory().Entries, address->Entry);
     if (!found) {
         // A bad entry of that name says why; otherwise there is none.
@@ -42,7 +52,7 @@ std::vector<uint8_t> ReadFileOrEntry(std::string_view path) {
     return archive.Read(archive.Directory().Entries[*found]);
 }
 
-std::vector<std::string> ExpandArchivePatterns(std::span<const std::string_view> paths) {
+std::vector<std::string> ArchiveReader::ExpandPatterns(std::span<const std::string_view> paths) {
     std::vector<std::string> expanded;
     for (const std::string_view path : paths) {
         const std::optional<ArchiveAddress> address = ArchiveAddressOf(path);
@@ -50,7 +60,7 @@ std::vector<std::string> ExpandArchivePatterns(std::span<const std::string_view>
             expanded.emplace_back(path);
             continue;
         }
-        const ImgArchive archive = ImgArchive::Open(address->Archive);
+        const ImgArchive& archive = Opened(address->Archive);
         const size_t before = expanded.size();
         for (const ImgEntry& entry : archive.Directory().Entries) {
             if (entry.Problem.empty() && MatchesNamePattern(address->Entry, entry.Name)) {
@@ -62,6 +72,10 @@ std::vector<std::string> ExpandArchivePatterns(std::span<const std::string_view>
         }
     }
     return expanded;
+}
+
+std::vector<uint8_t> ReadFileOrEntry(std::string_view path) {
+    return ArchiveReader().Read(path);
 }
 
 std::string_view NamedFileName(std::string_view path) {

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "archive/img_archive.h"
 
 namespace vc {
 
@@ -18,14 +22,28 @@ struct ArchiveAddress {
 };
 std::optional<ArchiveAddress> ArchiveAddressOf(std::string_view path);
 
-// The bytes of a file, or of the archive's entry a path names as ARCHIVE:NAME. Throws an Error
-// naming the archive and the entry when the archive holds no good entry of that name.
-std::vector<uint8_t> ReadFileOrEntry(std::string_view path);
+// Reads files and the entries of archives named as ARCHIVE:NAME, keeping each archive it opened,
+// so that a batch over many entries reads an archive's directory once. Workers may read at once.
+class ArchiveReader {
+  public:
+    // The bytes of a file, or of the archive's entry a path names. Throws an Error naming the
+    // archive and the entry when the archive holds no good entry of that name.
+    std::vector<uint8_t> Read(std::string_view path);
 
-// The paths as given, but each ARCHIVE:PATTERN whose name holds "*" or "?" stands for the good
-// entries of the archive it matches (ignoring case), in directory order. Throws an Error naming the
-// archive and the pattern when it matches none.
-std::vector<std::string> ExpandArchivePatterns(std::span<const std::string_view> paths);
+    // The paths as given, but each ARCHIVE:PATTERN whose name holds "*" or "?" stands for the good
+    // entries of the archive it matches (ignoring case), in directory order. Throws an Error naming
+    // the archive and the pattern when it matches none.
+    std::vector<std::string> ExpandPatterns(std::span<const std::string_view> paths);
+
+  private:
+    const ImgArchive& Opened(const std::string& archive);
+
+    std::mutex m_mutex;
+    std::map<std::string, ImgArchive, std::less<>> m_archives;
+};
+
+// The bytes of one file or entry, as ArchiveReader reads them.
+std::vector<uint8_t> ReadFileOrEntry(std::string_view path);
 
 // The file name a path gives its contents: the entry's for ARCHIVE:NAME.
 std::string_view NamedFileName(std::string_view path);

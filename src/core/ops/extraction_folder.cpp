@@ -68,7 +68,11 @@ void ExtractionFolder::Commit() {
 
 ExtractionResult ExtractTxdFile(std::string_view dictionaryPath, ExtractionFolder& folder,
                                 const ExtractionProgress& progress, unsigned jobs) {
-    const std::vector<uint8_t> file = ReadFileOrEntry(dictionaryPath);
+    return ExtractTxdFile(ReadFileOrEntry(dictionaryPath), dictionaryPath, folder, progress, jobs);
+}
+
+ExtractionResult ExtractTxdFile(std::span<const uint8_t> file, std::string_view dictionaryPath,
+                                ExtractionFolder& folder, const ExtractionProgress& progress, unsigned jobs) {
     ExtractionResult result =
         ExtractTxd(file, FileNameWithoutExtension(dictionaryPath), folder.AbsolutePath(), folder, progress, jobs);
     if (result.Damage && result.Textures.empty()) {
