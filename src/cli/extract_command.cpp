@@ -63,8 +63,8 @@ DictionaryExtracted ExtractOne(ArchiveReader& files, std::string_view dictionary
         for (const ExtractedTexture& texture : result.Textures) {
             PrintTexture(texture, out);
             if (!texture.Problem.empty()) {
-                err << "vellumcraft-cli: \"" << TerminalName(texture.Name) << "\" was not extracted: " << texture.Problem
-                    << '\n';
+                err << "vellumcraft-cli: \"" << TerminalName(texture.Name)
+                    << "\" was not extracted: " << texture.Problem << '\n';
             }
         }
         out << result.Textures.size() - result.Failed << " of " << result.Textures.size() << " textures extracted to "
@@ -123,7 +123,9 @@ int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
     TerminalProgress progress(streams, "extract");
     RunBatch(
         dictionaries, JobCount(arguments), progress,
-        [&](unsigned jobs, size_t i) { return ExtractOne(files, dictionaries[i], folders[i], jobs, dictionaries.size() > 1); },
+        [&](unsigned jobs, size_t i) {
+            return ExtractOne(files, dictionaries[i], folders[i], jobs, dictionaries.size() > 1);
+        },
         [&](size_t, const DictionaryExtracted& extracted) {
             streams.Out << extracted.Out;
             streams.Err << extracted.Err;

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli.h"
+#include "cli_fixture.h"
 #include "image_files.h"
 #include "image_set.h"
 #include "img_files.h"
@@ -21,29 +21,6 @@
 
 namespace vc {
 namespace {
-
-struct CliRun {
-    int ExitCode = -1;
-    std::string Out;
-    std::string Err;
-};
-
-class CliTest : public testing::Test {
-  protected:
-    // Runs the command line in this process, as the program's main would.
-    static CliRun Run(const std::vector<std::string>& arguments) {
-        const std::vector<std::string_view> views(arguments.begin(), arguments.end());
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = cli::RunCli(views, out, err);
-        return {status, out.str(), err.str()};
-    }
-    std::string Image(const std::string& name, int width, int height) {
-        return dir.Write(name, test::MakePalettedBmp(width, height, test::GreyPalette(8), [](int, int) { return 2; }));
-    }
-
-    test::TempDir dir;
-};
 
 TEST_F(CliTest, BuildWritesTheDictionaryAndPrintsTheResult) {
     const std::string out = dir.File("cars.txd");

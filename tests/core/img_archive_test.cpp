@@ -190,6 +190,23 @@ TEST(ArchiveAddress, AnEntryIsReadLikeAFileOrSaysWhyNot) {
               "bad.img: \"far.txd\": its sectors 1 to 9 lie past the archive's end (it has 1 sector)");
 }
 
+// A batch's reader reads an archive's directory once: entries come from the directory it read, even
+// when the file has changed since, as long as their sectors hold them.
+TEST(ArchiveAddress, AReaderKeepsTheArchivesItOpened) {
+    test::TempDir dir;
+    const test::ImgFiles files =
+        test::MakeImgArchive(ImgVersion::V2, {{"car.txd", Bytes(10, 7)}, {"bus.txd", Bytes(10, 8)}});
+    const std::string archive = dir.Write("gta3.img", files.Img);
+    ArchiveReader reader;
+    EXPECT_EQ(reader.ExpandPatterns(std::vector<std::string_view>{archive + ":*.TXD", "plain.txd"}),
+              (std::vector<std::string>{archive + ":car.txd", archive + ":bus.txd", "plain.txd"}));
+    Bytes unreadable = files.Img;
+    std::fill_n(unreadable.begin(), kImgSector, 0xFF);  // no directory at all any more
+    dir.Write("gta3.img", unreadable);
+    EXPECT_EQ(reader.Read(archive + ":bus.txd").front(), 8);
+    EXPECT_EQ(test::ErrorText([&] { ReadFileOrEntry(archive + ":bus.txd"); }).find("gta3.img"), 0u);
+}
+
 TEST(ImgArchive, OpensEitherVersionByEitherFileAndReadsItsEntries) {
     const Bytes txd(5000, 0x5A);
     const Bytes dff(2048, 0xD0);

@@ -482,7 +482,7 @@ class OpenDictionaryTest : public QObject {
         QCOMPARE(offered, QStringList({"bus.txd", "Infernus.txd"}));
         QCOMPARE(filtered, QStringList({"Infernus.txd"}));
         QCOMPARE(f.CountPanel(), QString::number(ReadTxd(dictionary).Textures.size()) + " Textures");
-        QVERIFY(std::filesystem::is_directory(ToFsPath(f.Folder.File("Infernus"))));
+        QVERIFY(std::filesystem::is_regular_file(ToFsPath(f.Folder.File("Infernus/Infernus.txt"))));
         QVERIFY(f.Action("game2")->isChecked());
         QCOMPARE(f.Window.windowTitle(), QStringLiteral("Vellumcraft 1.1 - gta3.img:Infernus.txd"));
 

@@ -73,8 +73,8 @@ ExtractionResult ExtractTxdFile(std::string_view dictionaryPath, ExtractionFolde
 
 ExtractionResult ExtractTxdFile(std::span<const uint8_t> file, std::string_view dictionaryPath,
                                 ExtractionFolder& folder, const ExtractionProgress& progress, unsigned jobs) {
-    ExtractionResult result =
-        ExtractTxd(file, FileNameWithoutExtension(dictionaryPath), folder.AbsolutePath(), folder, progress, jobs);
+    ExtractionResult result = ExtractTxd(file, FileNameWithoutExtension(NamedFileName(dictionaryPath)),
+                                         folder.AbsolutePath(), folder, progress, jobs);
     if (result.Damage && result.Textures.empty()) {
         throw Error(ErrorKind::Malformed, DamageText(NamedFileName(dictionaryPath), *result.Damage));
     }

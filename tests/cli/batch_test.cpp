@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "cli_fixture.h"
+#include "img_files.h"
+#include "io/file_io.h"
+
+namespace vc {
+namespace {
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+// Every file under a folder by its path there, with its contents, which name the folder as OUT.
+std::map<std::string, std::string> FilesUnder(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& file : std::filesystem::recursive_directory_iterator(ToFsPath(folder))) {
+        if (file.is_regular_file()) {
+            files[file.path().lexically_relative(ToFsPath(folder)).generic_string()] =
+                Replaced(test::ReadText(FromFsPath(file.path())), folder, "OUT");
+        }
+    }
+    return files;
+}
+
+// A terminal's stderr without the progress line's writes: what is left is what a file would get.
+std::string WithoutProgress(const std::string& err, const std::string& command) {
+    return std::regex_replace(err, std::regex("\r\x1B\\[K(" + command + " [0-9]+/[0-9]+ [^\r\n]*)?"), "");
+}
+
+// A batch over an archive's dictionaries (a damaged one among them) says and writes the same for any
+// number of jobs, reports the damaged one and does the others, and on a terminal shows its
+// progress on stderr only.
+TEST_F(CliTest, BatchesOfAnArchivesDictionariesAreTheSameForAnyNumberOfJobs) {
+    std::vector<test::ImgFile> entries;
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "car" + std::to_string(i) + ".txd";
+        const CliRun built = Run({"build", "-o", dir.File(name), Image("wheel.bmp", 4 << i % 3, 4),
+                                  Image("rim" + std::to_string(i) + ".bmp", 8, 4 << i % 2)});
+        ASSERT_EQ(built.ExitCode, 0) << built.Err;
+        entries.push_back({name, test::ReadBytes(dir.File(name))});
+    }
+    entries.insert(entries.begin() + 3, {"broken.txd", test::Bytes(100, 0x33)});
+    const std::string archive = dir.Write("gta3.img", test::MakeImgArchive(ImgVersion::V2, entries).Img);
+
+    const struct {
+        std::vector<std::string> Arguments;  // OUT stands for the run's own folder
+        int ExitCode;
+    } batches[] = {
+        {{"extract", archive + ":*.txd", "-o", "OUT"}, 1},
+        {{"inspect", archive + ":*.txd"}, 1},
+        {{"inspect", "--json", archive + ":*.txd"}, 1},
+        {{"verify", archive + ":*.txd"}, 1},
+    };
+    for (const auto& batch : batches) {
+        const std::string& command = batch.Arguments[0];
+        SCOPED_TRACE(batch.Arguments[1]);
+        const auto runWith = [&](const std::string& jobs, bool terminal) {
+            std::vector<std::string> arguments;
+            for (const std::string& argument : batch.Arguments) {
+                arguments.push_back(argument == "OUT" ? dir.File("out-" + command + jobs) : argument);
+            }
+            arguments.insert(arguments.end(), {"--jobs", jobs});
+            return Run(arguments, terminal);
+        };
+        const CliRun single = runWith("1", false);
+        EXPECT_EQ(single.ExitCode, batch.ExitCode) << single.Err;
+        EXPECT_NE((single.Out + single.Err).find("broken.txd"), std::string::npos) << single.Out << single.Err;
+        EXPECT_EQ(single.Err.find('\r'), std::string::npos);
+        for (const std::string jobs : {"2", "3"}) {
+            const CliRun parallel = runWith(jobs, jobs == "3");
+            EXPECT_EQ(parallel.ExitCode, single.ExitCode) << jobs;
+            EXPECT_EQ(Replaced(parallel.Out, "out-extract" + jobs, "out-extract1"), single.Out) << jobs;
+            EXPECT_EQ(WithoutProgress(parallel.Err, command), single.Err) << jobs;
+            if (command == "extract") {
+                EXPECT_TRUE(FilesUnder(dir.File("out-extract" + jobs)) == FilesUnder(dir.File("out-extract1")));
+            }
+        }
+        const CliRun terminal = runWith("2", true);
+        EXPECT_NE(terminal.Err.find("\r\x1B[K" + command + " 0/7 " + archive + ":car0.txd"), std::string::npos)
+            << terminal.Err;
+        EXPECT_EQ(terminal.Err.substr(terminal.Err.size() - 4), "\r\x1B[K") << "the line is gone at the end";
+    }
+    // Six folders of six good dictionaries, each with its images and a list named after the entry.
+    const std::map<std::string, std::string> extracted = FilesUnder(dir.File("out-extract1"));
+    EXPECT_EQ(extracted.size(), 6u * 3);
+    EXPECT_TRUE(extracted.contains("car5/car5.txt"));
+}
+
+// Two dictionaries that would be taken apart into one folder are refused before either is.
+TEST_F(CliTest, ExtractRefusesTwoDictionariesForOneFolder) {
+    ASSERT_EQ(Run({"build", "-o", dir.File("car.txd"), Image("wheel.bmp", 4, 4)}).ExitCode, 0);
+    std::filesystem::create_directory(ToFsPath(dir.File("other")));
+    std::filesystem::copy_file(ToFsPath(dir.File("car.txd")), ToFsPath(dir.File("other/CAR.txd")));
+    const CliRun run = Run({"extract", dir.File("car.txd"), dir.File("other/CAR.txd"), "-o", dir.File("out")});
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_EQ(run.Err.find("vellumcraft-cli: two of the dictionaries would be extracted into " + dir.File("out/CAR")),
+              0u)
+        << run.Err;
+    EXPECT_FALSE(std::filesystem::exists(ToFsPath(dir.File("out"))));
+    // Beside themselves they go into folders of their own.
+    EXPECT_EQ(Run({"extract", dir.File("car.txd"), dir.File("other/CAR.txd")}).ExitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(ToFsPath(dir.File("other/CAR/wheel.bmp"))));
+}
+
+}  // namespace
+}  // namespace vc
