@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -75,13 +76,22 @@ std::vector<TreeFolder> FoldersOf(std::string_view source) {
     return found;
 }
 
-// A folder's build as the run reports it.
+// A folder's build as the run reports it, with its dictionary still to be put in place.
 struct FolderBuilt {
     std::string Out;
     std::string Err;
     bool Written = false;
     bool Incomplete = false;  // inputs refused or left out, or not built at all
+    std::unique_ptr<AtomicFile> Unplaced;
 };
+
+std::string NotWrittenLine(const TreeFolder& folder) {
+    return TerminalName(folder.Relative) + ": not written\n";
+}
+
+std::string FailureLine(const TreeFolder& folder, const Error& failure) {
+    return "vellumcraft-cli: " + TerminalName(folder.Relative) + ": " + failure.what() + '\n';
+}
 
 FolderBuilt BuildFolder(const ParsedArguments& arguments, const TreeFolder& folder, const std::string& outputFolder,
                         unsigned jobs) {
@@ -94,18 +104,34 @@ FolderBuilt BuildFolder(const ParsedArguments& arguments, const TreeFolder& fold
     const std::vector<std::string_view> inputs(folder.Inputs.begin(), folder.Inputs.end());
     FolderBuilt built;
     try {
-        const DictionaryBuilt result = BuildDictionary(arguments, inputs, output, jobs, {out, err});
+        DictionaryBuilt result = BuildDictionary(arguments, inputs, output, jobs, {out, err}, Placing::ByCaller);
         built.Written = result.Written;
         built.Incomplete = result.Status != kSuccess;
+        built.Unplaced = std::move(result.Unplaced);
+        built.Out = out.str();
+        built.Err = err.str();
     } catch (const Error& failure) {
         // One folder's failure is reported, and the others are built.
-        out << "not written\n";
-        err << "vellumcraft-cli: " << TerminalName(folder.Relative) << ": " << failure.what() << '\n';
+        built.Out = NotWrittenLine(folder);
+        built.Err = err.str() + FailureLine(folder, failure);
         built.Incomplete = true;
     }
-    built.Out = out.str();
-    built.Err = err.str();
     return built;
+}
+
+// Puts a folder's dictionary in place (a flush, then a rename: the workers build on meanwhile).
+void Place(const TreeFolder& folder, FolderBuilt& built) {
+    if (!built.Unplaced) {
+        return;
+    }
+    try {
+        built.Unplaced->Commit();
+    } catch (const Error& failure) {
+        built.Out = NotWrittenLine(folder);
+        built.Err += FailureLine(folder, failure);
+        built.Written = false;
+        built.Incomplete = true;
+    }
 }
 
 int RunBuildTree(const ParsedArguments& arguments, const Streams& streams) {
@@ -128,7 +154,8 @@ int RunBuildTree(const ParsedArguments& arguments, const Streams& streams) {
     RunBatch(
         names, JobCount(arguments), progress,
         [&](unsigned jobs, size_t i) { return BuildFolder(arguments, folders[i], outputFolder, jobs); },
-        [&](size_t i, const FolderBuilt& folder) {
+        [&](size_t i, FolderBuilt folder) {
+            Place(folders[i], folder);
             streams.Err << folder.Err;
             streams.Out << folder.Out;
             built += folder.Written ? 1 : 0;

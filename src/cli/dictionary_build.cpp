@@ -1,3 +1,4 @@
+#include <memory>
 #include <optional>
 #include <ostream>
 
@@ -23,7 +24,7 @@ std::vector<Option> BuildOptions(const Option& output) {
 }
 
 DictionaryBuilt BuildDictionary(const ParsedArguments& arguments, std::span<const std::string_view> inputs,
-                                const std::string& output, unsigned jobs, const Streams& streams) {
+                                const std::string& output, unsigned jobs, const Streams& streams, Placing placing) {
     TxdOptions options = DictionaryOptions(arguments);
     const TextureOutput defaults = OutputDefaults(arguments);
     Workspace workspace;
@@ -38,9 +39,12 @@ DictionaryBuilt BuildDictionary(const ParsedArguments& arguments, std::span<cons
     // Each texture goes to disk as soon as it is assembled; the target is replaced only once the
     // whole dictionary is there. A dictionary for an archive is put into it whole, once built.
     const std::optional<ArchiveAddress> archived = ArchiveAddressOf(output);
-    std::optional<AtomicFile> file;
+    std::unique_ptr<AtomicFile> file;
     ByteWriter memory;
-    ByteSink& sink = archived ? static_cast<ByteSink&>(memory) : file.emplace(output);
+    if (!archived) {
+        file = std::make_unique<AtomicFile>(output);
+    }
+    ByteSink& sink = archived ? static_cast<ByteSink&>(memory) : *file;
     const size_t problemsBefore = workspace.Intake.ProblemText.size();
     const BuildResult result = BuildTxdInto(sink, workspace, options);
     // Images changed since they were added, or formats the chosen version cannot hold.
@@ -54,7 +58,7 @@ DictionaryBuilt BuildDictionary(const ParsedArguments& arguments, std::span<cons
     }
     if (archived) {
         PutImgEntries(archived->Archive, {{archived->Entry, memory.Take()}});
-    } else {
+    } else if (placing == Placing::ByBuild) {
         file->Commit();
     }
     // What the game will make of it, as warnings: the dictionary is written all the same.
@@ -69,7 +73,9 @@ DictionaryBuilt BuildDictionary(const ParsedArguments& arguments, std::span<cons
     streams.Out << ToTerminalLines(BuildResultText(result.Written, result.Total, NamedFileName(output), result.Size,
                                                    NumberFormat{}))
                 << '\n';
-    return {.Status = refused || result.Written < result.Total ? kIncomplete : kSuccess, .Written = true};
+    return {.Status = refused || result.Written < result.Total ? kIncomplete : kSuccess,
+            .Written = true,
+            .Unplaced = placing == Placing::ByCaller ? std::move(file) : nullptr};
 }
 
 }  // namespace vc::cli

@@ -112,5 +112,32 @@ TEST_F(CliTest, ExtractRefusesTwoDictionariesForOneFolder) {
     EXPECT_TRUE(std::filesystem::exists(ToFsPath(dir.File("other/CAR/wheel.bmp"))));
 }
 
+// A dictionary that cannot be put in place (a folder holds its name) is reported as not written,
+// and the folders after it are built, for any number of jobs.
+TEST_F(CliTest, BuildTreeReportsADictionaryThatCannotBePutInPlace) {
+    for (const char* folder : {"src/a", "src/b", "src/c"}) {
+        std::filesystem::create_directories(ToFsPath(dir.File(folder)));
+        Image(std::string(folder) + "/wheel.bmp", 4, 4);
+    }
+    for (const std::string jobs : {"1", "2"}) {
+        std::filesystem::create_directories(ToFsPath(dir.File("out" + jobs + "/b.txd/taken")));
+        const CliRun run = Run({"build-tree", dir.File("src"), "-o", dir.File("out" + jobs), "--jobs", jobs});
+        EXPECT_EQ(run.ExitCode, 1) << jobs;
+        EXPECT_EQ(run.Out,
+                  "a: 1 of 1 textures assembled sucessfully to a.txd!\nSize of file: 1.21 KB\n"
+                  "b: not written\n"
+                  "c: 1 of 1 textures assembled sucessfully to c.txd!\nSize of file: 1.21 KB\n"
+                  "2 of 3 folders built into " +
+                      dir.File("out" + jobs) + "; 1 with inputs refused or left out\n")
+            << jobs;
+        EXPECT_EQ(run.Err.rfind("vellumcraft-cli: b: Cannot replace file", 0), 0u) << run.Err;
+        EXPECT_TRUE(std::filesystem::exists(ToFsPath(dir.File("out" + jobs + "/c.txd"))));
+        // Nothing is left beside the folder that took the name.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(ToFsPath(dir.File("out" + jobs))),
+                                std::filesystem::directory_iterator()),
+                  3);
+    }
+}
+
 }  // namespace
 }  // namespace vc
