@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -38,14 +39,16 @@ void PrintTexture(const ExtractedTexture& texture, std::ostream& out) {
     }
 }
 
-// One dictionary's extraction as the batch reports it.
+// One dictionary's extraction as the batch reports it, with its files still to be put in place:
+// the reporting thread flushes and renames them while the workers take the next ones apart.
 struct DictionaryExtracted {
     std::string Out;
     std::string Err;
     int Status = kSuccess;
+    std::unique_ptr<ExtractionFolder> Unplaced;
 };
 
-// Extracts one dictionary into its folder. Among several, a damaged dictionary is reported and
+// Extracts one dictionary for its folder. Among several, a damaged dictionary is reported and
 // the others are extracted.
 DictionaryExtracted ExtractOne(ArchiveReader& files, std::string_view dictionary, const std::string& folder,
                                unsigned jobs, bool among) {
@@ -53,13 +56,13 @@ DictionaryExtracted ExtractOne(ArchiveReader& files, std::string_view dictionary
     std::ostringstream err;
     DictionaryExtracted extracted;
     try {
-        ExtractionFolder target(folder);
-        const ExtractionResult result = ExtractTxdFile(files.Read(dictionary), dictionary, target, {}, jobs);
+        auto target = std::make_unique<ExtractionFolder>(folder);
+        const ExtractionResult result = ExtractTxdFile(files.Read(dictionary), dictionary, *target, {}, jobs);
         if (result.Damage) {
             // Nothing is written from a damaged file.
             throw Error(ErrorKind::Malformed, ToTerminalLines(DamageText(NamedFileName(dictionary), *result.Damage)));
         }
-        target.Commit();
+        extracted.Unplaced = std::move(target);
         for (const ExtractedTexture& texture : result.Textures) {
             PrintTexture(texture, out);
             if (!texture.Problem.empty()) {
@@ -127,6 +130,9 @@ int RunExtract(const ParsedArguments& arguments, const Streams& streams) {
             return ExtractOne(files, dictionaries[i], folders[i], jobs, dictionaries.size() > 1);
         },
         [&](size_t, const DictionaryExtracted& extracted) {
+            if (extracted.Unplaced) {
+                extracted.Unplaced->Commit();
+            }
             streams.Out << extracted.Out;
             streams.Err << extracted.Err;
             status = std::max(status, extracted.Status);

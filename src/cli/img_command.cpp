@@ -8,7 +8,7 @@
 #include "archive/img_writer.h"
 #include "commands.h"
 #include "exit_status.h"
-#include "io/atomic_file.h"
+#include "io/atomic_file_batch.h"
 #include "io/file_io.h"
 #include "io/file_names.h"
 #include "json_text.h"
@@ -100,6 +100,9 @@ int ExtractEntries(const ImgArchive& archive, const ParsedArguments& arguments, 
     }
     std::error_code error;
     std::filesystem::create_directories(ToFsPath(folder), error);
+    // Every entry goes in place once all are written: a run that fails half way leaves the folder
+    // as it was.
+    AtomicFileBatch files;
     size_t written = 0;
     size_t asked = 0;
     for (size_t i = 0; i < directory.Entries.size(); ++i) {
@@ -114,9 +117,10 @@ int ExtractEntries(const ImgArchive& archive, const ParsedArguments& arguments, 
             continue;
         }
         // A good entry's name is a plain file name: it cannot leave the folder.
-        WriteFileAtomically(FromFsPath(ToFsPath(folder) / ToFsPath(entry.Name)), archive.Read(entry));
+        files.Write(FromFsPath(ToFsPath(folder) / ToFsPath(entry.Name)), archive.Read(entry));
         ++written;
     }
+    files.Commit();
     streams.Out << written << " of " << asked << " entries extracted to " << folder << '\n';
     return complete && written == asked ? kSuccess : kIncomplete;
 }

@@ -36,17 +36,22 @@ std::filesystem::path RealFileOf(std::string_view utf8Path) {
 
 }  // namespace
 
+bool MustFlushBeforeReplacing(const std::string& target) {
+    return IsExistingFile(target);
+}
+
 AtomicFile::AtomicFile(std::string_view utf8Path)
     : m_utf8Path(utf8Path), m_target(FromFsPath(RealFileOf(utf8Path))), m_file(m_target + ".tmp-XXXXXX", m_utf8Path) {}
 
 void AtomicFile::Close() {
-    m_file.Close(m_target, !kFlushesWholeFileSystems);
+    // Where a batch cannot flush a whole file system, a file that will replace one flushes itself.
+    m_file.Close(m_target, !kFlushesWholeFileSystems && MustFlushBeforeReplacing(m_target));
     m_closed = true;
 }
 
 void AtomicFile::Commit() {
     if (!m_closed) {
-        m_file.Close(m_target, true);
+        m_file.Close(m_target, MustFlushBeforeReplacing(m_target));
     }
     if (const int error = m_file.RenameOnto(m_target); error != 0) {
         ThrowSystemError(ErrorKind::Write, "Cannot replace file", m_utf8Path, error);
@@ -63,7 +68,7 @@ void PutInPlace(TemporaryFile& file, std::string_view utf8Path, Placement placem
     const std::string target = FromFsPath(RealFileOf(utf8Path));
     if (placement == Placement::RenameWherePossible &&
         MayRenameInto(file.Path(), FromFsPath(std::filesystem::path(target).parent_path()))) {
-        file.Close(target, true);
+        file.Close(target, MustFlushBeforeReplacing(target));
         const int error = file.RenameOnto(target);
         if (error == 0) {
             return;

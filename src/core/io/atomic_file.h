@@ -24,12 +24,12 @@ class AtomicFile final : public ByteSink {
     void Append(std::span<const uint8_t> bytes) override { m_file.Append(bytes); }
     void Overwrite(uint64_t offset, std::span<const uint8_t> bytes) override { m_file.Overwrite(offset, bytes); }
     uint64_t Size() const override { return m_file.Size(); }
-    // Flushes the file to disk and puts it in the target's place. After Close(), only puts it in
-    // place: the caller has flushed the file system that holds it.
+    // Flushes the file to disk when it replaces one and puts it in the target's place. After
+    // Close(), only puts it in place: the caller has flushed the file system that holds it.
     void Commit();
     // Writes out what is pending and closes the file without flushing it to disk, so that a batch
     // of files can be flushed together before each is committed (on Windows, which cannot flush a
-    // whole file system, the file is flushed here).
+    // whole file system, a file that will replace one is flushed here).
     void Close();
     // The file this one will replace, the end of the chain of links from the path it was given.
     const std::string& Target() const { return m_target; }
@@ -40,6 +40,11 @@ class AtomicFile final : public ByteSink {
     TemporaryFile m_file;
     bool m_closed = false;
 };
+
+// Whether a file must be on disk before it is renamed over target: only when it replaces a file.
+// One new to its folder replaces nothing the user had, and a crash can at worst leave it short, as
+// it can a copy; not flushing it saves a wait for the disk per file.
+bool MustFlushBeforeReplacing(const std::string& target);
 
 // Writes bytes to a temporary file beside the target (the file a link leads to) and renames it
 // over the target.
@@ -54,8 +59,8 @@ enum class Placement {
 // Puts a complete temporary file in the place of the file at utf8Path (the end of its chain of
 // links, as AtomicFile replaces it), so that the target holds either its old content or the whole
 // new content: by a rename when both are on one file system, else by a copy written beside the
-// target, flushed to disk and renamed over it. Afterwards the temporary file is gone; on an error
-// the target is as it was and the temporary file is left to its owner.
+// target and renamed over it (each flushed to disk first when it replaces a file). Afterwards the temporary file is
+// gone; on an error the target is as it was and the temporary file is left to its owner.
 void PutInPlace(TemporaryFile& file, std::string_view utf8Path, Placement placement = Placement::RenameWherePossible);
 
 }  // namespace vc

@@ -85,10 +85,16 @@ void AtomicFileBatch::DropExisting() {
 
 void AtomicFileBatch::Commit() {
     std::vector<std::string> targets;
-    for (const std::unique_ptr<AtomicFile>& file : m_files) {
-        targets.push_back(file->Target());
+    std::vector<std::string> replaced;
+    std::vector<std::string> replacedNames;
+    for (size_t i = 0; i < m_files.size(); ++i) {
+        targets.push_back(m_files[i]->Target());
+        if (MustFlushBeforeReplacing(targets.back())) {
+            replaced.push_back(targets.back());
+            replacedNames.push_back(m_paths[i]);
+        }
     }
-    FlushFileSystemsOf(targets, m_paths);
+    FlushFileSystemsOf(replaced, replacedNames);
     // Every old content is kept under a second name before the first rename, so that a rename
     // failing half way can put back the files already replaced.
     OldContents old;

@@ -12,8 +12,9 @@
 namespace vc {
 
 // Many files written beside their targets and put in place together. Commit() flushes the file
-// system that holds them once, which costs far less than a flush per file (Windows has no such
-// flush, and each file is flushed as it is written), then renames each over its target. When a
+// system that holds the files that replace others once, which costs far less than a flush per file
+// (Windows has no such flush, and each such file is flushed as it is written), then renames each
+// over its target. When a
 // rename fails, the targets already replaced get their old content back (through a second name
 // each kept beside it until the batch is in place) and Commit() throws: the targets hold either
 // all the new files or all their old contents. Destroyed without Commit(), or after a failed one,
