@@ -6,12 +6,15 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "archive/img_archive.h"
 #include "image_files.h"
+#include "img_files.h"
 #include "model_chunks.h"
 #include "process_runner.h"
 #include "raster/dds_file.h"
@@ -195,6 +198,85 @@ TEST(CliRobustness, KilledWritesLeaveTheOldFileOrTheWholeNewOne) {
         killedMidway += outcome.Killed && content == old ? 1 : 0;
     }
     EXPECT_GT(killedMidway, 0) << "no run was killed before it finished: the test proved nothing";
+}
+
+// The good entries of an archive by name, with where they lie and their bytes, as the next program
+// to open it finds them.
+using ArchiveState = std::map<std::string, std::pair<uint32_t, std::vector<uint8_t>>>;
+ArchiveState StateOf(const std::string& archive) {
+    const ImgArchive opened = ImgArchive::Open(archive);
+    ArchiveState state;
+    for (const ImgEntry& entry : opened.Directory().Entries) {
+        if (entry.Problem.empty()) {
+            state[entry.Name] = {entry.Offset, opened.Read(entry)};
+        }
+    }
+    return state;
+}
+
+// A change to an archive killed at any moment leaves, once the archive is next opened, every entry
+// as it was or every entry as the change makes it: for put (a larger entry moved to the end and a
+// new one), remove and rebuild, in either version.
+TEST(CliRobustness, KilledArchiveChangesLeaveTheOldArchiveOrTheNewOne) {
+    test::TempDir dir;
+    const std::vector<uint8_t> grown(3 << 20, 0x47);
+    const std::string car = dir.Write("car.txd", grown);
+    const std::string bus = dir.Write("bus.txd", std::vector<uint8_t>(2 << 20, 0xB5));
+    // Each change's arguments after "img", with ARCHIVE for the archive; a rebuild packs the
+    // archive after a removal.
+    const std::vector<std::string> removal = {"remove", "ARCHIVE", "van.txd"};
+    const struct {
+        const char* Name;
+        std::vector<std::string> Before;
+        std::vector<std::string> Change;
+    } changes[] = {
+        {"put", {}, {"put", "ARCHIVE", car, bus}},
+        {"remove", {}, removal},
+        {"rebuild", removal, {"rebuild", "ARCHIVE"}},
+    };
+    std::mt19937 random(27);
+    int killedMidway = 0;
+    for (const ImgVersion version : {ImgVersion::V1, ImgVersion::V2}) {
+        const test::ImgFiles original = test::MakeImgArchive(version, {{"car.txd", std::vector<uint8_t>(1 << 20, 1)},
+                                                                       {"van.txd", std::vector<uint8_t>(2 << 20, 2)},
+                                                                       {"tram.txd", std::vector<uint8_t>(1 << 20, 3)}});
+        const std::string archive = dir.File("gta3.img");
+        const auto run = [&](const std::vector<std::string>& change, const ProcessLimits& limits = {}) {
+            std::vector<std::string> arguments = {"img"};
+            for (const std::string& argument : change) {
+                arguments.push_back(argument == "ARCHIVE" ? archive : argument);
+            }
+            return Spawn(arguments, limits);
+        };
+        for (const auto& change : changes) {
+            SCOPED_TRACE(std::string(change.Name) + (version == ImgVersion::V1 ? ", version 1" : ", version 2"));
+            const auto fresh = [&] {
+                if (version == ImgVersion::V1) {
+                    dir.Write("gta3.dir", original.Dir);
+                }
+                dir.Write("gta3.img", original.Img);
+                ASSERT_TRUE(change.Before.empty() || run(change.Before).ExitCode == 0);
+            };
+            fresh();
+            const ArchiveState oldState = StateOf(archive);
+            const auto start = std::chrono::steady_clock::now();
+            ASSERT_EQ(run(change.Change).ExitCode, 0);
+            const auto duration =
+                std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+            const ArchiveState newState = StateOf(archive);
+            ASSERT_TRUE(newState != oldState);
+            for (int round = 0; round < 8; ++round) {
+                fresh();
+                const auto delay =
+                    std::chrono::microseconds(random() % static_cast<uint64_t>(duration.count() * 3 / 2 + 1));
+                const ProcessOutcome outcome = run(change.Change, {.KillAfter = delay});
+                const ArchiveState state = StateOf(archive);
+                EXPECT_TRUE(state == oldState || state == newState) << "round " << round;
+                killedMidway += outcome.Killed && state == oldState ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(killedMidway, 0) << "no change was killed before it finished: the test proved nothing";
 }
 
 TEST(CliRobustness, AFullDiskGivesAClearErrorAndKeepsTheOldFile) {
