@@ -12,6 +12,7 @@
 #include "io/file_io.h"
 #include "io/file_names.h"
 #include "json_text.h"
+#include "terminal_progress.h"
 #include "terminal_text.h"
 #include "usage_error.h"
 
@@ -105,13 +106,16 @@ int ExtractEntries(const ImgArchive& archive, const ParsedArguments& arguments, 
     AtomicFileBatch files;
     size_t written = 0;
     size_t asked = 0;
+    const auto total = static_cast<size_t>(std::count(chosen.begin(), chosen.end(), true));
+    TerminalProgress progress(streams, "img extract");
     for (size_t i = 0; i < directory.Entries.size(); ++i) {
         if (!chosen[i]) {
             continue;
         }
-        ++asked;
         const ImgEntry& entry = directory.Entries[i];
+        progress.Report(asked++, total, entry.Name);
         if (!entry.Problem.empty()) {
+            progress.Clear();
             ReportBadEntry(archive, entry, streams.Err);
             complete = false;
             continue;
@@ -121,6 +125,7 @@ int ExtractEntries(const ImgArchive& archive, const ParsedArguments& arguments, 
         ++written;
     }
     files.Commit();
+    progress.Clear();
     streams.Out << written << " of " << asked << " entries extracted to " << folder << '\n';
     return complete && written == asked ? kSuccess : kIncomplete;
 }

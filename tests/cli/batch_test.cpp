@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -137,6 +138,29 @@ TEST_F(CliTest, BuildTreeReportsADictionaryThatCannotBePutInPlace) {
                                 std::filesystem::directory_iterator()),
                   3);
     }
+}
+
+// img extract on a terminal shows its progress on stderr and takes it away before a bad entry is
+// named; stdout and what stderr says besides are as without a terminal.
+TEST_F(CliTest, ImgExtractShowsItsProgressOnATerminalOnly) {
+    const std::string archive = dir.Write(
+        "gta3.img",
+        test::MakeImgArchive(ImgVersion::V2, {{"car.txd", test::Bytes(10, 1)}, {"bus.txd", test::Bytes(10, 2)}}).Img);
+    // A third record that lies past the archive's end.
+    test::Bytes img = test::ReadBytes(archive);
+    img[4] = 3;
+    const test::Bytes bad = test::ImgRecordBytes(ImgVersion::V2, {"far.txd", 400, 1});
+    std::copy(bad.begin(), bad.end(), img.begin() + 8 + 2 * 32);
+    dir.Write("gta3.img", img);
+    const CliRun plain = Run({"img", "extract", archive, "-o", dir.File("plain")});
+    const CliRun terminal = Run({"img", "extract", archive, "-o", dir.File("plain")}, true);
+    EXPECT_EQ(plain.ExitCode, 1);
+    EXPECT_EQ(terminal.ExitCode, 1);
+    EXPECT_EQ(terminal.Out, plain.Out);
+    EXPECT_EQ(plain.Err.find('\r'), std::string::npos);
+    EXPECT_NE(plain.Err.find("far.txd"), std::string::npos) << plain.Err;
+    EXPECT_EQ(WithoutProgress(terminal.Err, "img extract"), plain.Err);
+    EXPECT_NE(terminal.Err.find("\r\x1B[Kimg extract 1/3 bus.txd\r\x1B[K"), std::string::npos) << terminal.Err;
 }
 
 }  // namespace
