@@ -181,9 +181,9 @@ const Command kBuildTreeCommand = {
         "Every folder under SRC (SRC itself included) that holds images or texture lists becomes the\n"
         "dictionary OUTDIR/<its path under SRC>.txd, built as build builds it: from the folder's texture\n"
         "lists when it holds any (they name its images), else from its images in name order. SRC itself\n"
-        "becomes OUTDIR/<SRC's name>.txd. Folders are built in the order of their paths; each prints its\n"
-        "result line, its refused inputs go to stderr, and a summary ends the run. Folders are built side\n"
-        "by side on the workers; the dictionaries and the output are the same for any number of jobs.",
+        "becomes OUTDIR/<SRC's name>.txd. Folders are built side by side on the workers and reported in\n"
+        "the order of their paths: each prints its result line, its refused inputs go to stderr, and a\n"
+        "summary ends the run. The dictionaries and the output are the same for any number of jobs.",
     .Options = BuildOptions(kTreeOutput),
     .ExitStatus =
         "Exit status: 0 every folder's every input became a texture; 1 some input was refused or left out,\n"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli_fixture.h"
@@ -35,7 +35,17 @@ std::map<std::string, std::string> FilesUnder(const std::string& folder) {
 
 // A terminal's stderr without the progress line's writes: what is left is what a file would get.
 std::string WithoutProgress(const std::string& err, const std::string& command) {
-    return std::regex_replace(err, std::regex("\r\x1B\\[K(" + command + " [0-9]+/[0-9]+ [^\r\n]*)?"), "");
+    constexpr std::string_view kClearLine = "\r\x1B[K";
+    std::string kept;
+    size_t at = 0;
+    for (size_t clear; (clear = err.find(kClearLine, at)) != std::string::npos;) {
+        kept += err.substr(at, clear - at);
+        at = clear + kClearLine.size();
+        if (err.compare(at, command.size() + 1, command + " ") == 0) {
+            at = std::min(err.find_first_of("\r\n", at), err.size());
+        }
+    }
+    return kept + err.substr(at);
 }
 
 // A batch over an archive's dictionaries (a damaged one among them) says and writes the same for any
