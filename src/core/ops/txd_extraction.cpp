@@ -148,7 +148,7 @@ DdsImage StoredForm(std::span<const uint8_t> file, const TxdTexture& texture) {
 // image, and information with its stored format.
 struct MadeTexture {
     TextureImages Images;
-    std::optional<DecodedTexture> Picture;  // for the judge's rules of pixels
+    std::optional<bool> Translucent;  // for the judge's rules of pixels
     TImageInfo Colour;
     std::vector<std::vector<uint8_t>> LevelImages;  // PAL4: the levels below the picture
     std::vector<uint8_t> PaletteTail;               // PAL4: the palette's unused entries, unless all zero
@@ -175,10 +175,11 @@ MadeTexture MakeTexture(std::span<const uint8_t> file, const TxdTexture& texture
         return made;
     }
     if (GoesToBitmap(file, texture)) {
-        DecodedTexture decoded = DecodeTexture(file, texture);
+        const DecodedTexture decoded = DecodeTexture(file, texture);
         const std::vector<uint8_t> alphas = PaletteAlphas(file, texture);
+        made.Translucent = AnyTranslucent(decoded);
         const bool withMask =
-            texture.HasAlpha() || (IsPaletted(*texture.Format) ? !AllOpaque(alphas) : AnyTranslucent(decoded));
+            texture.HasAlpha() || (IsPaletted(*texture.Format) ? !AllOpaque(alphas) : *made.Translucent);
         made.Images = EncodeImages(decoded, alphas, withMask);
         made.Colour = {.Height = texture.Height,
                        .Width = texture.Width,
@@ -190,12 +191,11 @@ MadeTexture MakeTexture(std::span<const uint8_t> file, const TxdTexture& texture
                 made.PaletteTail.assign(tail.begin(), tail.end());
             }
         }
-        made.Picture = std::move(decoded);
     } else {
         const DdsImage dds = StoredForm(file, texture);
         made.Images.Colour = EncodeDds(dds);
         made.Colour = StoredImageInfo(dds);
-        made.Picture = DecodeTexture(file, texture);
+        made.Translucent = AnyTranslucent(DecodeTexture(file, texture));
     }
     return made;
 }
@@ -323,7 +323,7 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
             extracted.Height = texture.Height;
             extracted.Levels = texture.Levels;
             extracted.Format = texture.Format ? std::string(TextureFormatName(*texture.Format)) : "?";
-            judge.AddRead(file, texture, made.Picture ? &*made.Picture : nullptr);
+            judge.AddRead(file, texture, made.Translucent);
             if (texture.Format) {
                 list.push_back(WriteTexture(texture, made, folder, names, sink, extracted));
                 list.back().Output.RepeatedName = !textureNames.insert(ComparableText(texture.Name)).second;

@@ -14,12 +14,13 @@ namespace vc {
 
 namespace {
 
-// What a texture rule looks at: the texture's fields, format, levels and picture, and the game.
+// What a texture rule looks at: the texture's fields, format, levels and whether its picture is
+// translucent, and the game.
 struct TextureCheck {
     const NativeHeader& Texture;
     std::optional<TextureFormat> Format;
     std::span<const std::span<const uint8_t>> Levels;
-    const DecodedTexture* Picture;
+    std::optional<bool> Translucent;
     const GameTarget& Target;
 };
 
@@ -191,14 +192,14 @@ const TextureRule kTextureRules[] = {
                " holds no alpha: the game draws it blended, and it sorts wrongly with what lies behind it.";
     }},
     {"alpha-ignored", Severity::WillLookWrong, [](const TextureCheck& check) -> std::optional<std::string> {
-        if (check.Texture.AlphaFlag != 0 || check.Picture == nullptr || !AnyTranslucent(*check.Picture)) {
+        if (check.Texture.AlphaFlag != 0 || !check.Translucent.value_or(false)) {
             return std::nullopt;
         }
         return "Its pixels are partly transparent, but its alpha flag is clear: the game draws it solid.";
     }},
     {"alpha-unused", Severity::WorthKnowing, [](const TextureCheck& check) -> std::optional<std::string> {
-        if (check.Texture.AlphaFlag == 0 || check.Picture == nullptr || !CarriesAlpha(*check.Format) ||
-            AnyTranslucent(*check.Picture)) {
+        if (check.Texture.AlphaFlag == 0 || !check.Translucent || !CarriesAlpha(*check.Format) ||
+            *check.Translucent) {
             return std::nullopt;
         }
         return "Its alpha flag is set, but every pixel is opaque: the game draws it blended, which costs speed "
@@ -294,7 +295,7 @@ void TxdJudge::Damaged(const TxdDamage& damage) {
 
 void TxdJudge::Add(const JudgedTexture& texture) {
     const size_t index = m_count++;
-    const TextureCheck check{texture.Header, texture.Format, texture.Levels, texture.Picture,
+    const TextureCheck check{texture.Header, texture.Format, texture.Levels, texture.Translucent,
                              TargetOf(m_verdict.Target)};
     std::vector<Finding>& findings = m_verdict.Findings;
     const size_t before = findings.size();
@@ -317,14 +318,14 @@ void TxdJudge::Add(const JudgedTexture& texture) {
     }
 }
 
-void TxdJudge::AddRead(std::span<const uint8_t> file, const TxdTexture& texture, const DecodedTexture* picture) {
+void TxdJudge::AddRead(std::span<const uint8_t> file, const TxdTexture& texture, std::optional<bool> translucent) {
     std::vector<std::span<const uint8_t>> levels;
     if (texture.Format) {
         for (const ByteRange& level : texture.LevelPixels) {
             levels.push_back(BytesOf(file, level));
         }
     }
-    Add({texture, texture.Format, levels, picture, texture.Problem});
+    Add({texture, texture.Format, levels, translucent, texture.Problem});
 }
 
 Verdict VerifyTxd(std::span<const uint8_t> file, const TxdContents& contents, std::optional<Game> game) {
@@ -333,9 +334,8 @@ Verdict VerifyTxd(std::span<const uint8_t> file, const TxdContents& contents, st
         judge.Damaged(*contents.Damage);
     }
     for (const TxdTexture& texture : contents.Textures) {
-        const std::optional<DecodedTexture> picture =
-            texture.Format ? std::optional(DecodeTexture(file, texture)) : std::nullopt;
-        judge.AddRead(file, texture, picture ? &*picture : nullptr);
+        judge.AddRead(file, texture,
+                      texture.Format ? std::optional(AnyTranslucent(DecodeTexture(file, texture))) : std::nullopt);
     }
     return judge.Take();
 }

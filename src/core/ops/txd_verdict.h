@@ -59,13 +59,13 @@ Game GuessedGame(TxdPlatform platform, uint32_t stamp);
 Game GuessedGame(const TxdContents& contents);
 
 // One texture as the rules see it: its fields, its format and its levels' bytes when its content
-// could be read (else why not), and its picture where it was decoded; without a picture the rules
-// of its pixels are left out.
+// could be read (else why not), and whether any pixel of its picture is translucent where it was
+// decoded; without that the rules of its pixels are left out.
 struct JudgedTexture {
     const NativeHeader& Header;
     std::optional<TextureFormat> Format;
     std::span<const std::span<const uint8_t>> Levels;
-    const DecodedTexture* Picture = nullptr;
+    std::optional<bool> Translucent;
     std::string_view Problem;
 };
 
@@ -77,8 +77,9 @@ class TxdJudge {
 
     void Damaged(const TxdDamage& damage);
     void Add(const JudgedTexture& texture);
-    // A texture as the reader read it from file, with its picture where it was decoded.
-    void AddRead(std::span<const uint8_t> file, const TxdTexture& texture, const DecodedTexture* picture);
+    // A texture as the reader read it from file, with whether its picture is translucent where it
+    // was decoded (AnyTranslucent, worked out where the picture is, so that a worker can).
+    void AddRead(std::span<const uint8_t> file, const TxdTexture& texture, std::optional<bool> translucent);
     Verdict Take() { return std::move(m_verdict); }
 
   private:
