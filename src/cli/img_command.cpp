@@ -224,8 +224,8 @@ const Command kImgCommand = {
         "entry's own sectors when it fits, else at the archive's end, so that a large archive is never\n"
         "rewritten. remove takes entries out of the directory; rebuild writes the archive anew without\n"
         "the space no entry uses and without bad entries. Every change goes through a journal beside the\n"
-        "archive (ARCHIVE.journal): a crash at any moment leaves the old archive, or the new one once the\n"
-        "archive is next opened.",
+        "archive (ARCHIVE.img.journal): a crash at any moment leaves the old archive, or the new one once\n"
+        "the archive is next opened.",
     .Options = {kImgJsonOption, kImgFolderOption},
     .ExitStatus =
         "Exit status: 0 every entry asked for was good (and written); 1 the archive holds bad entries, is\n"

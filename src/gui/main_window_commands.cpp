@@ -483,8 +483,7 @@ void TForm1::RunDFFCheck() {
     }
     m_settings.Folders.OpenDff = FolderOf(model);
     // A model inside a game's archive is chosen from the archive's list of them.
-    const std::string extension = LowerAscii(FileExtension(Utf8(model)));
-    if (extension == ".img" || extension == ".dir") {
+    if (IsImgArchivePath(Utf8(model))) {
         model = PickArchiveEntry(model, ".dff", "DFF Check in " + QFileInfo(model).fileName());
         if (model.isEmpty()) {
             return;

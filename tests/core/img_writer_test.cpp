@@ -221,6 +221,26 @@ TEST(ImgWriter, BadNamesEmptyFilesAndMissingEntriesChangeNothing) {
     }
 }
 
+// A file put under the name of a bad entry (here one past the archive's end) takes that entry's
+// place: a new record beside it would repeat its name and be bad in turn.
+TEST(ImgWriter, APutTakesThePlaceOfABadEntryOfItsName) {
+    for (const ImgVersion version : kVersions) {
+        SCOPED_TRACE(version == ImgVersion::V2 ? "version 2" : "version 1");
+        const uint32_t first = version == ImgVersion::V2 ? 1 : 0;
+        const std::vector<test::ImgRecord> records = {{"bus.txd", first, 1}, {"car.txd", 400, 1}};
+        Bytes img = version == ImgVersion::V2 ? test::ImgDirectoryBytes(version, records) : Bytes{};
+        img.resize((first + 1) * kImgSector, 3);
+        test::TempDir folder;
+        const std::string path = folder.Write("gta3.img", img);
+        if (version == ImgVersion::V1) {
+            folder.Write("gta3.dir", test::ImgDirectoryBytes(version, records));
+        }
+        ASSERT_NE(ImgArchive::Open(path).Directory().Entries[1].Problem, "");
+        PutImgEntries(path, {{"CAR.txd", Filled(10, 5)}});
+        EXPECT_EQ(ContentsOf(path), Expected({{"bus.txd", Filled(kImgSector, 3)}, {"car.txd", Filled(10, 5)}}));
+    }
+}
+
 // A rebuild leaves out bad entries and the space no entry uses.
 TEST(ImgWriter, RebuildPacksTheGoodEntries) {
     for (const ImgVersion version : kVersions) {

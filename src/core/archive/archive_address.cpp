@@ -14,9 +14,8 @@ std::optional<ArchiveAddress> ArchiveAddressOf(std::string_view path) {
     }
     const std::string_view archive = path.substr(0, colon);
     const std::string_view entry = path.substr(colon + 1);
-    const std::string extension = LowerAscii(FileExtension(archive));
-    if ((extension != ".img" && extension != ".dir") || FileNamePart(archive).size() == extension.size() ||
-        entry.empty() || FileNamePart(entry) != entry) {
+    if (!IsImgArchivePath(archive) || FileNamePart(archive).size() == FileExtension(archive).size() || entry.empty() ||
+        FileNamePart(entry) != entry) {
         return std::nullopt;
     }
     return ArchiveAddress{std::string(archive), std::string(entry)};
@@ -30,6 +29,11 @@ const ImgArchive& ArchiveReader::Opened(const std::string& archive) {
         found = m_archives.emplace(archive, ImgArchive::Open(archive)).first;
     }
     return found->second;
+}
+
+bool IsImgArchivePath(std::string_view path) {
+    const std::string extension = LowerAscii(FileExtension(path));
+    return extension == ".img" || extension == ".dir";
 }
 
 std::vector<uint8_t> ArchiveReader::Read(std::string_view path) {

@@ -22,6 +22,9 @@ struct ArchiveAddress {
 };
 std::optional<ArchiveAddress> ArchiveAddressOf(std::string_view path);
 
+// Whether a path names an archive's ".img" or ".dir" file, by its extension in any case.
+bool IsImgArchivePath(std::string_view path);
+
 // Reads files and the entries of archives named as ARCHIVE:NAME, keeping each archive it opened,
 // so that a batch over many entries reads an archive's directory once. Workers may read at once.
 class ArchiveReader {

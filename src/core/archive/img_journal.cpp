@@ -88,7 +88,8 @@ void WriteJournal(std::string_view imgPath, const std::vector<JournalStep>& step
     }
     std::vector<uint8_t>& bytes = out.Bytes();
     out.PutNumber(Checksum(std::span(bytes).first(size - 8)), 8);
-    WriteFileAtomically(JournalPath(imgPath), bytes);
+    // New beside the archive, yet on disk before the archive changes: a crash must find it whole.
+    WriteFileAtomically(JournalPath(imgPath), bytes, Flush::Always);
 }
 
 std::optional<std::vector<JournalStep>> ReadJournal(std::string_view imgPath) {

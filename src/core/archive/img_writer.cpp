@@ -53,10 +53,21 @@ struct Plan {
     std::vector<ImgRecordBytes> Records;
     std::vector<JournalStep> Steps;
 
-    std::optional<size_t> Find(std::string_view name) const { return FindImgEntry(Entries, name); }
+    // The entry a file of that name takes the place of: the good one, else the first bad one of
+    // the name, which nothing can read and which would make a new entry a repeated, bad, name.
+    std::optional<size_t> Find(std::string_view name) const {
+        if (const std::optional<size_t> good = FindImgEntry(Entries, name)) {
+            return good;
+        }
+        const auto bad = std::find_if(Entries.begin(), Entries.end(), [&](const ImgEntry& entry) {
+            return LowerAscii(entry.Name) == LowerAscii(name);
+        });
+        return bad == Entries.end() ? std::nullopt : std::optional(static_cast<size_t>(bad - Entries.begin()));
+    }
     void Place(size_t index, uint32_t offset, uint32_t sectors) {
         Entries[index].Offset = offset;
         Entries[index].Sectors = sectors;
+        Entries[index].Problem.clear();
         Records[index] = EncodeImgRecord(Version, Entries[index]);
     }
 };
@@ -148,7 +159,7 @@ void PutImgEntries(std::string_view archivePath, const std::vector<ImgFileToPut>
     for (const ImgFileToPut& file : files) {
         const auto sectors = static_cast<uint32_t>(SectorsFor(file.Bytes.size()));
         std::optional<size_t> index = plan.Find(file.Name);
-        if (index && sectors <= plan.Entries[*index].Sectors) {
+        if (index && plan.Entries[*index].Problem.empty() && sectors <= plan.Entries[*index].Sectors) {
             // In place, through the journal: a crash never leaves the entry half written.
             plan.Steps.push_back({.What = JournalStep::Kind::WriteImg,
                                   .Offset = plan.Entries[*index].ByteOffset(),

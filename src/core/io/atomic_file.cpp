@@ -40,26 +40,33 @@ bool MustFlushBeforeReplacing(const std::string& target) {
     return IsExistingFile(target);
 }
 
-AtomicFile::AtomicFile(std::string_view utf8Path)
-    : m_utf8Path(utf8Path), m_target(FromFsPath(RealFileOf(utf8Path))), m_file(m_target + ".tmp-XXXXXX", m_utf8Path) {}
+AtomicFile::AtomicFile(std::string_view utf8Path, Flush flush)
+    : m_utf8Path(utf8Path),
+      m_target(FromFsPath(RealFileOf(utf8Path))),
+      m_flush(flush),
+      m_file(m_target + ".tmp-XXXXXX", m_utf8Path) {}
+
+bool AtomicFile::MustFlush() const {
+    return m_flush == Flush::Always || MustFlushBeforeReplacing(m_target);
+}
 
 void AtomicFile::Close() {
     // Where a batch cannot flush a whole file system, a file that will replace one flushes itself.
-    m_file.Close(m_target, !kFlushesWholeFileSystems && MustFlushBeforeReplacing(m_target));
+    m_file.Close(m_target, !kFlushesWholeFileSystems && MustFlush());
     m_closed = true;
 }
 
 void AtomicFile::Commit() {
     if (!m_closed) {
-        m_file.Close(m_target, MustFlushBeforeReplacing(m_target));
+        m_file.Close(m_target, MustFlush());
     }
     if (const int error = m_file.RenameOnto(m_target); error != 0) {
         ThrowSystemError(ErrorKind::Write, "Cannot replace file", m_utf8Path, error);
     }
 }
 
-void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> bytes) {
-    AtomicFile file(utf8Path);
+void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> bytes, Flush flush) {
+    AtomicFile file(utf8Path, flush);
     file.Append(bytes);
     file.Commit();
 }

@@ -15,17 +15,23 @@ namespace vc {
 // Commit() is removed and the target is left as it was. When the target is a symbolic link, the
 // file it leads to is the one replaced and the link stays. Write errors throw an Error naming the
 // target.
+// When a file is flushed to disk before it takes its target's place.
+enum class Flush {
+    WhenReplacing,  // only when it replaces a file (MustFlushBeforeReplacing)
+    Always,         // a file later writes depend on, such as a journal: on disk before anything else changes
+};
+
 class AtomicFile final : public ByteSink {
   public:
-    explicit AtomicFile(std::string_view utf8Path);
+    explicit AtomicFile(std::string_view utf8Path, Flush flush = Flush::WhenReplacing);
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     void Append(std::span<const uint8_t> bytes) override { m_file.Append(bytes); }
     void Overwrite(uint64_t offset, std::span<const uint8_t> bytes) override { m_file.Overwrite(offset, bytes); }
     uint64_t Size() const override { return m_file.Size(); }
-    // Flushes the file to disk when it replaces one and puts it in the target's place. After
-    // Close(), only puts it in place: the caller has flushed the file system that holds it.
+    // Flushes the file to disk as its Flush says and puts it in the target's place. After Close(),
+    // only puts it in place: the caller has flushed the file system that holds it.
     void Commit();
     // Writes out what is pending and closes the file without flushing it to disk, so that a batch
     // of files can be flushed together before each is committed (on Windows, which cannot flush a
@@ -35,8 +41,11 @@ class AtomicFile final : public ByteSink {
     const std::string& Target() const { return m_target; }
 
   private:
+    bool MustFlush() const;
+
     std::string m_utf8Path;
     std::string m_target;
+    Flush m_flush;
     TemporaryFile m_file;
     bool m_closed = false;
 };
@@ -48,7 +57,7 @@ bool MustFlushBeforeReplacing(const std::string& target);
 
 // Writes bytes to a temporary file beside the target (the file a link leads to) and renames it
 // over the target.
-void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> bytes);
+void WriteFileAtomically(std::string_view utf8Path, std::span<const uint8_t> bytes, Flush flush = Flush::WhenReplacing);
 
 // How PutInPlace may move a file onto its target.
 enum class Placement {

@@ -40,6 +40,15 @@ mode_t ModeForNewFile(const std::string& target) {
     return 0666 & ~kCreationMask;
 }
 
+// An existing file opened with flags; a failure throws an Error of that kind naming the file.
+int OpenExisting(std::string_view utf8Path, std::string_view name, int flags, ErrorKind failure) {
+    const int fd = ::open(std::string(utf8Path).c_str(), flags | O_CLOEXEC);
+    if (fd < 0) {
+        ThrowSystemError(failure, "Cannot open file", name, errno);
+    }
+    return fd;
+}
+
 std::string FolderOf(const std::string& path) {
     const std::string folder = FromFsPath(ToFsPath(path).parent_path());
     return folder.empty() ? "." : folder;
@@ -49,20 +58,12 @@ std::string FolderOf(const std::string& path) {
 
 NativeFile NativeFile::OpenForReading(std::string_view utf8Path, std::string_view errorName) {
     const std::string_view name = errorName.empty() ? utf8Path : errorName;
-    const int fd = ::open(std::string(utf8Path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        ThrowSystemError(ErrorKind::Read, "Cannot open file", name, errno);
-    }
-    return NativeFile(fd, std::string(name));
+    return NativeFile(OpenExisting(utf8Path, name, O_RDONLY, ErrorKind::Read), std::string(name));
 }
 
 NativeFile NativeFile::OpenForUpdate(std::string_view utf8Path, std::string_view errorName) {
     const std::string_view name = errorName.empty() ? utf8Path : errorName;
-    const int fd = ::open(std::string(utf8Path).c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) {
-        ThrowSystemError(ErrorKind::Write, "Cannot open file", name, errno);
-    }
-    return NativeFile(fd, std::string(name));
+    return NativeFile(OpenExisting(utf8Path, name, O_RDWR, ErrorKind::Write), std::string(name));
 }
 
 NativeFile NativeFile::CreateUnique(std::string& pathTemplate, std::string_view errorName) {
