@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <system_error>
+#include <utility>
 
 namespace vc {
 
@@ -96,16 +97,20 @@ void WorkPool::ForEachPart(size_t count, const std::function<void(size_t)>& part
         m_changed.notify_all();
     }
     Work(*job);
+    std::exception_ptr failure;
     {
         std::unique_lock lock(job->Mutex);
         job->AllEnded.wait(lock, [&] { return job->Ended == job->Count; });
+        // Taken out so that a helper still holding the job never ends the exception's life
+        // while the caller handles it.
+        failure = std::exchange(job->Failure, nullptr);
     }
     {
         const std::lock_guard lock(m_mutex);
         std::erase(m_jobs, job);
     }
-    if (job->Failure) {
-        std::rethrow_exception(job->Failure);
+    if (failure) {
+        std::rethrow_exception(failure);
     }
 }
 
