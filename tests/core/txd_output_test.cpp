@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image_files.h"
+#include "image_set.h"
 #include "ops/txd_builder.h"
 #include "ops/workspace.h"
 #include "raster/dds_file.h"
@@ -145,7 +146,20 @@ TEST_F(TxdOutputTest, EveryFormatWithAndWithoutMipmapsIsWrittenAsTheGamesReadIt)
 }
 
 TEST_F(TxdOutputTest, TheFastDxtSettingMakesOtherBlocksOfTheSameTexture) {
-    AddGradient().Output.Format = TextureFormat::Dxt1;
+    // A photograph's blocks, where the settings' fits part ways (a smooth gradient's need not).
+    std::vector<uint16_t> samples;
+    for (uint32_t y = 0; y < kHeight; ++y) {
+        for (uint32_t x = 0; x < kWidth; ++x) {
+            const RgbColour colour = test::PhotoLikeColour(2, static_cast<int>(x), static_cast<int>(y));
+            samples.insert(samples.end(), {colour.Red, colour.Green, colour.Blue, 255});
+        }
+    }
+    AddFile(
+        workspace,
+        dir.Write("photo.png",
+                  test::MakePng({.Width = kWidth, .Height = kHeight, .Colour = PngColour::Rgba, .Samples = samples})),
+        true);
+    workspace.TexList.back().Output.Format = TextureFormat::Dxt1;
     const TxdTexture best = Build().Textures.at(0);
     const std::vector<uint8_t> bestBytes = built;
     options.Dxt = DxtQuality::Fast;

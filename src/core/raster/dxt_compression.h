@@ -10,8 +10,8 @@
 namespace vc {
 
 enum class DxtQuality {
-    Best,  // libsquish's iterative cluster fit
-    Fast,  // libsquish's range fit
+    Best,  // libsquish's cluster fit
+    Fast,  // stb_dxt, and libsquish's range fit where stb_dxt cannot serve
 };
 
 // One level compressed to dxt (DXT1, DXT3 or DXT5; anything else throws std::invalid_argument): its
