@@ -27,8 +27,8 @@ inline constexpr Option kFormatOption = {"format", 0, "FORMAT",
                                          "4444, 555, LUM8, PAL8 or PAL4 (default: as each image is)"};
 inline constexpr Option kDxtQualityOption = {
     "dxt-quality", 0, "QUALITY",
-    "best (default; libsquish's iterative cluster fit) or fast (its range fit,\n"
-    "about a hundred times faster and some 1.5 dB worse)"};
+    "best (default; libsquish's cluster fit) or fast (stb_dxt, about ten times\n"
+    "faster and under 1 dB worse)"};
 inline constexpr Option kMipmapsOption = {
     "mipmaps", 0, "",
     "give every texture a full chain of levels down to 1 x 1; a DDS file with\nlevels of its own keeps them"};
