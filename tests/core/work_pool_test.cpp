@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -68,6 +70,64 @@ TEST(WorkPool, AFailingPartIsThrownToTheCallerAfterThePartsRunning) {
         pool.ForEachPart(10, [&](size_t) { ++count; });
         EXPECT_EQ(count.load(), 10);
     }
+}
+
+// With a share of cores, helpers run parts only on the cores the callers leave: while every core
+// is held (the caller's own, and one by another worker), the caller runs each part itself; once
+// the other worker lets its core go, helpers join in.
+TEST(WorkPool, HelpersComputeOnlyOnTheCoresTheCallersLeave) {
+    CoreShare cores(2);
+    WorkPool pool(2, &cores);
+    std::atomic<bool> otherWorkerBusy = true;
+    std::jthread otherWorker;
+    {
+        std::atomic<bool> holding = false;
+        otherWorker = std::jthread([&] {
+            const CoreShare::Held core(&cores);
+            holding = true;
+            otherWorkerBusy.wait(true);
+        });
+        while (!holding) {
+            std::this_thread::yield();
+        }
+    }
+    const CoreShare::Held callersCore(&cores);
+    const std::thread::id caller = std::this_thread::get_id();
+    constexpr size_t kParts = 200;
+    std::vector<std::thread::id> ranOn(kParts);
+    std::atomic<int> running = 0;
+    std::atomic<int> mostRunning = 0;
+    std::atomic<bool> helperRan = false;
+    pool.ForEachPart(kParts, [&](size_t part) {
+        const int now = ++running;
+        for (int most = mostRunning; now > most && !mostRunning.compare_exchange_weak(most, now);) {
+        }
+        ranOn[part] = std::this_thread::get_id();
+        if (ranOn[part] != caller) {
+            helperRan = true;
+        }
+        if (part == kParts / 2) {
+            otherWorkerBusy = false;
+            otherWorkerBusy.notify_one();
+        }
+        // The caller's next part waits a while for a helper to take the free core, however busy
+        // the machine.
+        if (part == kParts / 2 + 1 && ranOn[part] == caller) {
+            for (int wait = 0; wait < 1000 && !helperRan; ++wait) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        --running;
+    });
+    for (size_t part = 0; part <= kParts / 2; ++part) {
+        EXPECT_EQ(ranOn[part], caller) << "part " << part << " ran on a helper while every core was held";
+    }
+    // Two cores: the caller's and the one the other worker left.
+    EXPECT_LE(mostRunning.load(), 2);
+    EXPECT_TRUE(std::any_of(ranOn.begin() + kParts / 2 + 1, ranOn.end(), [&](std::thread::id id) {
+        return id != caller;
+    })) << "no helper joined once a core was free";
 }
 
 }  // namespace

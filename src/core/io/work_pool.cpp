@@ -19,7 +19,7 @@ struct WorkPool::Job {
     std::exception_ptr Failure;
 };
 
-WorkPool::WorkPool(unsigned helpers) {
+WorkPool::WorkPool(unsigned helpers, CoreShare* share) : m_share(share) {
     for (unsigned i = 0; i < helpers; ++i) {
         try {
             m_threads.emplace_back([this] { Help(); });
@@ -37,10 +37,14 @@ WorkPool::~WorkPool() {
     m_changed.notify_all();
 }
 
-bool WorkPool::Work(Job& job) {
-    std::unique_lock lock(job.Mutex);
+bool WorkPool::Work(Job& job, CoreShare* share) {
     bool endedLast = false;
-    while (job.Next < job.Count) {
+    for (;;) {
+        const CoreShare::Held core(share);
+        std::unique_lock lock(job.Mutex);
+        if (job.Next == job.Count) {
+            return endedLast;
+        }
         const size_t index = job.Next++;
         const bool skip = job.Failure != nullptr;
         lock.unlock();
@@ -58,7 +62,6 @@ bool WorkPool::Work(Job& job) {
         }
         endedLast = ++job.Ended == job.Count;
     }
-    return endedLast;
 }
 
 void WorkPool::Help() {
@@ -74,7 +77,7 @@ void WorkPool::Help() {
             // Every part of the front job is claimed once one helper is on it: it leaves the
             // queue when its parts run out, which the helpers see below.
         }
-        if (Work(*job)) {
+        if (Work(*job, m_share)) {
             job->AllEnded.notify_all();
         }
         const std::lock_guard lock(m_mutex);
@@ -96,7 +99,7 @@ void WorkPool::ForEachPart(size_t count, const std::function<void(size_t)>& part
         }
         m_changed.notify_all();
     }
-    Work(*job);
+    Work(*job, nullptr);  // the caller computes on the core it has
     std::exception_ptr failure;
     {
         std::unique_lock lock(job->Mutex);

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "io/core_share.h"
+
 namespace vc {
 
 // Threads that help with the parts of a job. The caller of ForEachPart works on its job's parts
@@ -16,8 +18,10 @@ namespace vc {
 // workers share one pool instead of each starting threads of its own.
 class WorkPool {
   public:
-    // Starts up to helpers threads; those the system refuses are done without.
-    explicit WorkPool(unsigned helpers);
+    // Starts up to helpers threads; those the system refuses are done without. With a share, a
+    // helper runs a part only on a core of the share, which the callers' threads hold while they
+    // compute, so that helpers and callers together never outnumber its cores.
+    explicit WorkPool(unsigned helpers, CoreShare* share = nullptr);
     WorkPool(const WorkPool&) = delete;
     WorkPool& operator=(const WorkPool&) = delete;
     ~WorkPool();
@@ -31,13 +35,15 @@ class WorkPool {
   private:
     struct Job;
     void Help();
-    // Runs the job's parts until none is left to begin; true when this ended its last one.
-    static bool Work(Job& job);
+    // Runs the job's parts until none is left to begin, each on a core of share (if any); true
+    // when this ended its last one.
+    static bool Work(Job& job, CoreShare* share);
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<std::shared_ptr<Job>> m_jobs;  // jobs with parts not yet begun
     bool m_stopping = false;
+    CoreShare* const m_share;
     std::vector<std::jthread> m_threads;
 };
 

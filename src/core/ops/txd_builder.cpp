@@ -5,6 +5,7 @@
 #include <string>
 
 #include "io/byte_writer.h"
+#include "io/core_share.h"
 #include "io/error.h"
 #include "io/file_names.h"
 #include "io/ordered_work.h"
@@ -208,8 +209,10 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
     std::vector<ImageIntake> intakes = WorkerIntakes(workspace.Intake, workspace.Jobs);
     const auto jobs = static_cast<unsigned>(intakes.size());
     // One pool for the whole build: the workers' DXT levels share its threads, so that the last
-    // large texture does not keep one core busy alone, and the threads are started once.
-    WorkPool dxtPool(jobs - 1);
+    // large texture does not keep one core busy alone, and the threads are started once. Workers
+    // and helpers share the build's cores: helpers compute only on the cores workers leave.
+    CoreShare cores(jobs);
+    WorkPool dxtPool(jobs - 1, &cores);
 
     const DictionaryForm form = FormFor(options);
     TxdWriter dictionary(out, form);
@@ -218,6 +221,7 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
     RunInOrder(
         list.size(), jobs,
         [&](unsigned worker, size_t index) {
+            const CoreShare::Held core(&cores);
             return PrepareTexture(intakes[worker], list[index], options, flag, dxtPool);
         },
         [&](size_t index, PreparedTexture prepared) {
