@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "image_files.h"
+#include "io/byte_source.h"
 #include "io/error.h"
 #include "ops/txd_builder.h"
 #include "ops/txd_extraction.h"
@@ -104,6 +107,67 @@ TEST_F(TxdReaderTest, SizeFieldsAreNeverTrusted) {
     bytes[0] = 0x10;
     EXPECT_NE(ErrorOf(bytes).find("found chunk type 16 where a texture dictionary chunk (type 22) belongs"),
               std::string::npos);
+}
+
+// What a reading found, as text: every texture's fields and ranges, and the damage; or the error.
+std::string Found(const std::function<TxdContents()>& read) {
+    std::string found;
+    try {
+        const TxdContents contents = read();
+        found = std::to_string(contents.VersionStamp) + " device " + std::to_string(contents.DeviceId);
+        for (const TxdTexture& texture : contents.Textures) {
+            found += "\n" + texture.Name + " at " + std::to_string(texture.Offset) + " palette " +
+                     std::to_string(texture.Palette.Offset) + "+" + std::to_string(texture.Palette.Size) + " problem " +
+                     texture.Problem + " extension " + std::to_string(texture.Extension.size());
+            for (const ByteRange& level : texture.LevelPixels) {
+                found += " level " + std::to_string(level.Offset) + "+" + std::to_string(level.Size);
+            }
+        }
+        if (contents.Damage) {
+            found += "\ndamage at " + std::to_string(contents.Damage->Texture) +
+                     (contents.Damage->CutShort ? " cut " : " ") + contents.Damage->Detail;
+        }
+    } catch (const Error& error) {
+        found = std::string("error ") + error.what();
+    }
+    return found;
+}
+
+// Read from a file one texture at a time, a dictionary gives what it gives read whole: cut at every
+// byte, and with a size field or a texture's content made false.
+TEST_F(TxdReaderTest, AFileReadTextureByTextureGivesWhatTheWholeFileGives) {
+    std::vector<std::vector<uint8_t>> files;
+    for (size_t length = 0; length <= txd.size(); ++length) {
+        files.emplace_back(txd.begin(), txd.begin() + static_cast<ptrdiff_t>(length));
+    }
+    for (const size_t field : {size_t{4}, size_t{16}, size_t{32}, size_t{44}, txd.size() - 8}) {
+        files.push_back(txd);
+        files.back()[field] ^= 0x40;  // a chunk size or a count made larger
+    }
+    files.push_back(txd);
+    files.back()[100] = 0xEE;  // inside the first texture's fields
+    const std::string path = dir.File("read.txd");
+    for (const std::vector<uint8_t>& file : files) {
+        dir.Write("read.txd", file);
+        const FileBytes source(path);
+        EXPECT_EQ(Found([&] { return ReadTxdUpToDamage(source); }), Found([&] { return ReadTxdUpToDamage(file); }))
+            << file.size() << " bytes";
+    }
+    EXPECT_NE(Found([&] { return ReadTxdUpToDamage(txd); }).find("\nglass"), std::string::npos);
+}
+
+// A file cut short while it is being read is an error naming it, never bytes from nowhere.
+TEST_F(TxdReaderTest, AFileCutShortWhileItIsReadIsAnError) {
+    const std::string path = dir.Write("shrinking.txd", txd);
+    const FileBytes source(path);
+    std::filesystem::resize_file(path, 40);
+    std::vector<uint8_t> scratch;
+    EXPECT_EQ(source.View(0, 40, scratch).size(), 40u);
+    const std::string error = test::ErrorText([&] { source.View(30, 20, scratch); });
+    EXPECT_NE(error.find("shrinking.txd\" was cut short while it was being read: it ends before byte 41 of " +
+                         std::to_string(txd.size())),
+              std::string::npos)
+        << error;
 }
 
 // A dictionary that breaks off keeps the textures before the break; the strict reader still

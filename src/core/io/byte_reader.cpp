@@ -1,5 +1,6 @@
 #include "io/byte_reader.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "io/error.h"
@@ -27,10 +28,12 @@ ByteSlice ByteSlice::Sub(size_t offset, size_t count) const {
     return ByteSlice(m_bytes.subspan(offset, count));
 }
 
-void ByteReader::Require(size_t count) const {
+void ByteReader::Missing(size_t count) const {
     if (count > Remaining()) {
         Fail("needs " + std::to_string(count) + " bytes but only " + std::to_string(Remaining()) + " are left");
     }
+    throw std::logic_error(m_what + ": bytes " + std::to_string(m_base + m_offset) + " + " + std::to_string(count) +
+                           " were not read in");
 }
 
 void ByteReader::Fail(const std::string& reason) const {
@@ -43,10 +46,16 @@ void ByteReader::FailAt(size_t offset, const std::string& reason) const {
 }
 
 ByteReader ByteReader::Nested(size_t length) {
+    if (length > Remaining()) {
+        Missing(length);
+    }
     ByteReader nested(*this);
-    nested.m_bytes = Bytes(length);
-    nested.m_base = m_base + m_offset - length;
+    const size_t heldFrom = std::min(m_offset, m_bytes.size());
+    nested.m_bytes = m_bytes.subspan(heldFrom, std::min(length, m_bytes.size() - heldFrom));
+    nested.m_length = length;
+    nested.m_base = m_base + m_offset;
     nested.m_offset = 0;
+    m_offset += length;
     return nested;
 }
 
@@ -77,7 +86,7 @@ std::span<const uint8_t> ByteReader::Bytes(size_t count) {
 }
 
 void ByteReader::Seek(size_t offset) {
-    if (offset > m_bytes.size()) {
+    if (offset > m_length) {
         Fail("position " + std::to_string(offset) + " lies beyond the end");
     }
     m_offset = offset;

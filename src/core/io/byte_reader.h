@@ -38,11 +38,17 @@ class ByteSlice {
 class ByteReader {
   public:
     ByteReader(std::span<const uint8_t> bytes, std::string what)
-        : m_bytes(bytes), m_what(std::move(what)), m_totalSize(bytes.size()) {}
+        : m_bytes(bytes), m_what(std::move(what)), m_totalSize(bytes.size()), m_length(bytes.size()) {}
+    // A reader over length bytes from offset base of data totalSize bytes long, of which only the
+    // first held.size() are at hand: a large file is read a part at a time, each part checked as
+    // the reader of the whole would check it. Reading bytes not held is the caller's fault
+    // (std::logic_error); reading past length is the data's (Error).
+    ByteReader(std::span<const uint8_t> held, size_t length, std::string what, size_t base, size_t totalSize)
+        : m_bytes(held), m_what(std::move(what)), m_totalSize(totalSize), m_length(length), m_base(base) {}
 
     // Offsets are counted from the start of the whole data, also in a nested reader.
     size_t Offset() const { return m_base + m_offset; }
-    size_t Remaining() const { return m_bytes.size() - m_offset; }
+    size_t Remaining() const { return m_length - m_offset; }
     // A reader over the next length bytes, which this reader steps over: reads inside a chunk
     // cannot run past the chunk's end.
     ByteReader Nested(size_t length);
@@ -64,11 +70,18 @@ class ByteReader {
     [[noreturn]] void FailAt(size_t offset, const std::string& reason) const;
 
   private:
-    void Require(size_t count) const;
+    // Throws unless the next count bytes are held (and so within the length).
+    void Require(size_t count) const {
+        if (m_offset > m_bytes.size() || count > m_bytes.size() - m_offset) {
+            Missing(count);
+        }
+    }
+    [[noreturn]] void Missing(size_t count) const;
 
-    std::span<const uint8_t> m_bytes;
+    std::span<const uint8_t> m_bytes;  // held: the first of the length's bytes
     std::string m_what;
     size_t m_totalSize;
+    size_t m_length;
     size_t m_base = 0;
     size_t m_offset = 0;
 };

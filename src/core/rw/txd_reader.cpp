@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "io/byte_reader.h"
+#include "io/byte_source.h"
 #include "io/error.h"
 #include "io/number_format.h"
 #include "rw/texture_native.h"
@@ -128,36 +129,62 @@ TxdTexture ReadTextureNative(ByteReader& dictionary) {
     return texture;
 }
 
+constexpr size_t kChunkHeaderSize = 12;
+constexpr char kWhat[] = "Texture dictionary";
+
 // Whether a texture native chunk at offset runs past the end of the file (or its headers do).
-bool EndsPastFile(std::span<const uint8_t> file, size_t offset) {
-    constexpr size_t kHeaderSize = 12;
-    return offset + kHeaderSize > file.size() || LoadU32(&file[offset + 4]) > file.size() - offset - kHeaderSize;
+bool EndsPastFile(const ByteSource& file, size_t offset, std::vector<uint8_t>& scratch) {
+    const uint64_t size = file.Size();
+    if (offset + kChunkHeaderSize > size) {
+        return true;
+    }
+    return LoadU32(&file.View(offset, kChunkHeaderSize, scratch)[4]) > size - offset - kChunkHeaderSize;
 }
 
-TxdContents ReadContents(std::span<const uint8_t> file, bool upToDamage) {
-    ByteReader in(file, "Texture dictionary");
+// A reader over the rest of the dictionary's content, [offset, end), that holds only the chunk
+// starting at offset: its header and as much of the content it declares as there is. It sees the
+// chunk as a reader of the whole dictionary would, with one chunk in memory at a time.
+ByteReader ChunkAt(const ByteSource& file, size_t offset, size_t end, std::vector<uint8_t>& scratch) {
+    const size_t left = end - offset;
+    size_t held = std::min(left, kChunkHeaderSize);
+    if (held == kChunkHeaderSize) {
+        held += std::min<size_t>(LoadU32(&file.View(offset, kChunkHeaderSize, scratch)[4]), left - held);
+    }
+    return ByteReader(file.View(offset, held, scratch), left, kWhat, offset, file.Size());
+}
+
+TxdContents ReadContents(const ByteSource& file, bool upToDamage) {
+    std::vector<uint8_t> scratch;
+    const uint64_t size = file.Size();
+    // The dictionary's own headers, its data chunk normally 4 bytes: the count and the device.
+    constexpr size_t kHeadersSize = 2 * kChunkHeaderSize + 4;
+    const std::span<const uint8_t> headers = file.View(0, std::min<uint64_t>(size, kHeadersSize), scratch);
+    ByteReader in(headers, size, kWhat, 0, size);
     TxdContents contents;
-    const bool cutShort = upToDamage && file.size() >= 12 && LoadU32(&file[4]) > file.size() - 12;
+    const bool cutShort = upToDamage && size >= kChunkHeaderSize && LoadU32(&headers[4]) > size - kChunkHeaderSize;
     ByteReader dictionary = OpenChunk(in, ChunkType::TextureDictionary, &contents.VersionStamp, cutShort);
     ByteReader info = OpenChunk(dictionary, ChunkType::Data);
     const uint16_t count = info.U16();
     contents.DeviceId = info.U16();
+    const size_t end = dictionary.Offset() + dictionary.Remaining();
     size_t next = 0;
-    size_t start = 0;  // of the texture being read
+    size_t start = dictionary.Offset();  // of the texture being read
     try {
         for (; next < count; ++next) {
-            start = dictionary.Offset();
+            ByteReader chunk = ChunkAt(file, start, end, scratch);
             // Each texture needs at least its headers, so a false count fails before it can loop long.
-            contents.Textures.push_back(ReadTextureNative(dictionary));
+            contents.Textures.push_back(ReadTextureNative(chunk));
+            start = chunk.Offset();
         }
-        OpenChunk(dictionary, ChunkType::Extension);
+        ByteReader extension = ChunkAt(file, start, end, scratch);
+        OpenChunk(extension, ChunkType::Extension);
     } catch (const Error& error) {
         if (!upToDamage) {
             throw;
         }
         contents.Damage = TxdDamage{.Texture = next,
                                     .Count = count,
-                                    .CutShort = cutShort || (next < count && EndsPastFile(file, start)),
+                                    .CutShort = cutShort || (next < count && EndsPastFile(file, start, scratch)),
                                     .Detail = error.what()};
     }
     return contents;
@@ -166,10 +193,14 @@ TxdContents ReadContents(std::span<const uint8_t> file, bool upToDamage) {
 }  // namespace
 
 TxdContents ReadTxd(std::span<const uint8_t> file) {
-    return ReadContents(file, false);
+    return ReadContents(MemoryBytes(file), false);
 }
 
 TxdContents ReadTxdUpToDamage(std::span<const uint8_t> file) {
+    return ReadContents(MemoryBytes(file), true);
+}
+
+TxdContents ReadTxdUpToDamage(const ByteSource& file) {
     return ReadContents(file, true);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "io/byte_source.h"
 #include "raster/texture_format.h"
 #include "rw/native_header.h"
 
@@ -64,5 +65,7 @@ TxdContents ReadTxd(std::span<const uint8_t> file);
 // reading there: the textures before it are kept and Damage says where and why. A file cut short
 // is read as far as it goes. A file that does not start as a dictionary still throws.
 TxdContents ReadTxdUpToDamage(std::span<const uint8_t> file);
+// The same, reading one texture at a time: the textures' ranges are offsets in the source.
+TxdContents ReadTxdUpToDamage(const ByteSource& file);
 
 }  // namespace vc
