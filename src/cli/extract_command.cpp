@@ -57,7 +57,7 @@ DictionaryExtracted ExtractOne(ArchiveReader& files, std::string_view dictionary
     DictionaryExtracted extracted;
     try {
         auto target = std::make_unique<ExtractionFolder>(folder);
-        const ExtractionResult result = ExtractTxdFile(files.Read(dictionary), dictionary, *target, {}, jobs);
+        const ExtractionResult result = ExtractTxdFile(*files.Open(dictionary), dictionary, *target, {}, jobs);
         if (result.Damage) {
             // Nothing is written from a damaged file.
             throw Error(ErrorKind::Malformed, ToTerminalLines(DamageText(NamedFileName(dictionary), *result.Damage)));

@@ -36,6 +36,13 @@ bool IsImgArchivePath(std::string_view path) {
     return extension == ".img" || extension == ".dir";
 }
 
+std::unique_ptr<ByteSource> ArchiveReader::Open(std::string_view path) {
+    if (ArchiveAddressOf(path)) {
+        return std::make_unique<OwnedBytes>(Read(path));
+    }
+    return std::make_unique<FileBytes>(path);
+}
+
 std::vector<uint8_t> ArchiveReader::Read(std::string_view path) {
     const std::optional<ArchiveAddress> address = ArchiveAddressOf(path);
     if (!address) {
@@ -80,6 +87,10 @@ std::vector<std::string> ArchiveReader::ExpandPatterns(std::span<const std::stri
 
 std::vector<uint8_t> ReadFileOrEntry(std::string_view path) {
     return ArchiveReader().Read(path);
+}
+
+std::unique_ptr<ByteSource> OpenFileOrEntry(std::string_view path) {
+    return ArchiveReader().Open(path);
 }
 
 std::string_view NamedFileName(std::string_view path) {

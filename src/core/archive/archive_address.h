@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "archive/img_archive.h"
+#include "io/byte_source.h"
 
 namespace vc {
 
@@ -32,6 +34,8 @@ class ArchiveReader {
     // The bytes of a file, or of the archive's entry a path names. Throws an Error naming the
     // archive and the entry when the archive holds no good entry of that name.
     std::vector<uint8_t> Read(std::string_view path);
+    // The same bytes as a source: a file is read as they are asked for, an entry is read whole.
+    std::unique_ptr<ByteSource> Open(std::string_view path);
 
     // The paths as given, but each ARCHIVE:PATTERN whose name holds "*" or "?" stands for the good
     // entries of the archive it matches (ignoring case), in directory order. Throws an Error naming
@@ -45,8 +49,9 @@ class ArchiveReader {
     std::map<std::string, ImgArchive, std::less<>> m_archives;
 };
 
-// The bytes of one file or entry, as ArchiveReader reads them.
+// The bytes of one file or entry, as ArchiveReader reads and opens them.
 std::vector<uint8_t> ReadFileOrEntry(std::string_view path);
+std::unique_ptr<ByteSource> OpenFileOrEntry(std::string_view path);
 
 // The file name a path gives its contents: the entry's for ARCHIVE:NAME.
 std::string_view NamedFileName(std::string_view path);

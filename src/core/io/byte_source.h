@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "io/native_file.h"
@@ -30,6 +31,20 @@ class MemoryBytes final : public ByteSource {
 
   private:
     std::span<const uint8_t> m_bytes;
+};
+
+// Bytes the source keeps in memory itself.
+class OwnedBytes final : public ByteSource {
+  public:
+    explicit OwnedBytes(std::vector<uint8_t> bytes) : m_bytes(std::move(bytes)), m_view(m_bytes) {}
+    uint64_t Size() const override { return m_view.Size(); }
+    std::span<const uint8_t> View(uint64_t offset, size_t size, std::vector<uint8_t>& scratch) const override {
+        return m_view.View(offset, size, scratch);
+    }
+
+  private:
+    std::vector<uint8_t> m_bytes;
+    MemoryBytes m_view;
 };
 
 // A file's bytes, read when asked for.

@@ -68,11 +68,11 @@ void ExtractionFolder::Commit() {
 
 ExtractionResult ExtractTxdFile(std::string_view dictionaryPath, ExtractionFolder& folder,
                                 const ExtractionProgress& progress, unsigned jobs) {
-    return ExtractTxdFile(ReadFileOrEntry(dictionaryPath), dictionaryPath, folder, progress, jobs);
+    return ExtractTxdFile(*OpenFileOrEntry(dictionaryPath), dictionaryPath, folder, progress, jobs);
 }
 
-ExtractionResult ExtractTxdFile(std::span<const uint8_t> file, std::string_view dictionaryPath,
-                                ExtractionFolder& folder, const ExtractionProgress& progress, unsigned jobs) {
+ExtractionResult ExtractTxdFile(const ByteSource& file, std::string_view dictionaryPath, ExtractionFolder& folder,
+                                const ExtractionProgress& progress, unsigned jobs) {
     ExtractionResult result = ExtractTxd(file, FileNameWithoutExtension(NamedFileName(dictionaryPath)),
                                          folder.AbsolutePath(), folder, progress, jobs);
     if (result.Damage && result.Textures.empty()) {

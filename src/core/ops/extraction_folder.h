@@ -55,8 +55,8 @@ class ExtractionFolder final : public ExtractionSink {
 // Throws an Error saying where the dictionary is damaged when no texture of it can be read.
 ExtractionResult ExtractTxdFile(std::string_view dictionaryPath, ExtractionFolder& folder,
                                 const ExtractionProgress& progress = {}, unsigned jobs = DefaultJobCount());
-// The same for a dictionary already read from the path that names it.
-ExtractionResult ExtractTxdFile(std::span<const uint8_t> file, std::string_view dictionaryPath,
-                                ExtractionFolder& folder, const ExtractionProgress& progress, unsigned jobs);
+// The same for a dictionary already opened from the path that names it.
+ExtractionResult ExtractTxdFile(const ByteSource& file, std::string_view dictionaryPath, ExtractionFolder& folder,
+                                const ExtractionProgress& progress, unsigned jobs);
 
 }  // namespace vc

@@ -142,11 +142,45 @@ DdsImage StoredForm(std::span<const uint8_t> file, const TxdTexture& texture) {
     return dds;
 }
 
+// A texture's palette and levels as read from the dictionary, and the texture with its ranges
+// counted from the first of those bytes: a worker holds one texture, not the dictionary.
+struct TextureBytes {
+    std::vector<uint8_t> Scratch;  // where a file's bytes were read to
+    std::span<const uint8_t> Bytes;
+    TxdTexture Texture;
+};
+
+TextureBytes ReadTextureBytes(const ByteSource& file, const TxdTexture& texture) {
+    TextureBytes read{.Texture = texture};
+    if (!texture.Format) {
+        return read;
+    }
+    std::vector<ByteRange*> ranges;
+    if (texture.Palette.Size != 0) {
+        ranges.push_back(&read.Texture.Palette);
+    }
+    for (ByteRange& level : read.Texture.LevelPixels) {
+        ranges.push_back(&level);
+    }
+    size_t begin = ranges.front()->Offset;
+    size_t end = begin;
+    for (const ByteRange* range : ranges) {
+        begin = std::min(begin, range->Offset);
+        end = std::max(end, range->Offset + range->Size);
+    }
+    for (ByteRange* range : ranges) {
+        range->Offset -= begin;
+    }
+    read.Bytes = file.View(begin, end - begin, read.Scratch);
+    return read;
+}
+
 // What one texture gives, made from the dictionary's bytes and that texture alone, so that
 // textures can be made on any thread in any order: its files' bytes, and the image information
 // its list entry is built against. A texture a bitmap cannot hold gives a DDS file as its colour
 // image, and information with its stored format.
 struct MadeTexture {
+    TextureBytes Read;  // the texture's bytes, which the judge takes too
     TextureImages Images;
     std::optional<bool> Translucent;  // for the judge's rules of pixels
     TImageInfo Colour;
@@ -169,8 +203,10 @@ std::vector<std::vector<uint8_t>> Pal4LevelImages(std::span<const uint8_t> file,
     return images;
 }
 
-MadeTexture MakeTexture(std::span<const uint8_t> file, const TxdTexture& texture) {
-    MadeTexture made;
+MadeTexture MakeTexture(const ByteSource& dictionary, const TxdTexture& stored) {
+    MadeTexture made{.Read = ReadTextureBytes(dictionary, stored)};
+    const std::span<const uint8_t> file = made.Read.Bytes;
+    const TxdTexture& texture = made.Read.Texture;
     if (!texture.Format) {
         return made;
     }
@@ -295,6 +331,11 @@ TTexFile WriteTexture(const TxdTexture& texture, const MadeTexture& made, std::s
 
 ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view listBaseName, std::string_view folder,
                             ExtractionSink& sink, const ExtractionProgress& progress, unsigned jobs) {
+    return ExtractTxd(MemoryBytes(file), listBaseName, folder, sink, progress, jobs);
+}
+
+ExtractionResult ExtractTxd(const ByteSource& file, std::string_view listBaseName, std::string_view folder,
+                            ExtractionSink& sink, const ExtractionProgress& progress, unsigned jobs) {
     const TxdContents contents = ReadTxdUpToDamage(file);
     const std::vector<TxdTexture>& textures = contents.Textures;
     ExtractionResult result;
@@ -323,7 +364,7 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
             extracted.Height = texture.Height;
             extracted.Levels = texture.Levels;
             extracted.Format = texture.Format ? std::string(TextureFormatName(*texture.Format)) : "?";
-            judge.AddRead(file, texture, made.Translucent);
+            judge.AddRead(made.Read.Bytes, made.Read.Texture, made.Translucent);
             if (texture.Format) {
                 list.push_back(WriteTexture(texture, made, folder, names, sink, extracted));
                 list.back().Output.RepeatedName = !textureNames.insert(ComparableText(texture.Name)).second;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "io/byte_source.h"
 #include "io/ordered_work.h"
 #include "ops/txd_verdict.h"
 #include "rw/game_target.h"
@@ -71,6 +72,11 @@ using ExtractionProgress = std::function<void(size_t done, size_t total, std::st
 // Textures are decoded and encoded on up to jobs threads; the sink and progress are called on the
 // calling thread only, and the files, names and calls are the same for any number of jobs.
 ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view listBaseName, std::string_view folder,
+                            ExtractionSink& sink, const ExtractionProgress& progress = {},
+                            unsigned jobs = DefaultJobCount());
+// The same, reading the dictionary one texture at a time: memory follows the textures being
+// worked on, not the dictionary.
+ExtractionResult ExtractTxd(const ByteSource& file, std::string_view listBaseName, std::string_view folder,
                             ExtractionSink& sink, const ExtractionProgress& progress = {},
                             unsigned jobs = DefaultJobCount());
 
