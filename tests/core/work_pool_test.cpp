@@ -128,5 +128,39 @@ TEST(WorkPool, HelpersComputeOnlyOnTheCoresTheCallersLeave) {
     EXPECT_TRUE(helperRan) << "no helper joined once a core was free";
 }
 
+// A caller waiting for a helper's part lends its core: another worker computes meanwhile instead
+// of waiting for a core nobody is using.
+TEST(WorkPool, ACallerWaitingForHelpersLendsItsCore) {
+    CoreShare cores(2);
+    WorkPool pool(1, &cores);
+    const CoreShare::Held callersCore(&cores);
+    const std::thread::id caller = std::this_thread::get_id();
+    std::atomic<bool> helperStarted = false;
+    std::atomic<bool> otherWorkerComputed = false;
+    bool computedWhileHelperRan = false;
+    std::jthread otherWorker;
+    const auto waitFor = [](const std::atomic<bool>& flag) {
+        for (int wait = 0; wait < 1000 && !flag; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return flag.load();
+    };
+    pool.ForEachPart(2, [&](size_t) {
+        if (std::this_thread::get_id() == caller) {
+            // Lets the helper take the other part, then starts a worker that needs a core.
+            waitFor(helperStarted);
+            otherWorker = std::jthread([&] {
+                const CoreShare::Held core(&cores);
+                otherWorkerComputed = true;
+            });
+        } else {
+            helperStarted = true;
+            computedWhileHelperRan = waitFor(otherWorkerComputed);
+        }
+    });
+    EXPECT_TRUE(helperStarted) << "the helper took no part";
+    EXPECT_TRUE(computedWhileHelperRan) << "the other worker got no core while the caller only waited";
+}
+
 }  // namespace
 }  // namespace vc

@@ -28,7 +28,23 @@ class CoreShare {
         CoreShare* m_share;
     };
 
+    // A held core given back for as long as this lives (its holder waits for others), then taken
+    // again; nothing when there is no share.
+    class Lent {
+      public:
+        explicit Lent(CoreShare* share);
+        Lent(const Lent&) = delete;
+        Lent& operator=(const Lent&) = delete;
+        ~Lent();
+
+      private:
+        CoreShare* m_share;
+    };
+
   private:
+    void Take();
+    void Give();
+
     std::mutex m_mutex;
     std::condition_variable m_freed;
     unsigned m_free;

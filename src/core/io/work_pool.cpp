@@ -100,8 +100,16 @@ void WorkPool::ForEachPart(size_t count, const std::function<void(size_t)>& part
         m_changed.notify_all();
     }
     Work(*job, nullptr);  // the caller computes on the core it has
+    bool helpersBusy = false;
+    {
+        const std::lock_guard lock(job->Mutex);
+        helpersBusy = job->Ended != job->Count;
+    }
     std::exception_ptr failure;
     {
+        // While helpers end their parts, the caller's core serves others; it is taken back once
+        // the job's lock is let go (declared after, the lock goes first).
+        const CoreShare::Lent waiting(helpersBusy ? m_share : nullptr);
         std::unique_lock lock(job->Mutex);
         job->AllEnded.wait(lock, [&] { return job->Ended == job->Count; });
         // Taken out so that a helper still holding the job never ends the exception's life

@@ -19,8 +19,9 @@ namespace vc {
 class WorkPool {
   public:
     // Starts up to helpers threads; those the system refuses are done without. With a share, a
-    // helper runs a part only on a core of the share, which the callers' threads hold while they
-    // compute, so that helpers and callers together never outnumber its cores.
+    // helper runs a part only on a core of the share, which each caller holds while it computes
+    // and lends while it waits for helpers, so that helpers and callers together never outnumber
+    // its cores.
     explicit WorkPool(unsigned helpers, CoreShare* share = nullptr);
     WorkPool(const WorkPool&) = delete;
     WorkPool& operator=(const WorkPool&) = delete;
