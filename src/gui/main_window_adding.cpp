@@ -291,10 +291,12 @@ bool TForm1::OpenDictionaryIn(const QString& path, ListStart start) {
         try {
             folder.emplace(target);
             const std::unique_ptr<Progress> progress = m_prompts.StartProgress(kOpenCaption);
-            extracted =
-                ExtractTxdFile(Utf8Path(dictionary), *folder, [&](size_t done, size_t total, std::string_view name) {
+            extracted = ExtractTxdFile(
+                Utf8Path(dictionary), *folder,
+                [&](size_t done, size_t total, std::string_view name) {
                     progress->Report(done, total, "Extracting " + Text(std::string(name)));
-                });
+                },
+                m_workspace.Jobs, m_workspace.Cores);
         } catch (const Error& error) {
             // A folder beside the dictionary that cannot be written (a game disc, a read-only
             // share) leaves the user to choose one; a folder the user chose is reported.

@@ -22,6 +22,7 @@
 #include "grid_view.h"
 #include "io/number_format.h"
 #include "preview_pane.h"
+#include "program_cores.h"
 #include "texlist/list_editing.h"
 #include "texture_previews.h"
 #include "texture_table_model.h"
@@ -78,6 +79,7 @@ QFont FittingFont(QFont font) {
 TForm1::TForm1(Prompts& prompts, QString settingsPath, QWidget* parent)
     : QMainWindow(parent), m_prompts(prompts), m_settingsPath(std::move(settingsPath)) {
     InitialiseResources();
+    m_workspace.Cores = &ProgramCores();
     setObjectName(QStringLiteral("TForm1"));
     setFont(FittingFont(font()));
     m_undo = new QUndoStack(this);

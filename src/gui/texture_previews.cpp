@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "ops/texture_preview.h"
+#include "program_cores.h"
 #include "texture_picture.h"
 
 namespace vc::gui {
@@ -99,7 +100,10 @@ TexturePreviews::Preview TexturePreviews::Find(const TTexFile& entry) {
         images.Output.Mipmaps = entry.Output.Mipmaps;
         images.Output.AlphaFlag = entry.Output.AlphaFlag;
         m_pool.start([this, key, images, size = m_size] {
-            const Preview preview = PreviewOf(images, size);
+            const Preview preview = [&] {
+                const CoreShare::Held core(&ProgramCores());
+                return PreviewOf(images, size);
+            }();
             // The destructor waits for this task, so this object is still there to keep the picture,
             // which it does on the window's thread.
             QMetaObject::invokeMethod(

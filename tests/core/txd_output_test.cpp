@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "image_files.h"
@@ -167,6 +170,30 @@ TEST_F(TxdOutputTest, TheFastDxtSettingMakesOtherBlocksOfTheSameTexture) {
     EXPECT_EQ(fast.RasterFormat, best.RasterFormat);
     EXPECT_EQ(fast.Compression, 1);
     EXPECT_NE(built, bestBytes);
+}
+
+// A build given the program's cores computes only on them: while the program holds them all (a
+// preview, say), the build waits; once one is free, it is built.
+TEST_F(TxdOutputTest, ABuildComputesOnlyOnTheCoresItShares) {
+    AddGradient().Output.Format = TextureFormat::Dxt1;
+    AddGradient("second.png").Output.Format = TextureFormat::Dxt5;
+    CoreShare cores(1);
+    workspace.Cores = &cores;
+    workspace.Jobs = 2;
+    std::atomic<bool> done = false;
+    std::jthread build;
+    {
+        const CoreShare::Held heldElsewhere(&cores);
+        build = std::jthread([&] {
+            Build();
+            done = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_FALSE(done) << "the build computed while every core it shares was held";
+    }
+    build.join();
+    EXPECT_TRUE(done);
+    EXPECT_EQ(ReadTxd(built).Textures.size(), 2u);
 }
 
 TEST_F(TxdOutputTest, LevelsHalveDownToOnePixelAndAverageTheLevelAbove) {

@@ -67,14 +67,14 @@ void ExtractionFolder::Commit() {
 }
 
 ExtractionResult ExtractTxdFile(std::string_view dictionaryPath, ExtractionFolder& folder,
-                                const ExtractionProgress& progress, unsigned jobs) {
-    return ExtractTxdFile(*OpenFileOrEntry(dictionaryPath), dictionaryPath, folder, progress, jobs);
+                                const ExtractionProgress& progress, unsigned jobs, CoreShare* cores) {
+    return ExtractTxdFile(*OpenFileOrEntry(dictionaryPath), dictionaryPath, folder, progress, jobs, cores);
 }
 
 ExtractionResult ExtractTxdFile(const ByteSource& file, std::string_view dictionaryPath, ExtractionFolder& folder,
-                                const ExtractionProgress& progress, unsigned jobs) {
+                                const ExtractionProgress& progress, unsigned jobs, CoreShare* cores) {
     ExtractionResult result = ExtractTxd(file, FileNameWithoutExtension(NamedFileName(dictionaryPath)),
-                                         folder.AbsolutePath(), folder, progress, jobs);
+                                         folder.AbsolutePath(), folder, progress, jobs, cores);
     if (result.Damage && result.Textures.empty()) {
         throw Error(ErrorKind::Malformed, DamageText(NamedFileName(dictionaryPath), *result.Damage));
     }

@@ -51,12 +51,14 @@ class ExtractionFolder final : public ExtractionSink {
     std::vector<std::string> m_written;
 };
 
-// Reads a dictionary and takes it apart into a folder on up to jobs threads, ready to be committed.
-// Throws an Error saying where the dictionary is damaged when no texture of it can be read.
+// Reads a dictionary and takes it apart into a folder on up to jobs threads (on cores the program
+// shares, when given), ready to be committed. Throws an Error saying where the dictionary is
+// damaged when no texture of it can be read.
 ExtractionResult ExtractTxdFile(std::string_view dictionaryPath, ExtractionFolder& folder,
-                                const ExtractionProgress& progress = {}, unsigned jobs = DefaultJobCount());
+                                const ExtractionProgress& progress = {}, unsigned jobs = DefaultJobCount(),
+                                CoreShare* cores = nullptr);
 // The same for a dictionary already opened from the path that names it.
 ExtractionResult ExtractTxdFile(const ByteSource& file, std::string_view dictionaryPath, ExtractionFolder& folder,
-                                const ExtractionProgress& progress, unsigned jobs);
+                                const ExtractionProgress& progress, unsigned jobs, CoreShare* cores = nullptr);
 
 }  // namespace vc

@@ -211,8 +211,9 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
     // One pool for the whole build: the workers' DXT levels share its threads, so that the last
     // large texture does not keep one core busy alone, and the threads are started once. Workers
     // and helpers share the build's cores: helpers compute only on the cores workers leave.
-    CoreShare cores(jobs);
-    WorkPool dxtPool(jobs - 1, &cores);
+    CoreShare ownCores(jobs);
+    CoreShare* const cores = workspace.Cores != nullptr ? workspace.Cores : &ownCores;
+    WorkPool dxtPool(jobs - 1, cores);
 
     const DictionaryForm form = FormFor(options);
     TxdWriter dictionary(out, form);
@@ -221,7 +222,7 @@ BuildResult BuildTxdInto(ByteSink& out, Workspace& workspace, const TxdOptions& 
     RunInOrder(
         list.size(), jobs,
         [&](unsigned worker, size_t index) {
-            const CoreShare::Held core(&cores);
+            const CoreShare::Held core(cores);
             return PrepareTexture(intakes[worker], list[index], options, flag, dxtPool);
         },
         [&](size_t index, PreparedTexture prepared) {

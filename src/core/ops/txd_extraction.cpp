@@ -335,7 +335,7 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
 }
 
 ExtractionResult ExtractTxd(const ByteSource& file, std::string_view listBaseName, std::string_view folder,
-                            ExtractionSink& sink, const ExtractionProgress& progress, unsigned jobs) {
+                            ExtractionSink& sink, const ExtractionProgress& progress, unsigned jobs, CoreShare* cores) {
     const TxdContents contents = ReadTxdUpToDamage(file);
     const std::vector<TxdTexture>& textures = contents.Textures;
     ExtractionResult result;
@@ -355,7 +355,11 @@ ExtractionResult ExtractTxd(const ByteSource& file, std::string_view listBaseNam
     // Textures are made on the workers; names are claimed and files written here, in dictionary
     // order, so that they come out the same for any number of jobs.
     RunInOrder(
-        textures.size(), jobs, [&](unsigned, size_t index) { return MakeTexture(file, textures[index]); },
+        textures.size(), jobs,
+        [&](unsigned, size_t index) {
+            const CoreShare::Held core(cores);
+            return MakeTexture(file, textures[index]);
+        },
         [&](size_t index, const MadeTexture& made) {
             const TxdTexture& texture = textures[index];
             ExtractedTexture& extracted = result.Textures.emplace_back();

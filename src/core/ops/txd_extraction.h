@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "io/byte_source.h"
+#include "io/core_share.h"
 #include "io/ordered_work.h"
 #include "ops/txd_verdict.h"
 #include "rw/game_target.h"
@@ -75,9 +76,10 @@ ExtractionResult ExtractTxd(std::span<const uint8_t> file, std::string_view list
                             ExtractionSink& sink, const ExtractionProgress& progress = {},
                             unsigned jobs = DefaultJobCount());
 // The same, reading the dictionary one texture at a time: memory follows the textures being
-// worked on, not the dictionary.
+// worked on, not the dictionary. With cores, each texture is taken apart on one of them, which the
+// rest of the program shares.
 ExtractionResult ExtractTxd(const ByteSource& file, std::string_view listBaseName, std::string_view folder,
                             ExtractionSink& sink, const ExtractionProgress& progress = {},
-                            unsigned jobs = DefaultJobCount());
+                            unsigned jobs = DefaultJobCount(), CoreShare* cores = nullptr);
 
 }  // namespace vc

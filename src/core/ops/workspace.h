@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "io/core_share.h"
 #include "io/ordered_work.h"
 #include "rw/game_target.h"
 #include "texlist/image_intake.h"
@@ -31,6 +32,9 @@ struct Workspace {
     // Worker threads for reading images and assembling textures; 1 does everything on the
     // calling thread. The results are the same for any number.
     unsigned Jobs = DefaultJobCount();
+    // The cores a build computes on, shared with the rest of the program (the window's previews);
+    // none: Jobs cores of its own.
+    CoreShare* Cores = nullptr;
 };
 
 // Told before each file or listed texture is read: how many are done, how many will be read, and

@@ -1,0 +1,12 @@
+#include "program_cores.h"
+
+#include "io/ordered_work.h"
+
+namespace vc::gui {
+
+CoreShare& ProgramCores() {
+    static CoreShare cores(DefaultJobCount());
+    return cores;
+}
+
+}  // namespace vc::gui

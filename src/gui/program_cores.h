@@ -1,0 +1,11 @@
+#pragma once
+
+#include "io/core_share.h"
+
+namespace vc::gui {
+
+// The cores the window's work computes on: builds, extraction and the previews share them, so
+// that the program never computes on more threads than the machine has cores.
+CoreShare& ProgramCores();
+
+}  // namespace vc::gui
