@@ -44,7 +44,7 @@ ImgArchive ImgArchive::Open(std::string_view path) {
         }
     }
     // A change cut short by a crash is completed first.
-    CompleteJournal(imgPath, dirPath.empty() ? Sibling(imgPath, ".dir") : dirPath);
+    CompleteJournal(imgPath);
     NativeFile img = NativeFile::OpenForReading(imgPath);
     const uint64_t size = img.Size();
     std::vector<uint8_t> start(kImgV2HeaderSize);

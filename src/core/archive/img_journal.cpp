@@ -60,6 +60,10 @@ uint64_t TakeU64(ByteReader& in) {
     return low | uint64_t{in.U32()} << 32;
 }
 
+bool IsNameInFolder(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && FileNamePart(name) == name;
+}
+
 std::string InFolderOf(std::string_view imgPath, std::string_view name) {
     return FromFsPath(ToFsPath(imgPath).parent_path() / ToFsPath(name));
 }
@@ -128,9 +132,9 @@ std::optional<std::vector<JournalStep>> ReadJournal(std::string_view imgPath) {
             step.To = TakeText(in);
             const std::span<const uint8_t> content = in.Bytes(static_cast<size_t>(TakeU64(in)));
             step.Bytes.assign(content.begin(), content.end());
-            // A rename stays inside the archive's folder.
-            if (step.What == JournalStep::Kind::Rename &&
-                (FileNamePart(step.From) != step.From || FileNamePart(step.To) != step.To)) {
+            // The files a step names stay inside the archive's folder.
+            if (step.What != JournalStep::Kind::WriteImg &&
+                (!IsNameInFolder(step.To) || (step.What == JournalStep::Kind::Rename && !IsNameInFolder(step.From)))) {
                 return std::nullopt;
             }
         }
@@ -140,8 +144,7 @@ std::optional<std::vector<JournalStep>> ReadJournal(std::string_view imgPath) {
     }
 }
 
-void CarryOutJournal(std::string_view imgPath, std::string_view dirPath, const std::vector<JournalStep>& steps,
-                     const CrashPoint& crashPoint) {
+void CarryOutJournal(std::string_view imgPath, const std::vector<JournalStep>& steps, const CrashPoint& crashPoint) {
     // The ".img" stays open while steps write into it, and is flushed once, before another file
     // changes and before the journal goes: until then a crash has the journal carried out again.
     std::optional<NativeFile> img;
@@ -162,8 +165,10 @@ void CarryOutJournal(std::string_view imgPath, std::string_view dirPath, const s
                 img->WriteAt(step.Offset, step.Bytes);
                 break;
             case JournalStep::Kind::ReplaceDir:
+                // Named in the step, since a crash amid its replacement may leave no ".dir" to find
+                // (Wine moves the old file away before it moves the new one in).
                 settle();
-                WriteFileAtomically(dirPath, step.Bytes);
+                WriteFileAtomically(InFolderOf(imgPath, step.To), step.Bytes);
                 break;
             case JournalStep::Kind::Rename: {
                 settle();
@@ -186,12 +191,12 @@ void CarryOutJournal(std::string_view imgPath, std::string_view dirPath, const s
     RemoveFile(JournalPath(imgPath));
 }
 
-bool CompleteJournal(std::string_view imgPath, std::string_view dirPath) {
+bool CompleteJournal(std::string_view imgPath) {
     if (!IsExistingFile(JournalPath(imgPath))) {
         return false;
     }
     if (const std::optional<std::vector<JournalStep>> steps = ReadJournal(imgPath)) {
-        CarryOutJournal(imgPath, dirPath, *steps);
+        CarryOutJournal(imgPath, *steps);
         return true;
     }
     RemoveFile(JournalPath(imgPath));

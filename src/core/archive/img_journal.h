@@ -14,7 +14,7 @@ namespace vc {
 struct JournalStep {
     enum class Kind : uint8_t {
         WriteImg = 1,    // Bytes written into the ".img" at Offset
-        ReplaceDir = 2,  // the ".dir" replaced by Bytes
+        ReplaceDir = 2,  // the ".dir" To (in the archive's folder) replaced by Bytes, or made anew
         Rename = 3,      // the file From (in the archive's folder) renamed onto To, unless From is gone
     };
     Kind What = Kind::WriteImg;
@@ -41,12 +41,11 @@ std::optional<std::vector<JournalStep>> ReadJournal(std::string_view imgPath);
 // crash would, by throwing.
 using CrashPoint = std::function<void(std::string_view where)>;
 
-// Carries out the steps, each flushed to disk, then removes the journal. dirPath is the ".dir" of a
-// version 1 archive.
-void CarryOutJournal(std::string_view imgPath, std::string_view dirPath, const std::vector<JournalStep>& steps,
+// Carries out the steps, each flushed to disk, then removes the journal.
+void CarryOutJournal(std::string_view imgPath, const std::vector<JournalStep>& steps,
                      const CrashPoint& crashPoint = {});
 
 // Completes the change a journal beside the archive promises, if one is there; true when it did.
-bool CompleteJournal(std::string_view imgPath, std::string_view dirPath);
+bool CompleteJournal(std::string_view imgPath);
 
 }  // namespace vc

@@ -95,12 +95,12 @@ class Appender {
     bool m_appended = false;
 };
 
-// The directory's own step: the whole ".dir" of version 1; for version 2 the records at the start
-// of the ".img", the rest of the directory's sectors zero.
-JournalStep DirectoryStep(const Plan& plan) {
+// The directory's own step: the whole ".dir" of version 1 (dirPath); for version 2 the records at
+// the start of the ".img", the rest of the directory's sectors zero.
+JournalStep DirectoryStep(const Plan& plan, std::string_view dirPath) {
     const std::vector<uint8_t> bytes = EncodeImgDirectory(plan.Version, plan.Records);
     if (plan.Version == ImgVersion::V1) {
-        return {.What = JournalStep::Kind::ReplaceDir, .Bytes = bytes};
+        return {.What = JournalStep::Kind::ReplaceDir, .Bytes = bytes, .To = std::string(FileNamePart(dirPath))};
     }
     return {.What = JournalStep::Kind::WriteImg, .Offset = 0, .Bytes = Padded(bytes, SectorsFor(bytes.size()))};
 }
@@ -115,12 +115,12 @@ void Commit(const ImgArchive& archive, NativeFile& img, bool appended, Plan& pla
     if (crashPoint) {
         crashPoint("new data written at the end");
     }
-    plan.Steps.push_back(DirectoryStep(plan));
+    plan.Steps.push_back(DirectoryStep(plan, archive.DirPath()));
     WriteJournal(archive.ImgPath(), plan.Steps);
     if (crashPoint) {
         crashPoint("journal written");
     }
-    CarryOutJournal(archive.ImgPath(), archive.DirPath(), plan.Steps, crashPoint);
+    CarryOutJournal(archive.ImgPath(), plan.Steps, crashPoint);
 }
 
 }  // namespace
@@ -232,7 +232,7 @@ size_t RebuildImgArchive(std::string_view archivePath, const CrashPoint& crashPo
                 at += bytes.size();
             };
             if (plan.Version == ImgVersion::V2) {
-                write(DirectoryStep(plan).Bytes);
+                write(DirectoryStep(plan, archive.DirPath()).Bytes);
             }
             for (const ImgEntry& entry : kept) {
                 write(Padded(archive.Read(entry), entry.Sectors));
@@ -253,7 +253,7 @@ size_t RebuildImgArchive(std::string_view archivePath, const CrashPoint& crashPo
                           .From = std::string(FileNamePart(rebuiltPath)),
                           .To = std::string(FileNamePart(imgPath))});
     if (plan.Version == ImgVersion::V1) {
-        plan.Steps.push_back(DirectoryStep(plan));
+        plan.Steps.push_back(DirectoryStep(plan, archive.DirPath()));
     }
     try {
         WriteJournal(imgPath, plan.Steps);
@@ -264,7 +264,7 @@ size_t RebuildImgArchive(std::string_view archivePath, const CrashPoint& crashPo
     if (crashPoint) {
         crashPoint("journal written");
     }
-    CarryOutJournal(imgPath, archive.DirPath(), plan.Steps, crashPoint);
+    CarryOutJournal(imgPath, plan.Steps, crashPoint);
     return directory.Entries.size() - kept.size();
 }
 
