@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The games' archives at their real sizes: listing an archive of 16,000 entries, and putting a
 // dictionary of 100 KB back into an archive of 2 GB, with the bytes that writes (from the system's
 // count of written bytes, /proc/self/io on Linux) beside the time of writing those 100 KB alone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the parts of a dictionary build on a generated image set: reading the files, decoding
 // them, and the whole build. The set's size comes from VELLUMCRAFT_BENCH_IMAGES (default 320)
 // and VELLUMCRAFT_BENCH_SIDE (default 512).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures how close DXT compression comes to the source pictures: for every TGA picture in FOLDER,
 // the PSNR of the first level against the picture, for our compressor (its best and its fast
 // setting, run here as a build runs it) and for the DDS files of each folder given (another tool's

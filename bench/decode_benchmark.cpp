@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times decoding a texture's picture to RGBA, by format, on a 512 × 512 texture of pseudo-random
 // bytes: the DXT rows give libsquish's decode rate. Rates are in pixels per second.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the encoders the builder writes textures with, on 512 × 512 pictures, and measures their
 // error: rates are in pixels of the top level per second, errors are PSNR in dB.
 //   Mipmaps/FILTER/PICTURE   the chain down to 1 × 1; psnr_linear_N compares level N with the

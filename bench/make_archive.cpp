@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a version 2 archive of the given files, taken in turn until it holds COUNT entries
 // ("entry00000.txd" and on): make_archive ARCHIVE COUNT FILE...
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a set of test images: make_images FOLDER COUNT SIDE [--masks]
 // With --masks a quarter of the images get alpha masks, and FOLDER/set.txt lists them all.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the picture a build takes from IMAGE (and ALPHA's grey levels as its alpha) as an
 // uncompressed TGA, for tools that read neither BMP nor our JPEGs' exact pixels:
 // make_tga OUT.tga IMAGE [ALPHA]

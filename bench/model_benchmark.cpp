@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the model check on a generated model of about 50 MB: reading the file, the chunk walk
 // alone, the walk with its chunk log, and the whole check.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times sorting a long texture list by each key.
 
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the window's commands and their undo on a list of 10,000 entries, the preview pane with a
 // 2048 × 2048 DXT5 texture, and a drop of 600 images: each command should answer within 50 ms.
 // Runs on the offscreen platform unless another is chosen.

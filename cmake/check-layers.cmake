@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that every source under ROOT includes only from its own layer and the layers below it.
 # LAYERS lists the layers, lowest first; each is a folder of ROOT. Includes of Qt are refused too.
 # Run as: cmake -DROOT=src/core "-DLAYERS=io;pixels;..." -P check-layers.cmake

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (the POSIX-threads flavour, which has
 # std::thread). Libraries are taken only from the folder scripts/build-windows-deps fills. Qt's own
 # build (scripts/build-windows-qt) uses this file alone: it runs no program it builds.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Gives a Windows program its manifest (run as the user who starts it, on Windows 10 and later,
 # with paths longer than 260 characters where Windows allows them) and the version Explorer shows.
 function(add_windows_resources target description)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "rw/chunk_log.h"
 #include "rw/chunk_walk.h"
 

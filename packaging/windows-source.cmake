@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run at install (see windows-zip.cmake): puts the source the programs were built from into the
 # release, as a tar.gz of the work tree's tracked files, uncommitted changes included.
 execute_process(COMMAND git -C "${source_dir}" stash create OUTPUT_VARIABLE tree OUTPUT_STRIP_TRAILING_WHITESPACE

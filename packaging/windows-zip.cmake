@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows release (`cpack` in the build folder; scripts/package-windows): one zip holding
 # vellumcraft.exe (when the window is built), vellumcraft-cli.exe, the README, the sample images and
 # the licence texts of everything linked into the programs.

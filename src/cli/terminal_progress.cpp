@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "terminal_progress.h"
 
 #include <ostream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "verdict_text.h"
 
 #include "terminal_text.h"

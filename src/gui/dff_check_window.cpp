@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "dff_check_window.h"
 
 #include <QLabel>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "etched_group_box.h"
 
 #include <qdrawutil.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's ways of filling the list: files chosen, dropped or named at start, the folders among
 // them, and dictionaries taken apart into a folder of images.
 #include <QDropEvent>

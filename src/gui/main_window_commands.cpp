@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's commands: start and close, the table's refresh, the flows of adding, building,
 // changing and checking, and the handlers of the menu items and buttons.
 #include "main_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's fixed layout: its controls, menus and the font the captions are fitted to.
 #include "main_window.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Adding files and importing lists on several workers must leave the list, the problem report and
 // the progress exactly as one thread does, and fail at the same file.
 #include <gtest/gtest.h>

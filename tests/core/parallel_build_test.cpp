@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A build on several workers must be indistinguishable from one on a single thread: the same
 // bytes, the same problems in the same order, the same progress, the same entries afterwards, and
 // the same error at the same entry.

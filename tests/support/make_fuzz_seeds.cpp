@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the fuzzers' starting inputs: make_fuzz_seeds CORPUS_FOLDER
 // A few small files of each kind the readers take, made by the project's own writers.
 

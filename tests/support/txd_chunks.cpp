@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "txd_chunks.h"
 
 #include "io/byte_writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ops/config_location.h"
 
 #include "io/file_io.h"

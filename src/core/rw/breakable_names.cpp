@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "rw/breakable_names.h"
 
 #include "io/byte_reader.h"

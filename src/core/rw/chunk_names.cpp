@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "rw/chunk_names.h"
 
 #include "rw/chunk_type.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "rw/d3d8_native.h"
 
 #include "rw/txd_format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "rw/d3d9_native.h"
 
 #include <algorithm>

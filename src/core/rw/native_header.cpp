@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "rw/native_header.h"
 
 #include "io/number_format.h"

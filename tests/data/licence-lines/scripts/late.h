@@ -1,0 +1,2 @@
+#pragma once
+// SPDX-License-Identifier: GPL-3.0-or-later

@@ -1,0 +1,4 @@
+#pragma once
+
+
+// SPDX-License-Identifier: GPL-3.0-or-later
