@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "file_identity.h"
 #include "io/atomic_file.h"
 #include "io/error.h"
 #include "io/file_io.h"
 #include "io/temporary_file.h"
-#include "file_identity.h"
 #include "temp_dir.h"
 #include "thrown_error.h"
 #include "windows_skips.h"

@@ -13,8 +13,9 @@ namespace vc::test {
 
 uint64_t FileIdOf(const std::string& utf8Path) {
 #ifdef _WIN32
-    const HANDLE file = ::CreateFileW(ToFsPath(utf8Path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE file =
+        ::CreateFileW(ToFsPath(utf8Path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return 0;
     }

@@ -16,7 +16,7 @@ namespace {
 constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kInfoHeaderSize = 40;
 constexpr uint32_t kPaletteEntrySize = 4;   // blue, green, red, unused
-constexpr size_t kAllIndices = 256;  // a byte's values: every index has a colour in a palette this long
+constexpr size_t kAllIndices = 256;         // a byte's values: every index has a colour in a palette this long
 constexpr uint32_t kPixelsPerMetre = 2835;  // 72 dots per inch
 // Width and height are signed 32-bit fields; a negative height would mean rows stored top-down.
 constexpr uint32_t kLargestSide = std::numeric_limits<int32_t>::max();
