@@ -9,7 +9,7 @@ cmake_minimum_required(VERSION 3.25)
 get_filename_component(ROOT ${ROOT} ABSOLUTE)
 
 set(licence_line "SPDX-License-Identifier: GPL-3.0-or-later")
-set(source_pattern "(\\.(cpp|h|cmake|supp|desktop|1|xml|svg|qrc|rc\\.in|manifest\\.in)|/CMakeLists\\.txt)$")
+set(source_pattern "(\\.(cpp|h|cmake|supp|desktop|1|xml|svg|qrc|h\\.in|rc\\.in|manifest\\.in)|/CMakeLists\\.txt)$")
 
 set(candidates ${ROOT}/CMakeLists.txt)
 foreach(folder IN LISTS FOLDERS)

@@ -2,12 +2,13 @@
 #include <QApplication>
 #include <algorithm>
 #include <span>
+#include <string>
 #include <string_view>
 
-#include "app_info.h"
 #include "application_setup.h"
 #include "dialog_prompts.h"
 #include "io/file_io.h"
+#include "io/program_version.h"
 #include "main_window.h"
 #include "ops/config_location.h"
 #include "ops/settings.h"
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
     const std::span<char*> arguments(argv + 1, static_cast<size_t>(std::max(argc - 1, 0)));
     if (std::ranges::any_of(arguments,
                             [](const char* argument) { return std::string_view(argument) == "--version"; })) {
-        vc::app::ShowVersion("vellumcraft " + vc::gui::kVersion.toStdString());
+        vc::app::ShowVersion("vellumcraft " + std::string(vc::kProgramVersion));
         return 0;
     }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "io/program_version.h"
 #include "texlist/image_kinds.h"
 
 namespace vc::cli {
@@ -77,7 +78,7 @@ std::string ProgramHelp(std::span<const Command* const> commands) {
 }
 
 std::string VersionText() {
-    return std::string(kProgramName) + " " + VELLUMCRAFT_VERSION + "\n";
+    return std::string(kProgramName) + " " + std::string(kProgramVersion) + "\n";
 }
 
 }  // namespace vc::cli

@@ -7,8 +7,9 @@ namespace vc::gui {
 
 // Who makes the program and where to reach them; shown by About and used by the Help commands.
 inline const QString kApplicationTitle = QStringLiteral("Vellumcraft");
-inline const QString kVersion = QStringLiteral("1.1");
+// The caption and the About box's version line, as the first version fixed them.
 inline const QString kWindowCaption = QStringLiteral("Vellumcraft 1.1");
+inline const QString kAboutVersionLine = QStringLiteral("Version 1.1");
 inline const QString kReleaseDate = QStringLiteral("7 December 2026");
 inline const QString kMaker = QStringLiteral("The Vellumcraft developers");
 inline const QString kMailAddress = QStringLiteral("vellumcraft@example.org");

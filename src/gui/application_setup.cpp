@@ -4,12 +4,13 @@
 #include <QApplication>
 
 #include "app_info.h"
+#include "io/program_version.h"
 
 namespace vc::gui {
 
 void SetUpApplication() {
     QApplication::setApplicationName(kApplicationTitle);
-    QApplication::setApplicationVersion(kVersion);
+    QApplication::setApplicationVersion(QString::fromUtf8(kProgramVersion));
     // No display name: the window system would append it to every window's and box's title.
 }
 

@@ -861,7 +861,7 @@ void TForm1::SendEmail1Click() {
 // "&About..."
 void TForm1::About1Click() {
     m_prompts.ShowMessage(MessageKind::Plain, kApplicationTitle,
-                          "Vellumcraft\r\nVersion 1.1\r\n" + kReleaseDate + "\r\n\r\n" + kMaker + "\r\n" +
+                          "Vellumcraft\r\n" + kAboutVersionLine + "\r\n" + kReleaseDate + "\r\n\r\n" + kMaker + "\r\n" +
                               kMailAddress + "\r\n" + kHomepage);
 }
 

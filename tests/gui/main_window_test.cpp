@@ -26,11 +26,13 @@
 #include <functional>
 #include <memory>
 
+#include "app_info.h"
 #include "entry_findings.h"
 #include "file_identity.h"
 #include "gui_fixture.h"
 #include "image_files.h"
 #include "io/file_io.h"
+#include "io/program_version.h"
 #include "ops/settings.h"
 #include "scoped_environment.h"
 #include "texture_picture.h"
@@ -829,6 +831,14 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.Prompts.Urls.size(), size_t{2});
         QCOMPARE(f.Prompts.Urls[1].scheme(), QStringLiteral("mailto"));
         QVERIFY(f.Prompts.Urls[1].toString().endsWith("?subject=Vellumcraft 1.1"));
+    }
+
+    // The caption and the About box's version line were fixed with the first version: a new version
+    // number must be a deliberate choice about them, not a drift apart.
+    void TheCaptionAndAboutNameTheProgramsVersion() {
+        const QString version = QString::fromUtf8(kProgramVersion);
+        QCOMPARE(kWindowCaption, "Vellumcraft " + version);
+        QCOMPARE(kAboutVersionLine, "Version " + version);
     }
 
     void BoxTextsAreShownAsQtExpects() {

@@ -24,7 +24,7 @@ std::string UpperAscii(std::string_view text) {
 
 ChunkLog::ChunkLog(std::string_view dateTimeText, std::string_view modelPath, uint64_t modelSize,
                    const NumberFormat& format) {
-    Line("Created on " + std::string(dateTimeText) + " by Vellumcraft 1.1");
+    Line("Created on " + std::string(dateTimeText) + " by " + std::string(kChunkLogMaker));
     Line("");
     Line(UpperAscii(FileNamePart(modelPath)) + " (" + std::to_string(modelSize) + " Bytes / " +
          FormatHundredths(KilobyteHundredths(modelSize), false, 1, format) + " KB)");

@@ -9,6 +9,9 @@
 
 namespace vc {
 
+// Who the log's first line says made it, as the first version fixed it.
+constexpr std::string_view kChunkLogMaker = "Vellumcraft 1.1";
+
 // The chunk log of a model check: a header, one line per chunk read and per name taken, and the
 // appendix line. Lines end with CR LF; the text is collected whole and written in one piece.
 class ChunkLog {

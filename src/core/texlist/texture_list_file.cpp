@@ -16,7 +16,6 @@ namespace {
 
 constexpr std::string_view kListSection = "TXDList";
 constexpr std::string_view kTextureSection = "Texture";
-constexpr std::string_view kAppName = "Vellumcraft 1.1";
 constexpr std::string_view kVersionKey = "rwversion";
 constexpr std::string_view kGameKey = "game";
 
@@ -51,7 +50,7 @@ ProfileFile TextureListProfile(const TextureList& list, std::optional<uint32_t> 
                                std::optional<Game> target) {
     ProfileFile file;
     file.WriteString(kListSection, "count", std::to_string(list.size()));
-    file.WriteString(kListSection, "app", kAppName);
+    file.WriteString(kListSection, "app", kListAppName);
     if (versionStamp && *versionStamp != VersionStamp(kDefaultVersionIndex)) {
         file.WriteString(kListSection, kVersionKey, HexText(*versionStamp, 8));
     }

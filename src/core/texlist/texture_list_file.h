@@ -15,6 +15,9 @@
 
 namespace vc {
 
+// The value of app in [TXDList], which the first version fixed.
+constexpr std::string_view kListAppName = "Vellumcraft 1.1";
+
 // The texture list in its file form: [TXDList] with count and app, then one [TextureN] section
 // per entry with name and path, alpha and alphapath for entries with alpha, and the output keys
 // that differ from the defaults. Names and paths that a plain value would not keep exactly get
