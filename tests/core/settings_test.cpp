@@ -3,9 +3,14 @@
 
 #include <string>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "io/file_io.h"
 #include "ops/config_location.h"
 #include "ops/settings.h"
+#include "ops/user_folders.h"
 #include "scoped_environment.h"
 #include "temp_dir.h"
 
@@ -132,30 +137,75 @@ TEST(Settings, SavingCreatesTheConfigurationFolder) {
     EXPECT_EQ(LoadSettings(path), Settings{});
 }
 
-TEST(ConfigLocation, EnvironmentOverridesThenExecutableFolderThenUserConfiguration) {
+// A program run from its own folder keeps its settings beside it; an installed one in the user's
+// configuration folder, so that nothing is written where the system keeps its programs.
+TEST(ConfigLocation, BesideAProgramRunFromItsOwnFolderInTheUsersFolderForAnInstalledOne) {
     test::TempDir dir;
-    const std::filesystem::path unwritable = dir.Path() / "no such folder";
-    {
-        ScopedEnvironment chosen("VELLUMCRAFT_CONFIG_DIR", "/chosen/place");
-        EXPECT_EQ(ConfigFolder(dir.Path()), "/chosen/place");
-    }
     ScopedEnvironment noChoice("VELLUMCRAFT_CONFIG_DIR", nullptr);
-    EXPECT_EQ(ConfigFolder(dir.Path()), dir.Path());
 #ifdef _WIN32
-    {
-        ScopedEnvironment appData("APPDATA", "C:\\Users\\Zoë\\AppData\\Roaming");
-        EXPECT_EQ(FromFsPath(ConfigFolder(unwritable)), "C:\\Users\\Zoë\\AppData\\Roaming\\Vellumcraft");
+    ScopedEnvironment programFiles("ProgramFiles", "C:\\Program Files");
+    ScopedEnvironment appData("APPDATA", "C:\\Users\\Zoë\\AppData\\Roaming");
+    const std::filesystem::path user = ToFsPath("C:\\Users\\Zoë\\AppData\\Roaming\\Vellumcraft");
+    const std::filesystem::path installed[] = {"C:\\Program Files\\Vellumcraft", "c:\\PROGRAM FILES\\Vellumcraft\\bin",
+                                               dir.Path() / "no such folder"};
+#else
+    ScopedEnvironment xdg("XDG_CONFIG_HOME", "/xdg");
+    const std::filesystem::path user = "/xdg/vellumcraft";
+    std::filesystem::create_directory_symlink("/usr/bin", dir.Path() / "link");
+    // Root owns every folder it makes: the folder of another user is then one given away.
+    std::filesystem::path othersFolder = "/";
+    if (::geteuid() == 0) {
+        othersFolder = dir.Path() / "others";
+        std::filesystem::create_directory(othersFolder);
+        ASSERT_EQ(::chown(othersFolder.c_str(), 65534, 65534), 0);
     }
+    const std::filesystem::path installed[] = {
+        "/usr/bin",          "/usr/local/bin", "/opt/vellumcraft",           "/usr/",
+        dir.Path() / "link", othersFolder,     dir.Path() / "no such folder"};
+    const struct {
+        const char* Folder;
+        const char* Prefix;
+        bool Inside;
+    } prefixes[] = {{"/usr", "/usr", true}, {"/usr/bin", "/usr/", true}, {"/usrx", "/usr", false},
+                    {"/us", "/usr", false}, {"/opt/a/b", "/opt", true},  {"/", "/usr", false}};
+    for (const auto& prefix : prefixes) {
+        EXPECT_EQ(IsSameOrInside(prefix.Folder, prefix.Prefix), prefix.Inside) << prefix.Folder << " " << prefix.Prefix;
+    }
+#endif
+    EXPECT_EQ(ConfigFolder(dir.Path()), dir.Path());
+    for (const std::filesystem::path& folder : installed) {
+        EXPECT_TRUE(IsInstalledProgramFolder(folder)) << folder;
+        EXPECT_EQ(ConfigFolder(folder), user) << folder;
+    }
+    ScopedEnvironment chosen("VELLUMCRAFT_CONFIG_DIR", dir.File("chosen").c_str());
+    EXPECT_EQ(ConfigFolder(dir.Path()), ToFsPath(dir.File("chosen")));
+    EXPECT_EQ(ConfigFolder(installed[0]), ToFsPath(dir.File("chosen")));
+}
+
+// The user's configuration folder as the platform names it; without one, the program's own folder.
+TEST(ConfigLocation, TheUsersFolderFollowsThePlatformsRules) {
+    test::TempDir dir;
+    ScopedEnvironment noChoice("VELLUMCRAFT_CONFIG_DIR", nullptr);
+    const std::filesystem::path unwritable = dir.Path() / "no such folder";
+#ifdef _WIN32
     ScopedEnvironment noAppData("APPDATA", nullptr);
     EXPECT_EQ(ConfigFolder(unwritable), unwritable);
 #else
     {
-        ScopedEnvironment xdg("XDG_CONFIG_HOME", "/xdg");
-        EXPECT_EQ(ConfigFolder(unwritable), "/xdg/Vellumcraft");
+        ScopedEnvironment relativeXdg("XDG_CONFIG_HOME", "relative");
+        ScopedEnvironment home("HOME", "/home/modder");
+        EXPECT_EQ(ConfigFolder(unwritable), "/home/modder/.config/vellumcraft");
     }
-    ScopedEnvironment relativeXdg("XDG_CONFIG_HOME", "relative");
-    ScopedEnvironment home("HOME", "/home/modder");
-    EXPECT_EQ(ConfigFolder(unwritable), "/home/modder/.config/Vellumcraft");
+    // Earlier versions named the folder Vellumcraft: it stays in use while it is the only one.
+    ScopedEnvironment xdg("XDG_CONFIG_HOME", dir.Path().c_str());
+    EXPECT_EQ(ConfigFolder(unwritable), dir.Path() / "vellumcraft");
+    std::filesystem::create_directory(dir.Path() / "Vellumcraft");
+    EXPECT_EQ(ConfigFolder(unwritable), dir.Path() / "Vellumcraft");
+    std::filesystem::create_directory(dir.Path() / "vellumcraft");
+    EXPECT_EQ(ConfigFolder(unwritable), dir.Path() / "vellumcraft");
+    ScopedEnvironment noHome("HOME", nullptr);
+    ScopedEnvironment noXdg("XDG_CONFIG_HOME", nullptr);
+    EXPECT_EQ(ConfigFolder(unwritable), unwritable);
 #endif
 }
 

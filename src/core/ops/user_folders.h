@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 // What the platform tells of the running program and its user.
 namespace vc {
@@ -10,7 +11,18 @@ namespace vc {
 std::filesystem::path EnvironmentPath(const char* name);
 
 // The user's own folder for this program's settings: on Windows %APPDATA%\Vellumcraft; elsewhere
-// $XDG_CONFIG_HOME/Vellumcraft, else ~/.config/Vellumcraft. Empty when the environment names none.
+// $XDG_CONFIG_HOME/vellumcraft, else ~/.config/vellumcraft (or Vellumcraft, the name earlier versions
+// gave it, while only that one is there). Empty when the environment names none.
 std::filesystem::path UserConfigFolder();
+
+// The folders under which the system's installed programs lie.
+std::vector<std::filesystem::path> SystemProgramFolders();
+
+// Whether folder is prefix or lies inside it, comparing names as the platform does.
+bool IsSameOrInside(const std::filesystem::path& folder, const std::filesystem::path& prefix);
+
+// Whether the user running the program owns the folder (on Windows, where owners are access lists
+// that only writing tells, any folder).
+bool IsUsersOwnFolder(const std::filesystem::path& folder);
 
 }  // namespace vc

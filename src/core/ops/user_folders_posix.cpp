@@ -1,4 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdlib>
 
 #include "ops/config_location.h"
@@ -11,15 +15,45 @@ std::filesystem::path EnvironmentPath(const char* name) {
     return value != nullptr ? std::filesystem::path(value) : std::filesystem::path();
 }
 
-std::filesystem::path UserConfigFolder() {
+namespace {
+
+// The folder of the user's configurations; empty when the environment names none.
+std::filesystem::path UserConfigurations() {
     // Relative values are ignored, as the XDG rules ask.
     if (const std::filesystem::path config = EnvironmentPath("XDG_CONFIG_HOME"); config.is_absolute()) {
-        return config / "Vellumcraft";
+        return config;
     }
     if (const std::filesystem::path home = EnvironmentPath("HOME"); home.is_absolute()) {
-        return home / ".config" / "Vellumcraft";
+        return home / ".config";
     }
     return {};
+}
+
+}  // namespace
+
+std::filesystem::path UserConfigFolder() {
+    const std::filesystem::path configurations = UserConfigurations();
+    if (configurations.empty()) {
+        return {};
+    }
+    const std::filesystem::path folder = configurations / "vellumcraft";
+    const std::filesystem::path earlier = configurations / "Vellumcraft";
+    std::error_code error;
+    return !std::filesystem::exists(folder, error) && std::filesystem::is_directory(earlier, error) ? earlier : folder;
+}
+
+std::vector<std::filesystem::path> SystemProgramFolders() {
+    return {"/usr", "/opt", "/bin", "/sbin"};
+}
+
+bool IsSameOrInside(const std::filesystem::path& folder, const std::filesystem::path& prefix) {
+    const auto end = std::mismatch(prefix.begin(), prefix.end(), folder.begin(), folder.end()).first;
+    return end == prefix.end() || (std::next(end) == prefix.end() && end->empty());
+}
+
+bool IsUsersOwnFolder(const std::filesystem::path& folder) {
+    struct stat status {};
+    return ::stat(folder.c_str(), &status) == 0 && status.st_uid == ::geteuid();
 }
 
 std::filesystem::path ExecutableFolder() {

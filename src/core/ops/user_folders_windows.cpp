@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "io/wide_text.h"
@@ -26,6 +27,28 @@ std::filesystem::path UserConfigFolder() {
         return roaming / "Vellumcraft";
     }
     return {};
+}
+
+std::vector<std::filesystem::path> SystemProgramFolders() {
+    std::vector<std::filesystem::path> folders;
+    for (const char* name : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
+        if (std::filesystem::path folder = EnvironmentPath(name); folder.is_absolute()) {
+            folders.push_back(std::move(folder));
+        }
+    }
+    return folders;
+}
+
+bool IsSameOrInside(const std::filesystem::path& folder, const std::filesystem::path& prefix) {
+    const auto sameName = [](const std::filesystem::path& a, const std::filesystem::path& b) {
+        return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+    };
+    const auto end = std::mismatch(prefix.begin(), prefix.end(), folder.begin(), folder.end(), sameName).first;
+    return end == prefix.end() || (std::next(end) == prefix.end() && end->empty());
+}
+
+bool IsUsersOwnFolder(const std::filesystem::path&) {
+    return true;
 }
 
 std::filesystem::path ExecutableFolder() {
