@@ -1,12 +1,13 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows release (`cpack` in the build folder; scripts/package-windows): one zip holding
-# vellumcraft.exe (when the window is built), vellumcraft-cli.exe, the README, the sample images and
-# the licence texts of everything linked into the programs.
+# vellumcraft.exe (when the window is built), vellumcraft-cli.exe, the README, the programs' licence,
+# the sample images and the licence texts of everything linked into the programs.
 install(TARGETS vellumcraft-cli DESTINATION .)
 if(VELLUMCRAFT_GUI)
     install(TARGETS vellumcraft DESTINATION .)
 endif()
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/THIRD-PARTY.md DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION samples FILES_MATCHING PATTERN *.bmp PATTERN *.jpg)
 
 # The libraries come from the folders the toolchain searches, where their builds put their licence
