@@ -37,6 +37,7 @@
 #include "io/number_format.h"
 #include "io/path_shortening.h"
 #include "io/temporary_file.h"
+#include "licence_window.h"
 #include "ops/build_report.h"
 #include "ops/dff_check.h"
 #include "ops/dictionary_import.h"
@@ -863,6 +864,10 @@ void TForm1::About1Click() {
     m_prompts.ShowMessage(MessageKind::Plain, kApplicationTitle,
                           "Vellumcraft\r\n" + kAboutVersionLine + "\r\n" + kReleaseDate + "\r\n\r\n" + kMaker + "\r\n" +
                               kMailAddress + "\r\n" + kHomepage);
+}
+void TForm1::Licences1Click() {
+    LicenceWindow window(this);
+    m_prompts.RunDialog(window);
 }
 
 }  // namespace vc::gui

@@ -385,6 +385,7 @@ void TForm1::CreateMenus() {
     connect(CreateAction(help, "SendEmail1", "&Send Email"), &QAction::triggered, this, &TForm1::SendEmail1Click);
     help->addSeparator();
     connect(CreateAction(help, "About1", "&About..."), &QAction::triggered, this, &TForm1::About1Click);
+    connect(CreateAction(help, "Licences1", "&Licences..."), &QAction::triggered, this, &TForm1::Licences1Click);
 }
 
 void TForm1::MarkOptions() {

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -15,6 +16,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QTextDocument>
 #include <QThreadPool>
 #include <QTimer>
@@ -288,7 +290,7 @@ class MainWindowTest : public QObject {
                                      "  &Visit Homepage",
                                      "  &Send Email",
                                      "  —",
-                                     "  &About..."}));
+                                     "  &About...", "  &Licences..."}));
     }
 
     void ControlsStandWhereTheWindowPutsThemWithTheirHints() {
@@ -831,6 +833,33 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.Prompts.Urls.size(), size_t{2});
         QCOMPARE(f.Prompts.Urls[1].scheme(), QStringLiteral("mailto"));
         QVERIFY(f.Prompts.Urls[1].toString().endsWith("?subject=Vellumcraft 1.1"));
+    }
+
+    // Help › Licences, reached from the keyboard, shows the program's licence notice, the libraries
+    // with theirs, and the whole GNU General Public License; the About box stays as it was.
+    void LicencesShowTheProgramsAndItsLibrariesLicences() {
+        Fixture f;
+        QVERIFY(f.Show());
+        QString libraries;
+        QString licence;
+        f.Prompts.NextDialogActions.push_back([&](QDialog& dialog) {
+            libraries = dialog.findChild<QTextBrowser*>("Libraries")->toPlainText();
+            licence = dialog.findChild<QPlainTextEdit*>("Licence")->toPlainText();
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            return dialog.result();
+        });
+        QTest::keyClick(&f.Window, Qt::Key_H, Qt::AltModifier);
+        QMenu* help = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(help != nullptr);
+        QTest::keyClick(help, Qt::Key_L);
+        QCOMPARE(f.Prompts.Dialogs.size(), size_t{1});
+        QCOMPARE(f.Prompts.Dialogs[0].Title, QStringLiteral("Licences"));
+        for (const char* text : {"either version 3 of the", "Qt 6", "LGPL-3.0", "libjpeg-turbo", "libpng", "zlib",
+                                 "libsquish", "Simon Brown", "stb_dxt"}) {
+            QVERIFY2(libraries.contains(QString::fromUtf8(text)), text);
+        }
+        QVERIFY(licence.startsWith("                    GNU GENERAL PUBLIC LICENSE\n"));
+        QVERIFY(licence.contains("END OF TERMS AND CONDITIONS"));
     }
 
     // The caption and the About box's version line were fixed with the first version: a new version
