@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 #include "archive/img_archive.h"
 #include "io/code_page.h"
@@ -209,8 +210,9 @@ void RemoveImgEntries(std::string_view archivePath, const std::vector<std::strin
 }
 
 size_t RebuildImgArchive(std::string_view archivePath, const CrashPoint& crashPoint) {
-    const ImgArchive archive = ImgArchive::Open(archivePath);
-    const ImgDirectory& directory = archive.Directory();
+    // Closed before the new archive takes the old one's place: Windows replaces no file that is open.
+    std::optional<ImgArchive> archive(ImgArchive::Open(archivePath));
+    const ImgDirectory& directory = archive->Directory();
     std::vector<ImgEntry> kept;
     std::copy_if(directory.Entries.begin(), directory.Entries.end(), std::back_inserter(kept),
                  [](const ImgEntry& entry) { return entry.Problem.empty(); });
@@ -222,7 +224,7 @@ size_t RebuildImgArchive(std::string_view archivePath, const CrashPoint& crashPo
     }
     // Written beside the archive and not removed once the journal names it: after a crash the next
     // opening puts it in place.
-    const std::string imgPath = archive.ImgPath();
+    const std::string imgPath = archive->ImgPath();
     std::string rebuiltPath = imgPath + ".rebuild-XXXXXX";
     {
         NativeFile rebuilt = NativeFile::CreateUnique(rebuiltPath, imgPath);
@@ -233,10 +235,10 @@ size_t RebuildImgArchive(std::string_view archivePath, const CrashPoint& crashPo
                 at += bytes.size();
             };
             if (plan.Version == ImgVersion::V2) {
-                write(DirectoryStep(plan, archive.DirPath()).Bytes);
+                write(DirectoryStep(plan, archive->DirPath()).Bytes);
             }
             for (const ImgEntry& entry : kept) {
-                write(Padded(archive.Read(entry), entry.Sectors));
+                write(Padded(archive->Read(entry), entry.Sectors));
             }
             rebuilt.TakeAccessFor(imgPath);
             rebuilt.FlushToDisk();
@@ -254,7 +256,7 @@ size_t RebuildImgArchive(std::string_view archivePath, const CrashPoint& crashPo
                           .From = std::string(FileNamePart(rebuiltPath)),
                           .To = std::string(FileNamePart(imgPath))});
     if (plan.Version == ImgVersion::V1) {
-        plan.Steps.push_back(DirectoryStep(plan, archive.DirPath()));
+        plan.Steps.push_back(DirectoryStep(plan, archive->DirPath()));
     }
     try {
         WriteJournal(imgPath, plan.Steps);
@@ -265,8 +267,10 @@ size_t RebuildImgArchive(std::string_view archivePath, const CrashPoint& crashPo
     if (crashPoint) {
         crashPoint("journal written");
     }
+    const size_t dropped = directory.Entries.size() - kept.size();
+    archive.reset();
     CarryOutJournal(imgPath, plan.Steps, crashPoint);
-    return directory.Entries.size() - kept.size();
+    return dropped;
 }
 
 }  // namespace vc

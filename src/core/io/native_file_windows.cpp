@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <windows.h>
+// After windows.h, which it needs.
+#include <aclapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -224,8 +226,8 @@ void NativeFile::WriteAt(uint64_t offset, std::span<const uint8_t> bytes) {
 // Windows has no call that starts writeback without waiting for it; the flush does it all.
 void NativeFile::StartWriteback(uint64_t, uint64_t) {}
 
-// A new file takes its access from the folder it is created in; a file it replaces keeps its own,
-// since RenameOnto replaces rather than moves onto an existing file.
+// A new file takes its access from the folder it is created in; RenameOnto gives a file that
+// replaces another the other's access list.
 void NativeFile::TakeAccessFor(const std::string&) {}
 
 void NativeFile::FlushToDisk() {
@@ -240,6 +242,45 @@ void NativeFile::Close() {
     }
 }
 
+namespace {
+
+// What a replaced file keeps of itself besides its content, as a save in place would keep it: its
+// creation time and its access list, given to the new file before it takes the old one's place so
+// that the replacement itself stays one rename. As far as the user may: the content must arrive
+// either way.
+void CarryOverIdentity(const std::wstring& oldFile, const std::wstring& newFile) {
+    WIN32_FILE_ATTRIBUTE_DATA old{};
+    if (::GetFileAttributesExW(oldFile.c_str(), GetFileExInfoStandard, &old)) {
+        const HANDLE file = ::CreateFileW(newFile.c_str(), FILE_WRITE_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            ::SetFileTime(file, &old.ftCreationTime, nullptr, nullptr);
+            ::CloseHandle(file);
+        }
+    }
+    PACL access = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(oldFile.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &access,
+                                nullptr, &descriptor) != ERROR_SUCCESS) {
+        return;
+    }
+    // Entries the old file inherited are inherited anew from the folder; a list that inherits
+    // nothing stays so.
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    const bool isProtected =
+        ::GetSecurityDescriptorControl(descriptor, &control, &revision) && (control & SE_DACL_PROTECTED) != 0;
+    std::wstring target = newFile;
+    ::SetNamedSecurityInfoW(target.data(), SE_FILE_OBJECT,
+                            DACL_SECURITY_INFORMATION | (isProtected ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                     : UNPROTECTED_DACL_SECURITY_INFORMATION),
+                            nullptr, nullptr, access, nullptr);
+    ::LocalFree(descriptor);
+}
+
+}  // namespace
+
 int RenameOnto(const std::string& from, const std::string& to) {
     const std::filesystem::path targetPath = ToFsPath(to);
     const std::filesystem::path sourcePath = ToFsPath(from);
@@ -250,21 +291,17 @@ int RenameOnto(const std::string& from, const std::string& to) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return EISDIR;
     }
-    // An existing file is replaced in a way that keeps what Windows keeps of it: its access list,
-    // its creation time and its other streams. The new file is written beside it (a file from
-    // elsewhere may be on another volume, which the move below reports).
-    const bool replaced =
-        attributes != INVALID_FILE_ATTRIBUTES && sourcePath.parent_path() == targetPath.parent_path() &&
-        ::ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-    // Otherwise, or when the replacement failed, a plain move, which returns only once it is on disk:
-    // a file system without the call leaves both files as they were, and one rename too many can
-    // leave the old file removed and the new one beside it; the move finishes either.
-    if (!replaced &&
-        !::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        CarryOverIdentity(target, source);
+    }
+    // One move that replaces the old file, returning once it is on disk: at every moment the name
+    // holds the old file or the new one. (ReplaceFileW keeps more of the old file, but moves it
+    // away before it moves the new one in, so a crash between the two left neither under the
+    // name.) A file from elsewhere may be on another volume, which the move reports.
+    if (!::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return ErrnoOf(::GetLastError());
     }
-    // The attributes a user sets are kept either way (not every implementation of the
-    // replacement carries them over).
+    // The attributes a user sets are kept.
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeptAttributes) != 0) {
         const DWORD now = ::GetFileAttributesW(target.c_str());
         if (now != INVALID_FILE_ATTRIBUTES) {
