@@ -5,8 +5,8 @@
 
 namespace vc::gui {
 
-// The program's licence and the libraries it is built with (THIRD-PARTY.md), one tab each with the
-// whole text of the GNU General Public License; Close or Escape closes it.
+// Two tabs: the program's licence with the libraries it is built with (THIRD-PARTY.md), and the
+// whole text of the GNU General Public License. Close or Escape closes it.
 class LicenceWindow final : public QDialog {
   public:
     explicit LicenceWindow(QWidget* parent);

@@ -122,7 +122,6 @@ class TForm1 final : public QMainWindow {
     void VisitHomepage1Click();
     void SendEmail1Click();
     void About1Click();
-    // "&Licences...": the program's licence and the libraries it is built with.
     void Licences1Click();
     void TableClick();
 

@@ -865,6 +865,7 @@ void TForm1::About1Click() {
                           "Vellumcraft\r\n" + kAboutVersionLine + "\r\n" + kReleaseDate + "\r\n\r\n" + kMaker + "\r\n" +
                               kMailAddress + "\r\n" + kHomepage);
 }
+// "&Licences..."
 void TForm1::Licences1Click() {
     LicenceWindow window(this);
     m_prompts.RunDialog(window);

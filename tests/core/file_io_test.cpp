@@ -3,6 +3,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// After windows.h, which it needs.
+#include <aclapi.h>
 #endif
 
 #include <algorithm>
@@ -69,8 +71,41 @@ TEST(FileIo, AtomicFileReplacesTheTargetOnlyOnCommit) {
 }
 
 #ifdef _WIN32
-// A file a save replaces keeps what its user gave it: its attributes and its creation time.
-TEST(FileIo, ReplacingAFileKeepsItsAttributesAndCreationTime) {
+// The entries of a file's access list and whether it inherits any: what a user sets by hand.
+struct AccessList {
+    DWORD Entries = 0;
+    DWORD FirstMask = 0;
+    bool Protected = false;
+    bool operator==(const AccessList&) const = default;
+};
+
+AccessList AccessListOf(const std::wstring& path) {
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &list,
+                                nullptr, &descriptor) != ERROR_SUCCESS) {
+        return {};
+    }
+    AccessList result;
+    ACL_SIZE_INFORMATION size{};
+    void* first = nullptr;
+    if (list != nullptr && ::GetAclInformation(list, &size, sizeof(size), AclSizeInformation)) {
+        result.Entries = size.AceCount;
+        if (size.AceCount > 0 && ::GetAce(list, 0, &first)) {
+            result.FirstMask = static_cast<ACCESS_ALLOWED_ACE*>(first)->Mask;
+        }
+    }
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    result.Protected =
+        ::GetSecurityDescriptorControl(descriptor, &control, &revision) && (control & SE_DACL_PROTECTED) != 0;
+    ::LocalFree(descriptor);
+    return result;
+}
+
+// A file a save replaces keeps what its user gave it: its attributes, its access list and its
+// creation time.
+TEST(FileIo, ReplacingAFileKeepsItsAttributesAccessListAndCreationTime) {
     TempDir dir;
     const std::string target = dir.WriteText("kept.txd", "old");
     const std::wstring path = ToFsPath(target).wstring();
@@ -81,6 +116,23 @@ TEST(FileIo, ReplacingAFileKeepsItsAttributesAndCreationTime) {
     ASSERT_TRUE(::SetFileTime(file, &created, nullptr, nullptr));
     ::CloseHandle(file);
     ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    // One entry set by hand, inheriting nothing from the folder.
+    EXPLICIT_ACCESSW entry{};
+    std::wstring everyone = L"Everyone";
+    ::BuildExplicitAccessWithNameW(&entry, everyone.data(), FILE_GENERIC_READ | FILE_GENERIC_WRITE, SET_ACCESS,
+                                   NO_INHERITANCE);
+    PACL list = nullptr;
+    ASSERT_EQ(::SetEntriesInAclW(1, &entry, nullptr, &list), DWORD{ERROR_SUCCESS});
+    std::wstring named = path;
+    ASSERT_EQ(::SetNamedSecurityInfoW(named.data(), SE_FILE_OBJECT,
+                                      DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                      list, nullptr),
+              DWORD{ERROR_SUCCESS});
+    ::LocalFree(list);
+    // Wine makes access lists up from the file's mode and keeps no creation times: what the file
+    // system does not keep is not checked.
+    const AccessList access = AccessListOf(path);
+    const bool keepsAccessLists = access.Entries == 1 && access.Protected;
     const auto creationTime = [&] {
         WIN32_FILE_ATTRIBUTE_DATA data{};
         EXPECT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
@@ -91,10 +143,17 @@ TEST(FileIo, ReplacingAFileKeepsItsAttributesAndCreationTime) {
     WriteFileAtomically(target, std::vector<uint8_t>{'n', 'e', 'w'});
     EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'n', 'e', 'w'}));
     EXPECT_NE(::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
-    if (before != (uint64_t{created.dwHighDateTime} << 32 | created.dwLowDateTime)) {
-        GTEST_SKIP() << "the file system keeps no creation times (Wine's): only the attributes were checked";
+    const bool keepsCreationTimes = before == (uint64_t{created.dwHighDateTime} << 32 | created.dwLowDateTime);
+    if (keepsAccessLists) {
+        EXPECT_EQ(AccessListOf(path), access);
     }
-    EXPECT_EQ(creationTime(), before);
+    if (keepsCreationTimes) {
+        EXPECT_EQ(creationTime(), before);
+    }
+    if (!keepsAccessLists || !keepsCreationTimes) {
+        GTEST_SKIP() << "only what this file system keeps was checked (access lists: " << keepsAccessLists
+                     << ", creation times: " << keepsCreationTimes << ")";
+    }
 }
 #endif
 

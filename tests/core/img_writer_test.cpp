@@ -154,8 +154,8 @@ TEST(ImgWriter, ACrashAtAnyPointLeavesTheOldArchiveOrTheNew) {
                 change.Make(archive.Img, [&](std::string_view point) { points.emplace_back(point); });
             }
             ASSERT_GE(points.size(), 3u) << trace;
-            // A crash amid the replacement of a ".dir" may also leave none (Wine moves the old one
-            // away before it moves the new one in): the journal makes it anew.
+            // A ".dir" lost after the crash (a replacement cut short where replacing is not one
+            // step) is made anew by the journal.
             for (const bool dirLost : {false, true}) {
                 for (size_t stop = 0; stop < points.size(); ++stop) {
                     const bool journalled = points[stop] != "new data written at the end" &&

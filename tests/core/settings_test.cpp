@@ -4,6 +4,7 @@
 #include <string>
 
 #ifndef _WIN32
+#include <pwd.h>
 #include <unistd.h>
 #endif
 
@@ -152,16 +153,22 @@ TEST(ConfigLocation, BesideAProgramRunFromItsOwnFolderInTheUsersFolderForAnInsta
     ScopedEnvironment xdg("XDG_CONFIG_HOME", "/xdg");
     const std::filesystem::path user = "/xdg/vellumcraft";
     std::filesystem::create_directory_symlink("/usr/bin", dir.Path() / "link");
-    // Root owns every folder it makes: the folder of another user is then one given away.
+    // A folder of another user, and one of the user's own that cannot be written; root owns every
+    // folder it makes and writes anywhere, so for root the first is one given away.
     std::filesystem::path othersFolder = "/";
+    const std::filesystem::path shut = dir.Path() / "shut";
+    std::filesystem::create_directory(shut);
     if (::geteuid() == 0) {
         othersFolder = dir.Path() / "others";
         std::filesystem::create_directory(othersFolder);
         ASSERT_EQ(::chown(othersFolder.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(shut.c_str(), 65534, 65534), 0);
+    } else {
+        std::filesystem::permissions(shut, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     }
     const std::filesystem::path installed[] = {
-        "/usr/bin",          "/usr/local/bin", "/opt/vellumcraft",           "/usr/",
-        dir.Path() / "link", othersFolder,     dir.Path() / "no such folder"};
+        "/usr/bin", "/usr/local/bin",    "/opt/vellumcraft",           "/usr/", othersFolder,
+        shut,       dir.Path() / "link", dir.Path() / "no such folder"};
     const struct {
         const char* Folder;
         const char* Prefix;
@@ -182,7 +189,8 @@ TEST(ConfigLocation, BesideAProgramRunFromItsOwnFolderInTheUsersFolderForAnInsta
     EXPECT_EQ(ConfigFolder(installed[0]), ToFsPath(dir.File("chosen")));
 }
 
-// The user's configuration folder as the platform names it; without one, the program's own folder.
+// The user's configuration folder as the platform names it; on Windows without one, the program's own
+// folder.
 TEST(ConfigLocation, TheUsersFolderFollowsThePlatformsRules) {
     test::TempDir dir;
     ScopedEnvironment noChoice("VELLUMCRAFT_CONFIG_DIR", nullptr);
@@ -203,9 +211,12 @@ TEST(ConfigLocation, TheUsersFolderFollowsThePlatformsRules) {
     EXPECT_EQ(ConfigFolder(unwritable), dir.Path() / "Vellumcraft");
     std::filesystem::create_directory(dir.Path() / "vellumcraft");
     EXPECT_EQ(ConfigFolder(unwritable), dir.Path() / "vellumcraft");
+    // Started without an environment: the home the system gives the user, never the program's folder.
     ScopedEnvironment noHome("HOME", nullptr);
     ScopedEnvironment noXdg("XDG_CONFIG_HOME", nullptr);
-    EXPECT_EQ(ConfigFolder(unwritable), unwritable);
+    const passwd* user = ::getpwuid(::geteuid());
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(ConfigFolder(unwritable).parent_path(), std::filesystem::path(user->pw_dir) / ".config");
 #endif
 }
 

@@ -166,8 +166,8 @@ void CarryOutJournal(std::string_view imgPath, const std::vector<JournalStep>& s
                 img->WriteAt(step.Offset, step.Bytes);
                 break;
             case JournalStep::Kind::ReplaceDir:
-                // Named in the step, since a crash amid its replacement may leave no ".dir" to find
-                // (Wine moves the old file away before it moves the new one in).
+                // Named in the step: a ".dir" lost since (a replacement cut short where replacing is
+                // not one step, a tool that removed it) is made anew rather than looked for.
                 settle();
                 WriteFileAtomically(InFolderOf(imgPath, step.To), step.Bytes);
                 break;

@@ -11,8 +11,9 @@ namespace vc {
 std::filesystem::path EnvironmentPath(const char* name);
 
 // The user's own folder for this program's settings: on Windows %APPDATA%\Vellumcraft; elsewhere
-// $XDG_CONFIG_HOME/vellumcraft, else ~/.config/vellumcraft (or Vellumcraft, the name earlier versions
-// gave it, while only that one is there). Empty when the environment names none.
+// $XDG_CONFIG_HOME/vellumcraft, else ~/.config/vellumcraft with the home from $HOME or, without it,
+// the system's record of the user (or Vellumcraft, the name earlier builds gave it, while only that
+// one is there). Empty when none is known.
 std::filesystem::path UserConfigFolder();
 
 // The folders under which the system's installed programs lie.

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +26,12 @@ std::filesystem::path UserConfigurations() {
     }
     if (const std::filesystem::path home = EnvironmentPath("HOME"); home.is_absolute()) {
         return home / ".config";
+    }
+    // Started without an environment (a service, env -i): the home the system gives the user.
+    if (const passwd* user = ::getpwuid(::geteuid()); user != nullptr && user->pw_dir != nullptr) {
+        if (const std::filesystem::path home = user->pw_dir; home.is_absolute()) {
+            return home / ".config";
+        }
     }
     return {};
 }
