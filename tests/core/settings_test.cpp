@@ -11,7 +11,6 @@
 #include "io/file_io.h"
 #include "ops/config_location.h"
 #include "ops/settings.h"
-#include "ops/user_folders.h"
 #include "scoped_environment.h"
 #include "temp_dir.h"
 

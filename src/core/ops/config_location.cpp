@@ -9,6 +9,12 @@
 
 namespace vc {
 
+bool IsSameOrInside(const std::filesystem::path& folder, const std::filesystem::path& prefix) {
+    const auto end = std::mismatch(prefix.begin(), prefix.end(), folder.begin(), folder.end(), IsSameFileName).first;
+    // A prefix that ends in a separator ends in an empty name.
+    return end == prefix.end() || (std::next(end) == prefix.end() && end->empty());
+}
+
 bool IsInstalledProgramFolder(const std::filesystem::path& executableFolder) {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::weakly_canonical(executableFolder, error);

@@ -8,6 +8,9 @@ namespace vc {
 // The folder of the running executable.
 std::filesystem::path ExecutableFolder();
 
+// Whether folder is prefix or lies inside it, comparing names as the platform does.
+bool IsSameOrInside(const std::filesystem::path& folder, const std::filesystem::path& prefix);
+
 // Whether the program in this folder was installed on the system rather than built or unpacked by
 // its user: the folder lies under a system prefix (/usr, /opt, /bin, /sbin; on Windows the Program
 // Files folders), or is not the user's own, or cannot be written.

@@ -19,8 +19,9 @@ std::filesystem::path UserConfigFolder();
 // The folders under which the system's installed programs lie.
 std::vector<std::filesystem::path> SystemProgramFolders();
 
-// Whether folder is prefix or lies inside it, comparing names as the platform does.
-bool IsSameOrInside(const std::filesystem::path& folder, const std::filesystem::path& prefix);
+// Whether two names in a path name the same file, as the platform compares them (on Windows,
+// ignoring case).
+bool IsSameFileName(const std::filesystem::path& name, const std::filesystem::path& other);
 
 // Whether the user running the program owns the folder (on Windows, where owners are access lists
 // that only writing tells, any folder).

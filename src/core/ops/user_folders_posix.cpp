@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "ops/config_location.h"
@@ -53,9 +52,8 @@ std::vector<std::filesystem::path> SystemProgramFolders() {
     return {"/usr", "/opt", "/bin", "/sbin"};
 }
 
-bool IsSameOrInside(const std::filesystem::path& folder, const std::filesystem::path& prefix) {
-    const auto end = std::mismatch(prefix.begin(), prefix.end(), folder.begin(), folder.end()).first;
-    return end == prefix.end() || (std::next(end) == prefix.end() && end->empty());
+bool IsSameFileName(const std::filesystem::path& name, const std::filesystem::path& other) {
+    return name == other;
 }
 
 bool IsUsersOwnFolder(const std::filesystem::path& folder) {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 
 #include "io/wide_text.h"
@@ -39,12 +38,8 @@ std::vector<std::filesystem::path> SystemProgramFolders() {
     return folders;
 }
 
-bool IsSameOrInside(const std::filesystem::path& folder, const std::filesystem::path& prefix) {
-    const auto sameName = [](const std::filesystem::path& a, const std::filesystem::path& b) {
-        return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
-    };
-    const auto end = std::mismatch(prefix.begin(), prefix.end(), folder.begin(), folder.end(), sameName).first;
-    return end == prefix.end() || (std::next(end) == prefix.end() && end->empty());
+bool IsSameFileName(const std::filesystem::path& name, const std::filesystem::path& other) {
+    return ::CompareStringOrdinal(name.c_str(), -1, other.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 bool IsUsersOwnFolder(const std::filesystem::path&) {
